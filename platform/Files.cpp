@@ -1,0 +1,169 @@
+#include "platform/Files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace plat {
+
+namespace {
+std::string g_folderOverride;
+
+bool IEquals(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool ILess(const std::string& a, const std::string& b) {
+  size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 32;
+    if (y >= 'A' && y <= 'Z') y += 32;
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
+
+bool Exists(const std::string& p) {
+  struct stat st{};
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+// Finds an entry of dir whose name equals name ignoring case.
+std::optional<std::string> FindIgnoringCase(const std::string& dir, std::string_view name) {
+  std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(dir.empty() ? "." : dir.c_str()), closedir);
+  if (!d) return std::nullopt;
+  std::vector<std::string> hits;
+  while (dirent* e = readdir(d.get())) {
+    if (IEquals(e->d_name, name)) hits.emplace_back(e->d_name);
+  }
+  if (hits.empty()) return std::nullopt;
+  std::sort(hits.begin(), hits.end());  // the same choice on every machine
+  return hits.front();
+}
+}  // namespace
+
+std::string ProgramFolder() {
+  if (!g_folderOverride.empty()) return g_folderOverride;
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "./";
+  std::string path(buf, size_t(n));
+  return path.substr(0, path.rfind('/') + 1);
+}
+
+void SetProgramFolder(const std::string& folder) {
+  g_folderOverride = folder;
+  if (!g_folderOverride.empty() && g_folderOverride.back() != '/') g_folderOverride += '/';
+}
+
+std::string ProgramFileName() {
+  char buf[4096];
+  ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return "qorv";
+  std::string path(buf, size_t(n));
+  return path.substr(path.rfind('/') + 1);
+}
+
+bool ChangeToProgramFolder() { return ::chdir(ProgramFolder().c_str()) == 0; }
+
+std::string ResolvePath(std::string_view gamePath) {
+  std::string path(gamePath);
+  std::replace(path.begin(), path.end(), '\\', '/');
+  if (path.empty() || Exists(path)) return path;
+
+  // Walk the components, replacing each missing one by a case-insensitive match.
+  std::string out = path[0] == '/' ? "/" : "";
+  size_t pos = path[0] == '/' ? 1 : 0;
+  while (pos <= path.size()) {
+    size_t end = path.find('/', pos);
+    if (end == std::string::npos) end = path.size();
+    std::string part = path.substr(pos, end - pos);
+    if (!part.empty()) {
+      std::string candidate = out + part;
+      if (!Exists(candidate) && part != "." && part != "..") {
+        if (auto hit = FindIgnoringCase(out, part)) {
+          candidate = out + *hit;
+        } else {
+          return out + path.substr(pos);  // nothing matches: keep the caller's spelling
+        }
+      }
+      out = candidate;
+      if (end < path.size()) out += '/';
+    }
+    pos = end + 1;
+  }
+  return out;
+}
+
+bool FileExists(std::string_view gamePath) {
+  struct stat st{};
+  return ::stat(ResolvePath(gamePath).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool DirectoryExists(std::string_view gamePath) {
+  struct stat st{};
+  return ::stat(ResolvePath(gamePath).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDir(std::string_view gamePath) {
+  if (DirectoryExists(gamePath)) return true;
+  std::string p = ResolvePath(gamePath);
+  return ::mkdir(p.c_str(), 0777) == 0 || DirectoryExists(gamePath);
+}
+
+std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix) {
+  std::vector<std::string> names;
+  std::string dir = ResolvePath(gameDir);
+  std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(dir.empty() ? "." : dir.c_str()), closedir);
+  if (!d) return names;
+  while (dirent* e = readdir(d.get())) {
+    std::string name = e->d_name;
+    if (name.size() < suffix.size() ||
+        !IEquals(std::string_view(name).substr(name.size() - suffix.size()), suffix))
+      continue;
+    struct stat st{};
+    std::string full = dir + (dir.empty() || dir.back() == '/' ? "" : "/") + name;
+    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), ILess);
+  return names;
+}
+
+std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath, size_t maxBytes) {
+  std::string p = ResolvePath(gamePath);
+  struct stat st{};
+  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(p.c_str(), "rb"), std::fclose);
+  if (!f) return std::nullopt;
+  std::vector<uint8_t> data;
+  uint8_t buf[65536];
+  while (data.size() < maxBytes) {
+    size_t want = std::min(sizeof buf, maxBytes - data.size());
+    size_t got = std::fread(buf, 1, want, f.get());
+    data.insert(data.end(), buf, buf + got);
+    if (got < want) break;
+  }
+  return data;
+}
+
+bool WriteFile(std::string_view gamePath, const void* data, size_t size) {
+  std::string p = ResolvePath(gamePath);
+  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(p.c_str(), "wb"), std::fclose);
+  if (!f) return false;
+  if (size && std::fwrite(data, 1, size, f.get()) != size) return false;
+  return std::fflush(f.get()) == 0;
+}
+
+}  // namespace plat

@@ -1,0 +1,43 @@
+// The program folder and file access. Game paths are written the way the game's
+// files were named: "data\bmp\font.png", relative to the program folder (the
+// game changes to it at start) and matched without regard to case when the
+// exact name is missing. Failures are return values, never exceptions.
+#pragma once
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// The folder of the running program, with a trailing '/'. Tests replace it
+// with a temporary folder through SetProgramFolder; "" returns to the real one.
+std::string ProgramFolder();
+void SetProgramFolder(const std::string& folder);
+// The running program's file name, extension included ("qorv").
+std::string ProgramFileName();
+// Makes the program folder the current directory, so that paths resolved
+// against either agree.
+bool ChangeToProgramFolder();
+
+// Turns a game path into a host path: '\' becomes '/', a relative path is taken
+// against the current directory, and each missing component is looked up again
+// ignoring ASCII case. From the first component that matches nothing on, the
+// caller's spelling is kept, so that creating a new file works.
+std::string ResolvePath(std::string_view gamePath);
+
+bool FileExists(std::string_view gamePath);       // a regular file
+bool DirectoryExists(std::string_view gamePath);
+bool CreateDir(std::string_view gamePath);         // one level; true if it exists after
+// Regular files in a folder whose names end in suffix (ASCII case ignored),
+// sorted by name ignoring case, so every machine sees the same order.
+std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix);
+
+// Reads up to maxBytes of a file; nullopt if it cannot be opened.
+std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath,
+                                             size_t maxBytes = SIZE_MAX);
+// Creates or truncates the file and writes the bytes; false on any I/O error.
+bool WriteFile(std::string_view gamePath, const void* data, size_t size);
+
+}  // namespace plat

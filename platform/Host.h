@@ -1,0 +1,67 @@
+// The application host seam: the application object (idle handler, message
+// pumping, terminate), the main window (caption, client size, key and paint
+// events, presentation of finished frames) and message boxes. The real host is
+// SDL2 (platform/SdlHost); tests use a scripted host that records what the game
+// asked of it. All text crossing this seam is Shift-JIS; the host converts it
+// to UTF-8 where it leaves for the window system.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace plat {
+
+// Key codes are the game's virtual-key numbers: Esc 27, '0'..'9' 48..57,
+// F1..F12 112..123.
+struct KeyEvent {
+  uint16_t vk = 0;
+  bool shift = false;
+};
+
+// A finished frame in 32-bit 0x00RRGGBB pixels; pitch counts pixels.
+struct FrameView {
+  const uint32_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Application object.
+  // The idle handler runs whenever no message is pending; done=false asks to be
+  // called again at once. It may be replaced or cleared from inside itself.
+  virtual void SetIdle(std::function<void(bool& done)> idle) = 0;
+  virtual bool HasIdle() const = 0;
+  // Dispatches every pending message synchronously on this stack (key-down,
+  // paint, close) and returns when none is left.
+  virtual void ProcessMessages() = 0;
+  // Runs the message loop until Terminate.
+  virtual void Run() = 0;
+  virtual void Terminate() = 0;
+  virtual bool Terminated() const = 0;
+
+  // Main window. Nothing is shown until CreateWindow.
+  virtual bool CreateWindow(const std::string& captionSjis, int clientW, int clientH) = 0;
+  virtual void SetCaption(const std::string& captionSjis) = 0;
+  virtual std::string Caption() const = 0;
+  virtual void SetClientSize(int w, int h) = 0;
+  virtual void SetFullScreen(bool on) = 0;
+  virtual void ShowCursor(bool on) = 0;
+  // Shows a finished frame scaled to the window's client area.
+  virtual void Present(const FrameView& frame) = 0;
+  // Restores and raises the window (another copy of the program asked for it).
+  virtual void RestoreAndRaise() = 0;
+
+  // Event handlers the game installs.
+  std::function<void(const KeyEvent&)> OnKeyDown;
+  std::function<void()> OnPaint;
+  std::function<void()> OnClose;
+
+  // A modal box with one OK button; without a display the text goes to stderr.
+  virtual void MessageBox(const std::string& textSjis) = 0;
+};
+
+}  // namespace plat

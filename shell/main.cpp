@@ -1,0 +1,7 @@
+// Program entry of the game.
+#include <cstdio>
+
+int main() {
+  std::puts("qorv");
+  return 0;
+}
