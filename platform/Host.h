@@ -1,6 +1,6 @@
 // The application host seam: the application object (idle handler, message
 // pumping, terminate), the main window (caption, client size, key and paint
-// events, presentation of finished frames) and message boxes. The real host is
+// events, presentation of finished frames). The real host is
 // SDL2 (platform/SdlHost); tests use a scripted host that records what the game
 // asked of it. All text crossing this seam is Shift-JIS; the host converts it
 // to UTF-8 where it leaves for the window system.
@@ -59,9 +59,6 @@ class Host {
   std::function<void(const KeyEvent&)> OnKeyDown;
   std::function<void()> OnPaint;
   std::function<void()> OnClose;
-
-  // A modal box with one OK button; without a display the text goes to stderr.
-  virtual void MessageBox(const std::string& textSjis) = 0;
 };
 
 }  // namespace plat
