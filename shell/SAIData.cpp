@@ -66,3 +66,28 @@ TableLoad TGrpData::LoadDtAuthoring() {
 
 // Until the archive reader is in place the shipped tables are read as missing.
 TableLoad TGrpData::LoadDtShipped() { return TableLoad::NoFile; }
+
+namespace {
+
+bool ClampTo0(uint8_t& v, uint8_t max) {
+    if (v <= max) return false;
+    v = 0;
+    return true;
+}
+
+}  // namespace
+
+bool SanitizeBallDt(DCDDBallDt& dt) {
+    bool changed = false;
+    for (uint8_t* shot : {&dt.dJHS, &dt.dHS, &dt.dSHS1, &dt.dSHS2})
+        changed |= ClampTo0(*shot, DBSHOT_BYTE_MAX);
+    return changed;
+}
+
+bool SanitizeCharData(DTCharData& cd) {
+    bool changed = false;
+    for (uint8_t* col : {&cd.Looks.SkinCol, &cd.Looks.HairCol, &cd.Looks.EyeCol})
+        changed |= ClampTo0(*col, DBLOOKS_COLOURS - 1);
+    changed |= SanitizeBallDt(cd.DBDt);
+    return changed;
+}
