@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "files/QDArc.h"
 #include "platform/Files.h"
 
 TGrpData::TGrpData() : TecData2(new TTecData) {}
@@ -12,12 +13,12 @@ TGrpData::~TGrpData() { delete TecData2; }
 
 void TGrpData::SetFrameTable(std::span<const uint8_t> bytes) {
     std::memset(DBBMPData, 0, sizeof DBBMPData);
-    std::memcpy(DBBMPData, bytes.data(), std::min(bytes.size(), sizeof DBBMPData));
+    if (!bytes.empty()) std::memcpy(DBBMPData, bytes.data(), std::min(bytes.size(), sizeof DBBMPData));
 }
 
 void TGrpData::SetMotionTable(std::span<const uint8_t> bytes) {
     std::memset(DBBsmData, 0, sizeof DBBsmData);
-    std::memcpy(DBBsmData, bytes.data(), std::min(bytes.size(), sizeof DBBsmData));
+    if (!bytes.empty()) std::memcpy(DBBsmData, bytes.data(), std::min(bytes.size(), sizeof DBBsmData));
 }
 
 const DBBMFrameData& TGrpData::MotionFrame(int32_t mno, int32_t frameNo) const {
@@ -64,8 +65,22 @@ TableLoad TGrpData::LoadDtAuthoring() {
     return Worse(a, b);
 }
 
-// Until the archive reader is in place the shipped tables are read as missing.
-TableLoad TGrpData::LoadDtShipped() { return TableLoad::NoFile; }
+TableLoad TGrpData::LoadDtShipped() {
+    const char* path = "data\\DBData.qx2";
+    TMemoryStream archive;
+    if (!plat::FileExists(path) || !archive.LoadFromFile(path)) return TableLoad::NoFile;
+    return LoadFromArchive(archive);
+}
+
+TableLoad TGrpData::LoadFromArchive(TStream& archive) {
+    if (!CheckFileHash(archive, 8) || !CheckFileSignVer(archive, "DBDT", 0, 0, 0))
+        return TableLoad::BadArchive;
+    auto frames = ExtractFromQDAStream(archive, "DBBMPData.sai");
+    SetFrameTable(frames ? frames->Bytes() : std::span<const uint8_t>{});
+    auto motions = ExtractFromQDAStream(archive, "DBMotionData.sai");
+    SetMotionTable(motions ? motions->Bytes() : std::span<const uint8_t>{});
+    return frames && motions ? TableLoad::Ok : TableLoad::NoEntry;
+}
 
 namespace {
 

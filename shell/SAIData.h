@@ -191,6 +191,8 @@ public:
     int32_t MapDtFileAge = 0;
 };
 
+class TStream;
+
 // How a table load ended.
 enum class TableLoad {
     Ok,
@@ -214,6 +216,10 @@ public:
     // The two ways of loading, both reachable so each can be tested.
     TableLoad LoadDtShipped();
     TableLoad LoadDtAuthoring();
+
+    // Reads both tables from an archive image: checks it, then takes the two
+    // entries. The shipped way once the archive file is in memory.
+    TableLoad LoadFromArchive(TStream& archive);
 
     // Zeroes a table and copies up to its size from the bytes; a short source
     // leaves the rest zero.
