@@ -1,5 +1,6 @@
 #include "tools/databuild/DataBuild.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "files/QDArc.h"
@@ -121,20 +122,23 @@ std::vector<ArchiveSpec> PlanArchives(const GameTables& t) {
 
 std::optional<ArchiveSpec> PlanCharArchive(const std::string& pictureDir, Errors& errors) {
     ArchiveSpec c{"char.qx2", "CHAR", {0, 0, 1}, {}, {}, false};
-    std::vector<std::string> names = {"dballface.png", "dballbody.png", "dbbody.png"};
+    const std::vector<std::string> sheets = {"dballface.png", "dballbody.png", "dbbody.png"};
+    std::vector<std::string> names = sheets;
     for (const std::string& f : plat::ListFiles(pictureDir, ".png"))
         if (f.size() == 12 && f.starts_with("dbface")) names.push_back(f);
+    if (names.size() == sheets.size() &&
+        std::none_of(sheets.begin(), sheets.end(),
+                     [&](const std::string& s) { return plat::FileExists(pictureDir + "/" + s); }))
+        return std::nullopt;  // no character pictures yet
     for (const std::string& name : names) {
         auto bytes = plat::ReadFile(pictureDir + "/" + name);
         if (!bytes) {
-            if (!c.names.empty() || name != names.front())
-                errors.push_back("char pictures: " + name + " is missing");
+            errors.push_back("char pictures: " + pictureDir + "/" + name + " is missing");
             continue;
         }
         c.names.push_back(name);
         c.entries.push_back(std::move(*bytes));
     }
-    if (c.names.empty()) return std::nullopt;
     return c;
 }
 
