@@ -46,11 +46,13 @@ void ReadTeams(const std::string& text, const GameHooks& hooks, GameTables& t, E
             continue;
         }
         // Every name must survive the name code table unchanged.
-        auto names = {std::pair{cccName, &c.Name}, std::pair{int(cceMyouji), &c.Myouji},
-                      std::pair{int(cceNamae), &c.Namae}};
+        const std::pair<int, DTNameArr*> names[] = {
+            {cccName, &c.Name}, {cceMyouji, &c.Myouji}, {cceNamae, &c.Namae}};
         for (auto [col, field] : names) {
             *field = hooks.toNameCodes(row[col]);
-            if (hooks.fromNameCodes && hooks.fromNameCodes(*field) != row[col])
+            const std::string& text = row[col];
+            if (hooks.fromNameCodes &&
+                (text.size() > 16 || hooks.fromNameCodes(*field).compare(0, text.size(), text) != 0))
                 errors.push_back(who + ": the name in column " + std::to_string(col + 1) +
                                  " has characters the name code table lacks, or more than 8");
         }
