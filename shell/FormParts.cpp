@@ -3,17 +3,34 @@
 #include "graphics/ALAddLib.h"
 #include "graphics/dddd.h"
 #include "input/DILib.h"
+#include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "shell/Main.h"
 #include "shell/clsSceneCtrl.h"
 #include "sound/OggDataLib.h"
+
+namespace {
+// The tuning table, created and loaded at start-up and reachable as GC until
+// the form frees it.
+class TuningTable : public FormPart {
+ public:
+  TuningTable() : table_(std::make_unique<TGlbConst>()) { GC = table_.get(); }
+  ~TuningTable() override {
+    table_.reset();
+    GC = nullptr;
+  }
+
+ private:
+  std::unique_ptr<TGlbConst> table_;
+};
+}  // namespace
 
 // The game's own objects, each linked into the global status object the way
 // the rest of the game finds it.
 TForm1Parts DefaultParts() {
   TForm1Parts p;
   p.MakeDisplay = [](TForm1& f) { return std::make_unique<TDDDD>(f.Host()); };
-  p.MakeTuningTable = [](TForm1&) { return std::unique_ptr<FormPart>(); };
+  p.MakeTuningTable = [](TForm1&) { return std::unique_ptr<FormPart>(std::make_unique<TuningTable>()); };
   p.MakeSound = [](TForm1& f) {
     auto oc = std::make_unique<TOggDataCtrl>();
     if (f.Glb) f.Glb->OC = oc.get();
