@@ -1,8 +1,8 @@
 #include "shell/FormParts.h"
 
 #include "graphics/ALAddLib.h"
-#include "graphics/dddd.h"
 #include "input/DILib.h"
+#include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "shell/Main.h"
@@ -29,7 +29,7 @@ class TuningTable : public FormPart {
 // the rest of the game finds it.
 TForm1Parts DefaultParts() {
   TForm1Parts p;
-  p.MakeDisplay = [](TForm1& f) { return std::make_unique<TDDDD>(f.Host()); };
+  p.MakeDisplay = [](TForm1& f) { return std::make_unique<DdddDisplay>(f.Host()); };
   p.MakeTuningTable = [](TForm1&) { return std::unique_ptr<FormPart>(std::make_unique<TuningTable>()); };
   p.MakeSound = [](TForm1& f) {
     auto oc = std::make_unique<TOggDataCtrl>();

@@ -30,6 +30,13 @@ class FormDisplay {
   virtual void FullScreenMode2(int mag, bool trueCol, bool delMCursor) = 0;
   virtual void Flip() = 0;
   virtual void MouseCursorSwitch() = 0;
+  // The window's create event: the display makes its first mode, runs the
+  // form's create handler, then its own OnInit (the form's second stage).
+  virtual void RunCreate(const std::function<void()>& formCreate,
+                         const std::function<void()>& onInit) {
+    formCreate();
+    onInit();
+  }
 
   // Events the form answers: restore and mode change reload textures.
   std::function<void()> OnRestore;

@@ -62,8 +62,14 @@ TForm1::~TForm1() {
 }
 
 void TForm1::Create() {
-  FormCreate();
-  DDDD1Init();
+  auto formCreate = [this] { FormCreate(); };
+  auto onInit = [this] { DDDD1Init(); };
+  if (DDDD1) {
+    DDDD1->RunCreate(formCreate, onInit);
+  } else {
+    formCreate();
+    onInit();
+  }
 }
 
 // --- start-up ----------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The main form's start-up, frame loop, keys and shutdown on a fake clock.
 #include <stdexcept>
 
+#include "shell/DisplayLink.h"
 #include "shell/GameRandom.h"
 #include "tests/FormTestKit.h"
 
@@ -412,6 +413,30 @@ TEST_F(AuthoringKeys, DebugLinesAreLaidOutByTheFontSize) {
   Key(118);  // F7 hides them
   Loop();
   EXPECT_TRUE(form->DbgTextBoxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The game's own parts, as the program wires them, on the scripted host.
+class OwnParts : public formkit::FormFixture {};
+
+TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
+  WriteSettings(1);
+  form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
+  form->Create();
+  EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;
+  ASSERT_NE(DisplayDevice(*form), nullptr);
+  Loop(3);
+  EXPECT_GE(host.Presents, 3u);
+  EXPECT_EQ(host.ClientW, 512);
+  EXPECT_EQ(host.ClientH, 240);
+  EXPECT_EQ(host.LastFrameW, 512);
+  EXPECT_EQ(host.LastFrameH, 240);
+  EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  form.reset();
+  EXPECT_TRUE(boxes.empty());
 }
 
 }  // namespace
