@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/QDArc.h"
 #include "platform/PngWriter.h"
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Characters.h"
@@ -245,6 +246,30 @@ TEST(ArtPictures, EveryFaceHasAllTenExpressionsAndAPortrait) {
     // Between the small cell and expression 9 nothing is drawn.
     EXPECT_EQ(Ink(strip, Cell{120, 0, 8, art::kFaceStripH}, 0), 0) << name;
   }
+}
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
+  const std::vector<uint8_t> archive = Bytes(std::string(QORV_BINARY_DIR) + "/game/data/char.qx2");
+  ASSERT_FALSE(archive.empty()) << "data/char.qx2 is not built";
+  std::vector<std::string> names = {"dbbody.png", "dballface.png", "dballbody.png"};
+  for (int file = 0; file * art::kFacesPerFile < art::kFaceCount; ++file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "dbface%02d.png", file);
+    names.push_back(name);
+  }
+  for (const std::string& name : names) {
+    const auto entry = ExtractFromQDABytes(archive, name);
+    ASSERT_TRUE(entry.has_value()) << name;
+    EXPECT_EQ(*entry, Bytes(kCharDir + name)) << name;
+  }
+  // Lookups ignore case, as the game's loaders do.
+  EXPECT_TRUE(ExtractFromQDABytes(archive, "DBBODY.PNG").has_value());
+  EXPECT_FALSE(ExtractFromQDABytes(archive, "dbface99.png").has_value());
 }
 
 TEST(ArtSources, GlyphSourceErrorsNameTheLine) {

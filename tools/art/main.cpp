@@ -1,7 +1,8 @@
 // The art build: reads the text sources under assets/art and writes the
 // game's pictures. Menu, court, item and font pictures go to the bmp folder
 // as 24-bit PNGs; character pictures go to the character folder as 8-bit
-// indexed PNGs for packing into the character archive.
+// indexed PNGs, kept loose in the character folder and packed into the
+// character archive data/char.qx2 beside the bmp folder.
 //
 //   qorv_art_build <assets/art> <bmp folder> <char folder> [--contact <png>]
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "files/QDArc.h"
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Characters.h"
 #include "tools/art/Contact.h"
@@ -87,6 +89,27 @@ int main(int argc, char** argv) {
   for (const art::NamedPicture& p : characters)
     if (!plat::WritePngIndexed((charDir / p.name).string(), art::ToIndexed(p.picture), &error))
       return Fail(p.name + ": " + error);
+  {
+    // The character archive: every character picture as an entry of its name.
+    std::vector<std::vector<uint8_t>> encoded(characters.size());
+    std::vector<std::span<const uint8_t>> sources;
+    std::vector<std::string> names;
+    for (size_t k = 0; k < characters.size(); ++k) {
+      if (!plat::EncodePngIndexed(art::ToIndexed(characters[k].picture), encoded[k], &error))
+        return Fail(characters[k].name + ": " + error);
+      sources.emplace_back(encoded[k]);
+      names.push_back(characters[k].name);
+    }
+    const auto archive = BuildQDAArchive("CHAR", 0, 0, 1, sources, names, true, &error);
+    if (!archive) return Fail("char.qx2: " + error);
+    const fs::path archivePath = bmpDir.parent_path() / "char.qx2";
+    std::ofstream out(archivePath.string() + ".part", std::ios::binary);
+    out.write(reinterpret_cast<const char*>(archive->data()), static_cast<std::streamsize>(archive->size()));
+    out.close();
+    if (!out) return Fail("cannot write " + archivePath.string());
+    fs::rename(archivePath.string() + ".part", archivePath, ec);
+    if (ec) return Fail("cannot write " + archivePath.string());
+  }
   {
     std::ofstream table(charDir / "body_cells.txt");
     table << art::PoseTable(poses);
