@@ -106,7 +106,9 @@ const Glyph* GlyphSet::Find(char32_t ch) const {
 
 void GlyphSet::DeriveVoicedKana() {
   std::map<char32_t, Glyph> added;
-  for (const auto& [base, g] : glyphs_) {
+  for (const auto& entry : glyphs_) {
+    const char32_t base = entry.first;
+    const Glyph& g = entry.second;
     auto mark = [&](char32_t voiced, bool round) {
       if (glyphs_.count(voiced)) return;
       Glyph v = g;
