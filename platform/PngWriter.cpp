@@ -245,7 +245,7 @@ bool ReadPngHeader(const std::vector<uint8_t>& data, PngHeader& header) {
   return true;
 }
 
-bool DecodePng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error) {
+bool ReadBackPng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error) {
   out = PngDecoded{};
   PngHeader header;
   if (!ReadPngHeader(data, header)) {

@@ -63,6 +63,6 @@ struct PngDecoded {
   PngIndexed indexed;
   std::vector<uint8_t> rgba;  // width * height * 4 when not indexed
 };
-bool DecodePng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error = nullptr);
+bool ReadBackPng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error = nullptr);
 
 }  // namespace plat

@@ -20,7 +20,7 @@ TEST(PngWriter, IndexedPictureRoundTripsWithItsPalette) {
   std::string error;
   ASSERT_TRUE(plat::EncodePngIndexed(SmallIndexed(), bytes, &error)) << error;
   plat::PngDecoded back;
-  ASSERT_TRUE(plat::DecodePng(bytes, back, &error)) << error;
+  ASSERT_TRUE(plat::ReadBackPng(bytes, back, &error)) << error;
   EXPECT_EQ(back.header.bitDepth, 8);
   EXPECT_EQ(back.header.colourType, 3);
   ASSERT_TRUE(back.isIndexed);
@@ -37,7 +37,7 @@ TEST(PngWriter, TrueColourRoundTripsAt24And32Bits) {
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(plat::EncodePngTrueColour(p, bytes));
     plat::PngDecoded back;
-    ASSERT_TRUE(plat::DecodePng(bytes, back));
+    ASSERT_TRUE(plat::ReadBackPng(bytes, back));
     EXPECT_EQ(back.header.colourType, channels == 3 ? 2 : 6);
     EXPECT_EQ(back.header.bitDepth, 8);
     ASSERT_FALSE(back.isIndexed);
@@ -77,11 +77,11 @@ TEST(PngWriter, DamagedDataIsRefusedWithoutCrashing) {
   plat::PngDecoded out;
   for (size_t cut = 0; cut < bytes.size(); ++cut) {
     std::vector<uint8_t> part(bytes.begin(), bytes.begin() + static_cast<long>(cut));
-    EXPECT_FALSE(plat::DecodePng(part, out)) << "cut at " << cut;
+    EXPECT_FALSE(plat::ReadBackPng(part, out)) << "cut at " << cut;
   }
   std::vector<uint8_t> flipped = bytes;
   flipped[40] ^= 0xFF;  // inside the palette chunk: its checksum no longer matches
-  EXPECT_FALSE(plat::DecodePng(flipped, out));
+  EXPECT_FALSE(plat::ReadBackPng(flipped, out));
   plat::PngHeader header;
   EXPECT_FALSE(plat::ReadPngHeader({'n', 'o', 't'}, header));
   ASSERT_TRUE(plat::ReadPngHeader(bytes, header));

@@ -36,7 +36,7 @@ Loaded Load(const std::string& path) {
   std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Loaded l;
   std::string error;
-  EXPECT_TRUE(plat::DecodePng(bytes, l.png, &error)) << path << ": " << error << " (is the data built?)";
+  EXPECT_TRUE(plat::ReadBackPng(bytes, l.png, &error)) << path << ": " << error << " (is the data built?)";
   return l;
 }
 

@@ -73,13 +73,15 @@ Picture BuildTitleScreen(const GlyphSet& g) {
   for (int y = 146, step = 2; y < kScreenH; y += step, ++step) c.Fill(0, y, kScreenW, 1, kTan);
   for (int k = -12; k <= 12; ++k) c.Line(256 + k * 6, 144, 256 + k * 60, 240, kTan);
   c.Fill(0, 144, kScreenW, 1, kWhite);
-  // The big ball rising behind the name.
-  DrawBall(c, 256, 104, 44, 3, false);
-  // The name, framed in dark, and the tag line.
-  for (int dy = -3; dy <= 3; ++dy)
-    for (int dx = -3; dx <= 3; ++dx) Text(c, g, "QORV", 128 + dx, 60 + dy, kInk, 8);
+  // A ball flying in from the right with speed lines behind it.
+  for (int k = 0; k < 5; ++k) c.Fill(436 + 6 * k, 150 + 8 * k - 16, 60 - 8 * k, 2, kWhite);
+  DrawBall(c, 420, 150, 30, 3, false);
+  DrawBall(c, 86, 196, 14, 6, false);
+  // The name, framed in dark, yellow turning orange toward its foot.
+  for (int dy = -2; dy <= 3; ++dy)
+    for (int dx = -2; dx <= 3; ++dx) Text(c, g, "QORV", 128 + dx, 60 + dy, kInk, 8);
   Text(c, g, "QORV", 128, 60, kYellow, 8);
-  c.Recolour(0, 60 + 8 * 4, kScreenW, 28, kYellow, kOrange);  // warmer lower half
+  c.Recolour(0, 60 + 8 * 4, kScreenW, 28, kYellow, kOrange);
   c.Fill(128, 140, 256, 16, kInk);
   CentredText(c, g, "DODGE BALL", 144, kWhite, 1);
   CentredText(c, g, "PUSH BUTTON", 196, kWhite, 2);
