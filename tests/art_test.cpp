@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -201,7 +202,7 @@ TEST(ArtPictures, EveryPoseHasABodyStandingInItsCell) {
   std::vector<art::Pose> poses;
   std::string error;
   ASSERT_TRUE(art::LoadPoses(text, poses, error)) << error;
-  ASSERT_GE(poses.size(), 60u);
+  ASSERT_GE(poses.size(), 44u);
   const Loaded body = Load(kCharDir + "dbbody.png");
   for (const art::Pose& p : poses) {
     const Cell c = art::BodyCell(p.cell);
@@ -221,6 +222,45 @@ TEST(ArtPictures, EveryPoseHasABodyStandingInItsCell) {
     EXPECT_GE(at.faceY, -16) << p.name;
     EXPECT_LE(at.faceY, 32) << p.name;
   }
+}
+
+// The frame table places faces and held balls on the body cells; its rows
+// must name cells that hold the pose and agree with where the art put them.
+TEST(ArtPictures, BodyCellsAgreeWithTheFrameTable) {
+  std::ifstream table(std::string(QORV_SOURCE_DIR) + "/assets/DBBMPData.csv");
+  if (!table) GTEST_SKIP() << "no frame table source";
+  std::ifstream in(std::string(QORV_SOURCE_DIR) + "/assets/art/poses.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<art::Pose> poses;
+  std::string error;
+  ASSERT_TRUE(art::LoadPoses(text, poses, error)) << error;
+  std::string line;
+  int rows = 0;
+  while (std::getline(table, line)) {
+    if (line.empty() || line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    for (std::string cell; std::getline(ss, cell, ',');) f.push_back(cell);
+    ASSERT_GE(f.size(), 12u) << line;
+    const int bmpNo = std::stoi(f[0]);
+    const art::Pose* pose = nullptr;
+    for (const art::Pose& p : poses)
+      if (p.cell == bmpNo) pose = &p;
+    ASSERT_NE(pose, nullptr) << "frame row " << bmpNo << " (" << f[1] << ") has no body cell";
+    ++rows;
+    const art::PosePlacement at = art::PlacementOf(*pose);
+    EXPECT_EQ(pose->name, f[1]) << "row " << bmpNo;
+    EXPECT_EQ(pose->expression, std::stoi(f[2])) << f[1] << " face";
+    EXPECT_EQ(at.faceX, std::stoi(f[3])) << f[1] << " FX";
+    EXPECT_EQ(at.faceY, std::stoi(f[4])) << f[1] << " FY";
+    EXPECT_EQ(pose->faceOrder, std::stoi(f[5])) << f[1] << " FZ";
+    EXPECT_EQ(std::stoi(f[6]), 0) << f[1] << " BX: the cells are drawn in place";
+    EXPECT_EQ(std::stoi(f[7]), 0) << f[1] << " BY";
+    EXPECT_EQ(at.handX, std::stoi(f[8])) << f[1] << " IX";
+    EXPECT_EQ(at.handY, std::stoi(f[9])) << f[1] << " IY";
+    EXPECT_EQ(std::stoi(f[11]), 0) << f[1] << " SrcSize: every cell is 32 x 32";
+  }
+  EXPECT_GT(rows, 0);
 }
 
 TEST(ArtPictures, EveryFaceHasAllTenExpressionsAndAPortrait) {

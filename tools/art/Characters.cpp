@@ -1,5 +1,6 @@
 #include "tools/art/Characters.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <sstream>
@@ -96,18 +97,29 @@ void Leg(Canvas& body, Point hip, Point knee, Point foot, bool far, char view) {
 }
 
 void Torso(Canvas& body, Point neck, Point hip, char view) {
-  const int half = view == 'S' ? 3 : 4;
+  // The torso is a slab from neck to hip, as wide across its own axis as the
+  // view shows it, so lying and leaning poses keep their shape.
+  const double dx = hip.x - neck.x, dy = hip.y - neck.y, len = std::max(1.0, std::sqrt(dx * dx + dy * dy));
+  const double ux = dx / len, uy = dy / len, px = -uy, py = ux;
+  const double half = view == 'S' ? 3.0 : 4.0;
+  auto at = [&](Point o, double along, double across) {
+    return std::vector<int>{static_cast<int>(std::lround(o.x + ux * along + px * across)),
+                            static_cast<int>(std::lround(o.y + uy * along + py * across))};
+  };
+  auto quad = [&](Point a, double a0, Point b, double b0) {
+    std::vector<int> xy;
+    for (const auto& v : {at(a, a0, -half), at(a, a0, half), at(b, b0, half), at(b, b0, -half)}) xy.insert(xy.end(), v.begin(), v.end());
+    return xy;
+  };
   Part(body, [&](Canvas& m) { m.Fill(neck.x - 1, neck.y - 1, 3, 3, 1); }, Shades{cSkinLo, cSkin, cSkinLo}, false);
-  Part(body, [&](Canvas& m) {
-    m.Polygon({neck.x - half, neck.y + 1, neck.x + half, neck.y + 1, hip.x + half, hip.y, hip.x - half, hip.y}, 1);
-  }, Shades{cShirt, cShirtHi, cShirtLo}, false);
-  Part(body, [&](Canvas& m) { m.Fill(hip.x - half, hip.y - 2, 2 * half, 4, 1); }, Shades{cPants, cPants, cPantsLo}, false);
+  Part(body, [&](Canvas& m) { m.Polygon(quad(neck, 1, hip, 0), 1); }, Shades{cShirt, cShirtHi, cShirtLo}, false);
+  Part(body, [&](Canvas& m) { m.Polygon(quad(hip, -2, hip, 2), 1); }, Shades{cPants, cPants, cPantsLo}, false);
   if (view == 'F') {  // a collar and a stripe across the chest
     body.Set(neck.x - 1, neck.y + 1, cShirtLo);
     body.Set(neck.x, neck.y + 2, cShirtLo);
     body.Set(neck.x + 1, neck.y + 1, cShirtLo);
     const Point mid = Lerp(neck, hip, 0.45);
-    for (int x = mid.x - half; x < mid.x + half; ++x)
+    for (int x = mid.x - 4; x < mid.x + 4; ++x)
       if (body.At(x, mid.y) == cShirt || body.At(x, mid.y) == cShirtHi) body.Set(x, mid.y, cPants);
   }
 }
@@ -194,7 +206,7 @@ struct FaceLook {
 
 FaceLook LookOf(int faceNo) { return {faceNo % 12, (faceNo / 12) % 4, (faceNo / 48) % 5}; }
 
-enum class Mood { Normal, Effort, Hurt, Happy, Sad, Closed };
+enum class Mood { Normal, Effort, Hurt, Happy, Sad, Closed, Knocked, Tired };
 
 // Paints skull, hair and shading into a canvas of the head's cell size.
 void HeadBase(Canvas& c, const HeadShape& s, View view, int hairStyle) {
@@ -250,6 +262,18 @@ void FrontFeatures(Canvas& c, int lx, int rx, int ey, int my, const FaceLook& lo
         c.Fill(x, ey + 1, 2, 1, cLine);
         if (mood == Mood::Sad) c.Set(x == lx ? x : x + 1, ey, cLine);
         break;
+      case Mood::Knocked:  // crossed-out eyes
+        c.Set(x, ey, cLine);
+        c.Set(x + 1, ey + 1, cLine);
+        c.Set(x + 1, ey, cLine);
+        c.Set(x, ey + 1, cLine);
+        c.Set(x == lx ? x - 1 : x + 2, ey - 1, cLine);
+        break;
+      case Mood::Effort:  // eyes narrowed under lowered brows
+        c.Fill(x, ey + 1, 2, 1, cEye);
+        c.Set(x == lx ? x : x + 1, ey, cLine);
+        c.Set(x == lx ? x + 1 : x, ey - 1, cLine);
+        break;
       default:
         if (look.eyes == 1) {
           c.Fill(x, ey + 1, 2, 1, cEye);
@@ -270,8 +294,9 @@ void FrontFeatures(Canvas& c, int lx, int rx, int ey, int my, const FaceLook& lo
   const int mx = (lx + rx) / 2 + 1;
   switch (mood) {
     case Mood::Happy: c.Fill(mx - 1, my, 3, 1, cMouth); c.Set(mx, my + 1, cMouth); break;
-    case Mood::Hurt: c.Fill(mx - 1, my, 2, 2, cMouth); break;
-    case Mood::Effort: c.Fill(mx - 1, my, 2, 1, cMouth); break;
+    case Mood::Hurt:
+    case Mood::Knocked: c.Fill(mx - 1, my, 2, 2, cMouth); break;
+    case Mood::Effort: c.Fill(mx - 1, my, 3, 1, cWhite); c.Fill(mx - 1, my + 1, 3, 1, cMouth); break;
     case Mood::Sad: c.Set(mx - 1, my + 1, cMouth); c.Set(mx, my, cMouth); c.Set(mx + 1, my + 1, cMouth); break;
     default: c.Fill(mx - 1, my, 2, 1, cMouth); break;
   }
@@ -309,6 +334,11 @@ void SideFeatures(Canvas& c, int ex, int ey, int my, int nose, const FaceLook& l
       c.Fill(ex, ey + 1, 2, 1, cLine);
       c.Set(ex + 2, my, cMouth);
       break;
+    case Mood::Tired:  // heavy lids, mouth open for breath
+      c.Fill(ex, ey, 2, 1, cLine);
+      c.Set(ex + 1, ey + 1, cEye);
+      c.Fill(ex + 1, my, 2, 2, cMouth);
+      break;
     default:
       c.Set(ex, ey, cWhite);
       c.Set(ex + 1, ey, cEye);
@@ -324,6 +354,17 @@ void SideFeatures(Canvas& c, int ex, int ey, int my, int nose, const FaceLook& l
 }
 
 void Rim(Canvas& c) { c.Outline(0, 0, c.Width(), c.Height(), cTrans, cLine); }
+
+constexpr HeadShape kFrontHead{8.0, 4.6, 5.0, 4.0};
+constexpr HeadShape kSideHead{7.5, 4.6, 5.0, 4.0};
+
+Canvas BackOfHead(int hairStyle) {
+  Canvas c(16, 10, cTrans);
+  HeadBase(c, kFrontHead, View::Back, hairStyle);
+  Rim(c);
+  return c;
+}
+
 
 }  // namespace
 
@@ -346,7 +387,7 @@ bool LoadPoses(const std::string& text, std::vector<Pose>& poses, std::string& e
     if (view != "S" && view != "F" && view != "B") return fail("view must be S, F or B");
     if (p.expression < 0 || p.expression > 10) return fail("expression must be 0..10");
     p.view = view[0];
-    p.head = p.expression == 8 ? Point{-4, -7} : Point{-8, -9};
+    p.head = p.expression == 8 ? Point{-4, -8} : Point{-8, -9};
     std::string word;
     while (words >> word) {
       const size_t eq = word.find('=');
@@ -388,7 +429,7 @@ PosePlacement PlacementOf(const Pose& pose) {
   const Point hand = Turn(pose.holdsBall ? pose.ball : pose.joints.at("w1"), pose.turn);
   if (pose.turn != 0) {
     // Turn the head's middle with the body and keep the cell upright.
-    const int half = pose.expression == 8 ? 4 : 8, halfH = pose.expression == 8 ? 4 : 5;
+    const int half = pose.expression == 8 ? 4 : 8, halfH = pose.expression == 8 ? 4 : 5;  // cell middle
     const Point orig = pose.joints.at("n");
     const Point mid = Turn({orig.x + pose.head.x + half, orig.y + pose.head.y + halfH}, pose.turn);
     return {mid.x - half, mid.y - halfH, hand.x, hand.y};
@@ -410,6 +451,7 @@ Canvas DrawBody(const Pose& pose) {
   if (side) Arm(body, shoulder2, j("e2"), j("w2"), true);
   Leg(body, hip1, j("k1"), j("f1"), false, pose.view);
   Torso(body, n, h, pose.view);
+  if (pose.view == 'B') body.Blit(BackOfHead(0), n.x - 8, n.y - 9, cTrans);
   if (!side) Arm(body, shoulder2, j("e2"), j("w2"), false);
   Arm(body, shoulder1, j("e1"), j("w1"), false);
   Rim(body);
@@ -418,29 +460,31 @@ Canvas DrawBody(const Pose& pose) {
 
 Canvas DrawExpression(int faceNo, int expression) {
   const FaceLook look = LookOf(faceNo);
-  if (expression == 8) {  // the small head of lying and rolling frames
+  if (expression == 8) {  // the middle of the back of the head, laid over the body's plain one
+    const Canvas whole = BackOfHead(look.hair);
     Canvas c(8, 8, cTrans);
-    HeadBase(c, {4.0, 4.0, 3.0, 3.0}, View::Front, look.hair);
-    c.Set(2, 4, cLine);
-    c.Set(5, 4, cLine);
-    Rim(c);
+    c.BlitPart(whole, 4, 1, 8, 8, 0, 0);
     return c;
   }
   Canvas c(16, 10, cTrans);
-  const HeadShape front{8.0, 4.6, 5.0, 4.0};
-  const HeadShape side{7.5, 4.6, 5.0, 4.0};
+  auto front = [&](Mood mood) {
+    HeadBase(c, kFrontHead, View::Front, look.hair);
+    FrontFeatures(c, 5, 9, 5, 7, look, mood);
+  };
+  auto side = [&](Mood mood) {
+    HeadBase(c, kSideHead, View::Side, look.hair);
+    SideFeatures(c, 10, 4, 7, 13, look, mood);
+  };
   switch (expression) {
-    case 1: HeadBase(c, front, View::Front, look.hair); FrontFeatures(c, 5, 9, 5, 7, look, Mood::Normal); break;
-    case 3: HeadBase(c, front, View::Back, look.hair); break;
-    case 6: HeadBase(c, front, View::Front, look.hair); FrontFeatures(c, 5, 9, 5, 7, look, Mood::Hurt); break;
-    case 7: HeadBase(c, front, View::Front, look.hair); FrontFeatures(c, 5, 9, 5, 7, look, Mood::Happy); break;
-    case 9: HeadBase(c, front, View::Front, look.hair); FrontFeatures(c, 5, 9, 5, 7, look, Mood::Sad); break;
-    default: {
-      const Mood mood = expression == 4 ? Mood::Effort : expression == 5 ? Mood::Hurt : expression == 10 ? Mood::Closed : Mood::Normal;
-      HeadBase(c, side, View::Side, look.hair);
-      SideFeatures(c, 10, 4, 7, 13, look, mood);
-      break;
-    }
+    case 2: side(Mood::Effort); break;
+    case 3: side(Mood::Hurt); break;
+    case 4: front(Mood::Normal); break;
+    case 5: front(Mood::Effort); break;
+    case 6: front(Mood::Knocked); break;
+    case 7: front(Mood::Happy); break;
+    case 9: front(Mood::Sad); break;
+    case 10: side(Mood::Tired); break;
+    default: side(Mood::Normal); break;
   }
   Rim(c);
   return c;
@@ -494,7 +538,7 @@ Picture BuildFaceStrips(int file) {
 Picture BuildTeamPicture(const std::vector<Pose>& poses) {
   Picture p{Canvas(kTeamPictureW, kTeamPictureH, cTrans), DefaultCharPalette()};
   for (const Pose& pose : poses) {
-    if (pose.name != "win-1") continue;
+    if (pose.name != "win") continue;
     p.canvas.Blit(DrawBody(pose), 0, 0);
     const PosePlacement at = PlacementOf(pose);
     p.canvas.Blit(DrawExpression(0, pose.expression), at.faceX, at.faceY, cTrans);
