@@ -170,7 +170,7 @@ int HairAt(int style, View view, double u, double v) {
       case 11: return back || (skull && v < -0.35) || ((u + 0.3) * (u + 0.3) + (v + 1.05) * (v + 1.05) < 0.14) ? 1 : 0;
       case 1:
         if (back || (skull && v < -0.3)) return 1;
-        return (!skull && v < -0.3 && u < 0.6 && v > -1.0 - 0.45 * (1 - std::fabs(std::fmod(u * 2.5 + 10.0, 1.0) * 2 - 1))) ? 1 : 0;
+        return (!skull && v < -0.3 && u < 0.6 && u > -1.0 && v > -1.0 - 0.45 * (1 - std::fabs(std::fmod(u * 2.5 + 10.0, 1.0) * 2 - 1))) ? 1 : 0;
       default: return back || (skull && v < -0.3 - (style == 2 ? -0.25 : 0.0)) ? 1 : 0;
     }
   }
@@ -178,7 +178,7 @@ int HairAt(int style, View view, double u, double v) {
     case 0: return skull && (v < -0.3 || (std::fabs(u) > 0.75 && v < 0.15)) ? 1 : 0;
     case 1:
       if (skull && (v < -0.25 || (std::fabs(u) > 0.8 && v < 0.0))) return 1;
-      return (!skull && v < -0.3 && v > -1.0 - 0.45 * (1 - std::fabs(std::fmod(u * 2.5 + 10.0, 1.0) * 2 - 1))) ? 1 : 0;
+      return (!skull && v < -0.3 && std::fabs(u) < 0.95 && v > -1.0 - 0.45 * (1 - std::fabs(std::fmod(u * 2.5 + 10.0, 1.0) * 2 - 1))) ? 1 : 0;
     case 2: return skull && (v < -0.05 || (std::fabs(u) > 0.8 && v < 0.35)) ? 1 : 0;
     case 3: return (skull && (v < -0.35 || std::fabs(u) > 0.72)) || (std::fabs(u) > 0.8 && std::fabs(u) < 1.3 && v > -0.5 && v < 1.1) ? 1 : 0;
     case 4: return (skull && (v < -0.3 || (std::fabs(u) > 0.75 && v < 0.15))) || ((u - 1.15) * (u - 1.15) / 0.1 + (v + 0.1) * (v + 0.1) / 0.3 <= 1) ? 1 : 0;
@@ -206,7 +206,7 @@ struct FaceLook {
 
 FaceLook LookOf(int faceNo) { return {faceNo % 12, (faceNo / 12) % 4, (faceNo / 48) % 5}; }
 
-enum class Mood { Normal, Effort, Hurt, Happy, Sad, Closed, Knocked, Tired };
+enum class Mood { Normal, Effort, Hurt, Happy, Sad, Closed };
 
 // Paints skull, hair and shading into a canvas of the head's cell size.
 void HeadBase(Canvas& c, const HeadShape& s, View view, int hairStyle) {
@@ -262,13 +262,6 @@ void FrontFeatures(Canvas& c, int lx, int rx, int ey, int my, const FaceLook& lo
         c.Fill(x, ey + 1, 2, 1, cLine);
         if (mood == Mood::Sad) c.Set(x == lx ? x : x + 1, ey, cLine);
         break;
-      case Mood::Knocked:  // crossed-out eyes
-        c.Set(x, ey, cLine);
-        c.Set(x + 1, ey + 1, cLine);
-        c.Set(x + 1, ey, cLine);
-        c.Set(x, ey + 1, cLine);
-        c.Set(x == lx ? x - 1 : x + 2, ey - 1, cLine);
-        break;
       case Mood::Effort:  // eyes narrowed under lowered brows
         c.Fill(x, ey + 1, 2, 1, cEye);
         c.Set(x == lx ? x : x + 1, ey, cLine);
@@ -294,8 +287,7 @@ void FrontFeatures(Canvas& c, int lx, int rx, int ey, int my, const FaceLook& lo
   const int mx = (lx + rx) / 2 + 1;
   switch (mood) {
     case Mood::Happy: c.Fill(mx - 1, my, 3, 1, cMouth); c.Set(mx, my + 1, cMouth); break;
-    case Mood::Hurt:
-    case Mood::Knocked: c.Fill(mx - 1, my, 2, 2, cMouth); break;
+    case Mood::Hurt: c.Fill(mx - 1, my, 2, 2, cMouth); break;
     case Mood::Effort: c.Fill(mx - 1, my, 3, 1, cWhite); c.Fill(mx - 1, my + 1, 3, 1, cMouth); break;
     case Mood::Sad: c.Set(mx - 1, my + 1, cMouth); c.Set(mx, my, cMouth); c.Set(mx + 1, my + 1, cMouth); break;
     default: c.Fill(mx - 1, my, 2, 1, cMouth); break;
@@ -321,30 +313,25 @@ void SideFeatures(Canvas& c, int ex, int ey, int my, int nose, const FaceLook& l
       c.Set(ex, ey, cLine);
       c.Set(ex + 1, ey, cLine);
       c.Set(ex + 1, ey + 1, cEye);
-      c.Fill(ex + 1, my, 2, 2, cMouth);
+      c.Fill(ex, my, 2, 2, cMouth);
       break;
     case Mood::Hurt:
       c.Set(ex, ey, cLine);
       c.Set(ex + 1, ey + 1, cLine);
       c.Set(ex, ey + 2 > c.Height() - 2 ? ey + 1 : ey + 1, cLine);
-      c.Set(ex + 2, my, cMouth);
-      c.Set(ex + 1, my + 1, cMouth);
+      c.Set(ex + 1, my, cMouth);
+      c.Set(ex, my + 1, cMouth);
       break;
     case Mood::Closed:
       c.Fill(ex, ey + 1, 2, 1, cLine);
-      c.Set(ex + 2, my, cMouth);
-      break;
-    case Mood::Tired:  // heavy lids, mouth open for breath
-      c.Fill(ex, ey, 2, 1, cLine);
-      c.Set(ex + 1, ey + 1, cEye);
-      c.Fill(ex + 1, my, 2, 2, cMouth);
+      c.Set(ex + 1, my, cMouth);
       break;
     default:
       c.Set(ex, ey, cWhite);
       c.Set(ex + 1, ey, cEye);
       c.Set(ex + 1, ey + 1, look.eyes == 1 ? cSkin : cEye);
       c.Set(ex, ey + 1, look.eyes == 1 ? cSkin : cLine);
-      c.Fill(ex + 1, my, 2, 1, cMouth);
+      c.Fill(ex, my, 2, 1, cMouth);
       break;
   }
   c.Set(nose, ey + 1, cSkin);  // the nose sticks out of the outline
@@ -358,12 +345,6 @@ void Rim(Canvas& c) { c.Outline(0, 0, c.Width(), c.Height(), cTrans, cLine); }
 constexpr HeadShape kFrontHead{8.0, 4.6, 5.0, 4.0};
 constexpr HeadShape kSideHead{7.5, 4.6, 5.0, 4.0};
 
-Canvas BackOfHead(int hairStyle) {
-  Canvas c(16, 10, cTrans);
-  HeadBase(c, kFrontHead, View::Back, hairStyle);
-  Rim(c);
-  return c;
-}
 
 
 }  // namespace
@@ -387,7 +368,7 @@ bool LoadPoses(const std::string& text, std::vector<Pose>& poses, std::string& e
     if (view != "S" && view != "F" && view != "B") return fail("view must be S, F or B");
     if (p.expression < 0 || p.expression > 10) return fail("expression must be 0..10");
     p.view = view[0];
-    p.head = p.expression == 8 ? Point{-4, -8} : Point{-8, -9};
+    p.head = p.expression == 8 ? Point{-4, -7} : Point{-8, -9};
     std::string word;
     while (words >> word) {
       const size_t eq = word.find('=');
@@ -451,7 +432,6 @@ Canvas DrawBody(const Pose& pose) {
   if (side) Arm(body, shoulder2, j("e2"), j("w2"), true);
   Leg(body, hip1, j("k1"), j("f1"), false, pose.view);
   Torso(body, n, h, pose.view);
-  if (pose.view == 'B') body.Blit(BackOfHead(0), n.x - 8, n.y - 9, cTrans);
   if (!side) Arm(body, shoulder2, j("e2"), j("w2"), false);
   Arm(body, shoulder1, j("e1"), j("w1"), false);
   Rim(body);
@@ -460,10 +440,12 @@ Canvas DrawBody(const Pose& pose) {
 
 Canvas DrawExpression(int faceNo, int expression) {
   const FaceLook look = LookOf(faceNo);
-  if (expression == 8) {  // the middle of the back of the head, laid over the body's plain one
-    const Canvas whole = BackOfHead(look.hair);
+  if (expression == 8) {  // the small head of lying and rolling frames
     Canvas c(8, 8, cTrans);
-    c.BlitPart(whole, 4, 1, 8, 8, 0, 0);
+    HeadBase(c, {4.0, 4.0, 3.0, 3.0}, View::Front, look.hair);
+    c.Set(2, 4, cLine);
+    c.Set(5, 4, cLine);
+    Rim(c);
     return c;
   }
   Canvas c(16, 10, cTrans);
@@ -476,14 +458,14 @@ Canvas DrawExpression(int faceNo, int expression) {
     SideFeatures(c, 10, 4, 7, 13, look, mood);
   };
   switch (expression) {
-    case 2: side(Mood::Effort); break;
-    case 3: side(Mood::Hurt); break;
-    case 4: front(Mood::Normal); break;
-    case 5: front(Mood::Effort); break;
-    case 6: front(Mood::Knocked); break;
+    case 1: front(Mood::Normal); break;
+    case 3: HeadBase(c, kFrontHead, View::Back, look.hair); break;
+    case 4: side(Mood::Effort); break;
+    case 5: side(Mood::Hurt); break;
+    case 6: front(Mood::Hurt); break;
     case 7: front(Mood::Happy); break;
     case 9: front(Mood::Sad); break;
-    case 10: side(Mood::Tired); break;
+    case 10: side(Mood::Closed); break;
     default: side(Mood::Normal); break;
   }
   Rim(c);
@@ -538,7 +520,7 @@ Picture BuildFaceStrips(int file) {
 Picture BuildTeamPicture(const std::vector<Pose>& poses) {
   Picture p{Canvas(kTeamPictureW, kTeamPictureH, cTrans), DefaultCharPalette()};
   for (const Pose& pose : poses) {
-    if (pose.name != "win") continue;
+    if (pose.name != "win-1") continue;
     p.canvas.Blit(DrawBody(pose), 0, 0);
     const PosePlacement at = PlacementOf(pose);
     p.canvas.Blit(DrawExpression(0, pose.expression), at.faceX, at.faceY, cTrans);
