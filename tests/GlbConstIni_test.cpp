@@ -2,8 +2,6 @@
 // ini file and the record file it writes.
 #include <gtest/gtest.h>
 
-#if __has_include("files/QxMemIniFile.h")
-
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -131,5 +129,3 @@ TEST_F(AuthoringIni, HandWrittenValuesAndSwitches) {
 }
 
 }  // namespace
-
-#endif
