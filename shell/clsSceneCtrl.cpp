@@ -104,8 +104,11 @@ struct CheckedArchive {
   TMemoryStream ms;
   int halt = -1;
 };
-CheckedArchive OpenArchive(const char* path, const char* tag, uint8_t v0, uint8_t v1, uint8_t v2) {
+// Archives are found in the program's folder, like every other file of the
+// game, so a game started from elsewhere still finds them.
+CheckedArchive OpenArchive(const char* rel, const char* tag, uint8_t v0, uint8_t v1, uint8_t v2) {
   CheckedArchive a;
+  const std::string path = ProgramPath(rel);
   auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
   if (!bytes) {
     a.halt = HALT_NOFILE;
