@@ -1,0 +1,267 @@
+// The match objects and the data hub: the unit conversions from the tuning
+// table's units, the hub TAllObTx that holds every table and state shared by
+// the scenes, the match object set TAllObj, the base class of moving objects,
+// the player object's set-up, save and load, and the camera.
+#pragma once
+#include <cstdint>
+#include <memory>
+
+#include "match/recordUnit.h"
+#include "shell/GlbConst.h"
+#include "shell/SAIData.h"
+
+class TGlobalSAI;
+class TDISAI;
+class TAlpha32SAI;
+class TAllTx;
+class TALLtxChar;
+class TBGCtrlSAI;
+class TAllObj;
+class TCamera;
+
+// ---------------------------------------------------------- unit conversions
+//
+// The tuning table gives speeds and distances in its own units; FCTOSAIMAG
+// percent of them is 1/100 pixel. The products are taken in 64 bits and
+// narrowed to 32; divisions truncate toward zero. A table whose factor is 0
+// (none loaded) converts everything to 0 rather than dividing by it.
+
+// v * p div 100, truncating toward zero, without 32-bit overflow.
+int32_t PercentageW(int64_t v, int64_t p);
+
+int32_t FCMAG(const CstDB& db, int32_t dt);
+int32_t SPMAG(const CstDB& db, int32_t dt);    // shot speeds: also by SHOOTMAG percent
+int32_t PASPMAG(const CstDB& db, int32_t dt);  // pass speeds: as FCMAG
+int32_t FCDIV(const CstDB& db, int32_t dt);    // the inverse of FCMAG
+int32_t PASPDIV(const CstDB& db, int32_t dt);  // the inverse of PASPMAG
+// The same through the game's table GC (all 0 while there is none).
+int32_t FCMAG(int32_t dt);
+int32_t SPMAG(int32_t dt);
+int32_t PASPMAG(int32_t dt);
+int32_t FCDIV(int32_t dt);
+int32_t PASPDIV(int32_t dt);
+
+// ---------------------------------------------------------------- the hub
+
+// The one place for the game data shared by the scenes. It owns the 23
+// coordinate objects and every table and state array; the objects it refers
+// to (match objects, texture sets, tables, scene data, camera) belong to the
+// scene controller. Large: create it on the heap.
+class TAllObTx {
+public:
+    TAllObTx();
+    TAllObTx(const TAllObTx&) = delete;
+    TAllObTx& operator=(const TAllObTx&) = delete;
+
+    // Called after a saved state has been copied over the state records. The
+    // live links to the coordinate objects never leave the hub, so this only
+    // clears the stored forms' reference placeholders.
+    void ResetZahyou();
+
+    // The coordinate object of a player; null outside the court's positions.
+    TZahyou* PlayerZahyou(int side, int pos) const;
+    TZahyou* BallZahyou() const { return AZahyou.DBBallZahyou; }
+
+    TAllObj* AO = nullptr;
+    TAllTx* AT = nullptr;
+    TGrpData* GDt = nullptr;
+    TALLtxChar* AC = nullptr;
+    TBGCtrlSAI* BGC = nullptr;
+    TMapData* MDt = nullptr;
+    TSceneData* SDt = nullptr;
+    void* BM = nullptr;  // battle message object: never created
+    TCamera* CM = nullptr;
+
+    DTCharData ADTCDt[DBTEAMS][DBMEMBERS] = {};
+    DCDDBallDt ADBPDt[DBTEAMS][DBMEMBERS] = {};
+    DBRankData ADBRankDt[DBRANK_ROWS] = {};
+    DBShootData ADBShootDt[DBSHOOT_COUNT] = {};
+    DBPlayerState ADBPSt[DBSIDES][DBPOSITIONS] = {};
+    DBBallState DBBallSt = {};
+    AllZahyou AZahyou;
+    GameModeType GameMode = gmtBtl;
+    QuickSaveData SvDt = {};
+
+private:
+    // Four player and four item objects, fourteen players (side-major), the ball.
+    static constexpr int kZahyouCount = 4 + 4 + DBSIDES * DBPOSITIONS + 1;
+    TZahyou Zahyous[kZahyouCount];
+};
+
+// ------------------------------------------------------- moving objects
+
+// A map-collision state; the match only zeroes it.
+struct MCMapState {
+    int32_t Unused = 0;
+};
+
+// Base of the player and the ball: the per-frame operations every moving
+// object answers.
+class TGenSAIObj {
+public:
+    TGenSAIObj(TAllObTx* aot, TGlobalSAI* glb) : AOT(aot), Glb(glb) {}
+    virtual ~TGenSAIObj() = default;
+    TGenSAIObj(const TGenSAIObj&) = delete;
+    TGenSAIObj& operator=(const TGenSAIObj&) = delete;
+
+    virtual void ReMoving() {}
+    virtual void Fallen() {}
+    virtual void LiftUp() {}
+    virtual void LiftedUp() {}
+    virtual void LiftDown() {}
+    virtual void LiftedDown() {}
+    // Clears the lift and map states and takes part in the frame again.
+    virtual void OnInit();
+    virtual void OnMove() {}
+    virtual void OnReMove(bool, bool) {}
+    virtual void OnMap() {}
+    virtual void OnSetOS() {}
+    virtual void OnJudge() {}
+    virtual void OnReserve() {}
+    // Copies the position into the last position.
+    virtual void OnLastZahyou();
+    virtual void OnSave() {}
+    virtual void OnLoad() {}
+
+    TAllObTx* AOT;
+    TGlobalSAI* Glb;
+    uint8_t MyNo = 0;
+    MCMapState MCMapSt;
+    bool Live_f = false;
+    StLift Lift = {};
+    TZahyou* MyZahyou = nullptr;
+};
+
+class TDBTeam;
+class TDBBall;
+
+// Start positions of side 0 in pixels, per position.
+struct DefPos {
+    int32_t X;
+    int32_t Z;
+};
+inline constexpr DefPos DEFPOS[DBPOSITIONS] = {
+    {120, 70}, {110, 30}, {200, 70}, {190, 30}, {300, 100}, {320, 8}, {440, 56}};
+
+// One player of the match.
+class TDBPlayer : public TGenSAIObj {
+public:
+    TDBPlayer(TAllObTx* aot, TGlobalSAI* glb, uint8_t posNo, uint8_t sideNo);
+
+    // Sets the player up for a new match: his member, ability and rank rows,
+    // a cleared state, his start position and facing.
+    void OnInit() override;
+    // Copy the coordinates to and from the hub's save image.
+    void OnSave() override;
+    void OnLoad() override;
+
+    // Level 0..6 of an ability value, and the 0..6 level of the two abilities
+    // that index the rank table directly.
+    static int GetStLv(int tst);
+    static int GetStLv7(int tst);
+
+    TDISAI* DI = nullptr;  // the input device slot of the side
+    const DCDDBallDt* MyDt = nullptr;
+    DBPlayerState* MySt = nullptr;
+    DBSelfRankData MyLv;
+    uint8_t EnSideNo;
+    uint8_t PosNo;
+    bool Infield_f = false;
+    TDBTeam* MyDBT = nullptr;
+    TDBTeam* EnDBT = nullptr;
+    TDBBall* DBall = nullptr;
+    int32_t ShTg_c = 0;
+    uint8_t SideNo;
+    uint8_t CharNo = 0;  // the member who plays this position
+    uint8_t FNo = 0;     // the member's face number
+};
+
+// The ball. Its behaviour belongs to the ball's own unit; here it is set up
+// with its state and coordinates.
+class TDBBall : public TGenSAIObj {
+public:
+    TDBBall(TAllObTx* aot, TGlobalSAI* glb);
+    DBBallState* MySt;
+};
+
+// A team. Its behaviour belongs to the team's own unit.
+class TDBTeam {
+public:
+    TDBTeam(TAllObTx* aot, TGlobalSAI* glb, uint8_t sideNo)
+        : AOT(aot), Glb(glb), SideNo(sideNo) {}
+    virtual ~TDBTeam() = default;
+    TAllObTx* AOT;
+    TGlobalSAI* Glb;
+    uint8_t SideNo;
+};
+
+// The drawing object of a player. Its drawing belongs to the sprite unit.
+class TGenCharDraw {
+public:
+    TGenCharDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
+    virtual ~TGenCharDraw() = default;
+    TAlpha32SAI* AL;
+    TAllObTx* AOT;
+    TGlobalSAI* Glb;
+};
+
+// The drawing object of the ball. Its drawing belongs to the ball's unit.
+class TGenDBDraw {
+public:
+    TGenDBDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb, DBBallState* st)
+        : AL(al), AOT(aot), Glb(glb), MySt(st) {}
+    virtual ~TGenDBDraw() = default;
+    TAlpha32SAI* AL;
+    TAllObTx* AOT;
+    TGlobalSAI* Glb;
+    DBBallState* MySt;
+};
+
+// The match object set: two teams, fourteen players with their drawing
+// objects, the ball and its drawing object, built once and reused for every
+// match.
+class TAllObj {
+public:
+    TAllObj(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb);
+    ~TAllObj();
+    TAllObj(const TAllObj&) = delete;
+    TAllObj& operator=(const TAllObj&) = delete;
+
+    TAlpha32SAI* AL;
+    TAllObTx* AOT;
+    TGlobalSAI* Glb;
+    std::unique_ptr<TGenDBDraw> DBD;
+    std::unique_ptr<TDBTeam> DBT[DBSIDES];
+    std::unique_ptr<TDBPlayer> DB6[DBSIDES][DBPOSITIONS];
+    std::unique_ptr<TDBBall> DBall;
+    std::unique_ptr<TGenCharDraw> DBPCD4[DBSIDES][DBPOSITIONS];
+};
+
+// ---------------------------------------------------------------- camera
+
+enum CPType : uint8_t { cp1P, cpCenter, cpTop };
+enum CPTypeY : uint8_t { cpyBottom, cpyTop, cpyMove };
+enum CMType : uint8_t { cmQuick, cmSlow };
+
+// Follows the ball along the court so that a 512-pixel view stays inside the
+// map, moving at most CMSpeed pixels a frame.
+class TCamera {
+public:
+    TCamera() { OnInit(512, 240, cmQuick, cpCenter, cpyBottom, 2); }
+    void OnInit(int32_t mapWidth, int32_t mapYPos, CMType cm, CPType cp, CPTypeY cpy,
+                int32_t cmSpeed);
+    // dbx is the ball's X in 1/100 pixel.
+    void OnMoveDB(int32_t dbx);
+    void OnResetCamPos() { fCamX = 0; }
+    int32_t CamX() const { return fCamX; }
+    int32_t CamY() const { return fCamY; }
+
+    CPType CP = cpCenter;
+    CPTypeY CPY = cpyBottom;
+    CMType CM = cmQuick;
+    int32_t MapWidth = 0;
+    int32_t MapYPos = 0;
+    int32_t fCamX = 0;
+    int32_t fCamY = 0;
+    int32_t CMSpeed = 0;
+};

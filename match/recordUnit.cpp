@@ -1,0 +1,112 @@
+#include "match/recordUnit.h"
+
+#include <cstring>
+#include <memory>
+
+void TZahyou::SetMuki(int m) {
+    if (m == mL || m == mR) FMuki = MukiType(m);
+}
+
+void TZahyou::SetMukiZ(int m) {
+    FMukiZ = (m == mzF) ? mzF : (m == mzB) ? mzB : mzN;
+}
+
+void TZahyou::SetDashMuki(int m) {
+    if (m == mL || m == mR) FDsMuki = MukiType(m);
+    SetMuki(m);
+    FMukiZ = mzN;
+}
+
+void TZahyou::Init() {
+    ZRec() = ZahyouRec{};
+    SetDashMuki(mL);
+}
+
+std::vector<uint8_t> QuickSaveToBytes(const QuickSaveData& sv) {
+    QuickSaveData img = sv;
+    for (auto& side : img.ADBPSt)
+        for (auto& st : side) {
+            st.Zahyou = 0;
+            st.Anime.pEfcDt = 0;
+        }
+    img.DBBallSt.Zahyou = 0;
+    img.DBBallSt.Anime.pEfcDt = 0;
+    std::vector<uint8_t> out(sizeof img);
+    std::memcpy(out.data(), &img, sizeof img);
+    return out;
+}
+
+namespace {
+
+bool InRange(int32_t v, int32_t lo, int32_t hi) { return v >= lo && v <= hi; }
+
+// A side and position pair that names a player, or -1 for none in either.
+bool SideOk(int32_t side) { return InRange(side, -1, DBSIDES - 1); }
+bool PosOk(int32_t pos) { return InRange(pos, -1, DBPOSITIONS - 1); }
+
+bool AnimeOk(const StAnime& a) {
+    return InRange(a.FrameNo, 0, DBMOTION_FRAMES - 1) && InRange(a.LoopStNo, 0, DBMOTION_FRAMES - 1) &&
+           a.RO_Muki <= mR;
+}
+
+const char* CheckImage(const QuickSaveData& sv) {
+    const DBGameData& g = sv.DBGDt;
+    if (g.DBGM > dbgmKansen || g.DBDif > dbdfHard || g.DBSSt > dbssResult) return "match settings";
+    for (int s = 0; s < DBSIDES; ++s) {
+        if (g.DBTeamNo[s] >= DBTEAMS) return "team number";
+        for (int i = 0; i < DBPOSITIONS; ++i)
+            if (!InRange(g.DBCharofP[s][i], -1, DBMEMBERS - 1) ||
+                !InRange(g.DBPosofC[s][i], -1, DBPOSITIONS - 1))
+                return "member or position number";
+    }
+    if (!InRange(g.DBCrtNo, 0, 2)) return "court number";
+    for (auto& side : sv.ADBPSt)
+        for (auto& st : side) {
+            if (st.Motion.Mtype >= DBMOTIONTYPE_COUNT || !InRange(st.Motion.MNo, 0, DBMOTION_COUNT - 1))
+                return "player motion";
+            if (!AnimeOk(st.Anime)) return "player animation";
+            if (st.Auto.AutoType > dbaCPUSht || st.Auto.AMuki > maR || st.Auto.AMukiZ > mzaB ||
+                st.CPUSt.AtType > dbcaJPa || st.LastLRKey > maR)
+                return "player control state";
+            if (!InRange(st.CPUSt.PaNo, -1, DBPOSITIONS - 1)) return "pass target";
+            if (!InRange(st.MukiAgl, -1, 7)) return "aim";
+        }
+    const DBBallState& b = sv.DBBallSt;
+    if (b.Motion > dbbBound || b.PaNMuki > mzB || b.PaLine > dbplKyo) return "ball state";
+    if (!AnimeOk(b.Anime)) return "ball animation";
+    const int32_t sides[] = {b.HoldTNo, b.PichTNo, b.EnemTNo, b.ShTgTNo, b.PaTgTNo, b.PaCtTNo,
+                             b.HitTNo,  b.CrtSide[0], b.CrtSide[1]};
+    const int32_t poss[] = {b.HoldPNo, b.PichPNo, b.ShTgPNo, b.PaTgPNo, b.PaCtPNo, b.HitPNo,
+                            b.CrtPos[0], b.CrtPos[1]};
+    for (int32_t s : sides)
+        if (!SideOk(s)) return "ball side number";
+    for (int32_t p : poss)
+        if (!PosOk(p)) return "ball position number";
+    if (!InRange(b.ShSt.HSNo, dbhNML, dbhWID)) return "special shot";
+    for (auto& side : sv.ADBZahyou)
+        for (auto& z : side)
+            if (z.FMuki > mR || z.FMukiZ > mzB || z.FDsMuki > mR) return "player facing";
+    if (sv.DBBallZahyou.FMuki > mR || sv.DBBallZahyou.FMukiZ > mzB) return "ball facing";
+    for (auto& t : sv.DBTSt) {
+        if (!PosOk(t.CtrlNo) || !PosOk(t.CvrNo)) return "team control";
+        if (t.PosMove.InfLine > iltO4) return "team formation";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool QuickSaveFromBytes(std::span<const uint8_t> bytes, QuickSaveData& out, std::string* why) {
+    auto fail = [&](std::string msg) {
+        if (why) *why = std::move(msg);
+        return false;
+    };
+    if (bytes.size() != sizeof(QuickSaveData))
+        return fail("save state of " + std::to_string(bytes.size()) + " bytes, expected " +
+                    std::to_string(sizeof(QuickSaveData)));
+    auto img = std::make_unique<QuickSaveData>();
+    std::memcpy(img.get(), bytes.data(), sizeof(QuickSaveData));
+    if (const char* bad = CheckImage(*img)) return fail(std::string("save state has a bad ") + bad);
+    out = *img;
+    return true;
+}
