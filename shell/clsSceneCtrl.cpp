@@ -74,28 +74,11 @@ int32_t CsvInt(const std::string& s) {
 
 uint8_t CsvByte(const std::string& s) { return uint8_t(std::clamp<int32_t>(CsvInt(s), 0, 255)); }
 
-// The rows of a CSV source beside the program (comment and empty lines left
-// out); nullopt when the file is missing.
+// The rows of a CSV source beside the program; nullopt when the file is missing.
 std::optional<std::vector<std::vector<std::string>>> ReadCsv(const std::string& rel) {
   auto bytes = plat::ReadFile(ProgramPath(rel));
   if (!bytes) return std::nullopt;
-  std::vector<std::vector<std::string>> rows;
-  std::string line;
-  auto flush = [&] {
-    bool comment = false;
-    auto fields = scenectrl::SplitCsvLine(line, comment);
-    if (!comment && !(fields.size() == 1 && fields[0].empty())) rows.push_back(std::move(fields));
-    line.clear();
-  };
-  for (uint8_t b : *bytes) {
-    if (b == '\n') {
-      flush();
-    } else if (b != '\r') {
-      line.push_back(char(b));
-    }
-  }
-  if (!line.empty()) flush();
-  return rows;
+  return scenectrl::ParseCsv(*bytes);
 }
 
 // An archive of the shipped build: loaded whole and checked; the halt code
@@ -137,6 +120,39 @@ std::vector<std::string> SplitCsvLine(const std::string& rawLine, bool& comment)
     start = c + 1;
   }
   return fields;
+}
+
+std::vector<std::vector<std::string>> ParseCsv(std::span<const uint8_t> bytes) {
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  auto flush = [&] {
+    bool comment = false;
+    auto fields = SplitCsvLine(line, comment);
+    if (!comment && !(fields.size() == 1 && fields[0].empty())) rows.push_back(std::move(fields));
+    line.clear();
+  };
+  for (uint8_t b : bytes) {
+    if (b == '\n') {
+      flush();
+    } else if (b != '\r') {
+      line.push_back(char(b));
+    }
+  }
+  if (!line.empty()) flush();
+  return rows;
+}
+
+bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
+  TMemoryStream fs(std::move(bytes));
+  if (!CheckFileHashSAI(fs)) return false;
+  auto data = ExtractFromQDASAIStream(fs);
+  if (!data) return false;
+  uint8_t rec[MEMBER_REC] = {};
+  std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
+  std::memcpy(&out, rec, MEMBER_REC);
+  SanitizeMember(out);
+  SanitizeAbility(out.DBDt);
+  return true;
 }
 
 std::string SaveSlotPath(int slot) {
@@ -344,9 +360,9 @@ void TSceneCtrl::DataLoad_Slow() {
   DBShootDataLoad();
 }
 
-void TSceneCtrl::StoreMember(int t, int m, const uint8_t* rec256) {
+void TSceneCtrl::StoreMember(int t, int m, const DTCharData& rec) {
   DTCharData& c = AOT->ADTCDt[t][m];
-  std::memcpy(&c, rec256, MEMBER_REC);
+  c = rec;
   SanitizeMember(c);
   SanitizeAbility(c.DBDt);
   std::memcpy(&AOT->ADBPDt[t][m], reinterpret_cast<const uint8_t*>(&c) + ABILITY_AT, ABILITY_COPY);
@@ -372,8 +388,8 @@ void TSceneCtrl::DBCharDataLoad() {
     entry->SetPosition(0);
     auto raw = ExtractFromQDASAIStreamDB(*entry);
     if (!raw || size_t(raw->Size()) < MEMBER_RAW) continue;
-    uint8_t rec[MEMBER_REC] = {};
-    std::memcpy(rec, raw->Memory(), MEMBER_RAW);
+    DTCharData rec{};
+    std::memcpy(&rec, raw->Memory(), MEMBER_RAW);
     StoreMember(i / MEMBERS, i % MEMBERS, rec);
   }
 }
@@ -396,14 +412,8 @@ void TSceneCtrl::DBDBCHDataLoad() {
     for (int m = 0; m < MEMBERS && m < int(files.size()); ++m) {
       // A file that cannot be read or fails its check uses up its member slot.
       auto bytes = plat::ReadFile(dir + "\\" + files[m]);
-      if (!bytes) continue;
-      TMemoryStream fs(std::move(*bytes));
-      if (!CheckFileHashSAI(fs)) continue;
-      auto data = ExtractFromQDASAIStream(fs);
-      if (!data) continue;
-      uint8_t rec[MEMBER_REC] = {};
-      std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
-      StoreMember(t, m, rec);
+      DTCharData rec{};
+      if (bytes && scenectrl::ReadTeamFile(std::move(*bytes), rec)) StoreMember(t, m, rec);
     }
   }
 }

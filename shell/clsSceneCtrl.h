@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <span>
+
 #include "match/recordUnit.h"
+#include "shell/SAIData.h"
 
 class TDDDD;
 class TAlpha32SAI;
@@ -107,7 +110,7 @@ class TSceneCtrl {
   void DBRankDataImport();
   void DBShootDataImport();
   void DBCharDataImport();
-  void StoreMember(int t, int m, const uint8_t* rec256);
+  void StoreMember(int t, int m, const DTCharData& rec);
   bool Built_f = false;
 };
 
@@ -116,6 +119,13 @@ namespace scenectrl {
 // Splits one line of a CSV source the way the loaders read it: at most 511
 // characters, comment lines (second character '/') give no fields.
 std::vector<std::string> SplitCsvLine(const std::string& line, bool& comment);
+// The rows of a CSV source: lines split at LF (a CR is dropped), comment and
+// empty lines left out.
+std::vector<std::vector<std::string>> ParseCsv(std::span<const uint8_t> bytes);
+// A user team file: checked, decoded and read into a member record (at most
+// 256 bytes, the rest zero) with out-of-range colours and shots read as none.
+// False, with out untouched, when the file fails its check or does not decode.
+bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out);
 // The save-slot file name of a slot ("data\SaveData3.dbsv").
 std::string SaveSlotPath(int slot);
 }  // namespace scenectrl

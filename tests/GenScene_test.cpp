@@ -142,16 +142,6 @@ TEST_F(SceneTest, FadeLightsAtOnceAndDrawsOneRandomPerLitStep) {
   EXPECT_EQ(RandomDraws(), 1u);
 }
 
-TEST_F(SceneTest, LightStepsClampAndHoldAtTheirEnds) {
-  uint8_t l = 250;
-  TGenScene::IncLight(l, 16);
-  EXPECT_EQ(l, 255);
-  TGenScene::DecLight(l, 300);
-  EXPECT_EQ(l, 0);
-  TGenScene::DecLight(l, 5);
-  EXPECT_EQ(l, 0);
-}
-
 TEST_F(SceneTest, MenuMusicStartsOncePerEntryAndNotOverAPlayingJingle) {
   TBaseScene s(nullptr, &AOT, &Glb, stDBMSL);
   s.OnInit();

@@ -443,6 +443,38 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
   EXPECT_FALSE(Glb.InfMsg.empty());
 }
 
+TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
+  Build();
+  SC->Authoring_f = true;
+  std::string rank = "// rank rows\n";
+  for (int r = 0; r < 12; ++r) rank += std::to_string(r + 1) + ",2,x\r\n";
+  std::string shot = "ABCDEFGHIJKLMN,5,6\n";
+  std::string chars = "AB,3,40,4,300,-2,1,1,1,1,1,1,1,1,30,2\n";
+  for (auto& [name, text] : std::vector<std::pair<std::string, std::string>>{
+           {"data/DBRankData.csv", rank}, {"data/DBShootData.csv", shot},
+           {"data/DBCharData.csv", chars}})
+    Write(name, std::vector<uint8_t>(text.begin(), text.end()));
+  SC->DBRankDataLoad();
+  EXPECT_EQ(AOT().ADBRankDt[8].BP.Lv, 9);
+  EXPECT_EQ(AOT().ADBRankDt[0].BP.Sp, 2);
+  EXPECT_EQ(AOT().ADBRankDt[0].BP.FlySp, 0);
+  EXPECT_EQ(plat::ReadFile(dir.string() + "/DBRankdata.sai")->size(), 3204u);
+  SC->DBShootDataLoad();
+  EXPECT_EQ(std::string(AOT().ADBShootDt[0].Name, 10), "ABCDEFGHIJ");
+  EXPECT_EQ(AOT().ADBShootDt[0].Pow, 5);
+  SC->DBCharDataLoad();
+  const DCDDBallDt& d = AOT().ADBPDt[0][0];
+  EXPECT_EQ(AOT().ADTCDt[0][0].Looks.DBFaceNo, 3);
+  EXPECT_EQ(AOT().ADTCDt[0][0].Looks.SkinCol, 0);  // 40 names no colour set
+  EXPECT_EQ(d.dHP, 255);                            // clamped
+  EXPECT_EQ(d.dBP, 0);
+  EXPECT_EQ(d.dHS, 0);  // 30 names no shot
+  EXPECT_EQ(d.dJHS, 2);
+  fs::remove(dir / "data/DBShootData.csv");
+  SC->DBShootDataLoad();
+  EXPECT_FALSE(Glb.InfMsg.empty());
+}
+
 TEST(CsvLine, CommentsAndFieldsAndTheLineLimit) {
   bool comment = false;
   EXPECT_TRUE(scenectrl::SplitCsvLine("//x,y", comment).empty());
