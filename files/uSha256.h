@@ -1,0 +1,40 @@
+// SHA-256 (FIPS 180-2). The archives store the eight state words H0..H7 after
+// finalisation, each word little-endian, so the stored bytes are the usual
+// digest with every group of four bytes reversed.
+#pragma once
+#include <array>
+#include <cstdint>
+#include <span>
+
+class TStream;
+
+using TSHA256Table = std::array<uint32_t, 8>;
+
+class TSha256 {
+ public:
+  TSha256() { Init(); }
+
+  // Standard initial state, zero length, empty block.
+  void Init();
+  // Adds bytes; any number of calls, of any size.
+  void Load(const void* pBuffer, uint32_t dwSize);
+  void Load(std::span<const uint8_t> bytes);
+  // Pads (0x80, zeros, the 64-bit bit length big-endian) and runs the last blocks.
+  void Finalize();
+  TSHA256Table GetTable() const { return m_dwH; }
+
+ private:
+  void Transform(const uint8_t* block);
+
+  TSHA256Table m_dwH{};
+  uint32_t m_dwLNumBits = 0;  // message length in bits, low and high halves
+  uint32_t m_dwHNumBits = 0;
+  uint8_t m_aBlock[64]{};
+  uint32_t m_nNumChr = 0;  // bytes waiting in m_aBlock
+};
+
+// Hashes size bytes read from the stream's position, in chunks of at most 2 MiB
+// through one buffer. A stream that ends early hashes what it holds.
+TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size);
+// The same over bytes in memory.
+TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes);

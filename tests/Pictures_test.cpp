@@ -1,0 +1,344 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/Files.h"
+#include "platform/Pictures.h"
+#include "tests/PictureBuild.h"
+
+using namespace picbuild;
+using plat::PixelFormat;
+
+namespace {
+
+plat::DecodedPicture Bmp(const BmpSpec& s) { return plat::DecodeBmp(MakeBmp(s)); }
+
+// ------------------------------------------------------------------ BMP
+
+TEST(BmpDecode, IndexedDepthsKeepIndicesAndPalette) {
+  // 1 bit, 3x2 bottom-up: bottom row 1,0,1 / top row 0,1,0.
+  BmpSpec s;
+  s.width = 3, s.height = 2, s.bits = 1;
+  s.table = {0x000000, 0xFF8000};
+  s.pixels = {0xA0, 0, 0, 0, 0x40, 0, 0, 0};
+  auto d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetPixelFormat(), PixelFormat::pf1bit);
+  EXPECT_EQ(d.bitmap->Index(1, 0), 1);
+  EXPECT_EQ(d.bitmap->Index(0, 1), 1);
+  EXPECT_EQ(d.bitmap->Index(1, 1), 0);
+  EXPECT_EQ(d.bitmap->ColourAt(1, 0), 0xFF8000u);
+
+  // 4 bit, top-down.
+  s = {};
+  s.width = 3, s.height = -1, s.bits = 4;
+  s.table = std::vector<uint32_t>(16, 0x123456);
+  s.pixels = {0x1F, 0x20, 0, 0};
+  d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetPixelFormat(), PixelFormat::pf4bit);
+  EXPECT_EQ(d.bitmap->Index(0, 0), 1);
+  EXPECT_EQ(d.bitmap->Index(1, 0), 15);
+  EXPECT_EQ(d.bitmap->Index(2, 0), 2);
+
+  // 8 bit with a short table: indices past it read as black.
+  s = {};
+  s.width = 2, s.height = 1, s.bits = 8, s.clrUsed = 2;
+  s.table = {0x0000FF, 0x00FF00};
+  s.pixels = {1, 200, 0, 0};
+  d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetPalette()->entries.size(), 2u);
+  EXPECT_EQ(d.bitmap->ColourAt(0, 0), 0x00FF00u);
+  EXPECT_EQ(d.bitmap->ColourAt(1, 0), 0u);
+}
+
+TEST(BmpDecode, TrueColourDepths) {
+  BmpSpec s;
+  s.width = 2, s.height = 2, s.bits = 24;
+  s.pixels = {1, 2, 3, 4, 5, 6, 0, 0,   // bottom row
+              7, 8, 9, 10, 11, 12, 0, 0};
+  auto d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Pixel(0, 1), 0x030201u);
+  EXPECT_EQ(d.bitmap->Pixel(1, 0), 0x0C0B0Au);
+
+  // 16 bits without masks are 5-5-5: 31 -> 255, 16 -> 131.
+  s = {};
+  s.width = 2, s.height = 1, s.bits = 16;
+  s.pixels = {0x1F, 0x7C, 0x10, 0x00};  // 0x7C1F, 0x0010
+  d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetPixelFormat(), PixelFormat::pf24bit);
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0xFF00FFu);
+  EXPECT_EQ(d.bitmap->Pixel(1, 0), 0x000083u);  // 16 of 31 -> 131
+}
+
+TEST(BmpDecode, BitFieldsAndLargeHeaders) {
+  // 5-6-5 masks after a 40-byte header.
+  BmpSpec s;
+  s.width = 1, s.height = 1, s.bits = 16, s.compression = 3;
+  s.masks = {0xF800, 0x07E0, 0x001F};
+  s.pixels = {0xE0, 0x07, 0, 0};  // green full
+  auto d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0x00FF00u);
+
+  // A 124-byte header carries its own masks; the toolkit reads it.
+  s = {};
+  s.headerSize = 124, s.width = 1, s.height = 1, s.bits = 32, s.compression = 3;
+  auto b = MakeBmp(s);
+  // masks at header offsets 40..55: red, green, blue, alpha
+  uint32_t masks[4] = {0x0000FF00, 0x00FF0000, 0xFF000000, 0x000000FF};
+  for (int i = 0; i < 4; ++i)
+    for (int k = 0; k < 4; ++k) b[14 + 40 + 4 * i + k] = uint8_t(masks[i] >> (8 * k));
+  b.insert(b.end(), {0x11, 0x22, 0x33, 0x44});
+  d = plat::DecodeBmp(b);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetPixelFormat(), PixelFormat::pf32bit);
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0x11223344u);
+}
+
+TEST(BmpDecode, Os2Header) {
+  Bytes f;
+  f.str("BM").u32(0).u32(0).u32(14 + 12 + 768);
+  f.u32(12).u16(2).u16(1).u16(1).u16(8);
+  for (int i = 0; i < 256; ++i) f.u8(i).u8(0).u8(255 - i);  // B, G, R
+  f.u8(5).u8(250).u8(0).u8(0);
+  auto d = plat::DecodeBmp(f.v);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Index(1, 0), 250);
+  EXPECT_EQ(d.bitmap->ColourAt(0, 0), uint32_t(250) << 16 | 5u);
+}
+
+TEST(BmpDecode, RunLengthDataStaysInsideThePicture) {
+  // RLE8 4x3: a run, end of line, a delta, an absolute run that overflows the
+  // row (clipped), a run past the top (ignored), end of picture.
+  BmpSpec s;
+  s.width = 4, s.height = 3, s.bits = 8, s.compression = 1, s.clrUsed = 1;
+  s.table = {0};
+  s.pixels = {3, 7,  0, 0,  0, 2, 1, 0,  0, 5, 1, 2, 3, 4, 5, 0,  0, 0,  0, 0,  9, 9,  0, 1};
+  auto d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  const auto& b = *d.bitmap;
+  // bottom row (y 2): 7 7 7 0
+  EXPECT_EQ(b.Index(0, 2), 7);
+  EXPECT_EQ(b.Index(2, 2), 7);
+  EXPECT_EQ(b.Index(3, 2), 0);
+  // after delta (1,0) on row 1: absolute 1 2 3 4 5 from x 1 (5 clipped)
+  EXPECT_EQ(b.Index(0, 1), 0);
+  EXPECT_EQ(b.Index(1, 1), 1);
+  EXPECT_EQ(b.Index(3, 1), 3);
+  EXPECT_EQ(b.Index(0, 0), 0);  // rows past the top are dropped
+
+  // RLE4 runs alternate two nibbles.
+  s = {};
+  s.width = 5, s.height = 1, s.bits = 4, s.compression = 2;
+  s.table = std::vector<uint32_t>(16, 0);
+  s.pixels = {5, 0x12, 0, 1};
+  d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Index(0, 0), 1);
+  EXPECT_EQ(d.bitmap->Index(1, 0), 2);
+  EXPECT_EQ(d.bitmap->Index(4, 0), 1);
+
+  // Data ending in the middle of a command stop quietly.
+  s.pixels = {0, 3, 0x12};
+  EXPECT_TRUE(Bmp(s));
+}
+
+TEST(BmpDecode, DamagedFilesAreRefused) {
+  BmpSpec good;
+  good.width = 4, good.height = 4, good.bits = 24;
+  good.pixels.assign(48, 0x55);
+  ASSERT_TRUE(Bmp(good));
+
+  auto bytes = MakeBmp(good);
+  for (size_t cut : {size_t(0), size_t(10), size_t(20), size_t(54), bytes.size() - 1}) {
+    std::vector<uint8_t> b(bytes.begin(), bytes.begin() + cut);
+    EXPECT_FALSE(plat::DecodeBmp(b)) << "cut at " << cut;
+  }
+  auto far = bytes;
+  far[12] = 0x10;  // pixel data offset past the end of the file
+  EXPECT_FALSE(plat::DecodeBmp(far));
+  BmpSpec s = good;
+  s.offBits = 20;  // inside the info header
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.width = 0;
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.height = INT32_MIN;
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.width = 30000, s.height = 30000;
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.bits = 7;
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.headerSize = 41;
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.compression = 1;  // RLE8 with 24 bits
+  EXPECT_FALSE(Bmp(s));
+  s = good, s.compression = 4;  // embedded JPEG
+  EXPECT_FALSE(Bmp(s));
+  // An 8-bit picture whose table would run past the end of the file.
+  s = {};
+  s.bits = 8, s.clrUsed = 0x40000000;
+  s.pixels = {0, 0, 0, 0};
+  EXPECT_FALSE(Bmp(s));
+}
+
+TEST(BmpDecode, PackedDibHasNoFileHeader) {
+  BmpSpec s;
+  s.width = 2, s.height = 1, s.bits = 8, s.clrUsed = 1;
+  s.table = {0xABCDEF};
+  s.pixels = {0, 0, 0, 0};
+  auto file = MakeBmp(s);
+  std::vector<uint8_t> packed(file.begin() + 14, file.end());
+  auto d = plat::DecodePackedDib(packed);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->ColourAt(1, 0), 0xABCDEFu);
+  packed.resize(packed.size() - 2);
+  EXPECT_FALSE(plat::DecodePackedDib(packed));
+}
+
+// ------------------------------------------------------------------ PNG
+
+std::vector<uint8_t> IndexedPng2Bit() {
+  // 3x2, 2-bit indices: row 0 = 0,1,2; row 1 = 3,3,0.
+  std::vector<uint8_t> rows = {0, 0b00011000, 0, 0b11110000};
+  return MakePng(3, 2, 2, 3, rows, {0x000000, 0xFF0000, 0x00FF00, 0x0000FF});
+}
+
+TEST(PngDecode, IndexedPicturesKeepTheirIndicesAndPalette) {
+  auto d = plat::DecodePng(IndexedPng2Bit());
+  ASSERT_TRUE(d) << d.error;
+  const auto& b = *d.bitmap;
+  EXPECT_EQ(b.GetPixelFormat(), PixelFormat::pf8bit);
+  EXPECT_EQ(b.GetWidth(), 3);
+  EXPECT_EQ(b.Index(1, 0), 1);
+  EXPECT_EQ(b.Index(2, 0), 2);
+  EXPECT_EQ(b.Index(0, 1), 3);
+  ASSERT_EQ(b.GetPalette()->entries.size(), 4u);
+  EXPECT_EQ(b.GetPalette()->entries[1], (plat::PaletteEntry{255, 0, 0, 0}));
+
+  auto c = plat::DecodePng(IndexedPng2Bit(), false);
+  ASSERT_TRUE(c) << c.error;
+  EXPECT_EQ(c.bitmap->GetPixelFormat(), PixelFormat::pf32bit);
+  EXPECT_EQ(c.bitmap->Pixel(2, 0), 0x00FF00u);
+  EXPECT_EQ(c.bitmap->Pixel(0, 1), 0x0000FFu);
+}
+
+TEST(PngDecode, AlphaAndTransparencyAreIgnored) {
+  // RGBA: colours kept as stored, alpha 0.
+  std::vector<uint8_t> rows = {0, 10, 20, 30, 128, 40, 50, 60, 0};
+  auto d = plat::DecodePng(MakePng(2, 1, 8, 6, rows));
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0x0A141Eu);
+  EXPECT_EQ(d.bitmap->Pixel(1, 0), 0x28323Cu);
+
+  // 16-bit grey: expanded to RGB, high byte kept.
+  rows = {0, 0x80, 0xFF, 0x12, 0x34};
+  d = plat::DecodePng(MakePng(2, 1, 16, 0, rows));
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0x808080u);
+  EXPECT_EQ(d.bitmap->Pixel(1, 0), 0x121212u);
+
+  // Indexed with tRNS: indices and palette as they are.
+  d = plat::DecodePng(MakePng(1, 1, 8, 3, {0, 1}, {0x111111, 0x222222}, {0, 0}));
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Index(0, 0), 1);
+}
+
+TEST(PngDecode, DamagedFilesAreRefused) {
+  auto good = IndexedPng2Bit();
+  for (size_t cut : {size_t(0), size_t(7), size_t(20), size_t(40), good.size() - 13}) {
+    std::vector<uint8_t> b(good.begin(), good.begin() + cut);
+    auto d = plat::DecodePng(b);
+    EXPECT_FALSE(d) << "cut at " << cut;
+    EXPECT_FALSE(d.error.empty());
+  }
+  auto bad = good;
+  bad[29] ^= 1;  // IHDR CRC
+  EXPECT_FALSE(plat::DecodePng(bad));
+  // Too few rows in the data.
+  EXPECT_FALSE(plat::DecodePng(MakePng(2, 3, 8, 2, {0, 1, 2, 3, 4, 5, 6})));
+  // Larger than the size limit.
+  uint64_t old = plat::PictureSizeLimit();
+  plat::SetPictureSizeLimit(4);
+  EXPECT_FALSE(plat::DecodePng(MakePng(3, 2, 8, 0, {0, 1, 2, 3, 0, 4, 5, 6})));
+  plat::SetPictureSizeLimit(old);
+}
+
+// ------------------------------------------------------------------ JPEG
+
+TEST(JpegDecode, RoundTripAndDamage) {
+  plat::Bitmap src;
+  src.SetPixelFormat(PixelFormat::pf32bit);
+  src.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) src.Pixel(x, y) = x < 8 ? 0xC02020u : 0x2020C0u;
+  auto jpg = plat::EncodeJpeg(src, 95);
+  ASSERT_GT(jpg.size(), 100u);
+  auto d = plat::DecodeJpeg(jpg);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetWidth(), 16);
+  uint32_t p = d.bitmap->Pixel(2, 2);
+  EXPECT_NEAR(int(p >> 16 & 255), 0xC0, 12);
+  EXPECT_NEAR(int(p & 255), 0x20, 12);
+  EXPECT_EQ(p >> 24, 0u);
+
+  for (size_t cut : {size_t(2), size_t(100), jpg.size() / 2, jpg.size() - 2}) {
+    std::vector<uint8_t> b(jpg.begin(), jpg.begin() + cut);
+    EXPECT_FALSE(plat::DecodeJpeg(b)) << "cut at " << cut;
+  }
+  std::vector<uint8_t> garbage(64, 0xFF);
+  garbage[1] = 0xD8;
+  EXPECT_FALSE(plat::DecodeJpeg(garbage));
+}
+
+// ------------------------------------------------------------------ classes
+
+TEST(PictureClasses, FilesDecodeByExactExtension) {
+  auto dir = std::filesystem::temp_directory_path() / ("qorv_pic_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  auto png = IndexedPng2Bit();
+  for (const char* name : {"a.png", "b.PNG"}) {
+    std::ofstream(dir / name, std::ios::binary).write(reinterpret_cast<const char*>(png.data()), png.size());
+  }
+  std::string base = dir.string() + "/";
+  EXPECT_TRUE(plat::DecodePictureFile(base + "a.png"));
+  auto upper = plat::DecodePictureFile(base + "b.PNG");
+  EXPECT_FALSE(upper);
+  EXPECT_NE(upper.error.find("extension"), std::string::npos);
+  EXPECT_FALSE(plat::DecodePictureFile(base + "missing.png"));
+
+  plat::PngImage img;
+  img.LoadFromFile(base + "a.png");
+  plat::Bitmap bmp;
+  bmp.Assign(&img);
+  EXPECT_EQ(bmp.GetPixelFormat(), PixelFormat::pf8bit);
+  EXPECT_EQ(bmp.Index(2, 0), 2);
+  EXPECT_THROW(img.LoadFromFile(base + "missing.png"), plat::PictureError);
+  EXPECT_EQ(img.GetWidth(), 3);  // unchanged by the failed load
+  std::filesystem::remove_all(dir);
+}
+
+TEST(PictureClasses, CanvasStretchesMirrorsAndClips) {
+  plat::Bitmap src;
+  src.SetPixelFormat(PixelFormat::pf32bit);
+  src.SetSize(2, 1);
+  src.Pixel(0, 0) = 0x0000FF, src.Pixel(1, 0) = 0xFF0000;
+  plat::Bitmap dst;
+  dst.SetPixelFormat(PixelFormat::pf32bit);
+  dst.SetSize(4, 2);
+  dst.GetCanvas().StretchDraw({4, 0, 0, 2}, src);  // mirrored, doubled
+  EXPECT_EQ(dst.Pixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(dst.Pixel(1, 1), 0xFF0000u);
+  EXPECT_EQ(dst.Pixel(3, 0), 0x0000FFu);
+  dst.GetCanvas().StretchDraw({-10, -10, 100, 100}, src);  // far outside: clipped
+  dst.GetCanvas().BrushColor = 0x0000FF;                    // red as 0x00BBGGRR
+  dst.GetCanvas().FillRect({3, 1, 9, 9});
+  EXPECT_EQ(dst.Pixel(3, 1), 0xFF0000u);
+  EXPECT_EQ(dst.Pixel(2, 1), 0x0000FFu);
+}
+
+}  // namespace
