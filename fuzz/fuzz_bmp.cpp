@@ -1,9 +1,27 @@
 // The BMP readers: the toolkit bitmap's decoder (file and packed forms) and
-// the device-independent bitmap store's reader, writer and clipboard reader.
+// the device-independent bitmap store's file and clipboard readers, with what
+// the game does next to a loaded store (writing it, handing it to a bitmap).
 #include <cstddef>
 #include <cstdint>
+#include <exception>
+#include <memory>
+#include <vector>
 
+#include "graphics/QxDIB.h"
 #include "platform/Pictures.h"
+
+namespace {
+void UseStore(TQxDIB& dib) {
+  std::vector<uint8_t> out;
+  dib.SaveToStream(out);
+  plat::Bitmap b;
+  try {
+    dib.AssignTo(b);
+  } catch (const std::exception&) {
+  }
+  (void)dib.GetPalette();
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool once = (plat::SetPictureSizeLimit(1 << 20), true);
@@ -14,5 +32,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)sink;
   }
   (void)plat::DecodePackedDib(in);
+
+  TQxDIB dib;
+  try {
+    dib.LoadFromBytes(in);
+    UseStore(dib);
+  } catch (const std::exception&) {
+  }
+  try {
+    auto block = std::make_shared<std::vector<uint8_t>>(data, data + size);
+    dib.LoadFromClipboardFormat(plat::Clipboard::CF_DIB, block, nullptr);
+    UseStore(dib);
+  } catch (const std::exception&) {
+  }
   return 0;
 }

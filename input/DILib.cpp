@@ -54,13 +54,13 @@ void TADISAI::Scan(bool WrtBuf_f) {
   DI[1]->Scan(WrtBuf_f);
 }
 
-bool TADISAI::CheckBtn(BtnType b) {
+bool TADISAI::CheckBtn(BtnType b) const {
   for (auto& d : DI)
     if (d->CheckBtn(b, 0)) return true;
   return false;
 }
 
 void TADISAI::SetCPUNUM(int n) {
-  CPUNUM = std::clamp(n, 0, 4);
-  SCANNUM = 3 - CPUNUM;
+  CPUNUM_ = std::clamp(n, 0, 4);
+  SCANNUM = 3 - CPUNUM_;
 }

@@ -10,10 +10,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "shell/FormParts.h"
+
 class TDDIDEX;
 class TGlobalSAI;
 
-enum BtnType : uint8_t { bA, bB, bX, bY, bL, bR, bST, bSL };
 enum CrsType : uint8_t { cU, cD, cL, cR };
 
 class TDISAI {
@@ -48,22 +49,26 @@ class TDISAI {
   std::array<uint16_t, 8> CfgBtn{0, 1, 2, 3, 4, 5, 6, 7};
 };
 
-class TADISAI {
+class TADISAI : public FormInput {
  public:
   static constexpr int SLOTS = 4;
   TADISAI(TDDIDEX* tDIDEX, TGlobalSAI* tGlb, bool tFScr_f);
-  virtual ~TADISAI() = default;
+  explicit TADISAI(TGlobalSAI* tGlb = nullptr) : TADISAI(nullptr, tGlb, false) {}
 
-  virtual void Init(bool msc_f);
+  void Init(bool msc_f) override;
   // Slots 0 and 1 only.
-  virtual void Scan(bool WrtBuf_f);
+  void Scan(bool WrtBuf_f) override;
   // Any slot pushed the button in this step.
-  virtual bool CheckBtn(BtnType b);
-  void SetCPUNUM(int n);
+  bool CheckBtn(BtnType b) const override;
+  void SetCPUNUM(int n) override;
+  int CPUNUM() const override { return CPUNUM_; }
+  void SetSlotNo(int n) override { SlotNo = n; }
 
   int32_t SlotNo = 0;
   TGlobalSAI* Glb;
-  int32_t CPUNUM = 0;
   int32_t SCANNUM = 3;
   std::unique_ptr<TDISAI> DI[SLOTS];
+
+ private:
+  int32_t CPUNUM_ = 0;
 };

@@ -45,6 +45,24 @@ int GetPaletteEntries(const HPalette& pal, int start, int count, PaletteEntry* o
 struct PictureError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+// The toolkit's error classes that picture code raises.
+struct EOutOfResources : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+struct EOutOfMemory : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+struct EInvalidGraphic : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+// A stream that ends before the bytes asked for.
+struct EReadError : std::runtime_error {
+  EReadError() : std::runtime_error("Stream read error") {}
+};
+// A broken internal rule (the toolkit's failed assertion).
+struct EAssertionFailed : std::logic_error {
+  using std::logic_error::logic_error;
+};
 
 // ---------------------------------------------------------------- graphics
 

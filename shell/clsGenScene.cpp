@@ -6,6 +6,8 @@
 #include "shell/BuildFlags.h"
 #include "shell/GlbConst.h"
 #include "shell/clsAllTx.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
 #include "sound/OggDataLib.h"
 

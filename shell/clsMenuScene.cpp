@@ -1,6 +1,8 @@
 #include "shell/clsMenuScene.h"
 
 #include "match/clsObject.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
 
 namespace {

@@ -8,12 +8,13 @@
 #include "match/clsObject.h"
 #include "platform/Files.h"
 #include "shell/BuildFlags.h"
+#include "shell/GameRandom.h"
 #include "shell/GlbConst.h"
-#include "shell/GlbRecord.h"
 #include "shell/SAIData.h"
 #include "shell/clsAllTx.h"
 #include "shell/clsGenScene.h"
 #include "shell/clsMenuScene.h"
+#include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
 #include "sound/OggDataLib.h"
 
@@ -185,7 +186,7 @@ TSceneCtrl::~TSceneCtrl() {
 }
 
 void TSceneCtrl::Create() {
-  NowScene = stDBOP;
+  fNowScene = stDBOP;
   SvSlt = 0;
   AOT = std::make_unique<TAllObTx>();
   AO = std::make_unique<TAllObj>(AL, AOT.get(), Glb);
@@ -263,44 +264,44 @@ void TSceneCtrl::SetScene(int id, std::unique_ptr<TGenScene> scene) {
 
 void TSceneCtrl::OnMove() {
   if (ADI) ADI->Scan(true);
-  if (TGenScene* s = SceneAt(NowScene)) s->OnMove();
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnMove();
   if (OC) OC->IdleEvent();
 }
 
 void TSceneCtrl::OnDraw() {
-  if (TGenScene* s = SceneAt(NowScene)) s->OnDraw();
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnDraw();
 }
 
 void TSceneCtrl::OnJump() {
-  TGenScene* cur = SceneAt(NowScene);
+  TGenScene* cur = SceneAt(fNowScene);
   if (!cur) return;
-  uint8_t n = cur->NextScene;
-  if (n == NowScene) return;
+  int n = cur->NextScene;
+  if (n == fNowScene) return;
   TGenScene* next = SceneAt(n);
   // A request for a scene the game does not have leaves the current one running.
   if (!next) return;
   // Leaving the title reloads the tables of the rule chosen there.
-  if (NowScene == stDBOP) DataLoad_Slow();
-  NowScene = n;
+  if (fNowScene == stDBOP) DataLoad_Slow();
+  fNowScene = uint8_t(n);
   next->OnInit();
   AOT->GameMode = next->GameMode;
 }
 
-void TSceneCtrl::SceneJump(uint8_t JS) {
+void TSceneCtrl::SceneJump(int JS) {
   TGenScene* s = SceneAt(JS);
   if (!s) return;
-  NowScene = JS;
+  fNowScene = uint8_t(JS);
   s->OnInit();
   // The hub's mode follows the scene on every kind of switch.
   AOT->GameMode = s->GameMode;
 }
 
 void TSceneCtrl::SceneLoad() {
-  if (TGenScene* s = SceneAt(NowScene)) s->OnLoad();
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnLoad();
 }
 
 void TSceneCtrl::SceneOnReset() {
-  if (TGenScene* s = SceneAt(NowScene)) s->OnInit();
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnInit();
 }
 
 void TSceneCtrl::OnRestore() {
@@ -524,6 +525,7 @@ void TSceneCtrl::DBShootDataImport() {
 // ---------------------------------------------------------------- save slots
 
 bool TSceneCtrl::OnSave() {
+  if (!Built_f) return false;
   QuickSaveData& sv = AOT->SvDt;
   std::memset(&sv, 0, sizeof sv);
   sv.RSeed = RandSeed();
@@ -548,6 +550,7 @@ bool TSceneCtrl::OnSave() {
 }
 
 bool TSceneCtrl::OnLoad() {
+  if (!Built_f) return false;
   const std::string path = ProgramPath(scenectrl::SaveSlotPath(SvSlt));
   if (!plat::FileExists(path)) return false;
   auto bytes = plat::ReadFile(path, QUICKSAVE_BYTES + 1);

@@ -12,6 +12,7 @@
 #include <span>
 
 #include "match/recordUnit.h"
+#include "shell/FormParts.h"
 #include "shell/SAIData.h"
 
 class TDDDD;
@@ -33,36 +34,36 @@ class TBGCtrlSAI;
 class TMapData;
 class MatchObjects;
 
-class TSceneCtrl {
+class TSceneCtrl : public FormScene {
  public:
   static constexpr int SCENENUM = 18;
   static constexpr int SAVESLOTS = 10;
 
   TSceneCtrl(TDDDD* tDDDD, TAlpha32SAI* tAL, TAnti_DelX* tTW, TADISAI* tADI, TOggDataCtrl* tOC,
              TGlobalSAI* tGlb, void* FC = nullptr);
-  ~TSceneCtrl();
+  ~TSceneCtrl() override;
   TSceneCtrl(const TSceneCtrl&) = delete;
   TSceneCtrl& operator=(const TSceneCtrl&) = delete;
 
   // One logic step: scan the two player devices, move the current scene, then
   // play the sound effects requested during the step.
-  void OnMove();
-  void OnDraw();
+  void OnMove() override;
+  void OnDraw() override;
   // After drawing: switch to the scene the current one asks for.
-  void OnJump();
+  void OnJump() override;
   // Straight to a scene (the return to the title): its OnInit and nothing else.
-  void SceneJump(uint8_t JS);
+  void SceneJump(int JS) override;
   void SceneLoad();
-  void SceneOnReset();
-  void OnRestore();
-  void CfgBtn();
-  void DataLoad();
+  void SceneOnReset() override;
+  void OnRestore() override;
+  void CfgBtn() override;
+  void DataLoad() override;
   void DataLoad_Slow();
   // The match state to and from data\SaveData<SvSlt>.dbsv. OnSave reports a
   // write failure as an information text; OnLoad refuses a missing, short or
   // damaged slot file with false and changes nothing.
-  bool OnSave();
-  bool OnLoad();
+  bool OnSave() override;
+  bool OnLoad() override;
 
   // The loaders; each records a halt message on a missing or damaged archive.
   void DBCharDataLoad();
@@ -96,7 +97,10 @@ class TSceneCtrl {
   std::unique_ptr<TMapData> MDt;
   // The match objects as the save slots reach them (tests put a recorder here).
   std::unique_ptr<MatchObjects> MObj;
-  uint8_t NowScene = stDBOP;
+  // The current scene; the title after creation.
+  int NowScene() const override { return fNowScene; }
+  void SetSvSlt(int slot) override { SvSlt = slot; }
+  uint8_t fNowScene = stDBOP;
   int32_t SvSlt = 0;
 
   // Loaders read the authoring build's CSV sources instead of the archives.

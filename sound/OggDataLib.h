@@ -9,36 +9,38 @@
 #include <bitset>
 #include <cstdint>
 
+#include "shell/FormParts.h"
+
 class TDDSD;
 
-class TOggDataCtrl {
+class TOggDataCtrl : public FormSound {
  public:
   static constexpr int SLOTS = 256;
   static constexpr int DEFJGLVOL = 30;
   static constexpr int DEFSEVOL = 100;
 
   explicit TOggDataCtrl(TDDSD* tDDSD = nullptr, int BufSize = 0);
-  virtual ~TOggDataCtrl() = default;
+  ~TOggDataCtrl() override = default;
   TOggDataCtrl(const TOggDataCtrl&) = delete;
   TOggDataCtrl& operator=(const TOggDataCtrl&) = delete;
 
   // Effect No once from its start.
-  virtual void SEPlay(int No);
+  void SEPlay(int No) override;
   // Effect No at the end of the step (0..255; other numbers are ignored).
   virtual void SESet(int No);
   // Plays the effects requested during the step and forgets the requests.
   virtual void IdleEvent();
   // -1 stops every effect and jingle; otherwise effect No.
-  virtual void SEStop(int No);
+  void SEStop(int No) override;
   virtual void JglLoopPlay(int No);
   // -1 stops every jingle; otherwise jingle No.
-  virtual void JglStop(int No);
+  void JglStop(int No) override;
   // -1: any jingle playing; otherwise jingle No.
   virtual bool JglPlaying_f(int No);
-  virtual void BGMStop();
+  void BGMStop() override;
   virtual void AllSoundStop();
-  virtual void HalfVol();
-  virtual void NomalVol();
+  void HalfVol() override;
+  void NomalVol() override;
 
   int32_t SENum = -1;   // highest effect number found
   int32_t JglNum = -1;  // highest jingle number found

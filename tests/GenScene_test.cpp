@@ -9,7 +9,7 @@
 #include "match/clsObject.h"
 #include "shell/GameRandom.h"
 #include "shell/clsGenScene.h"
-#include "shell/zimraLib.h"
+#include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
 
 namespace {
@@ -102,7 +102,7 @@ class SceneTest : public ::testing::Test {
 
   TSceneData SDt;
   TAllObTx AOT;
-  TGlobalSAI Glb;
+  TGlobalSAI Glb{nullptr};
   SoundLog OC;
 };
 
@@ -291,7 +291,8 @@ INSTANTIATE_TEST_SUITE_P(
                       NextCase{dbgmKatinuki, 1, false, 5, stDBMSL, 5, 20},
                       NextCase{dbgmTaisen, 0, false, 0, stDBMSL, 0, 19},
                       NextCase{dbgmKansen, 2, false, 0, stDBTSL, 0, 19},
-                      NextCase{dbgmKansen, 2, true, 0, stDBTSL, 0, 19}));
+                      NextCase{dbgmKansen, 2, true, 0, stDBTSL, 0, 19}),
+    [](const ::testing::TestParamInfo<NextCase>& i) { return "Case" + std::to_string(i.index); });
 
 TEST_F(MatchTest, DrawingHidesTheBallInTheResultAndCyclesTheCursor) {
   scene->OnInit();

@@ -16,7 +16,7 @@
 #include "shell/GameRandom.h"
 #include "shell/clsGenScene.h"
 #include "shell/clsSceneCtrl.h"
-#include "shell/zimraLib.h"
+#include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
 
 namespace fs = std::filesystem;
@@ -91,7 +91,7 @@ class SceneCtrlTest : public ::testing::Test {
   TAllObTx& AOT() { return *SC->AOT; }
 
   fs::path dir;
-  TGlobalSAI Glb;
+  TGlobalSAI Glb{nullptr};
   TOggDataCtrl OC;
   TADISAI ADI{nullptr, &Glb, false};
   std::unique_ptr<TSceneCtrl> SC;
@@ -108,7 +108,7 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
     std::snprintf(name, sizeof name, "team%02d", t);
     EXPECT_TRUE(fs::is_directory(dir / "teamdata" / name)) << name;
   }
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   EXPECT_EQ(AOT().GameMode, gmtEtc);
   for (int id : {2, 11, 12, 13, 14, 15}) EXPECT_NE(SC->SceneAt(id), nullptr) << id;
   EXPECT_EQ(SC->SceneAt(0), nullptr);
@@ -118,6 +118,27 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
   EXPECT_EQ(AOT().ADTCDt[1][3].Name[0], 10);
   EXPECT_EQ(AOT().ADBPDt[1][3].dHP, 10);
   EXPECT_EQ(AOT().ADBRankDt[0].BP.Lv, 0x03020100);
+}
+
+TEST_F(SceneCtrlTest, RendererErrorStopsBeforeDataAndScenes) {
+  WriteData();
+  TAlpha32SAI AL(&Glb);
+  AL.Err_f = true;
+  SC = std::make_unique<TSceneCtrl>(nullptr, &AL, nullptr, &ADI, &OC, &Glb);
+  EXPECT_EQ(Glb.ErrMsg, "ALib Err");
+  EXPECT_FALSE(SC->Built());
+  EXPECT_FALSE(fs::exists(dir / "teamdata"));
+  EXPECT_EQ(SC->SceneAt(11), nullptr);
+  // A half-built controller takes every call without effect (F1 included).
+  SC->OnMove();
+  SC->OnDraw();
+  SC->OnJump();
+  SC->SceneJump(11);
+  SC->SceneOnReset();
+  SC->OnRestore();
+  EXPECT_FALSE(SC->OnSave());
+  EXPECT_FALSE(SC->OnLoad());
+  EXPECT_EQ(SC->NowScene(), stDBOP);
 }
 
 TEST_F(SceneCtrlTest, MissingArchiveHaltsWithFileNotFound) {
@@ -274,7 +295,7 @@ TEST_F(SwitchTest, TheNewSceneStartsAfterTheFrameAndMovesInTheNext) {
   Mark();
   Frame();
   EXPECT_EQ(log, (std::vector<std::string>{"11.move", "11.draw", "12.init"}));
-  EXPECT_EQ(SC->NowScene, 12);
+  EXPECT_EQ(SC->NowScene(), 12);
   // Leaving the title reloads the rule's tables.
   EXPECT_TRUE(Reloaded());
   log.clear();
@@ -295,21 +316,21 @@ TEST_F(SwitchTest, OnlyLeavingTheTitleReloadsTheTables) {
   scenes[2]->leaveTo = 11;
   Frame();
   EXPECT_FALSE(Reloaded());
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   EXPECT_EQ(AOT().GameMode, gmtEtc);
 }
 
 TEST_F(SwitchTest, JumpingToTheTitleStartsItAtOnceWithoutReload) {
   scenes[11]->leaveTo = 2;
   Frame();
-  ASSERT_EQ(SC->NowScene, stDB);
+  ASSERT_EQ(SC->NowScene(), stDB);
   scenes[11]->leaveTo = -1;
   Mark();
   log.clear();
   SC->SceneJump(11);
   EXPECT_EQ(log, (std::vector<std::string>{"11.init"}));
   EXPECT_FALSE(Reloaded());
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   EXPECT_EQ(AOT().GameMode, gmtEtc);
   SC->SceneOnReset();
   EXPECT_EQ(log.back(), "11.init");
@@ -317,18 +338,18 @@ TEST_F(SwitchTest, JumpingToTheTitleStartsItAtOnceWithoutReload) {
 
 TEST_F(SwitchTest, EmptySlotsAreNeverEntered) {
   SC->SceneJump(5);
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   SC->SceneJump(200);
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   scenes[11]->leaveTo = 7;
   Frame();
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
   // With no scene at all the controller does nothing.
   SC->SetScene(11, nullptr);
   Frame();
   SC->SceneOnReset();
   SC->SceneJump(11);
-  EXPECT_EQ(SC->NowScene, stDBOP);
+  EXPECT_EQ(SC->NowScene(), stDBOP);
 }
 
 TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
@@ -440,7 +461,7 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
   std::ofstream(dir / "data") << "not a folder";
   EXPECT_FALSE(SC->OnSave());
   EXPECT_FALSE(Glb.Halt_f);
-  EXPECT_FALSE(Glb.InfMsg.empty());
+  EXPECT_FALSE(Glb.InfMsg().empty());
 }
 
 TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
@@ -472,7 +493,7 @@ TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   EXPECT_EQ(d.dJHS, 2);
   fs::remove(dir / "data/DBShootData.csv");
   SC->DBShootDataLoad();
-  EXPECT_FALSE(Glb.InfMsg.empty());
+  EXPECT_FALSE(Glb.InfMsg().empty());
 }
 
 TEST(CsvLine, CommentsAndFieldsAndTheLineLimit) {

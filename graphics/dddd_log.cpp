@@ -1,0 +1,84 @@
+// The display's checking routine and its numbered debug log.
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "graphics/dddd.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+
+bool DDDD_HaltOnError = false;
+bool DDDD_DebugMessage = false;
+int32_t debugCount = 0;
+
+namespace {
+
+DDDDHaltHandler& HaltHandler() {
+  static DDDDHaltHandler handler;
+  return handler;
+}
+
+std::string& LogFolder() {
+  static std::string folder;
+  return folder;
+}
+
+DDDDArchiveReader& ArchiveReader() {
+  static DDDDArchiveReader reader;
+  return reader;
+}
+
+void Halt(const std::string& message) {
+  if (HaltHandler()) {
+    HaltHandler()(message);
+    return;
+  }
+  // A failed display call ends the game with its message and a failure status.
+  plat::MessageBox(message);
+  std::exit(1);
+}
+
+}  // namespace
+
+void DDDD_SetHaltHandler(DDDDHaltHandler handler) { HaltHandler() = std::move(handler); }
+
+void DDDD_SetLogFolder(const std::string& hostFolder) { LogFolder() = hostFolder; }
+
+void DDDD_SetArchiveReader(DDDDArchiveReader reader) { ArchiveReader() = std::move(reader); }
+
+std::optional<std::vector<uint8_t>> DDDD_ReadArchiveEntry(const std::string& archive,
+                                                          const std::string& id) {
+  if (!ArchiveReader()) return std::nullopt;
+  return ArchiveReader()(archive, id);
+}
+
+void PutDebugMessage(const std::string& mes, const std::string& fpath) {
+  if (!DDDD_DebugMessage) return;
+  std::string folder = LogFolder().empty() ? plat::ProgramFolder() : LogFolder();
+  if (!folder.empty() && folder.back() != '/') folder += '/';
+  const bool first = debugCount == 0;
+  ++debugCount;
+  char head[32];
+  std::snprintf(head, sizeof head, "debug#%.5d ... ", int(debugCount));
+  // Logging never stops the game: a file that cannot be written is skipped.
+  std::ofstream out(folder + fpath, first ? std::ios::binary | std::ios::trunc
+                                          : std::ios::binary | std::ios::app);
+  if (!out) return;
+  out << head << mes << "\n";
+}
+
+void PutTestMessage(const std::string& mes) {
+  if (DDDD_DebugMessage) PutDebugMessage(mes, "dddebug.txt");
+}
+
+void DDDD_Msg(const std::string& mes) { PutTestMessage(mes); }
+
+int32_t TRYDD(int32_t err, const std::string& failMes) {
+  if (err == 0) return 0;
+  char code[40];
+  std::snprintf(code, sizeof code, "(Error Code(%X))", uint32_t(err));
+  const std::string line = failMes + code;
+  PutDebugMessage(line, "dddebug.txt");
+  if (DDDD_HaltOnError) Halt(line);
+  return err;
+}

@@ -1,0 +1,271 @@
+// The software display device: formats, blits, clipping, loss and presenting.
+#include <gtest/gtest.h>
+
+#include "platform/SoftDraw.h"
+
+using namespace plat;
+
+namespace {
+
+struct Device {
+  Device() {
+    ResetSoftDrawSetup();
+    EXPECT_EQ(SoftDraw::Create(0, &dd), 0);
+  }
+  ~Device() { dd->Release(); }
+  SoftSurface* Make(uint32_t w, uint32_t h, const DdPixelFormat* pf = nullptr) {
+    DdSurfaceDesc d;
+    d.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight | (pf ? dd::kSdPixelFormat : 0);
+    d.caps = dd::kCapsOffscreenPlain | dd::kCapsSystemMemory;
+    d.width = w;
+    d.height = h;
+    if (pf) d.pf = *pf;
+    SoftSurface* s = nullptr;
+    EXPECT_EQ(dd->CreateSurface(d, &s), 0);
+    return s;
+  }
+  SoftDraw* dd = nullptr;
+};
+
+void Fill(SoftSurface* s, DdRect r, uint32_t raw) {
+  DdBltFx fx;
+  fx.fillColor = raw;
+  ASSERT_EQ(s->Blt(&r, nullptr, nullptr, dd::kBltColorFill | dd::kBltWait, &fx), 0);
+}
+
+// A 4 x 4 sprite: a key-coloured frame around a 2 x 2 picture.
+SoftSurface* Sprite(Device& dev, const DdPixelFormat& pf, uint32_t key, uint32_t a, uint32_t b) {
+  SoftSurface* s = dev.Make(4, 4, &pf);
+  Fill(s, {0, 0, 4, 4}, key);
+  Fill(s, {1, 1, 2, 3}, a);
+  Fill(s, {2, 1, 3, 3}, b);
+  s->SetColorKey(dd::kColorKeySrcBlt, key, key);
+  return s;
+}
+
+}  // namespace
+
+TEST(SoftDraw, ChannelsDecodeAndEncodeThroughTheMasks) {
+  uint8_t a, r, g, b;
+  DecodePixel(fmt::RGB565(), 0xF800, a, r, g, b);
+  EXPECT_EQ(r, 255);
+  EXPECT_EQ(g, 0);
+  EXPECT_EQ(a, 255);  // no alpha reads opaque
+  DecodePixel(fmt::ARGB1555(), 0x03E0, a, r, g, b);
+  EXPECT_EQ(a, 0);
+  EXPECT_EQ(g, 255);
+  EXPECT_EQ(EncodePixel(fmt::RGB565(), 255, 255, 255, 255), 0xFFFFu);
+  EXPECT_EQ(EncodePixel(fmt::XRGB8888(), 0x80, 1, 2, 3), 0x010203u);
+  EXPECT_EQ(EncodePixel(fmt::ARGB4444(), 0xF0, 0x10, 0x20, 0x30), 0xF123u);
+}
+
+// The same keyed picture lands the same way in 16- and 32-bit surfaces.
+TEST(SoftDraw, KeyedBlitSkipsOnlyTheKeyInBothDepths) {
+  for (DdPixelFormat pf : {fmt::XRGB8888(), fmt::RGB565()}) {
+    Device dev;
+    const uint32_t key = EncodePixel(pf, 255, 0, 0, 0);
+    const uint32_t red = EncodePixel(pf, 255, 255, 0, 0);
+    const uint32_t blue = EncodePixel(pf, 255, 0, 0, 255);
+    const uint32_t grey = EncodePixel(pf, 255, 128, 128, 128);
+    SoftSurface* spr = Sprite(dev, pf, key, red, blue);
+    SoftSurface* dst = dev.Make(8, 8, &pf);
+    Fill(dst, {0, 0, 8, 8}, grey);
+    DdRect d{2, 2, 6, 6}, s{0, 0, 4, 4};
+    ASSERT_EQ(dst->Blt(&d, spr, &s, dd::kBltWait | dd::kBltKeySrc | dd::kBltDDFX, nullptr), 0);
+    for (uint32_t y = 0; y < 8; ++y) {
+      for (uint32_t x = 0; x < 8; ++x) {
+        uint32_t want = grey;
+        if (y >= 3 && y <= 4 && x == 3) want = red;
+        if (y >= 3 && y <= 4 && x == 4) want = blue;
+        EXPECT_EQ(dst->RawPixel(x, y), want) << pf.bitCount << " bpp at " << x << "," << y;
+      }
+    }
+    // Without the key flag the frame is copied too.
+    ASSERT_EQ(dst->Blt(&d, spr, &s, dd::kBltWait, nullptr), 0);
+    EXPECT_EQ(dst->RawPixel(2, 2), key);
+    spr->Release();
+    dst->Release();
+  }
+}
+
+TEST(SoftDraw, KeyIgnoresTheUnusedTopByte) {
+  Device dev;
+  DdPixelFormat pf = fmt::XRGB8888();
+  SoftSurface* src = dev.Make(1, 1, &pf);
+  SoftSurface* dst = dev.Make(1, 1, &pf);
+  Fill(src, {0, 0, 1, 1}, 0xAB000000);  // black with garbage in the X byte
+  Fill(dst, {0, 0, 1, 1}, 0x00123456);
+  src->SetColorKey(dd::kColorKeySrcBlt, 0, 0);
+  ASSERT_EQ(dst->Blt(nullptr, src, nullptr, dd::kBltKeySrc, nullptr), 0);
+  EXPECT_EQ(dst->RawPixel(0, 0), 0x00123456u);
+  src->Release();
+  dst->Release();
+}
+
+TEST(SoftDraw, StretchIsNearestNeighbourAndExactAtTwoToOne) {
+  Device dev;
+  DdPixelFormat pf = fmt::XRGB8888();
+  SoftSurface* src = dev.Make(2, 2, &pf);
+  Fill(src, {0, 0, 1, 1}, 1);
+  Fill(src, {1, 0, 2, 1}, 2);
+  Fill(src, {0, 1, 1, 2}, 3);
+  Fill(src, {1, 1, 2, 2}, 4);
+  SoftSurface* dst = dev.Make(4, 4, &pf);
+  ASSERT_EQ(dst->Blt(nullptr, src, nullptr, dd::kBltWait, nullptr), 0);
+  const uint32_t want[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
+  for (uint32_t y = 0; y < 4; ++y)
+    for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(dst->RawPixel(x, y), want[y][x]);
+  // Shrinking 4 -> 2 takes every second pixel, starting at the second.
+  SoftSurface* small = dev.Make(2, 2, &pf);
+  ASSERT_EQ(small->Blt(nullptr, dst, nullptr, dd::kBltWait, nullptr), 0);
+  EXPECT_EQ(small->RawPixel(0, 0), 1u);
+  EXPECT_EQ(small->RawPixel(1, 1), 4u);
+  src->Release();
+  dst->Release();
+  small->Release();
+}
+
+TEST(SoftDraw, RectanglesOutsideOrEmptyDrawNothing) {
+  Device dev;
+  DdPixelFormat pf = fmt::RGB565();
+  SoftSurface* src = dev.Make(4, 4, &pf);
+  SoftSurface* dst = dev.Make(4, 4, &pf);
+  Fill(src, {0, 0, 4, 4}, 0x1234);
+  DdRect in{0, 0, 4, 4}, out{2, 2, 6, 6}, empty{1, 1, 1, 3}, bad{-1, 0, 3, 4};
+  EXPECT_EQ(dst->Blt(&out, src, &in, 0, nullptr), dd::kErrInvalidRect);
+  EXPECT_EQ(dst->Blt(&in, src, &bad, 0, nullptr), dd::kErrInvalidRect);
+  EXPECT_EQ(dst->Blt(&empty, src, &in, 0, nullptr), 0);
+  for (uint32_t y = 0; y < 4; ++y)
+    for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(dst->RawPixel(x, y), 0u);
+  DdBltFx fx;
+  EXPECT_EQ(dst->Blt(&out, nullptr, nullptr, dd::kBltColorFill, &fx), dd::kErrInvalidRect);
+  EXPECT_EQ(dst->Blt(&in, nullptr, nullptr, dd::kBltColorFill, nullptr), dd::kErrInvalidParams);
+  src->Release();
+  dst->Release();
+}
+
+TEST(SoftDraw, MirroredSourceAddressesTheMirroredSurface) {
+  Device dev;
+  DdPixelFormat pf = fmt::XRGB8888();
+  SoftSurface* src = dev.Make(4, 1, &pf);
+  for (int x = 0; x < 4; ++x) Fill(src, {x, 0, x + 1, 1}, uint32_t(10 + x));
+  SoftSurface* dst = dev.Make(2, 1, &pf);
+  DdBltFx fx;
+  fx.ddfx = dd::kFxMirrorLeftRight;
+  // Mirrored columns 0..1 are source columns 3 and 2.
+  DdRect d{0, 0, 2, 1}, s{0, 0, 2, 1};
+  ASSERT_EQ(dst->Blt(&d, src, &s, dd::kBltDDFX, &fx), 0);
+  EXPECT_EQ(dst->RawPixel(0, 0), 13u);
+  EXPECT_EQ(dst->RawPixel(1, 0), 12u);
+  src->Release();
+  dst->Release();
+}
+
+TEST(SoftDraw, LockIsExclusiveAndLostSurfacesRefuse) {
+  Device dev;
+  SoftSurface* s = dev.Make(8, 2);
+  DdSurfaceDesc d;
+  ASSERT_EQ(s->Lock(&d, dd::kLockWait), 0);
+  EXPECT_EQ(d.pitch, 32);
+  EXPECT_EQ(d.pf, fmt::XRGB8888());  // the desktop's format
+  DdSurfaceDesc again;
+  EXPECT_EQ(s->Lock(&again, dd::kLockWait), dd::kErrLocked);
+  DdBltFx fx;
+  EXPECT_EQ(s->Blt(nullptr, nullptr, nullptr, dd::kBltColorFill, &fx), dd::kErrLocked);
+  EXPECT_EQ(s->Unlock(), 0);
+  EXPECT_EQ(s->Unlock(), dd::kErrNotLocked);
+
+  SimulateSurfaceLoss();
+  EXPECT_NE(s->IsLost(), 0);
+  EXPECT_EQ(s->Lock(&d, dd::kLockWait), dd::kErrSurfaceLost);
+  EXPECT_EQ(s->Blt(nullptr, nullptr, nullptr, dd::kBltColorFill, &fx), dd::kErrSurfaceLost);
+  EXPECT_EQ(s->Restore(), 0);
+  EXPECT_EQ(s->IsLost(), 0);
+  EXPECT_EQ(s->Blt(nullptr, nullptr, nullptr, dd::kBltColorFill, &fx), 0);
+  EXPECT_EQ(s->Release(), 0u);
+  EXPECT_EQ(LiveSurfaceCount(), 0);
+}
+
+TEST(SoftDraw, InjectedFailuresAndVideoMemory) {
+  Device dev;
+  SoftDrawTestSetup().failVideoMemory = true;
+  DdSurfaceDesc d;
+  d.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight;
+  d.width = d.height = 4;
+  d.caps = dd::kCapsOffscreenPlain | dd::kCapsVideoMemory;
+  SoftSurface* s = nullptr;
+  EXPECT_NE(dev.dd->CreateSurface(d, &s), 0);
+  EXPECT_EQ(s, nullptr);
+  d.caps = dd::kCapsOffscreenPlain | dd::kCapsSystemMemory;
+  SoftDrawTestSetup().failCreateSurfaceAfter = 1;
+  ASSERT_EQ(dev.dd->CreateSurface(d, &s), 0);
+  s->Release();
+  EXPECT_EQ(dev.dd->CreateSurface(d, &s), dd::kErrInjected);
+  ASSERT_EQ(dev.dd->CreateSurface(d, &s), 0);
+  s->Release();
+  d.width = 0;
+  EXPECT_EQ(dev.dd->CreateSurface(d, &s), dd::kErrInvalidParams);
+}
+
+TEST(SoftDraw, WindowedPrimaryPresentsThroughItsClipper) {
+  Device dev;
+  OffscreenPresenter window;
+  ASSERT_EQ(dev.dd->SetCooperativeLevel(&window, dd::kSclNormal), 0);
+  DdSurfaceDesc pd;
+  pd.flags = dd::kSdCaps;
+  pd.caps = dd::kCapsPrimarySurface;
+  SoftSurface* primary = nullptr;
+  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
+  SoftClipper* clip = nullptr;
+  ASSERT_EQ(dev.dd->CreateClipper(0, &clip), 0);
+  clip->SetWindow(&window);
+  primary->SetClipper(clip);
+
+  SoftSurface* back = dev.Make(4, 2);
+  Fill(back, {0, 0, 4, 2}, 0x00FF00);
+  Fill(back, {3, 1, 4, 2}, 0x0000FF);
+  DdRect client{0, 0, 4, 2};
+  ASSERT_EQ(primary->Blt(&client, back, nullptr, dd::kBltWait, nullptr), 0);
+  EXPECT_EQ(window.Frames(), 1);
+  EXPECT_EQ(window.Width(), 4);
+  EXPECT_EQ(window.Pixel(0, 0), 0x00FF00u);
+  EXPECT_EQ(window.Pixel(3, 1), 0x0000FFu);
+  // A present larger than the client area is clipped, not refused.
+  DdRect big{-2, 0, 6, 2};
+  EXPECT_EQ(primary->Blt(&big, back, nullptr, dd::kBltWait, nullptr), 0);
+  EXPECT_EQ(window.Frames(), 2);
+
+  back->Release();
+  primary->Release();
+  EXPECT_EQ(clip->Release(), 0u);
+}
+
+TEST(SoftDraw, SixteenBitScreenPresentsExpandedColours) {
+  Device dev;
+  OffscreenPresenter window;
+  ASSERT_EQ(dev.dd->SetCooperativeLevel(&window, dd::kSclFullScreenExclusive), 0);
+  ASSERT_EQ(dev.dd->SetDisplayMode(4, 2, 16, 0, 0), 0);
+  DdSurfaceDesc pd;
+  pd.flags = dd::kSdCaps | dd::kSdBackBufferCount;
+  pd.backBufferCount = 1;
+  pd.caps = dd::kCapsPrimarySurface | dd::kCapsFlip | dd::kCapsComplex;
+  SoftSurface* primary = nullptr;
+  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
+  SoftSurface* back = nullptr;
+  ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
+  EXPECT_EQ(back->Format(), fmt::RGB565());
+  SoftClipper* clip = nullptr;
+  dev.dd->CreateClipper(0, &clip);
+  clip->SetWindow(&window);
+  primary->SetClipper(clip);
+  Fill(back, {0, 0, 4, 2}, 0xF800);
+  ASSERT_EQ(primary->Flip(dd::kFlipWait), 0);
+  EXPECT_EQ(window.Pixel(1, 1), 0xFF0000u);
+  SoftDrawTestSetup().failFlip = true;
+  EXPECT_NE(primary->Flip(dd::kFlipWait), 0);
+  EXPECT_EQ(back->Release(), 1u);  // the chain still holds it
+  EXPECT_EQ(primary->Release(), 0u);
+  EXPECT_EQ(clip->Release(), 0u);
+  EXPECT_EQ(LiveSurfaceCount(), 0);
+  dev.dd->RestoreDisplayMode();
+}
