@@ -4,6 +4,7 @@
 #include "files/QDArc.h"
 #include "platform/Files.h"
 #include "shell/DisplayLink.h"
+#include "shell/GlbConst.h"
 #include "shell/GameRandom.h"
 #include "tests/FormTestKit.h"
 
@@ -424,26 +425,30 @@ namespace {
 // The game's own parts, as the program wires them, on the scripted host.
 class OwnParts : public formkit::FormFixture {
  protected:
-  // The data archives the scene controller loads at start: no default team
-  // members and zeroed rank and shot tables.
+  // The data archives the start-up loads: the tuning table at its defaults,
+  // zeroed rank and shot tables, and no default team members.
   void WriteGameData() {
+    CstDB db = CstDefaults();
+    std::vector<uint8_t> tuning(reinterpret_cast<const uint8_t*>(&db),
+                                reinterpret_cast<const uint8_t*>(&db) + sizeof db);
     auto write = [](const char* name, const char* tag, uint8_t ver,
-                    const std::vector<std::pair<std::string, size_t>>& entries) {
-      std::vector<std::vector<uint8_t>> data;
+                    const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
       std::vector<std::span<const uint8_t>> src;
       std::vector<std::string> ids;
-      for (auto& [id, size] : entries) data.emplace_back(size);
-      for (size_t i = 0; i < entries.size(); ++i) {
-        src.emplace_back(data[i]);
-        ids.push_back(entries[i].first);
+      for (auto& [id, data] : entries) {
+        src.emplace_back(data);
+        ids.push_back(id);
       }
       auto bytes = BuildQDAArchive(tag, 0, 0, ver, src, ids, true);
       ASSERT_TRUE(bytes);
       ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + name, bytes->data(), bytes->size()));
     };
-    write("data/defteam.qx2", "DEFT", 1, {{"none", 1}});
+    write("data/defteam.qx2", "DEFT", 1, {{"none", std::vector<uint8_t>(1)}});
     write("data/DBData.qx2", "DBDT", 0,
-          {{"DBRankdata.sai", 3204}, {"DBRankdata2.sai", 3204}, {"DBShootdata.sai", 2268}});
+          {{"dbini.sai", tuning},
+           {"DBRankdata.sai", std::vector<uint8_t>(3204)},
+           {"DBRankdata2.sai", std::vector<uint8_t>(3204)},
+           {"DBShootdata.sai", std::vector<uint8_t>(2268)}});
   }
 };
 
