@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "match/recordUnit.h"
+#include "match/recordUnit.h"  // SceneType: stDB the match, stDBOP the title
 
 class TForm1;
 class TProcCounter;
@@ -71,7 +71,8 @@ class FormSound {
   virtual void SetDebugMessages(bool on) { (void)on; }
 };
 
-// Logical buttons of the input word.
+// Logical buttons of the input word (bits 0..7). This is the input layer's
+// numbering; the input layer's own header takes it over once it defines it.
 enum BtnType : int { bA = 0, bB, bX, bY, bL, bR, bST, bSL };
 
 // The input aggregate.
@@ -86,10 +87,6 @@ class FormInput {
   virtual void SetSlotNo(int n) = 0;
   virtual void SetDebugMessages(bool on) { (void)on; }
 };
-
-// Scene ids, as the form names them (the game's scene types).
-inline constexpr int stMatch = stDB, stTitle = stDBOP, stModeSelect = stDBMSL, stVersus = stDBVS,
-                     stTeamSelect = stDBTSL, stPlayerSelect = stDBPSL;
 
 // The scene controller.
 class FormScene {
