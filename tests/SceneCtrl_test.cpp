@@ -120,6 +120,22 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
   EXPECT_EQ(AOT().ADBRankDt[0].BP.Lv, 0x03020100);
 }
 
+TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
+  const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
+  for (const char* f : {"DBData.qx2", "defteam.qx2"}) {
+    if (!fs::exists(built / f)) GTEST_SKIP() << "no built " << f;
+    fs::copy_file(built / f, dir / "data" / f);
+  }
+  Build();
+  EXPECT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+  for (int t = 0; t < 24; ++t)
+    for (int m = 0; m < 7; ++m) {
+      EXPECT_NE(AOT().ADTCDt[t][m].Name[0], 0) << t << "/" << m;
+      EXPECT_GT(AOT().ADBPDt[t][m].dHP, 0) << t << "/" << m;
+    }
+  EXPECT_NE(AOT().ADBRankDt[1].BP.Sp, 0);
+}
+
 TEST_F(SceneCtrlTest, RendererErrorStopsBeforeDataAndScenes) {
   WriteData();
   TAlpha32SAI AL(&Glb);
