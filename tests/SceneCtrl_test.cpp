@@ -18,6 +18,7 @@
 #include "shell/clsSceneCtrl.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
+#include "tests/FormTestKit.h"
 
 namespace fs = std::filesystem;
 
@@ -523,6 +524,42 @@ TEST(CsvLine, CommentsAndFieldsAndTheLineLimit) {
   longLine[520] = ',';
   EXPECT_EQ(scenectrl::SplitCsvLine(longLine, comment).size(), 1u);
   EXPECT_EQ(scenectrl::SaveSlotPath(7), "data\\SaveData7.dbsv");
+}
+
+}  // namespace
+
+namespace {
+
+// The whole start-up with the game's own parts: a loading failure inside the
+// scene controller ends in one error box at the first loop call.
+class LoadHalt : public formkit::FormFixture {
+ protected:
+  void Run() {
+    WriteSettings(1);
+    form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
+    form->Create();
+    host.MaxIdleCalls = 100;
+    host.Run();
+    EXPECT_EQ(host.IdleCalls, 1u);
+  }
+};
+
+TEST_F(LoadHalt, AMissingArchiveIsShownOnceAndEndsTheProgram) {
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Not Found\"");
+  EXPECT_TRUE(host.Terminated());
+}
+
+TEST_F(LoadHalt, ADamagedArchiveIsShownAsFileVerErr) {
+  for (const char* f : {"data/DBData.qx2", "data/defteam.qx2"}) {
+    std::vector<uint8_t> junk(600, 0x41);
+    ASSERT_TRUE(plat::WriteFile(dir_.string() + "/" + f, junk.data(), junk.size()));
+  }
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Ver Err\"");
+  EXPECT_TRUE(host.Terminated());
 }
 
 }  // namespace
