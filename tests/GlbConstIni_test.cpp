@@ -120,6 +120,7 @@ TEST_F(AuthoringIni, HandWrittenValuesAndSwitches) {
     EXPECT_EQ(gc.DB.DBJP.GRV, 18);  // not a number: the default
     EXPECT_EQ(gc.DB.DBJP.BY, 420);
     EXPECT_FALSE(gc.LoadIniFile((dir_ / "data" / "none.ini").string()));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "dbini.sai"));  // reading writes nothing
 
     std::string zero = "[DBETC]\r\nFCTOSAIMAG=0\r\n";
     ASSERT_TRUE(plat::WriteFile((dir_ / "data" / "db.ini").string(), zero.data(), zero.size()));
