@@ -128,6 +128,7 @@ void DrawBall(Canvas& c, int cx, int cy, int r, int spin, bool flash) {
   // The seams are a cross turned in the picture plane, an eighth of a
   // quarter turn per frame: eight frames make the cross come round again.
   const double turn = spin * kPi / 16, cs = std::cos(turn), sn = std::sin(turn);
+  const double cs2 = std::cos(turn + kPi / 4), sn2 = std::sin(turn + kPi / 4);
   const double seam = r > 8 ? 0.09 : 0.13;
   auto unit = [&](int px, int py) {
     return std::pair<double, double>{(px + 0.5 - cx) / r, (py + 0.5 - cy) / r};
@@ -137,10 +138,18 @@ void DrawBall(Canvas& c, int cx, int cy, int r, int spin, bool flash) {
       const auto [x, y] = unit(px, py);
       const double d = x * x + y * y;
       if (d <= 1.0) {
-        const double rx = x * cs + y * sn, ry = -x * sn + y * cs;
         uint8_t p = col.base;
         if (x * 0.6 + y * 0.8 > 0.45 && d > 0.35) p = col.shade;
-        if (std::fabs(rx) < seam || std::fabs(ry) < seam) p = col.seam;
+        if (r > 8) {
+          const double rx = x * cs + y * sn, ry = -x * sn + y * cs;
+          if (std::fabs(rx) < seam || std::fabs(ry) < seam) p = col.seam;
+        } else {
+          // Small balls read better as a globe turning about its upright
+          // axis: two seams round it at right angles and one round its middle.
+          const double z = std::sqrt(1.0 - d);
+          const double a = x * cs2 + z * sn2, b = -x * sn2 + z * cs2;
+          if ((std::fabs(a) < 0.17 && b > 0) || (std::fabs(b) < 0.17 && a > -2) || std::fabs(y) < 0.12) p = col.seam;
+        }
         if ((x + 0.42) * (x + 0.42) + (y + 0.42) * (y + 0.42) < (r > 8 ? 0.03 : 0.05)) p = col.light;
         c.Set(px, py, p);
         continue;
