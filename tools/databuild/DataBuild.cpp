@@ -66,6 +66,9 @@ void ReadTeams(const std::string& text, const GameHooks& hooks, GameTables& t, E
         for (auto [col, field] : names) {
             *field = hooks.toNameCodes(row[col]);
             const std::string& text = row[col];
+            if (!FontDrawsText(text))
+                errors.push_back(who + ": the name in column " + std::to_string(col + 1) +
+                                 " has characters the bitmap font cannot show");
             if (hooks.fromNameCodes &&
                 (text.size() > 16 || hooks.fromNameCodes(*field).compare(0, text.size(), text) != 0))
                 errors.push_back(who + ": the name in column " + std::to_string(col + 1) +
