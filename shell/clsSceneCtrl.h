@@ -27,7 +27,6 @@ class TAllObj;
 class TAllTx;
 class TBtlMsg;
 class TCamera;
-class TSceneData;
 class TGrpData;
 class TALLtxChar;
 class TBGCtrlSAI;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,8 +51,10 @@ std::vector<uint8_t> Member(uint8_t marker, size_t size = 256) {
 class SceneCtrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Unique per run: other copies of the tests may run at the same time.
     dir = fs::temp_directory_path() /
-          ("qorv_sc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("qorv_sc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+           "_" + std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir / "data");
     plat::SetProgramFolder(dir.string() + "/");
@@ -62,7 +65,8 @@ class SceneCtrlTest : public ::testing::Test {
   void TearDown() override {
     SC.reset();
     plat::SetProgramFolder("");
-    fs::remove_all(dir);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
   }
   void Write(const fs::path& rel, const std::vector<uint8_t>& bytes) {
     fs::create_directories((dir / rel).parent_path());
