@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "platform/Pictures.h"
 #include "platform/PngWriter.h"
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Characters.h"
@@ -337,6 +338,38 @@ TEST(ArtPictures, EveryFaceHasAllTenExpressionsAndAPortrait) {
 std::vector<uint8_t> Bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The game's own picture decoder takes every picture as the texture loader
+// needs it: scenery in colour with the key colour at the first pixel,
+// character pictures as 8-bit indices that a member's palette can recolour.
+TEST(ArtPictures, TheGamesDecoderReadsEveryPicture) {
+  for (const char* name : {"font.png", "dbitem.png", "dbcourt0.png", "dbcourt1.png", "dbcourt2.png", "dbop.png",
+                           "dbmsl.png", "dbtsl.png", "dbvs.png", "dbpsl.png", "dbload.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kBmpDir + name));
+    ASSERT_TRUE(d) << name << ": " << d.error;
+    EXPECT_FALSE(plat::IsIndexed(d.bitmap->GetPixelFormat())) << name;
+    // Courts and menus are drawn unkeyed, but the colour-keyed display path
+    // treats pure black as see-through, so they use none.
+    const bool unkeyed = std::string(name).rfind("db", 0) == 0 && std::string(name) != "dbitem.png";
+    int black = 0;
+    for (int y = 0; unkeyed && y < d.bitmap->GetHeight(); ++y)
+      for (int x = 0; x < d.bitmap->GetWidth(); ++x) black += (d.bitmap->ColourAt(x, y) & 0xFFFFFF) == 0;
+    EXPECT_EQ(black, 0) << name;
+  }
+  for (const char* name : {"font.png", "dbitem.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kBmpDir + name));
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d.bitmap->ColourAt(0, 0) & 0xFFFFFF, 0xFF00FFu) << name;
+  }
+  for (const char* name : {"dbbody.png", "dballface.png", "dballbody.png", "dbface00.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kCharDir + name), true);
+    ASSERT_TRUE(d) << name << ": " << d.error;
+    EXPECT_EQ(d.bitmap->GetPixelFormat(), plat::PixelFormat::pf8bit) << name;
+    ASSERT_NE(d.bitmap->GetPalette(), nullptr);
+    EXPECT_EQ(d.bitmap->GetPalette()->entries.size(), 256u) << name;
+    EXPECT_EQ(d.bitmap->Index(0, 0), 0) << name;
+  }
 }
 
 TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
