@@ -1,0 +1,23 @@
+// The authoring CSV imports over arbitrary text: no row, name or cell may write
+// outside its table.
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "shell/DBTextImport.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    std::string_view text(reinterpret_cast<const char*>(data), size);
+    static DBRankData rank[DBRANK_ROWS];
+    static DBShootData shots[DBSHOOT_COUNT];
+    static DTCharData members[DBTEAMS][DBMEMBERS];
+    static DCDDBallDt abilities[DBTEAMS][DBMEMBERS];
+    ImportRankCsv(text, rank);
+    ImportShootCsv(text, shots);
+    ImportCharCsv(text, [](std::string_view s) {
+        DTNameArr a{};
+        for (size_t i = 0; i < a.size() && i < s.size(); ++i) a[i] = uint8_t(s[i]);
+        return a;
+    }, members, abilities);
+    return 0;
+}
