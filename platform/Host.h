@@ -59,6 +59,9 @@ class Host {
   std::function<void(const KeyEvent&)> OnKeyDown;
   std::function<void()> OnPaint;
   std::function<void()> OnClose;
+  // Runs at the start of every ProcessMessages, before the window messages:
+  // the program block polls the single-instance channel here.
+  std::function<void()> OnPump;
 };
 
 }  // namespace plat

@@ -1,5 +1,6 @@
 // Message boxes: modal, text only, one OK button. The text is Shift-JIS.
-// Tests replace the sink to read what the game showed.
+// With a display the box is a real dialog; without one the text goes to
+// standard error. Tests replace the sink to read what the game showed.
 #pragma once
 #include <functional>
 #include <string>
@@ -11,5 +12,8 @@ void MessageBox(const std::string& textSjis);
 using MessageBoxSink = std::function<void(const std::string& textSjis)>;
 // Replaces where message boxes go; an empty sink restores the real one.
 void SetMessageBoxSink(MessageBoxSink sink);
+
+// The box's title (the application title once it is set), Shift-JIS.
+void SetMessageBoxTitle(const std::string& titleSjis);
 
 }  // namespace plat

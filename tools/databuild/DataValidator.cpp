@@ -49,14 +49,14 @@ struct UsedMotion {
     std::initializer_list<int> starts;  // first frame per facing (or per variant)
     Need need;
     bool act;       // needs an active frame on every path
-    bool holdsBall; // the ball is in the hands up to the active frame
+    bool levelShot; // a ground shot: checks where the ball leaves the hands
 };
 
 // Every motion the match starts, with the frame each facing starts at.
 const UsedMotion kUsed[] = {
-    {0, {0, 1, 2}, Need::Stay, false, true},   // standing
-    {1, {0}, Need::Stay, false, true},         // walk
-    {2, {0}, Need::Stay, true, true},          // dash: its steps are active frames
+    {0, {0, 1, 2}, Need::Stay, false, false},  // standing
+    {1, {0}, Need::Stay, false, false},        // walk
+    {2, {0}, Need::Stay, true, false},         // dash: its steps are active frames
     {3, {0, 2, 4}, Need::End, false, false},   // jump crouch: the take-off is its end
     {4, {0, 1, 2}, Need::End, false, false},   // landing crouch
     {5, {0, 1}, Need::Stay, false, false},     // knocked back: holds until landing
@@ -69,7 +69,7 @@ const UsedMotion kUsed[] = {
     {12, {0}, Need::End, true, true},          // shots, facing front / none / back
     {13, {0}, Need::End, true, true},
     {14, {0}, Need::End, true, true},
-    {15, {0, 2, 4}, Need::End, true, true},    // pass
+    {15, {0, 2, 4}, Need::End, true, false},   // pass
     {16, {0}, Need::End, true, false},         // jump shots
     {17, {0}, Need::End, true, false},
     {18, {0}, Need::End, true, false},
@@ -89,9 +89,13 @@ const UsedMotion kUsed[] = {
     {34, {0, 2, 4}, Need::End, true, false},   // over the line: the active frame drops the ball
     {35, {0, 1, 2}, Need::End, false, false},  // jump dodge
     {37, {0, 1, 2}, Need::End, false, false},  // getting up
-    {38, {0}, Need::Stay, false, true},        // walk / dash while a pass comes
-    {39, {0}, Need::Stay, true, true},
+    {38, {0}, Need::Stay, false, false},       // walk / dash while a pass comes
+    {39, {0}, Need::Stay, true, false},
 };
+
+// Height band of a level shot's underside: above a ducking player's hurt box
+// (10 px) and below the top of a standing one's (24 px, less a margin).
+constexpr int kLevelShotLowest = 10, kLevelShotHighest = 20;
 
 // How a frame path ends.
 enum class PathEnd { Last, Hold, Loop, Broken };
@@ -182,15 +186,18 @@ void CheckMotion(const GameTables& t, const UsedMotion& u, int longestCatch, Err
             }
         if (u.act && actFrame < 0)
             errors.push_back(who + ": frames from " + S(start) + " have no active frame");
-        if (u.holdsBall) {
-            for (int f : p.frames) {
-                const AnimeData& a = m.Frame[f].Ani;
-                if (a.BmpNo >= DBBMP_COUNT) break;
+        // A level shot leaves from where the ball was held in the step before
+        // its release frame; there it must pass over a ducking player and
+        // still meet a standing one.
+        if (u.levelShot && actFrame >= 0) {
+            const int held = actFrame > start ? actFrame - 1 : actFrame;
+            const AnimeData& a = m.Frame[held].Ani;
+            if (a.BmpNo < DBBMP_COUNT) {
                 int h = HeldBallHeight(a, t.frames[a.BmpNo]);
-                if (h < 8 || h > 20)
-                    errors.push_back(who + ", frame " + S(f) + ": a held ball sits " + S(h) +
-                                     " px above the feet; level shots need 8..20");
-                if (f == actFrame) break;
+                if (h < kLevelShotLowest || h > kLevelShotHighest)
+                    errors.push_back(who + ", frame " + S(held) + ": the ball leaves " + S(h) +
+                                     " px above the feet; level shots need " + S(kLevelShotLowest) +
+                                     ".." + S(kLevelShotHighest));
             }
         }
         if ((u.mno == 20 || u.mno == 21) && actFrame >= 0) {
@@ -356,8 +363,6 @@ void ValidateTeams(const DTCharData (&members)[DBTEAMS][DBMEMBERS], Errors& erro
             const DTCharData& c = members[t][m];
             const std::string who = "team " + S(t) + " member " + S(m);
             if (c.Name[0] == 0) errors.push_back(who + ": no name");
-            if (c.Looks.DBFaceNo >= kFaceCount)
-                errors.push_back(who + ": face " + S(c.Looks.DBFaceNo) + " is not 0.." + S(kFaceCount - 1));
             const std::pair<const char*, int> colours[] = {
                 {"skin", c.Looks.SkinCol}, {"hair", c.Looks.HairCol}, {"eye", c.Looks.EyeCol}};
             for (auto [what, v] : colours)

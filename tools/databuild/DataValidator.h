@@ -24,9 +24,6 @@ struct GameTables {
     PaletteSets palettes;
 };
 
-// Face numbers the character pictures provide (face strips dbface00..01).
-constexpr int kFaceCount = 24;
-
 Errors Validate(const GameTables& t);
 
 // The parts, each usable on its own (the tests break one table at a time).

@@ -1,0 +1,51 @@
+// The settings file "data\dbcfg.sai": the raw 108-byte little-endian image of
+// TCFGINI, with no header, version or checksum. The configuration program
+// writes it; the game reads it once at start.
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#pragma pack(push, 1)
+struct TCFGINI {
+  int32_t Device[4];      // player device: 0 keyboard, n >= 1 game pad n
+  uint16_t KBBtn[12];     // keyboard scan codes: up, down, left, right, A, B, St, A+B, ...
+  uint16_t JSBtn[4][8];   // pad button numbers per pad: A, B, St, ...
+  uint8_t Auto_f;         // 1: pads go to the players first
+  uint8_t Pad;            // kept as read
+  uint16_t WinSize;       // 0: 1024 x 480 (scale 2); any other value: 512 x 240
+};
+#pragma pack(pop)
+static_assert(sizeof(TCFGINI) == 108, "the settings file is 108 bytes");
+static_assert(offsetof(TCFGINI, KBBtn) == 16 && offsetof(TCFGINI, JSBtn) == 40 &&
+                  offsetof(TCFGINI, Auto_f) == 104 && offsetof(TCFGINI, WinSize) == 106,
+              "settings file layout");
+
+constexpr size_t kCfgIniSize = 108;
+// The settings file, relative to the program folder.
+constexpr std::string_view kCfgIniPath = "data\\dbcfg.sai";
+
+// Values read from the file are only trusted inside these bounds; anything
+// else counts as unset (0), so later table lookups stay in range.
+constexpr int32_t kCfgMaxDevice = 4;       // keyboard or pads 1..4
+constexpr uint16_t kCfgMaxKeyCode = 255;   // keyboard scan codes
+constexpr uint16_t kCfgMaxPadButton = 31;  // pad buttons
+
+// What the configuration program starts from when it has no file: devices
+// pad 1 and pad 2, pad buttons 0, 1, 2 for A, B, St, pads first, the large window.
+TCFGINI CfgIniDefaults();
+
+// Zeroes the record, takes up to 108 bytes (a shorter file leaves the rest 0)
+// and clears every out-of-range value.
+TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size);
+// The record as exactly 108 little-endian bytes.
+std::array<uint8_t, kCfgIniSize> CfgIniToBytes(const TCFGINI& cfg);
+// Clears device numbers outside 0..4, key codes above 255 and pad buttons above 31.
+void SanitiseCfgIni(TCFGINI& cfg);
+
+// Reads the file at a game path; false if it cannot be opened (cfg is then
+// all zero).
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg);
+// Creates or overwrites the file with exactly 108 bytes; false on an I/O error.
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg);

@@ -1,0 +1,59 @@
+#include "shell/FormParts.h"
+
+#include "graphics/ALAddLib.h"
+#include "input/DILib.h"
+#include "shell/DisplayLink.h"
+#include "shell/GlbConst.h"
+#include "shell/GlbRecord.h"
+#include "shell/Main.h"
+#include "shell/clsSceneCtrl.h"
+#include "sound/OggDataLib.h"
+
+namespace {
+// The tuning table, created and loaded at start-up and reachable as GC until
+// the form frees it.
+class TuningTable : public FormPart {
+ public:
+  TuningTable() : table_(std::make_unique<TGlbConst>()) { GC = table_.get(); }
+  ~TuningTable() override {
+    table_.reset();
+    GC = nullptr;
+  }
+
+ private:
+  std::unique_ptr<TGlbConst> table_;
+};
+}  // namespace
+
+// The game's own objects, each linked into the global status object the way
+// the rest of the game finds it.
+TForm1Parts DefaultParts() {
+  TForm1Parts p;
+  p.MakeDisplay = [](TForm1& f) { return std::make_unique<DdddDisplay>(f.Host()); };
+  p.MakeTuningTable = [](TForm1&) { return std::unique_ptr<FormPart>(std::make_unique<TuningTable>()); };
+  p.MakeSound = [](TForm1& f) {
+    auto oc = std::make_unique<TOggDataCtrl>();
+    if (f.Glb) f.Glb->OC = oc.get();
+    return std::unique_ptr<FormSound>(std::move(oc));
+  };
+  p.MakeRenderer = [](TForm1& f) {
+    return std::unique_ptr<FormRenderer>(std::make_unique<TAlpha32SAI>(f.Glb.get()));
+  };
+  p.MakeTextTexture = [](TForm1& f) {
+    auto tw = std::make_unique<TAnti_DelX>();
+    if (f.Glb) f.Glb->TW = tw.get();
+    return std::unique_ptr<FormPart>(std::move(tw));
+  };
+  p.MakeInput = [](TForm1& f) {
+    auto adi = std::make_unique<TADISAI>(f.Glb.get());
+    if (f.Glb) f.Glb->ADI = adi.get();
+    return std::unique_ptr<FormInput>(std::move(adi));
+  };
+  p.MakeFont = [](TForm1& f) {
+    auto fd = std::make_unique<TFontDraw>();
+    if (f.Glb) f.Glb->FD = fd.get();
+    return std::unique_ptr<FormPart>(std::move(fd));
+  };
+  p.MakeScene = [](TForm1&) { return std::unique_ptr<FormScene>(std::make_unique<TSceneCtrl>()); };
+  return p;
+}

@@ -1,0 +1,124 @@
+// The 108-byte settings file as the game and the configuration program see it.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "config/CfgIni.h"
+
+namespace {
+
+std::vector<uint8_t> Bytes(const TCFGINI& c) {
+  auto a = CfgIniToBytes(c);
+  return {a.begin(), a.end()};
+}
+
+TEST(CfgIni, LayoutIsLittleEndianAtTheFixedOffsets) {
+  TCFGINI c{};
+  c.Device[0] = 1;
+  c.Device[1] = 2;
+  c.KBBtn[0] = 0xC8;
+  c.KBBtn[7] = 0x2E;
+  c.JSBtn[0][2] = 2;
+  c.JSBtn[1][0] = 5;
+  c.Auto_f = 1;
+  c.WinSize = 0x0102;
+  auto b = Bytes(c);
+  ASSERT_EQ(b.size(), 108u);
+  EXPECT_EQ(b[0], 1);
+  EXPECT_EQ(b[4], 2);
+  EXPECT_EQ(b[16], 0xC8);
+  EXPECT_EQ(b[30], 0x2E);
+  EXPECT_EQ(b[44], 2);
+  EXPECT_EQ(b[56], 5);
+  EXPECT_EQ(b[104], 1);
+  EXPECT_EQ(b[106], 0x02);
+  EXPECT_EQ(b[107], 0x01);
+  TCFGINI back = CfgIniFromBytes(b.data(), b.size());
+  EXPECT_EQ(Bytes(back), b);
+}
+
+TEST(CfgIni, DefaultsAreTheConfigurationProgramsStartingValues) {
+  TCFGINI c = CfgIniDefaults();
+  EXPECT_EQ(c.Device[0], 1);
+  EXPECT_EQ(c.Device[1], 2);
+  EXPECT_EQ(c.Device[2], 0);
+  for (int p = 0; p < 2; ++p) {
+    EXPECT_EQ(c.JSBtn[p][0], 0);
+    EXPECT_EQ(c.JSBtn[p][1], 1);
+    EXPECT_EQ(c.JSBtn[p][2], 2);
+    EXPECT_EQ(c.JSBtn[p][3], 0);
+  }
+  EXPECT_EQ(c.Auto_f, 1);
+  EXPECT_EQ(c.WinSize, 0);
+  for (uint16_t k : c.KBBtn) EXPECT_EQ(k, 0);
+}
+
+TEST(CfgIni, FortyByteFileGivesDevicesAndKeysOnly) {
+  TCFGINI full = CfgIniDefaults();
+  full.Device[0] = 0;
+  full.Device[1] = 2;
+  for (int i = 0; i < 8; ++i) full.KBBtn[i] = uint16_t(0x10 + i);
+  full.WinSize = 1;
+  auto b = Bytes(full);
+  TCFGINI c = CfgIniFromBytes(b.data(), 40);
+  EXPECT_EQ(c.Device[0], 0);
+  EXPECT_EQ(c.Device[1], 2);
+  EXPECT_EQ(c.KBBtn[7], 0x17);
+  for (auto& row : c.JSBtn)
+    for (uint16_t v : row) EXPECT_EQ(v, 0);
+  EXPECT_EQ(c.Auto_f, 0);
+  EXPECT_EQ(c.WinSize, 0) << "the large window";
+}
+
+TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
+  TCFGINI c{};
+  c.Device[0] = 5;
+  c.Device[1] = -1;
+  c.Device[2] = 4;
+  c.KBBtn[0] = 256;
+  c.KBBtn[1] = 255;
+  c.JSBtn[0][0] = 32;
+  c.JSBtn[3][7] = 31;
+  c.JSBtn[1][1] = 0xFFFF;
+  c.Auto_f = 7;
+  c.Pad = 9;
+  auto b = Bytes(c);
+  TCFGINI r = CfgIniFromBytes(b.data(), b.size());
+  EXPECT_EQ(r.Device[0], 0);
+  EXPECT_EQ(r.Device[1], 0);
+  EXPECT_EQ(r.Device[2], 4);
+  EXPECT_EQ(r.KBBtn[0], 0);
+  EXPECT_EQ(r.KBBtn[1], 255);
+  EXPECT_EQ(r.JSBtn[0][0], 0);
+  EXPECT_EQ(r.JSBtn[3][7], 31);
+  EXPECT_EQ(r.JSBtn[1][1], 0);
+  EXPECT_EQ(r.Auto_f, 7) << "any non-zero byte means pads first";
+  EXPECT_EQ(r.Pad, 9) << "kept as read";
+  EXPECT_EQ(CfgIniFromBytes(nullptr, 0).Device[0], 0);
+}
+
+TEST(CfgIni, WriteIsAlways108BytesWhateverWasThere) {
+  auto dir = std::filesystem::temp_directory_path() / "qorv_cfgini_write";
+  std::filesystem::create_directories(dir / "data");
+  std::string path = (dir / "data" / "dbcfg.sai").string();
+  {
+    std::ofstream f(path, std::ios::binary);
+    f << std::string(300, 'x');
+  }
+  TCFGINI c = CfgIniDefaults();
+  c.WinSize = 7;
+  ASSERT_TRUE(SaveCfgIni(path, c));
+  EXPECT_EQ(std::filesystem::file_size(path), 108u);
+  TCFGINI r{};
+  ASSERT_TRUE(LoadCfgIni(path, r));
+  EXPECT_EQ(r.WinSize, 7);
+  EXPECT_EQ(r.Device[1], 2);
+  std::filesystem::remove_all(dir);
+  EXPECT_FALSE(LoadCfgIni(path, r));
+  EXPECT_EQ(r.Device[0], 0);
+  EXPECT_FALSE(SaveCfgIni(path, c)) << "no data folder";
+}
+
+}  // namespace

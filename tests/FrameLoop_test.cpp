@@ -1,0 +1,442 @@
+// The main form's start-up, frame loop, keys and shutdown on a fake clock.
+#include <stdexcept>
+
+#include "shell/DisplayLink.h"
+#include "shell/GameRandom.h"
+#include "tests/FormTestKit.h"
+
+namespace {
+
+using formkit::FormFixture;
+
+class FrameLoop : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    WriteSettings();
+  }
+};
+
+TEST_F(FrameLoop, NormalPeriodIsOneStepAndOneFramePer16ms) {
+  Start();
+  Loop();  // the first call also writes the first caption
+  int moves = c.moves, draws = c.draws;
+  for (int i = 0; i < 20; ++i) {
+    uint32_t t0 = Now();
+    Loop();
+    uint32_t dt = Now() - t0;
+    EXPECT_GE(dt, 16u);
+    EXPECT_LE(dt, 17u);  // the spin reads the clock, then pumps
+  }
+  EXPECT_EQ(c.moves - moves, 20);
+  EXPECT_EQ(c.draws - draws, 20);
+  EXPECT_EQ(c.renders, c.draws);
+  EXPECT_EQ(c.flips, c.draws);
+  EXPECT_EQ(c.jumps, c.moves);
+  EXPECT_EQ(form->Skip_c, 0);
+  EXPECT_GE(host.Pumps, 20u * 15u);  // messages are pumped while waiting
+}
+
+TEST_F(FrameLoop, WorkOf40msRunsExactlyOneCatchUpStep) {
+  Start();
+  Loop(3);
+  int call = 0;
+  c.onDraw = [&] {
+    if (++call == 1) clock.AdvanceMs(40);
+  };
+  int moves = c.moves, draws = c.draws, jumps = c.jumps;
+  uint32_t t0 = Now();
+  Loop();
+  EXPECT_EQ(Now() - t0, 41u) << "no wait after a late step";
+  EXPECT_EQ(c.moves - moves, 2);
+  EXPECT_EQ(c.draws - draws, 1);
+  EXPECT_EQ(c.jumps - jumps, 1) << "catch-up steps do not switch scenes";
+  EXPECT_EQ(form->Skip_c, 1);
+  Loop();
+  EXPECT_EQ(c.moves - moves, 3) << "then normal pacing";
+}
+
+TEST_F(FrameLoop, LongStallRuns64CatchUpStepsThenPacesNormally) {
+  Start();
+  Loop(2);
+  bool stall = true;
+  c.onDraw = [&] {
+    if (stall) clock.AdvanceMs(5000);
+    stall = false;
+  };
+  int moves = c.moves, draws = c.draws;
+  Loop();
+  EXPECT_EQ(c.moves - moves, 1 + 64);
+  EXPECT_EQ(c.draws - draws, 1);
+  for (int i = 0; i < 5; ++i) {
+    uint32_t t0 = Now();
+    Loop();
+    EXPECT_LE(Now() - t0, 17u);
+  }
+  EXPECT_EQ(c.moves - moves, 65 + 5);
+}
+
+TEST_F(FrameLoop, EveryStepCostingMoreThanAPeriodCapsAt64PerCall) {
+  Start();
+  Loop();
+  c.onMove = [&] { clock.AdvanceMs(40); };
+  int moves = c.moves;
+  Loop();
+  EXPECT_EQ(c.moves - moves, 1 + 64);
+}
+
+TEST_F(FrameLoop, DrawDivisorThreeDrawsOneStepInThreeAndPacesEvery48ms) {
+  Start();
+  form->FPSDIV = 3;
+  int moves = c.moves, draws = c.draws;
+  uint32_t t0 = Now();
+  std::vector<uint32_t> callTimes;
+  for (int i = 0; i < 9; ++i) {
+    uint32_t a = Now();
+    Loop();
+    callTimes.push_back(Now() - a);
+  }
+  EXPECT_EQ(c.moves - moves, 9);
+  EXPECT_EQ(c.draws - draws, 3);
+  for (int i = 0; i < 9; ++i) {
+    if (i % 3 == 0) {
+      EXPECT_GE(callTimes[size_t(i)], 48u);
+      EXPECT_LE(callTimes[size_t(i)], 49u);
+    } else {
+      EXPECT_EQ(callTimes[size_t(i)], 0u) << "steps between waits return at once";
+    }
+  }
+  EXPECT_LE(Now() - t0, 3u * 49u);
+  EXPECT_LE(form->FPS_c, 30);
+}
+
+TEST_F(FrameLoop, PauseInTheMatchStopsLogicAndTheSecondPushResumes) {
+  Start();
+  c.scene = stMatch;
+  c.pushXOnScan = {1, 4};
+  Loop();  // step: scan 1 sees the push
+  EXPECT_EQ(c.moves, 1);
+  Loop();  // pause
+  EXPECT_EQ(form->Pause, ptPause);
+  EXPECT_EQ(c.sePlay13, 1);
+  EXPECT_EQ(c.halfVol, 1);
+  EXPECT_EQ(host.Caption(), "- PAUSE -");
+  uint32_t t0 = Now();
+  Loop(2);  // paused: scans without recording, no step, no wait
+  EXPECT_EQ(Now(), t0);
+  EXPECT_EQ(c.moves, 1);
+  EXPECT_EQ(c.draws, 1);
+  EXPECT_EQ(c.scans, 4);
+  EXPECT_EQ(c.scansRecorded, 1);
+  Loop();  // the paused scan 4 saw the second push
+  EXPECT_EQ(form->Pause, ptNone);
+  EXPECT_EQ(c.nomalVol, 1);
+  EXPECT_EQ(c.moves, 2);
+}
+
+TEST_F(FrameLoop, PauseButtonOutsideTheMatchDoesNothing) {
+  Start();
+  c.pushXOnScan = {1, 2, 3};
+  Loop(4);
+  EXPECT_EQ(form->Pause, ptNone);
+  EXPECT_EQ(c.halfVol, 0);
+  EXPECT_EQ(c.moves, 4);
+}
+
+TEST_F(FrameLoop, LeavingThePausedMatchWithF1RestoresTheVolume) {
+  Start();
+  c.scene = stMatch;
+  c.pushXOnScan = {1};
+  Loop(2);
+  ASSERT_EQ(form->Pause, ptPause);
+  host.QueueKey(Now(), 112);  // F1
+  host.ProcessMessages();
+  EXPECT_EQ(c.lastJump, stTitle);
+  EXPECT_EQ(c.resets, 1);
+  EXPECT_EQ(c.bgmStop, 1);
+  EXPECT_EQ(c.jglStop, 1);
+  EXPECT_EQ(c.seStop, 1);
+  Loop();
+  EXPECT_EQ(form->Pause, ptNone);
+  EXPECT_EQ(c.nomalVol, 1);
+  EXPECT_EQ(c.moves, 2);
+}
+
+TEST_F(FrameLoop, F1DuringTheWaitResetsToTheTitleInsideThatCall) {
+  Start();
+  Loop();
+  c.scene = stMatch;
+  host.QueueKey(Now() + 5, 112);
+  Loop();
+  EXPECT_EQ(c.sceneJumps, 1);
+  EXPECT_EQ(c.lastJump, stTitle);
+  EXPECT_TRUE(host.HasIdle()) << "the loop is hooked again";
+  EXPECT_FALSE(form->F5_f);
+  EXPECT_EQ(c.dataLoads, 0) << "the shipped game reloads nothing";
+}
+
+TEST_F(FrameLoop, EscEndsTheProgramWithoutAnErrorBox) {
+  Start();
+  host.QueueKey(Now() + 50, 27);
+  host.MaxIdleCalls = 1000;
+  host.Run();
+  EXPECT_TRUE(host.Terminated());
+  EXPECT_LT(host.IdleCalls, 10u);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_FALSE(form->ErrorShown());
+}
+
+TEST_F(FrameLoop, CaptionOncePerSecondAndByPriority) {
+  auto parts = formkit::CountingParts(c);
+  formkit::CountingRenderer* renderer = nullptr;
+  parts.MakeRenderer = [&](TForm1&) {
+    auto r = std::make_unique<formkit::CountingRenderer>(c);
+    renderer = r.get();
+    return r;
+  };
+  form = std::make_unique<TForm1>(host, parts, BuildFlags{true, false});
+  form->Create();
+  Loop();
+  EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  form->Glb->SetInf("info", 60);
+  form->Glb->AlertMsg = "alert";
+  renderer->alert = "renderer";
+  Loop();
+  EXPECT_EQ(host.Caption(), "renderer");
+  EXPECT_EQ(form->Glb->Inf_c, 59) << "the information time-out runs even when it loses";
+  renderer->alert.clear();
+  Loop();
+  EXPECT_EQ(host.Caption(), "alert");
+  form->Glb->AlertClear();
+  Loop();
+  EXPECT_EQ(host.Caption(), "info");
+  // While the information text is live, the once-a-second caption keeps off.
+  clock.AdvanceMs(1500);
+  Loop();
+  EXPECT_EQ(host.Caption(), "info");
+  form->Glb->SetInf("", 0);
+  clock.AdvanceMs(1500);
+  Loop();
+  EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  EXPECT_EQ(form->FPS_c, 0);
+}
+
+TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
+  Start();
+  Loop();
+  form.reset();
+  std::vector<std::string> want = {"SC", "FD", "ADI", "TW", "AL", "OC", "GC", "DDDD"};
+  EXPECT_EQ(c.events, want);
+  EXPECT_FALSE(host.HasIdle());
+}
+
+// --- start-up and halts ------------------------------------------------------
+
+class StartUp : public FormFixture {};
+
+TEST_F(StartUp, WindowSizeFollowsTheSettings) {
+  for (uint16_t win : {uint16_t(0), uint16_t(1), uint16_t(7)}) {
+    WriteSettings(win);
+    form.reset();
+    plat::ScriptedHost h(&clock);
+    form = std::make_unique<TForm1>(h, formkit::CountingParts(c), BuildFlags{});
+    form->Create();
+    int w = win == 0 ? 1024 : 512, ht = win == 0 ? 480 : 240;
+    EXPECT_TRUE(h.WindowCreated);
+    EXPECT_EQ(h.ClientW, w) << "WinSize " << win;
+    EXPECT_EQ(h.ClientH, ht) << "WinSize " << win;
+    EXPECT_EQ(form->MAG, win == 0 ? 2 : 1);
+    EXPECT_EQ(form->FontSize, win == 0 ? 10 : 8);
+    EXPECT_FALSE(form->FScr_f) << "the defaults give a window";
+    EXPECT_FALSE(form->TCol_f);
+    EXPECT_TRUE(h.HasIdle());
+    EXPECT_FALSE(form->Glb->Halt_f);
+    form.reset();
+  }
+}
+
+TEST_F(StartUp, LoadingCaptionThenTheSeedIsKept) {
+  WriteSettings();
+  Start();
+  ASSERT_GE(host.Captions.size(), 3u);
+  EXPECT_EQ(host.Captions[0], "tumbo2.0t");
+  EXPECT_EQ(host.Captions[1], "- NOW LOADING - ..........");
+  EXPECT_EQ(host.Captions[2], "- NOW LOADING - !.........");
+  EXPECT_EQ(host.Captions[3], "- NOW LOADING - !!........");
+  EXPECT_EQ(form->Glb->RandSeed, RandSeed());
+  EXPECT_EQ(c.cfgBtn, 1);
+}
+
+TEST_F(StartUp, HaltDuringLoadingGivesOneErrorBoxAndEnds) {
+  WriteSettings();
+  auto parts = formkit::CountingParts(c);
+  parts.MakeScene = [&](TForm1& f) {
+    f.Glb->HaltMsgNo(3);  // a texture failed to load
+    return std::make_unique<formkit::CountingScene>(c);
+  };
+  form = std::make_unique<TForm1>(host, parts, BuildFlags{true, false});
+  form->Create();
+  host.MaxIdleCalls = 100;
+  host.Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"ALib Err\"");
+  EXPECT_TRUE(host.Terminated());
+  EXPECT_EQ(host.IdleCalls, 1u);
+  EXPECT_FALSE(host.HasIdle());
+  EXPECT_TRUE(form->ErrorShown());
+  EXPECT_EQ(c.moves, 0);
+}
+
+TEST_F(StartUp, MissingSettingsAtLoadIsReportedInJapaneseToo) {
+  form = std::make_unique<TForm1>(host, formkit::CountingParts(c), BuildFlags{false, false});
+  form->Create();
+  host.MaxIdleCalls = 100;
+  host.Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  // "エラーですな : File Not Found "
+  EXPECT_EQ(boxes[0], "\x83G\x83\x89\x81[\x82\xC5\x82\xB7\x82\xC8 : File Not Found ");
+}
+
+TEST_F(StartUp, SecondStageFailureStillReachesTheErrorBox) {
+  WriteSettings();
+  auto parts = formkit::CountingParts(c);
+  parts.MakeRenderer = [](TForm1&) -> std::unique_ptr<FormRenderer> {
+    throw std::runtime_error("no renderer");
+  };
+  form = std::make_unique<TForm1>(host, parts, BuildFlags{true, false});
+  form->Create();
+  EXPECT_TRUE(host.HasIdle());
+  host.QueueKey(Now(), 112);  // F1 before the first loop call must not touch missing objects
+  host.MaxIdleCalls = 100;
+  host.Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"dddd init failed\"");
+  EXPECT_EQ(c.sceneJumps, 0);
+}
+
+TEST_F(StartUp, FirstStageFailureStillRunsTheSecondStage) {
+  WriteSettings();
+  auto parts = formkit::CountingParts(c);
+  parts.MakeSound = [](TForm1&) -> std::unique_ptr<FormSound> {
+    throw std::runtime_error("no sound");
+  };
+  form = std::make_unique<TForm1>(host, parts, BuildFlags{true, false});
+  form->Create();
+  EXPECT_EQ(c.cfgBtn, 1) << "the scenes were still built";
+  host.MaxIdleCalls = 100;
+  host.Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"init failed\"");
+}
+
+TEST_F(StartUp, AFailingStepHaltsWithItsOwnText) {
+  WriteSettings();
+  Start();
+  c.onMove = [] { throw std::runtime_error("step failed"); };
+  host.MaxIdleCalls = 100;
+  host.Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"step failed\"");
+  EXPECT_EQ(host.IdleCalls, 2u);
+}
+
+// --- the authoring build's keys ---------------------------------------------------
+
+class AuthoringKeys : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    WriteSettings();
+    Start(BuildFlags{true, true});
+  }
+  void Key(uint16_t k, bool shift = false) { form->FormKeyDown(k, shift); }
+};
+
+TEST_F(AuthoringKeys, SpeedKeysChangeThePeriodAndStepCount) {
+  Key(112);  // F1: slower
+  EXPECT_EQ(form->GameSpeed, -1);
+  EXPECT_EQ(form->FPSWaitB, 32u);
+  for (int i = 0; i < 5; ++i) Key(112);
+  EXPECT_EQ(form->GameSpeed, -3);
+  EXPECT_EQ(form->FPSWaitB, 64u);
+  // "げーむすぴーど - ●◎..." with the current speed first of seven
+  EXPECT_EQ(form->Glb->InfMsg(),
+            "\x82\xB0\x81[\x82\xDE\x82\xB7\x82\xD2\x81[\x82\xC7 - "
+            "\x81\x9C\x81\x9B\x81\x9B\x81\x9D\x81\x9B\x81\x9B\x81\x9B");
+  for (int i = 0; i < 5; ++i) Key(114);  // F3: faster
+  EXPECT_EQ(form->GameSpeed, 2);
+  EXPECT_EQ(form->FPSWaitB, 16u);
+  int moves = c.moves;
+  Loop();
+  EXPECT_EQ(c.moves - moves, 3);
+}
+
+TEST_F(AuthoringKeys, StepByStepRunsOneStepThenStaysPaused) {
+  c.scene = stMatch;  // any other scene clears a pause
+  Key(113);  // F2
+  EXPECT_EQ(form->Pause, ptPause);
+  Loop(2);
+  EXPECT_EQ(c.moves, 0);
+  Key(114);  // F3 while paused: one step
+  EXPECT_EQ(form->Pause, ptSbS);
+  Loop();
+  EXPECT_EQ(c.moves, 1);
+  EXPECT_EQ(form->Pause, ptPause);
+  Loop();
+  EXPECT_EQ(c.moves, 1);
+  Key(113);
+  EXPECT_EQ(form->Pause, ptNone);
+}
+
+TEST_F(AuthoringKeys, DrawDivisorCyclesAndF5ReloadsData) {
+  for (int want : {2, 3, 4, 1}) {
+    Key(122);
+    EXPECT_EQ(form->FPSDIV, want);
+  }
+  Key(116);  // F5 without Shift: reload, restart the scene, stay where we are
+  EXPECT_EQ(c.dataLoads, 1);
+  EXPECT_EQ(c.sceneJumps, 0);
+  EXPECT_EQ(c.resets, 1);
+  Key(116, true);  // with Shift: to the title
+  EXPECT_EQ(c.sceneJumps, 1);
+  EXPECT_EQ(c.lastJump, stTitle);
+}
+
+TEST_F(AuthoringKeys, DebugLinesAreLaidOutByTheFontSize) {
+  form->Glb->SetDbgTxt("x", 5);
+  form->Glb->SetDbgTxt("y", 6);
+  Loop();
+  ASSERT_EQ(form->DbgTextBoxes.size(), 2u);
+  EXPECT_EQ(form->DbgTextBoxes[1].boxY, 22);
+  EXPECT_EQ(form->DbgTextBoxes[1].textY, 2 + 2 * 1 * form->FontSize);
+  EXPECT_EQ(form->DbgTextBoxes[1].text, "y = 6");
+  Key(118);  // F7 hides them
+  Loop();
+  EXPECT_TRUE(form->DbgTextBoxes.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The game's own parts, as the program wires them, on the scripted host.
+class OwnParts : public formkit::FormFixture {};
+
+TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
+  WriteSettings(1);
+  form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
+  form->Create();
+  EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;
+  ASSERT_NE(DisplayDevice(*form), nullptr);
+  Loop(3);
+  EXPECT_GE(host.Presents, 3u);
+  EXPECT_EQ(host.ClientW, 512);
+  EXPECT_EQ(host.ClientH, 240);
+  EXPECT_EQ(host.LastFrameW, 512);
+  EXPECT_EQ(host.LastFrameH, 240);
+  EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  form.reset();
+  EXPECT_TRUE(boxes.empty());
+}
+
+}  // namespace
