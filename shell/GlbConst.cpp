@@ -3,7 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "files/QDArc.h"
+#include "platform/Files.h"
+
 TGlbConst* GC = nullptr;
+
+namespace {
+constexpr char kArchive[] = "data\\DBData.qx2";
+}
 
 namespace {
 
@@ -209,27 +216,57 @@ TGlbConst::~TGlbConst() { IOIni(false, Slow_f); }
 
 void TGlbConst::SetRecord(std::span<const uint8_t> bytes) {
     DB = CstDB{};
-    std::memcpy(&DB, bytes.data(), std::min(bytes.size(), sizeof DB));
+    if (!bytes.empty()) std::memcpy(&DB, bytes.data(), std::min(bytes.size(), sizeof DB));
 }
 
 TGlbConst::Load TGlbConst::IOIni(bool read, bool slow) {
 #if QORV_DEBUG_F
-    LastLoad = IOIniAuthoring(read, slow);
+    Load result = IOIniAuthoring(read, slow);
 #else
-    LastLoad = IOIniShipped(read, slow);
+    Load result = IOIniShipped(read, slow);
 #endif
-    return LastLoad;
+    if (read) {
+        LastLoad = result;
+        // A table that is missing, short or has no unit factor would make the
+        // match divide by zero: the game stops with the data version error.
+        if (!Usable() || result == Load::NoEntry || result == Load::BadTable) {
+            Halted = true;
+        }
+    }
+    return result;
 }
 
-// Until the archive reader is in place the shipped table is read as missing.
 TGlbConst::Load TGlbConst::IOIniShipped(bool read, bool slow) {
     Slow_f = slow;
     if (!read) {
         CommentRead_f = true;
         return Load::Ok;
     }
-    DB.DBDBG = DBDBGRec{};
-    return Load::NoFile;
+    TMemoryStream archive;
+    if (!plat::FileExists(kArchive) || !archive.LoadFromFile(kArchive)) {
+        DB.DBDBG = DBDBGRec{};
+        return Load::NoFile;
+    }
+    return LoadFromArchive(archive, slow);
 }
 
+TGlbConst::Load TGlbConst::LoadFromArchive(TStream& archive, bool slow) {
+    Slow_f = slow;
+    if (!CheckFileHash(archive, 8) || !CheckFileSignVer(archive, "DBDT", 0, 0, 0))
+        return Load::BadArchive;
+    DB = CstDB{};
+    auto entry = ExtractFromQDAStream(archive, RecordFileName(slow));
+    Load result = Load::NoEntry;
+    if (entry) {
+        SetRecord(entry->Bytes());
+        result = entry->Size() < int64_t(sizeof(CstDB)) ? Load::BadTable : Load::Ok;
+    }
+    // The shipped game starts with every debug switch off.
+    DB.DBDBG = DBDBGRec{};
+    if (result == Load::Ok && !Usable()) result = Load::BadTable;
+    return result;
+}
+
+// The authoring way needs the commented ini file; until it is in place it
+// reads as the shipped way.
 TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) { return IOIniShipped(read, slow); }

@@ -382,6 +382,7 @@ void CstSet(CstDB& db, const CstFieldDesc& f, int32_t v);
 CstDB CstDefaults();
 
 class TQxMemIniFile;
+class TStream;
 
 // The tuning-constant table.
 class TGlbConst {
@@ -414,6 +415,9 @@ public:
 
     // The record file of a rule: "dbini2.sai" for the slow rule, else "dbini.sai".
     static const char* RecordFileName(bool slow) { return slow ? "dbini2.sai" : "dbini.sai"; }
+    // Reads the table from an archive image: checks it, then takes the rule's
+    // entry. The shipped way once the archive file is in memory.
+    Load LoadFromArchive(TStream& archive, bool slow);
     // Zeroes the table and copies up to its size from the bytes.
     void SetRecord(std::span<const uint8_t> bytes);
     // The table may be divided by: its unit factor is positive.
@@ -424,7 +428,8 @@ public:
     TQxMemIniFile* DBIni = nullptr;  // the authoring build's ini (owned)
     bool Slow_f = false;         // the slow-rule table is current
     CstDB DB = {};
-    Load LastLoad = Load::Ok;
+    Load LastLoad = Load::Ok;  // how the last read ended
+    bool Halted = false;       // a read left the table unusable
 };
 
 // The one tuning table of the game. The main form creates it at start-up and

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "files/QDArc.h"
 #include "platform/Files.h"
 
 TGrpData::TGrpData() : TecData2(new TTecData) {}
@@ -12,12 +13,12 @@ TGrpData::~TGrpData() { delete TecData2; }
 
 void TGrpData::SetFrameTable(std::span<const uint8_t> bytes) {
     std::memset(DBBMPData, 0, sizeof DBBMPData);
-    std::memcpy(DBBMPData, bytes.data(), std::min(bytes.size(), sizeof DBBMPData));
+    if (!bytes.empty()) std::memcpy(DBBMPData, bytes.data(), std::min(bytes.size(), sizeof DBBMPData));
 }
 
 void TGrpData::SetMotionTable(std::span<const uint8_t> bytes) {
     std::memset(DBBsmData, 0, sizeof DBBsmData);
-    std::memcpy(DBBsmData, bytes.data(), std::min(bytes.size(), sizeof DBBsmData));
+    if (!bytes.empty()) std::memcpy(DBBsmData, bytes.data(), std::min(bytes.size(), sizeof DBBsmData));
 }
 
 const DBBMFrameData& TGrpData::MotionFrame(int32_t mno, int32_t frameNo) const {
@@ -64,5 +65,44 @@ TableLoad TGrpData::LoadDtAuthoring() {
     return Worse(a, b);
 }
 
-// Until the archive reader is in place the shipped tables are read as missing.
-TableLoad TGrpData::LoadDtShipped() { return TableLoad::NoFile; }
+TableLoad TGrpData::LoadDtShipped() {
+    const char* path = "data\\DBData.qx2";
+    TMemoryStream archive;
+    if (!plat::FileExists(path) || !archive.LoadFromFile(path)) return TableLoad::NoFile;
+    return LoadFromArchive(archive);
+}
+
+TableLoad TGrpData::LoadFromArchive(TStream& archive) {
+    if (!CheckFileHash(archive, 8) || !CheckFileSignVer(archive, "DBDT", 0, 0, 0))
+        return TableLoad::BadArchive;
+    auto frames = ExtractFromQDAStream(archive, "DBBMPData.sai");
+    SetFrameTable(frames ? frames->Bytes() : std::span<const uint8_t>{});
+    auto motions = ExtractFromQDAStream(archive, "DBMotionData.sai");
+    SetMotionTable(motions ? motions->Bytes() : std::span<const uint8_t>{});
+    return frames && motions ? TableLoad::Ok : TableLoad::NoEntry;
+}
+
+namespace {
+
+bool ClampTo0(uint8_t& v, uint8_t max) {
+    if (v <= max) return false;
+    v = 0;
+    return true;
+}
+
+}  // namespace
+
+bool SanitizeBallDt(DCDDBallDt& dt) {
+    bool changed = false;
+    for (uint8_t* shot : {&dt.dJHS, &dt.dHS, &dt.dSHS1, &dt.dSHS2})
+        changed |= ClampTo0(*shot, DBSHOT_BYTE_MAX);
+    return changed;
+}
+
+bool SanitizeCharData(DTCharData& cd) {
+    bool changed = false;
+    for (uint8_t* col : {&cd.Looks.SkinCol, &cd.Looks.HairCol, &cd.Looks.EyeCol})
+        changed |= ClampTo0(*col, DBLOOKS_COLOURS - 1);
+    changed |= SanitizeBallDt(cd.DBDt);
+    return changed;
+}

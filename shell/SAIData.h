@@ -166,6 +166,18 @@ static_assert(offsetof(DTCharData, Myouji) == 8 && offsetof(DTCharData, Namae) =
               offsetof(DTCharData, Prof) == 144 && offsetof(DTCharData, MainDt) == 168 &&
               offsetof(DTCharData, DBDt) == 200);
 
+// Colour sets a member's looks can name, and the highest special-shot byte
+// that names a row of the shot table (a byte v of 2 or more names row v - 2).
+constexpr uint8_t DBLOOKS_COLOURS = 32;
+constexpr uint8_t DBSHOT_BYTE_MAX = 22;
+
+// Team files are untrusted: a colour number past the colour sets becomes 0
+// and a special-shot byte past the shot table becomes 0 (no special shot),
+// so no later table read goes out of range. Every valid record is unchanged.
+// Returns true when something was changed.
+bool SanitizeBallDt(DCDDBallDt& dt);
+bool SanitizeCharData(DTCharData& cd);
+
 // Technique data: two memory buffers the match creates and frees but never fills.
 class TTecData {
 public:
@@ -178,6 +190,8 @@ public:
     std::string MapName;
     int32_t MapDtFileAge = 0;
 };
+
+class TStream;
 
 // How a table load ended.
 enum class TableLoad {
@@ -202,6 +216,10 @@ public:
     // The two ways of loading, both reachable so each can be tested.
     TableLoad LoadDtShipped();
     TableLoad LoadDtAuthoring();
+
+    // Reads both tables from an archive image: checks it, then takes the two
+    // entries. The shipped way once the archive file is in memory.
+    TableLoad LoadFromArchive(TStream& archive);
 
     // Zeroes a table and copies up to its size from the bytes; a short source
     // leaves the rest zero.

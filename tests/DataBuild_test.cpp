@@ -5,11 +5,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <memory>
 #include <string>
 
 #include "files/QDArc.h"
 #include "shell/GlbConst.h"
+#include "shell/zimraLib.h"
 #include "tools/databuild/DataBuild.h"
 
 using namespace databuild;
@@ -125,6 +128,35 @@ TEST_F(DataBuildTest, TeamRowsCarryLooksNamesAndAbilitiesIntoTheRecord) {
     EXPECT_NE(e[0].find("2 member rows"), std::string::npos) << e[0];
     EXPECT_NE(e[1].find("team 0 member 0: the row needs 21 columns"), std::string::npos) << e[1];
     EXPECT_NE(e[2].find("team 0 member 1: the name in column 1"), std::string::npos) << e[2];
+}
+
+TEST_F(DataBuildTest, AuthoredNamesAreHiraganaOfTheNameCodeTable) {
+    GameHooks hooks = StubHooks();
+    hooks.toNameCodes = [](std::string_view s) { return StrToDTNameArr(s); };
+    hooks.fromNameCodes = [](const DTNameArr& a) { return DTNameArrToStr(a); };
+    std::ifstream f(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
+    std::stringstream text;
+    text << f.rdbuf();
+    Errors e;
+    ReadTeams(text.str(), hooks, *tables, e);
+    ASSERT_TRUE(e.empty()) << e.front();
+    const auto rows = ReadCsvRows(text.str());
+    for (int i = 0; i < 168; ++i) {
+        const DTCharData& c = tables->members[i / 7][i % 7];
+        const size_t chars = rows[i][0].size() / 2;
+        ASSERT_GE(chars, 2u);
+        ASSERT_LE(chars, 8u);
+        for (size_t k = 0; k < 8; ++k) {
+            if (k < chars) {  // hiragana codes
+                EXPECT_GE(c.Name[k], 37) << i;
+                EXPECT_LE(c.Name[k], 119) << i;
+            } else {
+                EXPECT_EQ(c.Name[k], 0) << i;
+            }
+        }
+        EXPECT_EQ(DTNameArrToStr(c.Namae), DTNameArrToStr(c.Name));  // the given name is the name
+        EXPECT_NE(c.Myouji[0], 0);
+    }
 }
 
 TEST_F(DataBuildTest, CharacterPicturesArePackedWhenPresent) {

@@ -1,6 +1,7 @@
 // The frame and motion tables.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -55,6 +56,36 @@ TEST(GrpData, LookupsStayInsideTheTables) {
     EXPECT_EQ(g->FrameRow(512).FaceNo, 0);
     EXPECT_EQ(g->FrameRow(65535).SrcSize, 0);
     ASSERT_NE(g->TecData2, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CharData, SanitiserKeepsValidRecordsAndClearsOutOfRangeBytes) {
+    DTCharData cd{};
+    cd.Looks.SkinCol = 31;
+    cd.Looks.HairCol = 5;
+    cd.Looks.EyeCol = 0;
+    cd.DBDt.dHS = 22;  // the last shot row
+    cd.DBDt.dJHS = 1;
+    cd.DBDt.dHP = 250;
+    DTCharData before = cd;
+    EXPECT_FALSE(SanitizeCharData(cd));
+    EXPECT_EQ(std::memcmp(&cd, &before, sizeof cd), 0);
+
+    cd.Looks.HairCol = 32;
+    cd.Looks.EyeCol = 255;
+    cd.DBDt.dSHS1 = 23;
+    cd.DBDt.dSHS2 = 200;
+    EXPECT_TRUE(SanitizeCharData(cd));
+    EXPECT_EQ(cd.Looks.SkinCol, 31);
+    EXPECT_EQ(cd.Looks.HairCol, 0);
+    EXPECT_EQ(cd.Looks.EyeCol, 0);
+    EXPECT_EQ(cd.DBDt.dHS, 22);
+    EXPECT_EQ(cd.DBDt.dSHS1, 0);
+    EXPECT_EQ(cd.DBDt.dSHS2, 0);
+    EXPECT_EQ(cd.DBDt.dHP, 250);
 }
 
 }  // namespace
