@@ -54,7 +54,7 @@ using DDDDHaltHandler = std::function<void(const std::string& messageSjis)>;
 void DDDD_SetHaltHandler(DDDDHaltHandler handler);  // empty: the default
 // The folder the log is written to ("" = the program folder), for tests.
 void DDDD_SetLogFolder(const std::string& hostFolder);
-// Reads entry id of an archive file; the archive unit installs the real one.
+// Reads entry id of an archive file (the QDA reader unless a test replaces it).
 using DDDDArchiveReader =
     std::function<std::optional<std::vector<uint8_t>>(const std::string& archive,
                                                       const std::string& id)>;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "files/QDArc.h"
 #include "graphics/dddd.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
@@ -48,8 +49,10 @@ void DDDD_SetArchiveReader(DDDDArchiveReader reader) { ArchiveReader() = std::mo
 
 std::optional<std::vector<uint8_t>> DDDD_ReadArchiveEntry(const std::string& archive,
                                                           const std::string& id) {
-  if (!ArchiveReader()) return std::nullopt;
-  return ArchiveReader()(archive, id);
+  if (ArchiveReader()) return ArchiveReader()(archive, id);
+  std::unique_ptr<TMemoryStream> entry = ExtractFromQDAFile(archive, id);
+  if (!entry) return std::nullopt;
+  return entry->TakeBytes();
 }
 
 void PutDebugMessage(const std::string& mes, const std::string& fpath) {

@@ -12,6 +12,7 @@
 
 #include "files/QDArc.h"
 #include "shell/GlbConst.h"
+#include "shell/SAIData.h"
 #include "shell/zimraLib.h"
 #include "tools/databuild/DataBuild.h"
 
@@ -105,6 +106,53 @@ TEST_F(DataBuildTest, ArchivesPassTheLoadersChecksAndHoldEveryTable) {
         EXPECT_EQ(std::memcmp(record->Memory(), &tables->members[i / 7][i % 7], 232), 0) << name;
     }
     EXPECT_FALSE(ExtractFromQDAFile(teams, "def168.dbch"));
+}
+
+TEST_F(DataBuildTest, TheGamesLoadersReadTheAuthoredValuesBack) {
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    for (const ArchiveSpec& a : PlanArchives(*tables)) {
+        std::string error;
+        ASSERT_TRUE(WriteArchive(a, dir.string(), error)) << error;
+    }
+    // Tuning table, both rules.
+    auto db = Load("DBData.qx2");
+    TGlbConst gc(false);
+    ASSERT_EQ(gc.LoadFromArchive(*db, false), TGlbConst::Load::Ok);
+    EXPECT_EQ(gc.DB.DBETC.FCTOSAIMAG, 320);
+    db->SetPosition(0);
+    ASSERT_EQ(gc.LoadFromArchive(*db, true), TGlbConst::Load::Ok);
+
+    // Frame and motion tables: the level shot releases on its second frame
+    // from the throw-release pose, whose hand is in front of the body.
+    db->SetPosition(0);
+    auto g = std::make_unique<TGrpData>();
+    ASSERT_EQ(g->LoadFromArchive(*db), TableLoad::Ok);
+    const DBBMFrameData& release = g->MotionFrame(13, 1);
+    EXPECT_TRUE(release.Ani.ActP_f);
+    EXPECT_EQ(release.Ani.BmpNo, 18);
+    EXPECT_EQ(release.Ani.Time, 6);
+    EXPECT_EQ(g->FrameRow(18).IX, 27);
+    EXPECT_EQ(g->FrameRow(18).IY, 12);
+    EXPECT_TRUE(g->MotionFrame(1, 3).Ani.Last_f);
+    EXPECT_EQ(g->MotionFrame(1, 3).Ani.LoopP, 2);  // the walk loops for ever
+    EXPECT_EQ(g->MotionFrame(8, 0).Kurai.H, 8);   // lying down is low
+
+    // Rank and shot rows as the loaders take them: the raw entries.
+    auto rank = ExtractFromQDAFile((dir / "DBData.qx2").string(), "DBRankdata.sai");
+    ASSERT_TRUE(rank);
+    DBRankData rows[DBRANK_ROWS];
+    std::memcpy(rows, rank->Memory(), sizeof(rows));
+    EXPECT_EQ(rows[6].BP.Lv, 18);
+    EXPECT_EQ(rows[6].BP.Sp, 300);
+    EXPECT_EQ(rows[0].Taf.DamPer, 130);
+    EXPECT_EQ(std::memcmp(&rows[7], &rows[6], sizeof(DBRankData)), 0);
+    auto shot = ExtractFromQDAFile((dir / "DBData.qx2").string(), "DBShootdata.sai");
+    ASSERT_TRUE(shot);
+    DBShootData shots[DBSHOOT_COUNT];
+    std::memcpy(shots, shot->Memory(), sizeof(shots));
+    EXPECT_EQ(shots[10].Etc[0], 12);  // the boomerang's period
+    EXPECT_EQ(shots[18].Pow, 30);
+    EXPECT_EQ(shots[18].Round_f, 1);
 }
 
 TEST_F(DataBuildTest, TeamRowsCarryLooksNamesAndAbilitiesIntoTheRecord) {

@@ -1,0 +1,245 @@
+// The software 3D device: pixel-exact quads, fill rule, colour key, blending.
+#include <gtest/gtest.h>
+
+#include "platform/SoftD3D.h"
+
+using namespace plat;
+using d3d::RenderState;
+using d3d::StageState;
+
+namespace {
+
+class D3DTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetSoftDrawSetup();
+    ASSERT_EQ(SoftDraw::Create(0, &dd_), 0);
+    ASSERT_EQ(dd_->QueryDirect3D(&d3d_), 0);
+    target_ = Make(16, 16, fmt::XRGB8888());
+    ASSERT_EQ(d3d_->CreateDevice(d3d::kRGB, target_, &dev_), 0);
+    // The renderer's fixed states for colour-keyed textures.
+    dev_->SetRenderState(RenderState::CullMode, d3d::kCullNone);
+    dev_->SetRenderState(RenderState::AlphaBlendEnable, 1);
+    dev_->SetRenderState(RenderState::ColorKeyEnable, 1);
+    dev_->SetTextureStageState(0, StageState::ColorArg1, d3d::kArgTexture);
+    dev_->SetTextureStageState(0, StageState::ColorArg2, d3d::kArgDiffuse);
+    dev_->SetTextureStageState(0, StageState::AlphaArg1, d3d::kArgDiffuse);
+    dev_->SetTextureStageState(0, StageState::AlphaArg2, d3d::kArgDiffuse);
+    dev_->SetTextureStageState(0, StageState::AlphaOp, d3d::kOpSelectArg1);
+    Blend(d3d::kBlendSrcAlpha, d3d::kBlendInvSrcAlpha, d3d::kOpModulate);
+  }
+  void TearDown() override {
+    if (tex_) tex_->Release();
+    dev_->Release();
+    target_->Release();
+    d3d_->Release();
+    dd_->Release();
+    EXPECT_EQ(LiveSurfaceCount(), 0);
+  }
+  SoftSurface* Make(uint32_t w, uint32_t h, const DdPixelFormat& pf) {
+    DdSurfaceDesc d;
+    d.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight | dd::kSdPixelFormat;
+    d.caps = dd::kCapsTexture | dd::kCapsSystemMemory;
+    d.width = w;
+    d.height = h;
+    d.pf = pf;
+    SoftSurface* s = nullptr;
+    EXPECT_EQ(dd_->CreateSurface(d, &s), 0);
+    return s;
+  }
+  void Blend(uint32_t src, uint32_t dst, uint32_t op) {
+    dev_->SetRenderState(RenderState::SrcBlend, src);
+    dev_->SetRenderState(RenderState::DestBlend, dst);
+    dev_->SetTextureStageState(0, StageState::ColorOp, op);
+  }
+  // A 4 x 4 texture whose texel (x, y) is 0xFF000000 | (x+1) << 16 | (y+1) << 8.
+  void MakeTexture() {
+    tex_ = Make(4, 4, fmt::ARGB8888());
+    for (uint32_t y = 0; y < 4; ++y)
+      for (uint32_t x = 0; x < 4; ++x) SetTexel(x, y, 0xFF000000u | (x + 1) << 16 | (y + 1) << 8);
+    dev_->SetTexture(0, tex_);
+  }
+  void SetTexel(uint32_t x, uint32_t y, uint32_t v) {
+    DdRect r{int32_t(x), int32_t(y), int32_t(x + 1), int32_t(y + 1)};
+    DdBltFx fx;
+    fx.fillColor = v;
+    tex_->Blt(&r, nullptr, nullptr, dd::kBltColorFill, &fx);
+  }
+  void ClearTo(uint32_t rgb) { ASSERT_EQ(dev_->Clear(0, nullptr, d3d::kClearTarget, rgb, 1, 0), 0); }
+  // The renderer's quad: corners 0..3 (left-top, right-top, left-bottom,
+  // right-bottom) drawn as the fan 0, 1, 3, 2, every position shifted by -0.5.
+  int32_t Quad(float l, float t, float r, float b, float u0, float v0, float u1, float v1,
+               uint32_t color = 0xFFFFFFFF, float fix = -0.5f) {
+    d3d::TLVertex v[4];
+    const float xs[4] = {l, r, r, l}, ys[4] = {t, t, b, b};
+    const float us[4] = {u0, u1, u1, u0}, vs[4] = {v0, v0, v1, v1};
+    for (int i = 0; i < 4; ++i) {
+      v[i].x = xs[i] + fix;
+      v[i].y = ys[i] + fix;
+      v[i].z = 0.5f;
+      v[i].rhw = 0.2f;
+      v[i].diffuse = color;
+      v[i].u = us[i];
+      v[i].v = vs[i];
+    }
+    dev_->BeginScene();
+    int32_t res = dev_->DrawPrimitive(d3d::Primitive::TriangleFan, d3d::kFvfTLVertex, v, 4, 0);
+    dev_->EndScene();
+    return res;
+  }
+  uint32_t Px(uint32_t x, uint32_t y) const { return target_->RawPixel(x, y) & 0xFFFFFF; }
+
+  SoftDraw* dd_ = nullptr;
+  Soft3D* d3d_ = nullptr;
+  Soft3DDevice* dev_ = nullptr;
+  SoftSurface* target_ = nullptr;
+  SoftSurface* tex_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(D3DTest, OneToOneQuadReproducesTheTexture) {
+  MakeTexture();
+  ClearTo(0x000000);
+  ASSERT_EQ(Quad(5, 6, 9, 10, 0, 0, 1, 1), 0);
+  for (uint32_t y = 0; y < 16; ++y) {
+    for (uint32_t x = 0; x < 16; ++x) {
+      uint32_t want = 0;
+      if (x >= 5 && x < 9 && y >= 6 && y < 10) want = (x - 5 + 1) << 16 | (y - 6 + 1) << 8;
+      ASSERT_EQ(Px(x, y), want) << x << "," << y;
+    }
+  }
+  // A sub-rectangle of the texture, scaled 2:1.
+  ClearTo(0);
+  ASSERT_EQ(Quad(0, 0, 4, 4, 0.5f, 0.5f, 1.0f, 1.0f), 0);
+  EXPECT_EQ(Px(0, 0), 0x030300u);
+  EXPECT_EQ(Px(1, 1), 0x030300u);
+  EXPECT_EQ(Px(3, 3), 0x040400u);
+}
+
+TEST_F(D3DTest, NeighbouringQuadsNeitherOverlapNorLeaveGaps) {
+  tex_ = nullptr;
+  dev_->SetTexture(0, nullptr);
+  Blend(d3d::kBlendOne, d3d::kBlendOne, d3d::kOpModulate);
+  ClearTo(0);
+  // Edges between pixel centres and right on them, in both directions.
+  const float cuts[] = {2.0f, 5.3f, 7.5f, 8.0f, 11.7f, 14.0f};
+  for (int i = 0; i + 1 < 6; ++i) {
+    for (int j = 0; j + 1 < 6; ++j) {
+      Quad(cuts[i], cuts[j], cuts[i + 1], cuts[j + 1], 0, 0, 1, 1, 0xFF010101, 0.0f);
+    }
+  }
+  for (uint32_t y = 0; y < 16; ++y) {
+    for (uint32_t x = 0; x < 16; ++x) {
+      const bool inside = x >= 2 && x < 14 && y >= 2 && y < 14;
+      ASSERT_EQ(Px(x, y), inside ? 0x010101u : 0u) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(D3DTest, ColourKeyDiscardsOnlyKeyTexels) {
+  MakeTexture();
+  SetTexel(1, 1, 0);  // the key: black with no alpha
+  tex_->SetColorKey(dd::kColorKeySrcBlt, 0, 0);
+  ClearTo(0x505050);
+  Quad(0, 0, 4, 4, 0, 0, 1, 1);
+  EXPECT_EQ(Px(1, 1), 0x505050u);
+  EXPECT_EQ(Px(2, 1), 0x030200u);
+  // With keying off the texel is drawn.
+  dev_->SetRenderState(RenderState::ColorKeyEnable, 0);
+  Quad(0, 0, 4, 4, 0, 0, 1, 1);
+  EXPECT_EQ(Px(1, 1), 0x000000u);
+}
+
+TEST_F(D3DTest, EachBlendRowOfTheRendererGivesItsColour) {
+  tex_ = Make(1, 1, fmt::ARGB8888());
+  SetTexel(0, 0, 0xFFC86432);  // texel (200, 100, 50)
+  dev_->SetTexture(0, tex_);
+  const uint32_t diffuse = 0x80285078;  // alpha 128, (40, 80, 120)
+  struct Row {
+    const char* name;
+    uint32_t src, dst, op, want;
+  } rows[] = {
+      {"normal", d3d::kBlendSrcAlpha, d3d::kBlendInvSrcAlpha, d3d::kOpModulate, 0x425B70},
+      {"add", d3d::kBlendSrcAlpha, d3d::kBlendOne, d3d::kOpModulate, 0x74A6D4},
+      {"modulate", d3d::kBlendDestColor, d3d::kBlendZero, d3d::kOpAdd, 0x5E6A85},
+      {"sub", d3d::kBlendZero, d3d::kBlendInvSrcColor, d3d::kOpModulate, 0x5884B5},
+      {"flash", d3d::kBlendSrcAlpha, d3d::kBlendInvSrcAlpha, d3d::kOpAdd, 0xAAA5B9},
+      {"not", d3d::kBlendInvDestColor, d3d::kBlendInvSrcColor, d3d::kOpModulate, 0x6B91BA},
+      {"subadd", d3d::kBlendOne, d3d::kBlendInvSrcColor, d3d::kOpModulate, 0x77A3CD},
+      {"div", d3d::kBlendDestColor, d3d::kBlendOne, d3d::kOpModulate, 0x70A8DB},
+      {"copy", d3d::kBlendOne, d3d::kBlendZero, d3d::kOpModulate, 0x1F1F18},
+  };
+  for (const Row& r : rows) {
+    ClearTo(0x6496C8);  // (100, 150, 200)
+    Blend(r.src, r.dst, r.op);
+    Quad(3, 3, 5, 5, 0, 0, 1, 1, diffuse);
+    EXPECT_EQ(Px(3, 3), r.want) << r.name;
+    EXPECT_EQ(Px(4, 4), r.want) << r.name;
+    EXPECT_EQ(Px(5, 5), 0x6496C8u) << r.name;
+  }
+}
+
+TEST_F(D3DTest, WithoutATextureTheFadeCoverBlendsItsFlatColour) {
+  dev_->SetTexture(0, nullptr);
+  ClearTo(0xC8C8C8);
+  Quad(0, 0, 16, 16, 0, 0, 256, 256, 0x80000000);  // black at half alpha
+  EXPECT_EQ(Px(8, 8), 0x646464u);
+  // The alpha-texture states take alpha from texture times diffuse: the same.
+  dev_->SetTextureStageState(0, StageState::AlphaArg1, d3d::kArgTexture);
+  dev_->SetTextureStageState(0, StageState::AlphaOp, d3d::kOpModulate);
+  ClearTo(0xC8C8C8);
+  Quad(0, 0, 16, 16, 0, 0, 256, 256, 0x80000000);
+  EXPECT_EQ(Px(0, 15), 0x646464u);
+}
+
+TEST_F(D3DTest, ViewportClipsAndFarAwayVerticesAreSafe) {
+  MakeTexture();
+  d3d::Viewport vp{4, 4, 8, 8, 0.0f, 1.0f};
+  ASSERT_EQ(dev_->SetViewport(vp), 0);
+  ClearTo(0x111111);  // clears the viewport only
+  d3d::Viewport whole{0, 0, 16, 16, 0.0f, 1.0f};
+  EXPECT_EQ(Px(3, 3), 0u);
+  EXPECT_EQ(Px(4, 4), 0x111111u);
+  Quad(-100, -100, 100, 100, 0, 0, 1, 1);
+  EXPECT_EQ(Px(3, 3), 0u);
+  EXPECT_NE(Px(11, 11), 0x111111u);
+  EXPECT_EQ(Px(12, 12), 0u);
+  Quad(-1e30f, -1e30f, 1e30f, 1e30f, 0, 0, 1, 1);
+  d3d::Viewport tooBig{8, 8, 16, 16, 0.0f, 1.0f};
+  EXPECT_NE(dev_->SetViewport(tooBig), 0);
+  ASSERT_EQ(dev_->SetViewport(whole), 0);
+}
+
+TEST_F(D3DTest, SixteenBitTargetAndSceneRules) {
+  SoftSurface* t16 = Make(8, 8, fmt::RGB565());
+  Soft3DDevice* dev16 = nullptr;
+  ASSERT_EQ(d3d_->CreateDevice(d3d::kHal, t16, &dev16), 0);
+  EXPECT_EQ(dev16->Clear(0, nullptr, d3d::kClearTarget | d3d::kClearZBuffer, 0xFFFF0000, 1, 0), 0);
+  EXPECT_EQ(t16->RawPixel(7, 7), 0xF800u);
+  d3d::TLVertex v[4];
+  EXPECT_NE(dev16->DrawPrimitive(d3d::Primitive::TriangleFan, d3d::kFvfTLVertex, v, 4, 0), 0);
+  EXPECT_NE(dev16->EndScene(), 0);  // harmless without a scene
+  EXPECT_EQ(dev16->BeginScene(), 0);
+  EXPECT_NE(dev16->DrawPrimitive(d3d::Primitive::TriangleFan, 0x142, v, 4, 0), 0);
+  EXPECT_EQ(dev16->EndScene(), 0);
+  dev16->Release();
+  t16->Release();
+  // Only accepted kinds and 16/32-bit RGB targets make devices.
+  SoftDrawTestSetup().acceptedDevices = {d3d::kRGB};
+  Soft3DDevice* none = nullptr;
+  EXPECT_NE(d3d_->CreateDevice(d3d::kHal, target_, &none), 0);
+  SoftSurface* pal = Make(4, 4, fmt::Pal8());
+  EXPECT_NE(d3d_->CreateDevice(d3d::kRGB, pal, &none), 0);
+  pal->Release();
+}
+
+TEST_F(D3DTest, AFreedTextureIsUnbound) {
+  MakeTexture();
+  tex_->Release();
+  tex_ = nullptr;
+  EXPECT_EQ(dev_->Texture(), nullptr);
+  ClearTo(0);
+  EXPECT_EQ(Quad(0, 0, 2, 2, 0, 0, 1, 1), 0);
+  EXPECT_EQ(Px(0, 0), 0xFFFFFFu & 0xFFFFFF);  // opaque white, not freed memory
+}
