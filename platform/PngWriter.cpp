@@ -1,0 +1,275 @@
+// libpng stays inside this file. libpng reports errors by longjmp, so each
+// function that calls it keeps its C++ objects alive in the caller and only
+// plain pointers cross the setjmp point.
+#include "platform/PngWriter.h"
+
+#include <png.h>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace plat {
+namespace {
+
+constexpr int kMaxSide = 16384;
+
+struct ErrorSink {
+  char message[256] = {};
+};
+
+void OnPngError(png_structp png, png_const_charp msg) {
+  auto* sink = static_cast<ErrorSink*>(png_get_error_ptr(png));
+  if (sink != nullptr) std::snprintf(sink->message, sizeof sink->message, "%s", msg);
+  png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void NoFlush(png_structp) {}
+
+struct ReadCursor {
+  const uint8_t* data;
+  size_t size;
+  size_t pos;
+};
+
+void ReadBytes(png_structp png, png_bytep dest, png_size_t length) {
+  auto* cur = static_cast<ReadCursor*>(png_get_io_ptr(png));
+  if (length > cur->size - cur->pos) png_error(png, "PNG data ends early");
+  std::memcpy(dest, cur->data + cur->pos, length);
+  cur->pos += length;
+}
+
+void SetError(std::string* error, const std::string& text) {
+  if (error != nullptr) *error = text;
+}
+
+bool CheckSize(int w, int h, std::string* error) {
+  if (w <= 0 || h <= 0 || w > kMaxSide || h > kMaxSide) {
+    SetError(error, "picture size out of range");
+    return false;
+  }
+  return true;
+}
+
+// The libpng half of encoding: rows point into the caller's pixels.
+bool EncodeRows(int w, int h, int colourType, const png_color* palette, int paletteCount,
+                png_bytep* rows, std::vector<uint8_t>* out, ErrorSink* sink) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, sink, OnPngError, OnPngWarning);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, AppendBytes, NoFlush);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8, colourType,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  if (palette != nullptr) png_set_PLTE(png, info, palette, paletteCount);
+  png_set_compression_level(png, 9);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+bool WriteWhole(const std::string& hostPath, const std::vector<uint8_t>& bytes,
+                std::string* error) {
+  const std::string temp = hostPath + ".part";
+  std::FILE* f = std::fopen(temp.c_str(), "wb");
+  if (f == nullptr) {
+    SetError(error, "cannot create " + temp);
+    return false;
+  }
+  const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  const bool closed = std::fclose(f) == 0;
+  std::error_code ec;
+  if (!wrote || !closed) {
+    std::filesystem::remove(temp, ec);
+    SetError(error, "cannot write " + temp);
+    return false;
+  }
+  std::filesystem::rename(temp, hostPath, ec);
+  if (ec) {
+    std::filesystem::remove(temp, ec);
+    SetError(error, "cannot rename to " + hostPath);
+    return false;
+  }
+  return true;
+}
+
+// The libpng half of decoding. Rows are allocated by the caller once the
+// header is known, through the callback object.
+struct DecodeTarget {
+  PngDecoded* out;
+  std::vector<uint8_t>* buffer;
+  std::vector<png_bytep>* rows;
+};
+
+bool DecodeRows(ReadCursor* cursor, DecodeTarget* target, ErrorSink* sink) {
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, sink, OnPngError, OnPngWarning);
+  if (png == nullptr) return false;
+  png_infop info = png_create_info_struct(png);
+  if (info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_set_user_limits(png, kMaxSide, kMaxSide);
+  png_set_read_fn(png, cursor, ReadBytes);
+  png_read_info(png, info);
+  png_uint_32 w = 0, h = 0;
+  int depth = 0, type = 0;
+  png_get_IHDR(png, info, &w, &h, &depth, &type, nullptr, nullptr, nullptr);
+  PngDecoded& out = *target->out;
+  out.header = {static_cast<int>(w), static_cast<int>(h), depth, type};
+  out.isIndexed = type == PNG_COLOR_TYPE_PALETTE;
+  int rowBytes = 0;
+  if (out.isIndexed) {
+    png_colorp plte = nullptr;
+    int count = 0;
+    if (png_get_PLTE(png, info, &plte, &count) == 0 || count <= 0) png_error(png, "no palette");
+    for (int i = 0; i < count; ++i) out.indexed.palette.push_back({plte[i].red, plte[i].green, plte[i].blue});
+    if (depth < 8) png_set_packing(png);
+    rowBytes = static_cast<int>(w);
+  } else {
+    if (depth == 16) png_set_strip_16(png);
+    if (depth < 8 && type == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png);
+    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
+    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
+    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+    rowBytes = static_cast<int>(w) * 4;
+  }
+  png_set_interlace_handling(png);
+  png_read_update_info(png, info);
+  if (png_get_rowbytes(png, info) != static_cast<size_t>(rowBytes)) png_error(png, "unexpected row size");
+  target->buffer->assign(static_cast<size_t>(rowBytes) * h, 0);
+  target->rows->resize(h);
+  for (png_uint_32 y = 0; y < h; ++y) (*target->rows)[y] = target->buffer->data() + static_cast<size_t>(y) * rowBytes;
+  png_read_image(png, target->rows->data());
+  png_read_end(png, nullptr);
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+}  // namespace
+
+bool EncodePngIndexed(const PngIndexed& picture, std::vector<uint8_t>& out, std::string* error) {
+  if (!CheckSize(picture.width, picture.height, error)) return false;
+  const size_t count = static_cast<size_t>(picture.width) * picture.height;
+  if (picture.pixels.size() != count) {
+    SetError(error, "pixel count does not match the size");
+    return false;
+  }
+  if (picture.palette.empty() || picture.palette.size() > 256) {
+    SetError(error, "palette must hold 1 to 256 colours");
+    return false;
+  }
+  for (uint8_t index : picture.pixels) {
+    if (index >= picture.palette.size()) {
+      SetError(error, "pixel index " + std::to_string(index) + " is past the palette");
+      return false;
+    }
+  }
+  std::vector<png_color> plte;
+  for (const PngRgb& c : picture.palette) plte.push_back({c[0], c[1], c[2]});
+  std::vector<png_bytep> rows(picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    rows[y] = const_cast<png_bytep>(picture.pixels.data() + static_cast<size_t>(y) * picture.width);
+  out.clear();
+  ErrorSink sink;
+  if (!EncodeRows(picture.width, picture.height, PNG_COLOR_TYPE_PALETTE, plte.data(),
+                  static_cast<int>(plte.size()), rows.data(), &out, &sink)) {
+    SetError(error, std::string("PNG encoder: ") + sink.message);
+    return false;
+  }
+  return true;
+}
+
+bool EncodePngTrueColour(const PngTrueColour& picture, std::vector<uint8_t>& out,
+                         std::string* error) {
+  if (!CheckSize(picture.width, picture.height, error)) return false;
+  if (picture.channels != 3 && picture.channels != 4) {
+    SetError(error, "true-colour pictures have 3 or 4 channels");
+    return false;
+  }
+  const size_t stride = static_cast<size_t>(picture.width) * picture.channels;
+  if (picture.pixels.size() != stride * picture.height) {
+    SetError(error, "pixel count does not match the size");
+    return false;
+  }
+  std::vector<png_bytep> rows(picture.height);
+  for (int y = 0; y < picture.height; ++y)
+    rows[y] = const_cast<png_bytep>(picture.pixels.data() + y * stride);
+  out.clear();
+  ErrorSink sink;
+  const int type = picture.channels == 4 ? PNG_COLOR_TYPE_RGB_ALPHA : PNG_COLOR_TYPE_RGB;
+  if (!EncodeRows(picture.width, picture.height, type, nullptr, 0, rows.data(), &out, &sink)) {
+    SetError(error, std::string("PNG encoder: ") + sink.message);
+    return false;
+  }
+  return true;
+}
+
+bool WritePngIndexed(const std::string& hostPath, const PngIndexed& picture, std::string* error) {
+  std::vector<uint8_t> bytes;
+  return EncodePngIndexed(picture, bytes, error) && WriteWhole(hostPath, bytes, error);
+}
+
+bool WritePngTrueColour(const std::string& hostPath, const PngTrueColour& picture,
+                        std::string* error) {
+  std::vector<uint8_t> bytes;
+  return EncodePngTrueColour(picture, bytes, error) && WriteWhole(hostPath, bytes, error);
+}
+
+bool ReadPngHeader(const std::vector<uint8_t>& data, PngHeader& header) {
+  static const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+  // Signature, then the IHDR chunk: length 13, "IHDR", width, height, depth, type.
+  if (data.size() < 33 || std::memcmp(data.data(), kSignature, 8) != 0 ||
+      std::memcmp(data.data() + 12, "IHDR", 4) != 0)
+    return false;
+  auto be32 = [&](size_t at) {
+    return (uint32_t{data[at]} << 24) | (uint32_t{data[at + 1]} << 16) |
+           (uint32_t{data[at + 2]} << 8) | uint32_t{data[at + 3]};
+  };
+  const uint32_t w = be32(16), h = be32(20);
+  if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return false;
+  header = {static_cast<int>(w), static_cast<int>(h), data[24], data[25]};
+  return true;
+}
+
+bool ReadBackPng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error) {
+  out = PngDecoded{};
+  PngHeader header;
+  if (!ReadPngHeader(data, header)) {
+    SetError(error, "not a PNG file");
+    return false;
+  }
+  ReadCursor cursor{data.data(), data.size(), 0};
+  std::vector<uint8_t> buffer;
+  std::vector<png_bytep> rows;
+  DecodeTarget target{&out, &buffer, &rows};
+  ErrorSink sink;
+  if (!DecodeRows(&cursor, &target, &sink)) {
+    out = PngDecoded{};
+    SetError(error, std::string("PNG decoder: ") + sink.message);
+    return false;
+  }
+  if (out.isIndexed) {
+    out.indexed.width = out.header.width;
+    out.indexed.height = out.header.height;
+    out.indexed.pixels = std::move(buffer);
+  } else {
+    out.rgba = std::move(buffer);
+  }
+  return true;
+}
+
+}  // namespace plat

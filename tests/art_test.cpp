@@ -1,0 +1,407 @@
+// The game's pictures as the data build writes them: sizes, formats, the key
+// colour, and that every cell the game reads lies inside its picture and
+// holds a drawing. Also the text sources' loaders and the drawing surface.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/QDArc.h"
+#include "platform/PngWriter.h"
+#include "tools/art/ArtLayout.h"
+#include "tools/art/Characters.h"
+#include "tools/art/Glyphs.h"
+
+namespace {
+
+using art::Cell;
+
+const std::string kBmpDir = std::string(QORV_BINARY_DIR) + "/game/data/bmp/";
+const std::string kCharDir = std::string(QORV_BINARY_DIR) + "/artout/char/";
+
+struct Loaded {
+  plat::PngDecoded png;
+  int At(int x, int y) const {  // an index, or packed RGB for true colour
+    const int w = png.header.width;
+    if (png.isIndexed) return png.indexed.pixels[static_cast<size_t>(y) * w + x];
+    const size_t at = (static_cast<size_t>(y) * w + x) * 4;
+    return (png.rgba[at] << 16) | (png.rgba[at + 1] << 8) | png.rgba[at + 2];
+  }
+};
+
+Loaded Load(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Loaded l;
+  std::string error;
+  EXPECT_TRUE(plat::ReadBackPng(bytes, l.png, &error)) << path << ": " << error << " (is the data built?)";
+  return l;
+}
+
+bool Inside(const Cell& c, int w, int h) { return c.x >= 0 && c.y >= 0 && c.x + c.w <= w && c.y + c.h <= h; }
+
+// Pixels of a cell that differ from the background value.
+int Ink(const Loaded& l, const Cell& c, int background) {
+  int n = 0;
+  for (int y = c.y; y < c.y + c.h; ++y)
+    for (int x = c.x; x < c.x + c.w; ++x) n += l.At(x, y) != background;
+  return n;
+}
+
+bool Overlap(const Cell& a, const Cell& b) {
+  return a.x < b.x + b.w && b.x < a.x + a.w && a.y < b.y + b.h && b.y < a.y + a.h;
+}
+
+TEST(ArtPictures, ScenePicturesAre24BitAtScreenSize) {
+  for (const char* name : {"dbcourt0.png", "dbcourt1.png", "dbcourt2.png", "dbop.png", "dbmsl.png", "dbtsl.png",
+                           "dbvs.png", "dbpsl.png", "dbload.png"}) {
+    const Loaded l = Load(kBmpDir + name);
+    EXPECT_EQ(l.png.header.width, art::kScreenW) << name;
+    EXPECT_EQ(l.png.header.height, art::kScreenH) << name;
+    EXPECT_EQ(l.png.header.colourType, 2) << name;
+    EXPECT_EQ(l.png.header.bitDepth, 8) << name;
+  }
+}
+
+TEST(ArtPictures, CourtsAreDifferentLooksWithLinesAcrossTheFloor) {
+  const Loaded a = Load(kBmpDir + "dbcourt0.png"), b = Load(kBmpDir + "dbcourt1.png"), c = Load(kBmpDir + "dbcourt2.png");
+  EXPECT_NE(a.png.rgba, b.png.rgba);
+  EXPECT_NE(b.png.rgba, c.png.rgba);
+  for (const Loaded* court : {&a, &b, &c}) {
+    // The centre line runs down the middle of the floor in one colour.
+    const int line = court->At(256, 200);
+    for (int y = 130; y < 240; y += 10) EXPECT_EQ(court->At(256, y), line) << "row " << y;
+    // The front line crosses the whole court.
+    for (int x = 0; x < 512; x += 32) EXPECT_EQ(court->At(x, 218), line) << "column " << x;
+  }
+}
+
+TEST(ArtPictures, FontSheetKeysOnItsFirstPixelAndHoldsEveryGlyph) {
+  const Loaded f = Load(kBmpDir + "font.png");
+  ASSERT_EQ(f.png.header.width, art::kFontW);
+  ASSERT_EQ(f.png.header.height, art::kFontH);
+  const int key = f.At(0, 0);
+  EXPECT_EQ(key, 0xFF00FF);
+  EXPECT_EQ(Ink(f, art::GlyphCell(0, 0), key), 0) << "glyph 0 is the blank cell";
+  std::vector<int> glyphs;
+  for (int g = 1; g <= 35; ++g) glyphs.push_back(g);
+  for (int g = 42; g <= 67; ++g) glyphs.push_back(g);
+  for (int g = 84; g <= 166; ++g) glyphs.push_back(g);
+  for (int g = 180; g <= 252; ++g) glyphs.push_back(g);  // katakana after the framed digits
+  glyphs.push_back(273);
+  for (int g : glyphs) {
+    if (g == 231) continue;  // the unused code between the two katakana runs
+    const Cell c = art::GlyphCell(0, g);
+    ASSERT_TRUE(Inside(c, art::kFontW, art::kFontH)) << "glyph " << g;
+    EXPECT_GT(Ink(f, c, key), 1) << "glyph " << g << " is empty";
+  }
+  // The damage numbers' framed digits and minus of both framed sets.
+  for (int set : {1, 2, 3})
+    for (int g = art::kGlyphDigit0; g <= art::kGlyphMinus; ++g) {
+      const Cell c = art::GlyphCell(set, g);
+      ASSERT_TRUE(Inside(c, art::kFontW, art::kFontH)) << "set " << set << " glyph " << g;
+      if (set != 3) {
+        EXPECT_GT(Ink(f, c, key), 4) << "set " << set << " glyph " << g;
+      }
+    }
+}
+
+TEST(ArtPictures, FramedDigitsWinOverTheKatakanaTheyCover) {
+  const Loaded f = Load(kBmpDir + "font.png");
+  // The framed "0" is filled yellow; the katakana drawn there would be white.
+  const Cell zero = art::GlyphCell(2, art::kGlyphDigit0);
+  EXPECT_EQ(zero.x, 8);
+  EXPECT_EQ(zero.y, 128);
+  int yellow = 0;
+  for (int y = zero.y; y < zero.y + zero.h; ++y)
+    for (int x = zero.x; x < zero.x + zero.w; ++x) yellow += f.At(x, y) == 0xFCD858;
+  EXPECT_GT(yellow, 8);
+}
+
+TEST(ArtPictures, FixedTextsOfTheScenesHaveGlyphs) {
+  const Loaded f = Load(kBmpDir + "font.png");
+  const int key = f.At(0, 0);
+  for (const char* text : {"かちぬきじあい（１ＰＶＳＣＯＭ）", "たいせんじあい（２Ｐ）", "かんせんじあい", "なし"}) {
+    for (char32_t ch : art::DecodeUtf8(text)) {
+      const int g = art::GlyphNumber(ch);
+      ASSERT_GT(g, 0) << "no glyph number for a character of " << text;
+      EXPECT_GT(Ink(f, art::GlyphCell(0, g), key), 4) << "empty glyph " << g << " in " << text;
+    }
+  }
+}
+
+TEST(ArtPictures, ItemSheetCellsAreInsideDrawnAndApart) {
+  const Loaded it = Load(kBmpDir + "dbitem.png");
+  ASSERT_EQ(it.png.header.width, art::kItemW);
+  ASSERT_EQ(it.png.header.height, art::kItemH);
+  EXPECT_EQ(it.png.header.colourType, 2);
+  const int key = it.At(0, 0);
+  EXPECT_EQ(key, 0xFF00FF) << "the first ball frame's corner must be background";
+  std::vector<std::pair<std::string, Cell>> cells;
+  for (bool flash : {false, true}) {
+    for (int k = 0; k < 8; ++k) {
+      cells.push_back({"spin " + std::to_string(k), art::BallSpinCell(k, flash)});
+      cells.push_back({"big ball " + std::to_string(k), art::BigBallCell(k, flash)});
+    }
+    for (int n = 1; n <= art::kBallAnimCount; ++n) cells.push_back({"animation " + std::to_string(n), art::BallAnimCell(n, flash)});
+  }
+  cells.push_back({"hp bar", art::kHpBar});
+  for (int i = 0; i < 3; ++i) {
+    cells.push_back({"menu cursor " + std::to_string(i), art::kMenuCursor[i]});
+    cells.push_back({"match cursor " + std::to_string(i), art::kMatchCursor[i]});
+  }
+  for (int d = 0; d < 10; ++d) cells.push_back({"digit " + std::to_string(d), art::DigitCell(d)});
+  cells.push_back({"player shadow", art::kPlayerShadow});
+  cells.push_back({"ball shadow", art::kBallShadow});
+  for (int p = 0; p < 7; ++p) cells.push_back({"position " + std::to_string(p), art::PositionLabelCell(p)});
+  for (size_t i = 0; i < cells.size(); ++i) {
+    ASSERT_TRUE(Inside(cells[i].second, art::kItemW, art::kItemH)) << cells[i].first;
+    EXPECT_GT(Ink(it, cells[i].second, key), 3) << cells[i].first << " is empty";
+    for (size_t j = i + 1; j < cells.size(); ++j)
+      EXPECT_FALSE(Overlap(cells[i].second, cells[j].second)) << cells[i].first << " overlaps " << cells[j].first;
+  }
+  // The bar is read as wide as the hit points: a full bar must not reach the cursors.
+  EXPECT_LE(art::kHpBar.x + art::kHpBar.w, art::kMenuCursor[0].x);
+  const Cell quarter{0, 96, 4, 8};
+  EXPECT_GT(Ink(it, quarter, key), 8) << "a 1 HP bar is 4 pixels wide and must show";
+}
+
+TEST(ArtPictures, CharacterPicturesAreIndexedInTheSixteenRecolouredSlots) {
+  struct Expect {
+    std::string name;
+    int w, h;
+  };
+  std::vector<Expect> all = {{"dbbody.png", art::kBodySheetW, art::kBodySheetH},
+                             {"dballface.png", art::kAllFaceW, art::kAllFaceH},
+                             {"dballbody.png", art::kTeamPictureW, art::kTeamPictureH}};
+  for (int file = 0; file * art::kFacesPerFile < art::kFaceCount; ++file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "dbface%02d.png", file);
+    all.push_back({name, art::kFaceStripW, art::kFaceStripH});
+  }
+  for (const Expect& e : all) {
+    const Loaded l = Load(kCharDir + e.name);
+    EXPECT_EQ(l.png.header.width, e.w) << e.name;
+    EXPECT_EQ(l.png.header.height, e.h) << e.name;
+    EXPECT_EQ(l.png.header.bitDepth, 8) << e.name << " must be a true 8-bit picture";
+    EXPECT_EQ(l.png.header.colourType, 3) << e.name;
+    ASSERT_TRUE(l.png.isIndexed);
+    int highest = 0;
+    for (uint8_t p : l.png.indexed.pixels) highest = std::max<int>(highest, p);
+    EXPECT_LT(highest, 16) << e.name << " uses a slot the game paints black";
+    EXPECT_EQ(l.At(0, 0), 0) << e.name << ": the corner must be transparent";
+  }
+}
+
+TEST(ArtPictures, EveryPoseHasABodyStandingInItsCell) {
+  std::ifstream in(std::string(QORV_SOURCE_DIR) + "/assets/art/poses.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<art::Pose> poses;
+  std::string error;
+  ASSERT_TRUE(art::LoadPoses(text, poses, error)) << error;
+  ASSERT_GE(poses.size(), 44u);
+  const Loaded body = Load(kCharDir + "dbbody.png");
+  for (const art::Pose& p : poses) {
+    const Cell c = art::BodyCell(p.cell);
+    ASSERT_TRUE(Inside(c, art::kBodySheetW, art::kBodySheetH)) << p.name;
+    EXPECT_GT(Ink(body, c, 0), 60) << p.name;
+    // Poses on the ground put the shoes on the cell's bottom rows, where the
+    // game sets the shadow.
+    if (p.joints.at("f1").y >= 29 && p.turn == 0) {
+      const Cell feet{c.x, c.y + 29, 32, 3};
+      EXPECT_GT(Ink(body, feet, 0), 2) << p.name << " floats above the ground";
+    }
+    // The face cell must land inside the body's reach (the frame table stores
+    // its offset in a signed byte).
+    const art::PosePlacement at = art::PlacementOf(p);
+    EXPECT_GE(at.faceX, -16) << p.name;
+    EXPECT_LE(at.faceX, 32) << p.name;
+    EXPECT_GE(at.faceY, -16) << p.name;
+    EXPECT_LE(at.faceY, 32) << p.name;
+  }
+}
+
+// The frame table places faces and held balls on the body cells; its rows
+// must name cells that hold the pose and agree with where the art put them.
+TEST(ArtPictures, BodyCellsAgreeWithTheFrameTable) {
+  std::ifstream table(std::string(QORV_SOURCE_DIR) + "/assets/DBBMPData.csv");
+  if (!table) GTEST_SKIP() << "no frame table source";
+  std::ifstream in(std::string(QORV_SOURCE_DIR) + "/assets/art/poses.txt");
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<art::Pose> poses;
+  std::string error;
+  ASSERT_TRUE(art::LoadPoses(text, poses, error)) << error;
+  std::string line;
+  int rows = 0;
+  while (std::getline(table, line)) {
+    if (line.empty() || line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    for (std::string cell; std::getline(ss, cell, ',');) f.push_back(cell);
+    ASSERT_GE(f.size(), 12u) << line;
+    const int bmpNo = std::stoi(f[0]);
+    const art::Pose* pose = nullptr;
+    for (const art::Pose& p : poses)
+      if (p.cell == bmpNo) pose = &p;
+    ASSERT_NE(pose, nullptr) << "frame row " << bmpNo << " (" << f[1] << ") has no body cell";
+    ++rows;
+    const art::PosePlacement at = art::PlacementOf(*pose);
+    EXPECT_EQ(pose->name, f[1]) << "row " << bmpNo;
+    EXPECT_EQ(pose->expression, std::stoi(f[2])) << f[1] << " face";
+    EXPECT_EQ(at.faceX, std::stoi(f[3])) << f[1] << " FX";
+    EXPECT_EQ(at.faceY, std::stoi(f[4])) << f[1] << " FY";
+    EXPECT_EQ(pose->faceOrder, std::stoi(f[5])) << f[1] << " FZ";
+    EXPECT_EQ(std::stoi(f[6]), 0) << f[1] << " BX: the cells are drawn in place";
+    EXPECT_EQ(std::stoi(f[7]), 0) << f[1] << " BY";
+    EXPECT_EQ(at.handX, std::stoi(f[8])) << f[1] << " IX";
+    EXPECT_EQ(at.handY, std::stoi(f[9])) << f[1] << " IY";
+    EXPECT_EQ(std::stoi(f[11]), 0) << f[1] << " SrcSize: every cell is 32 x 32";
+  }
+  EXPECT_GT(rows, 0);
+}
+
+TEST(ArtPictures, EveryFaceHasAllTenExpressionsAndAPortrait) {
+  const Loaded all = Load(kCharDir + "dballface.png");
+  for (int f = 0; f < art::kFaceCount; ++f) {
+    const Cell c = art::AllFaceCell(f);
+    ASSERT_TRUE(Inside(c, art::kAllFaceW, art::kAllFaceH));
+    EXPECT_GT(Ink(all, c, 0), 80) << "portrait " << f;
+  }
+  // Face 0x23 of the all-face sheet is the cell at x 32, y 48.
+  EXPECT_EQ(art::AllFaceCell(0x23).x, 32);
+  EXPECT_EQ(art::AllFaceCell(0x23).y, 48);
+  for (int file = 0; file * art::kFacesPerFile < art::kFaceCount; ++file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "dbface%02d.png", file);
+    const Loaded strip = Load(kCharDir + name);
+    for (int k = 0; k < art::kFacesPerFile && file * 12 + k < art::kFaceCount; ++k)
+      for (int e = 1; e <= art::kExpressions; ++e) {
+        const Cell c = art::ExpressionCell(file * 12 + k, e);
+        ASSERT_TRUE(Inside(c, art::kFaceStripW, art::kFaceStripH));
+        EXPECT_GT(Ink(strip, c, 0), e == 8 ? 15 : 40) << name << " face " << k << " expression " << e;
+      }
+    // Between the small cell and expression 9 nothing is drawn.
+    EXPECT_EQ(Ink(strip, Cell{120, 0, 8, art::kFaceStripH}, 0), 0) << name;
+  }
+}
+
+std::vector<uint8_t> Bytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
+  const std::vector<uint8_t> archive = Bytes(std::string(QORV_BINARY_DIR) + "/game/data/char.qx2");
+  ASSERT_FALSE(archive.empty()) << "data/char.qx2 is not built";
+  std::vector<std::string> names = {"dbbody.png", "dballface.png", "dballbody.png"};
+  for (int file = 0; file * art::kFacesPerFile < art::kFaceCount; ++file) {
+    char name[32];
+    std::snprintf(name, sizeof name, "dbface%02d.png", file);
+    names.push_back(name);
+  }
+  for (const std::string& name : names) {
+    const auto entry = ExtractFromQDABytes(archive, name);
+    ASSERT_TRUE(entry.has_value()) << name;
+    EXPECT_EQ(*entry, Bytes(kCharDir + name)) << name;
+  }
+  // Lookups ignore case, as the game's loaders do.
+  EXPECT_TRUE(ExtractFromQDABytes(archive, "DBBODY.PNG").has_value());
+  EXPECT_FALSE(ExtractFromQDABytes(archive, "dbface99.png").has_value());
+}
+
+TEST(ArtSources, GlyphSourceErrorsNameTheLine) {
+  art::GlyphSet set;
+  std::string error;
+  EXPECT_FALSE(set.Load("= A\n#####\n", error));
+  EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  art::GlyphSet twice;
+  EXPECT_FALSE(twice.Load("= A\n.......\n\n= A\n.......\n", error));
+  EXPECT_NE(error.find("twice"), std::string::npos);
+  art::GlyphSet noHeader;
+  EXPECT_FALSE(noHeader.Load(".......\n", error));
+  art::GlyphSet tooMany;
+  EXPECT_FALSE(tooMany.Load("= A B\n....... .......\n.......\n", error));
+  art::GlyphSet good;
+  ASSERT_TRUE(good.Load("// a comment\n= か\n.#.....\n", error)) << error;
+  good.DeriveVoicedKana();
+  ASSERT_NE(good.Find(U'が'), nullptr) << "voiced kana are made from their base";
+  EXPECT_EQ(good.Find(U'ぱ'), nullptr);
+  EXPECT_EQ(good.Find(U'が')->rows[0].substr(4), "#.#");
+}
+
+TEST(ArtSources, GlyphNumbersFollowTheFontSheetOrder) {
+  EXPECT_EQ(art::GlyphNumber(U'0'), 1);
+  EXPECT_EQ(art::GlyphNumber(U'９'), 10);
+  EXPECT_EQ(art::GlyphNumber(U'ー'), 11);
+  EXPECT_EQ(art::GlyphNumber(U'→'), 35);
+  EXPECT_EQ(art::GlyphNumber(U'Ａ'), 42);
+  EXPECT_EQ(art::GlyphNumber(U'ぁ'), 84);
+  EXPECT_EQ(art::GlyphNumber(U'ん'), 166);
+  EXPECT_EQ(art::GlyphNumber(U'ァ'), 168);
+  EXPECT_EQ(art::GlyphNumber(U'ミ'), 230);
+  EXPECT_EQ(art::GlyphNumber(U'ム'), 232);  // one code is skipped between the runs
+  EXPECT_EQ(art::GlyphNumber(U'ヴ'), 252);
+  EXPECT_EQ(art::GlyphNumber(U'再'), 273);
+  EXPECT_EQ(art::GlyphNumber(U'a'), -1);
+  EXPECT_EQ(art::GlyphCell(0, 273).x, 0);
+  EXPECT_EQ(art::GlyphCell(0, 273).y, 208);
+}
+
+TEST(ArtSources, PoseListErrorsNameTheLine) {
+  std::vector<art::Pose> poses;
+  std::string error;
+  const std::string full = "n=1,1 h=1,1 e1=1,1 w1=1,1 e2=1,1 w2=1,1 k1=1,1 f1=1,1 k2=1,1 f2=1,1";
+  EXPECT_FALSE(art::LoadPoses("# c\n0 a S 2 n=1,1\n", poses, error));
+  EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+  EXPECT_NE(error.find("missing"), std::string::npos) << error;
+  poses.clear();
+  EXPECT_FALSE(art::LoadPoses("0 a X 2 " + full + "\n", poses, error));
+  poses.clear();
+  EXPECT_FALSE(art::LoadPoses("300 a S 2 " + full + "\n", poses, error));
+  poses.clear();
+  EXPECT_FALSE(art::LoadPoses("0 a S 2 " + full + "\n0 b S 2 " + full + "\n", poses, error));
+  EXPECT_NE(error.find("twice"), std::string::npos);
+  poses.clear();
+  EXPECT_FALSE(art::LoadPoses("0 a S 2 " + full + " q=1,1\n", poses, error));
+  poses.clear();
+  EXPECT_FALSE(art::LoadPoses("0 a S 2 " + full + " b=1x\n", poses, error));
+  poses.clear();
+  ASSERT_TRUE(art::LoadPoses("5 a S 2 " + full + " b=3,4\n", poses, error)) << error;
+  EXPECT_TRUE(poses[0].holdsBall);
+  EXPECT_EQ(art::PlacementOf(poses[0]).handX, 3);
+  EXPECT_EQ(art::PlacementOf(poses[0]).faceY, 1 - 9);
+}
+
+TEST(ArtCanvas, DrawingPastTheEdgesIsClipped) {
+  art::Canvas c(8, 4, 0);
+  c.Fill(-5, -5, 100, 100, 1);
+  c.ThickLine(-10, -10, 20, 20, 3, 2);
+  c.Disc(7, 3, 6, 3);
+  c.Polygon({-4, -4, 30, 0, 0, 30}, 4);
+  art::Canvas small(3, 3, 5);
+  c.Blit(small, 6, 2);
+  c.Blit(small, -2, -2, -1, true);
+  EXPECT_EQ(c.At(7, 3), 5);
+  EXPECT_EQ(c.At(-1, 0), 0) << "reads outside give 0";
+  EXPECT_EQ(c.Pixels().size(), 32u);
+}
+
+TEST(ArtCanvas, OutlineRimsOnlyTheBackgroundNextToADrawing) {
+  art::Canvas c(5, 5, 0);
+  c.Set(2, 2, 7);
+  c.Outline(0, 0, 5, 5, 0, 1);
+  EXPECT_EQ(c.At(2, 1), 1);
+  EXPECT_EQ(c.At(1, 2), 1);
+  EXPECT_EQ(c.At(1, 1), 0) << "diagonal neighbours stay clear";
+  EXPECT_EQ(c.At(2, 2), 7);
+  art::Canvas mirrored(3, 1, 0);
+  art::Canvas src(3, 1, 0);
+  src.Set(0, 0, 9);
+  mirrored.Blit(src, 0, 0, -1, true);
+  EXPECT_EQ(mirrored.At(2, 0), 9);
+}
+
+}  // namespace
