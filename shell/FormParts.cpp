@@ -14,7 +14,7 @@ namespace {
 // the form frees it.
 class TuningTable : public FormPart {
  public:
-  TuningTable() : table_(std::make_unique<TGlbConst>()) { GC = table_.get(); }
+  explicit TuningTable(TGlobal* glb) : table_(std::make_unique<TGlbConst>(glb)) { GC = table_.get(); }
   ~TuningTable() override {
     table_.reset();
     GC = nullptr;
@@ -30,7 +30,9 @@ class TuningTable : public FormPart {
 TForm1Parts DefaultParts() {
   TForm1Parts p;
   p.MakeDisplay = [](TForm1& f) { return std::make_unique<DdddDisplay>(f.Host()); };
-  p.MakeTuningTable = [](TForm1&) { return std::unique_ptr<FormPart>(std::make_unique<TuningTable>()); };
+  p.MakeTuningTable = [](TForm1& f) {
+    return std::unique_ptr<FormPart>(std::make_unique<TuningTable>(f.Glb.get()));
+  };
   p.MakeSound = [](TForm1& f) {
     auto oc = std::make_unique<TOggDataCtrl>();
     if (f.Glb) f.Glb->OC = oc.get();

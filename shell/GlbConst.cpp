@@ -4,12 +4,21 @@
 #include <cstring>
 
 #include "files/QDArc.h"
+#if __has_include("files/QxMemIniFile.h")
+#define QORV_HAVE_INI 1
+#include "files/QxMemIniFile.h"
+#else
+#define QORV_HAVE_INI 0
+#endif
 #include "platform/Files.h"
+#include "shell/zimraLib.h"
 
 TGlbConst* GC = nullptr;
 
 namespace {
-constexpr char kArchive[] = "data\\DBData.qx2";
+// Resolved against the program folder, which the game makes its current
+// directory at start.
+std::string ArchivePath() { return plat::ProgramFolder() + "data\\DBData.qx2"; }
 }
 
 namespace {
@@ -206,31 +215,34 @@ CstDB CstDefaults() {
     return db;
 }
 
-TGlbConst::TGlbConst(bool load) {
+TGlbConst::TGlbConst(bool load) : TGlbConst(nullptr, load) {}
+
+TGlbConst::TGlbConst(TGlobal* glb, bool load) : Glb(glb) {
     CommentRead_f = false;
     Slow_f = false;
     if (load) IOIni(true, false);
 }
 
-TGlbConst::~TGlbConst() { IOIni(false, Slow_f); }
+TGlbConst::~TGlbConst() {
+    IOIni(false, Slow_f);
+    FreeIni(true);
+}
 
 void TGlbConst::SetRecord(std::span<const uint8_t> bytes) {
     DB = CstDB{};
     if (!bytes.empty()) std::memcpy(&DB, bytes.data(), std::min(bytes.size(), sizeof DB));
 }
 
+bool TGlbConst::Authoring() const { return Glb ? Glb->Flags.Debug_f : Debug_f; }
+
 TGlbConst::Load TGlbConst::IOIni(bool read, bool slow) {
-#if QORV_DEBUG_F
-    Load result = IOIniAuthoring(read, slow);
-#else
-    Load result = IOIniShipped(read, slow);
-#endif
+    Load result = Authoring() ? IOIniAuthoring(read, slow) : IOIniShipped(read, slow);
     if (read) {
         LastLoad = result;
         // A table that is missing, short or has no unit factor would make the
         // match divide by zero: the game stops with the data version error.
         if (!Usable() || result == Load::NoEntry || result == Load::BadTable) {
-            Halted = true;
+            if (Glb) Glb->HaltMsgNo(2);
         }
     }
     return result;
@@ -243,7 +255,8 @@ TGlbConst::Load TGlbConst::IOIniShipped(bool read, bool slow) {
         return Load::Ok;
     }
     TMemoryStream archive;
-    if (!plat::FileExists(kArchive) || !archive.LoadFromFile(kArchive)) {
+    const std::string path = ArchivePath();
+    if (!plat::FileExists(path) || !archive.LoadFromFile(path)) {
         DB.DBDBG = DBDBGRec{};
         return Load::NoFile;
     }
@@ -267,6 +280,64 @@ TGlbConst::Load TGlbConst::LoadFromArchive(TStream& archive, bool slow) {
     return result;
 }
 
-// The authoring way needs the commented ini file; until it is in place it
-// reads as the shipped way.
+#if QORV_HAVE_INI
+
+namespace {
+
+// "◆ " + text + " ◆", the frame of a section comment, in Shift-JIS.
+std::string SectionComment(const char* text) {
+    return std::string("\x81\x9F ") + text + " \x81\x9F";
+}
+
+}  // namespace
+
+void TGlbConst::TransferIni(TQxMemIniFile& ini, bool read) {
+    for (size_t si = 0; si < CstSections().size(); ++si) {
+        const CstSectionDesc& sec = CstSections()[si];
+        for (const CstFieldDesc& f : CstFields()) {
+            if (f.Section != si) continue;
+            if (read) {
+                CstSet(DB, f, ini.ReadInteger(sec.Name, f.Key, f.Default));
+            } else {
+                ini.WriteInteger(sec.Name, f.Key, CstGet(DB, f));
+                if (!CommentRead_f) ini.WriteComment(sec.Name, f.Key, f.Comment);
+            }
+        }
+        // After the keys, so that a section the file did not have yet exists
+        // and keeps its comment.
+        if (!CommentRead_f) ini.WriteSectionComment(sec.Name, SectionComment(sec.Comment));
+    }
+}
+
+void TGlbConst::FreeIni(bool save) {
+    if (DBIni && save) DBIni->UpdateFile();
+    delete DBIni;
+    DBIni = nullptr;
+}
+
+bool TGlbConst::LoadIniFile(const std::string& gamePath) {
+    if (!plat::FileExists(gamePath)) return false;
+    TQxMemIniFile ini(gamePath);
+    TransferIni(ini, true);
+    return Usable();
+}
+
+TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) {
+    Slow_f = slow;
+    FreeIni(false);
+    DBIni = new TQxMemIniFile(plat::ProgramFolder() + (slow ? "data\\db2.ini" : "data\\db.ini"));
+    TransferIni(*DBIni, read);
+    if (read) return Usable() ? Load::Ok : Load::BadTable;
+    bool written = plat::WriteFile(plat::ProgramFolder() + RecordFileName(slow), &DB, sizeof DB);
+    CommentRead_f = true;
+    return written ? Load::Ok : Load::WriteFailed;
+}
+
+#else
+
+// Without the commented ini file the authoring way reads as the shipped way.
+void TGlbConst::FreeIni(bool) {}
+bool TGlbConst::LoadIniFile(const std::string&) { return false; }
 TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) { return IOIniShipped(read, slow); }
+
+#endif

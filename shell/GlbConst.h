@@ -383,6 +383,7 @@ CstDB CstDefaults();
 
 class TQxMemIniFile;
 class TStream;
+class TGlobal;
 
 // The tuning-constant table.
 class TGlbConst {
@@ -397,8 +398,11 @@ public:
         WriteFailed, // the authoring build could not write the record file
     };
 
-    // Creates the table and, when `load`, reads the normal-rule table.
+    // Creates the table and, when `load`, reads the normal-rule table. Load
+    // failures are reported to the global status object `glb` as halts; the
+    // build flags of `glb` pick the authoring or the shipped way.
     explicit TGlbConst(bool load = true);
+    explicit TGlbConst(TGlobal* glb, bool load = true);
     // Stores the table (the authoring build writes its ini and record files).
     ~TGlbConst();
     TGlbConst(const TGlbConst&) = delete;
@@ -413,6 +417,11 @@ public:
     Load IOIniShipped(bool read, bool slow);
     Load IOIniAuthoring(bool read, bool slow);
 
+    // Reads every key of an ini file into the table, the authoring default
+    // standing in for a missing key. False when the file does not exist or the
+    // table it gives has no unit factor.
+    bool LoadIniFile(const std::string& gamePath);
+
     // The record file of a rule: "dbini2.sai" for the slow rule, else "dbini.sai".
     static const char* RecordFileName(bool slow) { return slow ? "dbini2.sai" : "dbini.sai"; }
     // Reads the table from an archive image: checks it, then takes the rule's
@@ -423,13 +432,21 @@ public:
     // The table may be divided by: its unit factor is positive.
     bool Usable() const { return DB.DBETC.FCTOSAIMAG > 0; }
 
+    TGlobal* Glb = nullptr;      // where load failures are reported
     bool CommentRead_f = false;  // comments were written once in this run
     TQxMemIniFile* SAI2Ini = nullptr;  // not used
     TQxMemIniFile* DBIni = nullptr;  // the authoring build's ini (owned)
     bool Slow_f = false;         // the slow-rule table is current
     CstDB DB = {};
     Load LastLoad = Load::Ok;  // how the last read ended
-    bool Halted = false;       // a read left the table unusable
+
+private:
+    bool Authoring() const;
+    // Moves the table to (read) or from the ini, section by section in record
+    // order, writing the comments while they have not been written this run.
+    void TransferIni(TQxMemIniFile& ini, bool read);
+    // Frees the authoring ini, writing it to its file first when `save`.
+    void FreeIni(bool save);
 };
 
 // The one tuning table of the game. The main form creates it at start-up and

@@ -6,6 +6,7 @@
 
 #include "files/QDArc.h"
 #include "platform/Files.h"
+#include "shell/zimraLib.h"
 
 TGrpData::TGrpData() : TecData2(new TTecData) {}
 
@@ -33,12 +34,13 @@ const BitMapData& TGrpData::FrameRow(int32_t bmpNo) const {
     return DBBMPData[bmpNo];
 }
 
-TableLoad TGrpData::LoadDt() {
-#if QORV_DEBUG_F
-    return LoadDtAuthoring();
-#else
-    return LoadDtShipped();
-#endif
+TableLoad TGrpData::LoadDt(TGlobal* glb) {
+    bool authoring = glb ? glb->Flags.Debug_f : Debug_f;
+    TableLoad result = authoring ? LoadDtAuthoring() : LoadDtShipped();
+    // Both tables are required: an archive that passed its checks but lacks
+    // one stops the game rather than playing with an empty table.
+    if (result == TableLoad::NoEntry && glb) glb->HaltMsgNo(2);
+    return result;
 }
 
 namespace {
@@ -66,7 +68,7 @@ TableLoad TGrpData::LoadDtAuthoring() {
 }
 
 TableLoad TGrpData::LoadDtShipped() {
-    const char* path = "data\\DBData.qx2";
+    const std::string path = plat::ProgramFolder() + "data\\DBData.qx2";
     TMemoryStream archive;
     if (!plat::FileExists(path) || !archive.LoadFromFile(path)) return TableLoad::NoFile;
     return LoadFromArchive(archive);

@@ -192,6 +192,7 @@ public:
 };
 
 class TStream;
+class TGlobal;
 
 // How a table load ended.
 enum class TableLoad {
@@ -211,8 +212,10 @@ public:
     TGrpData& operator=(const TGrpData&) = delete;
 
     // Loads both tables: from the data archive in the shipped build, from the
-    // loose files beside the program in the authoring build.
-    TableLoad LoadDt();
+    // loose files beside the program in the authoring build (the build flags
+    // of `glb` decide). An archive lacking a table halts the game through
+    // `glb` with code 2; a missing or damaged archive keeps the tables.
+    TableLoad LoadDt(TGlobal* glb = nullptr);
     // The two ways of loading, both reachable so each can be tested.
     TableLoad LoadDtShipped();
     TableLoad LoadDtAuthoring();

@@ -1,7 +1,9 @@
 // The main form's start-up, frame loop, keys and shutdown on a fake clock.
 #include <stdexcept>
 
+#include "files/QDArc.h"
 #include "shell/DisplayLink.h"
+#include "shell/GlbConst.h"
 #include "shell/GameRandom.h"
 #include "tests/FormTestKit.h"
 
@@ -424,6 +426,12 @@ class OwnParts : public formkit::FormFixture {};
 
 TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   WriteSettings(1);
+  // The tuning table the start-up loads.
+  CstDB db = CstDefaults();
+  std::vector<std::span<const uint8_t>> src{{reinterpret_cast<const uint8_t*>(&db), sizeof db}};
+  auto archive = BuildQDAArchive("DBDT", 0, 0, 0, src, {"dbini.sai"}, true);
+  ASSERT_TRUE(archive);
+  ASSERT_TRUE(TMemoryStream(*archive).SaveToFile(plat::ProgramFolder() + "data/DBData.qx2"));
   form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
   form->Create();
   EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;

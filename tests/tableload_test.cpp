@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "platform/Files.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
+#include "shell/zimraLib.h"
 
 namespace {
 
@@ -115,24 +117,25 @@ TEST(TuningLoad, ZeroUnitFactorIsRefused) {
     EXPECT_EQ(gc.LoadFromArchive(ar, false), TGlbConst::Load::BadTable);
 }
 
-// The shipped way resolves the archive against the current directory.
+// The shipped way finds the archive under the program folder.
 class InFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        old_ = std::filesystem::current_path();
         dir_ = std::filesystem::temp_directory_path() /
                ("qorv_tables_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ / "data");
-        std::filesystem::current_path(dir_);
+        plat::SetProgramFolder(dir_.string() + "/");
     }
     void TearDown() override {
-        std::filesystem::current_path(old_);
+        plat::SetProgramFolder("");
         std::filesystem::remove_all(dir_);
     }
-    void WriteArchive(TMemoryStream& ar) { ASSERT_TRUE(ar.SaveToFile("data\\DBData.qx2")); }
-    std::filesystem::path old_, dir_;
+    void WriteArchive(TMemoryStream& ar) {
+        ASSERT_TRUE(ar.SaveToFile((dir_ / "data" / "DBData.qx2").string()));
+    }
+    std::filesystem::path dir_;
 };
 
 TEST_F(InFolder, MissingArchiveKeepsTheTableButNotItsSwitches) {
@@ -147,19 +150,40 @@ TEST_F(InFolder, MissingArchiveKeepsTheTableButNotItsSwitches) {
     EXPECT_FALSE(std::filesystem::exists(dir_ / "dbini.sai"));
 }
 
-TEST_F(InFolder, FirstLoadWithoutAnArchiveIsReported) {
-    TGlbConst gc(false);
-    gc.IOIni(true, false);
+TEST_F(InFolder, FirstLoadWithoutAnArchiveHalts) {
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    TGlbConst gc(&glb);
+    EXPECT_EQ(gc.LastLoad, TGlbConst::Load::NoFile);
     EXPECT_FALSE(gc.Usable());
-    EXPECT_TRUE(gc.Halted);
+    EXPECT_TRUE(glb.Halt_f);
+    EXPECT_EQ(glb.ErrMsg, "File Ver Err");
+}
+
+TEST_F(InFolder, ReloadWithoutAnArchiveKeepsAUsableTable) {
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    TGlbConst gc(&glb, false);
+    gc.DB = CstDefaults();
+    EXPECT_EQ(gc.IOIni(true, true), TGlbConst::Load::NoFile);
+    EXPECT_FALSE(glb.Halt_f);
+    EXPECT_EQ(gc.DB.DBJP.GRV, 18);
+}
+
+TEST_F(InFolder, MissingEntryHalts) {
+    auto ar = Archive({{"DBBMPData.sai", std::vector<uint8_t>(16, 1)}});
+    WriteArchive(ar);
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    TGlbConst gc(&glb);
+    EXPECT_EQ(gc.LastLoad, TGlbConst::Load::NoEntry);
+    EXPECT_TRUE(glb.Halt_f);
 }
 
 TEST_F(InFolder, CreatingTheTableLoadsTheNormalRule) {
     auto ar = Archive({{"dbini.sai", Bytes(WithSwitches())}});
     WriteArchive(ar);
-    TGlbConst gc;
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    TGlbConst gc(&glb);
     EXPECT_EQ(gc.LastLoad, TGlbConst::Load::Ok);
-    EXPECT_FALSE(gc.Halted);
+    EXPECT_FALSE(glb.Halt_f);
     EXPECT_FALSE(gc.Slow_f);
     EXPECT_EQ(gc.DB.DBETC.FCTOSAIMAG, 320);
     EXPECT_EQ(gc.DB.DBDBG.ALLHS_F, 0);
@@ -194,6 +218,41 @@ TEST(FrameLoad, FailuresKeepOrClearAsStated) {
     EXPECT_EQ(g->DBBMPData[0].FaceNo, 9);
     EXPECT_EQ(g->DBBMPData[7].FaceNo, 0);
     EXPECT_EQ(g->DBBsmData[7].Name[0], 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(InFolder, TablesLackingAnEntryHaltTheGame) {
+    auto ar = Archive({{"DBMotionData.sai", std::vector<uint8_t>(288, 1)}});
+    WriteArchive(ar);
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    auto g = std::make_unique<TGrpData>();
+    EXPECT_EQ(g->LoadDt(&glb), TableLoad::NoEntry);
+    EXPECT_TRUE(glb.Halt_f);
+    EXPECT_EQ(glb.ErrMsg, "File Ver Err");
+    EXPECT_EQ(g->DBBsmData[0].Name[0], 1);
+}
+
+TEST_F(InFolder, AuthoringTablesFromLooseFiles) {
+    std::vector<uint8_t> frames(DBBMP_BYTES, 3);
+    ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data/DBBMPData.sai", frames.data(), frames.size()));
+    std::vector<uint8_t> motions(1000, 4);  // short: the rest reads as zero
+    ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data/DBMotionData.sai", motions.data(), motions.size()));
+    TGlobal glb(nullptr, BuildFlags{true, true});
+    auto g = std::make_unique<TGrpData>();
+    g->DBBsmData[100].Name[0] = 'x';
+    EXPECT_EQ(g->LoadDt(&glb), TableLoad::Short);
+    EXPECT_FALSE(glb.Halt_f);
+    EXPECT_EQ(g->DBBMPData[511].SrcSize, 3);
+    EXPECT_EQ(g->DBBsmData[0].Name[0], 4);
+    EXPECT_EQ(g->DBBsmData[100].Name[0], 0);
+    // A missing loose file leaves its table as it was.
+    std::filesystem::remove(dir_ / "data" / "DBBMPData.sai");
+    g->DBBMPData[5].FaceNo = 42;
+    EXPECT_EQ(g->LoadDtAuthoring(), TableLoad::NoFile);
+    EXPECT_EQ(g->DBBMPData[5].FaceNo, 42);
 }
 
 }  // namespace
