@@ -23,6 +23,13 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The first four characters of a tag, upper-cased, zero-padded.
+std::array<char, 4> TagBytes(std::string_view tag) {
+  std::array<char, 4> t{};
+  for (size_t i = 0; i < t.size(); ++i) t[i] = i < tag.size() ? char(AsciiUpper(uint8_t(tag[i]))) : 0;
+  return t;
+}
+
 std::string LowerCopy(std::string_view s) {
   std::string out(s);
   for (auto& ch : out) ch = char(AsciiLower(uint8_t(ch)));
@@ -261,8 +268,7 @@ void WriteQFH(bool doCompress, uint32_t tDataCount, TStream& fs, std::string_vie
               uint8_t tVer0, uint8_t tVer1, uint8_t tVer2) {
   TQDAFileHeader h{};
   std::memcpy(h.Signature, HQDSIGN, 4);
-  for (size_t i = 0; i < std::min<size_t>(tSignUNQ.size(), 4); ++i)
-    h.SignUNQ[i] = char(AsciiUpper(uint8_t(tSignUNQ[i])));
+  std::memcpy(h.SignUNQ, TagBytes(tSignUNQ).data(), 4);
   h.Version[0] = tVer0;
   h.Version[1] = tVer1;
   h.Version[2] = tVer2;
@@ -325,11 +331,9 @@ bool CheckFileSignVer(TStream& Source, std::string_view tSg, uint8_t Ver0, uint8
   if (!Source.ReadBuffer(&h, sizeof h)) return false;
   if (std::memcmp(h.Signature, HQDSIGN, 4) != 0) return false;
   if (h.Version[0] != Ver0 || h.Version[1] != Ver1 || h.Version[2] != Ver2) return false;
-  char want[4]{};
-  for (size_t i = 0; i < std::min<size_t>(tSg.size(), 4); ++i)
-    want[i] = char(AsciiUpper(uint8_t(tSg[i])));
+  const std::array<char, 4> want = TagBytes(tSg);
   const size_t n = std::min<size_t>(tSg.size(), 3) + 1;
-  return std::memcmp(h.SignUNQ, want, n) == 0;
+  return std::memcmp(h.SignUNQ, want.data(), n) == 0;
 }
 
 // ---- Single-stream files -------------------------------------------------------------
@@ -367,13 +371,13 @@ std::unique_ptr<TMemoryStream> ExtractFromQDASAIStreamDB(TStream* Source) {
 
 namespace {
 std::vector<uint8_t> SAIImage(std::span<const uint8_t> payload, uint32_t restored) {
-  std::vector<uint8_t> out(kSAIHeaderSize);
+  std::vector<uint8_t> out(kSAIHeaderSize + payload.size());
   TQDASAIFileHeader h{};
   std::memcpy(h.Signature, "DBCH", 4);
   h.Length = uint32_t(payload.size());
   h.RestoredLength = restored;
   std::memcpy(out.data(), &h, sizeof h);
-  out.insert(out.end(), payload.begin(), payload.end());
+  if (!payload.empty()) std::memcpy(out.data() + kSAIHeaderSize, payload.data(), payload.size());
   uint32_t h0 = GetSHA256Table(std::span<const uint8_t>(out).subspan(4))[0];
   std::memcpy(out.data(), &h0, 4);
   return out;
