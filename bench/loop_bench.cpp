@@ -27,7 +27,7 @@ class QuietScene : public FormScene {
   void OnRestore() override {}
   bool OnSave() override { return false; }
   bool OnLoad() override { return false; }
-  int NowScene() const override { return stTitle; }
+  int NowScene() const override { return stDBOP; }
   void SetSvSlt(int) override {}
 };
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "match/recordUnit.h"  // SceneType: stDB the match, stDBOP the title
+
 class TForm1;
 class TProcCounter;
 
@@ -69,7 +71,8 @@ class FormSound {
   virtual void SetDebugMessages(bool on) { (void)on; }
 };
 
-// Logical buttons of the input word.
+// Logical buttons of the input word (bits 0..7). This is the input layer's
+// numbering; the input layer's own header takes it over once it defines it.
 enum BtnType : int { bA = 0, bB, bX, bY, bL, bR, bST, bSL };
 
 // The input aggregate.
@@ -84,10 +87,6 @@ class FormInput {
   virtual void SetSlotNo(int n) = 0;
   virtual void SetDebugMessages(bool on) { (void)on; }
 };
-
-// Scene ids.
-enum SceneType : int { stMatch = 2, stTitle = 11, stModeSelect = 12, stVersus = 13,
-                       stTeamSelect = 14, stPlayerSelect = 15 };
 
 // The scene controller.
 class FormScene {

@@ -210,7 +210,7 @@ void TForm1::RunLoopCall() {
   st = clock.NowMs();
 
   // Pause exists only in the match; leaving the match clears it.
-  if (SC->NowScene() == stMatch) {
+  if (SC->NowScene() == stDB) {
     if (ADI->CheckBtn(bX)) {
       if (Pause == ptNone) {
         Pause = ptPause;
@@ -329,7 +329,7 @@ void TForm1::FormKeyDown(uint16_t& Key, bool Shift) {
       return;
     }
     if (!flags_.Debug_f) {
-      if (Key == 112) F5Reset(true, false, false, stTitle);
+      if (Key == 112) F5Reset(true, false, false, stDBOP);
       return;
     }
     DebugKey(Key, Shift);
@@ -409,7 +409,7 @@ void TForm1::DebugKey(uint16_t key, bool shift) {
     case 116:  // F5: reload data, restart the scene (the title with Shift)
       Glb->SetInf("\x83X\x83N\x83\x8A\x83v\x83g\x81\x95\x83\x41\x83\x43\x83\x65\x83\x80\x8DX\x90V",
                   kInfTime);  // "スクリプト＆アイテム更新"
-      F5Reset(true, false, shift, stTitle);
+      F5Reset(true, false, shift, stDBOP);
       break;
     case 117:  // F6: hit boxes
       Glb->HanteiDraw_f = !Glb->HanteiDraw_f;

@@ -22,5 +22,5 @@ class TSceneCtrl : public FormScene {
   int SvSlt = 0;
 
  private:
-  int NowScene_ = stTitle;
+  int NowScene_ = stDBOP;
 };

@@ -230,3 +230,71 @@ TEST_F(DataBuildTest, CharacterPicturesArePackedWhenPresent) {
 }
 
 }  // namespace
+
+namespace {
+
+// The whole build over the sources with the game's own routines: what the
+// build runs before it writes anything.
+class DataBuildProgramTest : public DataBuildTest {
+protected:
+    void SetUp() override {
+#if !__has_include("files/QxMemIniFile.h")
+        GTEST_SKIP() << "the tuning ini loader is not in the tree yet";
+#endif
+        DataBuildTest::SetUp();
+        std::filesystem::copy(std::string(QORV_SOURCE_DIR) + "/assets", dir / "assets");
+    }
+    Errors Build() {
+        auto t = std::make_unique<GameTables>();
+        Errors e;
+        ReadSources((dir / "assets").string(), GameRoutines(), *t, e);
+        if (e.empty()) e = Validate(*t);
+        built = std::move(t);
+        return e;
+    }
+    void Replace(const char* file, const std::string& from, const std::string& to) {
+        const auto path = dir / "assets" / file;
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        std::string text = s.str();
+        size_t at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    std::unique_ptr<GameTables> built;
+};
+
+TEST_F(DataBuildProgramTest, AuthoredSourcesPassAndTheTuningTableHoldsTheDefaults) {
+    Errors e = Build();
+    ASSERT_TRUE(e.empty()) << e.front();
+    const CstDB defaults = CstDefaults();
+    ASSERT_EQ(built->tuning[0].size(), sizeof(defaults));
+    EXPECT_EQ(std::memcmp(built->tuning[0].data(), &defaults, sizeof(defaults)), 0);
+    CstDB slow{};
+    std::memcpy(&slow, built->tuning[1].data(), sizeof(slow));
+    EXPECT_EQ(slow.DBJP.GRV, 12);
+    EXPECT_EQ(slow.DBETC.FCTOSAIMAG, 320);
+}
+
+TEST_F(DataBuildProgramTest, BrokenSourcesAreRefusedWithTheirPlace) {
+    Replace("DBMotionData.txt", "throw-follow t=8 last", "throw-follow t=8");
+    Replace("DBCharData.csv", "tier 0)\n", "tier 0)\n//");  // the first member row becomes a comment
+    Errors e = Build();
+    ASSERT_FALSE(e.empty());
+    EXPECT_NE(e[0].find("167 member rows"), std::string::npos) << e[0];
+
+    Replace("DBCharData.csv", "tier 0)\n//", "tier 0)\n");
+    e = Build();
+    ASSERT_FALSE(e.empty());
+    EXPECT_NE(e[0].find("motion 13 (Sh): frames from 0 run past frame 6"), std::string::npos) << e[0];
+
+    Replace("DBMotionData.txt", "throw-follow t=8", "throw-follow t=8 last");
+    Replace("db.ini", "FCTOSAIMAG=320", "FCTOSAIMAG=0");
+    e = Build();
+    ASSERT_FALSE(e.empty());
+    EXPECT_NE(e[0].find("db.ini: the tuning table could not be read"), std::string::npos) << e[0];
+}
+
+}  // namespace

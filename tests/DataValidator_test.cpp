@@ -160,6 +160,7 @@ TEST(DataValidator, RankShotTuningAndPaletteRulesNameTheirRow) {
     t->rank[0][2].CaT.CaFrm_P = 0;
     t->shots[10].Etc[0] = 0;  // the boomerang's period
     t->shots[4].Ani = 9;
+    std::memcpy(t->shots[5].Name, "\x83\x41\x83\x43", 5);  // katakana that draw as framed digits
     t->palettes.colour[6][9] = t->palettes.colour[0][0];
     t->palettes.colour[6][9].b ^= 1;  // still the key after reduction to 16 bits
     Errors errors;
@@ -170,6 +171,7 @@ TEST(DataValidator, RankShotTuningAndPaletteRulesNameTheirRow) {
     EXPECT_TRUE(Mentions(errors, "DBRankdata.sai row 2", "catch window")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "shot row 10: Etc0")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "shot row 4: Ani 9")) << Joined(errors);
+    EXPECT_TRUE(Mentions(errors, "shot row 5: the name has characters")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "palette set 6, entry 9")) << Joined(errors);
 
     std::vector<uint8_t> cst(sizeof(CstDB), 0);
@@ -180,6 +182,15 @@ TEST(DataValidator, RankShotTuningAndPaletteRulesNameTheirRow) {
     errors.clear();
     ValidateTuning(cst, "dbini2.sai", errors);
     EXPECT_TRUE(Mentions(errors, "dbini2.sai", "100 bytes")) << Joined(errors);
+}
+
+TEST(DataValidator, FontDrawsTheNameCharactersOutsideTheFramedDigits) {
+    EXPECT_TRUE(FontDrawsText("\x82\xA0\x82\xF1\x82\x4F\x82\x79"));  // あ ん ０ Ｚ
+    EXPECT_TRUE(FontDrawsText("\x83\x75\x81\x5B\x83\x94"));          // ブ ー ヴ
+    EXPECT_FALSE(FontDrawsText("\x83\x4A"));  // カ: its cell holds a framed digit
+    EXPECT_FALSE(FontDrawsText("\x82\xF2"));  // past ん
+    EXPECT_FALSE(FontDrawsText("A"));           // single-byte text shifts the pairs
+    EXPECT_FALSE(FontDrawsText("\x81\x40"));  // the full-width space swallows the next character
 }
 
 TEST(DataSources, MotionSourceErrorsNameFileAndLine) {

@@ -25,7 +25,7 @@ struct Counts {
   int sePlay13 = 0, halfVol = 0, nomalVol = 0, bgmStop = 0, jglStop = 0, seStop = 0;
   int sceneJumps = 0, resets = 0, cfgBtn = 0, dataLoads = 0, restores = 0;
   int lastJump = 0;
-  int scene = stTitle;
+  int scene = stDBOP;
   // The pause button reads as newly pushed on these scan numbers.
   std::vector<int> pushXOnScan;
   bool pushX = false;

@@ -114,7 +114,7 @@ TEST_F(FrameLoop, DrawDivisorThreeDrawsOneStepInThreeAndPacesEvery48ms) {
 
 TEST_F(FrameLoop, PauseInTheMatchStopsLogicAndTheSecondPushResumes) {
   Start();
-  c.scene = stMatch;
+  c.scene = stDB;
   c.pushXOnScan = {1, 4};
   Loop();  // step: scan 1 sees the push
   EXPECT_EQ(c.moves, 1);
@@ -147,13 +147,13 @@ TEST_F(FrameLoop, PauseButtonOutsideTheMatchDoesNothing) {
 
 TEST_F(FrameLoop, LeavingThePausedMatchWithF1RestoresTheVolume) {
   Start();
-  c.scene = stMatch;
+  c.scene = stDB;
   c.pushXOnScan = {1};
   Loop(2);
   ASSERT_EQ(form->Pause, ptPause);
   host.QueueKey(Now(), 112);  // F1
   host.ProcessMessages();
-  EXPECT_EQ(c.lastJump, stTitle);
+  EXPECT_EQ(c.lastJump, stDBOP);
   EXPECT_EQ(c.resets, 1);
   EXPECT_EQ(c.bgmStop, 1);
   EXPECT_EQ(c.jglStop, 1);
@@ -167,11 +167,11 @@ TEST_F(FrameLoop, LeavingThePausedMatchWithF1RestoresTheVolume) {
 TEST_F(FrameLoop, F1DuringTheWaitResetsToTheTitleInsideThatCall) {
   Start();
   Loop();
-  c.scene = stMatch;
+  c.scene = stDB;
   host.QueueKey(Now() + 5, 112);
   Loop();
   EXPECT_EQ(c.sceneJumps, 1);
-  EXPECT_EQ(c.lastJump, stTitle);
+  EXPECT_EQ(c.lastJump, stDBOP);
   EXPECT_TRUE(host.HasIdle()) << "the loop is hooked again";
   EXPECT_FALSE(form->F5_f);
   EXPECT_EQ(c.dataLoads, 0) << "the shipped game reloads nothing";
@@ -374,7 +374,7 @@ TEST_F(AuthoringKeys, SpeedKeysChangeThePeriodAndStepCount) {
 }
 
 TEST_F(AuthoringKeys, StepByStepRunsOneStepThenStaysPaused) {
-  c.scene = stMatch;  // any other scene clears a pause
+  c.scene = stDB;  // any other scene clears a pause
   Key(113);  // F2
   EXPECT_EQ(form->Pause, ptPause);
   Loop(2);
@@ -401,7 +401,7 @@ TEST_F(AuthoringKeys, DrawDivisorCyclesAndF5ReloadsData) {
   EXPECT_EQ(c.resets, 1);
   Key(116, true);  // with Shift: to the title
   EXPECT_EQ(c.sceneJumps, 1);
-  EXPECT_EQ(c.lastJump, stTitle);
+  EXPECT_EQ(c.lastJump, stDBOP);
 }
 
 TEST_F(AuthoringKeys, DebugLinesAreLaidOutByTheFontSize) {

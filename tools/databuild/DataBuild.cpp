@@ -5,6 +5,8 @@
 
 #include "files/QDArc.h"
 #include "platform/Files.h"
+#include "shell/GlbConst.h"
+#include "shell/zimraLib.h"
 
 namespace databuild {
 namespace {
@@ -27,6 +29,19 @@ std::string Num(int v, int digits) {
 }
 
 }  // namespace
+
+GameHooks GameRoutines() {
+    GameHooks h;
+    h.loadTuningIni = [](const std::string& iniPath) -> std::optional<std::vector<uint8_t>> {
+        TGlbConst gc(false);
+        if (!gc.LoadIniFile(iniPath)) return std::nullopt;
+        const uint8_t* p = reinterpret_cast<const uint8_t*>(&gc.DB);
+        return std::vector<uint8_t>(p, p + sizeof(gc.DB));
+    };
+    h.toNameCodes = [](std::string_view s) { return StrToDTNameArr(s); };
+    h.fromNameCodes = [](const DTNameArr& a) { return DTNameArrToStr(a); };
+    return h;
+}
 
 void ReadTeams(const std::string& text, const GameHooks& hooks, GameTables& t, Errors& errors) {
     DTCharData members[DBTEAMS][DBMEMBERS] = {};
@@ -51,6 +66,9 @@ void ReadTeams(const std::string& text, const GameHooks& hooks, GameTables& t, E
         for (auto [col, field] : names) {
             *field = hooks.toNameCodes(row[col]);
             const std::string& text = row[col];
+            if (!FontDrawsText(text))
+                errors.push_back(who + ": the name in column " + std::to_string(col + 1) +
+                                 " has characters the bitmap font cannot show");
             if (hooks.fromNameCodes &&
                 (text.size() > 16 || hooks.fromNameCodes(*field).compare(0, text.size(), text) != 0))
                 errors.push_back(who + ": the name in column " + std::to_string(col + 1) +

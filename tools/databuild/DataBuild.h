@@ -22,6 +22,10 @@ struct GameHooks {
     std::function<std::string(const DTNameArr&)> fromNameCodes;  // 8 codes -> text
 };
 
+// The game's own routines: the tuning table's ini loader (TGlbConst) and the
+// name code table (StrToDTNameArr, DTNameArrToStr).
+GameHooks GameRoutines();
+
 // The extra columns of a team-member row that only the data build reads.
 enum DBCharExtraColumn { cceEyeCol = cccCount, cceMyouji, cceNamae, cceCount };
 

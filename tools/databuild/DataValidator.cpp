@@ -235,6 +235,22 @@ bool SameShape(const DBBaseMotionData& a, const DBBaseMotionData& b) {
 
 }  // namespace
 
+bool FontDrawsText(std::string_view s) {
+    static constexpr uint8_t kSigns[] = {0x5B, 0x60, 0x49, 0x48, 0x95, 0x41, 0x42, 0x63, 0x45,
+                                         0x43, 0x5E, 0x46, 0x69, 0x6A, 0x75, 0x76, 0x9A, 0x99,
+                                         0x83, 0x84, 0x93, 0xAA, 0xAB, 0xA9, 0xA8};
+    if (s.size() % 2 != 0) return false;
+    for (size_t i = 0; i < s.size(); i += 2) {
+        const uint8_t a = uint8_t(s[i]), b = uint8_t(s[i + 1]);
+        bool ok = false;
+        if (a == 0x82) ok = (b >= 0x4F && b <= 0x58) || (b >= 0x60 && b <= 0x79) || (b >= 0x9F && b <= 0xF1);
+        else if (a == 0x83) ok = b >= 0x55 && b <= 0x94;
+        else if (a == 0x81) ok = std::find(std::begin(kSigns), std::end(kSigns), b) != std::end(kSigns);
+        if (!ok) return false;
+    }
+    return true;
+}
+
 int HeldBallHeight(const AnimeData& a, const BitMapData& f) { return 24 - f.IY - f.BY - a.Y; }
 
 void ValidateTuning(const std::vector<uint8_t>& cst, const char* name, Errors& errors) {
@@ -346,6 +362,8 @@ void ValidateShots(const DBShootData (&shots)[DBSHOOT_COUNT], Errors& errors) {
         const DBShootData& s = shots[r];
         const std::string who = "shot row " + S(r);
         if (s.Name[0] == 0) errors.push_back(who + ": no name");
+        else if (!FontDrawsText(std::string_view(s.Name, strnlen(s.Name, sizeof(s.Name)))))
+            errors.push_back(who + ": the name has characters the bitmap font cannot show");
         if (s.Pow <= 0) errors.push_back(who + ": Pow must be above 0");
         if (s.Spd <= 0) errors.push_back(who + ": Spd must be above 0");
         if (s.Ani < 0 || s.Ani > 8) errors.push_back(who + ": Ani " + S(s.Ani) + " is not 0..8");

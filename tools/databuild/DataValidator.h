@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "match/recordUnit.h"
@@ -33,6 +34,11 @@ void ValidateRank(const DBRankData (&rank)[DBRANK_ROWS], const char* name, Error
 void ValidateShots(const DBShootData (&shots)[DBSHOOT_COUNT], Errors& errors);
 void ValidateTeams(const DTCharData (&members)[DBTEAMS][DBMEMBERS], Errors& errors);
 void ValidatePalettes(const PaletteSets& pal, Errors& errors);
+
+// True when every character of a Shift-JIS text is a glyph of the bitmap font
+// that is not covered by its framed digits (the katakana ァ..サ share their
+// cells with the damage numbers' digits).
+bool FontDrawsText(std::string_view sjis);
 
 // The height of a held ball above the holder's feet in pixels for a frame.
 int HeldBallHeight(const AnimeData& a, const BitMapData& f);

@@ -8,26 +8,11 @@
 #include <memory>
 #include <string>
 
-#include "shell/GlbConst.h"
-#include "shell/zimraLib.h"
 #include "tools/databuild/DataBuild.h"
 
 using namespace databuild;
 
 namespace {
-
-GameHooks GameRoutines() {
-    GameHooks h;
-    h.loadTuningIni = [](const std::string& iniPath) -> std::optional<std::vector<uint8_t>> {
-        TGlbConst gc(false);
-        if (!gc.LoadIniFile(iniPath)) return std::nullopt;
-        const uint8_t* p = reinterpret_cast<const uint8_t*>(&gc.DB);
-        return std::vector<uint8_t>(p, p + sizeof(gc.DB));
-    };
-    h.toNameCodes = [](std::string_view s) { return StrToDTNameArr(s); };
-    h.fromNameCodes = [](const DTNameArr& a) { return DTNameArrToStr(a); };
-    return h;
-}
 
 int Usage() {
     std::fprintf(stderr, "usage: databuild <assets folder> <data folder> [--char <picture folder>] [--check]\n");
