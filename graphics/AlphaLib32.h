@@ -27,4 +27,6 @@ class TAlpha32 : public FormRenderer {
   bool Aspect_f = false;
   float AspectCX = 0.0f, AspectCY = 0.0f;
   bool Err_f = false;
+  // Reloads every texture the renderer filled itself (none yet).
+  void RestoreFromList() {}
 };

@@ -56,6 +56,11 @@ TForm1Parts DefaultParts() {
     if (f.Glb) f.Glb->FD = fd.get();
     return std::unique_ptr<FormPart>(std::move(fd));
   };
-  p.MakeScene = [](TForm1&) { return std::unique_ptr<FormScene>(std::make_unique<TSceneCtrl>()); };
+  p.MakeScene = [](TForm1& f) {
+    return std::unique_ptr<FormScene>(std::make_unique<TSceneCtrl>(
+        DisplayDevice(f), dynamic_cast<TAlpha32SAI*>(f.AL.get()),
+        dynamic_cast<TAnti_DelX*>(f.TW.get()), dynamic_cast<TADISAI*>(f.ADI.get()),
+        dynamic_cast<TOggDataCtrl*>(f.OC.get()), f.Glb.get(), &f));
+  };
   return p;
 }

@@ -4,12 +4,7 @@
 #include <cstring>
 
 #include "files/QDArc.h"
-#if __has_include("files/QxMemIniFile.h")
-#define QORV_HAVE_INI 1
 #include "files/QxMemIniFile.h"
-#else
-#define QORV_HAVE_INI 0
-#endif
 #include "platform/Files.h"
 #include "shell/zimraLib.h"
 
@@ -280,8 +275,6 @@ TGlbConst::Load TGlbConst::LoadFromArchive(TStream& archive, bool slow) {
     return result;
 }
 
-#if QORV_HAVE_INI
-
 namespace {
 
 // "◆ " + text + " ◆", the frame of a section comment, in Shift-JIS.
@@ -332,12 +325,3 @@ TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) {
     CommentRead_f = true;
     return written ? Load::Ok : Load::WriteFailed;
 }
-
-#else
-
-// Without the commented ini file the authoring way reads as the shipped way.
-void TGlbConst::FreeIni(bool) {}
-bool TGlbConst::LoadIniFile(const std::string&) { return false; }
-TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) { return IOIniShipped(read, slow); }
-
-#endif

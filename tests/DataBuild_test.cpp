@@ -238,9 +238,6 @@ namespace {
 class DataBuildProgramTest : public DataBuildTest {
 protected:
     void SetUp() override {
-#if !__has_include("files/QxMemIniFile.h")
-        GTEST_SKIP() << "the tuning ini loader is not in the tree yet";
-#endif
         DataBuildTest::SetUp();
         std::filesystem::copy(std::string(QORV_SOURCE_DIR) + "/assets", dir / "assets");
     }

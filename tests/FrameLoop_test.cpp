@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "files/QDArc.h"
+#include "platform/Files.h"
 #include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
 #include "shell/GameRandom.h"
@@ -422,16 +423,38 @@ TEST_F(AuthoringKeys, DebugLinesAreLaidOutByTheFontSize) {
 namespace {
 
 // The game's own parts, as the program wires them, on the scripted host.
-class OwnParts : public formkit::FormFixture {};
+class OwnParts : public formkit::FormFixture {
+ protected:
+  // The data archives the start-up loads: the tuning table at its defaults,
+  // zeroed rank and shot tables, and no default team members.
+  void WriteGameData() {
+    CstDB db = CstDefaults();
+    std::vector<uint8_t> tuning(reinterpret_cast<const uint8_t*>(&db),
+                                reinterpret_cast<const uint8_t*>(&db) + sizeof db);
+    auto write = [](const char* name, const char* tag, uint8_t ver,
+                    const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries) {
+      std::vector<std::span<const uint8_t>> src;
+      std::vector<std::string> ids;
+      for (auto& [id, data] : entries) {
+        src.emplace_back(data);
+        ids.push_back(id);
+      }
+      auto bytes = BuildQDAArchive(tag, 0, 0, ver, src, ids, true);
+      ASSERT_TRUE(bytes);
+      ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + name, bytes->data(), bytes->size()));
+    };
+    write("data/defteam.qx2", "DEFT", 1, {{"none", std::vector<uint8_t>(1)}});
+    write("data/DBData.qx2", "DBDT", 0,
+          {{"dbini.sai", tuning},
+           {"DBRankdata.sai", std::vector<uint8_t>(3204)},
+           {"DBRankdata2.sai", std::vector<uint8_t>(3204)},
+           {"DBShootdata.sai", std::vector<uint8_t>(2268)}});
+  }
+};
 
 TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   WriteSettings(1);
-  // The tuning table the start-up loads.
-  CstDB db = CstDefaults();
-  std::vector<std::span<const uint8_t>> src{{reinterpret_cast<const uint8_t*>(&db), sizeof db}};
-  auto archive = BuildQDAArchive("DBDT", 0, 0, 0, src, {"dbini.sai"}, true);
-  ASSERT_TRUE(archive);
-  ASSERT_TRUE(TMemoryStream(*archive).SaveToFile(plat::ProgramFolder() + "data/DBData.qx2"));
+  WriteGameData();
   form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
   form->Create();
   EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;

@@ -1,0 +1,357 @@
+#include "shell/clsGenScene.h"
+
+#include <cstdlib>
+
+#include "match/clsObject.h"
+#include "shell/BuildFlags.h"
+#include "shell/GlbConst.h"
+#include "shell/clsAllTx.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbRecord.h"
+#include "shell/zimraLib.h"
+#include "sound/OggDataLib.h"
+
+// ---------------------------------------------------------------- TGenScene
+
+TGenScene::TGenScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)
+    : AL(tAL), AOT(tAOT), Glb(tGlb), NowScene(id), NextScene(id) {}
+
+void TGenScene::OnInit() {
+  Light = 0;
+  dL = 255;
+  BLPat = 0;
+  NextScene = NowScene;
+}
+
+void TGenScene::IncLight(uint8_t& level, int n) {
+  if (level == 255) return;
+  int v = int(level) + n;
+  level = uint8_t(v > 255 ? 255 : (v < 0 ? 0 : v));
+}
+
+void TGenScene::DecLight(uint8_t& level, int n) {
+  if (level == 0) return;
+  int v = int(level) - n;
+  level = uint8_t(v < 0 ? 0 : (v > 255 ? 255 : v));
+}
+
+void TGenScene::ChangeLight(int n) { dL = std::abs(n); }
+
+void TGenScene::OnMove() {
+  if (dL > 0) {
+    IncLight(Light, dL);
+    if (Light == 255) {
+      dL = 255;
+      BLPat = Random(1);
+    }
+  } else if (dL < 0) {
+    DecLight(Light, -dL);
+    if (Light == 0) {
+      dL = 0;
+      BLPat = Random(1);
+    }
+  }
+}
+
+// The cover is a black quad over the screen, drawn only by a 3D renderer. The
+// game's renderer draws through plain blits, which show no cover.
+static void DrawFadeCover(TAlpha32SAI* /*AL*/, uint8_t /*light*/) {}
+
+void TGenScene::OnDraw() {
+  if (Light < 255) DrawFadeCover(AL, Light);
+}
+
+TOggDataCtrl* TGenScene::OC() const { return Glb ? Glb->OC : nullptr; }
+
+DBGameData& TGenScene::GDt() const { return AOT->SDt->DBGDt; }
+
+// ---------------------------------------------------------------- TBaseScene
+
+void TBaseScene::OnInit() {
+  TGenScene::OnInit();
+  Next_f = false;
+  Next_c = 1;
+  Ani_c = 0;
+  BGM_f = false;
+}
+
+void TBaseScene::SceneBGM(int n) {
+  if (BGM_f) return;
+  if (TOggDataCtrl* oc = OC(); oc && !oc->JglPlaying_f(n)) oc->JglLoopPlay(n);
+  BGM_f = true;
+}
+
+// ---------------------------------------------------------------- TDBScene
+
+TDBScene::TDBScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)
+    : TBaseScene(tAL, tAOT, tGlb, id), HubObj(MakeHubMatchObjects(tAL, tAOT, tGlb)) {
+  Obj = HubObj.get();
+  GameMode = gmtDB;
+}
+
+TDBScene::~TDBScene() = default;
+
+void TDBScene::SetObjects(MatchObjects* obj) { Obj = obj ? obj : HubObj.get(); }
+
+void TDBScene::OnLoad() {
+  TBaseScene::OnLoad();
+  OnInit();
+}
+
+void TDBScene::OnInit() {
+  TBaseScene::OnInit();
+  Obj->CameraInit();
+  Obj->BallOnInit();
+  for (int side = 0; side < 2; ++side) {
+    for (int pos = 0; pos < 7; ++pos) Obj->PlayerOnInit(side, pos);
+    Obj->TeamOnInit(side);
+  }
+  Obj->KickOff();
+  DBGameData& g = GDt();
+  // The authoring build always plays on the first court.
+  g.DBCrtNo = Debug_f ? 0 : Random(3);
+  Obj->ClearDam();
+  Obj->CameraReset();
+  if (TOggDataCtrl* oc = OC()) oc->AllSoundStop();
+  Jgl_c = JGLWAIT;
+  Winner = -1;
+  Win_c = 0;
+  g.DBSSt = dbssReady;
+}
+
+void TDBScene::OnMove() {
+  TGenScene::OnMove();
+  Intro();
+  StepObjects();
+  Obj->FDamMove();
+  CheckEnd();
+  AfterEnd();
+}
+
+// The intro sound on the scene's second step, the court's music on its 220th.
+void TDBScene::Intro() {
+  if (Jgl_c == JGLWAIT) {
+    --Jgl_c;
+    return;
+  }
+  DBGameData& g = GDt();
+  if (g.DBSSt != dbssReady) return;
+  TOggDataCtrl* oc = OC();
+  if (!BGM_f) {
+    if (oc) oc->SEPlay(18);
+    BGM_f = true;
+  }
+  if (DownTo0(Jgl_c, 1)) {
+    if (oc) oc->JglLoopPlay(g.DBCrtNo + 2);
+    g.DBSSt = dbssShiai;
+  }
+}
+
+// The match objects run in this order in every state of the match.
+void TDBScene::StepObjects() {
+  Obj->TeamOnMove(0);
+  Obj->TeamOnMove(1);
+  Obj->BallOnMove();
+  Obj->TeamOnReMove(0);
+  Obj->TeamOnReMove(1);
+  Obj->TeamOnSetOS(0);
+  Obj->TeamOnSetOS(1);
+  Obj->BallOnSetOS();
+  Obj->BallOnJudge();
+  Obj->TeamOnReMove(0);
+  Obj->TeamOnReMove(1);
+}
+
+// Both sides are tested and side 1 last, so when both fall in one step side 0
+// is recorded as the winner.
+void TDBScene::CheckEnd() {
+  if (Winner != -1) return;
+  for (int side = 0; side < 2; ++side) {
+    if (Obj->AllDead(side)) {
+      Winner = 1 - side;
+      Win_c = 0;
+      if (TOggDataCtrl* oc = OC()) oc->JglStop(-1);
+    }
+  }
+}
+
+// Counted from the step that detected the end: the result sound on the 90th
+// step, the next scene on the 450th.
+void TDBScene::AfterEnd() {
+  if (Winner == -1) return;
+  ++Win_c;
+  DBGameData& g = GDt();
+  TOggDataCtrl* oc = OC();
+  if (Win_c == RESULTTIME) {
+    bool lostSeries = Winner == 1 && g.DBGM == dbgmKatinuki;
+    if (oc) oc->SEPlay(lostSeries ? 20 : 19);
+    g.DBSSt = dbssResult;
+  } else if (Win_c == NEXTTIME) {
+    SceneType next;
+    if (g.DBGM == dbgmKatinuki && Winner == 0) {
+      next = stDBTSL;
+      if (UpToR(g.DBStage, STAGENUM, 1)) {
+        g.DBStage = 0;
+        next = stDBMSL;
+      }
+    } else {
+      next = g.DBCPUNum == 2 ? stDBTSL : stDBMSL;
+    }
+    NextScene = next;
+    if (oc) oc->AllSoundStop();
+  }
+}
+
+void TDBScene::OnDraw() {
+  TGenScene::OnDraw();
+  ChangeLight(16);
+  Obj->CameraFollowBall();
+  DBGameData& g = GDt();
+  Obj->CourtDraw(g.DBCrtNo);
+  if (DownTo0(g.DBCsl_c, 1)) g.DBCsl_c = 30;
+  Obj->TeamOnDraw(0);
+  Obj->TeamOnDraw(1);
+  if (g.DBSSt != dbssResult) Obj->BallOnDraw();
+  HPDraw();
+  Obj->FDamDraw();
+}
+
+// Faces, names and hit-point bars of the four infield players of each side.
+void TDBScene::HPDraw() {
+  const HPPanelLayout lo = Obj->PanelLayout();
+  const DBGameData& g = GDt();
+  for (int i = 0; i < 2; ++i) {
+    int TNo = g.DBTeamNo[i];
+    for (int k = 0; k < 4; ++k) {
+      int CNo = g.DBCharofP[i][k];
+      // A panel whose team or member is not set draws nothing.
+      if (TNo < 0 || TNo > 23 || CNo < 0 || CNo > 6) continue;
+      int bdx = (k % 2) * lo.DISTX + lo.BASEX + i * lo.DISTX2;
+      int bdy = (k / 2) * lo.DISTY + lo.BASEY;
+      Obj->PanelFace(TNo, CNo, bdx + lo.FACE_BX, bdy + lo.FACE_BY, i == 1);
+      Obj->PanelName(DTNameArrToStr(AOT->ADTCDt[TNo][CNo].Name), bdx + lo.NAME_BX,
+                     bdy + lo.NAME_BY);
+      int64_t hp = AOT->ADBPSt[i][k].HP;
+      if (hp > 0) {
+        int64_t w = (hp + 3) / 4 * 4;
+        Obj->PanelBar(bdx + lo.HPBAR_BX, bdy + lo.HPBAR_BY, int(w > 4096 ? 4096 : w));
+      }
+    }
+  }
+}
+
+// ---------------------------------------------------------------- the hub's match objects
+
+namespace {
+
+// Forwards the match scene's calls to the objects the data hub links. Where an
+// object's own behaviour is not in the game yet (team steps and drawing, the
+// renderer's panels, the damage numbers) the call does nothing.
+class HubMatchObjects final : public MatchObjects {
+ public:
+  HubMatchObjects(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
+
+  void CameraInit() override {
+    if (AOT->CM) AOT->CM->OnInit(432, 0, cmSlow, cpCenter, cpyBottom, 2);
+  }
+  void BallOnInit() override {
+    if (TDBBall* b = Ball()) b->OnInit();
+  }
+  void PlayerOnInit(int side, int pos) override {
+    if (TDBPlayer* p = Player(side, pos)) p->OnInit();
+  }
+  void TeamOnInit(int) override {}
+  void KickOff() override {}
+  void ClearDam() override {}
+  void CameraReset() override {
+    if (AOT->CM) AOT->CM->OnResetCamPos();
+  }
+
+  void TeamOnMove(int) override {}
+  void BallOnMove() override {
+    if (TDBBall* b = Ball()) b->OnMove();
+  }
+  // A team's second passes are its live players' own, positions 0..6 in order.
+  void TeamOnReMove(int side) override {
+    for (int pos = 0; pos < 7; ++pos)
+      if (TDBPlayer* p = Player(side, pos); p && p->Live_f) p->OnReMove(false, false);
+  }
+  void TeamOnSetOS(int side) override {
+    for (int pos = 0; pos < 7; ++pos)
+      if (TDBPlayer* p = Player(side, pos); p && p->Live_f) p->OnSetOS();
+  }
+  void BallOnSetOS() override {
+    if (TDBBall* b = Ball()) b->OnSetOS();
+  }
+  void BallOnJudge() override {
+    if (TDBBall* b = Ball()) b->OnJudge();
+  }
+  void FDamMove() override {}
+  // A side is beaten when its four infield players are all out.
+  bool AllDead(int side) override {
+    for (int k = 0; k < 4; ++k)
+      if (!AOT->ADBPSt[side][k].Dead_f) return false;
+    return true;
+  }
+
+  void CameraFollowBall() override {
+    TDBBall* b = Ball();
+    if (AOT->CM && b && b->MyZahyou) AOT->CM->OnMoveDB(b->MyZahyou->X);
+  }
+  void CourtDraw(int crtNo) override {
+    if (AOT->BGC) AOT->BGC->OnDrawDB(crtNo);
+  }
+  void TeamOnDraw(int) override {}
+  void BallOnDraw() override {}
+  HPPanelLayout PanelLayout() override {
+    HPPanelLayout lo;
+    if (!GC) return lo;
+    const auto& l = GC->DB.DBLAYOUT_1;
+    lo.BASEX = l.BASEX;
+    lo.BASEY = l.BASEY;
+    lo.DISTX = l.DISTX;
+    lo.DISTY = l.DISTY;
+    lo.DISTX2 = l.DISTX2;
+    lo.NAME_BX = l.NAME_BX;
+    lo.NAME_BY = l.NAME_BY;
+    lo.FACE_BX = l.FACE_BX;
+    lo.FACE_BY = l.FACE_BY;
+    lo.HPBAR_BX = l.HPBAR_BX;
+    lo.HPBAR_BY = l.HPBAR_BY;
+    return lo;
+  }
+  void PanelFace(int, int, int, int, bool) override {}
+  void PanelName(const std::string&, int, int) override {}
+  void PanelBar(int, int, int) override {}
+  void FDamDraw() override {}
+  void TeamOnSave(int) override {}
+  void TeamOnLoad(int) override {}
+  void PlayerOnSave(int side, int pos) override {
+    if (TDBPlayer* p = Player(side, pos)) p->OnSave();
+  }
+  void PlayerOnLoad(int side, int pos) override {
+    if (TDBPlayer* p = Player(side, pos)) p->OnLoad();
+  }
+  void BallOnSave() override {
+    if (TDBBall* b = Ball()) b->OnSave();
+  }
+  void BallOnLoad() override {
+    if (TDBBall* b = Ball()) b->OnLoad();
+  }
+
+ private:
+  TDBBall* Ball() const { return AOT->AO ? AOT->AO->DBall.get() : nullptr; }
+  TDBPlayer* Player(int side, int pos) const {
+    return AOT->AO ? AOT->AO->DB6[side][pos].get() : nullptr;
+  }
+
+  TAlpha32SAI* AL;
+  TAllObTx* AOT;
+  TGlobalSAI* Glb;
+};
+
+}  // namespace
+
+std::unique_ptr<MatchObjects> MakeHubMatchObjects(TAlpha32SAI* AL, TAllObTx* AOT, TGlobalSAI* Glb) {
+  return std::make_unique<HubMatchObjects>(AL, AOT, Glb);
+}

@@ -1,0 +1,587 @@
+#include "shell/clsSceneCtrl.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "files/QDArc.h"
+#include "input/DILib.h"
+#include "match/clsObject.h"
+#include "platform/Files.h"
+#include "shell/BuildFlags.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbConst.h"
+#include "shell/SAIData.h"
+#include "shell/clsAllTx.h"
+#include "shell/clsGenScene.h"
+#include "shell/clsMenuScene.h"
+#include "shell/GlbRecord.h"
+#include "shell/zimraLib.h"
+#include "sound/OggDataLib.h"
+
+namespace {
+
+// Halt codes of the loaders.
+constexpr int HALT_NOFILE = 0;
+constexpr int HALT_BADFILE = 2;
+constexpr int HALT_ALIB = 3;
+
+constexpr int TEAMS = 24;
+constexpr int MEMBERS = 7;
+constexpr int DEFTEAM_MAX = TEAMS * MEMBERS;  // 168 members in the default-team archive
+constexpr size_t MEMBER_RAW = 232;            // bytes of a default-team entry
+constexpr size_t MEMBER_REC = 256;            // bytes of a member record
+constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a member record
+constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
+constexpr int COLOURS = 32;                   // palette sets of the character colours
+constexpr int SHOTMAX = 22;                   // highest special-shot number naming a row
+constexpr int RANKROWS = 9;
+constexpr int RANKINTS = 89;
+constexpr int SHOTROWS = 21;
+constexpr int SHOTINTS = 24;
+constexpr size_t CSVLINE = 511;
+
+const char* const kDefTeamArc = "data\\defteam.qx2";
+const char* const kDBDataArc = "data\\DBData.qx2";
+
+// Member data comes from files the player may have edited: colour numbers
+// that name no palette set read as 0, special-shot numbers that name no row of
+// the shot table read as none, so no later table read goes out of range.
+void SanitizeMember(DTCharData& c) {
+  for (uint8_t* col : {&c.Looks.SkinCol, &c.Looks.HairCol, &c.Looks.EyeCol})
+    if (*col >= COLOURS) *col = 0;
+}
+void SanitizeAbility(DCDDBallDt& d) {
+  for (uint8_t* hs : {&d.dJHS, &d.dHS, &d.dSHS1, &d.dSHS2})
+    if (*hs > SHOTMAX) *hs = 0;
+}
+
+std::string ProgramPath(const std::string& rel) { return plat::ProgramFolder() + rel; }
+
+// Parses an integer field the way the authoring tables are written; anything
+// that is not a number reads as 0.
+int32_t CsvInt(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  bool neg = false;
+  if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
+  if (i >= s.size() || s[i] < '0' || s[i] > '9') return 0;
+  int64_t v = 0;
+  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > INT32_MAX) v = INT32_MAX;
+  }
+  return int32_t(neg ? -v : v);
+}
+
+uint8_t CsvByte(const std::string& s) { return uint8_t(std::clamp<int32_t>(CsvInt(s), 0, 255)); }
+
+// The rows of a CSV source beside the program; nullopt when the file is missing.
+std::optional<std::vector<std::vector<std::string>>> ReadCsv(const std::string& rel) {
+  auto bytes = plat::ReadFile(ProgramPath(rel));
+  if (!bytes) return std::nullopt;
+  return scenectrl::ParseCsv(*bytes);
+}
+
+// An archive of the shipped build: loaded whole and checked; the halt code
+// when it is missing or fails its checks.
+struct CheckedArchive {
+  TMemoryStream ms;
+  int halt = -1;
+};
+// Archives are found in the program's folder, like every other file of the
+// game, so a game started from elsewhere still finds them.
+CheckedArchive OpenArchive(const char* rel, const char* tag, uint8_t v0, uint8_t v1, uint8_t v2) {
+  CheckedArchive a;
+  const std::string path = ProgramPath(rel);
+  auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
+  if (!bytes) {
+    a.halt = HALT_NOFILE;
+    return a;
+  }
+  a.ms = TMemoryStream(std::move(*bytes));
+  if (!CheckFileHash(a.ms, 8) || !CheckFileSignVer(a.ms, tag, v0, v1, v2)) a.halt = HALT_BADFILE;
+  a.ms.SetPosition(0);
+  return a;
+}
+
+}  // namespace
+
+namespace scenectrl {
+
+std::vector<std::string> SplitCsvLine(const std::string& rawLine, bool& comment) {
+  std::string line = rawLine.substr(0, std::min(rawLine.size(), CSVLINE));
+  comment = line.size() >= 2 && line[1] == '/';
+  std::vector<std::string> fields;
+  if (comment) return fields;
+  size_t start = 0;
+  for (;;) {
+    size_t c = line.find(',', start);
+    fields.push_back(line.substr(start, c == std::string::npos ? std::string::npos : c - start));
+    if (c == std::string::npos) break;
+    start = c + 1;
+  }
+  return fields;
+}
+
+std::vector<std::vector<std::string>> ParseCsv(std::span<const uint8_t> bytes) {
+  std::vector<std::vector<std::string>> rows;
+  std::string line;
+  auto flush = [&] {
+    bool comment = false;
+    auto fields = SplitCsvLine(line, comment);
+    if (!comment && !(fields.size() == 1 && fields[0].empty())) rows.push_back(std::move(fields));
+    line.clear();
+  };
+  for (uint8_t b : bytes) {
+    if (b == '\n') {
+      flush();
+    } else if (b != '\r') {
+      line.push_back(char(b));
+    }
+  }
+  if (!line.empty()) flush();
+  return rows;
+}
+
+bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
+  TMemoryStream fs(std::move(bytes));
+  if (!CheckFileHashSAI(fs)) return false;
+  auto data = ExtractFromQDASAIStream(fs);
+  if (!data) return false;
+  uint8_t rec[MEMBER_REC] = {};
+  std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
+  std::memcpy(&out, rec, MEMBER_REC);
+  SanitizeMember(out);
+  SanitizeAbility(out.DBDt);
+  return true;
+}
+
+std::string SaveSlotPath(int slot) {
+  return "data\\SaveData" + std::to_string(std::clamp(slot, 0, 9)) + ".dbsv";
+}
+
+}  // namespace scenectrl
+
+// ---------------------------------------------------------------- creation
+
+TSceneCtrl::TSceneCtrl(TDDDD* tDDDD, TAlpha32SAI* tAL, TAnti_DelX* tTW, TADISAI* tADI,
+                       TOggDataCtrl* tOC, TGlobalSAI* tGlb, void* /*FC*/)
+    : DDDD(tDDDD), AL(tAL), TW(tTW), ADI(tADI), OC(tOC), Glb(tGlb), Authoring_f(Debug_f) {
+  Create();
+}
+
+TSceneCtrl::~TSceneCtrl() {
+  // Scenes first, then the objects they refer to, in the reverse of creation.
+  for (auto& s : Scene) s.reset();
+  MObj.reset();
+  CM.reset();
+  MDt.reset();
+  SDt.reset();
+  AC.reset();
+  BGC.reset();
+  GDt.reset();
+  AT.reset();
+  AO.reset();
+  AOT.reset();
+}
+
+void TSceneCtrl::Create() {
+  fNowScene = stDBOP;
+  SvSlt = 0;
+  AOT = std::make_unique<TAllObTx>();
+  AO = std::make_unique<TAllObj>(AL, AOT.get(), Glb);
+  AT = std::make_unique<TAllTx>(AL, Glb);
+  GDt = std::make_unique<TGrpData>();
+  BGC = std::make_unique<TBGCtrlSAI>(AL, AT.get(), Glb);
+  AC = std::make_unique<TALLtxChar>(AL, Glb, GDt.get());
+  SDt = std::make_unique<TSceneData>();
+  MDt = std::make_unique<TMapData>();
+  CM = std::make_unique<TCamera>();
+  if (Glb) Glb->BM = BM;
+  AOT->AO = AO.get();
+  AOT->AT = AT.get();
+  AOT->GDt = GDt.get();
+  AOT->BGC = BGC.get();
+  AOT->MDt = MDt.get();
+  AOT->AC = AC.get();
+  AOT->SDt = SDt.get();
+  AOT->BM = BM;
+  AOT->CM = CM.get();
+  MObj = MakeHubMatchObjects(AL, AOT.get(), Glb);
+
+  Glb->InitMsg("\x94\xc4\x97\x70\xc3\xb8\xbd\xc1\xac\x93\xc7\x8d\x9e", 3);  // general textures
+  for (int i = 0; i < 5; ++i) AC->LoadBMP(i, i);
+  Glb->InitMsg("\xb7\xac\xd7\xc3\xb8\xbd\xc1\xac\x93\xc7\x8d\x9e", 4);  // character textures
+  if (AL && AL->Err_f) {
+    // The renderer failed: nothing more is built and the loop reports it.
+    Glb->HaltMsgNo(HALT_ALIB);
+    return;
+  }
+  DataLoad();
+  Glb->InitMsg("\xc3\xde\xb0\xc0\x93\xc7\x8d\x9e", 5);  // data
+  DBGameData& g = SDt->DBGDt;
+  for (int side = 0; side < 2; ++side)
+    for (int k = 0; k < MEMBERS; ++k) g.DBPosofC[side][k] = k;
+  LoadFaces();
+  Glb->InitMsg("\x91\x53\x8a\xe7\x93\xc7\x8d\x9e", 5);  // all faces
+  CreateScenes();
+  Glb->InitMsg("\x83\x7d\x83\x62\x83\x76\x93\xc7\x8d\x9e", 6);  // map
+  Glb->InitMsg("Scene\x90\xb6\x90\xac", 7);                     // scenes built
+  SceneLoad();
+  AOT->GameMode = Scene[stDBOP]->GameMode;
+  Glb->InitMsg("SceneLoad", 8);
+  Built_f = true;
+}
+
+void TSceneCtrl::LoadFaces() {
+  for (int t = 0; t < TEAMS; ++t)
+    for (int m = 0; m < MEMBERS; ++m) {
+      const DCDLooks& lk = AOT->ADTCDt[t][m].Looks;
+      AC->LoadAllFace(t, m, lk.DBFaceNo, 0, lk.EyeCol, lk.SkinCol, lk.HairCol, t, 0);
+    }
+  for (int t = 0; t < TEAMS; ++t) AC->LoadAllBody(t);
+}
+
+void TSceneCtrl::CreateScenes() {
+  TAllObTx* hub = AOT.get();
+  Scene[stDB] = std::make_unique<TDBScene>(AL, hub, Glb, stDB);
+  Scene[stDBOP] = std::make_unique<TDBOPScene>(AL, hub, Glb, stDBOP);
+  Scene[stDBMSL] = std::make_unique<TDBMSLScene>(AL, hub, Glb, stDBMSL);
+  Scene[stDBVS] = std::make_unique<TDBVSScene>(AL, hub, Glb, stDBVS);
+  Scene[stDBTSL] = std::make_unique<TDBTSLScene>(AL, hub, Glb, stDBTSL);
+  Scene[stDBPSL] = std::make_unique<TDBPSLScene>(AL, hub, Glb, stDBPSL);
+}
+
+TGenScene* TSceneCtrl::SceneAt(int id) const {
+  return id >= 0 && id < SCENENUM ? Scene[id].get() : nullptr;
+}
+
+void TSceneCtrl::SetScene(int id, std::unique_ptr<TGenScene> scene) {
+  if (id >= 0 && id < SCENENUM) Scene[id] = std::move(scene);
+}
+
+// ---------------------------------------------------------------- the step
+
+void TSceneCtrl::OnMove() {
+  if (ADI) ADI->Scan(true);
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnMove();
+  if (OC) OC->IdleEvent();
+}
+
+void TSceneCtrl::OnDraw() {
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnDraw();
+}
+
+void TSceneCtrl::OnJump() {
+  TGenScene* cur = SceneAt(fNowScene);
+  if (!cur) return;
+  int n = cur->NextScene;
+  if (n == fNowScene) return;
+  TGenScene* next = SceneAt(n);
+  // A request for a scene the game does not have leaves the current one running.
+  if (!next) return;
+  // Leaving the title reloads the tables of the rule chosen there.
+  if (fNowScene == stDBOP) DataLoad_Slow();
+  fNowScene = uint8_t(n);
+  next->OnInit();
+  AOT->GameMode = next->GameMode;
+}
+
+void TSceneCtrl::SceneJump(int JS) {
+  TGenScene* s = SceneAt(JS);
+  if (!s) return;
+  fNowScene = uint8_t(JS);
+  s->OnInit();
+  // The hub's mode follows the scene on every kind of switch.
+  AOT->GameMode = s->GameMode;
+}
+
+void TSceneCtrl::SceneLoad() {
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnLoad();
+}
+
+void TSceneCtrl::SceneOnReset() {
+  if (TGenScene* s = SceneAt(fNowScene)) s->OnInit();
+}
+
+void TSceneCtrl::OnRestore() {
+  if (AL) AL->RestoreFromList();
+}
+
+// ---------------------------------------------------------------- input configuration
+
+void TSceneCtrl::CfgBtn() {
+  if (!ADI || !Glb) return;
+  ADI->Init(false);
+  const TCFGINI& cfg = Glb->CFGINI;
+  for (int i = 0; i < 2; ++i) {
+    TDISAI& di = *ADI->DI[i];
+    int d;
+    if (cfg.Auto_f) {
+      d = di.SettingAutoDevice(i);
+      if (d != 0) d -= 1;
+    } else {
+      d = cfg.Device[i];
+      // A device number the settings cannot mean is the keyboard.
+      if (d < 0 || d > 4) d = 0;
+      di.SettingDevice(d);
+    }
+    if (d == 0) {
+      const auto& k = cfg.KBBtn;
+      di.SettingKB(k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7], k[8], k[9], k[10], k[11]);
+    } else {
+      int p = std::clamp(d - 1, 0, 3);
+      const auto& b = cfg.JSBtn[p];
+      di.SettingBtn(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+      // The authoring build puts the save and load buttons on pad buttons 6 and 7.
+      if (Debug_f) di.SettingBtn(b[0], b[1], b[2], b[3], 6, 7, b[6], b[7]);
+    }
+  }
+}
+
+// ---------------------------------------------------------------- data loading
+
+void TSceneCtrl::DataLoad() {
+  if (GC) GC->IOIni(true, SDt->DBGDt.DBSlow_f != 0);
+  DBCharDataLoad();
+  Glb->InitMsg("DBCharDataLoad OK", 5);
+  DBDBCHDataLoad();
+  Glb->InitMsg("DBDBCHDataLoad OK", 5);
+  DBRankDataLoad();
+  Glb->InitMsg("DBRankDataLoad OK", 5);
+  DBShootDataLoad();
+  Glb->InitMsg("DBShootDataLoad OK", 5);
+  GDt->LoadDt();
+  Glb->InitMsg("GDt.LoadDt OK", 5);
+}
+
+void TSceneCtrl::DataLoad_Slow() {
+  if (GC) GC->IOIni(true, SDt->DBGDt.DBSlow_f != 0);
+  DBRankDataLoad();
+  DBShootDataLoad();
+}
+
+void TSceneCtrl::StoreMember(int t, int m, const DTCharData& rec) {
+  DTCharData& c = AOT->ADTCDt[t][m];
+  c = rec;
+  SanitizeMember(c);
+  SanitizeAbility(c.DBDt);
+  std::memcpy(&AOT->ADBPDt[t][m], reinterpret_cast<const uint8_t*>(&c) + ABILITY_AT, ABILITY_COPY);
+}
+
+void TSceneCtrl::DBCharDataLoad() {
+  if (Authoring_f) {
+    DBCharDataImport();
+    return;
+  }
+  CheckedArchive a = OpenArchive(kDefTeamArc, "DEFT", 0, 0, 1);
+  if (a.halt >= 0) {
+    Glb->HaltMsgNo(a.halt);
+    return;
+  }
+  auto index = ParseQDAIndex(a.ms.Bytes());
+  // The entry count comes from the file: never more members than the teams hold.
+  int n = index ? int(std::min<uint32_t>(index->header.DataCount, DEFTEAM_MAX)) : 0;
+  std::memset(AOT->ADTCDt, 0, sizeof AOT->ADTCDt);
+  for (int i = 0; i < n; ++i) {
+    auto entry = ExtractFromQDAStream(a.ms, "def" + NumToStr(i, 3) + ".dbch");
+    if (!entry) continue;  // a missing entry keeps the zeroed member
+    entry->SetPosition(0);
+    auto raw = ExtractFromQDASAIStreamDB(*entry);
+    if (!raw || size_t(raw->Size()) < MEMBER_RAW) continue;
+    DTCharData rec{};
+    std::memcpy(&rec, raw->Memory(), MEMBER_RAW);
+    StoreMember(i / MEMBERS, i % MEMBERS, rec);
+  }
+}
+
+void TSceneCtrl::DBDBCHDataLoad() {
+  const std::string root = ProgramPath("teamdata");
+  if (!plat::DirectoryExists(root)) {
+    plat::CreateDir(root);
+    for (int t = 0; t < TEAMS; ++t) plat::CreateDir(root + "\\team" + NumToStr(t, 2));
+    return;
+  }
+  for (int t = 0; t < TEAMS; ++t) {
+    const std::string dir = root + "\\team" + NumToStr(t, 2);
+    if (!plat::DirectoryExists(dir)) {
+      plat::CreateDir(dir);
+      continue;
+    }
+    // Regular files only, in name order, so every machine loads the same members.
+    auto files = plat::ListFiles(dir, ".dbch");
+    for (int m = 0; m < MEMBERS && m < int(files.size()); ++m) {
+      // A file that cannot be read or fails its check uses up its member slot.
+      auto bytes = plat::ReadFile(dir + "\\" + files[m]);
+      DTCharData rec{};
+      if (bytes && scenectrl::ReadTeamFile(std::move(*bytes), rec)) StoreMember(t, m, rec);
+    }
+  }
+}
+
+// Reads one table entry of the data archive into dst (cleared first).
+bool TSceneCtrl::RankAndShotArchive(const char* entry, void* dst, size_t size) {
+  std::memset(dst, 0, size);
+  CheckedArchive a = OpenArchive(kDBDataArc, "DBDT", 0, 0, 0);
+  if (a.halt >= 0) {
+    Glb->HaltMsgNo(a.halt);
+    return false;
+  }
+  auto e = ExtractFromQDAStream(a.ms, entry);
+  if (!e) {
+    // An archive that passed its checks but lacks the table is damaged.
+    Glb->HaltMsgNo(HALT_BADFILE);
+    return false;
+  }
+  std::memcpy(dst, e->Memory(), std::min(size, size_t(e->Size())));
+  return true;
+}
+
+void TSceneCtrl::DBRankDataLoad() {
+  if (Authoring_f) {
+    DBRankDataImport();
+    return;
+  }
+  bool slow = SDt->DBGDt.DBSlow_f != 0;
+  RankAndShotArchive(slow ? "DBRankdata2.sai" : "DBRankdata.sai", AOT->ADBRankDt,
+                     sizeof AOT->ADBRankDt);
+}
+
+void TSceneCtrl::DBShootDataLoad() {
+  if (Authoring_f) {
+    DBShootDataImport();
+    return;
+  }
+  RankAndShotArchive("DBShootdata.sai", AOT->ADBShootDt, sizeof AOT->ADBShootDt);
+}
+
+// ---------------------------------------------------------------- authoring sources
+
+void TSceneCtrl::DBCharDataImport() {
+  auto rows = ReadCsv("data\\DBCharData.csv");
+  if (!rows) return;
+  int r = 0;
+  for (const auto& f : *rows) {
+    if (r >= DEFTEAM_MAX) break;
+    auto col = [&](size_t i) -> const std::string& {
+      static const std::string empty;
+      return i < f.size() ? f[i] : empty;
+    };
+    int t = r / MEMBERS, m = r % MEMBERS;
+    DTCharData& c = AOT->ADTCDt[t][m];
+    DCDDBallDt& d = AOT->ADBPDt[t][m];
+    c.Name = StrToDTNameArr(col(0));
+    c.Looks.DBFaceNo = CsvByte(col(1));
+    c.Looks.SkinCol = CsvByte(col(2));
+    c.Looks.HairCol = CsvByte(col(3));
+    uint8_t* ab[] = {&d.dHP, &d.dBP, &d.dShT, &d.dCrv, &d.dSpd, &d.dCaT, &d.dTaf, &d.dGut,
+                     &d.dPos, &d.dMnr, &d.dHS, &d.dJHS, &d.dSHS1, &d.dSHS2};
+    for (size_t i = 0; i < std::size(ab); ++i) *ab[i] = CsvByte(col(4 + i));
+    SanitizeMember(c);
+    SanitizeAbility(d);
+    ++r;
+  }
+}
+
+void TSceneCtrl::DBRankDataImport() {
+  bool slow = SDt->DBGDt.DBSlow_f != 0;
+  std::memset(AOT->ADBRankDt, 0, sizeof AOT->ADBRankDt);
+  auto rows = ReadCsv(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv");
+  if (!rows) return;
+  static_assert(sizeof(DBRankData) == RANKINTS * sizeof(int32_t));
+  int r = 0;
+  for (const auto& f : *rows) {
+    if (r >= RANKROWS) break;  // rows beyond the table are ignored
+    int32_t v[RANKINTS] = {};
+    for (size_t i = 0; i < f.size() && i < RANKINTS; ++i) v[i] = CsvInt(f[i]);
+    std::memcpy(&AOT->ADBRankDt[r], v, sizeof v);
+    ++r;
+  }
+  plat::WriteFile(ProgramPath(slow ? "DBRankdata2.sai" : "DBRankdata.sai"), AOT->ADBRankDt,
+                  sizeof AOT->ADBRankDt);
+}
+
+void TSceneCtrl::DBShootDataImport() {
+  std::memset(AOT->ADBShootDt, 0, sizeof AOT->ADBShootDt);
+  auto rows = ReadCsv("data\\DBShootData.csv");
+  if (!rows) {
+    Glb->SetInf("DBShootData\x82\xc8\x82\xa2", 60);  // "DBShootData" missing
+    return;
+  }
+  static_assert(sizeof(DBShootData) == 12 + SHOTINTS * sizeof(int32_t));
+  int r = 0;
+  for (const auto& f : *rows) {
+    if (r >= SHOTROWS) break;
+    DBShootData& s = AOT->ADBShootDt[r];
+    if (!f.empty()) std::memcpy(s.Name, f[0].data(), std::min(f[0].size(), sizeof s.Name));
+    int32_t v[SHOTINTS] = {};
+    for (size_t i = 1; i < f.size() && i <= SHOTINTS; ++i) v[i - 1] = CsvInt(f[i]);
+    std::memcpy(reinterpret_cast<uint8_t*>(&s) + 12, v, sizeof v);
+    ++r;
+  }
+  plat::WriteFile(ProgramPath("DBShootdata.sai"), AOT->ADBShootDt, sizeof AOT->ADBShootDt);
+}
+
+// ---------------------------------------------------------------- save slots
+
+bool TSceneCtrl::OnSave() {
+  if (!Built_f) return false;
+  QuickSaveData& sv = AOT->SvDt;
+  std::memset(&sv, 0, sizeof sv);
+  sv.RSeed = RandSeed();
+  sv.DBGDt = SDt->DBGDt;
+  std::memcpy(sv.ADTCDt, AOT->ADTCDt, sizeof sv.ADTCDt);
+  std::memcpy(sv.ADBPDt, AOT->ADBPDt, sizeof sv.ADBPDt);
+  std::memcpy(sv.ADBPSt, AOT->ADBPSt, sizeof sv.ADBPSt);
+  sv.DBBallSt = AOT->DBBallSt;
+  for (int s = 0; s < 2; ++s) MObj->TeamOnSave(s);
+  for (int s = 0; s < 2; ++s)
+    for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnSave(s, p);
+  MObj->BallOnSave();
+  auto bytes = QuickSaveToBytes(sv);
+  if (!plat::WriteFile(ProgramPath(scenectrl::SaveSlotPath(SvSlt)), bytes.data(), bytes.size())) {
+    // "cannot save : #n"; the game goes on.
+    Glb->SetInf("\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1 : #" +
+                    std::to_string(SvSlt),
+                60);
+    return false;
+  }
+  return true;
+}
+
+bool TSceneCtrl::OnLoad() {
+  if (!Built_f) return false;
+  const std::string path = ProgramPath(scenectrl::SaveSlotPath(SvSlt));
+  if (!plat::FileExists(path)) return false;
+  auto bytes = plat::ReadFile(path, QUICKSAVE_BYTES + 1);
+  if (!bytes) return false;
+  QuickSaveData& sv = AOT->SvDt;
+  QuickSaveData loaded;
+  std::memset(&loaded, 0, sizeof loaded);
+  if (!QuickSaveFromBytes(*bytes, loaded)) return false;
+  sv = loaded;
+  // The match settings first, so the players bind to the saved teams.
+  SDt->DBGDt = sv.DBGDt;
+  std::memcpy(AOT->ADTCDt, sv.ADTCDt, sizeof sv.ADTCDt);
+  std::memcpy(AOT->ADBPDt, sv.ADBPDt, sizeof sv.ADBPDt);
+  for (int t = 0; t < TEAMS; ++t)
+    for (int m = 0; m < MEMBERS; ++m) {
+      SanitizeMember(AOT->ADTCDt[t][m]);
+      SanitizeAbility(AOT->ADBPDt[t][m]);
+    }
+  for (int s = 0; s < 2; ++s) MObj->TeamOnInit(s);
+  for (int s = 0; s < 2; ++s)
+    for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnInit(s, p);
+  MObj->BallOnInit();
+  SetRandSeed(sv.RSeed);
+  std::memcpy(AOT->ADBPSt, sv.ADBPSt, sizeof sv.ADBPSt);
+  AOT->DBBallSt = sv.DBBallSt;
+  AOT->ResetZahyou();
+  for (int s = 0; s < 2; ++s) MObj->TeamOnLoad(s);
+  for (int s = 0; s < 2; ++s)
+    for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnLoad(s, p);
+  MObj->BallOnLoad();
+  CfgBtn();
+  DataLoad();
+  return true;
+}
