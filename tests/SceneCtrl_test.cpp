@@ -18,6 +18,7 @@
 #include "shell/clsSceneCtrl.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
+#include "tests/FormTestKit.h"
 
 namespace fs = std::filesystem;
 
@@ -118,6 +119,22 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
   EXPECT_EQ(AOT().ADTCDt[1][3].Name[0], 10);
   EXPECT_EQ(AOT().ADBPDt[1][3].dHP, 10);
   EXPECT_EQ(AOT().ADBRankDt[0].BP.Lv, 0x03020100);
+}
+
+TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
+  const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
+  for (const char* f : {"DBData.qx2", "defteam.qx2"}) {
+    if (!fs::exists(built / f)) GTEST_SKIP() << "no built " << f;
+    fs::copy_file(built / f, dir / "data" / f);
+  }
+  Build();
+  EXPECT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+  for (int t = 0; t < 24; ++t)
+    for (int m = 0; m < 7; ++m) {
+      EXPECT_NE(AOT().ADTCDt[t][m].Name[0], 0) << t << "/" << m;
+      EXPECT_GT(AOT().ADBPDt[t][m].dHP, 0) << t << "/" << m;
+    }
+  EXPECT_NE(AOT().ADBRankDt[1].BP.Sp, 0);
 }
 
 TEST_F(SceneCtrlTest, RendererErrorStopsBeforeDataAndScenes) {
@@ -507,6 +524,42 @@ TEST(CsvLine, CommentsAndFieldsAndTheLineLimit) {
   longLine[520] = ',';
   EXPECT_EQ(scenectrl::SplitCsvLine(longLine, comment).size(), 1u);
   EXPECT_EQ(scenectrl::SaveSlotPath(7), "data\\SaveData7.dbsv");
+}
+
+}  // namespace
+
+namespace {
+
+// The whole start-up with the game's own parts: a loading failure inside the
+// scene controller ends in one error box at the first loop call.
+class LoadHalt : public formkit::FormFixture {
+ protected:
+  void Run() {
+    WriteSettings(1);
+    form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
+    form->Create();
+    host.MaxIdleCalls = 100;
+    host.Run();
+    EXPECT_EQ(host.IdleCalls, 1u);
+  }
+};
+
+TEST_F(LoadHalt, AMissingArchiveIsShownOnceAndEndsTheProgram) {
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Not Found\"");
+  EXPECT_TRUE(host.Terminated());
+}
+
+TEST_F(LoadHalt, ADamagedArchiveIsShownAsFileVerErr) {
+  for (const char* f : {"data/DBData.qx2", "data/defteam.qx2"}) {
+    std::vector<uint8_t> junk(600, 0x41);
+    ASSERT_TRUE(plat::WriteFile(dir_.string() + "/" + f, junk.data(), junk.size()));
+  }
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Ver Err\"");
+  EXPECT_TRUE(host.Terminated());
 }
 
 }  // namespace
