@@ -81,16 +81,12 @@ class BpeEncoder {
         if (left_[code] == code && !right_[code]) break;
       if (code < 0) break;
 
-      int best = 2;
-      uint8_t leftch = 0, rightch = 0;
-      for (int i = 0; i < HASHSIZE; ++i) {
-        if (count_[i] > best) {
-          best = count_[i];
-          leftch = leftcode_[i];
-          rightch = rightcode_[i];
-        }
-      }
+      // The best pair is the first slot holding the greatest count.
+      uint8_t best = 0;
+      for (int i = 0; i < HASHSIZE; ++i) best = std::max(best, count_[i]);
       if (best < THRESHOLD) break;
+      const int first = int(static_cast<const uint8_t*>(std::memchr(count_, best, HASHSIZE)) - count_);
+      const uint8_t leftch = leftcode_[first], rightch = rightcode_[first];
 
       const int startSize = size_;
       const int oldsize = startSize - 1;

@@ -52,7 +52,7 @@ class SpanStream : public TStream {
     int64_t base = origin == TSeekOrigin::soBeginning ? 0
                    : origin == TSeekOrigin::soCurrent ? int64_t(pos_)
                                                       : int64_t(bytes_.size());
-    pos_ = size_t(std::max<int64_t>(base + offset, 0));
+    pos_ = size_t(ClampedAdd(base, offset));
     return int64_t(pos_);
   }
   int64_t Size() const override { return int64_t(bytes_.size()); }

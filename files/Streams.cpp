@@ -7,6 +7,12 @@
 
 #include "platform/Files.h"
 
+int64_t ClampedAdd(int64_t base, int64_t offset) {
+  int64_t pos;
+  if (__builtin_add_overflow(base, offset, &pos)) pos = offset > 0 ? INT64_MAX : 0;
+  return std::max<int64_t>(pos, 0);
+}
+
 int64_t TStream::CopyFrom(TStream& src, int64_t count) {
   if (count == 0) {
     src.SetPosition(0);
@@ -47,9 +53,7 @@ int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   int64_t base = origin == TSeekOrigin::soBeginning ? 0
                  : origin == TSeekOrigin::soCurrent ? int64_t(FPos)
                                                     : int64_t(FData.size());
-  int64_t pos = base + offset;
-  if (offset < 0 && pos > base) pos = 0;  // wrapped
-  FPos = size_t(std::max<int64_t>(pos, 0));
+  FPos = size_t(ClampedAdd(base, offset));
   return int64_t(FPos);
 }
 

@@ -69,6 +69,9 @@ class TMemoryStream : public TStream {
   size_t FPos = 0;
 };
 
+// base + offset, kept within [0, INT64_MAX]: where a seek may land.
+int64_t ClampedAdd(int64_t base, int64_t offset);
+
 // Writes bytes to a file so that the file under its final name is either the
 // old one or the complete new one: the bytes go to a temporary file beside it,
 // which then replaces it. False (and no temporary file left) on any failure.

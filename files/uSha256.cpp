@@ -102,19 +102,21 @@ void TSha256::Finalize() {
   m_nNumChr = 0;
 }
 
-TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size) {
-  TSha256 sha;
+std::unique_ptr<TSha256> InnerGetSHA256(TStream& ss, int64_t size) {
+  auto sha = std::make_unique<TSha256>();
   std::vector<uint8_t> buf(size_t(std::clamp<int64_t>(size, 0, kHashChunk)));
   while (size > 0) {
     size_t want = size_t(std::min<int64_t>(size, kHashChunk));
     size_t got = ss.Read(buf.data(), want);
     if (got == 0) break;
-    sha.Load(buf.data(), uint32_t(got));
+    sha->Load(buf.data(), uint32_t(got));
     size -= int64_t(got);
   }
-  sha.Finalize();
-  return sha.GetTable();
+  sha->Finalize();
+  return sha;
 }
+
+TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size) { return InnerGetSHA256(ss, size)->GetTable(); }
 
 TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes) {
   TSha256 sha;

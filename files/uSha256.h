@@ -4,6 +4,7 @@
 #pragma once
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <span>
 
 class TStream;
@@ -35,6 +36,8 @@ class TSha256 {
 
 // Hashes size bytes read from the stream's position, in chunks of at most 2 MiB
 // through one buffer. A stream that ends early hashes what it holds.
+// InnerGetSHA256 returns the finalised hasher, _GetSHA256tbl its state words.
+std::unique_ptr<TSha256> InnerGetSHA256(TStream& ss, int64_t size);
 TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size);
 // The same over bytes in memory.
 TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes);

@@ -373,6 +373,7 @@ void TDDDD::SetDisplayMode(bool fFull, int32_t width, int32_t height, int32_t de
       front->Release();
       return;
     }
+    FOwner.SetClientSize(width, height);
     FOwner.SetFullScreen(true);
     FOwner.RestoreAndRaise();
   } else {

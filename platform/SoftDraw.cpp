@@ -512,7 +512,8 @@ int32_t SoftSurface::Blt(const DdRect* dstRect, SoftSurface* src, const DdRect* 
     const int32_t dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
     const bool straight = dw == sw && dh == sh && !mirrorX && !mirrorY;
     // Source rows and columns read for each destination row and column.
-    std::vector<int32_t> cols(dw);
+    static thread_local std::vector<int32_t> cols;
+    cols.resize(size_t(dw));
     for (int32_t i = 0; i < dw; ++i) {
       int32_t sx = s.left + (straight ? i : MapNearest(i, dw, sw));
       cols[i] = mirrorX ? int32_t(src->width_) - 1 - sx : sx;
@@ -520,7 +521,7 @@ int32_t SoftSurface::Blt(const DdRect* dstRect, SoftSurface* src, const DdRect* 
     // Copy through a row buffer when both are the same surface.
     std::vector<uint8_t> tmp;
     const bool same = src == this;
-    if (same) tmp = mem_;
+    if (same) tmp = mem_;  // rare: a surface drawn onto itself
     const uint8_t* sbase = same ? tmp.data() : src->mem_.data();
     for (int32_t j = 0; j < dh; ++j) {
       int32_t sy = s.top + (straight ? j : MapNearest(j, dh, sh));

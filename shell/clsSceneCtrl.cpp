@@ -8,6 +8,7 @@
 #include "match/clsObject.h"
 #include "platform/Files.h"
 #include "shell/BuildFlags.h"
+#include "shell/DBTextImport.h"
 #include "shell/GameRandom.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
@@ -34,11 +35,6 @@ constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a memb
 constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
 constexpr int COLOURS = 32;                   // palette sets of the character colours
 constexpr int SHOTMAX = 22;                   // highest special-shot number naming a row
-constexpr int RANKROWS = 9;
-constexpr int RANKINTS = 89;
-constexpr int SHOTROWS = 21;
-constexpr int SHOTINTS = 24;
-constexpr size_t CSVLINE = 511;
 
 const char* const kDefTeamArc = "data\\defteam.qx2";
 const char* const kDBDataArc = "data\\DBData.qx2";
@@ -57,29 +53,11 @@ void SanitizeAbility(DCDDBallDt& d) {
 
 std::string ProgramPath(const std::string& rel) { return plat::ProgramFolder() + rel; }
 
-// Parses an integer field the way the authoring tables are written; anything
-// that is not a number reads as 0.
-int32_t CsvInt(const std::string& s) {
-  size_t i = 0;
-  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
-  bool neg = false;
-  if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
-  if (i >= s.size() || s[i] < '0' || s[i] > '9') return 0;
-  int64_t v = 0;
-  for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i) {
-    v = v * 10 + (s[i] - '0');
-    if (v > INT32_MAX) v = INT32_MAX;
-  }
-  return int32_t(neg ? -v : v);
-}
-
-uint8_t CsvByte(const std::string& s) { return uint8_t(std::clamp<int32_t>(CsvInt(s), 0, 255)); }
-
-// The rows of a CSV source beside the program; nullopt when the file is missing.
-std::optional<std::vector<std::vector<std::string>>> ReadCsv(const std::string& rel) {
+// A CSV source beside the program as text; nullopt when the file is missing.
+std::optional<std::string> ReadCsvText(const std::string& rel) {
   auto bytes = plat::ReadFile(ProgramPath(rel));
   if (!bytes) return std::nullopt;
-  return scenectrl::ParseCsv(*bytes);
+  return std::string(bytes->begin(), bytes->end());
 }
 
 // An archive of the shipped build: loaded whole and checked; the halt code
@@ -107,41 +85,6 @@ CheckedArchive OpenArchive(const char* rel, const char* tag, uint8_t v0, uint8_t
 }  // namespace
 
 namespace scenectrl {
-
-std::vector<std::string> SplitCsvLine(const std::string& rawLine, bool& comment) {
-  std::string line = rawLine.substr(0, std::min(rawLine.size(), CSVLINE));
-  comment = line.size() >= 2 && line[1] == '/';
-  std::vector<std::string> fields;
-  if (comment) return fields;
-  size_t start = 0;
-  for (;;) {
-    size_t c = line.find(',', start);
-    fields.push_back(line.substr(start, c == std::string::npos ? std::string::npos : c - start));
-    if (c == std::string::npos) break;
-    start = c + 1;
-  }
-  return fields;
-}
-
-std::vector<std::vector<std::string>> ParseCsv(std::span<const uint8_t> bytes) {
-  std::vector<std::vector<std::string>> rows;
-  std::string line;
-  auto flush = [&] {
-    bool comment = false;
-    auto fields = SplitCsvLine(line, comment);
-    if (!comment && !(fields.size() == 1 && fields[0].empty())) rows.push_back(std::move(fields));
-    line.clear();
-  };
-  for (uint8_t b : bytes) {
-    if (b == '\n') {
-      flush();
-    } else if (b != '\r') {
-      line.push_back(char(b));
-    }
-  }
-  if (!line.empty()) flush();
-  return rows;
-}
 
 bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
   TMemoryStream fs(std::move(bytes));
@@ -351,7 +294,7 @@ void TSceneCtrl::DataLoad() {
   Glb->InitMsg("DBRankDataLoad OK", 5);
   DBShootDataLoad();
   Glb->InitMsg("DBShootDataLoad OK", 5);
-  GDt->LoadDt();
+  GDt->LoadDt(Glb);
   Glb->InitMsg("GDt.LoadDt OK", 5);
 }
 
@@ -458,67 +401,35 @@ void TSceneCtrl::DBShootDataLoad() {
 // ---------------------------------------------------------------- authoring sources
 
 void TSceneCtrl::DBCharDataImport() {
-  auto rows = ReadCsv("data\\DBCharData.csv");
-  if (!rows) return;
-  int r = 0;
-  for (const auto& f : *rows) {
-    if (r >= DEFTEAM_MAX) break;
-    auto col = [&](size_t i) -> const std::string& {
-      static const std::string empty;
-      return i < f.size() ? f[i] : empty;
-    };
-    int t = r / MEMBERS, m = r % MEMBERS;
-    DTCharData& c = AOT->ADTCDt[t][m];
-    DCDDBallDt& d = AOT->ADBPDt[t][m];
-    c.Name = StrToDTNameArr(col(0));
-    c.Looks.DBFaceNo = CsvByte(col(1));
-    c.Looks.SkinCol = CsvByte(col(2));
-    c.Looks.HairCol = CsvByte(col(3));
-    uint8_t* ab[] = {&d.dHP, &d.dBP, &d.dShT, &d.dCrv, &d.dSpd, &d.dCaT, &d.dTaf, &d.dGut,
-                     &d.dPos, &d.dMnr, &d.dHS, &d.dJHS, &d.dSHS1, &d.dSHS2};
-    for (size_t i = 0; i < std::size(ab); ++i) *ab[i] = CsvByte(col(4 + i));
-    SanitizeMember(c);
-    SanitizeAbility(d);
-    ++r;
-  }
+  auto text = ReadCsvText("data\\DBCharData.csv");
+  if (!text) return;
+  ImportCharCsv(*text, [](std::string_view n) { return StrToDTNameArr(n); }, AOT->ADTCDt,
+                AOT->ADBPDt);
+  for (int t = 0; t < TEAMS; ++t)
+    for (int m = 0; m < MEMBERS; ++m) {
+      SanitizeMember(AOT->ADTCDt[t][m]);
+      SanitizeAbility(AOT->ADBPDt[t][m]);
+    }
 }
 
 void TSceneCtrl::DBRankDataImport() {
   bool slow = SDt->DBGDt.DBSlow_f != 0;
   std::memset(AOT->ADBRankDt, 0, sizeof AOT->ADBRankDt);
-  auto rows = ReadCsv(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv");
-  if (!rows) return;
-  static_assert(sizeof(DBRankData) == RANKINTS * sizeof(int32_t));
-  int r = 0;
-  for (const auto& f : *rows) {
-    if (r >= RANKROWS) break;  // rows beyond the table are ignored
-    int32_t v[RANKINTS] = {};
-    for (size_t i = 0; i < f.size() && i < RANKINTS; ++i) v[i] = CsvInt(f[i]);
-    std::memcpy(&AOT->ADBRankDt[r], v, sizeof v);
-    ++r;
-  }
+  auto text = ReadCsvText(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv");
+  if (!text) return;
+  ImportRankCsv(*text, AOT->ADBRankDt);
   plat::WriteFile(ProgramPath(slow ? "DBRankdata2.sai" : "DBRankdata.sai"), AOT->ADBRankDt,
                   sizeof AOT->ADBRankDt);
 }
 
 void TSceneCtrl::DBShootDataImport() {
   std::memset(AOT->ADBShootDt, 0, sizeof AOT->ADBShootDt);
-  auto rows = ReadCsv("data\\DBShootData.csv");
-  if (!rows) {
+  auto text = ReadCsvText("data\\DBShootData.csv");
+  if (!text) {
     Glb->SetInf("DBShootData\x82\xc8\x82\xa2", 60);  // "DBShootData" missing
     return;
   }
-  static_assert(sizeof(DBShootData) == 12 + SHOTINTS * sizeof(int32_t));
-  int r = 0;
-  for (const auto& f : *rows) {
-    if (r >= SHOTROWS) break;
-    DBShootData& s = AOT->ADBShootDt[r];
-    if (!f.empty()) std::memcpy(s.Name, f[0].data(), std::min(f[0].size(), sizeof s.Name));
-    int32_t v[SHOTINTS] = {};
-    for (size_t i = 1; i < f.size() && i <= SHOTINTS; ++i) v[i - 1] = CsvInt(f[i]);
-    std::memcpy(reinterpret_cast<uint8_t*>(&s) + 12, v, sizeof v);
-    ++r;
-  }
+  ImportShootCsv(*text, AOT->ADBShootDt);
   plat::WriteFile(ProgramPath("DBShootdata.sai"), AOT->ADBShootDt, sizeof AOT->ADBShootDt);
 }
 

@@ -27,7 +27,6 @@ class TAllObj;
 class TAllTx;
 class TBtlMsg;
 class TCamera;
-class TSceneData;
 class TGrpData;
 class TALLtxChar;
 class TBGCtrlSAI;
@@ -120,12 +119,6 @@ class TSceneCtrl : public FormScene {
 
 // Helpers of the loaders, exposed for tests.
 namespace scenectrl {
-// Splits one line of a CSV source the way the loaders read it: at most 511
-// characters, comment lines (second character '/') give no fields.
-std::vector<std::string> SplitCsvLine(const std::string& line, bool& comment);
-// The rows of a CSV source: lines split at LF (a CR is dropped), comment and
-// empty lines left out.
-std::vector<std::vector<std::string>> ParseCsv(std::span<const uint8_t> bytes);
 // A user team file: checked, decoded and read into a member record (at most
 // 256 bytes, the rest zero) with out-of-range colours and shots read as none.
 // False, with out untouched, when the file fails its check or does not decode.

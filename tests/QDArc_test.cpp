@@ -258,3 +258,21 @@ TEST(QDACorpusTest, BrokenInputsAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MemoryStreamTest, SeeksClampAndWritesPastTheEndFillWithZeros) {
+  TMemoryStream ms(Bytes{1, 2, 3});
+  EXPECT_EQ(ms.Seek(-10, TSeekOrigin::soCurrent), 0);
+  ms.Seek(2, TSeekOrigin::soBeginning);
+  EXPECT_EQ(ms.Seek(INT64_MAX, TSeekOrigin::soCurrent), INT64_MAX);
+  uint8_t b = 0;
+  EXPECT_EQ(ms.Read(&b, 1), 0u);
+  EXPECT_FALSE(ms.Write(&b, 1));
+  ms.SetPosition(5);
+  uint8_t nine = 9;
+  ASSERT_TRUE(ms.Write(&nine, 1));
+  EXPECT_EQ(ToBytes(ms), (Bytes{1, 2, 3, 0, 0, 9}));
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "shell/clsSceneCtrl.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
+#include "tests/FormTestKit.h"
 
 namespace fs = std::filesystem;
 
@@ -49,8 +51,10 @@ std::vector<uint8_t> Member(uint8_t marker, size_t size = 256) {
 class SceneCtrlTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // Unique per run: other copies of the tests may run at the same time.
     dir = fs::temp_directory_path() /
-          ("qorv_sc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+          ("qorv_sc_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+           "_" + std::to_string(std::random_device{}()));
     fs::remove_all(dir);
     fs::create_directories(dir / "data");
     plat::SetProgramFolder(dir.string() + "/");
@@ -61,14 +65,15 @@ class SceneCtrlTest : public ::testing::Test {
   void TearDown() override {
     SC.reset();
     plat::SetProgramFolder("");
-    fs::remove_all(dir);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
   }
   void Write(const fs::path& rel, const std::vector<uint8_t>& bytes) {
     fs::create_directories((dir / rel).parent_path());
     std::ofstream(dir / rel, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-  // Valid default teams (n members) and rank and shot tables.
+  // Valid default teams (n members) and rank, shot, frame and motion tables.
   void WriteData(int n = 168) {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> es;
     for (int i = 0; i < n; ++i) {
@@ -85,7 +90,9 @@ class SceneCtrlTest : public ::testing::Test {
     Write("data/DBData.qx2", Archive("DBDT", 0,
                                      {{"DBRankdata.sai", rank},
                                       {"DBRankdata2.sai", rank2},
-                                      {"DBShootdata.sai", shot}}));
+                                      {"DBShootdata.sai", shot},
+                                      {"DBBMPData.sai", std::vector<uint8_t>(8192)},
+                                      {"DBMotionData.sai", std::vector<uint8_t>(36864)}}));
   }
   void Build() { SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb); }
   TAllObTx& AOT() { return *SC->AOT; }
@@ -118,6 +125,22 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
   EXPECT_EQ(AOT().ADTCDt[1][3].Name[0], 10);
   EXPECT_EQ(AOT().ADBPDt[1][3].dHP, 10);
   EXPECT_EQ(AOT().ADBRankDt[0].BP.Lv, 0x03020100);
+}
+
+TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
+  const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
+  for (const char* f : {"DBData.qx2", "defteam.qx2"}) {
+    if (!fs::exists(built / f)) GTEST_SKIP() << "no built " << f;
+    fs::copy_file(built / f, dir / "data" / f);
+  }
+  Build();
+  EXPECT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+  for (int t = 0; t < 24; ++t)
+    for (int m = 0; m < 7; ++m) {
+      EXPECT_NE(AOT().ADTCDt[t][m].Name[0], 0) << t << "/" << m;
+      EXPECT_GT(AOT().ADBPDt[t][m].dHP, 0) << t << "/" << m;
+    }
+  EXPECT_NE(AOT().ADBRankDt[1].BP.Sp, 0);
 }
 
 TEST_F(SceneCtrlTest, RendererErrorStopsBeforeDataAndScenes) {
@@ -487,8 +510,8 @@ TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   const DCDDBallDt& d = AOT().ADBPDt[0][0];
   EXPECT_EQ(AOT().ADTCDt[0][0].Looks.DBFaceNo, 3);
   EXPECT_EQ(AOT().ADTCDt[0][0].Looks.SkinCol, 0);  // 40 names no colour set
-  EXPECT_EQ(d.dHP, 255);                            // clamped
-  EXPECT_EQ(d.dBP, 0);
+  EXPECT_EQ(d.dHP, 300 & 0xFF);                     // byte fields keep the low 8 bits
+  EXPECT_EQ(d.dBP, 254);
   EXPECT_EQ(d.dHS, 0);  // 30 names no shot
   EXPECT_EQ(d.dJHS, 2);
   fs::remove(dir / "data/DBShootData.csv");
@@ -496,17 +519,42 @@ TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   EXPECT_FALSE(Glb.InfMsg().empty());
 }
 
-TEST(CsvLine, CommentsAndFieldsAndTheLineLimit) {
-  bool comment = false;
-  EXPECT_TRUE(scenectrl::SplitCsvLine("//x,y", comment).empty());
-  EXPECT_TRUE(comment);
-  auto f = scenectrl::SplitCsvLine("a,,3", comment);
-  EXPECT_FALSE(comment);
-  EXPECT_EQ(f, (std::vector<std::string>{"a", "", "3"}));
-  std::string longLine(600, 'x');
-  longLine[520] = ',';
-  EXPECT_EQ(scenectrl::SplitCsvLine(longLine, comment).size(), 1u);
-  EXPECT_EQ(scenectrl::SaveSlotPath(7), "data\\SaveData7.dbsv");
+TEST(SaveSlot, NamesTheSlotFile) { EXPECT_EQ(scenectrl::SaveSlotPath(7), "data\\SaveData7.dbsv"); }
+
+}  // namespace
+
+namespace {
+
+// The whole start-up with the game's own parts: a loading failure inside the
+// scene controller ends in one error box at the first loop call.
+class LoadHalt : public formkit::FormFixture {
+ protected:
+  void Run() {
+    WriteSettings(1);
+    form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
+    form->Create();
+    host.MaxIdleCalls = 100;
+    host.Run();
+    EXPECT_EQ(host.IdleCalls, 1u);
+  }
+};
+
+TEST_F(LoadHalt, AMissingArchiveIsShownOnceAndEndsTheProgram) {
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Not Found\"");
+  EXPECT_TRUE(host.Terminated());
+}
+
+TEST_F(LoadHalt, ADamagedArchiveIsShownAsFileVerErr) {
+  for (const char* f : {"data/DBData.qx2", "data/defteam.qx2"}) {
+    std::vector<uint8_t> junk(600, 0x41);
+    ASSERT_TRUE(plat::WriteFile(dir_.string() + "/" + f, junk.data(), junk.size()));
+  }
+  Run();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0], "Error \"File Ver Err\"");
+  EXPECT_TRUE(host.Terminated());
 }
 
 }  // namespace

@@ -169,6 +169,52 @@ TEST(ArtPictures, ItemSheetCellsAreInsideDrawnAndApart) {
   EXPECT_GT(Ink(it, quarter, key), 8) << "a 1 HP bar is 4 pixels wide and must show";
 }
 
+// A ball that reaches its cell's edge would be cut off on screen.
+TEST(ArtPictures, BallFramesKeepAClearBorder) {
+  const Loaded it = Load(kBmpDir + "dbitem.png");
+  const int key = it.At(0, 0);
+  std::vector<Cell> cells;
+  for (bool flash : {false, true}) {
+    for (int k = 0; k < 8; ++k) {
+      cells.push_back(art::BallSpinCell(k, flash));
+      cells.push_back(art::BigBallCell(k, flash));
+    }
+    for (int n = 1; n <= art::kBallAnimCount; ++n) cells.push_back(art::BallAnimCell(n, flash));
+  }
+  for (const Cell& c : cells) {
+    int edge = 0;
+    for (int i = 0; i < c.w; ++i) edge += (it.At(c.x + i, c.y) != key) + (it.At(c.x + i, c.y + c.h - 1) != key);
+    for (int j = 0; j < c.h; ++j) edge += (it.At(c.x, c.y + j) != key) + (it.At(c.x + c.w - 1, c.y + j) != key);
+    EXPECT_EQ(edge, 0) << "ball cell at " << c.x << "," << c.y;
+  }
+}
+
+// Where the menus draw digits and cursors the pictures are one flat colour,
+// so the small sprites read.
+TEST(ArtPictures, MenusLeaveFlatRoomForDigitsAndCursors) {
+  auto flat = [](const Loaded& l, Cell c) {
+    for (int y = c.y; y < c.y + c.h; ++y)
+      for (int x = c.x; x < c.x + c.w; ++x)
+        if (l.At(x, y) != l.At(c.x, c.y)) return false;
+    return true;
+  };
+  const Loaded msl = Load(kBmpDir + "dbmsl.png");
+  for (int m = 0; m < 3; ++m) EXPECT_TRUE(flat(msl, {art::kModeCursorX, art::kModeCursorY + 16 * m, 8, 8})) << "mode " << m;
+  for (int d = 0; d < 3; ++d) EXPECT_TRUE(flat(msl, {art::kDifficultyCursorX[d], 208, 8, 8})) << "level " << d;
+  for (const char* name : {"dbtsl.png", "dbvs.png", "dbpsl.png"}) {
+    const Loaded l = Load(kBmpDir + name);
+    for (int side = 0; side < 2; ++side) {
+      const int o = art::kPanelOffset * side;
+      for (int r = 0; r < 8; ++r) EXPECT_TRUE(flat(l, {232 + o, 96 + 16 * r, 16, 8})) << name << " rating " << r << " side " << side;
+      if (std::string(name) != "dbpsl.png") {
+        EXPECT_TRUE(flat(l, {168 + o, 56, 16, 8})) << name << " team number";
+      }
+    }
+  }
+  const Loaded vs = Load(kBmpDir + "dbvs.png");
+  EXPECT_TRUE(flat(vs, {176, 8, 160, 16})) << "the versus caption's line";
+}
+
 TEST(ArtPictures, CharacterPicturesAreIndexedInTheSixteenRecolouredSlots) {
   struct Expect {
     std::string name;

@@ -54,6 +54,14 @@ class DisplayTestHost : public plat::Host {
   std::string caption_;
 };
 
+// Fills a whole surface with one raw pixel value.
+inline void FillRectRaw(TDDDDGenSurface& s, uint32_t raw) {
+  plat::DdRect r{0, 0, s.Width(), s.Height()}, none{};
+  plat::DdBltFx fx;
+  fx.fillColor = raw;
+  s.Blt(nullptr, r, none, plat::dd::kBltWait | plat::dd::kBltColorFill, fx);
+}
+
 // Thrown by the halt handler, so a halt in a test is an exception to catch.
 struct DisplayHalt : std::runtime_error {
   using std::runtime_error::runtime_error;

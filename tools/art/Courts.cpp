@@ -21,12 +21,20 @@ int EndLineX(int y) {
   return static_cast<int>(std::lround(((10 * z - 22000) / 33 + 7400) / 100));
 }
 
+// A fixed scatter of dots without visible rows or stripes.
+uint32_t Scatter(int x, int y) {
+  uint32_t h = static_cast<uint32_t>(x) * 374761393u + static_cast<uint32_t>(y) * 668265263u;
+  h = (h ^ (h >> 13)) * 1274126177u;
+  return h ^ (h >> 16);
+}
+
 struct Look {
   uint8_t band, bandEdge, wallHigh, wallLow, floor, floorDetail, infield, infieldDetail, line;
 };
 
 void PanelBand(Canvas& c, const Look& look) {
   c.Fill(0, 0, kScreenW, kPanelBand, look.band);
+  c.Fill(0, 1, kScreenW, 1, look.bandEdge);
   c.Fill(0, kPanelBand - 2, kScreenW, 1, look.bandEdge);
   c.Fill(0, kPanelBand - 1, kScreenW, 1, kInk);
 }
@@ -42,9 +50,9 @@ void Floor(Canvas& c, const Look& look, int pattern) {
       if (pattern == 0) {  // boards: a seam every 6 rows, joints staggered
         mark = row % 6 == 5 || (x + (row / 6) * 37) % 64 == 0;
       } else if (pattern == 1) {  // packed earth: scattered pebbles
-        mark = ((x * 7 + y * 13) % 31 == 0) || ((x * 3 + y * 29) % 53 == 0);
+        mark = Scatter(x, y) % 19 == 0;
       } else {  // asphalt: fine grit and a crack here and there
-        mark = ((x * 11 + y * 17) % 23 == 0) || ((x + 2 * y) % 97 == 0 && row % 3 == 0);
+        mark = Scatter(x, y) % 11 == 0 || (Scatter(x / 9, y / 3) % 61 == 0 && Scatter(x, y) % 3 == 0);
       }
       if (mark) col = detail;
       c.Set(x, y, col);
@@ -74,7 +82,7 @@ void RestoreFloorInside(Canvas& c, const Canvas& floor) {
 void GymWall(Canvas& c) {
   c.Fill(0, kPanelBand, kScreenW, kFloorTop - kPanelBand, kNavy);
   // Tall windows with light falling in.
-  for (int x = 24; x < kScreenW; x += 80) {
+  for (int x = 120; x <= 360; x += 80) {  // windows between the two boards
     c.Fill(x, 56, 32, 36, kInk);
     c.Fill(x + 2, 58, 28, 32, kSky);
     c.Fill(x + 15, 58, 2, 32, kInk);

@@ -84,12 +84,12 @@ void AnimationFrame(Canvas& c, Cell cell, int n, bool flash) {
       break;
     }
     case 3:  // squashed ball
-      c.Ellipse(cx, cy + 2, 7, 4, kInk);
-      c.Ellipse(cx, cy + 2, 6, 3, flash ? kYellow : kRed);
+      c.Ellipse(cx, cy + 2, 6, 4, kInk);
+      c.Ellipse(cx, cy + 2, 5, 3, flash ? kYellow : kRed);
       c.Fill(cx - 4, cy, 3, 1, kPink);
       break;
     case 4:  // streak below a rising ball
-      for (int k = 0; k < 3; ++k) c.Line(cx - 3 + 3 * k, cy + 6, cx - 3 + 3 * k, cy + 15 - 2 * (k % 2), glow);
+      for (int k = 0; k < 3; ++k) c.Line(cx - 3 + 3 * k, cy + 7, cx - 3 + 3 * k, cy + 14 - 2 * (k % 2), glow);
       DrawBall(c, cx, cy, 6, 0, flash);
       break;
     case 5:
@@ -98,7 +98,7 @@ void AnimationFrame(Canvas& c, Cell cell, int n, bool flash) {
     case 8: {  // a spark circling the ball
       DrawBall(c, cx, cy, 6, n, flash);
       const double a = (n - 5) * kPi / 2;
-      const int sx = cx + static_cast<int>(std::lround(std::cos(a) * 7));
+      const int sx = cx + static_cast<int>(std::lround(std::cos(a) * 5));
       const int sy = cy + static_cast<int>(std::lround(std::sin(a) * 12));
       c.Fill(sx - 1, sy, 3, 1, glow);
       c.Fill(sx, sy - 1, 1, 3, glow);
@@ -108,8 +108,9 @@ void AnimationFrame(Canvas& c, Cell cell, int n, bool flash) {
       const int ghosts = n - 8;
       for (int k = ghosts; k >= 1; --k) {
         const uint8_t col = k % 2 ? kSky : kMist;
-        c.Disc(cx, cy - 4 * k, 4, col);
-        c.Disc(cx, cy + 4 * k, 4, col);
+        const int r = 4 - k / 2;
+        c.Disc(cx, cy - 3 * k, r, col);
+        c.Disc(cx, cy + 3 * k, r, col);
       }
       DrawBall(c, cx, cy, 6, n, flash);
       break;
@@ -120,40 +121,46 @@ void AnimationFrame(Canvas& c, Cell cell, int n, bool flash) {
 }  // namespace
 
 void DrawBall(Canvas& c, int cx, int cy, int r, int spin, bool flash) {
+  // The ball is centred on the corner between pixels cx-1 and cx, so a ball
+  // of radius r covers 2r pixels and its rim one more on each side.
   const BallColours col = flash ? BallColours{kYellow, kOrange, kWhite, kWhite}
                                 : BallColours{kRed, kBrown, kWhite, kPink};
   // The seams are a cross turned in the picture plane, an eighth of a
   // quarter turn per frame: eight frames make the cross come round again.
   const double turn = spin * kPi / 16, cs = std::cos(turn), sn = std::sin(turn);
-  for (int j = -r; j <= r; ++j)
-    for (int i = -r; i <= r; ++i) {
-      const double x = (i + 0.5) / (r + 0.5), y = (j + 0.5) / (r + 0.5);
+  const double cs2 = std::cos(turn + kPi / 4), sn2 = std::sin(turn + kPi / 4);
+  const double seam = r > 8 ? 0.09 : 0.13;
+  auto unit = [&](int px, int py) {
+    return std::pair<double, double>{(px + 0.5 - cx) / r, (py + 0.5 - cy) / r};
+  };
+  for (int py = cy - r - 1; py <= cy + r; ++py)
+    for (int px = cx - r - 1; px <= cx + r; ++px) {
+      const auto [x, y] = unit(px, py);
       const double d = x * x + y * y;
-      if (d > 1.0) continue;
-      const double rx = x * cs + y * sn, ry = -x * sn + y * cs;
-      const double seam = r > 8 ? 0.09 : 0.13;
-      uint8_t p = col.base;
-      if (x * 0.6 + y * 0.8 > 0.45 && d > 0.35) p = col.shade;
-      if (std::fabs(rx) < seam || std::fabs(ry) < seam) p = col.seam;
-      if ((x + 0.42) * (x + 0.42) + (y + 0.42) * (y + 0.42) < (r > 8 ? 0.03 : 0.05)) p = col.light;
-      c.Set(cx + i, cy + j, p);
-    }
-  // Dark rim.
-  for (int j = -r - 1; j <= r + 1; ++j)
-    for (int i = -r - 1; i <= r + 1; ++i) {
-      const double x = (i + 0.5) / (r + 0.5), y = (j + 0.5) / (r + 0.5);
-      const double d = x * x + y * y;
-      if (d > 1.0 && d <= 1.0 + 2.6 / (r + 0.5)) {
-        const bool touches = [&] {
-          for (int dj = -1; dj <= 1; ++dj)
-            for (int di = -1; di <= 1; ++di) {
-              const double a = (i + di + 0.5) / (r + 0.5), b = (j + dj + 0.5) / (r + 0.5);
-              if (std::abs(di) + std::abs(dj) == 1 && a * a + b * b <= 1.0) return true;
-            }
-          return false;
-        }();
-        if (touches) c.Set(cx + i, cy + j, kInk);
+      if (d <= 1.0) {
+        uint8_t p = col.base;
+        if (x * 0.6 + y * 0.8 > 0.45 && d > 0.35) p = col.shade;
+        if (r > 8) {
+          const double rx = x * cs + y * sn, ry = -x * sn + y * cs;
+          if (std::fabs(rx) < seam || std::fabs(ry) < seam) p = col.seam;
+        } else {
+          // Small balls read better as a globe turning about its upright
+          // axis: two seams round it at right angles and one round its middle.
+          const double z = std::sqrt(1.0 - d);
+          const double a = x * cs2 + z * sn2, b = -x * sn2 + z * cs2;
+          if ((std::fabs(a) < 0.17 && b > 0) || (std::fabs(b) < 0.17 && a > -2) || std::fabs(y) < 0.12) p = col.seam;
+        }
+        if ((x + 0.42) * (x + 0.42) + (y + 0.42) * (y + 0.42) < (r > 8 ? 0.03 : 0.05)) p = col.light;
+        c.Set(px, py, p);
+        continue;
       }
+      // Dark rim: outside pixels next to the ball.
+      bool touches = false;
+      for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+        const auto [a, b] = unit(px + dx, py + dy);
+        touches = touches || a * a + b * b <= 1.0;
+      }
+      if (touches) c.Set(px, py, kInk);
     }
 }
 

@@ -41,7 +41,7 @@ void TeamPanel(Canvas& c, const GlyphSet& g, int side, const char* const labels[
   Panel(c, 106 + o, 36, 144, 192, kNight, tint);
   Text(c, g, "TEAM", 128 + o, 56, kMist);
   c.Fill(167 + o, 55, 18, 10, kInk);                 // the two team digits
-  Panel(c, 182 + o, 40, 36, 38, kInk, kSlate);       // captain's face and team picture
+  Panel(c, 186 + o, 42, 30, 34, kInk, kSlate);       // captain's face and team picture, right of the digits
   c.Fill(110 + o, 90, 92, 116, kInk);                 // faces and names
   for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, 92, 1, m % 2 ? kNight : kInk);
   for (int r = 0; r < 8; ++r) {
@@ -103,12 +103,14 @@ Picture BuildModeSelectScreen(const GlyphSet& g) {
     Text(c, g, modes[m], 188, y, kWhite);
     Text(c, g, sides[m], 292, y, kSky);
   }
-  Text(c, g, "LEVEL", 176, 184, kYellow);
-  Panel(c, 164, 198, 220, 28, kNight, kSlate);
+  // The level names stand over their cursors; "NORMAL" is too long to sit
+  // between the second and third cursor.
+  Text(c, g, "LEVEL", 104, 208, kYellow);
+  Panel(c, 156, 188, 176, 32, kNight, kSlate);
   const char* levels[3] = {"EASY", "NORMAL", "HARD"};
   for (int d = 0; d < 3; ++d) {
     c.Fill(kDifficultyCursorX[d], 208, 8, 8, kInk);
-    Text(c, g, levels[d], kDifficultyCursorX[d] + 12, 208, kWhite);
+    Text(c, g, levels[d], kDifficultyCursorX[d] + 4 - TextWidth(levels[d]) / 2, 194, kWhite);
   }
   DrawBall(c, 100, 150, 30, 2, false);
   DrawBall(c, 440, 120, 18, 5, false);
