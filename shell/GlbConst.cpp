@@ -219,7 +219,9 @@ TGlbConst::TGlbConst(TGlobal* glb, bool load) : Glb(glb) {
 }
 
 TGlbConst::~TGlbConst() {
-    IOIni(false, Slow_f);
+    // A table that never went through IOIni (a tool reading one ini file)
+    // has nothing to store.
+    if (ioUsed_) IOIni(false, Slow_f);
     FreeIni(true);
 }
 
@@ -231,6 +233,7 @@ void TGlbConst::SetRecord(std::span<const uint8_t> bytes) {
 bool TGlbConst::Authoring() const { return Glb ? Glb->Flags.Debug_f : Debug_f; }
 
 TGlbConst::Load TGlbConst::IOIni(bool read, bool slow) {
+    ioUsed_ = true;
     Load result = Authoring() ? IOIniAuthoring(read, slow) : IOIniShipped(read, slow);
     if (read) {
         LastLoad = result;

@@ -403,7 +403,8 @@ public:
     // build flags of `glb` pick the authoring or the shipped way.
     explicit TGlbConst(bool load = true);
     explicit TGlbConst(TGlobal* glb, bool load = true);
-    // Stores the table (the authoring build writes its ini and record files).
+    // Stores the table when it was loaded or stored through IOIni (the
+    // authoring build writes its ini and record files).
     ~TGlbConst();
     TGlbConst(const TGlbConst&) = delete;
     TGlbConst& operator=(const TGlbConst&) = delete;
@@ -441,6 +442,7 @@ public:
     Load LastLoad = Load::Ok;  // how the last read ended
 
 private:
+    bool ioUsed_ = false;  // IOIni ran: freeing stores the table
     bool Authoring() const;
     // Moves the table to (read) or from the ini, section by section in record
     // order, writing the comments while they have not been written this run.

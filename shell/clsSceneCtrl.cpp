@@ -294,7 +294,7 @@ void TSceneCtrl::DataLoad() {
   Glb->InitMsg("DBRankDataLoad OK", 5);
   DBShootDataLoad();
   Glb->InitMsg("DBShootDataLoad OK", 5);
-  GDt->LoadDt();
+  GDt->LoadDt(Glb);
   Glb->InitMsg("GDt.LoadDt OK", 5);
 }
 

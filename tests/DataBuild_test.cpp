@@ -13,7 +13,6 @@
 #include "files/QDArc.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
-#include "shell/zimraLib.h"
 #include "tools/databuild/DataBuild.h"
 
 using namespace databuild;
@@ -108,7 +107,7 @@ TEST_F(DataBuildTest, ArchivesPassTheLoadersChecksAndHoldEveryTable) {
     EXPECT_FALSE(ExtractFromQDAFile(teams, "def168.dbch"));
 }
 
-TEST_F(DataBuildTest, TheGamesLoadersReadTheAuthoredValuesBack) {
+TEST_F(DataBuildTest, TheTuningAndFrameLoadersReadTheArchiveBack) {
     ASSERT_TRUE(errors.empty()) << errors.front();
     for (const ArchiveSpec& a : PlanArchives(*tables)) {
         std::string error;
@@ -137,35 +136,9 @@ TEST_F(DataBuildTest, TheGamesLoadersReadTheAuthoredValuesBack) {
     EXPECT_EQ(g->MotionFrame(1, 3).Ani.LoopP, 2);  // the walk loops for ever
     EXPECT_EQ(g->MotionFrame(8, 0).Kurai.H, 8);   // lying down is low
 
-    // Rank and shot rows as the loaders take them: the raw entries.
-    auto rank = ExtractFromQDAFile((dir / "DBData.qx2").string(), "DBRankdata.sai");
-    ASSERT_TRUE(rank);
-    DBRankData rows[DBRANK_ROWS];
-    std::memcpy(rows, rank->Memory(), sizeof(rows));
-    EXPECT_EQ(rows[6].BP.Lv, 18);
-    EXPECT_EQ(rows[6].BP.Sp, 300);
-    EXPECT_EQ(rows[0].Taf.DamPer, 130);
-    EXPECT_EQ(std::memcmp(&rows[7], &rows[6], sizeof(DBRankData)), 0);
-    auto shot = ExtractFromQDAFile((dir / "DBData.qx2").string(), "DBShootdata.sai");
-    ASSERT_TRUE(shot);
-    DBShootData shots[DBSHOOT_COUNT];
-    std::memcpy(shots, shot->Memory(), sizeof(shots));
-    EXPECT_EQ(shots[10].Etc[0], 12);  // the boomerang's period
-    EXPECT_EQ(shots[18].Pow, 30);
-    EXPECT_EQ(shots[18].Round_f, 1);
 }
 
-TEST_F(DataBuildTest, TeamRowsCarryLooksNamesAndAbilitiesIntoTheRecord) {
-    ASSERT_TRUE(errors.empty()) << errors.front();
-    // Team 0, member 0 of the authored file.
-    const DTCharData& c = tables->members[0][0];
-    EXPECT_NE(c.Name[0], 0);
-    EXPECT_EQ(c.Myouji[0], 0x82);  // a hiragana family name (first byte of its first character)
-    EXPECT_LT(c.Looks.EyeCol, 32);
-    EXPECT_EQ(c.Looks.FaceNo, c.Looks.DBFaceNo);
-    EXPECT_GE(c.DBDt.dHP, 1);
-    EXPECT_GE(c.DBDt.dHS, 2);  // every captain has a special shot
-
+TEST_F(DataBuildTest, TeamRowsNeedTheirColumnsAndNamesTheGameCanHold) {
     // A row without the data build's extra columns, and a name the code table
     // would not hold, are both refused.
     GameHooks hooks = StubHooks();
@@ -176,35 +149,6 @@ TEST_F(DataBuildTest, TeamRowsCarryLooksNamesAndAbilitiesIntoTheRecord) {
     EXPECT_NE(e[0].find("2 member rows"), std::string::npos) << e[0];
     EXPECT_NE(e[1].find("team 0 member 0: the row needs 21 columns"), std::string::npos) << e[1];
     EXPECT_NE(e[2].find("team 0 member 1: the name in column 1"), std::string::npos) << e[2];
-}
-
-TEST_F(DataBuildTest, AuthoredNamesAreHiraganaOfTheNameCodeTable) {
-    GameHooks hooks = StubHooks();
-    hooks.toNameCodes = [](std::string_view s) { return StrToDTNameArr(s); };
-    hooks.fromNameCodes = [](const DTNameArr& a) { return DTNameArrToStr(a); };
-    std::ifstream f(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
-    std::stringstream text;
-    text << f.rdbuf();
-    Errors e;
-    ReadTeams(text.str(), hooks, *tables, e);
-    ASSERT_TRUE(e.empty()) << e.front();
-    const auto rows = ReadCsvRows(text.str());
-    for (int i = 0; i < 168; ++i) {
-        const DTCharData& c = tables->members[i / 7][i % 7];
-        const size_t chars = rows[i][0].size() / 2;
-        ASSERT_GE(chars, 2u);
-        ASSERT_LE(chars, 8u);
-        for (size_t k = 0; k < 8; ++k) {
-            if (k < chars) {  // hiragana codes
-                EXPECT_GE(c.Name[k], 37) << i;
-                EXPECT_LE(c.Name[k], 119) << i;
-            } else {
-                EXPECT_EQ(c.Name[k], 0) << i;
-            }
-        }
-        EXPECT_EQ(DTNameArrToStr(c.Namae), DTNameArrToStr(c.Name));  // the given name is the name
-        EXPECT_NE(c.Myouji[0], 0);
-    }
 }
 
 TEST_F(DataBuildTest, CharacterPicturesArePackedWhenPresent) {

@@ -68,20 +68,6 @@ std::unique_ptr<GameTables> AuthoredTables(Errors& errors) {
     return t;
 }
 
-TEST(DataValidator, AuthoredMotionsRanksShotsTeamsAndPalettesPass) {
-    Errors read;
-    auto t = AuthoredTables(read);
-    EXPECT_TRUE(read.empty()) << Joined(read);
-    Errors errors;
-    ValidateMotions(*t, errors);
-    ValidateRank(t->rank[0], "DBRankdata.sai", errors);
-    ValidateRank(t->rank[1], "DBRankdata2.sai", errors);
-    ValidateShots(t->shots, errors);
-    ValidateTeams(t->members, errors);
-    ValidatePalettes(t->palettes, errors);
-    EXPECT_TRUE(errors.empty()) << Joined(errors);
-}
-
 TEST(DataValidator, AMotionWithNoEndIsRefused) {
     Errors read;
     auto t = AuthoredTables(read);

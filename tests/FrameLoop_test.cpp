@@ -426,7 +426,7 @@ namespace {
 class OwnParts : public formkit::FormFixture {
  protected:
   // The data archives the start-up loads: the tuning table at its defaults,
-  // zeroed rank and shot tables, and no default team members.
+  // zeroed rank, shot, frame and motion tables, and no default team members.
   void WriteGameData() {
     CstDB db = CstDefaults();
     std::vector<uint8_t> tuning(reinterpret_cast<const uint8_t*>(&db),
@@ -448,7 +448,9 @@ class OwnParts : public formkit::FormFixture {
           {{"dbini.sai", tuning},
            {"DBRankdata.sai", std::vector<uint8_t>(3204)},
            {"DBRankdata2.sai", std::vector<uint8_t>(3204)},
-           {"DBShootdata.sai", std::vector<uint8_t>(2268)}});
+           {"DBShootdata.sai", std::vector<uint8_t>(2268)},
+           {"DBBMPData.sai", std::vector<uint8_t>(8192)},
+           {"DBMotionData.sai", std::vector<uint8_t>(36864)}});
   }
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "platform/Files.h"
@@ -17,7 +18,8 @@ class AuthoringIni : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               (std::string("qorv_ini_") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               (std::string("qorv_ini_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                "_" + std::to_string(std::random_device{}()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ / "data");
         plat::SetProgramFolder(dir_.string() + "/");
@@ -120,6 +122,7 @@ TEST_F(AuthoringIni, HandWrittenValuesAndSwitches) {
     EXPECT_EQ(gc.DB.DBJP.GRV, 18);  // not a number: the default
     EXPECT_EQ(gc.DB.DBJP.BY, 420);
     EXPECT_FALSE(gc.LoadIniFile((dir_ / "data" / "none.ini").string()));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "dbini.sai"));  // reading writes nothing
 
     std::string zero = "[DBETC]\r\nFCTOSAIMAG=0\r\n";
     ASSERT_TRUE(plat::WriteFile((dir_ / "data" / "db.ini").string(), zero.data(), zero.size()));

@@ -73,7 +73,7 @@ class SceneCtrlTest : public ::testing::Test {
     std::ofstream(dir / rel, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
-  // Valid default teams (n members) and rank and shot tables.
+  // Valid default teams (n members) and rank, shot, frame and motion tables.
   void WriteData(int n = 168) {
     std::vector<std::pair<std::string, std::vector<uint8_t>>> es;
     for (int i = 0; i < n; ++i) {
@@ -90,7 +90,9 @@ class SceneCtrlTest : public ::testing::Test {
     Write("data/DBData.qx2", Archive("DBDT", 0,
                                      {{"DBRankdata.sai", rank},
                                       {"DBRankdata2.sai", rank2},
-                                      {"DBShootdata.sai", shot}}));
+                                      {"DBShootdata.sai", shot},
+                                      {"DBBMPData.sai", std::vector<uint8_t>(8192)},
+                                      {"DBMotionData.sai", std::vector<uint8_t>(36864)}}));
   }
   void Build() { SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb); }
   TAllObTx& AOT() { return *SC->AOT; }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -122,8 +123,8 @@ class InFolder : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() /
-               ("qorv_tables_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+               ("qorv_tables_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                "_" + std::to_string(std::random_device{}()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_ / "data");
         plat::SetProgramFolder(dir_.string() + "/");
