@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "platform/Pictures.h"
 #include "platform/PngWriter.h"
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Characters.h"
+#include "tools/art/Contact.h"
 #include "tools/art/Glyphs.h"
 
 namespace {
@@ -339,6 +341,38 @@ std::vector<uint8_t> Bytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// The game's own picture decoder takes every picture as the texture loader
+// needs it: scenery in colour with the key colour at the first pixel,
+// character pictures as 8-bit indices that a member's palette can recolour.
+TEST(ArtPictures, TheGamesDecoderReadsEveryPicture) {
+  for (const char* name : {"font.png", "dbitem.png", "dbcourt0.png", "dbcourt1.png", "dbcourt2.png", "dbop.png",
+                           "dbmsl.png", "dbtsl.png", "dbvs.png", "dbpsl.png", "dbload.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kBmpDir + name));
+    ASSERT_TRUE(d) << name << ": " << d.error;
+    EXPECT_FALSE(plat::IsIndexed(d.bitmap->GetPixelFormat())) << name;
+    // Courts and menus are drawn unkeyed, but the colour-keyed display path
+    // treats pure black as see-through, so they use none.
+    const bool unkeyed = std::string(name).rfind("db", 0) == 0 && std::string(name) != "dbitem.png";
+    int black = 0;
+    for (int y = 0; unkeyed && y < d.bitmap->GetHeight(); ++y)
+      for (int x = 0; x < d.bitmap->GetWidth(); ++x) black += (d.bitmap->ColourAt(x, y) & 0xFFFFFF) == 0;
+    EXPECT_EQ(black, 0) << name;
+  }
+  for (const char* name : {"font.png", "dbitem.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kBmpDir + name));
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d.bitmap->ColourAt(0, 0) & 0xFFFFFF, 0xFF00FFu) << name;
+  }
+  for (const char* name : {"dbbody.png", "dballface.png", "dballbody.png", "dbface00.png"}) {
+    const plat::DecodedPicture d = plat::DecodePng(Bytes(kCharDir + name), true);
+    ASSERT_TRUE(d) << name << ": " << d.error;
+    EXPECT_EQ(d.bitmap->GetPixelFormat(), plat::PixelFormat::pf8bit) << name;
+    ASSERT_NE(d.bitmap->GetPalette(), nullptr);
+    EXPECT_EQ(d.bitmap->GetPalette()->entries.size(), 256u) << name;
+    EXPECT_EQ(d.bitmap->Index(0, 0), 0) << name;
+  }
+}
+
 TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
   const std::vector<uint8_t> archive = Bytes(std::string(QORV_BINARY_DIR) + "/game/data/char.qx2");
   ASSERT_FALSE(archive.empty()) << "data/char.qx2 is not built";
@@ -419,6 +453,43 @@ TEST(ArtSources, PoseListErrorsNameTheLine) {
   EXPECT_TRUE(poses[0].holdsBall);
   EXPECT_EQ(art::PlacementOf(poses[0]).handX, 3);
   EXPECT_EQ(art::PlacementOf(poses[0]).faceY, 1 - 9);
+}
+
+TEST(ArtContact, MemberPalettesAreBuiltAsTheGameBuildsThem) {
+  // Set n has every colour (n, k, 0) for entry k.
+  std::string palettes = "// sets\n";
+  for (int n = 0; n < 32; ++n) {
+    palettes += std::to_string(n) + ":";
+    for (int k = 0; k < 16; ++k) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, " %02X%02X00", n, k);
+      palettes += hex;
+    }
+    palettes += "\n";
+  }
+  std::string csv = "// comment, with a comma\n";
+  for (int row = 0; row < 14; ++row)  // face 40+row, skin 3, hair 4, eye 5
+    csv += "name," + std::to_string(40 + row) + ",3,4,1,1,1,1,1,1,1,1,1,1,0,0,0,0,5,a,b\n";
+  const auto teams = art::LoadTeamLooks(csv, palettes);
+  ASSERT_EQ(teams.size(), 2u);
+  const art::MemberLook& m = teams[1][2];  // team 1, member 2
+  EXPECT_EQ(m.face, 49);
+  ASSERT_EQ(m.palette.size(), 256u);
+  EXPECT_EQ(m.palette[0], (art::Rgb{0, 0, 0})) << "the key colour comes from set 0";
+  EXPECT_EQ(m.palette[1], (art::Rgb{49, 48, 66})) << "the outline is fixed";
+  EXPECT_EQ(m.palette[2], (art::Rgb{5, 2, 0})) << "eye set";
+  EXPECT_EQ(m.palette[6], (art::Rgb{3, 6, 0})) << "skin set";
+  EXPECT_EQ(m.palette[9], (art::Rgb{4, 9, 0})) << "hair set";
+  EXPECT_EQ(m.palette[11], (art::Rgb{1, 11, 0})) << "the shorts take the team's set";
+  EXPECT_EQ(m.palette[14], (art::Rgb{0, 14, 0})) << "shirts come from set 0";
+  EXPECT_EQ(m.palette[16], (art::Rgb{0, 0, 0}));
+  // Without sources every member still gets a face and the sample palette.
+  const auto fallback = art::LoadTeamLooks("", "");
+  EXPECT_EQ(fallback[1][6].face, 13);
+  EXPECT_EQ(fallback[1][6].palette.size(), 256u);
+  // A broken row keeps that member's fallback.
+  const auto broken = art::LoadTeamLooks("name,x,3,4\n", palettes);
+  EXPECT_EQ(broken[0][0].face, 0);
 }
 
 TEST(ArtCanvas, DrawingPastTheEdgesIsClipped) {

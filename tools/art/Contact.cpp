@@ -1,6 +1,7 @@
 #include "tools/art/Contact.h"
 
 #include <algorithm>
+#include <sstream>
 
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Glyphs.h"
@@ -63,33 +64,30 @@ const Picture* Find(const std::vector<NamedPicture>& pictures, const std::string
   return nullptr;
 }
 
-// A team: every body frame with the face of the member it is shown with.
-Picture TeamFrames(const std::vector<Pose>& poses, int firstFace) {
-  const int perRow = 16;
-  const int rows = (static_cast<int>(poses.size()) + perRow - 1) / perRow;
-  Picture p{Canvas(perRow * 34, rows * 34, cTrans), DefaultCharPalette()};
-  for (size_t k = 0; k < poses.size(); ++k) {
-    const Pose& pose = poses[k];
-    const int x = static_cast<int>(k % perRow) * 34 + 1, y = static_cast<int>(k / perRow) * 34 + 1;
-    Canvas cell(32, 32, cTrans);
-    const Canvas body = DrawBody(pose);
-    const int face = firstFace + static_cast<int>(k % 7);
-    if (pose.expression != 0) {
-      const PosePlacement at = PlacementOf(pose);
-      const Canvas head = DrawExpression(face, pose.expression);
-      if (pose.faceOrder == 1) {
-        cell.Blit(head, at.faceX, at.faceY, cTrans);
-        cell.Blit(body, 0, 0, cTrans);
-      } else {
-        cell.Blit(body, 0, 0, cTrans);
-        cell.Blit(head, at.faceX, at.faceY, cTrans);
-      }
-    } else {
-      cell.Blit(body, 0, 0, cTrans);
-    }
-    p.canvas.Blit(cell, x, y);
+// A body frame put together with a member's face, as the game draws it.
+Canvas Composite(const Pose& pose, int faceNo) {
+  Canvas cell(32, 32, cTrans);
+  const Canvas body = DrawBody(pose);
+  if (pose.expression == 0) {
+    cell.Blit(body, 0, 0, cTrans);
+    return cell;
   }
-  return p;
+  const PosePlacement at = PlacementOf(pose);
+  const Canvas head = DrawExpression(faceNo, pose.expression);
+  if (pose.faceOrder == 1) cell.Blit(head, at.faceX, at.faceY, cTrans);
+  cell.Blit(body, 0, 0, cTrans);
+  if (pose.faceOrder != 1) cell.Blit(head, at.faceX, at.faceY, cTrans);
+  return cell;
+}
+
+// A team: every body frame, each shown with the next member's face and palette.
+void TeamFrames(Page& page, const std::vector<Pose>& poses, const TeamLooks& team, int ox, int oy) {
+  const int perRow = 16;
+  for (size_t k = 0; k < poses.size(); ++k) {
+    const MemberLook& m = team[k % team.size()];
+    const int x = static_cast<int>(k % perRow) * 34 + 1, y = static_cast<int>(k / perRow) * 34 + 1;
+    page.PasteCell(Picture{Composite(poses[k], m.face), m.palette}, {0, 0, 32, 32}, ox, oy, x, y, cTrans);
+  }
 }
 
 // Draws what a scene puts over its picture (cursors, digits, faces, names),
@@ -113,20 +111,15 @@ class MockScene {
   void Framed(int n, int x, int y) {
     page_.PasteCell(*font_, GlyphCell(2, kGlyphDigit0 + n), ox_, oy_, x, y - 8, kKey);
   }
-  void Face(int faceNo, int x, int y, bool mirror = false) {
-    page_.PasteCell(Picture{DrawPortrait(faceNo), DefaultCharPalette()}, {0, 0, 16, 16}, ox_, oy_, x, y, cTrans, mirror);
+  void Face(const MemberLook& look, int x, int y, bool mirror = false) {
+    page_.PasteCell(Picture{DrawPortrait(look.face), look.palette}, {0, 0, 16, 16}, ox_, oy_, x, y, cTrans, mirror);
   }
-  void Player(const Pose& pose, int faceNo, int x, int z, bool left) {
+  // A player standing at x with depth z (pixels): the shadow centred on his
+  // ground point, the body cell above it, mirrored when he faces left.
+  void Player(const Pose& pose, const MemberLook& look, int x, int z, bool left) {
     Item(kPlayerShadow, x - 8, 240 - z - 4);
-    const Picture body{DrawBody(pose), DefaultCharPalette()};
-    const int bx = x - 16, by = 208 - z;
-    page_.PasteCell(body, {0, 0, 32, 32}, ox_, oy_, bx, by, cTrans, left);
-    if (pose.expression == 0) return;
-    const PosePlacement at = PlacementOf(pose);
-    const Canvas head = DrawExpression(faceNo, pose.expression);
-    const int fx = left ? bx + 32 - head.Width() - at.faceX : bx + at.faceX;
-    page_.PasteCell(Picture{head, DefaultCharPalette()}, {0, 0, head.Width(), head.Height()}, ox_, oy_, fx,
-                    by + at.faceY, cTrans, left);
+    page_.PasteCell(Picture{Composite(pose, look.face), look.palette}, {0, 0, 32, 32}, ox_, oy_, x - 16, 208 - z,
+                    cTrans, left);
   }
 
  private:
@@ -138,7 +131,7 @@ class MockScene {
 
 const char* const kMockNames[7] = {"ゆうき", "たけし", "ハルト", "ミナト", "そら", "ケン", "あおい"};
 
-void MockTeamPanel(MockScene& m, int side, bool versus) {
+void MockTeamPanel(MockScene& m, const TeamLooks& team, int side) {
   const int o = kPanelOffset * side;
   m.Digit(1, 168 + o, 56);
   m.Digit(side == 0 ? 2 : 7, 176 + o, 56);
@@ -147,15 +140,14 @@ void MockTeamPanel(MockScene& m, int side, bool versus) {
     m.Digit((r * 3 + side) % 10, 240 + o, 96 + 16 * r);
   }
   for (int mem = 0; mem < 7; ++mem) {
-    m.Face(side * 7 + mem, 112 + o, 92 + 16 * mem, side == 1);
+    m.Face(team[mem], 112 + o, 92 + 16 * mem, side == 1);
     m.Text(kMockNames[mem], 128 + o, 96 + 16 * mem);
   }
-  m.Face(side * 7, 192 + o, 42, side == 1);
-  (void)versus;
+  m.Face(team[0], 192 + o, 42, side == 1);
 }
 
-void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std::vector<Pose>& poses, int top,
-                int col, int rowH) {
+void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std::vector<Pose>& poses,
+                const std::vector<TeamLooks>& teams, int top, int col, int rowH) {
   auto at = [&](int k) { return std::pair<int, int>{kGap + (k % 3) * col, top + (k / 3) * rowH}; };
   auto pose = [&](const char* name) -> const Pose* {
     for (const Pose& p : poses)
@@ -170,15 +162,15 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
     for (int side = 0; side < 2; ++side)
       for (int k = 0; k < 4; ++k) {
         const int bdx = (k % 2) * 80 + 96 + side * 160, bdy = (k / 2) * 20 + 4;
-        m.Face(side * 7 + k, bdx, bdy, side == 1);
+        m.Face(teams[side][k], bdx, bdy, side == 1);
         m.Text(kMockNames[k], bdx + 16, bdy);
         m.Item({0, 96, 4 * (4 + 3 * k), 8}, bdx + 16, bdy + 8);
       }
     const char* cast[7] = {"stand-side", "run-2", "throw-release", "catch-side", "hurt-side", "lie-up", "air-side"};
-    const int px[7] = {120, 170, 210, 320, 360, 400, 80};
+    const int px[7] = {120, 170, 210, 320, 360, 400, 450};
     const int pz[7] = {40, 70, 50, 60, 30, 75, 20};
     for (int k = 0; k < 7; ++k)
-      if (const Pose* p = pose(cast[k])) m.Player(*p, k, px[k], pz[k], k >= 3);
+      if (const Pose* p = pose(cast[k])) m.Player(*p, teams[k >= 3 ? 1 : 0][k], px[k], pz[k], k >= 3);
     m.Item(kBallShadow, 260 - 8, 240 - 50 - 4);
     m.Item(BallSpinCell(3, false), 260 - 8, 232 - 20 - 50 - 8);
     m.Item(kMatchCursor[0], 210 - 4, 208 - 50 - 10);
@@ -196,13 +188,13 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
     auto [x, y] = at(2);
     if (const Picture* p = Find(pictures, "dbtsl.png")) page.Paste(*p, x, y);
     MockScene m(page, pictures, x, y);
-    for (int side = 0; side < 2; ++side) MockTeamPanel(m, side, false);
+    for (int side = 0; side < 2; ++side) MockTeamPanel(m, teams[side], side);
   }
   {  // versus with its caption
     auto [x, y] = at(3);
     if (const Picture* p = Find(pictures, "dbvs.png")) page.Paste(*p, x, y);
     MockScene m(page, pictures, x, y);
-    for (int side = 0; side < 2; ++side) MockTeamPanel(m, side, true);
+    for (int side = 0; side < 2; ++side) MockTeamPanel(m, teams[side], side);
     m.Text("かちぬきじあい＿（＿１Ｐ＿ＶＳ＿ＣＯＭ）", 176, 16);
   }
   {  // player select half way through side 0
@@ -215,12 +207,12 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
       m.Item(kMenuCursor[side == 0 ? 0 : 2], 104 + o, 96 + 16 * placed);
       for (int mem = 0; mem < 7; ++mem) {
         if (mem < placed) m.Item(PositionLabelCell(mem), 116 + o, 92 + 16 * mem);
-        else m.Face(side * 7 + mem, 112 + o, 92 + 16 * mem, side == 1);
+        else m.Face(teams[side][mem], 112 + o, 92 + 16 * mem, side == 1);
         m.Text(kMockNames[mem], 128 + o, 96 + 16 * mem);
       }
       for (int p = 0; p < 7; ++p) {
         const int px = side == 0 ? kPositionXY[p][0] : 496 - kPositionXY[p][0];
-        if (p < placed) m.Face(side * 7 + p, px, kPositionXY[p][1], side == 1);
+        if (p < placed) m.Face(teams[side][p], px, kPositionXY[p][1], side == 1);
         else m.Item(PositionLabelCell(p), px + 4, kPositionXY[p][1]);
       }
       for (int r = 0; r < 8; ++r) m.Digit((r + 5) % 10, 240 + o, 96 + 16 * r);
@@ -232,8 +224,63 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
 
 }  // namespace
 
+std::vector<TeamLooks> LoadTeamLooks(const std::string& teamCsv, const std::string& paletteText) {
+  std::vector<TeamLooks> teams(2, TeamLooks(7));
+  for (int t = 0; t < 2; ++t)
+    for (int m = 0; m < 7; ++m) teams[t][m] = {t * 7 + m, DefaultCharPalette()};
+  // Palette sets: "n: RRGGBB x 16".
+  std::vector<std::vector<Rgb>> sets(32);
+  std::istringstream pin(paletteText);
+  for (std::string line; std::getline(pin, line);) {
+    const size_t colon = line.find(':');
+    if (line.rfind("//", 0) == 0 || colon == std::string::npos) continue;
+    try {
+      const int n = std::stoi(line.substr(0, colon));
+      std::istringstream words(line.substr(colon + 1));
+      std::vector<Rgb> set;
+      for (std::string hex; words >> hex && set.size() < 16;) {
+        const unsigned long v = std::stoul(hex, nullptr, 16);
+        set.push_back({static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
+      }
+      if (n >= 0 && n < 32 && set.size() == 16) sets[n] = set;
+    } catch (...) {
+    }
+  }
+  auto usable = [&](int n) { return n >= 0 && n < 32 && sets[n].size() == 16; };
+  if (!usable(0) || !usable(1)) return teams;
+  // Members: Name,DBFaceNo,SkinCol,HairCol,... with EyeCol in column 18.
+  std::istringstream tin(teamCsv);
+  int row = 0;
+  for (std::string line; std::getline(tin, line) && row < 14;) {
+    if (line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    for (std::string cell; std::getline(ss, cell, ',');) f.push_back(cell);
+    const int team = row / 7, member = row % 7;
+    ++row;
+    try {
+      if (f.size() < 19) continue;
+      const int face = std::stoi(f[1]), skin = std::stoi(f[2]), hair = std::stoi(f[3]), eye = std::stoi(f[18]);
+      if (!usable(skin) || !usable(hair) || !usable(eye) || !usable(team)) continue;
+      // The member's palette as the game makes it: outline fixed, eye, skin
+      // and hair from his sets, shorts from his team's set, the rest from set 0.
+      std::vector<Rgb> pal(256, Rgb{0, 0, 0});
+      pal[0] = sets[0][0];
+      pal[1] = {49, 48, 66};
+      pal[2] = sets[eye][2];
+      for (int k = 3; k <= 7; ++k) pal[k] = sets[skin][k];
+      for (int k = 8; k <= 10; ++k) pal[k] = sets[hair][k];
+      for (int k = 11; k <= 12; ++k) pal[k] = sets[team][k];
+      for (int k = 13; k <= 15; ++k) pal[k] = sets[0][k];
+      teams[team][member] = {face & 0xFF, pal};
+    } catch (...) {
+    }
+  }
+  return teams;
+}
+
 plat::PngTrueColour BuildContactSheet(const std::vector<NamedPicture>& pictures,
-                                      const std::vector<Pose>& poses) {
+                                      const std::vector<Pose>& poses, const std::vector<TeamLooks>& teams) {
   const int col = kScreenW * kScale + kGap;
   const int width = 3 * col + kGap;
   const int top = kGap;
@@ -253,12 +300,12 @@ plat::PngTrueColour BuildContactSheet(const std::vector<NamedPicture>& pictures,
                             "dbtsl.png",    "dbvs.png",     "dbpsl.png",    "dbload.png"};
   for (int k = 0; k < 9; ++k) paste(screens[k], kGap + (k % 3) * col, screensTop + (k / 3) * screenH, -1);
   paste("dbbody.png", kGap, charTop, cTrans);
-  page.Paste(TeamFrames(poses, 0), kGap + 512 * kScale + kGap, charTop, cTrans);
-  page.Paste(TeamFrames(poses, 7), kGap + 512 * kScale + kGap, charTop + 300, cTrans);
+  TeamFrames(page, poses, teams[0], kGap + 512 * kScale + kGap, charTop);
+  TeamFrames(page, poses, teams[1], kGap + 512 * kScale + kGap, charTop + 300);
   paste("dbface00.png", kGap + 512 * kScale + kGap, charTop + 600, cTrans);
   paste("dbface01.png", kGap + 512 * kScale + kGap + 340, charTop + 600, cTrans);
   paste("dballbody.png", kGap + 512 * kScale + kGap + 680, charTop + 600, cTrans);
-  MockScenes(page, pictures, poses, mockTop, col, screenH);
+  MockScenes(page, pictures, poses, teams, mockTop, col, screenH);
   return page.Finish();
 }
 

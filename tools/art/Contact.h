@@ -15,7 +15,20 @@ struct NamedPicture {
   Picture picture;
 };
 
+// One team member as the game shows him: his face number and his palette,
+// built the way the game builds it from the palette sets his looks name.
+struct MemberLook {
+  int face = 0;
+  std::vector<Rgb> palette;
+};
+using TeamLooks = std::vector<MemberLook>;  // seven members
+
+// The first two default teams from the team source (CSV text) and the palette
+// set source (text); what cannot be read falls back to the sample palette and
+// faces 0..13, so the sheet is always made.
+std::vector<TeamLooks> LoadTeamLooks(const std::string& teamCsv, const std::string& paletteText);
+
 plat::PngTrueColour BuildContactSheet(const std::vector<NamedPicture>& pictures,
-                                      const std::vector<Pose>& poses);
+                                      const std::vector<Pose>& poses, const std::vector<TeamLooks>& teams);
 
 }  // namespace art

@@ -119,7 +119,13 @@ int main(int argc, char** argv) {
   if (argc == 6) {
     std::vector<art::NamedPicture> all = scenery;
     all.insert(all.end(), characters.begin(), characters.end());
-    if (!plat::WritePngTrueColour(argv[5], art::BuildContactSheet(all, poses), &error))
+    // Two default teams in their own palettes, when the game data sources
+    // are beside the art sources.
+    std::string teamCsv, paletteText;
+    ReadText(assets.parent_path() / "DBCharData.csv", teamCsv);
+    ReadText(assets.parent_path() / "dbpal.txt", paletteText);
+    const auto teams = art::LoadTeamLooks(teamCsv, paletteText);
+    if (!plat::WritePngTrueColour(argv[5], art::BuildContactSheet(all, poses, teams), &error))
       return Fail(std::string("contact sheet: ") + error);
     std::printf("contact sheet written to %s\n", argv[5]);
   }
