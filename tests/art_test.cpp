@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "graphics/AlphaLib32Pictures.h"
 #include "platform/Pictures.h"
 #include "platform/PngWriter.h"
 #include "tools/art/ArtLayout.h"
@@ -133,6 +134,39 @@ TEST(ArtPictures, FixedTextsOfTheScenesHaveGlyphs) {
       EXPECT_GT(Ink(f, art::GlyphCell(0, g), key), 4) << "empty glyph " << g << " in " << text;
     }
   }
+}
+
+// Every default team member's names must be drawable: each character has a
+// glyph with ink (or is the blank), and none falls on a cell the framed
+// damage digits took.
+TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
+  std::ifstream csv(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
+  if (!csv) GTEST_SKIP() << "no team source";
+  const Loaded f = Load(kBmpDir + "font.png");
+  const int key = f.At(0, 0);
+  int names = 0;
+  for (std::string line; std::getline(csv, line);) {
+    if (line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
+    std::vector<std::string> fields;
+    std::stringstream ss(line);
+    for (std::string cell; std::getline(ss, cell, ',');) fields.push_back(cell);
+    for (size_t k : {size_t{0}, size_t{19}, size_t{20}}) {
+      if (k >= fields.size()) continue;
+      std::string name = fields[k];
+      if (!name.empty() && name.back() == '\r') name.pop_back();
+      ++names;
+      ASSERT_EQ(name.size() % 2, 0u) << "name " << names << " is not two-byte text";
+      for (size_t i = 0; i + 1 < name.size(); i += 2) {
+        const int g = art::SjisGlyphNumber(static_cast<uint8_t>(name[i]), static_cast<uint8_t>(name[i + 1]));
+        ASSERT_GE(g, 0) << "name " << names << " character " << i / 2 << " has no glyph";
+        EXPECT_FALSE(g >= 169 && g <= 179) << "name " << names << " uses a katakana the damage digits cover";
+        if (g != 0) {
+          EXPECT_GT(Ink(f, art::GlyphCell(0, g), key), 1) << "glyph " << g;
+        }
+      }
+    }
+  }
+  EXPECT_GE(names, 168);
 }
 
 TEST(ArtPictures, ItemSheetCellsAreInsideDrawnAndApart) {
@@ -392,6 +426,36 @@ TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
   EXPECT_FALSE(ExtractFromQDABytes(archive, "dbface99.png").has_value());
 }
 
+// The character loader takes a body sheet out of the archive and recolours
+// it with a member's palette: the pixels keep their slots, take that
+// palette's colours, and palette entry 0 becomes the transparent key.
+TEST(ArtPictures, CharacterSheetsRecolourThroughTheTextureLoader) {
+  const std::vector<uint8_t> archive = Bytes(std::string(QORV_BINARY_DIR) + "/game/data/char.qx2");
+  const auto entry = ExtractFromQDABytes(archive, "dbbody.png");
+  ASSERT_TRUE(entry.has_value());
+  TPaletteData pal;
+  for (int i = 0; i < 256; ++i) pal.RGBQUAD256[i] = {static_cast<uint8_t>(i), 77, static_cast<uint8_t>(255 - i), 0};
+  std::vector<plat::PaletteEntry> entries;
+  for (int i = 0; i < 256; ++i) entries.push_back({static_cast<uint8_t>(255 - i), 77, static_cast<uint8_t>(i), 0});
+  pal.HPal = plat::CreatePalette(entries);
+  const ALDecodedPicture d = ALDecodePicture(".png", *entry, &pal, true, true);
+  ASSERT_NE(d.Bmp, nullptr) << d.Error;
+  ASSERT_TRUE(d.PE_f) << "palette entry 0 is the key of character pictures";
+  EXPECT_EQ(d.PE.r, 255);
+  EXPECT_EQ(d.PE.b, 0);
+  const Loaded mine = Load(kCharDir + "dbbody.png");
+  const Cell stand = art::BodyCell(1);
+  int checked = 0;
+  for (int y = stand.y; y < stand.y + stand.h; ++y)
+    for (int x = stand.x; x < stand.x + stand.w; ++x) {
+      const int index = mine.At(x, y);
+      const uint32_t want = (uint32_t(255 - index) << 16) | (77u << 8) | uint32_t(index);
+      ASSERT_EQ(d.Bmp->ColourAt(x, y) & 0xFFFFFF, want) << "pixel " << x << "," << y;
+      checked += index != 0;
+    }
+  EXPECT_GT(checked, 60);
+}
+
 TEST(ArtSources, GlyphSourceErrorsNameTheLine) {
   art::GlyphSet set;
   std::string error;
@@ -410,6 +474,21 @@ TEST(ArtSources, GlyphSourceErrorsNameTheLine) {
   ASSERT_NE(good.Find(U'が'), nullptr) << "voiced kana are made from their base";
   EXPECT_EQ(good.Find(U'ぱ'), nullptr);
   EXPECT_EQ(good.Find(U'が')->rows[0].substr(4), "#.#");
+}
+
+TEST(ArtSources, ShiftJisCharactersMapLikeTheGamesTextDrawing) {
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x50), 2);    // full-width 1
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x60), 42);   // A
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x9F), 84);   // small a
+  EXPECT_EQ(art::SjisGlyphNumber(0x83, 0x94), 252);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0x5B), 11);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0xA8), 35);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0x51), 0);    // the low line draws a blank
+  EXPECT_EQ(art::SjisGlyphNumber(0x8D, 0xC4), 273);
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0xF2), -1);
+  EXPECT_EQ(art::SjisGlyphNumber(0x41, 0x42), -1);   // single-byte text draws nothing
+  // The UTF-8 and Shift-JIS ways agree on every kana.
+  for (char32_t ch = 0x3041; ch <= 0x3093; ++ch) EXPECT_EQ(art::GlyphNumber(ch), art::SjisGlyphNumber(0x82, 0x9F + (ch - 0x3041)));
 }
 
 TEST(ArtSources, GlyphNumbersFollowTheFontSheetOrder) {
