@@ -45,13 +45,13 @@ enum DBAutoType : uint8_t {
     dbaFree, dbaReturn, dbaKgReturn, dbaGet, dbaPassCvr, dbaPos, dbaPos2, dbaPassJp,
     dbaDg, dbaDgJp, dbaDgSw, dbaShCv, dbaCPUCach, dbaCPUSht
 };
-// The special shots; stored as a signed byte, dbhNML (-1) meaning none.
+// Special shots, stored as a signed byte, dbhNML (-1) meaning none.
 enum DBHSType : int8_t {
     dbhNML = -1, dbhBYO = 0, dbhMOZ, dbhOBU, dbhUPR, dbhKAK, dbhBUN, dbhWRP, dbhKAN,
     dbhASH, dbhKSK, dbhBMR, dbhINZ, dbhNAT, dbhSCR, dbhSNE, dbhHOE, dbhENR, dbhKYO,
     dbhPOW, dbhRET, dbhWID
 };
-constexpr int DBSHOOT_COUNT = dbhWID + 1;  // rows of the special-shot table
+constexpr int DBSHOOT_COUNT = dbhWID + 1;  // rows of the shot table
 enum DBHSAni : uint8_t {
     dbhaNML, dbhaNAT, dbhaKAN, dchaASH, dbhaBYO, dbhaOBU, dbhaBUN, dbhaWRP
 };

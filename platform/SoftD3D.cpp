@@ -1,6 +1,7 @@
 #include "platform/SoftD3D.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -55,14 +56,6 @@ Color FromArgb(uint32_t c) { return {c >> 24, (c >> 16) & 0xFF, (c >> 8) & 0xFF,
 // Edge function: twice the signed area of (a, b, p).
 inline float Edge(float ax, float ay, float bx, float by, float px, float py) {
   return (bx - ax) * (py - ay) - (by - ay) * (px - ax);
-}
-
-// Top-left rule for triangles with positive area in y-down screen space: a
-// point exactly on an edge counts only for top edges (horizontal, going right)
-// and left edges (going up).
-inline bool TopLeft(float ax, float ay, float bx, float by) {
-  float dx = bx - ax, dy = by - ay;
-  return (dy == 0 && dx > 0) || dy < 0;
 }
 
 int WrapIndex(int i, int n, bool clamp) {
@@ -263,6 +256,91 @@ int32_t Soft3DDevice::DrawPrimitive(d3d::Primitive type, uint32_t fvf,
 }
 
 // ---- rasteriser ---------------------------------------------------------
+namespace {
+
+// Decodes and encodes one channel of a pixel format quickly: the value under
+// the mask widened to 8 bits through a table, and back by truncation.
+struct ChannelCodec {
+  uint32_t mask = 0;
+  int shift = 0, bits = 0;
+  uint8_t missing = 0;
+  uint8_t lut[256] = {};
+  void Init(uint32_t m, uint8_t miss) {
+    mask = m;
+    missing = miss;
+    if (!m) return;
+    shift = std::countr_zero(m);
+    bits = std::popcount(m);
+    const int b = std::min(bits, 8);
+    for (uint32_t v = 0; v < (1u << b); ++v) {
+      uint32_t r = 0;
+      int filled = 0;
+      while (filled < 8) {
+        r = (r << b) | v;
+        filled += b;
+      }
+      lut[v] = uint8_t(r >> (filled - 8));
+    }
+  }
+  uint32_t Decode(uint32_t raw) const {
+    if (!mask) return missing;
+    uint32_t v = (raw & mask) >> shift;
+    return bits > 8 ? lut[v >> (bits - 8)] : lut[v];
+  }
+  uint32_t Encode(uint32_t v) const {
+    if (!mask) return 0;
+    uint32_t x = bits >= 8 ? v << (bits - 8) : v >> (8 - bits);
+    return (x << shift) & mask;
+  }
+};
+
+struct FormatCodec {
+  ChannelCodec a, r, g, b;
+  explicit FormatCodec(const DdPixelFormat& pf) {
+    a.Init(pf.aMask, 255);
+    r.Init(pf.rMask, 0);
+    g.Init(pf.gMask, 0);
+    b.Init(pf.bMask, 0);
+  }
+  Color Decode(uint32_t raw) const { return {a.Decode(raw), r.Decode(raw), g.Decode(raw), b.Decode(raw)}; }
+  uint32_t Encode(const Color& c) const {
+    return a.Encode(c.a) | r.Encode(c.r) | g.Encode(c.g) | b.Encode(c.b);
+  }
+};
+
+inline int FloorInt(float f) {
+  int i = int(f);
+  return f < float(i) ? i - 1 : i;
+}
+
+uint32_t Factor(uint32_t f, uint32_t sc, uint32_t sa, uint32_t dc) {
+  switch (f) {
+    case d3d::kBlendZero: return 0;
+    case d3d::kBlendOne: return 255;
+    case d3d::kBlendSrcColor: return sc;
+    case d3d::kBlendInvSrcColor: return 255 - sc;
+    case d3d::kBlendSrcAlpha: return sa;
+    case d3d::kBlendInvSrcAlpha: return 255 - sa;
+    case d3d::kBlendDestAlpha: return 255;
+    case d3d::kBlendInvDestAlpha: return 0;
+    case d3d::kBlendDestColor: return dc;
+    case d3d::kBlendInvDestColor: return 255 - dc;
+    default: return 255;
+  }
+}
+
+uint32_t Combine(uint32_t op, uint32_t x, uint32_t y, uint32_t fallback) {
+  switch (op) {
+    case d3d::kOpSelectArg1: return x;
+    case d3d::kOpSelectArg2: return y;
+    case d3d::kOpModulate: return Mul255(x, y);
+    case d3d::kOpAdd: return std::min<uint32_t>(255, x + y);
+    default: return fallback;
+  }
+}
+
+}  // namespace
+
 void Soft3DDevice::DrawTriangle(const d3d::TLVertex& a, const d3d::TLVertex& b0,
                                 const d3d::TLVertex& c0) {
   float area = Edge(a.x, a.y, b0.x, b0.y, c0.x, c0.y);
@@ -276,26 +354,29 @@ void Soft3DDevice::DrawTriangle(const d3d::TLVertex& a, const d3d::TLVertex& b0,
   // Pixels whose centres the bounding box holds, inside the viewport.
   const float minX = std::min({a.x, b.x, c.x}), maxX = std::max({a.x, b.x, c.x});
   const float minY = std::min({a.y, b.y, c.y}), maxY = std::max({a.y, b.y, c.y});
+  if (!(minX < 1e7f && maxX > -1e7f && minY < 1e7f && maxY > -1e7f)) return;
   const int vx0 = int(viewport_.x), vy0 = int(viewport_.y);
   const int vx1 = int(viewport_.x + viewport_.width) - 1;
   const int vy1 = int(viewport_.y + viewport_.height) - 1;
-  if (!(minX < 1e7f && maxX > -1e7f && minY < 1e7f && maxY > -1e7f)) return;
   const int x0 = std::max(vx0, int(std::ceil(minX))), x1 = std::min(vx1, int(std::floor(maxX)));
   const int y0 = std::max(vy0, int(std::ceil(minY))), y1 = std::min(vy1, int(std::floor(maxY)));
   if (x0 > x1 || y0 > y1) return;
 
-  const bool tl0 = TopLeft(b.x, b.y, c.x, c.y);
-  const bool tl1 = TopLeft(c.x, c.y, a.x, a.y);
-  const bool tl2 = TopLeft(a.x, a.y, b.x, b.y);
+  // Edges b->c, c->a, a->b; a point on an edge counts only for top-left edges.
+  const float ex[3] = {b.x, c.x, a.x}, ey[3] = {b.y, c.y, a.y};
+  const float dx[3] = {c.x - b.x, a.x - c.x, b.x - a.x}, dy[3] = {c.y - b.y, a.y - c.y, b.y - a.y};
+  bool tl[3];
+  for (int k = 0; k < 3; ++k) tl[k] = (dy[k] == 0 && dx[k] > 0) || dy[k] < 0;
 
   using RS = d3d::RenderState;
   using SS = d3d::StageState;
   const bool blend = rs_[int(RS::AlphaBlendEnable)] != 0;
   const uint32_t srcBlend = rs_[int(RS::SrcBlend)], dstBlend = rs_[int(RS::DestBlend)];
-  const bool keyOn = rs_[int(RS::ColorKeyEnable)] != 0;
   const uint32_t colorOp = ts_[int(SS::ColorOp)], alphaOp = ts_[int(SS::AlphaOp)];
-  const uint32_t cArg1 = ts_[int(SS::ColorArg1)], cArg2 = ts_[int(SS::ColorArg2)];
-  const uint32_t aArg1 = ts_[int(SS::AlphaArg1)], aArg2 = ts_[int(SS::AlphaArg2)];
+  const bool c1Tex = ts_[int(SS::ColorArg1)] == d3d::kArgTexture;
+  const bool c2Tex = ts_[int(SS::ColorArg2)] == d3d::kArgTexture;
+  const bool a1Tex = ts_[int(SS::AlphaArg1)] == d3d::kArgTexture;
+  const bool a2Tex = ts_[int(SS::AlphaArg2)] == d3d::kArgTexture;
   const bool linear = ts_[int(SS::MagFilter)] == d3d::kFilterLinear ||
                       ts_[int(SS::MinFilter)] == d3d::kFilterLinear;
   const bool clamp = ts_[int(SS::Address)] == d3d::kAddressClamp;
@@ -304,24 +385,31 @@ void Soft3DDevice::DrawTriangle(const d3d::TLVertex& a, const d3d::TLVertex& b0,
   const int tw = tex ? int(tex->Width()) : 0, th = tex ? int(tex->Height()) : 0;
   const uint32_t tbytes = tex ? tex->BytesPerPixel() : 0;
   const DdPixelFormat tpf = tex ? tex->Format() : DdPixelFormat{};
-  const uint32_t keyMask = tpf.rMask | tpf.gMask | tpf.bMask | tpf.aMask
-                               ? (tpf.rMask | tpf.gMask | tpf.bMask | tpf.aMask)
-                               : 0xFFFFFFFFu;
-  const bool keyed = keyOn && tex && tex->HasColorKey();
+  const FormatCodec tcodec(tpf);
+  uint32_t keyMask = tpf.rMask | tpf.gMask | tpf.bMask | tpf.aMask;
+  if (!keyMask) keyMask = 0xFFFFFFFFu;
+  const bool keyed = rs_[int(RS::ColorKeyEnable)] != 0 && tex && tex->HasColorKey();
   const uint32_t key = tex ? (tex->ColorKey() & keyMask) : 0;
+  const uint8_t* tbits = tex ? tex->Bits() : nullptr;
+  const int32_t tpitch = tex ? tex->Pitch() : 0;
 
-  auto texel = [&](int x, int y, bool& discard) -> Color {
-    x = WrapIndex(x, tw, clamp);
-    y = WrapIndex(y, th, clamp);
-    uint32_t raw = LoadRaw(tex->Bits() + size_t(y) * tex->Pitch() + size_t(x) * tbytes, tbytes);
-    if (keyed && (raw & keyMask) == key) discard = true;
-    uint8_t ca, cr, cg, cb;
-    DecodePixel(tpf, raw, ca, cr, cg, cb);
-    return {ca, cr, cg, cb};
+  // Textures are square powers of two: wrapping is a mask.
+  const bool pow2 = tex && !clamp && std::has_single_bit(uint32_t(tw)) &&
+                    std::has_single_bit(uint32_t(th));
+  auto raw = [&](int x, int y) {
+    if (pow2) {
+      x &= tw - 1;
+      y &= th - 1;
+    } else {
+      x = WrapIndex(x, tw, clamp);
+      y = WrapIndex(y, th, clamp);
+    }
+    return LoadRaw(tbits + size_t(y) * tpitch + size_t(x) * tbytes, tbytes);
   };
 
   const Color ca = FromArgb(a.diffuse), cb = FromArgb(b.diffuse), cc = FromArgb(c.diffuse);
-  const DdPixelFormat& dpf = target_->Format();
+  const bool flat = a.diffuse == b.diffuse && a.diffuse == c.diffuse;
+  const FormatCodec dcodec(target_->Format());
   const uint32_t dbytes = target_->BytesPerPixel();
   uint8_t* dbase = target_->Bits();
   const int32_t dpitch = target_->Pitch();
@@ -329,40 +417,48 @@ void Soft3DDevice::DrawTriangle(const d3d::TLVertex& a, const d3d::TLVertex& b0,
 
   for (int py = y0; py <= y1; ++py) {
     const float fy = float(py);
+    const float row[3] = {dx[0] * (fy - ey[0]), dx[1] * (fy - ey[1]), dx[2] * (fy - ey[2])};
+    bool entered = false;
+    uint8_t* drow = dbase + size_t(py) * dpitch;
     for (int px = x0; px <= x1; ++px) {
       const float fx = float(px);
-      float w0 = Edge(b.x, b.y, c.x, c.y, fx, fy);
-      float w1 = Edge(c.x, c.y, a.x, a.y, fx, fy);
-      float w2 = Edge(a.x, a.y, b.x, b.y, fx, fy);
-      if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-      if ((w0 == 0 && !tl0) || (w1 == 0 && !tl1) || (w2 == 0 && !tl2)) continue;
+      const float w0 = row[0] - dy[0] * (fx - ex[0]);
+      const float w1 = row[1] - dy[1] * (fx - ex[1]);
+      const float w2 = row[2] - dy[2] * (fx - ex[2]);
+      const bool in = w0 >= 0 && w1 >= 0 && w2 >= 0 && (w0 != 0 || tl[0]) &&
+                      (w1 != 0 || tl[1]) && (w2 != 0 || tl[2]);
+      if (!in) {
+        if (entered) break;  // a triangle's row is one span
+        continue;
+      }
+      entered = true;
       const float l0 = w0 * inv, l1 = w1 * inv, l2 = w2 * inv;
-      auto lerp = [&](float p, float q, float r) { return p * l0 + q * l1 + r * l2; };
-      auto lerpc = [&](uint32_t p, uint32_t q, uint32_t r) {
-        float f = lerp(float(p), float(q), float(r));
-        return uint32_t(std::clamp(int(f + 0.5f), 0, 255));
-      };
-      Color diff{lerpc(ca.a, cb.a, cc.a), lerpc(ca.r, cb.r, cc.r), lerpc(ca.g, cb.g, cc.g),
-                 lerpc(ca.b, cb.b, cc.b)};
+      Color diff = ca;
+      if (!flat) {
+        auto lerpc = [&](uint32_t p, uint32_t q, uint32_t r) {
+          float f = float(p) * l0 + float(q) * l1 + float(r) * l2;
+          return uint32_t(std::clamp(int(f + 0.5f), 0, 255));
+        };
+        diff = {lerpc(ca.a, cb.a, cc.a), lerpc(ca.r, cb.r, cc.r), lerpc(ca.g, cb.g, cc.g),
+                lerpc(ca.b, cb.b, cc.b)};
+      }
 
       Color t{255, 255, 255, 255};  // no texture reads opaque white
-      bool discard = false;
       if (tex) {
-        const float u = lerp(a.u, b.u, c.u) * float(tw);
-        const float v = lerp(a.v, b.v, c.v) * float(th);
+        const float u = (a.u * l0 + b.u * l1 + c.u * l2) * float(tw);
+        const float v = (a.v * l0 + b.v * l1 + c.v * l2) * float(th);
+        const int iu = FloorInt(u), iv = FloorInt(v);
+        const uint32_t nearest = raw(iu, iv);
+        // The key decides by the nearest texel, so keyed edges stay sharp.
+        if (keyed && (nearest & keyMask) == key) continue;
         if (!linear) {
-          t = texel(int(std::floor(u)), int(std::floor(v)), discard);
+          t = tcodec.Decode(nearest);
         } else {
           const float fu = u - 0.5f, fv = v - 0.5f;
-          const int ix = int(std::floor(fu)), iy = int(std::floor(fv));
+          const int ix = FloorInt(fu), iy = FloorInt(fv);
           const float ax = fu - float(ix), ay = fv - float(iy);
-          bool d00 = false, d10 = false, d01 = false, d11 = false;
-          Color t00 = texel(ix, iy, d00), t10 = texel(ix + 1, iy, d10);
-          Color t01 = texel(ix, iy + 1, d01), t11 = texel(ix + 1, iy + 1, d11);
-          // The key decides by the nearest texel, so keyed edges stay sharp.
-          bool dn = false;
-          texel(int(std::floor(u)), int(std::floor(v)), dn);
-          discard = dn;
+          const Color t00 = tcodec.Decode(raw(ix, iy)), t10 = tcodec.Decode(raw(ix + 1, iy));
+          const Color t01 = tcodec.Decode(raw(ix, iy + 1)), t11 = tcodec.Decode(raw(ix + 1, iy + 1));
           auto bl = [&](uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11) {
             float top = float(p00) + (float(p10) - float(p00)) * ax;
             float bot = float(p01) + (float(p11) - float(p01)) * ax;
@@ -372,55 +468,24 @@ void Soft3DDevice::DrawTriangle(const d3d::TLVertex& a, const d3d::TLVertex& b0,
                bl(t00.g, t10.g, t01.g, t11.g), bl(t00.b, t10.b, t01.b, t11.b)};
         }
       }
-      if (discard) continue;
 
-      auto pick = [&](uint32_t arg) { return arg == d3d::kArgTexture ? t : diff; };
-      auto combine = [](uint32_t op, uint32_t x, uint32_t y, uint32_t fallback) -> uint32_t {
-        switch (op) {
-          case d3d::kOpSelectArg1: return x;
-          case d3d::kOpSelectArg2: return y;
-          case d3d::kOpModulate: return Mul255(x, y);
-          case d3d::kOpAdd: return std::min<uint32_t>(255, x + y);
-          default: return fallback;
-        }
-      };
-      const Color c1 = pick(cArg1), c2 = pick(cArg2);
-      Color s{combine(alphaOp, pick(aArg1).a, pick(aArg2).a, diff.a),
-              combine(colorOp, c1.r, c2.r, diff.r), combine(colorOp, c1.g, c2.g, diff.g),
-              combine(colorOp, c1.b, c2.b, diff.b)};
+      const Color& c1 = c1Tex ? t : diff;
+      const Color& c2 = c2Tex ? t : diff;
+      const Color s{Combine(alphaOp, (a1Tex ? t : diff).a, (a2Tex ? t : diff).a, diff.a),
+                    Combine(colorOp, c1.r, c2.r, diff.r), Combine(colorOp, c1.g, c2.g, diff.g),
+                    Combine(colorOp, c1.b, c2.b, diff.b)};
 
-      uint8_t* dp = dbase + size_t(py) * dpitch + size_t(px) * dbytes;
+      uint8_t* dp = drow + size_t(px) * dbytes;
       Color out = s;
       if (blend) {
-        uint8_t da8, dr8, dg8, db8;
-        DecodePixel(dpf, LoadRaw(dp, dbytes), da8, dr8, dg8, db8);
-        const Color d{255, dr8, dg8, db8};  // the target has no alpha
-        auto factor = [&](uint32_t f, int ch) -> uint32_t {
-          auto chan = [ch](const Color& col) {
-            return ch == 0 ? col.r : ch == 1 ? col.g : col.b;
-          };
-          switch (f) {
-            case d3d::kBlendZero: return 0;
-            case d3d::kBlendOne: return 255;
-            case d3d::kBlendSrcColor: return chan(s);
-            case d3d::kBlendInvSrcColor: return 255 - chan(s);
-            case d3d::kBlendSrcAlpha: return s.a;
-            case d3d::kBlendInvSrcAlpha: return 255 - s.a;
-            case d3d::kBlendDestAlpha: return 255;
-            case d3d::kBlendInvDestAlpha: return 0;
-            case d3d::kBlendDestColor: return chan(d);
-            case d3d::kBlendInvDestColor: return 255 - chan(d);
-            default: return 255;
-          }
+        const Color d = dcodec.Decode(LoadRaw(dp, dbytes));  // no target alpha: DESTALPHA is 1
+        auto mix = [&](uint32_t sv, uint32_t dv) {
+          return std::min<uint32_t>(255, Mul255(sv, Factor(srcBlend, sv, s.a, dv)) +
+                                             Mul255(dv, Factor(dstBlend, sv, s.a, dv)));
         };
-        auto mix = [&](uint32_t sv, uint32_t dv, int ch) {
-          return std::min<uint32_t>(255, Mul255(sv, factor(srcBlend, ch)) +
-                                             Mul255(dv, factor(dstBlend, ch)));
-        };
-        out = {255, mix(s.r, d.r, 0), mix(s.g, d.g, 1), mix(s.b, d.b, 2)};
+        out = {255, mix(s.r, d.r), mix(s.g, d.g), mix(s.b, d.b)};
       }
-      StoreRaw(dp, dbytes,
-               EncodePixel(dpf, uint8_t(out.a), uint8_t(out.r), uint8_t(out.g), uint8_t(out.b)));
+      StoreRaw(dp, dbytes, dcodec.Encode(out));
     }
   }
 }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "platform/Files.h"
 #include "platform/Pictures.h"
@@ -298,7 +299,7 @@ TEST(JpegDecode, RoundTripAndDamage) {
 // ------------------------------------------------------------------ classes
 
 TEST(PictureClasses, FilesDecodeByExactExtension) {
-  auto dir = std::filesystem::temp_directory_path() / ("qorv_pic_" + std::to_string(::getpid()));
+  auto dir = std::filesystem::temp_directory_path() / ("qorv_pic_" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(dir);
   auto png = IndexedPng2Bit();
   for (const char* name : {"a.png", "b.PNG"}) {

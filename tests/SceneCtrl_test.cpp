@@ -519,8 +519,6 @@ TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   EXPECT_FALSE(Glb.InfMsg().empty());
 }
 
-TEST(SaveSlot, NamesTheSlotFile) { EXPECT_EQ(scenectrl::SaveSlotPath(7), "data\\SaveData7.dbsv"); }
-
 }  // namespace
 
 namespace {

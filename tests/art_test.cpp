@@ -135,6 +135,39 @@ TEST(ArtPictures, FixedTextsOfTheScenesHaveGlyphs) {
   }
 }
 
+// Every default team member's names must be drawable: each character has a
+// glyph with ink (or is the blank), and none falls on a cell the framed
+// damage digits took.
+TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
+  std::ifstream csv(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
+  if (!csv) GTEST_SKIP() << "no team source";
+  const Loaded f = Load(kBmpDir + "font.png");
+  const int key = f.At(0, 0);
+  int names = 0;
+  for (std::string line; std::getline(csv, line);) {
+    if (line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
+    std::vector<std::string> fields;
+    std::stringstream ss(line);
+    for (std::string cell; std::getline(ss, cell, ',');) fields.push_back(cell);
+    for (size_t k : {size_t{0}, size_t{19}, size_t{20}}) {
+      if (k >= fields.size()) continue;
+      std::string name = fields[k];
+      if (!name.empty() && name.back() == '\r') name.pop_back();
+      ++names;
+      ASSERT_EQ(name.size() % 2, 0u) << "name " << names << " is not two-byte text";
+      for (size_t i = 0; i + 1 < name.size(); i += 2) {
+        const int g = art::SjisGlyphNumber(static_cast<uint8_t>(name[i]), static_cast<uint8_t>(name[i + 1]));
+        ASSERT_GE(g, 0) << "name " << names << " character " << i / 2 << " has no glyph";
+        EXPECT_FALSE(g >= 169 && g <= 179) << "name " << names << " uses a katakana the damage digits cover";
+        if (g != 0) {
+          EXPECT_GT(Ink(f, art::GlyphCell(0, g), key), 1) << "glyph " << g;
+        }
+      }
+    }
+  }
+  EXPECT_GE(names, 168);
+}
+
 TEST(ArtPictures, ItemSheetCellsAreInsideDrawnAndApart) {
   const Loaded it = Load(kBmpDir + "dbitem.png");
   ASSERT_EQ(it.png.header.width, art::kItemW);
@@ -410,6 +443,21 @@ TEST(ArtSources, GlyphSourceErrorsNameTheLine) {
   ASSERT_NE(good.Find(U'が'), nullptr) << "voiced kana are made from their base";
   EXPECT_EQ(good.Find(U'ぱ'), nullptr);
   EXPECT_EQ(good.Find(U'が')->rows[0].substr(4), "#.#");
+}
+
+TEST(ArtSources, ShiftJisCharactersMapLikeTheGamesTextDrawing) {
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x50), 2);    // full-width 1
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x60), 42);   // A
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0x9F), 84);   // small a
+  EXPECT_EQ(art::SjisGlyphNumber(0x83, 0x94), 252);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0x5B), 11);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0xA8), 35);
+  EXPECT_EQ(art::SjisGlyphNumber(0x81, 0x51), 0);    // the low line draws a blank
+  EXPECT_EQ(art::SjisGlyphNumber(0x8D, 0xC4), 273);
+  EXPECT_EQ(art::SjisGlyphNumber(0x82, 0xF2), -1);
+  EXPECT_EQ(art::SjisGlyphNumber(0x41, 0x42), -1);   // single-byte text draws nothing
+  // The UTF-8 and Shift-JIS ways agree on every kana.
+  for (char32_t ch = 0x3041; ch <= 0x3093; ++ch) EXPECT_EQ(art::GlyphNumber(ch), art::SjisGlyphNumber(0x82, 0x9F + (ch - 0x3041)));
 }
 
 TEST(ArtSources, GlyphNumbersFollowTheFontSheetOrder) {

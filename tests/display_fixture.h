@@ -3,6 +3,7 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -77,8 +78,13 @@ class DisplayTest : public ::testing::Test {
     DDDD_DebugMessage = false;
     debugCount = 0;
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // Several checkouts may run the tests at once: the process id keeps the
+    // folders apart.
     logDir = std::filesystem::temp_directory_path() /
-             (std::string("qorv_dddd_") + info->test_suite_name() + "_" + info->name());
+             (std::string("qorv_dddd_") + info->test_suite_name() + "_" + info->name() + "_" +
+              std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+              std::to_string(reinterpret_cast<uintptr_t>(&logDir)) + "_" +
+              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
     std::filesystem::remove_all(logDir);
     std::filesystem::create_directories(logDir);
     DDDD_SetLogFolder(logDir.string());

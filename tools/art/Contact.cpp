@@ -108,6 +108,12 @@ class MockScene {
       pen += 8;
     }
   }
+  // A member's name, or the sample name when the team source gave none.
+  void Name(const MemberLook& look, const char* sample, int x, int y) {
+    if (look.name.empty()) return Text(sample, x, y);
+    for (size_t i = 0; i < look.name.size(); ++i)
+      page_.PasteCell(*font_, GlyphCell(0, look.name[i]), ox_, oy_, x + 8 * static_cast<int>(i), y - 8, kKey);
+  }
   void Framed(int n, int x, int y) {
     page_.PasteCell(*font_, GlyphCell(2, kGlyphDigit0 + n), ox_, oy_, x, y - 8, kKey);
   }
@@ -141,7 +147,7 @@ void MockTeamPanel(MockScene& m, const TeamLooks& team, int side) {
   }
   for (int mem = 0; mem < 7; ++mem) {
     m.Face(team[mem], 112 + o, 92 + 16 * mem, side == 1);
-    m.Text(kMockNames[mem], 128 + o, 96 + 16 * mem);
+    m.Name(team[mem], kMockNames[mem], 128 + o, 96 + 16 * mem);
   }
   m.Face(team[0], 192 + o, 42, side == 1);
 }
@@ -163,7 +169,7 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
       for (int k = 0; k < 4; ++k) {
         const int bdx = (k % 2) * 80 + 96 + side * 160, bdy = (k / 2) * 20 + 4;
         m.Face(teams[side][k], bdx, bdy, side == 1);
-        m.Text(kMockNames[k], bdx + 16, bdy);
+        m.Name(teams[side][k], kMockNames[k], bdx + 16, bdy);
         m.Item({0, 96, 4 * (4 + 3 * k), 8}, bdx + 16, bdy + 8);
       }
     const char* cast[7] = {"stand-side", "run-2", "throw-release", "catch-side", "hurt-side", "lie-up", "air-side"};
@@ -208,7 +214,7 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
       for (int mem = 0; mem < 7; ++mem) {
         if (mem < placed) m.Item(PositionLabelCell(mem), 116 + o, 92 + 16 * mem);
         else m.Face(teams[side][mem], 112 + o, 92 + 16 * mem, side == 1);
-        m.Text(kMockNames[mem], 128 + o, 96 + 16 * mem);
+        m.Name(teams[side][mem], kMockNames[mem], 128 + o, 96 + 16 * mem);
       }
       for (int p = 0; p < 7; ++p) {
         const int px = side == 0 ? kPositionXY[p][0] : 496 - kPositionXY[p][0];
@@ -227,7 +233,7 @@ void MockScenes(Page& page, const std::vector<NamedPicture>& pictures, const std
 std::vector<TeamLooks> LoadTeamLooks(const std::string& teamCsv, const std::string& paletteText) {
   std::vector<TeamLooks> teams(2, TeamLooks(7));
   for (int t = 0; t < 2; ++t)
-    for (int m = 0; m < 7; ++m) teams[t][m] = {t * 7 + m, DefaultCharPalette()};
+    for (int m = 0; m < 7; ++m) teams[t][m] = {t * 7 + m, DefaultCharPalette(), {}};
   // Palette sets: "n: RRGGBB x 16".
   std::vector<std::vector<Rgb>> sets(32);
   std::istringstream pin(paletteText);
@@ -272,7 +278,12 @@ std::vector<TeamLooks> LoadTeamLooks(const std::string& teamCsv, const std::stri
       for (int k = 8; k <= 10; ++k) pal[k] = sets[hair][k];
       for (int k = 11; k <= 12; ++k) pal[k] = sets[team][k];
       for (int k = 13; k <= 15; ++k) pal[k] = sets[0][k];
-      teams[team][member] = {face & 0xFF, pal};
+      std::vector<int> name;
+      for (size_t i = 0; i + 1 < f[0].size(); i += 2) {
+        const int g = SjisGlyphNumber(static_cast<uint8_t>(f[0][i]), static_cast<uint8_t>(f[0][i + 1]));
+        if (g >= 0) name.push_back(g);
+      }
+      teams[team][member] = {face & 0xFF, pal, name};
     } catch (...) {
     }
   }

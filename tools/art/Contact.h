@@ -20,6 +20,7 @@ struct NamedPicture {
 struct MemberLook {
   int face = 0;
   std::vector<Rgb> palette;
+  std::vector<int> name;  // glyph numbers of his name; empty: a sample name is shown
 };
 using TeamLooks = std::vector<MemberLook>;  // seven members
 

@@ -55,6 +55,26 @@ int GlyphNumber(char32_t ch) {
   return -1;
 }
 
+int SjisGlyphNumber(uint8_t lead, uint8_t trail) {
+  // The second bytes of the signs after 0x81, in glyph order 11..35.
+  static const uint8_t kSignBytes[25] = {0x5B, 0x60, 0x49, 0x48, 0x95, 0x41, 0x42, 0x63, 0x45, 0x43, 0x5E, 0x46, 0x69,
+                                         0x6A, 0x75, 0x76, 0x9A, 0x99, 0x83, 0x84, 0x93, 0xAA, 0xAB, 0xA9, 0xA8};
+  if (lead == 0x81) {
+    if (trail == 0x51 || trail == 0x40) return 0;
+    for (int k = 0; k < 25; ++k)
+      if (kSignBytes[k] == trail) return 11 + k;
+    return -1;
+  }
+  if (lead == 0x82) {
+    if (trail >= 0x4F && trail <= 0x58) return trail - 0x4F + 1;
+    if (trail >= 0x60 && trail <= 0x79) return trail - 0x60 + 42;
+    if (trail >= 0x9F && trail <= 0xF1) return trail - 0x9F + 84;
+    return -1;
+  }
+  if (lead == 0x83) return trail >= 0x40 && trail <= 0x94 ? trail - 0x40 + 168 : -1;
+  return lead == 0x8D && trail == 0xC4 ? 273 : -1;
+}
+
 bool GlyphSet::Load(const std::string& text, std::string& error) {
   std::istringstream in(text);
   std::string line;

@@ -38,6 +38,9 @@ std::u32string DecodeUtf8(const std::string& s);
 
 // The font-sheet glyph number of a character, or -1 when the font has none.
 int GlyphNumber(char32_t ch);
+// The glyph the game's text drawing takes for one two-byte Shift-JIS
+// character, or -1 when it draws nothing for it (0 is the blank cell).
+int SjisGlyphNumber(uint8_t lead, uint8_t trail);
 
 // Draws one glyph with its ink at (x, y) (the ink box's top-left).
 void DrawGlyph(Canvas& c, const Glyph& g, int x, int y, uint8_t ink, int scale = 1);
