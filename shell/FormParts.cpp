@@ -39,7 +39,11 @@ TForm1Parts DefaultParts() {
     return std::unique_ptr<FormSound>(std::move(oc));
   };
   p.MakeRenderer = [](TForm1& f) {
-    return std::unique_ptr<FormRenderer>(std::make_unique<TAlpha32SAI>(f.Glb.get()));
+    // Blits unless the display made a 3D device; 10000 entries.
+    TDDDD* dev = DisplayDevice(f);
+    const bool ddraw = !dev || !dev->D3DDevice();
+    return std::unique_ptr<FormRenderer>(std::make_unique<TAlpha32SAI>(
+        dev, &f.PC1, ddraw, f.TCol_f, f.Glb.get(), f.MAG, 10000));
   };
   p.MakeTextTexture = [](TForm1& f) {
     auto tw = std::make_unique<TAnti_DelX>();

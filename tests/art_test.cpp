@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "graphics/AlphaLib32Pictures.h"
 #include "platform/Pictures.h"
 #include "platform/PngWriter.h"
 #include "tools/art/ArtLayout.h"
@@ -423,6 +424,36 @@ TEST(ArtPictures, CharacterArchiveHoldsEveryCharacterPicture) {
   // Lookups ignore case, as the game's loaders do.
   EXPECT_TRUE(ExtractFromQDABytes(archive, "DBBODY.PNG").has_value());
   EXPECT_FALSE(ExtractFromQDABytes(archive, "dbface99.png").has_value());
+}
+
+// The character loader takes a body sheet out of the archive and recolours
+// it with a member's palette: the pixels keep their slots, take that
+// palette's colours, and palette entry 0 becomes the transparent key.
+TEST(ArtPictures, CharacterSheetsRecolourThroughTheTextureLoader) {
+  const std::vector<uint8_t> archive = Bytes(std::string(QORV_BINARY_DIR) + "/game/data/char.qx2");
+  const auto entry = ExtractFromQDABytes(archive, "dbbody.png");
+  ASSERT_TRUE(entry.has_value());
+  TPaletteData pal;
+  for (int i = 0; i < 256; ++i) pal.RGBQUAD256[i] = {static_cast<uint8_t>(i), 77, static_cast<uint8_t>(255 - i), 0};
+  std::vector<plat::PaletteEntry> entries;
+  for (int i = 0; i < 256; ++i) entries.push_back({static_cast<uint8_t>(255 - i), 77, static_cast<uint8_t>(i), 0});
+  pal.HPal = plat::CreatePalette(entries);
+  const ALDecodedPicture d = ALDecodePicture(".png", *entry, &pal, true, true);
+  ASSERT_NE(d.Bmp, nullptr) << d.Error;
+  ASSERT_TRUE(d.PE_f) << "palette entry 0 is the key of character pictures";
+  EXPECT_EQ(d.PE.r, 255);
+  EXPECT_EQ(d.PE.b, 0);
+  const Loaded mine = Load(kCharDir + "dbbody.png");
+  const Cell stand = art::BodyCell(1);
+  int checked = 0;
+  for (int y = stand.y; y < stand.y + stand.h; ++y)
+    for (int x = stand.x; x < stand.x + stand.w; ++x) {
+      const int index = mine.At(x, y);
+      const uint32_t want = (uint32_t(255 - index) << 16) | (77u << 8) | uint32_t(index);
+      ASSERT_EQ(d.Bmp->ColourAt(x, y) & 0xFFFFFF, want) << "pixel " << x << "," << y;
+      checked += index != 0;
+    }
+  EXPECT_GT(checked, 60);
 }
 
 TEST(ArtSources, GlyphSourceErrorsNameTheLine) {
