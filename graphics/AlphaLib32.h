@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/AlphaLib32Pictures.h"
 #include "shell/FormParts.h"
 
 class TDDDD;
@@ -268,9 +269,50 @@ class TAlpha32 : public FormRenderer {
   void PutPC(const std::string& Prc, int32_t PCNo);
 
   // ---- textures ----
+  // Loading pictures into textures. The wrappers raise Err_f when the load
+  // answers false; the Rect loaders (used by RestoreFromList) do not. Loading
+  // the same picture again into a record that still holds it answers false.
+  bool LoadTexture(TALTexture& tx, const std::string& FileName);
+  bool LoadTextureLR(TALTexture& tx, const std::string& FileName);
+  bool LoadTextureEx(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
+                     bool DDRoll_f, ColKeyType CK, int32_t Pal);
+  bool LoadTextureExRect(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
+                         bool DDRoll_f, ColKeyType CK, int32_t Pal, const ALRect& SrcR);
+  bool LoadTextureExQDA(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS, bool Reload_f,
+                        bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal);
+  bool LoadTextureExQDARect(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS,
+                            bool Reload_f, bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal,
+                            const ALRect& SrcR);
+  // The steps of a load: picture to tiles, file or entry to a 32-bit working
+  // picture (cut, alpha merged), and the decode by extension.
+  TALTexture LoadFileToTexture(const std::string& FileName, TALLoadState& LSt);
+  TALTexture LoadFileToTextureQDA(const std::string& ID, TQDAStream* QDAMS, TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadFileToBmp32(const std::string& FileName, TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadFileToBmp32QDA(const std::string& ID, TQDAStream* QDAMS,
+                                                   TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadBmp32BitFormat(const std::string& FileName, TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadBmp32BitFormatQDA(const std::string& ID, TQDAStream* QDAMS,
+                                                      TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadAnyExt(const std::string& FileName, bool Alpha_f,
+                                           TALLoadState& LSt);
+  std::unique_ptr<plat::Bitmap> LoadAnyExtQDA(const std::string& ID, TQDAStream* QDAMS,
+                                              TALLoadState& LSt);
   // Reloads every texture the renderer filled itself after display memory
-  // was lost.
-  void RestoreFromList() {}
+  // was lost; one that cannot be made again is logged, raises Err_f, and the
+  // pass goes on.
+  void RestoreFromList();
+
+  // ---- palettes ----
+  // Palette numbers are positions in the list; a missing palette file leaves
+  // an empty slot. A number that names an empty slot, -1 or a position past
+  // the list loads pictures without recolouring.
+  void _LoadEDGEPalette(std::unique_ptr<TPaletteData>& ppal, const std::string& FileName);
+  int32_t PalLoad(const std::string& FileName);
+  int32_t PalSet(std::unique_ptr<TPaletteData> ppal);
+  void PalListClear();
+  void PalListFree();
+  const TPaletteData* PaletteFor(int32_t Pal) const;
+  size_t PaletteCount() const { return PalList.size(); }
   static TALLoadState InitLSt(ColKeyType CK, int32_t Pal, bool DDLR_f, bool DDRoll_f,
                               const ALRect& SrcR);
   // Tiles for a picture (one surface at display scale on the blit path,
@@ -333,6 +375,9 @@ class TAlpha32 : public FormRenderer {
   bool ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const;
 
   std::vector<TALTexture*> TexList2;
+  std::vector<std::unique_ptr<TPaletteData>> PalList;
+  // The size factor of cut pictures: round(Aspect) on the blit path, else 1.
+  int32_t CutAspect() const;
   std::vector<TDRAWDATA> DD;
   std::vector<int32_t> SS;
   uint32_t DrawOrder = 0;
