@@ -1,4 +1,4 @@
-// libpng stays inside this file. libpng reports errors by longjmp, so each
+// libpng stays inside this file. libpng reports errors by longjmp, so the
 // function that calls it keeps its C++ objects alive in the caller and only
 // plain pointers cross the setjmp point.
 #include "platform/PngWriter.h"
@@ -33,19 +33,6 @@ void AppendBytes(png_structp png, png_bytep data, png_size_t length) {
 }
 
 void NoFlush(png_structp) {}
-
-struct ReadCursor {
-  const uint8_t* data;
-  size_t size;
-  size_t pos;
-};
-
-void ReadBytes(png_structp png, png_bytep dest, png_size_t length) {
-  auto* cur = static_cast<ReadCursor*>(png_get_io_ptr(png));
-  if (length > cur->size - cur->pos) png_error(png, "PNG data ends early");
-  std::memcpy(dest, cur->data + cur->pos, length);
-  cur->pos += length;
-}
 
 void SetError(std::string* error, const std::string& text) {
   if (error != nullptr) *error = text;
@@ -103,59 +90,6 @@ bool WriteWhole(const std::string& hostPath, const std::vector<uint8_t>& bytes,
     SetError(error, "cannot rename to " + hostPath);
     return false;
   }
-  return true;
-}
-
-// The libpng half of decoding. Rows are allocated by the caller once the
-// header is known, through the callback object.
-struct DecodeTarget {
-  PngDecoded* out;
-  std::vector<uint8_t>* buffer;
-  std::vector<png_bytep>* rows;
-};
-
-bool DecodeRows(ReadCursor* cursor, DecodeTarget* target, ErrorSink* sink) {
-  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, sink, OnPngError, OnPngWarning);
-  if (png == nullptr) return false;
-  png_infop info = png_create_info_struct(png);
-  if (info == nullptr || setjmp(png_jmpbuf(png))) {
-    png_destroy_read_struct(&png, &info, nullptr);
-    return false;
-  }
-  png_set_user_limits(png, kMaxSide, kMaxSide);
-  png_set_read_fn(png, cursor, ReadBytes);
-  png_read_info(png, info);
-  png_uint_32 w = 0, h = 0;
-  int depth = 0, type = 0;
-  png_get_IHDR(png, info, &w, &h, &depth, &type, nullptr, nullptr, nullptr);
-  PngDecoded& out = *target->out;
-  out.header = {static_cast<int>(w), static_cast<int>(h), depth, type};
-  out.isIndexed = type == PNG_COLOR_TYPE_PALETTE;
-  int rowBytes = 0;
-  if (out.isIndexed) {
-    png_colorp plte = nullptr;
-    int count = 0;
-    if (png_get_PLTE(png, info, &plte, &count) == 0 || count <= 0) png_error(png, "no palette");
-    for (int i = 0; i < count; ++i) out.indexed.palette.push_back({plte[i].red, plte[i].green, plte[i].blue});
-    if (depth < 8) png_set_packing(png);
-    rowBytes = static_cast<int>(w);
-  } else {
-    if (depth == 16) png_set_strip_16(png);
-    if (depth < 8 && type == PNG_COLOR_TYPE_GRAY) png_set_expand_gray_1_2_4_to_8(png);
-    if (png_get_valid(png, info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(png);
-    if (type == PNG_COLOR_TYPE_GRAY || type == PNG_COLOR_TYPE_GRAY_ALPHA) png_set_gray_to_rgb(png);
-    png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-    rowBytes = static_cast<int>(w) * 4;
-  }
-  png_set_interlace_handling(png);
-  png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != static_cast<size_t>(rowBytes)) png_error(png, "unexpected row size");
-  target->buffer->assign(static_cast<size_t>(rowBytes) * h, 0);
-  target->rows->resize(h);
-  for (png_uint_32 y = 0; y < h; ++y) (*target->rows)[y] = target->buffer->data() + static_cast<size_t>(y) * rowBytes;
-  png_read_image(png, target->rows->data());
-  png_read_end(png, nullptr);
-  png_destroy_read_struct(&png, &info, nullptr);
   return true;
 }
 
@@ -242,33 +176,6 @@ bool ReadPngHeader(const std::vector<uint8_t>& data, PngHeader& header) {
   const uint32_t w = be32(16), h = be32(20);
   if (w == 0 || h == 0 || w > kMaxSide || h > kMaxSide) return false;
   header = {static_cast<int>(w), static_cast<int>(h), data[24], data[25]};
-  return true;
-}
-
-bool ReadBackPng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error) {
-  out = PngDecoded{};
-  PngHeader header;
-  if (!ReadPngHeader(data, header)) {
-    SetError(error, "not a PNG file");
-    return false;
-  }
-  ReadCursor cursor{data.data(), data.size(), 0};
-  std::vector<uint8_t> buffer;
-  std::vector<png_bytep> rows;
-  DecodeTarget target{&out, &buffer, &rows};
-  ErrorSink sink;
-  if (!DecodeRows(&cursor, &target, &sink)) {
-    out = PngDecoded{};
-    SetError(error, std::string("PNG decoder: ") + sink.message);
-    return false;
-  }
-  if (out.isIndexed) {
-    out.indexed.width = out.header.width;
-    out.indexed.height = out.header.height;
-    out.indexed.pixels = std::move(buffer);
-  } else {
-    out.rgba = std::move(buffer);
-  }
   return true;
 }
 

@@ -1,6 +1,6 @@
 // PNG files for the data build: writing 8-bit indexed pictures with their
-// palette and 24/32-bit true-colour pictures, and reading a PNG back into
-// indices or RGBA so tools and tests can check what was written.
+// palette and 24/32-bit true-colour pictures, and reading a PNG's header to
+// check what was written (the game's decoder reads the pixels back).
 // Failures are return values carrying a message, never exceptions.
 #pragma once
 #include <array>
@@ -53,16 +53,5 @@ bool WritePngTrueColour(const std::string& hostPath, const PngTrueColour& pictur
 
 // Reads the header fields of PNG data without decoding pixels.
 bool ReadPngHeader(const std::vector<uint8_t>& data, PngHeader& header);
-
-// Decodes PNG data. An indexed picture of any bit depth comes back as 8-bit
-// indices with its palette (isIndexed true, rgba empty); every other kind
-// comes back as 8-bit RGBA. Damaged data gives false, never a crash.
-struct PngDecoded {
-  PngHeader header;
-  bool isIndexed = false;
-  PngIndexed indexed;
-  std::vector<uint8_t> rgba;  // width * height * 4 when not indexed
-};
-bool ReadBackPng(const std::vector<uint8_t>& data, PngDecoded& out, std::string* error = nullptr);
 
 }  // namespace plat

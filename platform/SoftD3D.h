@@ -76,7 +76,7 @@ enum Address : uint32_t { kAddressWrap = 1, kAddressClamp = 3 };
 enum class Primitive { TriangleFan, TriangleList };
 // Vertex layout flags of TLVertex: screen position with rhw, diffuse,
 // specular, one texture coordinate pair.
-constexpr uint32_t kFvfTLVertex = 0x1C4;
+constexpr uint32_t kFvfTLVertex = 0x1;
 
 struct TLVertex {
   float x = 0, y = 0, z = 0, rhw = 1;

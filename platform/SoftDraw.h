@@ -49,58 +49,58 @@ constexpr int32_t kErrInjected = int32_t(0xC5D000FF);
 constexpr uint32_t kSdCaps = 0x1;
 constexpr uint32_t kSdHeight = 0x2;
 constexpr uint32_t kSdWidth = 0x4;
-constexpr uint32_t kSdBackBufferCount = 0x20;
-constexpr uint32_t kSdPixelFormat = 0x1000;
-constexpr uint32_t kSdTextureStage = 0x100000;
+constexpr uint32_t kSdBackBufferCount = 0x8;
+constexpr uint32_t kSdPixelFormat = 0x10;
+constexpr uint32_t kSdTextureStage = 0x20;
 
 // Surface capabilities.
-constexpr uint32_t kCapsBackBuffer = 0x4;
-constexpr uint32_t kCapsComplex = 0x8;
-constexpr uint32_t kCapsFlip = 0x10;
-constexpr uint32_t kCapsOffscreenPlain = 0x40;
-constexpr uint32_t kCapsPrimarySurface = 0x200;
-constexpr uint32_t kCapsSystemMemory = 0x800;
-constexpr uint32_t kCapsTexture = 0x1000;
-constexpr uint32_t kCaps3DDevice = 0x2000;
-constexpr uint32_t kCapsVideoMemory = 0x4000;
-constexpr uint32_t kCapsZBuffer = 0x20000;
-constexpr uint32_t kCapsNonLocalVidMem = 0x20000000;
+constexpr uint32_t kCapsBackBuffer = 0x1;
+constexpr uint32_t kCapsComplex = 0x2;
+constexpr uint32_t kCapsFlip = 0x4;
+constexpr uint32_t kCapsOffscreenPlain = 0x8;
+constexpr uint32_t kCapsPrimarySurface = 0x10;
+constexpr uint32_t kCapsSystemMemory = 0x20;
+constexpr uint32_t kCapsTexture = 0x40;
+constexpr uint32_t kCaps3DDevice = 0x80;
+constexpr uint32_t kCapsVideoMemory = 0x100;
+constexpr uint32_t kCapsZBuffer = 0x200;
+constexpr uint32_t kCapsNonLocalVidMem = 0x400;
 
 // Pixel format flags.
 constexpr uint32_t kPfAlphaPixels = 0x1;
 constexpr uint32_t kPfAlpha = 0x2;
 constexpr uint32_t kPfFourCC = 0x4;
 constexpr uint32_t kPfPaletteIndexed4 = 0x8;
-constexpr uint32_t kPfPaletteIndexed8 = 0x20;
-constexpr uint32_t kPfRGB = 0x40;
-constexpr uint32_t kPfZBuffer = 0x400;
-constexpr uint32_t kPfStencilBuffer = 0x4000;
-constexpr uint32_t kPfLuminance = 0x20000;
-constexpr uint32_t kPfBumpLuminance = 0x40000;
-constexpr uint32_t kPfBumpDuDv = 0x80000;
+constexpr uint32_t kPfPaletteIndexed8 = 0x10;
+constexpr uint32_t kPfRGB = 0x20;
+constexpr uint32_t kPfZBuffer = 0x40;
+constexpr uint32_t kPfStencilBuffer = 0x80;
+constexpr uint32_t kPfLuminance = 0x100;
+constexpr uint32_t kPfBumpLuminance = 0x200;
+constexpr uint32_t kPfBumpDuDv = 0x400;
 
 // Device capability bit (DdCaps::caps).
 constexpr uint32_t kCaps3D = 0x1;
 
 // Blit flags and effects.
-constexpr uint32_t kBltColorFill = 0x400;
-constexpr uint32_t kBltDDFX = 0x800;
-constexpr uint32_t kBltKeySrc = 0x8000;
-constexpr uint32_t kBltWait = 0x1000000;
-constexpr uint32_t kFxMirrorLeftRight = 0x2;
-constexpr uint32_t kFxMirrorUpDown = 0x4;
+constexpr uint32_t kBltColorFill = 0x1;
+constexpr uint32_t kBltDDFX = 0x2;
+constexpr uint32_t kBltKeySrc = 0x4;
+constexpr uint32_t kBltWait = 0x8;
+constexpr uint32_t kFxMirrorLeftRight = 0x1;
+constexpr uint32_t kFxMirrorUpDown = 0x2;
 
 constexpr uint32_t kLockWait = 0x1;
-constexpr uint32_t kLockReadOnly = 0x10;
+constexpr uint32_t kLockReadOnly = 0x2;
 constexpr uint32_t kFlipWait = 0x1;
-constexpr uint32_t kColorKeySrcBlt = 0x8;
+constexpr uint32_t kColorKeySrcBlt = 0x1;
 constexpr uint32_t kWaitVbBlockBegin = 0x1;
 
 // Cooperative levels.
-constexpr uint32_t kSclNormal = 0x8;
-constexpr uint32_t kSclFullScreenExclusive = 0x53;
+constexpr uint32_t kSclNormal = 0x1;
+constexpr uint32_t kSclFullScreenExclusive = 0x2;
 
-constexpr uint32_t kPalCaps8Bit = 0x4;
+constexpr uint32_t kPalCaps8Bit = 0x1;
 }  // namespace dd
 
 // ---- value types --------------------------------------------------------

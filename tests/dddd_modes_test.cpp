@@ -1,4 +1,5 @@
 // Display modes on other desktops, driver choice and the halt path.
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include "graphics/dddd.h"
@@ -73,11 +74,18 @@ TEST_F(DisplayTest, ReleasesRunInOrderAndLeaveNothingBehind) {
     ASSERT_GE(setup.calls.size(), 4u);
     EXPECT_EQ(setup.calls[0], "ReleaseDraw 0");
     EXPECT_EQ(setup.calls[1], "CreateDraw 0");
-    EXPECT_EQ(setup.calls[2], "SetCooperativeLevel 8");
-    EXPECT_EQ(setup.calls[3], "CreateSurface caps=200");
-    EXPECT_EQ(setup.calls[4], "CreateSurface caps=4040");
+    auto hex = [](uint32_t v) {
+      char b[16];
+      std::snprintf(b, sizeof b, "%X", v);
+      return std::string(b);
+    };
+    const std::string offscreen =
+        "CreateSurface caps=" + hex(plat::dd::kCapsOffscreenPlain | plat::dd::kCapsVideoMemory);
+    EXPECT_EQ(setup.calls[2], "SetCooperativeLevel " + hex(plat::dd::kSclNormal));
+    EXPECT_EQ(setup.calls[3], "CreateSurface caps=" + hex(plat::dd::kCapsPrimarySurface));
+    EXPECT_EQ(setup.calls[4], offscreen);
     EXPECT_EQ(setup.calls[5], "CreateClipper");
-    EXPECT_EQ(setup.calls[6], "CreateSurface caps=4040");  // the kept surface
+    EXPECT_EQ(setup.calls[6], offscreen);  // the kept surface
   }
   EXPECT_EQ(plat::LiveSurfaceCount(), 0);
 }
