@@ -1,23 +1,166 @@
 #include "shell/clsAllTx.h"
 
-TAllTx::TAllTx(TAlpha32SAI* tAL, TGlobalSAI* tGlb) : AL(tAL), Glb(tGlb) {}
+#include <algorithm>
+#include <cstring>
+#include <string>
 
-TALLtxChar::TALLtxChar(TAlpha32SAI* tAL, TGlobalSAI* tGlb, TGrpData* tGDt)
-    : AL(tAL), GDt(tGDt), Glb(tGlb) {}
+#include "platform/Files.h"
+#include "shell/GlbRecord.h"
 
-void TALLtxChar::LoadBMP(int i, int n) {
-  if (i >= 0 && i < 5) ColNo[i] = n;
+namespace {
+
+constexpr int HALT_NOFILE = 0;
+constexpr int HALT_BADFILE = 2;
+
+constexpr const char* kPalArc = "data\\pal.qx2";
+constexpr size_t kPalFileSize = 778;  // 10-byte header, then 256 RGB triples
+constexpr size_t kPalHeader = 10;
+
+constexpr uint32_t RGB(uint32_t r, uint32_t g, uint32_t b) { return (r << 16) | (g << 8) | b; }
+
+constexpr uint32_t SCol[4] = {RGB(255, 150, 95), RGB(255, 155, 59), RGB(203, 79, 15),
+                              RGB(255, 191, 179)};
+constexpr uint32_t LCol[4] = {RGB(0, 0, 0), RGB(167, 0, 0), RGB(0, 0, 0), RGB(67, 47, 0)};
+constexpr uint32_t TCol[11] = {RGB(255, 255, 255), RGB(0, 131, 139), RGB(219, 43, 0),
+                               RGB(79, 223, 75),   RGB(191, 0, 191), RGB(167, 139, 253),
+                               RGB(71, 0, 159),    RGB(59, 191, 255), RGB(131, 0, 243),
+                               RGB(0, 81, 0),      RGB(27, 63, 95)};
+
+// A colour set number from team data or a caller; unknown sets read as 0.
+int SetNo(int n) { return n >= 0 && n < TALLtxChar::PALSETS ? n : 0; }
+
+// Colour k of a palette file image (zeros beyond its end).
+uint32_t FileColour(std::span<const uint8_t> file, int k) {
+  uint8_t c[3] = {};
+  for (int i = 0; i < 3; ++i) {
+    size_t at = kPalHeader + size_t(k) * 3 + size_t(i);
+    if (at < file.size() && at < kPalFileSize) c[i] = file[at];
+  }
+  return RGB(c[0], c[1], c[2]);
 }
 
-void TALLtxChar::LoadAllFace(int TNo, int CNo, int /*FaceNo*/, int /*Black*/, int Eye, int Skin,
-                             int Hair, int /*Pants*/, int /*Shirt*/) {
-  if (TNo < 0 || TNo >= 24 || CNo < 0 || CNo >= 7) return;
+}  // namespace
+
+// ---------------------------------------------------------------- TAllTx
+
+TAllTx::TAllTx(TAlpha32SAI* tAL, TGlobalSAI* tGlb) : AL(tAL), Glb(tGlb) { LoadTx(); }
+
+void TAllTx::LoadTx() {}
+
+// ---------------------------------------------------------------- palettes
+
+CharPalette MakePal(int SC, int TC) {
+  if (SC < 0 || SC >= 4) SC = 0;
+  if (TC < 0 || TC >= 11) TC = 0;
+  CharPalette pal{};
+  pal[0] = RGB(160, 160, 160);
+  pal[1] = RGB(255, 255, 255);
+  pal[2] = LCol[SC];
+  pal[3] = SCol[SC];
+  pal[4] = TCol[TC];
+  return pal;
+}
+
+// ---------------------------------------------------------------- TALLtxChar
+
+TALLtxChar::TALLtxChar(TAlpha32SAI* tAL, TGlobalSAI* tGlb, TGrpData* tGDt)
+    : AL(tAL), GDt(tGDt), Glb(tGlb) {
+  for (int i = 0; i < 4; ++i) ColNo[i] = -1;
+  for (int sc = 0; sc < 4; ++sc)
+    for (int tc = 0; tc < 11; ++tc) PalIndex[sc][tc] = RegisterPal(MakePal(sc, tc));
+  LoadDBPalDt();
+  // The archive is only read; a missing one leaves every character texture
+  // empty, which draws nothing.
+  qmsCharDB.LoadFromFile(plat::ProgramFolder() + "data\\char.qx2");
+  ClearCharDBp();
+}
+
+int TALLtxChar::RegisterPal(const CharPalette& pal) {
+  Palettes.push_back(pal);
+  return int(Palettes.size()) - 1;
+}
+
+void TALLtxChar::LoadDBPalDt() {
+  for (auto& p : DBPal) p = DBCHARPal{};
+  const std::string path = plat::ProgramFolder() + kPalArc;
+  auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
+  int halt = bytes ? ReadDBPalDt(*bytes) : HALT_NOFILE;
+  if (halt >= 0 && Glb) Glb->HaltMsgNo(halt);
+}
+
+int TALLtxChar::ReadDBPalDt(std::span<const uint8_t> archive) {
+  for (auto& p : DBPal) p = DBCHARPal{};
+  TMemoryStream ms(std::vector<uint8_t>(archive.begin(), archive.end()));
+  if (!CheckFileHash(ms, 8) || !CheckFileSignVer(ms, "PAL", 0, 1, 0)) return HALT_BADFILE;
+  ms.SetPosition(0);
+  for (int n = 0; n < 2; ++n) {
+    auto e = ExtractFromQDAStream(ms, "dbpal" + std::to_string(n) + ".pal");
+    // An archive that passed its checks but lacks a palette is damaged.
+    if (!e) {
+      for (auto& p : DBPal) p = DBCHARPal{};
+      return HALT_BADFILE;
+    }
+    std::span<const uint8_t> file(static_cast<const uint8_t*>(e->Memory()), size_t(e->Size()));
+    const uint32_t trans = FileColour(file, 0);
+    for (int k = 0; k < 256; ++k) {
+      DBCHARPal& p = DBPal[16 * n + k / 16];
+      const int e16 = k % 16;
+      const uint32_t c = FileColour(file, k);
+      if (e16 == 0)
+        p.Trans = trans;
+      else if (e16 == 1)
+        p.Black = FIXEDBLACK;
+      else if (e16 == 2)
+        p.Eye = c;
+      else if (e16 <= 7)
+        p.Skin[e16 - 3] = c;
+      else if (e16 <= 10)
+        p.Hair[e16 - 8] = c;
+      else if (e16 <= 12)
+        p.Pants[e16 - 11] = c;
+      else
+        p.Shirt[e16 - 13] = c;
+    }
+  }
+  return -1;
+}
+
+void TALLtxChar::MakePalDB(CharPalette& pal, int Black, int Eye, int Skin, int Hair, int Pants,
+                           int Shirt) const {
+  pal.fill(0);
+  const DBCHARPal& bk = DBPal[SetNo(Black)];
+  pal[0] = bk.Trans;
+  pal[1] = bk.Black;
+  pal[2] = DBPal[SetNo(Eye)].Eye;
+  for (int i = 0; i < 5; ++i) pal[3 + i] = DBPal[SetNo(Skin)].Skin[i];
+  for (int i = 0; i < 3; ++i) pal[8 + i] = DBPal[SetNo(Hair)].Hair[i];
+  for (int i = 0; i < 2; ++i) pal[11 + i] = DBPal[SetNo(Pants)].Pants[i];
+  for (int i = 0; i < 3; ++i) pal[13 + i] = DBPal[SetNo(Shirt)].Shirt[i];
+}
+
+void TALLtxChar::LoadAllFace(int TNo, int CNo, int /*FaceNo*/, int Black, int Eye, int Skin,
+                             int Hair, int Pants, int Shirt) {
+  if (TNo < 0 || TNo >= TEAMS || CNo < 0 || CNo >= MEMBERS) return;
+  CharPalette pal;
+  MakePalDB(pal, Black, Eye, Skin, Hair, Pants, Shirt);
+  AllCharPalNo[TNo][CNo] = RegisterPal(pal);
   AllCharPalDt[TNo][CNo] = DBBodyCol{TNo, Eye, Skin, Hair};
 }
 
 void TALLtxChar::LoadAllBody(int /*TNo*/) {}
 
+void TALLtxChar::ClearCharDBp() {
+  for (auto& side : txCharDB_f)
+    for (bool& f : side) f = false;
+}
+
+void TALLtxChar::LoadBMP(int i, int n) {
+  if (i >= 0 && i < 5) ColNo[i] = n;
+}
+
+// ---------------------------------------------------------------- TBGCtrlSAI
+
 TBGCtrlSAI::TBGCtrlSAI(TAlpha32SAI* tAL, TAllTx* tAT, TGlobalSAI* tGlb)
-    : AL(tAL), Glb(tGlb), AT(tAT) {}
+    : TBGCtrl(tAL, tGlb), AL(tAL), Glb(tGlb), AT(tAT) {}
 
 void TBGCtrlSAI::OnDrawDB(int court) { LastCourt = (court == 1 || court == 2) ? court : 0; }

@@ -53,9 +53,13 @@ void TGenScene::OnMove() {
   }
 }
 
-// The cover is a black quad over the screen, drawn only by a 3D renderer. The
-// game's renderer draws through plain blits, which show no cover.
-static void DrawFadeCover(TAlpha32SAI* /*AL*/, uint8_t /*light*/) {}
+// The cover is a black quad over the screen, as dark as the scene is unlit.
+// Only a 3D renderer draws it: plain blits show no untextured quads.
+static void DrawFadeCover(TAlpha32SAI* AL, uint8_t light) {
+  if (!AL || AL->DDraw_f()) return;
+  AL->DrawNoTex(512, 240, 256, 120, 255, uint8_t(255 - light), 0x000000, BM_NORMAL, mirNone, false,
+                nullptr);
+}
 
 void TGenScene::OnDraw() {
   if (Light < 255) DrawFadeCover(AL, Light);
@@ -294,9 +298,11 @@ class HubMatchObjects final : public MatchObjects {
     return true;
   }
 
+  // The camera follows the ball, but the court is drawn unshifted.
   void CameraFollowBall() override {
     TDBBall* b = Ball();
     if (AOT->CM && b && b->MyZahyou) AOT->CM->OnMoveDB(b->MyZahyou->X);
+    if (AL) AL->SetCam(0, 0);
   }
   void CourtDraw(int crtNo) override {
     if (AOT->BGC) AOT->BGC->OnDrawDB(crtNo);

@@ -4,6 +4,8 @@
 #include "shell/GameRandom.h"
 #include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
+#include "input/DILib.h"
+#include "sound/OggDataLib.h"
 
 namespace {
 void ClearPlacing(DBGameData& g) {
@@ -31,9 +33,81 @@ void TDBOPScene::OnInit() {
   ClearPlacing(g);
 }
 
+void TDBOPScene::OnMove() {
+  TGenScene::OnMove();
+  SceneBGM(0);
+  if (Next_c == 0) {
+    NextScene = stDBMSL;
+    return;
+  }
+  if (TADISAI* adi = Glb ? Glb->ADI : nullptr; adi && adi->CheckBtn(bA)) Next_f = true;
+  if (Next_f) --Next_c;
+}
+
+void TDBOPScene::OnDraw() {
+  TGenScene::OnDraw();
+}
+
 TDBMSLScene::TDBMSLScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)
     : TBaseScene(tAL, tAOT, tGlb, id) {
   OnInit();
+}
+
+void TDBMSLScene::OnMove() {
+  TGenScene::OnMove();
+  SceneBGM(0);
+  DBGameData& g = GDt();
+  if (Next_c == 0) {
+    NextScene = stDBTSL;
+    // Knock-out: the computer plays side 1; versus: nobody; watch: both sides.
+    static constexpr uint8_t CPUNUM[3] = {1, 0, 2};
+    g.DBCPUNum = CPUNUM[g.DBGM <= dbgmKansen ? g.DBGM : 0];
+    return;
+  }
+  if (UpToR(Ani_c, 30, 1)) Ani_c = 0;
+  if (!Next_f) MoveCursors();
+  if (Next_f) --Next_c;
+}
+
+void TDBMSLScene::MoveCursors() {
+  TADISAI* adi = Glb ? Glb->ADI : nullptr;
+  if (!adi || !adi->DI[0]) return;
+  TDISAI& di = *adi->DI[0];
+  TOggDataCtrl* oc = OC();
+  auto se = [oc] {
+    if (oc) oc->SESet(0);
+  };
+  DBGameData& g = GDt();
+  if (di.CheckCrs(cL, 0)) {
+    if (g.DBDif > dbdfEasy) {
+      g.DBDif = DBDifficulty(g.DBDif - 1);
+      se();
+    }
+  } else if (di.CheckCrs(cR, 0)) {
+    if (g.DBDif < dbdfHard) {
+      g.DBDif = DBDifficulty(g.DBDif + 1);
+      se();
+    }
+  }
+  if (di.CheckCrs(cU, 0)) {
+    if (g.DBGM > dbgmKatinuki) {
+      g.DBGM = DBGameMode(g.DBGM - 1);
+      se();
+    }
+  } else if (di.CheckCrs(cD, 0)) {
+    if (g.DBGM < dbgmKansen) {
+      g.DBGM = DBGameMode(g.DBGM + 1);
+      se();
+    }
+  }
+  if (di.CheckBtn(bA, 0)) {
+    Next_f = true;
+    se();
+  }
+}
+
+void TDBMSLScene::OnDraw() {
+  TGenScene::OnDraw();
 }
 
 TDBTSLScene::TDBTSLScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)

@@ -1,9 +1,10 @@
 // The five menu scenes: title, mode select, team select, versus screen and
 // player select. Each runs its OnInit once when it is built.
 //
-// These are the menu scenes' entries only (what a scene sets up when it is
-// entered, with the random draws that entry takes); their own steps and
-// drawing are still the scene base's fade.
+// The title and mode select scenes are complete. The other three are their
+// entries only (what a scene sets up when it is entered, with the random draws
+// that entry takes); their own steps and drawing are still the scene base's
+// fade.
 #pragma once
 #include "shell/clsGenScene.h"
 
@@ -12,11 +13,22 @@ class TDBOPScene : public TBaseScene {
   TDBOPScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id);
   // Clears the match settings except difficulty and rule; no member placed.
   void OnInit() override;
+  // Waits for button A on any device, then leaves for mode select a step later.
+  void OnMove() override;
+  void OnDraw() override;
 };
 
+// Player 1 picks the mode (up and down) and the difficulty (left and right);
+// the mode decides how many sides the computer drives.
 class TDBMSLScene : public TBaseScene {
  public:
+  static constexpr int DFCX[3] = {0, 64, 120};  // difficulty cursor offsets
   TDBMSLScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id);
+  void OnMove() override;
+  void OnDraw() override;
+
+ private:
+  void MoveCursors();
 };
 
 class TDBTSLScene : public TBaseScene {

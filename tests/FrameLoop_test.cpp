@@ -451,6 +451,11 @@ class OwnParts : public formkit::FormFixture {
            {"DBShootdata.sai", std::vector<uint8_t>(2268)},
            {"DBBMPData.sai", std::vector<uint8_t>(8192)},
            {"DBMotionData.sai", std::vector<uint8_t>(36864)}});
+    const std::vector<uint8_t> pal(778, 0);
+    auto palArc = BuildQDAArchive("PAL", 0, 1, 0, {pal, pal}, {"dbpal0.pal", "dbpal1.pal"}, true);
+    ASSERT_TRUE(palArc);
+    ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data/pal.qx2", palArc->data(),
+                                palArc->size()));
   }
 };
 

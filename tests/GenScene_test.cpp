@@ -9,6 +9,7 @@
 #include "match/clsObject.h"
 #include "shell/GameRandom.h"
 #include "shell/clsGenScene.h"
+#include "graphics/AlphaLib32.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
 
@@ -140,6 +141,24 @@ TEST_F(SceneTest, FadeLightsAtOnceAndDrawsOneRandomPerLitStep) {
   EXPECT_EQ(s.Light, 0);
   EXPECT_EQ(s.dL, 0);
   EXPECT_EQ(RandomDraws(), 1u);
+}
+
+TEST_F(SceneTest, FadeCoverIsQueuedOnlyByA3DRendererWhileUnlit) {
+  TAlpha32SAI d3d(nullptr, nullptr, false, false, &Glb, 1, 100);
+  TGenScene s(&d3d, &AOT, &Glb, stDBOP);
+  s.OnInit();
+  s.OnDraw();
+  ASSERT_EQ(d3d.DrawObjectCount(), 1u);
+  EXPECT_EQ(d3d.Entry(0).Pri, 255u);
+  EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u);  // black, fully covering
+  s.OnMove();
+  s.OnDraw();
+  EXPECT_EQ(d3d.DrawObjectCount(), 1u);
+  TAlpha32SAI blits(&Glb);
+  TGenScene t(&blits, &AOT, &Glb, stDBOP);
+  t.OnInit();
+  t.OnDraw();
+  EXPECT_EQ(blits.DrawObjectCount(), 0u);
 }
 
 TEST_F(SceneTest, MenuMusicStartsOncePerEntryAndNotOverAPlayingJingle) {

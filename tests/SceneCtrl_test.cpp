@@ -93,6 +93,9 @@ class SceneCtrlTest : public ::testing::Test {
                                       {"DBShootdata.sai", shot},
                                       {"DBBMPData.sai", std::vector<uint8_t>(8192)},
                                       {"DBMotionData.sai", std::vector<uint8_t>(36864)}}));
+    const std::vector<uint8_t> pal(778, 0);
+    Write("data/pal.qx2", *BuildQDAArchive("PAL", 0, 1, 0, {pal, pal}, {"dbpal0.pal", "dbpal1.pal"},
+                                           true));
   }
   void Build() { SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb); }
   TAllObTx& AOT() { return *SC->AOT; }
@@ -129,7 +132,7 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
 
 TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
   const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
-  for (const char* f : {"DBData.qx2", "defteam.qx2"}) {
+  for (const char* f : {"DBData.qx2", "defteam.qx2", "pal.qx2"}) {
     if (!fs::exists(built / f)) GTEST_SKIP() << "no built " << f;
     fs::copy_file(built / f, dir / "data" / f);
   }

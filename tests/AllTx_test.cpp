@@ -1,0 +1,186 @@
+// The character palettes: the small palettes, the colour sets of the palette
+// archive, member palettes, and the halts on a missing or damaged archive.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "files/QDArc.h"
+#include "platform/Files.h"
+#include "shell/GlbRecord.h"
+#include "shell/clsAllTx.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A palette file whose colour k is (k, 255 - k, n) for file n.
+std::vector<uint8_t> PalFile(int n, size_t size = 778) {
+  std::vector<uint8_t> f(size, 0);
+  for (int k = 0; k < 256; ++k)
+    for (int c = 0; c < 3; ++c) {
+      size_t at = 10 + size_t(k) * 3 + size_t(c);
+      if (at < size) f[at] = uint8_t(c == 0 ? k : c == 1 ? 255 - k : n);
+    }
+  return f;
+}
+
+uint32_t Col(int k, int n) { return uint32_t(k) << 16 | uint32_t(255 - k) << 8 | uint32_t(n); }
+
+std::vector<uint8_t> PalArchive(const std::vector<uint8_t>& f0, const std::vector<uint8_t>& f1,
+                                uint8_t v1 = 1) {
+  return *BuildQDAArchive("PAL", 0, v1, 0, {f0, f1}, {"dbpal0.pal", "dbpal1.pal"}, true);
+}
+
+class PaletteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = fs::temp_directory_path() /
+          ("qorv_pal_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+           "_" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir / "data");
+    plat::SetProgramFolder(dir.string() + "/");
+  }
+  void TearDown() override {
+    plat::SetProgramFolder("");
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  void WritePal(const std::vector<uint8_t>& bytes) {
+    std::ofstream(dir / "data" / "pal.qx2", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  fs::path dir;
+  TGlobalSAI Glb{nullptr};
+};
+
+TEST(MakePal, FiveColoursOnBlackAndUnknownNumbersReadAsZero) {
+  CharPalette p = MakePal(1, 3);
+  EXPECT_EQ(p[0], 0xA0A0A0u);
+  EXPECT_EQ(p[1], 0xFFFFFFu);
+  EXPECT_EQ(p[2], 0xA70000u);  // outline of set 1
+  EXPECT_EQ(p[3], 0xFF9B3Bu);  // skin of set 1
+  EXPECT_EQ(p[4], 0x4FDF4Bu);  // team colour 3
+  for (int i = 5; i < 256; ++i) EXPECT_EQ(p[i], 0u) << i;
+  EXPECT_EQ(MakePal(3, 10)[4], 0x1B3F5Fu);
+  EXPECT_EQ(MakePal(-1, 11), MakePal(0, 0));
+}
+
+TEST_F(PaletteTest, CreationRegistersTheFortyFourSmallPalettesFirst) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  EXPECT_FALSE(Glb.Halt_f);
+  for (int sc = 0; sc < 4; ++sc)
+    for (int tc = 0; tc < 11; ++tc) {
+      int no = ac.PalIndex[sc][tc];
+      ASSERT_GE(no, 0);
+      ASSERT_LT(size_t(no), ac.Palettes.size());
+      EXPECT_EQ(ac.Palettes[size_t(no)], MakePal(sc, tc));
+    }
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(ac.ColNo[i], -1);
+}
+
+TEST_F(PaletteTest, ColourSetsMapSixteenColoursEachWithFixedOutlineAndFileTransparent) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  ASSERT_FALSE(Glb.Halt_f);
+  for (int n = 0; n < 2; ++n)
+    for (int set = 0; set < 16; ++set) {
+      const DBCHARPal& p = ac.DBPal[16 * n + set];
+      const int k = set * 16;
+      SCOPED_TRACE(16 * n + set);
+      EXPECT_EQ(p.Trans, Col(0, n));  // colour 0 of the file, not colour k
+      EXPECT_EQ(p.Black, 0x313042u);
+      EXPECT_EQ(p.Eye, Col(k + 2, n));
+      for (int i = 0; i < 5; ++i) EXPECT_EQ(p.Skin[i], Col(k + 3 + i, n));
+      EXPECT_EQ(p.Skin[5], 0u);
+      for (int i = 0; i < 3; ++i) EXPECT_EQ(p.Hair[i], Col(k + 8 + i, n));
+      for (int i = 0; i < 2; ++i) EXPECT_EQ(p.Pants[i], Col(k + 11 + i, n));
+      for (int i = 0; i < 3; ++i) EXPECT_EQ(p.Shirt[i], Col(k + 13 + i, n));
+    }
+}
+
+TEST_F(PaletteTest, ShortPaletteFilesReadAsZerosBeyondTheirEnd) {
+  // File 1 ends inside colour 20: set 17 keeps colours 16..19 and red of 20.
+  TALLtxChar ac(nullptr, nullptr, nullptr);
+  EXPECT_EQ(ac.ReadDBPalDt(PalArchive(PalFile(0), PalFile(1, 10 + 20 * 3 + 1))), -1);
+  EXPECT_EQ(ac.DBPal[17].Eye, Col(18, 1));
+  EXPECT_EQ(ac.DBPal[17].Skin[0], Col(19, 1));
+  EXPECT_EQ(ac.DBPal[17].Skin[1], 20u << 16);
+  EXPECT_EQ(ac.DBPal[17].Skin[2], 0u);
+  EXPECT_EQ(ac.DBPal[17].Black, 0x313042u);
+  EXPECT_EQ(ac.DBPal[31].Shirt[2], 0u);
+  // A longer file is read to its palette size only.
+  auto longer = PalFile(0);
+  longer.resize(2000, 0x77);
+  EXPECT_EQ(ac.ReadDBPalDt(PalArchive(longer, PalFile(1))), -1);
+  EXPECT_EQ(ac.DBPal[15].Shirt[2], Col(255, 0));
+}
+
+TEST_F(PaletteTest, MissingArchiveHaltsFileNotFound) {
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  EXPECT_TRUE(Glb.Halt_f);
+  EXPECT_EQ(Glb.ErrMsg, "File Not Found");
+  EXPECT_EQ(ac.DBPal[3].Black, 0u);
+}
+
+TEST_F(PaletteTest, DamagedOrWrongVersionArchiveHaltsFileVerErr) {
+  auto good = PalArchive(PalFile(0), PalFile(1));
+  auto flipped = good;
+  flipped[flipped.size() - 1] ^= 0x40;
+  auto missingEntry = *BuildQDAArchive("PAL", 0, 1, 0, {PalFile(0)}, {"dbpal0.pal"}, true);
+  for (const auto& bytes : {flipped, PalArchive(PalFile(0), PalFile(1), 0), missingEntry,
+                            std::vector<uint8_t>(5, 1)}) {
+    TGlobalSAI g{nullptr};
+    WritePal(bytes);
+    TALLtxChar ac(nullptr, &g, nullptr);
+    EXPECT_TRUE(g.Halt_f);
+    EXPECT_EQ(g.ErrMsg, "File Ver Err");
+    EXPECT_EQ(ac.DBPal[0].Black, 0u);  // nothing half-read
+  }
+}
+
+TEST_F(PaletteTest, MemberPaletteTakesEachPartFromItsOwnSet) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  CharPalette p;
+  ac.MakePalDB(p, 0, 5, 17, 30, 23, 2);
+  EXPECT_EQ(p[0], ac.DBPal[0].Trans);
+  EXPECT_EQ(p[1], 0x313042u);
+  EXPECT_EQ(p[2], ac.DBPal[5].Eye);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(p[3 + i], ac.DBPal[17].Skin[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(p[8 + i], ac.DBPal[30].Hair[i]);
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(p[11 + i], ac.DBPal[23].Pants[i]);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(p[13 + i], ac.DBPal[2].Shirt[i]);
+  for (int i = 16; i < 256; ++i) EXPECT_EQ(p[i], 0u);
+  // Set numbers from team data outside 0..31 read as set 0.
+  CharPalette q, z;
+  ac.MakePalDB(q, 0, 32, -1, 200, 0, 0);
+  ac.MakePalDB(z, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(q, z);
+}
+
+TEST_F(PaletteTest, EveryMemberGetsItsOwnPaletteAndRecordsItsColours) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  ac.LoadAllFace(4, 6, 0x23, 0, 7, 8, 9, 4, 0);
+  const int no = ac.AllCharPalNo[4][6];
+  ASSERT_LT(size_t(no), ac.Palettes.size());
+  CharPalette want;
+  ac.MakePalDB(want, 0, 7, 8, 9, 4, 0);
+  EXPECT_EQ(ac.Palettes[size_t(no)], want);
+  EXPECT_EQ(ac.AllCharPalDt[4][6].TNo, 4);
+  EXPECT_EQ(ac.AllCharPalDt[4][6].Eye, 7);
+  EXPECT_EQ(ac.AllCharPalDt[4][6].Skin, 8);
+  EXPECT_EQ(ac.AllCharPalDt[4][6].Hair, 9);
+  // Out-of-range members change nothing.
+  size_t before = ac.Palettes.size();
+  ac.LoadAllFace(24, 0, 0, 0, 0, 0, 0, 0, 0);
+  ac.LoadAllFace(0, -1, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(ac.Palettes.size(), before);
+}
+
+}  // namespace
