@@ -1,8 +1,135 @@
-// The text texture TAnti_DelX and the bitmap font TFontDraw, in the minimal
-// form the main form needs until they are built: it only creates them, hands
-// them to the global status object and frees them.
+// The bitmap font TFontDraw with the match's damage numbers, and the text
+// texture TAnti_DelX (still in the minimal form the main form needs: it only
+// creates it, hands it to the global status object and frees it).
+//
+// The font is one picture of 8 x 16 glyph cells, 21 to a row, holding four
+// variants of the glyph set at different places (FP). Texts are Shift-JIS and
+// are read two bytes at a time; every recognised character is one glyph and
+// one render-list entry. Damage numbers live in 32 fixed slots: set where a hit
+// landed, they stay in place for 52 logic steps.
 #pragma once
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
 #include "shell/FormParts.h"
 
 class TAnti_DelX : public FormPart {};
-class TFontDraw : public FormPart {};
+
+enum FontType : uint8_t { ftNML = 0, ftFrame1, ftFrame2, ftFrameDB };
+
+constexpr int32_t FLINE = 21;       // glyphs per row of the font picture
+constexpr int32_t FW = 8;           // glyph cell
+constexpr int32_t FH = 16;
+constexpr int32_t UNTILNUM = 1;     // first digit glyph (0)
+constexpr int32_t UNTILSIGN = 11;   // first sign glyph (the long dash, also the minus)
+constexpr int32_t UNTILKANJI = 273; // the one kanji
+constexpr int32_t DAMDRAWNUM = 32;  // damage-number slots
+
+// Per variant: source left, source top, vertical offset, extra spacing, advance.
+constexpr int32_t FP[4][5] = {
+    {0, 0, 8, 0, 8},       // ftNML
+    {168, 0, 8, 0, 8},     // ftFrame1
+    {0, 128, 8, 0, 8},     // ftFrame2
+    {128, 128, 1, 1, 8},   // ftFrameDB
+};
+
+// Left-top of glyph g's cell of variant ft in the font picture.
+struct FontCell {
+  int32_t left, top;
+};
+FontCell FontGlyphCell(FontType ft, int32_t g);
+// Distance from one glyph to the next.
+inline int32_t FontStep(FontType ft) { return FP[ft][3] + FP[ft][4]; }
+
+// The glyph of one two-byte Shift-JIS character, or -1 when the font has none.
+// The full-width space and the full-width low line are the blank glyph 0.
+int32_t SjisGlyph(uint8_t b1, uint8_t b2);
+
+// Texts are read from at most this many bytes; at most FONTMAXGLYPHS glyphs.
+constexpr size_t FONTMAXBYTES = 255;
+constexpr int32_t FONTMAXGLYPHS = 128;
+
+// The glyphs of a text in order (unknown characters take no place).
+struct FontGlyphs {
+  std::array<int16_t, FONTMAXGLYPHS> g{};
+  int32_t count = 0;
+};
+FontGlyphs TextGlyphs(std::string_view sjis);
+
+// One damage number.
+struct DamDrawData {
+  int32_t Count = 0;  // steps since it was set; 0 = free slot
+  int32_t Dam = 0;    // value shown
+  int32_t X = 0, Y = 0;  // screen position in pixels
+  int32_t dY = 0;     // upward drift in 1/16 pixel
+  bool DB_f = false;  // drawn in the yellow framed digits without fading
+};
+
+// What the font asks of the renderer: its glyph picture loaded as a colour-
+// keyed texture, and glyph cells of it queued at scale 1 with the normal
+// blend, unmirrored and unturned, under the renderer's zoom. The game's own
+// target draws through TAlpha32; tests record the calls.
+class FontTarget {
+ public:
+  virtual ~FontTarget() = default;
+  // False when the picture could not be loaded (the renderer's error flag is
+  // then set and later draws queue nothing).
+  virtual bool LoadFont(const std::string& FileName) = 0;
+  virtual void FreeFont() = 0;
+  // A cell placed by its left-top corner.
+  virtual void GlyphLT(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+                       uint32_t col) = 0;
+  // A cell placed by its centre.
+  virtual void GlyphC(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+                      uint32_t col) = 0;
+};
+
+class TFontDraw : public FormPart {
+ public:
+  // A font with nothing to draw on: every call is kept track of, nothing is
+  // queued.
+  TFontDraw() = default;
+  // Loads tBASEPATH + "bmp\font.png" through the target (not owned).
+  TFontDraw(FontTarget* target, const std::string& tBASEPATH);
+  ~TFontDraw() override;
+  TFontDraw(const TFontDraw&) = delete;
+  TFontDraw& operator=(const TFontDraw&) = delete;
+
+  void LoadFontBmp(const std::string& tBASEPATH);
+
+  // Draws a text with its first glyph's cell at left x, its baseline row at
+  // y (cells stand on y - 16 + the variant's vertical offset), priority z.
+  // Mag has no effect: glyphs are always drawn at scale 1. No camera offset.
+  void FDraw(int32_t x, int32_t y, int32_t z, std::string_view tStr, int32_t Mag, uint8_t alp,
+             uint32_t col, FontType ft);
+  // Draws a number with glyph centres from (x, y) on, shifted by the camera
+  // of the last FDamDraw; a minus sign stands one step left of x.
+  void FNumDraw(int32_t x, int32_t y, int32_t z, int32_t n, uint8_t alp, uint32_t col,
+                FontType ft);
+
+  // Adds a damage number for a world position in 1/100 pixel; nothing for
+  // tDam <= 0. The 33rd number takes the oldest slot.
+  void FDamSet(int32_t tx, int32_t ty, int32_t tz, int32_t tDam, bool DB_f);
+  // One logic step: numbers older than 52 steps go.
+  void FDamMove();
+  void FComboDamMove();
+  // Queues every live number with the given camera offset.
+  void FDamDraw(int32_t tCamX, int32_t tCamY);
+  void ClearDam();
+
+  FontTarget* AL = nullptr;
+  int32_t NowDDDt_c = 0;
+  std::array<DamDrawData, DAMDRAWNUM> DDDt{};
+  std::array<DamDrawData, 4> CDDDt{};  // combo numbers: advanced, never set
+  int32_t CamX = 0, CamY = 0;
+
+ private:
+  void PutGlyphLT(int32_t g, FontType ft, int32_t x, int32_t y, int32_t z, uint8_t alp,
+                  uint32_t col);
+  void PutGlyphC(int32_t g, FontType ft, int32_t x, int32_t y, int32_t z, uint8_t alp,
+                 uint32_t col);
+  bool loaded_ = false;
+};

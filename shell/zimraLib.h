@@ -59,8 +59,11 @@ using DTNameArr = std::array<uint8_t, 8>;
 // The name code table: code n stands for the two-byte Shift-JIS character
 // DTMOJICODE[n]. Only characters the bitmap font draws are used:
 //   0 "＿" (a blank cell), 1..10 full-width digits, 11..36 full-width capitals,
-//   37..119 hiragana (0x829F..0x82F1), 120..203 katakana (0x8340..0x8394),
-//   204..228 the font's signs, 229 the one kanji (0x8DC4), 230..255 blank again.
+//   37..119 hiragana (0x829F..0x82F1), 120..203 katakana (0x8340..0x8394)
+//   except the eleven katakana ア..ガ (0x8341..0x834B), whose cells the damage
+//   numbers' framed digits take: code 121 is the full-width space and codes
+//   122..131 are blank, 204..228 the font's signs, 229 the one kanji (0x8DC4),
+//   230..255 blank again.
 // The codes fix the bytes of names in team files, so the table never changes.
 extern const std::array<const char*, 256> DTMOJICODE;
 

@@ -84,8 +84,8 @@ TEST(Counters, BetweenPercentageAndNumToStr) {
 TEST(TextHelpers, SpTimeAndNameCodes) {
   EXPECT_EQ(SpTime(1234567), "( 1.234\x95\x62 )");
   EXPECT_EQ(SpTime(5007), "( 0.5\x95\x62 )");
-  // "タロウ" plus an unknown character (the kanji for "big") and a trailing half.
-  std::string name = "\x83^\x83\x8D\x83\x45\x91\xE5" "A";
+  // "タロキ" plus an unknown character (the kanji for "big") and a trailing half.
+  std::string name = "\x83^\x83\x8D\x83\x4C\x91\xE5" "A";
   DTNameArr dna = StrToDTNameArr(name);
   EXPECT_NE(dna[0], 0);
   EXPECT_NE(dna[2], 0);

@@ -1,0 +1,298 @@
+// The bitmap font: which glyph cell each character draws from, where the
+// glyphs of a text and of a number go, and the life of the damage numbers.
+#include "graphics/ALAddLib.h"
+#include "shell/zimraLib.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Quad {
+  bool centre;
+  int32_t sx, sy;
+  float dx, dy;
+  int32_t pri;
+  uint8_t alp;
+  uint32_t col;
+};
+
+class RecordingTarget : public FontTarget {
+ public:
+  bool LoadFont(const std::string& FileName) override {
+    loaded.push_back(FileName);
+    return loadOk;
+  }
+  void FreeFont() override { ++frees; }
+  void GlyphLT(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+               uint32_t col) override {
+    quads.push_back({false, sx, sy, dx, dy, Pri, alp, col});
+  }
+  void GlyphC(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+              uint32_t col) override {
+    quads.push_back({true, sx, sy, dx, dy, Pri, alp, col});
+  }
+  bool loadOk = true;
+  std::vector<std::string> loaded;
+  int frees = 0;
+  std::vector<Quad> quads;
+};
+
+// The glyph number a quad's source cell stands for in variant ft.
+int32_t GlyphOf(const Quad& q, FontType ft) {
+  return (q.sy - FP[ft][1]) / FH * FLINE + (q.sx - FP[ft][0]) / FW;
+}
+
+}  // namespace
+
+TEST(FontGlyphs, ShiftJisRangesAndSigns) {
+  EXPECT_EQ(SjisGlyph(0x82, 0x4F), 1);     // ０
+  EXPECT_EQ(SjisGlyph(0x82, 0x58), 10);    // ９
+  EXPECT_EQ(SjisGlyph(0x82, 0x60), 42);    // Ａ
+  EXPECT_EQ(SjisGlyph(0x82, 0x79), 67);    // Ｚ
+  EXPECT_EQ(SjisGlyph(0x82, 0x9F), 84);    // ぁ
+  EXPECT_EQ(SjisGlyph(0x82, 0xF1), 166);   // ん
+  EXPECT_EQ(SjisGlyph(0x83, 0x40), 168);   // ァ
+  EXPECT_EQ(SjisGlyph(0x83, 0x94), 252);   // ヴ
+  EXPECT_EQ(SjisGlyph(0x8D, 0xC4), 273);   // the kanji
+  EXPECT_EQ(SjisGlyph(0x81, 0x5B), 11);    // ー
+  EXPECT_EQ(SjisGlyph(0x81, 0x63), 18);    // …
+  EXPECT_EQ(SjisGlyph(0x81, 0x9A), 27);    // ★
+  EXPECT_EQ(SjisGlyph(0x81, 0xA8), 35);    // →
+  EXPECT_EQ(SjisGlyph(0x81, 0x51), 0);     // ＿ blank
+  EXPECT_EQ(SjisGlyph(0x81, 0x40), 0);     // full-width space blank
+  // Just outside each range, and other lead bytes.
+  for (auto [a, b] : std::vector<std::pair<int, int>>{{0x82, 0x4E}, {0x82, 0x59}, {0x82, 0x5F},
+                                                       {0x82, 0x7A}, {0x82, 0x9E}, {0x82, 0xF2},
+                                                       {0x83, 0x3F}, {0x83, 0x95}, {0x81, 0x52},
+                                                       {0x8D, 0xC5}, {0x41, 0x42}, {0x00, 0x00}})
+    EXPECT_EQ(SjisGlyph(uint8_t(a), uint8_t(b)), -1) << std::hex << a << " " << b;
+  // The 25 signs are glyphs 11..35, each once.
+  std::vector<int> seen(36, 0);
+  for (int b = 0x40; b <= 0xFC; ++b) {
+    int g = SjisGlyph(0x81, uint8_t(b));
+    if (g >= UNTILSIGN) ++seen[size_t(g)];
+  }
+  for (int g = UNTILSIGN; g <= 35; ++g) EXPECT_EQ(seen[size_t(g)], 1) << g;
+}
+
+TEST(FontGlyphs, CellsOfEachVariant) {
+  EXPECT_EQ(FontGlyphCell(ftNML, 0).left, 0);
+  EXPECT_EQ(FontGlyphCell(ftNML, 22).left, 8);
+  EXPECT_EQ(FontGlyphCell(ftNML, 22).top, 16);
+  EXPECT_EQ(FontGlyphCell(ftNML, 273).left, 0);
+  EXPECT_EQ(FontGlyphCell(ftNML, 273).top, 208);  // last row of the 224-high picture
+  EXPECT_EQ(FontGlyphCell(ftFrame1, 11).left, 168 + 88);
+  EXPECT_EQ(FontGlyphCell(ftFrame2, 1).left, 8);
+  EXPECT_EQ(FontGlyphCell(ftFrame2, 1).top, 128);
+  EXPECT_EQ(FontGlyphCell(ftFrameDB, 3).left, 152);
+  EXPECT_EQ(FontStep(ftNML), 8);
+  EXPECT_EQ(FontStep(ftFrameDB), 9);
+}
+
+TEST(FontText, PairsFullWidthSpaceAndCaps) {
+  // ＡあＢ with an unknown character (a kanji the font lacks) in the middle:
+  // the unknown one takes no place.
+  FontGlyphs g = TextGlyphs("\x82\x60\x82\xA0\x88\x9F\x82\x61");
+  ASSERT_EQ(g.count, 3);
+  EXPECT_EQ(g.g[0], 42);
+  EXPECT_EQ(g.g[1], 85);
+  EXPECT_EQ(g.g[2], 43);
+  // The full-width space is a blank and the character after it still draws.
+  g = TextGlyphs("\x82\x60\x81\x40\x82\x61");  // Ａ　Ｂ
+  ASSERT_EQ(g.count, 3);
+  EXPECT_EQ(g.g[1], 0);
+  EXPECT_EQ(g.g[2], 43);
+  // A single-byte character shifts the pairing: "A" then Ａ reads as
+  // (0x41,0x82) (0x60,0x00): nothing.
+  EXPECT_EQ(TextGlyphs("A\x82\x60").count, 0);
+  EXPECT_EQ(TextGlyphs("HELLO").count, 0);
+  // At most 255 bytes are read: 128 full-width digits give 127 glyphs, the
+  // last pair being cut in half.
+  std::string longText;
+  for (int i = 0; i < 200; ++i) longText += "\x82\x50";
+  EXPECT_EQ(TextGlyphs(longText).count, 127);
+  EXPECT_EQ(TextGlyphs("").count, 0);
+}
+
+TEST(FontDraw, MixedLineLandsOnItsCells) {
+  RecordingTarget t;
+  TFontDraw fd(&t, "data\\");
+  ASSERT_EQ(t.loaded.size(), 1u);
+  EXPECT_EQ(t.loaded[0], "data\\bmp\\font.png");
+  // "１２３" in the normal set at (100, 50).
+  fd.FDraw(100, 50, 7, "\x82\x50\x82\x51\x82\x52", 2, 200, 0x123456, ftNML);
+  ASSERT_EQ(t.quads.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    const Quad& q = t.quads[size_t(i)];
+    EXPECT_FALSE(q.centre);
+    EXPECT_EQ(GlyphOf(q, ftNML), 2 + i);
+    EXPECT_EQ(q.dx, 100.0f + 8 * i);
+    EXPECT_EQ(q.dy, 50.0f - 16 + 8);
+    EXPECT_EQ(q.pri, 7);
+    EXPECT_EQ(q.alp, 200);
+    EXPECT_EQ(q.col, 0x123456u);
+  }
+  // The same text in the third framed set steps 9 and stands 7 higher.
+  t.quads.clear();
+  fd.FDraw(100, 50, 7, "\x82\x50\x82\x51\x82\x52", 1, 255, 0, ftFrameDB);
+  ASSERT_EQ(t.quads.size(), 3u);
+  EXPECT_EQ(t.quads[2].dx, 118.0f);
+  EXPECT_EQ(t.quads[0].dy, 50.0f - 16 + 1);
+  EXPECT_EQ(t.quads[0].sx, 128 + 2 * 8);
+  EXPECT_EQ(t.quads[0].sy, 128);
+  // A line of capitals, hiragana, katakana, a sign and the kanji: one quad
+  // each, on the glyph cells of the sheet.
+  t.quads.clear();
+  fd.FDraw(0, 16, 1, "\x82\x79\x82\xF1\x83\x94\x81\x9A\x8D\xC4", 1, 255, 0, ftNML);  // Ｚん ヴ★再
+  ASSERT_EQ(t.quads.size(), 5u);
+  const int want[] = {67, 166, 252, 27, 273};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(GlyphOf(t.quads[size_t(i)], ftNML), want[i]) << i;
+    EXPECT_EQ(t.quads[size_t(i)].dx, 8.0f * i);
+  }
+  EXPECT_EQ(t.quads[4].sx, 0);
+  EXPECT_EQ(t.quads[4].sy, 208);
+}
+
+TEST(FontDraw, LifetimeLoadsAndFreesOnce) {
+  RecordingTarget t;
+  { TFontDraw fd(&t, "x\\"); }
+  EXPECT_EQ(t.frees, 1);
+  RecordingTarget bad;
+  bad.loadOk = false;
+  { TFontDraw fd(&bad, "x\\"); }
+  EXPECT_EQ(bad.frees, 0) << "nothing was loaded";
+  // Without a target nothing happens and nothing crashes.
+  TFontDraw none;
+  none.FDraw(0, 0, 0, "\x82\x50", 1, 255, 0, ftNML);
+  none.FDamSet(100, 0, 0, 5, true);
+  none.FDamDraw(0, 0);
+}
+
+TEST(FontNumbers, DigitsMinusAndZero) {
+  RecordingTarget t;
+  TFontDraw fd(&t, "");
+  fd.FNumDraw(50, 40, 3, -7, 255, 0xFFFFFF, ftFrame1);
+  ASSERT_EQ(t.quads.size(), 2u);
+  EXPECT_TRUE(t.quads[0].centre);
+  EXPECT_EQ(GlyphOf(t.quads[0], ftFrame1), 8);
+  EXPECT_EQ(t.quads[0].dx, 50.0f);
+  EXPECT_EQ(t.quads[0].dy, 40.0f - 8);
+  EXPECT_EQ(GlyphOf(t.quads[1], ftFrame1), 11);
+  EXPECT_EQ(t.quads[1].dx, 42.0f);
+  t.quads.clear();
+  fd.FNumDraw(50, 40, 3, 0, 255, 0, ftFrameDB);
+  ASSERT_EQ(t.quads.size(), 1u);
+  EXPECT_EQ(t.quads[0].dx, 51.0f) << "zero stands one extra step right";
+  EXPECT_EQ(GlyphOf(t.quads[0], ftFrameDB), 1);
+  t.quads.clear();
+  fd.FNumDraw(0, 40, 3, INT_MIN, 255, 0, ftFrame2);
+  ASSERT_EQ(t.quads.size(), 11u);  // ten digits and the minus
+  EXPECT_EQ(GlyphOf(t.quads[0], ftFrame2), 3);  // 2147483648 starts with 2
+  EXPECT_EQ(GlyphOf(t.quads[9], ftFrame2), 9);  // and ends with 8
+  t.quads.clear();
+  fd.FNumDraw(0, 40, 3, 305, 255, 0, ftFrame2);
+  ASSERT_EQ(t.quads.size(), 3u);
+  EXPECT_EQ(GlyphOf(t.quads[1], ftFrame2), 1);
+  EXPECT_EQ(t.quads[2].dx, 16.0f);
+}
+
+TEST(DamageNumbers, PlacedWhereTheHitWas) {
+  RecordingTarget t;
+  TFontDraw fd(&t, "");
+  fd.FDamSet(12000, 0, 0, 0, true);
+  fd.FDamSet(12000, 0, 0, -3, true);
+  EXPECT_EQ(fd.NowDDDt_c, 0) << "no damage, no number";
+  fd.FDamSet(12000, 3000, 1000, 5, false);
+  fd.FDamSet(12000, 0, 0, 45, false);
+  fd.FDamSet(12000, 0, 0, 123, false);
+  EXPECT_EQ(fd.DDDt[0].X, 120);
+  EXPECT_EQ(fd.DDDt[1].X, 116);
+  EXPECT_EQ(fd.DDDt[2].X, 112);
+  EXPECT_EQ(fd.DDDt[0].Y, 224 - 30 - 10);
+  // Divisions truncate toward zero.
+  fd.FDamSet(-150, -250, 0, 1, false);
+  EXPECT_EQ(fd.DDDt[3].X, -1);
+  EXPECT_EQ(fd.DDDt[3].Y, 226);
+  // Drawn at the camera-shifted position, the newest on top.
+  fd.FDamMove();
+  fd.FDamDraw(10, 4);
+  ASSERT_EQ(t.quads.size(), 1u + 2u + 3u + 1u);
+  EXPECT_EQ(t.quads[0].dx, 110.0f);
+  EXPECT_EQ(t.quads[0].dy, 184.0f - 8 + 4);
+  EXPECT_EQ(t.quads[0].pri, 1000000 - 2);
+  EXPECT_EQ(t.quads[0].col, 0xFFFFFFu);
+  // A later text ignores the camera.
+  t.quads.clear();
+  fd.FDraw(0, 16, 0, "\x82\x50", 1, 255, 0, ftNML);
+  EXPECT_EQ(t.quads[0].dx, 0.0f);
+}
+
+TEST(DamageNumbers, FadeLifeAndOverflow) {
+  RecordingTarget t;
+  TFontDraw fd(&t, "");
+  fd.FDamSet(10000, 0, 0, 7, false);  // fading, first framed set
+  fd.FDamSet(20000, 0, 0, 7, true);   // solid, second framed set
+  std::vector<int> alpha, solid;
+  for (int step = 1; step <= 52; ++step) {
+    t.quads.clear();
+    fd.FDamDraw(0, 0);
+    ASSERT_EQ(t.quads.size(), 2u) << step;
+    EXPECT_EQ(t.quads[0].pri, 1000000 - step);
+    EXPECT_EQ(t.quads[0].sx, 168 + 8 * 8);
+    EXPECT_EQ(t.quads[1].sy, 128);
+    alpha.push_back(t.quads[0].alp);
+    solid.push_back(t.quads[1].alp);
+    fd.FDamMove();
+  }
+  EXPECT_EQ(alpha[0], 255);
+  EXPECT_EQ(alpha[19], 255);
+  EXPECT_EQ(alpha[20], 248);
+  EXPECT_EQ(alpha[51], 0);
+  for (int a : solid) EXPECT_EQ(a, 255);
+  t.quads.clear();
+  fd.FDamDraw(0, 0);
+  EXPECT_TRUE(t.quads.empty()) << "gone after 52 steps";
+  EXPECT_EQ(fd.DDDt[0].Count, 0);
+
+  // The 33rd number takes the first slot.
+  fd.ClearDam();
+  for (int i = 1; i <= 33; ++i) fd.FDamSet(100 * i, 0, 0, i, true);
+  EXPECT_EQ(fd.DDDt[0].Dam, 33);
+  EXPECT_EQ(fd.DDDt[1].Dam, 2);
+  EXPECT_EQ(fd.NowDDDt_c, 1);
+  // The combo numbers drift, the others stay put.
+  fd.FDamMove();
+  EXPECT_EQ(fd.CDDDt[0].dY, 1);
+  EXPECT_EQ(fd.DDDt[5].dY, 0);
+  fd.ClearDam();
+  EXPECT_EQ(fd.NowDDDt_c, 0);
+  EXPECT_EQ(fd.CDDDt[0].dY, 0);
+  t.quads.clear();
+  fd.FDamDraw(0, 0);
+  EXPECT_TRUE(t.quads.empty());
+}
+
+// Every name code draws as a glyph of the font, and never from a cell the
+// damage numbers' framed digits take over (normal glyphs 169..179 lie under
+// the second framed set's digits and minus).
+TEST(FontGlyphs, NameCodesDrawOutsideTheFramedDigits) {
+  for (int i = 0; i < 256; ++i) {
+    const std::string ch = DTMOJICODE[size_t(i)];
+    const int32_t g = SjisGlyph(uint8_t(ch[0]), uint8_t(ch[1]));
+    EXPECT_GE(g, 0) << "code " << i;
+    const FontCell c = FontGlyphCell(ftNML, g);
+    for (int32_t d = UNTILNUM; d <= UNTILSIGN; ++d) {
+      const FontCell f = FontGlyphCell(ftFrame2, d);
+      EXPECT_FALSE(c.left == f.left && c.top == f.top) << "code " << i << " glyph " << g;
+    }
+  }
+  EXPECT_EQ(std::string(DTMOJICODE[0]), "\x81\x51") << "code 0 stays the blank";
+  // The hiragana codes the team files use keep their numbers.
+  EXPECT_EQ(std::string(DTMOJICODE[37]), "\x82\x9F");
+  EXPECT_EQ(std::string(DTMOJICODE[119]), "\x82\xF1");
+}
