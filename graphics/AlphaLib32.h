@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/AlphaLib32Pictures.h"
 #include "shell/FormParts.h"
 
 class TDDDD;
@@ -99,6 +98,11 @@ enum ColKeyType : uint8_t { ckNone = 0, ckPix00, ckPalNo0 };
 enum ALTSource : uint8_t { asBmp = 0, asQDA, asEmp };
 
 class TQDAStream;
+struct TPaletteData;  // graphics/AlphaLib32Pictures.h
+struct TPaletteDataDeleter {
+  void operator()(TPaletteData* p) const;
+};
+using TPaletteDataPtr = std::unique_ptr<TPaletteData, TPaletteDataDeleter>;
 
 struct ALRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -269,50 +273,39 @@ class TAlpha32 : public FormRenderer {
   void PutPC(const std::string& Prc, int32_t PCNo);
 
   // ---- textures ----
-  // Loading pictures into textures. The wrappers raise Err_f when the load
-  // answers false; the Rect loaders (used by RestoreFromList) do not. Loading
-  // the same picture again into a record that still holds it answers false.
+  // Loads a picture file (".bmp", ".jpg", ".png", extension as written, with
+  // an optional "_a" alpha companion whose blue byte becomes the alpha) into
+  // tx. A record that already holds the same file answers false unless
+  // Reload_f or its display memory was lost. The four short forms set Err_f
+  // when they answer false; the Rect and archive-Rect forms do not.
   bool LoadTexture(TALTexture& tx, const std::string& FileName);
-  bool LoadTextureLR(TALTexture& tx, const std::string& FileName);
+  bool LoadTextureLR(TALTexture& tx, const std::string& FileName);  // with a mirrored copy
   bool LoadTextureEx(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
                      bool DDRoll_f, ColKeyType CK, int32_t Pal);
   bool LoadTextureExRect(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
                          bool DDRoll_f, ColKeyType CK, int32_t Pal, const ALRect& SrcR);
+  // The same from an archive entry (never with an alpha companion). The
+  // archive must stay open while the texture is listed: it is read again
+  // after display memory was lost.
   bool LoadTextureExQDA(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS, bool Reload_f,
                         bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal);
   bool LoadTextureExQDARect(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS,
                             bool Reload_f, bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal,
                             const ALRect& SrcR);
-  // The steps of a load: picture to tiles, file or entry to a 32-bit working
-  // picture (cut, alpha merged), and the decode by extension.
-  TALTexture LoadFileToTexture(const std::string& FileName, TALLoadState& LSt);
-  TALTexture LoadFileToTextureQDA(const std::string& ID, TQDAStream* QDAMS, TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadFileToBmp32(const std::string& FileName, TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadFileToBmp32QDA(const std::string& ID, TQDAStream* QDAMS,
-                                                   TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadBmp32BitFormat(const std::string& FileName, TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadBmp32BitFormatQDA(const std::string& ID, TQDAStream* QDAMS,
-                                                      TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadAnyExt(const std::string& FileName, bool Alpha_f,
-                                           TALLoadState& LSt);
-  std::unique_ptr<plat::Bitmap> LoadAnyExtQDA(const std::string& ID, TQDAStream* QDAMS,
-                                              TALLoadState& LSt);
-  // Reloads every texture the renderer filled itself after display memory
-  // was lost; one that cannot be made again is logged, raises Err_f, and the
-  // pass goes on.
+  // Rebuilds every listed texture after display memory was lost: pictures
+  // whose memory was lost are loaded again (to a new list position), empty
+  // textures are made anew. A texture that cannot be rebuilt sets Err_f and
+  // the pass goes on with the next.
   void RestoreFromList();
-
-  // ---- palettes ----
-  // Palette numbers are positions in the list; a missing palette file leaves
-  // an empty slot. A number that names an empty slot, -1 or a position past
-  // the list loads pictures without recolouring.
-  void _LoadEDGEPalette(std::unique_ptr<TPaletteData>& ppal, const std::string& FileName);
+  // Reads a 778-byte palette file (only read; missing gives an empty slot)
+  // and appends it; returns its number.
   int32_t PalLoad(const std::string& FileName);
-  int32_t PalSet(std::unique_ptr<TPaletteData> ppal);
+  // Appends a palette made by the caller; returns its number.
+  int32_t PalSet(TPaletteDataPtr ppal);
+  // The palette numbered n; null for -1, an empty slot or a number past the list.
+  const TPaletteData* PalAt(int32_t n) const;
+  int32_t PalCount() const { return int32_t(PalList.size()); }
   void PalListClear();
-  void PalListFree();
-  const TPaletteData* PaletteFor(int32_t Pal) const;
-  size_t PaletteCount() const { return PalList.size(); }
   static TALLoadState InitLSt(ColKeyType CK, int32_t Pal, bool DDLR_f, bool DDRoll_f,
                               const ALRect& SrcR);
   // Tiles for a picture (one surface at display scale on the blit path,
@@ -372,12 +365,14 @@ class TAlpha32 : public FormRenderer {
                    uint32_t pri, pVtxColData pVCDt, bool NoAsp_f);
 
   static void FreeTiles(TALTexture& t);
+  static bool TileRestored(const TALTexture& t);
+  void ReloadLog(const std::string& name, int reason);
+  TALTexture LoadFileToTexture(const std::string& FileName, TALLoadState& LSt);
+  TALTexture LoadFileToTextureQDA(const std::string& ID, TQDAStream* QDAMS, TALLoadState& LSt);
+  std::vector<TPaletteDataPtr> PalList;
   bool ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const;
 
   std::vector<TALTexture*> TexList2;
-  std::vector<std::unique_ptr<TPaletteData>> PalList;
-  // The size factor of cut pictures: round(Aspect) on the blit path, else 1.
-  int32_t CutAspect() const;
   std::vector<TDRAWDATA> DD;
   std::vector<int32_t> SS;
   uint32_t DrawOrder = 0;
