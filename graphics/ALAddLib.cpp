@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "graphics/AlphaLib32Pictures.h"
+#include "platform/Files.h"
+
 namespace {
 
 // Signs after the lead byte 0x81, in glyph order from UNTILSIGN on:
@@ -61,6 +64,13 @@ FontGlyphs TextGlyphs(std::string_view sjis) {
 }
 
 TFontDraw::TFontDraw(FontTarget* target, const std::string& tBASEPATH) : AL(target) {
+  LoadFontBmp(tBASEPATH);
+  NowDDDt_c = 0;
+}
+
+TFontDraw::TFontDraw(TAlpha32* tAL, const std::string& tBASEPATH)
+    : own_(tAL ? std::make_unique<AL32FontTarget>(tAL) : nullptr) {
+  AL = own_.get();
   LoadFontBmp(tBASEPATH);
   NowDDDt_c = 0;
 }
@@ -163,4 +173,47 @@ void TFontDraw::ClearDam() {
   NowDDDt_c = 0;
   DDDt.fill(DamDrawData{});
   CDDDt.fill(DamDrawData{});
+}
+
+// ---- drawing through the renderer ------------------------------------------
+
+bool AL32FontTarget::LoadFont(const std::string& FileName) {
+  // The picture is decoded whole and keyed on its left-top pixel; a missing
+  // or damaged picture raises the renderer's error flag.
+  TALLoadState st = TAlpha32::InitLSt(ckPix00, -1, false, false, ALRect{});
+  auto bytes = plat::ReadFile(FileName);
+  std::unique_ptr<plat::Bitmap> bmp;
+  if (bytes) bmp = ALDecodePicture(ALExtension(FileName), *bytes, nullptr, false, false).Bmp;
+  if (!bmp) {
+    AL->ErrOn();
+    return false;
+  }
+  const plat::Bitmap cut = SetColBmp(*bmp, plat::Rect{});
+  TALTexture t = AL->MakeTex(&cut, FileName, st);
+  if (!t.HasTiles()) {
+    AL->ErrOn();
+    return false;
+  }
+  t.ALSt = alsOK;
+  t.Mag = AL->ALMag;
+  t.LoadSt.Source = asBmp;
+  t.LoadSt.FileName = FileName;
+  t.LoadSt.CK = ckPix00;
+  txfont = std::move(t);
+  AL->ListTexture(txfont);
+  return true;
+}
+
+void AL32FontTarget::FreeFont() { AL->FreeTexture(txfont); }
+
+void AL32FontTarget::GlyphLT(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri,
+                             uint8_t alp, uint32_t col) {
+  AL->DrawTexLTEx(txfont, sx, sy, FW, FH, dx, dy, Pri, alp, col, BM_NORMAL, mirNone, false, 1.0f,
+                  1.0f, r0, 0.0f, nullptr);
+}
+
+void AL32FontTarget::GlyphC(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+                            uint32_t col) {
+  AL->DrawTexEx(txfont, sx, sy, FW, FH, dx, dy, Pri, alp, col, BM_NORMAL, mirNone, false, 1.0f,
+                1.0f, r0, 0.0f, nullptr);
 }
