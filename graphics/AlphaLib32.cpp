@@ -241,6 +241,7 @@ TAlpha32::~TAlpha32() {
   for (uint32_t i = 0; i < DrawOrder; ++i) DD[i].Empty = false;
   DrawOrder = 0;
   TextureListFree();
+  PalListClear();
   AL32_DebugMessage("\x81@\x81@\x81" "E\x96\xB3\x8E\x96\x89\xF0\x95\xFA" /* 　　・無事解放 */);
   AL32_DebugMessage("\xC9\xBC" /* ﾉｼ */);
 }

@@ -98,6 +98,11 @@ enum ColKeyType : uint8_t { ckNone = 0, ckPix00, ckPalNo0 };
 enum ALTSource : uint8_t { asBmp = 0, asQDA, asEmp };
 
 class TQDAStream;
+struct TPaletteData;  // graphics/AlphaLib32Pictures.h
+struct TPaletteDataDeleter {
+  void operator()(TPaletteData* p) const;
+};
+using TPaletteDataPtr = std::unique_ptr<TPaletteData, TPaletteDataDeleter>;
 
 struct ALRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
@@ -268,9 +273,39 @@ class TAlpha32 : public FormRenderer {
   void PutPC(const std::string& Prc, int32_t PCNo);
 
   // ---- textures ----
-  // Reloads every texture the renderer filled itself after display memory
-  // was lost.
-  void RestoreFromList() {}
+  // Loads a picture file (".bmp", ".jpg", ".png", extension as written, with
+  // an optional "_a" alpha companion whose blue byte becomes the alpha) into
+  // tx. A record that already holds the same file answers false unless
+  // Reload_f or its display memory was lost. The four short forms set Err_f
+  // when they answer false; the Rect and archive-Rect forms do not.
+  bool LoadTexture(TALTexture& tx, const std::string& FileName);
+  bool LoadTextureLR(TALTexture& tx, const std::string& FileName);  // with a mirrored copy
+  bool LoadTextureEx(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
+                     bool DDRoll_f, ColKeyType CK, int32_t Pal);
+  bool LoadTextureExRect(TALTexture& tx, const std::string& FileName, bool Reload_f, bool DDLR_f,
+                         bool DDRoll_f, ColKeyType CK, int32_t Pal, const ALRect& SrcR);
+  // The same from an archive entry (never with an alpha companion). The
+  // archive must stay open while the texture is listed: it is read again
+  // after display memory was lost.
+  bool LoadTextureExQDA(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS, bool Reload_f,
+                        bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal);
+  bool LoadTextureExQDARect(TALTexture& tx, const std::string& ID, TQDAStream* QDAMS,
+                            bool Reload_f, bool DDLR_f, bool DDRoll_f, ColKeyType CK, int32_t Pal,
+                            const ALRect& SrcR);
+  // Rebuilds every listed texture after display memory was lost: pictures
+  // whose memory was lost are loaded again (to a new list position), empty
+  // textures are made anew. A texture that cannot be rebuilt sets Err_f and
+  // the pass goes on with the next.
+  void RestoreFromList();
+  // Reads a 778-byte palette file (only read; missing gives an empty slot)
+  // and appends it; returns its number.
+  int32_t PalLoad(const std::string& FileName);
+  // Appends a palette made by the caller; returns its number.
+  int32_t PalSet(TPaletteDataPtr ppal);
+  // The palette numbered n; null for -1, an empty slot or a number past the list.
+  const TPaletteData* PalAt(int32_t n) const;
+  int32_t PalCount() const { return int32_t(PalList.size()); }
+  void PalListClear();
   static TALLoadState InitLSt(ColKeyType CK, int32_t Pal, bool DDLR_f, bool DDRoll_f,
                               const ALRect& SrcR);
   // Tiles for a picture (one surface at display scale on the blit path,
@@ -330,6 +365,11 @@ class TAlpha32 : public FormRenderer {
                    uint32_t pri, pVtxColData pVCDt, bool NoAsp_f);
 
   static void FreeTiles(TALTexture& t);
+  static bool TileRestored(const TALTexture& t);
+  void ReloadLog(const std::string& name, int reason);
+  TALTexture LoadFileToTexture(const std::string& FileName, TALLoadState& LSt);
+  TALTexture LoadFileToTextureQDA(const std::string& ID, TQDAStream* QDAMS, TALLoadState& LSt);
+  std::vector<TPaletteDataPtr> PalList;
   bool ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const;
 
   std::vector<TALTexture*> TexList2;

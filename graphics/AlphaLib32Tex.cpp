@@ -47,6 +47,10 @@ bool Made(TDDDDGenSurface* s) { return s && s->Surface(); }
 
 }  // namespace
 
+bool TAlpha32::TileRestored(const TALTexture& t) {
+  return t.HasTiles() && t.Texture[0][0]->IsRestore();
+}
+
 TALLoadState TAlpha32::InitLSt(ColKeyType CK, int32_t Pal, bool DDLR_f, bool DDRoll_f,
                                const ALRect& SrcR) {
   TALLoadState st;

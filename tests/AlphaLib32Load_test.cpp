@@ -1,0 +1,319 @@
+// The renderer's texture loading: tiles from picture files and archive
+// entries, scale and mirrored copies, colour keys, alpha companions, palette
+// recolouring, the reload rules and rebuilding after lost display memory.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "files/QDArc.h"
+#include "graphics/AlphaLib32.h"
+#include "graphics/dddd.h"
+#include "tests/PictureBuild.h"
+#include "tests/display_fixture.h"
+
+using namespace picbuild;
+
+namespace {
+
+using PixFn = std::function<uint32_t(int, int)>;
+
+std::vector<uint8_t> RgbPng(int w, int h, const PixFn& f) {
+  std::vector<uint8_t> rows;
+  for (int y = 0; y < h; ++y) {
+    rows.push_back(0);
+    for (int x = 0; x < w; ++x) {
+      const uint32_t c = f(x, y);
+      rows.insert(rows.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+    }
+  }
+  return MakePng(uint32_t(w), uint32_t(h), 8, 2, rows);
+}
+
+std::vector<uint8_t> IndexedPng(int w, int h, const PixFn& index,
+                                const std::vector<uint32_t>& palette) {
+  std::vector<uint8_t> rows;
+  for (int y = 0; y < h; ++y) {
+    rows.push_back(0);
+    for (int x = 0; x < w; ++x) rows.push_back(uint8_t(index(x, y)));
+  }
+  return MakePng(uint32_t(w), uint32_t(h), 8, 3, rows, palette);
+}
+
+uint32_t Picture(int x, int y) { return x == 0 && y == 0 ? 0xFF00FF : uint32_t(x * 20) << 16 | uint32_t(y * 20) << 8 | 0x33; }
+
+// A texel as 0xAARRGGBB (a format without alpha reads 255).
+uint32_t Texel(TDDDDGenSurface* s, int x, int y) {
+  plat::DdSurfaceDesc d;
+  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
+  const uint32_t bytes = d.pf.bitCount / 8;
+  uint32_t raw = 0;
+  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
+  s->UnLock();
+  uint8_t a, r, g, b;
+  plat::DecodePixel(d.pf, raw, a, r, g, b);
+  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+uint32_t RawTexel(TDDDDGenSurface* s, int x, int y) {
+  plat::DdSurfaceDesc d;
+  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
+  uint32_t raw = 0;
+  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * (d.pf.bitCount / 8),
+              d.pf.bitCount / 8);
+  s->UnLock();
+  return raw;
+}
+
+class LoaderTest : public DisplayTest {
+ protected:
+  TAlpha32& Renderer(int mag, bool use3D, bool alphaTex = false) {
+    disp = std::make_unique<TDDDD>(host);
+    disp->VsyncAtWindowed = false;
+    disp->Use3D = use3D;
+    disp->D3DOptions = 0;
+    disp->SetDebugOption(0);
+    disp->DoInit([&] { disp->WindowMode(uint32_t(512 * mag), uint32_t(240 * mag)); });
+    al = std::make_unique<TAlpha32>(disp.get(), nullptr, !use3D, alphaTex, mag, 100);
+    return *al;
+  }
+  std::string File(const std::string& name, const std::vector<uint8_t>& bytes) {
+    const auto p = logDir / name;
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                             std::streamsize(bytes.size()));
+    return p.string();
+  }
+  std::string PaletteFile(const std::string& name, size_t size,
+                          const std::function<uint32_t(int)>& colour) {
+    std::vector<uint8_t> b(778, 0);
+    for (int i = 0; i < 256; ++i) {
+      const uint32_t c = colour(i);
+      b[10 + 3 * i] = uint8_t(c >> 16), b[11 + 3 * i] = uint8_t(c >> 8), b[12 + 3 * i] = uint8_t(c);
+    }
+    b.resize(size);
+    return File(name, b);
+  }
+  void TearDown() override {
+    for (TALTexture* t : owned) al->FreeTexture(*t);
+    al.reset();
+    disp.reset();
+    DisplayTest::TearDown();
+  }
+  TALTexture& Tex() {
+    store.push_back(std::make_unique<TALTexture>());
+    owned.push_back(store.back().get());
+    return *store.back();
+  }
+  std::unique_ptr<TDDDD> disp;
+  std::unique_ptr<TAlpha32> al;
+  std::vector<std::unique_ptr<TALTexture>> store;
+  std::vector<TALTexture*> owned;
+};
+
+}  // namespace
+
+TEST_F(LoaderTest, BlitPathScalesByTheDisplayAndMirrorsTheCopy) {
+  TAlpha32& r = Renderer(2, false);
+  const std::string f = File("pic.png", RgbPng(10, 10, Picture));
+  TALTexture& t = Tex();
+  ASSERT_TRUE(r.LoadTextureLR(t, f));
+  EXPECT_EQ(t.ALSt, alsOK);
+  EXPECT_EQ(t.Width, 20);
+  EXPECT_EQ(t.BmpWidth, 10);
+  EXPECT_EQ(t.Mag, 2);
+  EXPECT_EQ(t.ListIndex, 0);
+  ASSERT_NE(t.DDLRTexture, nullptr);
+  int bad = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) {
+      const uint32_t want = Picture(x / 2, y / 2) | 0xFF000000;
+      bad += Texel(t.Texture[0][0], x, y) != want;
+      bad += Texel(t.DDLRTexture, 19 - x, y) != want;
+    }
+  EXPECT_EQ(bad, 0);
+  // No companion: every alpha is 0, so the left-top colour is the key.
+  EXPECT_EQ(t.Texture[0][0]->ColorKey(), RawTexel(t.Texture[0][0], 0, 0));
+  EXPECT_EQ(t.DDLRTexture->ColorKey(), t.Texture[0][0]->ColorKey());
+}
+
+TEST_F(LoaderTest, ThreeDPathSplitsAt256) {
+  TAlpha32& r = Renderer(1, true);
+  struct Case {
+    int w, h, pgx, pgy;
+  } cases[] = {{256, 256, 0, 0}, {257, 1, 1, 0}, {300, 600, 1, 2}};
+  for (const Case& c : cases) {
+    TALTexture& t = Tex();
+    const std::string f = File("big" + std::to_string(c.w) + ".png",
+                               RgbPng(c.w, c.h, [](int x, int y) { return uint32_t(x << 8 | y) & 0xF8F8F8; }));
+    ASSERT_TRUE(r.LoadTexture(t, f));
+    EXPECT_EQ(t.pgX, c.pgx);
+    EXPECT_EQ(t.pgY, c.pgy);
+    EXPECT_EQ(t.Width, c.w);
+  }
+  TALTexture& big = *store.back();
+  EXPECT_EQ(Texel(big.Texture[1][2], 43, 87) & 0xF8F8F8, uint32_t(299 << 8 | 599) & 0xF8F8F8);
+  EXPECT_EQ(big.Texture[1][2]->Width(), 256);
+}
+
+TEST_F(LoaderTest, ReloadRules) {
+  TAlpha32& r = Renderer(1, false);
+  const std::string a = File("a.png", RgbPng(4, 4, Picture));
+  const std::string b = File("b.png", RgbPng(6, 2, Picture));
+  TALTexture& t = Tex();
+  ASSERT_TRUE(r.LoadTexture(t, a));
+  // The same file again: refused, and the short form raises the error flag.
+  EXPECT_FALSE(r.LoadTexture(t, a));
+  EXPECT_TRUE(r.Err_f);
+  EXPECT_EQ(t.ListIndex, 0);
+  EXPECT_TRUE(r.LoadTextureEx(t, a, true, false, false, ckPix00, -1));  // forced
+  EXPECT_EQ(t.ListIndex, 1);
+  EXPECT_EQ(r.TextureList()[0], nullptr);
+  EXPECT_TRUE(r.LoadTexture(t, b));  // another file
+  EXPECT_EQ(t.BmpWidth, 6);
+  t.Texture[0][0]->SetIsRestore(true);  // its memory was lost
+  EXPECT_TRUE(r.LoadTextureExRect(t, b, false, false, false, ckPix00, -1, ALRect{}));
+  EXPECT_EQ(t.ListIndex, 3);
+  // A part of the picture.
+  EXPECT_TRUE(r.LoadTextureExRect(t, a, false, false, false, ckNone, -1, ALRect{1, 2, 3, 4}));
+  EXPECT_EQ(t.BmpWidth, 2);
+  EXPECT_EQ(Texel(t.Texture[0][0], 1, 0), Picture(2, 2) | 0xFF000000);
+}
+
+TEST_F(LoaderTest, MissingFilesAndUnknownExtensionsFail) {
+  TAlpha32& r = Renderer(1, false);
+  File("c.PNG", RgbPng(4, 4, Picture));
+  TALTexture& t = Tex();
+  EXPECT_FALSE(r.LoadTexture(t, (logDir / "missing.png").string()));
+  EXPECT_TRUE(r.Err_f);
+  EXPECT_FALSE(r.LoadTextureExRect(t, (logDir / "c.PNG").string(), false, false, false, ckPix00,
+                                   -1, ALRect{}));  // extensions are compared as written
+  File("broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
+  EXPECT_FALSE(r.LoadTextureExRect(t, (logDir / "broken.png").string(), false, false, false,
+                                   ckPix00, -1, ALRect{}));
+  EXPECT_EQ(t.ALSt, alsNil);
+  EXPECT_FALSE(t.HasTiles());
+  EXPECT_FALSE(r.FreeTexture(t));
+}
+
+TEST_F(LoaderTest, AlphaCompanionGivesAlphaAndTheKey) {
+  TAlpha32& r = Renderer(1, true, true);
+  const std::string f = File("spr.png", RgbPng(4, 3, Picture));
+  // A companion smaller than its picture: the rest has alpha 0.
+  File("spr_a.png", RgbPng(2, 3, [](int x, int y) { return uint32_t(0x40 + x * 0x40 + y); }));
+  TALTexture& t = Tex();
+  ASSERT_TRUE(r.LoadTexture(t, f));
+  TDDDDGenSurface* tile = t.Texture[0][0];
+  EXPECT_EQ(Texel(tile, 0, 0) >> 24, 0x40u);
+  EXPECT_EQ(Texel(tile, 1, 2) >> 24, 0x82u);
+  EXPECT_EQ(Texel(tile, 1, 2) & 0xFFFFFF, Picture(1, 2));
+  EXPECT_EQ(Texel(tile, 2, 0) >> 24, 0u);
+  // The key is the first texel whose alpha is 0.
+  EXPECT_EQ(tile->ColorKey(), RawTexel(tile, 2, 0));
+}
+
+TEST_F(LoaderTest, PalettesRecolourEightBitPictures) {
+  TAlpha32& r = Renderer(1, false);
+  const std::string pal = PaletteFile("game.pal", 778, [](int i) { return uint32_t(i << 16 | (255 - i) << 8 | 7); });
+  const std::string shortPal = PaletteFile("short.pal", 13, [](int) { return 0xFF0000u; });
+  const std::string png = File("face.png", IndexedPng(4, 1, [](int x, int) { return uint32_t(x); },
+                                                      {0x111111, 0x222222, 0x333333, 0x444444}));
+  EXPECT_EQ(r.PalLoad(pal), 0);
+  EXPECT_EQ(r.PalLoad((logDir / "none.pal").string()), 1);  // missing: an empty slot
+  EXPECT_EQ(r.PalLoad(shortPal), 2);
+  EXPECT_EQ(r.PalAt(1), nullptr);
+  EXPECT_EQ(r.PalAt(7), nullptr);
+
+  TALTexture& t = Tex();
+  ASSERT_TRUE(r.LoadTextureEx(t, png, false, false, false, ckPalNo0, 0));
+  EXPECT_EQ(Texel(t.Texture[0][0], 3, 0), 0xFF03FC07u);
+  EXPECT_EQ(t.Texture[0][0]->ColorKey(), t.Texture[0][0]->TColorToPhysical(0x07FF00));  // entry 0
+  // A short file leaves the missing colours black.
+  ASSERT_TRUE(r.LoadTextureEx(t, png, true, false, false, ckPalNo0, 2));
+  EXPECT_EQ(Texel(t.Texture[0][0], 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(Texel(t.Texture[0][0], 1, 0), 0xFF000000u);
+  // An empty slot or a number past the list: the picture's own colours.
+  for (int32_t n : {1, 99, -1}) {
+    ASSERT_TRUE(r.LoadTextureEx(t, png, true, false, false, ckPalNo0, n));
+    EXPECT_EQ(Texel(t.Texture[0][0], 2, 0), 0xFF333333u);
+    EXPECT_EQ(t.Texture[0][0]->ColorKey(), t.Texture[0][0]->TColorToPhysical(0x111111));
+  }
+}
+
+TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
+  TAlpha32& r = Renderer(1, false);
+  const std::vector<uint8_t> png = RgbPng(4, 4, Picture);
+  BmpSpec bmp;
+  bmp.width = 2;
+  bmp.height = 1;
+  bmp.table = {0x101010, 0x202020};
+  bmp.clrUsed = 2;
+  bmp.pixels = {0, 1, 0, 0};
+  const std::vector<uint8_t> bmpBytes = MakeBmp(bmp);
+  auto image = BuildQDAArchive("DBDT", 0, 0, 0, {png, bmpBytes}, {"face.png", "body.bmp"}, true);
+  ASSERT_TRUE(image);
+  TQDAStream qs;
+  qs.LoadFromBytes(*image, "char.qx2");
+  const std::string pal = PaletteFile("game.pal", 778, [](int i) { return uint32_t(i << 16 | 9); });
+  ASSERT_EQ(r.PalLoad(pal), 0);
+
+  TALTexture& face = Tex();
+  TALTexture& body = Tex();
+  ASSERT_TRUE(r.LoadTextureExQDA(face, "face.png", &qs, false, false, false, ckPix00, -1));
+  EXPECT_EQ(face.LoadSt.Source, asQDA);
+  EXPECT_EQ(face.LoadSt.FileName, "char.qx2");
+  EXPECT_EQ(Texel(face.Texture[0][0], 3, 1), Picture(3, 1) | 0xFF000000);
+  // An 8-bit BMP entry takes the palette, and its entry 0 becomes the key.
+  ASSERT_TRUE(r.LoadTextureExQDA(body, "body.bmp", &qs, false, false, false, ckPalNo0, 0));
+  EXPECT_EQ(Texel(body.Texture[0][0], 1, 0), 0xFF010009u);
+  EXPECT_EQ(body.Texture[0][0]->ColorKey(), body.Texture[0][0]->TColorToPhysical(0x090000));
+  EXPECT_FALSE(r.Err_f);
+  TALTexture& none = Tex();
+  EXPECT_FALSE(r.LoadTextureExQDA(none, "none.png", &qs, false, false, false, ckPix00, -1));
+  EXPECT_TRUE(r.Err_f);
+
+  face.Texture[0][0]->SetIsRestore(true);
+  const int32_t before = face.ListIndex;
+  r.RestoreFromList();
+  EXPECT_GT(face.ListIndex, before);
+  EXPECT_EQ(r.TextureList()[size_t(before)], nullptr);
+  EXPECT_EQ(body.ListIndex, 1);  // not lost: kept where it was
+}
+
+TEST_F(LoaderTest, EmptyTexturesFreeingAndTheRebuildPass) {
+  TAlpha32& r = Renderer(1, true);
+  const std::string a = File("a.png", RgbPng(4, 4, Picture));
+  TALTexture& pic = Tex();
+  TALTexture& text = Tex();
+  ASSERT_TRUE(r.LoadTexture(pic, a));
+  ASSERT_TRUE(r.MakeEmptyTexture(text, "text", 256, 1, 0));
+  EXPECT_EQ(text.ALSt, alsEmp);
+  EXPECT_EQ(text.Width, 512);
+  EXPECT_EQ(text.Texture.size(), 2u);
+  EXPECT_EQ(text.ListIndex, 1);
+
+  pic.Texture[0][0]->SetIsRestore(true);
+  r.RestoreFromList();
+  EXPECT_FALSE(r.Err_f);
+  // The picture was reloaded and the empty texture made anew, each once, at
+  // the end of the list.
+  EXPECT_EQ(r.TextureList().size(), 4u);
+  EXPECT_EQ(pic.ListIndex, 2);
+  EXPECT_EQ(text.ListIndex, 3);
+  EXPECT_EQ(r.TextureList()[0], nullptr);
+  EXPECT_EQ(r.TextureList()[1], nullptr);
+
+  TALTexture& once = Tex();
+  ASSERT_TRUE(r.MakeEmptyTexture(once, "once", 16, 0, 0));
+  EXPECT_TRUE(r.FreeTexture(once));
+  EXPECT_FALSE(r.FreeTexture(once));
+  EXPECT_EQ(once.ALSt, alsNil);
+  // A file gone by the time of the rebuild: flagged, and the pass goes on.
+  std::filesystem::remove(a);
+  pic.Texture[0][0]->SetIsRestore(true);
+  r.RestoreFromList();
+  EXPECT_TRUE(r.Err_f);
+  EXPECT_FALSE(pic.HasTiles());
+  EXPECT_TRUE(text.HasTiles());
+}
