@@ -32,6 +32,22 @@ plat::Rect RectOf(const ALRect& r) { return {r.left, r.top, r.right, r.bottom}; 
 
 bool KnownExtension(std::string_view ext) { return ext == ".bmp" || ext == ".jpg" || ext == ".png"; }
 
+uint32_t Le32(std::span<const uint8_t> b, size_t at) {
+  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
+         uint32_t(b[at + 3]) << 24;
+}
+
+// An 8-bit BMP entry of an archive takes a game palette only when its header
+// says it holds a 256-entry colour table right after a 40-byte header; other
+// depths are loaded as they are.
+bool PaletteSwappable(std::span<const uint8_t> b) {
+  if (b.size() < 54) return false;
+  const uint32_t bits = uint32_t(b[28]) | uint32_t(b[29]) << 8;
+  if (bits != 8) return true;
+  const uint32_t used = Le32(b, 46);
+  return Le32(b, 14) == 40 && (used == 0 || used == 256) && b.size() >= 54 + 1024;
+}
+
 }  // namespace
 
 void TPaletteDataDeleter::operator()(TPaletteData* p) const { delete p; }
@@ -111,6 +127,7 @@ struct Decoder {
     }
     if (!KnownExtension(ext)) return nullptr;
     const TPaletteData* pal = al.PalAt(st.Pal);
+    if (ext == ".bmp" && pal && !PaletteSwappable(entry->Bytes())) return nullptr;
     ALDecodedPicture d = ALDecodePicture(ext, entry->Bytes(), pal, st.CK == ckPalNo0, true);
     if (ext == ".bmp" && pal)
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]tmpBMP\x82\xC9\x93\xFC\x82\xE8\x82\xDC\x82\xB5\x82\xBD" /* ●●●[ID]tmpBMPに入りました */);
@@ -127,6 +144,9 @@ struct Decoder {
     auto out = std::make_unique<plat::Bitmap>(SetColBmp(*colour, RectOf(st.ScrR), Scale()));
     al.AL32_DebugMessage("\x81" "E[" + FileName + "]\x82\xF0RGB\x8F\xEE\x95\xF1\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC\x82\xB7" /* ・[name]をRGB情報として読み込みます */);
     if (auto alpha = File(FileName, true)) {
+      // A companion that does not cover its picture fails the load.
+      if (alpha->GetWidth() < colour->GetWidth() || alpha->GetHeight() < colour->GetHeight())
+        return nullptr;
       plat::Bitmap cut = SetColBmp(*alpha, RectOf(st.ScrR), Scale());
       al.AL32_DebugMessage("\x81" "E[" + FileName + "(\x83\xBF)]\x82\xF0\x83\xBF\x8F\xEE\x95\xF1\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC\x82\xB7" /* ・[name(α)]をα情報として読み込みます */);
       MergeAlphaCompanion(*out, cut);

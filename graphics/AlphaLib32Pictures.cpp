@@ -97,7 +97,8 @@ ALDecodedPicture ALDecodePicture(std::string_view ext, std::span<const uint8_t> 
   }
   if (capturePE0 && out.Bmp->GetPixelFormat() == plat::PixelFormat::pf8bit) {
     out.PE_f = true;
-    plat::GetPaletteEntries(out.Bmp->GetPalette(), 0, 1, &out.PE);
+    plat::PaletteEntry e;
+    if (plat::GetPaletteEntries(out.Bmp->GetPalette(), 0, 1, &e) == 1) out.PE = {e.red, e.green, e.blue, 0};
   }
   return out;
 }

@@ -28,10 +28,14 @@ std::unique_ptr<TPaletteData> LoadEDGEPaletteFile(std::string_view gamePath);
 
 // A decoded picture, before cutting, and palette entry 0 when it was asked for
 // and the picture is 8-bit.
+struct ALPalEntry {
+  uint8_t r = 0, g = 0, b = 0, flags = 0;
+  bool operator==(const ALPalEntry&) const = default;
+};
 struct ALDecodedPicture {
   std::unique_ptr<plat::Bitmap> Bmp;
   bool PE_f = false;
-  plat::PaletteEntry PE;
+  ALPalEntry PE;
   std::string Error;  // why Bmp is null
 };
 

@@ -673,7 +673,7 @@ void TQxDIB::SetPalette(plat::HPalette Value) {
     int n = plat::GetPaletteEntries(Value, 0, 256, e);
     if (n == 0) throw EQxDIBInvalidPalette("TQxDIB.SetPalette: Invalid Palette");
     s.DIBInfos.W3Head.biClrUsed = uint32_t(n);
-    for (int i = 0; i < n; ++i) s.DIBInfos.Colors[i] = {e[i].b, e[i].g, e[i].r, 0};
+    for (int i = 0; i < n; ++i) s.DIBInfos.Colors[i] = {e[i].blue, e[i].green, e[i].red, 0};
     s.Palette = std::move(Value);
   } else {
     s.DIBInfos.W3Head.biClrUsed = 0;
@@ -804,7 +804,7 @@ void TQxDIB::Assign(const plat::Persistent* Source) {
       if (plat::HPalette p = bmp->GetPalette(); p && bits <= 8) {
         const size_t n = std::min<size_t>(p->entries.size(), size_t(GetNumColors(bits)));
         for (size_t i = 0; i < n; ++i)
-          d.Colors[i] = {p->entries[i].b, p->entries[i].g, p->entries[i].r, 0};
+          d.Colors[i] = {p->entries[i].blue, p->entries[i].green, p->entries[i].red, 0};
       }
       PackBitmapRows(*bmp, d);
       if (d.W3Head.biClrUsed == 0) d.W3Head.biClrUsed = uint32_t(GetNumColors(bits));

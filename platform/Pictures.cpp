@@ -97,7 +97,7 @@ namespace {
 uint32_t EntryColour(const HPalette& pal, uint8_t i) {
   if (!pal || i >= pal->entries.size()) return 0;
   const PaletteEntry& e = pal->entries[i];
-  return uint32_t(e.r) << 16 | uint32_t(e.g) << 8 | e.b;
+  return uint32_t(e.red) << 16 | uint32_t(e.green) << 8 | e.blue;
 }
 
 uint8_t NearestEntry(const HPalette& pal, uint32_t argb) {
@@ -106,7 +106,7 @@ uint8_t NearestEntry(const HPalette& pal, uint32_t argb) {
   int best = 0, bestD = 1 << 30;
   for (size_t i = 0; i < pal->entries.size(); ++i) {
     const PaletteEntry& e = pal->entries[i];
-    int d = (e.r - r) * (e.r - r) + (e.g - g) * (e.g - g) + (e.b - b) * (e.b - b);
+    int d = (e.red - r) * (e.red - r) + (e.green - g) * (e.green - g) + (e.blue - b) * (e.blue - b);
     if (d < bestD) bestD = d, best = int(i);
   }
   return uint8_t(best);

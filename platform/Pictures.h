@@ -17,14 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/SoftDraw.h"  // PaletteEntry: red, green, blue, flags
+
 namespace plat {
 
 // ---------------------------------------------------------------- palettes
-
-struct PaletteEntry {
-  uint8_t r = 0, g = 0, b = 0, flags = 0;
-  bool operator==(const PaletteEntry&) const = default;
-};
 
 // A logical palette of 1 to 256 colours. Handles are shared and immutable; a
 // null handle is "no palette".

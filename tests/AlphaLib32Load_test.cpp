@@ -200,8 +200,7 @@ TEST_F(LoaderTest, MissingFilesAndUnknownExtensionsFail) {
 TEST_F(LoaderTest, AlphaCompanionGivesAlphaAndTheKey) {
   TAlpha32& r = Renderer(1, true, true);
   const std::string f = File("spr.png", RgbPng(4, 3, Picture));
-  // A companion smaller than its picture: the rest has alpha 0.
-  File("spr_a.png", RgbPng(2, 3, [](int x, int y) { return uint32_t(0x40 + x * 0x40 + y); }));
+  File("spr_a.png", RgbPng(4, 3, [](int x, int y) { return x > 1 ? 0u : uint32_t(0x40 + x * 0x40 + y); }));
   TALTexture& t = Tex();
   ASSERT_TRUE(r.LoadTexture(t, f));
   TDDDDGenSurface* tile = t.Texture[0][0];
@@ -209,6 +208,12 @@ TEST_F(LoaderTest, AlphaCompanionGivesAlphaAndTheKey) {
   EXPECT_EQ(Texel(tile, 1, 2) >> 24, 0x82u);
   EXPECT_EQ(Texel(tile, 1, 2) & 0xFFFFFF, Picture(1, 2));
   EXPECT_EQ(Texel(tile, 2, 0) >> 24, 0u);
+  // A companion smaller than its picture fails the load.
+  const std::string g = File("small.png", RgbPng(4, 3, Picture));
+  File("small_a.png", RgbPng(4, 2, Picture));
+  TALTexture& u = Tex();
+  EXPECT_FALSE(r.LoadTexture(u, g));
+  EXPECT_TRUE(r.Err_f);
   // The key is the first texel whose alpha is 0.
   EXPECT_EQ(tile->ColorKey(), RawTexel(tile, 2, 0));
 }
@@ -247,11 +252,15 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   BmpSpec bmp;
   bmp.width = 2;
   bmp.height = 1;
-  bmp.table = {0x101010, 0x202020};
-  bmp.clrUsed = 2;
+  bmp.table.assign(256, 0x101010);
+  bmp.table[1] = 0x202020;
   bmp.pixels = {0, 1, 0, 0};
   const std::vector<uint8_t> bmpBytes = MakeBmp(bmp);
-  auto image = BuildQDAArchive("DBDT", 0, 0, 0, {png, bmpBytes}, {"face.png", "body.bmp"}, true);
+  bmp.table.resize(2);  // a short colour table cannot take a game palette
+  bmp.clrUsed = 2;
+  const std::vector<uint8_t> shortBytes = MakeBmp(bmp);
+  auto image = BuildQDAArchive("DBDT", 0, 0, 0, {png, bmpBytes, shortBytes},
+                               {"face.png", "body.bmp", "short.bmp"}, true);
   ASSERT_TRUE(image);
   TQDAStream qs;
   qs.LoadFromBytes(*image, "char.qx2");
@@ -272,6 +281,9 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   TALTexture& none = Tex();
   EXPECT_FALSE(r.LoadTextureExQDA(none, "none.png", &qs, false, false, false, ckPix00, -1));
   EXPECT_TRUE(r.Err_f);
+  EXPECT_FALSE(r.LoadTextureExQDA(none, "short.bmp", &qs, false, false, false, ckPalNo0, 0));
+  EXPECT_TRUE(r.LoadTextureExQDA(none, "short.bmp", &qs, false, false, false, ckPalNo0, -1));
+  EXPECT_EQ(Texel(none.Texture[0][0], 1, 0), 0xFF202020u);
 
   face.Texture[0][0]->SetIsRestore(true);
   const int32_t before = face.ListIndex;

@@ -11,6 +11,11 @@ using namespace picbuild;
 
 namespace {
 
+// A palette entry as 0xRRGGBB, for comparisons.
+inline uint32_t Rgb(const plat::PaletteEntry& e) {
+  return uint32_t(e.red) << 16 | uint32_t(e.green) << 8 | e.blue;
+}
+
 struct TempDir {
   std::filesystem::path dir = std::filesystem::temp_directory_path() /
                               ("qorv_al32pic_" + std::to_string(std::random_device{}()));
@@ -42,7 +47,7 @@ TEST(PaletteFile, ReadsColoursAndPadsShortFiles) {
   ASSERT_TRUE(p);
   EXPECT_EQ(p->RGBQUAD256[0], (TQxRGBQuad{0, 0, 255, 0}));
   EXPECT_EQ(p->RGBQUAD256[255], (TQxRGBQuad{77, 0, 0, 0}));
-  EXPECT_EQ(p->HPal->entries[0], (plat::PaletteEntry{255, 0, 0, 0}));
+  EXPECT_EQ(Rgb(p->HPal->entries[0]), 0xFF0000u);
 
   f.resize(16);  // two colours, the rest black
   f[13] = 9;
@@ -66,11 +71,11 @@ TEST(TexturePictures, PaletteSwapKeepsIndicesAndCapturesEntryZero) {
   EXPECT_EQ(d.Bmp->Index(2, 0), 2);
   EXPECT_EQ(d.Bmp->ColourAt(1, 0), 0x0100FEu);
   EXPECT_TRUE(d.PE_f);
-  EXPECT_EQ(d.PE, (plat::PaletteEntry{0, 0, 255, 0}));
+  EXPECT_EQ(d.PE, (ALPalEntry{0, 0, 255, 0}));
 
   d = ALDecodePicture(".png", IndexedPng(), nullptr, true, true);
   ASSERT_TRUE(d.Bmp);
-  EXPECT_EQ(d.PE, (plat::PaletteEntry{0x10, 0x20, 0x30, 0}));
+  EXPECT_EQ(d.PE, (ALPalEntry{0x10, 0x20, 0x30, 0}));
   d = ALDecodePicture(".png", IndexedPng(), nullptr, false, false);
   EXPECT_FALSE(d.PE_f);
 
@@ -101,7 +106,7 @@ TEST(TexturePictures, ArchiveBmpWithShortColourTableKeepsItsPixels) {
   EXPECT_EQ(d.Bmp->ColourAt(2, 0), 0x0F00F0u);
   EXPECT_EQ(d.Bmp->GetPalette()->entries.size(), 256u);
   EXPECT_TRUE(d.PE_f);  // captured on the archive branch too
-  EXPECT_EQ(d.PE, (plat::PaletteEntry{0, 0, 255, 0}));
+  EXPECT_EQ(d.PE, (ALPalEntry{0, 0, 255, 0}));
 
   // Run-length 8-bit entries are recoloured from an archive as well.
   s.compression = 1, s.pixels = {4, 7, 0, 1};

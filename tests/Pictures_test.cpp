@@ -13,6 +13,11 @@ using plat::PixelFormat;
 
 namespace {
 
+// A palette entry as 0xRRGGBB, for comparisons.
+inline uint32_t Rgb(const plat::PaletteEntry& e) {
+  return uint32_t(e.red) << 16 | uint32_t(e.green) << 8 | e.blue;
+}
+
 plat::DecodedPicture Bmp(const BmpSpec& s) { return plat::DecodeBmp(MakeBmp(s)); }
 
 // ------------------------------------------------------------------ BMP
@@ -219,7 +224,7 @@ TEST(PngDecode, IndexedPicturesKeepTheirIndicesAndPalette) {
   EXPECT_EQ(b.Index(2, 0), 2);
   EXPECT_EQ(b.Index(0, 1), 3);
   ASSERT_EQ(b.GetPalette()->entries.size(), 4u);
-  EXPECT_EQ(b.GetPalette()->entries[1], (plat::PaletteEntry{255, 0, 0, 0}));
+  EXPECT_EQ(Rgb(b.GetPalette()->entries[1]), 0xFF0000u);
 
   auto c = plat::DecodePng(IndexedPng2Bit(), false);
   ASSERT_TRUE(c) << c.error;

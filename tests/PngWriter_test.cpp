@@ -36,7 +36,7 @@ TEST(PngWriter, IndexedPictureRoundTripsWithItsPalette) {
   ASSERT_EQ(entries.size(), 4u);
   for (int i = 0; i < 4; ++i) {
     const plat::PngRgb want = SmallIndexed().palette[i];
-    EXPECT_EQ((plat::PngRgb{entries[i].r, entries[i].g, entries[i].b}), want) << "colour " << i;
+    EXPECT_EQ((plat::PngRgb{entries[i].red, entries[i].green, entries[i].blue}), want) << "colour " << i;
   }
 }
 
