@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "graphics/AlphaLib32Pictures.h"
-#include "platform/Files.h"
-
 namespace {
 
 // Signs after the lead byte 0x81, in glyph order from UNTILSIGN on:
@@ -177,31 +174,10 @@ void TFontDraw::ClearDam() {
 
 // ---- drawing through the renderer ------------------------------------------
 
+// Keyed on the sheet's left-top pixel, no mirrored copy; a missing or damaged
+// picture raises the renderer's error flag.
 bool AL32FontTarget::LoadFont(const std::string& FileName) {
-  // The picture is decoded whole and keyed on its left-top pixel; a missing
-  // or damaged picture raises the renderer's error flag.
-  TALLoadState st = TAlpha32::InitLSt(ckPix00, -1, false, false, ALRect{});
-  auto bytes = plat::ReadFile(FileName);
-  std::unique_ptr<plat::Bitmap> bmp;
-  if (bytes) bmp = ALDecodePicture(ALExtension(FileName), *bytes, nullptr, false, false).Bmp;
-  if (!bmp) {
-    AL->ErrOn();
-    return false;
-  }
-  const plat::Bitmap cut = SetColBmp(*bmp, plat::Rect{});
-  TALTexture t = AL->MakeTex(&cut, FileName, st);
-  if (!t.HasTiles()) {
-    AL->ErrOn();
-    return false;
-  }
-  t.ALSt = alsOK;
-  t.Mag = AL->ALMag;
-  t.LoadSt.Source = asBmp;
-  t.LoadSt.FileName = FileName;
-  t.LoadSt.CK = ckPix00;
-  txfont = std::move(t);
-  AL->ListTexture(txfont);
-  return true;
+  return AL->LoadTexture(txfont, FileName);
 }
 
 void AL32FontTarget::FreeFont() { AL->FreeTexture(txfont); }
