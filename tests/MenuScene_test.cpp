@@ -244,3 +244,98 @@ TEST_F(MenuSceneTest, TitleToModeSelectThroughTheWholeChainIsReproducible) {
 }
 
 }  // namespace
+
+#include "graphics/dddd.h"
+#include "shell/clsAllTx.h"
+
+namespace {
+
+// The scenes' draws as the renderer queues them, with stand-in tiles in the
+// texture slots (a renderer without a display loads nothing itself).
+class MenuDrawTest : public MenuSceneTest {
+ protected:
+  void SetUp() override {
+    MenuSceneTest::SetUp();
+    al.SetAspectCentre(0, 0);
+    AT = std::make_unique<TAllTx>(&al, nullptr);
+    for (TALTexture* tx : {&AT->DBOPtx, &AT->DBMSLtx, &AT->DBItemtx, &AT->DBCourttx[0],
+                           &AT->DBCourttx[1], &AT->DBCourttx[2]}) {
+      tx->ALSt = alsOK;
+      tx->Texture = {{&tile}};
+      tx->BmpWidth = 512;
+      tx->BmpHeight = 240;
+    }
+    AOT.AT = AT.get();
+  }
+  void TearDown() override {
+    // The stand-in tile is not the renderer's to free.
+    for (TALTexture* tx : {&AT->DBOPtx, &AT->DBMSLtx, &AT->DBItemtx, &AT->DBCourttx[0],
+                           &AT->DBCourttx[1], &AT->DBCourttx[2]})
+      *tx = TALTexture{};
+    AOT.AT = nullptr;
+  }
+  struct Quad {
+    int pri;
+    float left, top;
+  };
+  std::vector<Quad> Queued() {
+    std::vector<Quad> q;
+    for (uint32_t i = 0; i < al.DrawObjectCount(); ++i)
+      q.push_back({int(al.Entry(i).Pri), al.Entry(i).dx[0], al.Entry(i).dy[0]});
+    al.Rendering();
+    return q;
+  }
+  TDDDDGenSurface tile{nullptr, nullptr, 1024, 1024};
+  TAlpha32SAI al{nullptr, nullptr, true, false, nullptr, 1, 64};
+  std::unique_ptr<TAllTx> AT;
+};
+
+TEST_F(MenuDrawTest, TitleDrawsItsPictureCentredBehindEverything) {
+  TDBOPScene op(&al, &AOT, &Glb, stDBOP);
+  op.OnMove();
+  op.OnDraw();
+  auto q = Queued();
+  ASSERT_EQ(q.size(), 1u);
+  EXPECT_EQ(q[0].pri, 12);
+  EXPECT_EQ(q[0].left, 0.0f);
+  EXPECT_EQ(q[0].top, 0.0f);
+}
+
+TEST_F(MenuDrawTest, ModeSelectCursorsBlinkAtTheChosenPlaces) {
+  G().DBGM = dbgmTaisen;
+  G().DBDif = dbdfHard;
+  TDBMSLScene msl(&al, &AOT, &Glb, stDBMSL);
+  std::vector<size_t> counts;
+  for (int i = 0; i < 30; ++i) {
+    msl.OnMove();
+    msl.OnDraw();
+    auto q = Queued();
+    counts.push_back(q.size());
+    if (i == 0) {
+      ASSERT_EQ(q.size(), 3u);
+      EXPECT_EQ(q[1].pri, 13);
+      EXPECT_EQ(q[1].left, 176.0f + 120.0f);  // difficulty cursor, hard
+      EXPECT_EQ(q[1].top, 208.0f);
+      EXPECT_EQ(q[2].left, 176.0f);  // mode cursor, versus
+      EXPECT_EQ(q[2].top, 48.0f + 16.0f);
+    }
+  }
+  // Ani_c runs 1..14 with cursors, 15..29 without, then 0 with.
+  for (int i = 0; i < 30; ++i) EXPECT_EQ(counts[size_t(i)], i < 14 || i == 29 ? 3u : 1u) << i;
+}
+
+TEST_F(MenuDrawTest, CourtDrawsCourtsOneAndTwoAndAnythingElseAsZero) {
+  TGlobalSAI g{nullptr};
+  TBGCtrlSAI bgc(&al, AT.get(), &g);
+  for (int court : {0, 1, 2, 3, -1}) {
+    bgc.OnDrawDB(court);
+    EXPECT_EQ(bgc.LastCourt, court == 1 || court == 2 ? court : 0);
+    auto q = Queued();
+    ASSERT_EQ(q.size(), 1u);
+    EXPECT_EQ(q[0].pri, 90);
+    EXPECT_EQ(q[0].left, 0.0f);
+    EXPECT_EQ(q[0].top, 0.0f);
+  }
+}
+
+}  // namespace
