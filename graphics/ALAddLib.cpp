@@ -65,6 +65,13 @@ TFontDraw::TFontDraw(FontTarget* target, const std::string& tBASEPATH) : AL(targ
   NowDDDt_c = 0;
 }
 
+TFontDraw::TFontDraw(TAlpha32* tAL, const std::string& tBASEPATH)
+    : own_(tAL ? std::make_unique<AL32FontTarget>(tAL) : nullptr) {
+  AL = own_.get();
+  LoadFontBmp(tBASEPATH);
+  NowDDDt_c = 0;
+}
+
 TFontDraw::~TFontDraw() {
   if (AL && loaded_) AL->FreeFont();
 }
@@ -163,4 +170,26 @@ void TFontDraw::ClearDam() {
   NowDDDt_c = 0;
   DDDt.fill(DamDrawData{});
   CDDDt.fill(DamDrawData{});
+}
+
+// ---- drawing through the renderer ------------------------------------------
+
+// Keyed on the sheet's left-top pixel, no mirrored copy; a missing or damaged
+// picture raises the renderer's error flag.
+bool AL32FontTarget::LoadFont(const std::string& FileName) {
+  return AL->LoadTexture(txfont, FileName);
+}
+
+void AL32FontTarget::FreeFont() { AL->FreeTexture(txfont); }
+
+void AL32FontTarget::GlyphLT(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri,
+                             uint8_t alp, uint32_t col) {
+  AL->DrawTexLTEx(txfont, sx, sy, FW, FH, dx, dy, Pri, alp, col, BM_NORMAL, mirNone, false, 1.0f,
+                  1.0f, r0, 0.0f, nullptr);
+}
+
+void AL32FontTarget::GlyphC(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+                            uint32_t col) {
+  AL->DrawTexEx(txfont, sx, sy, FW, FH, dx, dy, Pri, alp, col, BM_NORMAL, mirNone, false, 1.0f,
+                1.0f, r0, 0.0f, nullptr);
 }

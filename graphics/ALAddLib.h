@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "graphics/AlphaLib32.h"
 #include "shell/FormParts.h"
 
 class TAnti_DelX : public FormPart {};
@@ -87,6 +88,22 @@ class FontTarget {
                       uint32_t col) = 0;
 };
 
+// The game's target: the glyph picture as a colour-keyed texture of the
+// renderer (keyed on its left-top pixel, no mirrored copy).
+class AL32FontTarget : public FontTarget {
+ public:
+  explicit AL32FontTarget(TAlpha32* tAL) : AL(tAL) {}
+  bool LoadFont(const std::string& FileName) override;
+  void FreeFont() override;
+  void GlyphLT(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+               uint32_t col) override;
+  void GlyphC(int32_t sx, int32_t sy, float dx, float dy, int32_t Pri, uint8_t alp,
+              uint32_t col) override;
+
+  TAlpha32* AL;
+  TALTexture txfont;  // listed by the renderer, so it never moves
+};
+
 class TFontDraw : public FormPart {
  public:
   // A font with nothing to draw on: every call is kept track of, nothing is
@@ -94,6 +111,8 @@ class TFontDraw : public FormPart {
   TFontDraw() = default;
   // Loads tBASEPATH + "bmp\font.png" through the target (not owned).
   TFontDraw(FontTarget* target, const std::string& tBASEPATH);
+  // The game's font: draws through the renderer (not owned).
+  TFontDraw(TAlpha32* tAL, const std::string& tBASEPATH);
   ~TFontDraw() override;
   TFontDraw(const TFontDraw&) = delete;
   TFontDraw& operator=(const TFontDraw&) = delete;
@@ -120,6 +139,9 @@ class TFontDraw : public FormPart {
   void FDamDraw(int32_t tCamX, int32_t tCamY);
   void ClearDam();
 
+  // The font texture when drawing through the renderer, else null.
+  TALTexture* FontTexture() { return own_ ? &own_->txfont : nullptr; }
+
   FontTarget* AL = nullptr;
   int32_t NowDDDt_c = 0;
   std::array<DamDrawData, DAMDRAWNUM> DDDt{};
@@ -131,5 +153,6 @@ class TFontDraw : public FormPart {
                   uint32_t col);
   void PutGlyphC(int32_t g, FontType ft, int32_t x, int32_t y, int32_t z, uint8_t alp,
                  uint32_t col);
+  std::unique_ptr<AL32FontTarget> own_;  // the renderer target, when made here
   bool loaded_ = false;
 };

@@ -2,6 +2,7 @@
 
 #include "graphics/ALAddLib.h"
 #include "input/DILib.h"
+#include "platform/Files.h"
 #include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
@@ -56,7 +57,8 @@ TForm1Parts DefaultParts() {
     return std::unique_ptr<FormInput>(std::move(adi));
   };
   p.MakeFont = [](TForm1& f) {
-    auto fd = std::make_unique<TFontDraw>();
+    auto fd = std::make_unique<TFontDraw>(dynamic_cast<TAlpha32*>(f.AL.get()),
+                                          plat::ProgramFolder() + "data\\");
     if (f.Glb) f.Glb->FD = fd.get();
     return std::unique_ptr<FormPart>(std::move(fd));
   };

@@ -6,8 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "graphics/dddd.h"
+#include "platform/Files.h"
+#include "platform/PngWriter.h"
+#include "platform/SoftDraw.h"
+#include "tests/display_fixture.h"
 
 namespace {
 
@@ -295,4 +302,126 @@ TEST(FontGlyphs, NameCodesDrawOutsideTheFramedDigits) {
   // The hiragana codes the team files use keep their numbers.
   EXPECT_EQ(std::string(DTMOJICODE[37]), "\x82\x9F");
   EXPECT_EQ(std::string(DTMOJICODE[119]), "\x82\xF1");
+}
+
+// ---- through the game's renderer ------------------------------------------
+
+namespace {
+
+// A display of the game's kind (blits) at scale mag with a renderer on it, and
+// a font sheet written as data\bmp\font.png in a folder of its own: every cell
+// is filled with a colour made from its glyph position, the sheet's left-top
+// pixel (the key) magenta.
+class FontRendererTest : public DisplayTest {
+ protected:
+  static constexpr uint32_t kKey = 0xFF00FF;
+  static uint32_t CellColour(int x, int y) {
+    return (uint32_t(x / FW * 6 + 20) << 16) | (uint32_t(y / FH * 16 + 8) << 8) |
+           uint32_t((x % FW) * 16 + (y % FH));
+  }
+  void SetUp() override {
+    DisplayTest::SetUp();
+    folder = logDir / "game";
+    std::filesystem::create_directories(folder / "data/bmp");
+    plat::SetProgramFolder(folder.string());
+    plat::PngTrueColour png{336, 224, 3, std::vector<uint8_t>(336 * 224 * 3)};
+    for (int y = 0; y < 224; ++y)
+      for (int x = 0; x < 336; ++x) {
+        const uint32_t c = (x == 0 && y == 0) ? kKey : CellColour(x, y);
+        uint8_t* p = &png.pixels[(size_t(y) * 336 + size_t(x)) * 3];
+        p[0] = uint8_t(c >> 16);
+        p[1] = uint8_t(c >> 8);
+        p[2] = uint8_t(c);
+      }
+    ASSERT_TRUE(plat::WritePngTrueColour((folder / "data/bmp/font.png").string(), png));
+  }
+  void TearDown() override {
+    fd.reset();
+    al.reset();
+    disp.reset();
+    plat::SetProgramFolder("");
+    DisplayTest::TearDown();
+  }
+  void Start(int mag) {
+    disp = std::make_unique<TDDDD>(host);
+    disp->VsyncAtWindowed = false;
+    disp->Use3D = false;
+    disp->SetDebugOption(0);
+    disp->DoInit([&] { disp->WindowMode(uint32_t(512 * mag), uint32_t(240 * mag)); });
+    al = std::make_unique<TAlpha32>(disp.get(), nullptr, true, false, mag, 1000);
+    al->POINTTEXELFIX = 0.0f;
+    al->aspcX = al->aspcY = 0.0f;
+    fd = std::make_unique<TFontDraw>(al.get(), plat::ProgramFolder() + "data\\");
+  }
+  uint32_t Back(int x, int y) {
+    plat::SoftSurface* s = disp->BackBuffer()->Surface();
+    uint8_t a, r, g, b;
+    plat::DecodePixel(s->Format(), s->RawPixel(uint32_t(x), uint32_t(y)), a, r, g, b);
+    return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+  }
+  std::filesystem::path folder;
+  std::unique_ptr<TDDDD> disp;
+  std::unique_ptr<TAlpha32> al;
+  std::unique_ptr<TFontDraw> fd;
+};
+
+}  // namespace
+
+TEST_F(FontRendererTest, MixedLineDrawsTheGlyphCellsAtScaleTwo) {
+  Start(2);
+  ASSERT_FALSE(al->Err_f);
+  ASSERT_NE(fd->FontTexture(), nullptr);
+  EXPECT_EQ(fd->FontTexture()->BmpWidth, 336);
+  // "Ａ　あ１ア": capital, full-width space, hiragana, digit, katakana at
+  // left-top (40, 80 - 16 + 8) in screen pixels of the logical screen.
+  const std::string text = "\x82\x60\x81\x40\x82\xA0\x82\x50\x83\x41";
+  const int glyphs[] = {42, 0, 85, 2, 169};
+  al->Clear();
+  fd->FDraw(40, 80, 5, text, 2, 255, 0xFFFFFF, ftNML);
+  EXPECT_EQ(al->DrawObjectCount(), 5u);
+  al->Rendering();
+  int wrong = 0;
+  for (int i = 0; i < 5; ++i) {
+    const FontCell c = FontGlyphCell(ftNML, glyphs[i]);
+    for (int y = 0; y < FH * 2; ++y)
+      for (int x = 0; x < FW * 2; ++x) {
+        if (c.left + x / 2 == 0 && c.top + y / 2 == 0) continue;  // the key
+        const uint32_t want = CellColour(c.left + x / 2, c.top + y / 2);
+        const uint32_t got = Back(2 * (40 + FW * i) + x, 2 * 72 + y);
+        if (((got ^ want) & 0xF8F8F8) != 0 && wrong++ == 0)
+          ADD_FAILURE() << "glyph " << i << " at " << x << "," << y << std::hex << " got " << got
+                        << " want " << want;
+      }
+  }
+  EXPECT_EQ(wrong, 0);
+  // The blank glyph 0 is the sheet's keyed corner: its left-top pixel keeps
+  // what was under it.
+  EXPECT_NE(Back(2 * 48, 2 * 72), CellColour(0, 0));
+}
+
+TEST_F(FontRendererTest, DamageNumberAppearsWhereSetAndGoes) {
+  Start(1);
+  fd->FDamSet(12000, 0, 0, 45, true);  // drawn from x 116, centres at 116 and 124
+  al->Clear();
+  fd->FDamDraw(0, 0);
+  ASSERT_EQ(al->DrawObjectCount(), 2u);
+  EXPECT_EQ(al->Entry(0).dx[0], 116 - FW / 2);
+  EXPECT_EQ(al->Entry(0).dy[0], 224 - 8 - FH / 2);
+  EXPECT_EQ(al->Entry(0).sx[0], 5 * FW);  // digit 4 of the second framed set
+  EXPECT_EQ(al->Entry(0).sy[0], 128);
+  EXPECT_EQ(al->Entry(0).Pri, 1000000u - 1);
+  al->Rendering();
+  EXPECT_EQ(Back(116 - 4 + 1, 216 - 8 + 1), CellColour(5 * FW + 1, 129));
+  for (int i = 0; i < 52; ++i) fd->FDamMove();
+  al->Clear();
+  fd->FDamDraw(0, 0);
+  EXPECT_EQ(al->DrawObjectCount(), 0u);
+}
+
+TEST_F(FontRendererTest, AMissingFontRaisesTheRendererErrorFlag) {
+  std::filesystem::remove(folder / "data/bmp/font.png");
+  Start(1);
+  EXPECT_TRUE(al->Err_f);
+  fd->FDraw(0, 16, 0, "\x82\x50", 1, 255, 0, ftNML);
+  EXPECT_EQ(al->DrawObjectCount(), 0u) << "an empty texture queues nothing";
 }

@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/PngWriter.h"
 #include "platform/ScriptedHost.h"
 #include "shell/Main.h"
 
@@ -181,10 +182,15 @@ class FormFixture : public ::testing::Test {
     plat::SetProgramFolder("");
     std::filesystem::remove_all(dir_);
   }
+  // The settings file, and the font picture every start-up loads (one blank
+  // sheet of the font's size).
   void WriteSettings(uint16_t winSize = 0) {
     TCFGINI cfg = CfgIniDefaults();
     cfg.WinSize = winSize;
     ASSERT_TRUE(SaveCfgIni(dir_.string() + "/data/dbcfg.sai", cfg));
+    std::filesystem::create_directories(dir_ / "data/bmp");
+    plat::PngTrueColour font{336, 224, 3, std::vector<uint8_t>(336 * 224 * 3, 0x40)};
+    ASSERT_TRUE(plat::WritePngTrueColour((dir_ / "data/bmp/font.png").string(), font));
   }
   // Builds the form and runs its start-up.
   TForm1& Start(BuildFlags flags = BuildFlags{true, false}) {
