@@ -92,7 +92,9 @@ bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
   auto data = ExtractFromQDASAIStream(fs);
   if (!data) return false;
   uint8_t rec[MEMBER_REC] = {};
-  std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
+  // An empty decoded file has no memory to copy from: the record stays zero.
+  if (data->Size() > 0)
+    std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
   std::memcpy(&out, rec, MEMBER_REC);
   SanitizeMember(out);
   SanitizeAbility(out.DBDt);

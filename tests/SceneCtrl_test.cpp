@@ -590,3 +590,14 @@ TEST_F(LoadHalt, AMissingPictureIsShownAsALibErr) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TeamFile, AnEmptyDecodedFileGivesAZeroRecord) {
+  DTCharData rec;
+  std::memset(&rec, 0x5A, sizeof rec);
+  ASSERT_TRUE(scenectrl::ReadTeamFile(BuildSAIFile({}), rec));
+  EXPECT_EQ(rec.Name[0], 0);
+}
+
+}  // namespace
