@@ -412,6 +412,15 @@ TEST_F(FontRendererTest, DamageNumberAppearsWhereSetAndGoes) {
   EXPECT_EQ(al->Entry(0).Pri, 1000000u - 1);
   al->Rendering();
   EXPECT_EQ(Back(116 - 4 + 1, 216 - 8 + 1), CellColour(5 * FW + 1, 129));
+  // Any cell through the camera of the last FDamDraw.
+  fd->FDamDraw(30, 5);
+  al->Rendering();
+  fd->FDrawTex(*fd->FontTexture(), 0, 16, 8, 16, 100, 50, 3, 255, 0, BM_NORMAL, mirNone, false,
+               1.0f, 1.0f, r0, 0.0f, nullptr);
+  ASSERT_EQ(al->DrawObjectCount(), 1u);
+  EXPECT_EQ(al->Entry(0).dx[0], 100 - 30 - 4);
+  EXPECT_EQ(al->Entry(0).dy[0], 50 + 5 - 8);
+  al->Rendering();
   for (int i = 0; i < 52; ++i) fd->FDamMove();
   al->Clear();
   fd->FDamDraw(0, 0);
