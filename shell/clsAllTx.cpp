@@ -4,13 +4,16 @@
 #include <cstring>
 #include <string>
 
+#include "graphics/AlphaLib32Pictures.h"
 #include "platform/Files.h"
+#include "shell/BuildFlags.h"
 #include "shell/GlbRecord.h"
 
 namespace {
 
 constexpr int HALT_NOFILE = 0;
 constexpr int HALT_BADFILE = 2;
+constexpr int HALT_ALIB = 3;
 
 constexpr const char* kPalArc = "data\\pal.qx2";
 constexpr size_t kPalFileSize = 778;  // 10-byte header, then 256 RGB triples
@@ -45,7 +48,34 @@ uint32_t FileColour(std::span<const uint8_t> file, int k) {
 
 TAllTx::TAllTx(TAlpha32SAI* tAL, TGlobalSAI* tGlb) : AL(tAL), Glb(tGlb) { LoadTx(); }
 
-void TAllTx::LoadTx() {}
+TAllTx::~TAllTx() {
+  if (!AL) return;
+  for (TALTexture* tx : {&DBLoadtx, &DBPSLtx, &DBTSLtx, &DBVStx, &DBMSLtx, &DBOPtx, &DBItemtx,
+                         &DBCourttx[0], &DBCourttx[1], &DBCourttx[2]})
+    if (tx->ALSt != alsNil) AL->FreeTexture(*tx);
+}
+
+void TAllTx::LoadTx() {
+  if (!AL) return;
+  AL->PalLoad("bmp\\hpface.pal");
+  AL->LoadTextureLR(DBItemtx, "data\\bmp\\dbitem.png");
+  auto plain = [this](TALTexture& tx, const char* file) {
+    AL->LoadTextureEx(tx, file, false, false, false, ckNone, -1);
+  };
+  plain(DBCourttx[0], "data\\bmp\\dbcourt0.png");
+  // The authoring build plays on the first court only.
+  if (!Debug_f) {
+    plain(DBCourttx[1], "data\\bmp\\dbcourt1.png");
+    plain(DBCourttx[2], "data\\bmp\\dbcourt2.png");
+  }
+  plain(DBOPtx, "data\\bmp\\dbop.png");
+  plain(DBVStx, "data\\bmp\\dbvs.png");
+  plain(DBLoadtx, "data\\bmp\\dbload.png");
+  plain(DBMSLtx, "data\\bmp\\dbmsl.png");
+  plain(DBTSLtx, "data\\bmp\\dbtsl.png");
+  plain(DBPSLtx, "data\\bmp\\dbpsl.png");
+  if (AL->Err_f && Glb) Glb->HaltMsgNo(HALT_ALIB);
+}
 
 // ---------------------------------------------------------------- palettes
 
@@ -75,9 +105,45 @@ TALLtxChar::TALLtxChar(TAlpha32SAI* tAL, TGlobalSAI* tGlb, TGrpData* tGDt)
   ClearCharDBp();
 }
 
+TALLtxChar::~TALLtxChar() {
+  if (!AL) return;
+  auto freeTx = [this](TALTexture& tx) {
+    if (tx.ALSt != alsNil) AL->FreeTexture(tx);
+  };
+  for (int s = 0; s < 2; ++s)
+    for (int m = 0; m < MEMBERS; ++m) {
+      freeTx(txFaceDB[s][m]);
+      freeTx(txCharDB[s][m]);
+    }
+  for (auto& team : txAllFaceDB)
+    for (auto& tx : team) freeTx(tx);
+  for (auto& tx : txAllBodyDB) freeTx(tx);
+  for (auto& row : txAllBodyDB2)
+    for (auto& tx : row) freeTx(tx);
+  for (auto& row : txChar)
+    for (auto& tx : row) freeTx(tx);
+}
+
 int TALLtxChar::RegisterPal(const CharPalette& pal) {
   Palettes.push_back(pal);
-  return int(Palettes.size()) - 1;
+  if (!AL) return int(Palettes.size()) - 1;
+  TPaletteDataPtr p(new TPaletteData);
+  plat::PaletteEntry entries[256];
+  for (int i = 0; i < 256; ++i) {
+    const uint8_t r = uint8_t(pal[i] >> 16), g = uint8_t(pal[i] >> 8), b = uint8_t(pal[i]);
+    p->RGBQUAD256[i] = TQxRGBQuad{b, g, r, 0};
+    entries[i] = plat::PaletteEntry{r, g, b, 0};
+  }
+  p->HPal = plat::CreatePalette(entries);
+  return AL->PalSet(std::move(p));
+}
+
+// Character pictures come from the archive through the loader that sets no
+// error flag: a missing or damaged entry leaves the texture empty, and an
+// empty texture draws nothing.
+void TALLtxChar::LoadCharTx(TALTexture& tx, const std::string& id, bool reload, int pal,
+                            const ALRect& r) {
+  if (AL) AL->LoadTextureExQDARect(tx, id, &qmsCharDB, reload, true, false, ckPalNo0, pal, r);
 }
 
 void TALLtxChar::LoadDBPalDt() {
@@ -138,20 +204,58 @@ void TALLtxChar::MakePalDB(CharPalette& pal, int Black, int Eye, int Skin, int H
   for (int i = 0; i < 3; ++i) pal[13 + i] = DBPal[SetNo(Shirt)].Shirt[i];
 }
 
-void TALLtxChar::LoadAllFace(int TNo, int CNo, int /*FaceNo*/, int Black, int Eye, int Skin,
+void TALLtxChar::LoadAllFace(int TNo, int CNo, int FaceNo, int Black, int Eye, int Skin,
                              int Hair, int Pants, int Shirt) {
   if (TNo < 0 || TNo >= TEAMS || CNo < 0 || CNo >= MEMBERS) return;
   CharPalette pal;
   MakePalDB(pal, Black, Eye, Skin, Hair, Pants, Shirt);
   AllCharPalNo[TNo][CNo] = RegisterPal(pal);
   AllCharPalDt[TNo][CNo] = DBBodyCol{TNo, Eye, Skin, Hair};
+  // Face sheet: 16 x 16 cells, sixteen to a column.
+  const int f = std::clamp(FaceNo, 0, 255);
+  const int x = 16 * (f / 16), y = 16 * (f % 16);
+  LoadCharTx(txAllFaceDB[TNo][CNo], "dballface.png", false, AllCharPalNo[TNo][CNo],
+             ALRect{x, y, x + 16, y + 16});
 }
 
-void TALLtxChar::LoadAllBody(int /*TNo*/) {}
+void TALLtxChar::LoadAllBody(int TNo) {
+  if (TNo < 0 || TNo >= TEAMS) return;
+  LoadCharTx(txAllBodyDB[TNo], "dballbody.png", false, AllCharPalNo[TNo][0], ALRect{});
+}
+
+void TALLtxChar::LoadDBBMP(int SideNo, int PosNo, int FaceNo, int TeamNo, int CharNo,
+                           const DCDLooks& Looks) {
+  if (SideNo < 0 || SideNo >= 2 || PosNo < 0 || PosNo >= MEMBERS || TeamNo < 0 ||
+      TeamNo >= TEAMS || CharNo < 0 || CharNo >= MEMBERS)
+    return;
+  const int pal = AllCharPalNo[TeamNo][CharNo];
+  int shared = -1;
+  for (int i = 0; i < MEMBERS && shared < 0; ++i) {
+    const DBBodyCol& c = AllCharPalDt[TeamNo][i];
+    if (txCharDB_f[SideNo][i] && c.Eye == Looks.EyeCol && c.Skin == Looks.SkinCol &&
+        c.Hair == Looks.HairCol)
+      shared = i;
+  }
+  if (shared < 0) {
+    LoadCharTx(txCharDB[SideNo][CharNo], "dbbody.png", true, pal, ALRect{});
+    txCharDBp[SideNo][PosNo] = &txCharDB[SideNo][CharNo];
+    txCharDB_f[SideNo][CharNo] = true;
+  } else {
+    txCharDBp[SideNo][PosNo] = &txCharDB[SideNo][shared];
+  }
+  // Face strips: twelve 160 x 10 rows to a file.
+  const int f = std::clamp(FaceNo, 0, 255);
+  const int y = 10 * (f % 12);
+  LoadCharTx(txFaceDB[SideNo][PosNo], "dbface" + NumToStr(f / 12, 2) + ".png", true, pal,
+             ALRect{0, y, 160, y + 10});
+}
 
 void TALLtxChar::ClearCharDBp() {
-  for (auto& side : txCharDB_f)
-    for (bool& f : side) f = false;
+  for (int s = 0; s < 2; ++s)
+    for (int m = 0; m < MEMBERS; ++m) {
+      txCharDB_f[s][m] = false;
+      txCharDBp[s][m] = nullptr;
+    }
 }
 
 void TALLtxChar::LoadBMP(int i, int n) {
@@ -163,4 +267,11 @@ void TALLtxChar::LoadBMP(int i, int n) {
 TBGCtrlSAI::TBGCtrlSAI(TAlpha32SAI* tAL, TAllTx* tAT, TGlobalSAI* tGlb)
     : TBGCtrl(tAL, tGlb), AL(tAL), Glb(tGlb), AT(tAT) {}
 
-void TBGCtrlSAI::OnDrawDB(int court) { LastCourt = (court == 1 || court == 2) ? court : 0; }
+void TBGCtrlSAI::OnDrawDB(int court) {
+  LastCourt = (court == 1 || court == 2) ? court : 0;
+  if (!AL || !AT) return;
+  AL->Clear(BGDt.BaseCol, false);
+  const TALTexture& tx = AT->DBCourttx[LastCourt];
+  AL->DrawTexSaiBGLT(tx, 0, 0, tx.BmpWidth, tx.BmpHeight, 0, 0, 90, 255, 0xFFFFFF, BM_NORMAL, mirNone,
+                     r0);
+}

@@ -10,9 +10,12 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "files/QDArc.h"
+#include "graphics/AlphaLib32.h"
+#include "shell/SAIData.h"
 #include "shell/zimraLib.h"
 
 class TAlpha32SAI;
@@ -25,6 +28,7 @@ using CharPalette = std::array<uint32_t, 256>;
 class TAllTx {
  public:
   TAllTx(TAlpha32SAI* tAL, TGlobalSAI* tGlb);
+  ~TAllTx();
   TAllTx(const TAllTx&) = delete;
   TAllTx& operator=(const TAllTx&) = delete;
   // Loads the pictures; a picture that fails halts the game ("ALib Err").
@@ -32,6 +36,11 @@ class TAllTx {
 
   TAlpha32SAI* AL;
   TGlobalSAI* Glb;
+  // Only the DB slots are ever loaded; the others stay empty.
+  TALTexture OPtx, Logotx, Titletx, Blindtx, Facetx, Facetx2, Itemtx, Sticktx, Chaintx, Tonetx,
+      Menutx, Maptx, ETCtx, Efcttx, DBItemtx, DBOPtx, DBMSLtx, DBVStx, DBTSLtx, DBPSLtx,
+      DBLoadtx;
+  TALTexture DBCourttx[3];
 };
 
 // One colour set of the character palette archive.
@@ -63,6 +72,7 @@ class TALLtxChar {
   static constexpr uint32_t FIXEDBLACK = 0x313042;  // (49, 48, 66), every set's outline
 
   TALLtxChar(TAlpha32SAI* tAL, TGlobalSAI* tGlb, TGrpData* tGDt);
+  ~TALLtxChar();
   TALLtxChar(const TALLtxChar&) = delete;
   TALLtxChar& operator=(const TALLtxChar&) = delete;
 
@@ -80,6 +90,10 @@ class TALLtxChar {
   void LoadAllFace(int TNo, int CNo, int FaceNo, int Black, int Eye, int Skin, int Hair,
                    int Pants, int Shirt);
   void LoadAllBody(int TNo);
+  // The body and face strip of the player at (SideNo, PosNo), member CharNo of
+  // team TeamNo. Members of one side with the same eye, skin and hair share
+  // one body texture.
+  void LoadDBBMP(int SideNo, int PosNo, int FaceNo, int TeamNo, int CharNo, const DCDLooks& Looks);
   void ClearCharDBp();
   void LoadBMP(int i, int n);
 
@@ -93,12 +107,23 @@ class TALLtxChar {
   DBBodyCol AllCharPalDt[TEAMS][MEMBERS];
   bool txCharDB_f[2][MEMBERS] = {};
   TQDAStream qmsCharDB;
+  TALTexture txChar[5][2];  // kept for its place; never loaded
+  TALTexture txCharDB[2][MEMBERS];
+  TALTexture txFaceDB[2][MEMBERS];
+  TALTexture* txCharDBp[2][MEMBERS] = {};
+  TALTexture txAllFace2DB[TEAMS][MEMBERS];
+  TALTexture txAllFaceDB[TEAMS][MEMBERS];
+  TALTexture txAllBodyDB[TEAMS];
+  TALTexture txAllBodyDB2[4][MEMBERS];
 
-  // The palettes in registration order; a palette number is a position here.
+  // Every palette this set built, in the order it built them (tests read
+  // them; the renderer keeps its own copies).
   std::vector<CharPalette> Palettes;
 
  private:
   int RegisterPal(const CharPalette& pal);
+  void LoadCharTx(TALTexture& tx, const std::string& id, bool reload, int pal,
+                  const ALRect& r);
 };
 
 class TBGCtrlSAI : public TBGCtrl {

@@ -5,9 +5,23 @@
 #include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
 #include "input/DILib.h"
+#include "shell/clsAllTx.h"
 #include "sound/OggDataLib.h"
 
 namespace {
+
+constexpr uint32_t WHITE = 0xFFFFFF;
+
+// A menu picture: black screen, the 512 x 240 picture centred.
+TAllTx* DrawMenuPicture(TAlpha32SAI* AL, TAllObTx* AOT, TALTexture TAllTx::*picture) {
+  TAllTx* at = AOT ? AOT->AT : nullptr;
+  if (!AL) return nullptr;
+  AL->Clear(0, false);
+  if (at) AL->DrawTex(at->*picture, 0, 0, 512, 240, 256, 120, 12, 255, WHITE, BM_NORMAL, mirNone,
+                      false);
+  return at;
+}
+
 void ClearPlacing(DBGameData& g) {
   for (int s = 0; s < 2; ++s)
     for (int i = 0; i < 7; ++i) {
@@ -46,6 +60,7 @@ void TDBOPScene::OnMove() {
 
 void TDBOPScene::OnDraw() {
   TGenScene::OnDraw();
+  DrawMenuPicture(AL, AOT, &TAllTx::DBOPtx);
 }
 
 TDBMSLScene::TDBMSLScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)
@@ -108,6 +123,16 @@ void TDBMSLScene::MoveCursors() {
 
 void TDBMSLScene::OnDraw() {
   TGenScene::OnDraw();
+  TAllTx* at = DrawMenuPicture(AL, AOT, &TAllTx::DBMSLtx);
+  // The cursors blink: shown for 15 steps of every 30.
+  if (!at || Ani_c > 14) return;
+  const DBGameData& g = GDt();
+  const int dif = g.DBDif <= dbdfHard ? g.DBDif : 0;
+  const int mode = g.DBGM <= dbgmKansen ? g.DBGM : 0;
+  AL->DrawTexLT(at->DBItemtx, 64, 96, 8, 8, float(176 + DFCX[dif]), 208.0f, 13, 255, WHITE,
+                BM_NORMAL, mirNone, false);
+  AL->DrawTexLT(at->DBItemtx, 64, 96, 8, 8, 176.0f, float(48 + 16 * mode), 13, 255, WHITE,
+                BM_NORMAL, mirNone, false);
 }
 
 TDBTSLScene::TDBTSLScene(TAlpha32SAI* tAL, TAllObTx* tAOT, TGlobalSAI* tGlb, SceneType id)

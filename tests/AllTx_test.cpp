@@ -184,3 +184,44 @@ TEST_F(PaletteTest, EveryMemberGetsItsOwnPaletteAndRecordsItsColours) {
 }
 
 }  // namespace
+
+namespace {
+
+DCDLooks Looks(int eye, int skin, int hair) {
+  DCDLooks l{};
+  l.EyeCol = uint8_t(eye);
+  l.SkinCol = uint8_t(skin);
+  l.HairCol = uint8_t(hair);
+  return l;
+}
+
+TEST_F(PaletteTest, MembersWithTheSameLooksOnOneSideShareOneBody) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  TALLtxChar ac(nullptr, &Glb, nullptr);
+  for (int m = 0; m < 7; ++m) ac.LoadAllFace(3, m, m, 0, m == 4 ? 2 : 1, 5, 9, 3, 0);
+  // Team 3 on both sides: members 0, 2 and 5 look alike, member 4 differs.
+  ac.LoadDBBMP(0, 0, 0, 3, 2, Looks(1, 5, 9));
+  ac.LoadDBBMP(0, 1, 0, 3, 5, Looks(1, 5, 9));
+  ac.LoadDBBMP(0, 2, 0, 3, 4, Looks(2, 5, 9));
+  ac.LoadDBBMP(1, 0, 0, 3, 5, Looks(1, 5, 9));
+  EXPECT_EQ(ac.txCharDBp[0][0], &ac.txCharDB[0][2]);
+  EXPECT_EQ(ac.txCharDBp[0][1], &ac.txCharDB[0][2]);  // shared, not loaded again
+  EXPECT_FALSE(ac.txCharDB_f[0][5]);
+  EXPECT_EQ(ac.txCharDBp[0][2], &ac.txCharDB[0][4]);
+  EXPECT_TRUE(ac.txCharDB_f[0][4]);
+  EXPECT_EQ(ac.txCharDBp[1][0], &ac.txCharDB[1][5]);  // the other side loads its own
+  ac.ClearCharDBp();
+  for (int s = 0; s < 2; ++s)
+    for (int m = 0; m < 7; ++m) {
+      EXPECT_EQ(ac.txCharDBp[s][m], nullptr);
+      EXPECT_FALSE(ac.txCharDB_f[s][m]);
+    }
+  // Out-of-range places change nothing.
+  ac.LoadDBBMP(2, 0, 0, 3, 0, Looks(1, 5, 9));
+  ac.LoadDBBMP(0, 7, 0, 3, 0, Looks(1, 5, 9));
+  ac.LoadDBBMP(0, 0, 0, 24, 0, Looks(1, 5, 9));
+  ac.LoadDBBMP(0, 0, 0, 3, -1, Looks(1, 5, 9));
+  for (int m = 0; m < 7; ++m) EXPECT_EQ(ac.txCharDBp[0][m], nullptr);
+}
+
+}  // namespace

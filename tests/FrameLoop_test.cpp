@@ -457,11 +457,31 @@ class OwnParts : public formkit::FormFixture {
     ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data/pal.qx2", palArc->data(),
                                 palArc->size()));
   }
+  // The pictures the art build made; false when there are none.
+  bool CopyBuiltPictures() {
+    namespace fs = std::filesystem;
+    const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data" / "bmp";
+    if (!fs::exists(built / "dbop.png")) return false;
+    std::error_code ec;
+    fs::create_directories(fs::path(plat::ProgramFolder()) / "data" / "bmp", ec);
+    for (const auto& e : fs::directory_iterator(built))
+      fs::copy_file(e.path(), fs::path(plat::ProgramFolder()) / "data" / "bmp" / e.path().filename(),
+                    fs::copy_options::overwrite_existing, ec);
+    return !ec;
+  }
 };
 
 TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   WriteSettings(1);
   WriteGameData();
+  if (!CopyBuiltPictures()) GTEST_SKIP() << "no built pictures";
+  // Pictures are found from the current folder, as the game starts in its own.
+  const auto cwd = std::filesystem::current_path();
+  std::filesystem::current_path(plat::ProgramFolder());
+  struct Back {
+    std::filesystem::path p;
+    ~Back() { std::filesystem::current_path(p); }
+  } back{cwd};
   form = std::make_unique<TForm1>(host, TForm1Parts{}, BuildFlags{true, false});
   form->Create();
   EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;
@@ -473,6 +493,10 @@ TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   EXPECT_EQ(host.LastFrameW, 512);
   EXPECT_EQ(host.LastFrameH, 240);
   EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  // The title picture is on screen: the frame is not all black.
+  size_t lit = 0;
+  for (uint32_t px : host.LastFrame) lit += (px & 0xFFFFFF) != 0;
+  EXPECT_GT(lit, host.LastFrame.size() / 4);
   form.reset();
   EXPECT_TRUE(boxes.empty());
 }
