@@ -5,28 +5,11 @@
 
 #include "graphics/AlphaLib32.h"
 #include "graphics/dddd.h"
-#include "platform/Host.h"
+#include "bench/NullHost.h"
 #include "platform/SoftDraw.h"
 
 namespace {
 
-class QuietHost : public plat::Host {
- public:
-  void SetIdle(std::function<void(bool&)>) override {}
-  bool HasIdle() const override { return false; }
-  void ProcessMessages() override {}
-  void Run() override {}
-  void Terminate() override {}
-  bool Terminated() const override { return false; }
-  bool CreateWindow(const std::string&, int, int) override { return true; }
-  void SetCaption(const std::string&) override {}
-  std::string Caption() const override { return ""; }
-  void SetClientSize(int, int) override {}
-  void SetFullScreen(bool) override {}
-  void ShowCursor(bool) override {}
-  void Present(const plat::FrameView& f) override { benchmark::DoNotOptimize(f.pixels); }
-  void RestoreAndRaise() override {}
-};
 
 // A 16 x 16 ball (drawn at scale 2) with a keyed outside.
 AL32Pixels Ball() {
@@ -79,7 +62,7 @@ struct Scene {
     }
     al->Rendering();
   }
-  QuietHost host;
+  NullHost host;
   std::unique_ptr<TDDDD> d;
   std::unique_ptr<TAlpha32> al;
   std::unique_ptr<TDDDDGenSurface> fake;
