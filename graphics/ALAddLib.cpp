@@ -124,6 +124,15 @@ void TFontDraw::FNumDraw(int32_t x, int32_t y, int32_t z, int32_t n, uint8_t alp
   if (n < 0) PutGlyphC(UNTILSIGN, ft, x - step, cy, z, alp, col);
 }
 
+void TFontDraw::FDrawTex(const TALTexture& src, int32_t sx1, int32_t sy1, int32_t sw, int32_t sh,
+                         int32_t dx1, int32_t dy1, int32_t Pri, uint8_t alp, uint32_t col,
+                         BLENDMODE BM, MirrorFlag Mirror_f, bool NoAsp_f, float MagX, float MagY,
+                         RollFlag Roll_f, float r, pVtxColData pVCDt) {
+  if (!own_) return;
+  own_->AL->DrawTexEx(src, sx1, sy1, sw, sh, float(dx1 - CamX), float(dy1 + CamY), Pri, alp, col,
+                      BM, Mirror_f, NoAsp_f, MagX, MagY, Roll_f, r, pVCDt);
+}
+
 void TFontDraw::FDamSet(int32_t tx, int32_t ty, int32_t tz, int32_t tDam, bool DB_f) {
   if (tDam <= 0) return;
   const int32_t shift = tDam >= 100 ? -8 : tDam >= 10 ? -4 : 0;

@@ -129,6 +129,13 @@ class TFontDraw : public FormPart {
   void FNumDraw(int32_t x, int32_t y, int32_t z, int32_t n, uint8_t alp, uint32_t col,
                 FontType ft);
 
+  // DrawTexEx of the renderer with the centre shifted by the camera of the
+  // last FDamDraw (dx1 - CamX, dy1 + CamY); nothing without a renderer.
+  void FDrawTex(const TALTexture& src, int32_t sx1, int32_t sy1, int32_t sw, int32_t sh,
+                int32_t dx1, int32_t dy1, int32_t Pri, uint8_t alp, uint32_t col, BLENDMODE BM,
+                MirrorFlag Mirror_f, bool NoAsp_f, float MagX, float MagY, RollFlag Roll_f,
+                float r, pVtxColData pVCDt);
+
   // Adds a damage number for a world position in 1/100 pixel; nothing for
   // tDam <= 0. The 33rd number takes the oldest slot.
   void FDamSet(int32_t tx, int32_t ty, int32_t tz, int32_t tDam, bool DB_f);

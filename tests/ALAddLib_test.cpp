@@ -56,27 +56,17 @@ int32_t GlyphOf(const Quad& q, FontType ft) {
 }  // namespace
 
 TEST(FontGlyphs, ShiftJisRangesAndSigns) {
-  EXPECT_EQ(SjisGlyph(0x82, 0x4F), 1);     // ０
-  EXPECT_EQ(SjisGlyph(0x82, 0x58), 10);    // ９
-  EXPECT_EQ(SjisGlyph(0x82, 0x60), 42);    // Ａ
-  EXPECT_EQ(SjisGlyph(0x82, 0x79), 67);    // Ｚ
-  EXPECT_EQ(SjisGlyph(0x82, 0x9F), 84);    // ぁ
-  EXPECT_EQ(SjisGlyph(0x82, 0xF1), 166);   // ん
-  EXPECT_EQ(SjisGlyph(0x83, 0x40), 168);   // ァ
-  EXPECT_EQ(SjisGlyph(0x83, 0x94), 252);   // ヴ
-  EXPECT_EQ(SjisGlyph(0x8D, 0xC4), 273);   // the kanji
-  EXPECT_EQ(SjisGlyph(0x81, 0x5B), 11);    // ー
-  EXPECT_EQ(SjisGlyph(0x81, 0x63), 18);    // …
-  EXPECT_EQ(SjisGlyph(0x81, 0x9A), 27);    // ★
-  EXPECT_EQ(SjisGlyph(0x81, 0xA8), 35);    // →
-  EXPECT_EQ(SjisGlyph(0x81, 0x51), 0);     // ＿ blank
-  EXPECT_EQ(SjisGlyph(0x81, 0x40), 0);     // full-width space blank
-  // Just outside each range, and other lead bytes.
-  for (auto [a, b] : std::vector<std::pair<int, int>>{{0x82, 0x4E}, {0x82, 0x59}, {0x82, 0x5F},
-                                                       {0x82, 0x7A}, {0x82, 0x9E}, {0x82, 0xF2},
-                                                       {0x83, 0x3F}, {0x83, 0x95}, {0x81, 0x52},
-                                                       {0x8D, 0xC5}, {0x41, 0x42}, {0x00, 0x00}})
-    EXPECT_EQ(SjisGlyph(uint8_t(a), uint8_t(b)), -1) << std::hex << a << " " << b;
+  // Both ends of each range, two signs, the blanks, and just outside.
+  const int want[][3] = {{0x82, 0x4F, 1},    {0x82, 0x58, 10},  {0x82, 0x60, 42},
+                         {0x82, 0x79, 67},   {0x82, 0x9F, 84},  {0x82, 0xF1, 166},
+                         {0x83, 0x40, 168},  {0x83, 0x94, 252}, {0x8D, 0xC4, 273},
+                         {0x81, 0x5B, 11},   {0x81, 0xA8, 35},  {0x81, 0x51, 0},
+                         {0x81, 0x40, 0},    {0x82, 0x4E, -1},  {0x82, 0x59, -1},
+                         {0x82, 0x7A, -1},   {0x82, 0x9E, -1},  {0x82, 0xF2, -1},
+                         {0x83, 0x95, -1},   {0x81, 0x52, -1},  {0x8D, 0xC5, -1},
+                         {0x41, 0x42, -1}};
+  for (auto& w : want)
+    EXPECT_EQ(SjisGlyph(uint8_t(w[0]), uint8_t(w[1])), w[2]) << std::hex << w[0] << " " << w[1];
   // The 25 signs are glyphs 11..35, each once.
   std::vector<int> seen(36, 0);
   for (int b = 0x40; b <= 0xFC; ++b) {
@@ -84,20 +74,6 @@ TEST(FontGlyphs, ShiftJisRangesAndSigns) {
     if (g >= UNTILSIGN) ++seen[size_t(g)];
   }
   for (int g = UNTILSIGN; g <= 35; ++g) EXPECT_EQ(seen[size_t(g)], 1) << g;
-}
-
-TEST(FontGlyphs, CellsOfEachVariant) {
-  EXPECT_EQ(FontGlyphCell(ftNML, 0).left, 0);
-  EXPECT_EQ(FontGlyphCell(ftNML, 22).left, 8);
-  EXPECT_EQ(FontGlyphCell(ftNML, 22).top, 16);
-  EXPECT_EQ(FontGlyphCell(ftNML, 273).left, 0);
-  EXPECT_EQ(FontGlyphCell(ftNML, 273).top, 208);  // last row of the 224-high picture
-  EXPECT_EQ(FontGlyphCell(ftFrame1, 11).left, 168 + 88);
-  EXPECT_EQ(FontGlyphCell(ftFrame2, 1).left, 8);
-  EXPECT_EQ(FontGlyphCell(ftFrame2, 1).top, 128);
-  EXPECT_EQ(FontGlyphCell(ftFrameDB, 3).left, 152);
-  EXPECT_EQ(FontStep(ftNML), 8);
-  EXPECT_EQ(FontStep(ftFrameDB), 9);
 }
 
 TEST(FontText, PairsFullWidthSpaceAndCaps) {
@@ -125,44 +101,28 @@ TEST(FontText, PairsFullWidthSpaceAndCaps) {
   EXPECT_EQ(TextGlyphs("").count, 0);
 }
 
-TEST(FontDraw, MixedLineLandsOnItsCells) {
+TEST(FontDraw, DigitsStepByTheVariant) {
   RecordingTarget t;
   TFontDraw fd(&t, "data\\");
   ASSERT_EQ(t.loaded.size(), 1u);
   EXPECT_EQ(t.loaded[0], "data\\bmp\\font.png");
-  // "１２３" in the normal set at (100, 50).
-  fd.FDraw(100, 50, 7, "\x82\x50\x82\x51\x82\x52", 2, 200, 0x123456, ftNML);
-  ASSERT_EQ(t.quads.size(), 3u);
-  for (int i = 0; i < 3; ++i) {
-    const Quad& q = t.quads[size_t(i)];
-    EXPECT_FALSE(q.centre);
-    EXPECT_EQ(GlyphOf(q, ftNML), 2 + i);
-    EXPECT_EQ(q.dx, 100.0f + 8 * i);
-    EXPECT_EQ(q.dy, 50.0f - 16 + 8);
-    EXPECT_EQ(q.pri, 7);
-    EXPECT_EQ(q.alp, 200);
-    EXPECT_EQ(q.col, 0x123456u);
+  // "１２３" at (100, 50): glyphs 2, 3, 4 at x, x + 8, x + 16 in the normal
+  // set; in the third framed set 9 apart and 7 higher.
+  for (FontType ft : {ftNML, ftFrameDB}) {
+    t.quads.clear();
+    fd.FDraw(100, 50, 7, "\x82\x50\x82\x51\x82\x52", 2, 200, 0x123456, ft);
+    ASSERT_EQ(t.quads.size(), 3u);
+    for (int i = 0; i < 3; ++i) {
+      const Quad& q = t.quads[size_t(i)];
+      EXPECT_FALSE(q.centre);
+      EXPECT_EQ(GlyphOf(q, ft), 2 + i);
+      EXPECT_EQ(q.dx, 100.0f + (ft == ftNML ? 8 : 9) * i);
+      EXPECT_EQ(q.dy, ft == ftNML ? 42.0f : 35.0f);
+      EXPECT_EQ(q.pri, 7);
+      EXPECT_EQ(q.alp, 200);
+      EXPECT_EQ(q.col, 0x123456u);
+    }
   }
-  // The same text in the third framed set steps 9 and stands 7 higher.
-  t.quads.clear();
-  fd.FDraw(100, 50, 7, "\x82\x50\x82\x51\x82\x52", 1, 255, 0, ftFrameDB);
-  ASSERT_EQ(t.quads.size(), 3u);
-  EXPECT_EQ(t.quads[2].dx, 118.0f);
-  EXPECT_EQ(t.quads[0].dy, 50.0f - 16 + 1);
-  EXPECT_EQ(t.quads[0].sx, 128 + 2 * 8);
-  EXPECT_EQ(t.quads[0].sy, 128);
-  // A line of capitals, hiragana, katakana, a sign and the kanji: one quad
-  // each, on the glyph cells of the sheet.
-  t.quads.clear();
-  fd.FDraw(0, 16, 1, "\x82\x79\x82\xF1\x83\x94\x81\x9A\x8D\xC4", 1, 255, 0, ftNML);  // Ｚん ヴ★再
-  ASSERT_EQ(t.quads.size(), 5u);
-  const int want[] = {67, 166, 252, 27, 273};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(GlyphOf(t.quads[size_t(i)], ftNML), want[i]) << i;
-    EXPECT_EQ(t.quads[size_t(i)].dx, 8.0f * i);
-  }
-  EXPECT_EQ(t.quads[4].sx, 0);
-  EXPECT_EQ(t.quads[4].sy, 208);
 }
 
 TEST(FontDraw, LifetimeLoadsAndFreesOnce) {
@@ -412,6 +372,15 @@ TEST_F(FontRendererTest, DamageNumberAppearsWhereSetAndGoes) {
   EXPECT_EQ(al->Entry(0).Pri, 1000000u - 1);
   al->Rendering();
   EXPECT_EQ(Back(116 - 4 + 1, 216 - 8 + 1), CellColour(5 * FW + 1, 129));
+  // Any cell through the camera of the last FDamDraw.
+  fd->FDamDraw(30, 5);
+  al->Rendering();
+  fd->FDrawTex(*fd->FontTexture(), 0, 16, 8, 16, 100, 50, 3, 255, 0, BM_NORMAL, mirNone, false,
+               1.0f, 1.0f, r0, 0.0f, nullptr);
+  ASSERT_EQ(al->DrawObjectCount(), 1u);
+  EXPECT_EQ(al->Entry(0).dx[0], 100 - 30 - 4);
+  EXPECT_EQ(al->Entry(0).dy[0], 50 + 5 - 8);
+  al->Rendering();
   for (int i = 0; i < 52; ++i) fd->FDamMove();
   al->Clear();
   fd->FDamDraw(0, 0);
