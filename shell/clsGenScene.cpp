@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "graphics/ALAddLib.h"
 #include "match/clsObject.h"
 #include "shell/BuildFlags.h"
 #include "shell/GlbConst.h"
@@ -266,7 +267,9 @@ class HubMatchObjects final : public MatchObjects {
   }
   void TeamOnInit(int) override {}
   void KickOff() override {}
-  void ClearDam() override {}
+  void ClearDam() override {
+    if (Glb && Glb->FD) Glb->FD->ClearDam();
+  }
   void CameraReset() override {
     if (AOT->CM) AOT->CM->OnResetCamPos();
   }
@@ -290,7 +293,9 @@ class HubMatchObjects final : public MatchObjects {
   void BallOnJudge() override {
     if (TDBBall* b = Ball()) b->OnJudge();
   }
-  void FDamMove() override {}
+  void FDamMove() override {
+    if (Glb && Glb->FD) Glb->FD->FDamMove();
+  }
   // A side is beaten when its four infield players are all out.
   bool AllDead(int side) override {
     for (int k = 0; k < 4; ++k)
@@ -327,9 +332,14 @@ class HubMatchObjects final : public MatchObjects {
     return lo;
   }
   void PanelFace(int, int, int, int, bool) override {}
-  void PanelName(const std::string&, int, int) override {}
+  // Names stand at the panel's top priority in the plain white font.
+  void PanelName(const std::string& name, int x, int y) override {
+    if (Glb && Glb->FD) Glb->FD->FDraw(x, y, 1000, name, 2, 255, 0xFFFFFF, ftNML);
+  }
   void PanelBar(int, int, int) override {}
-  void FDamDraw() override {}
+  void FDamDraw() override {
+    if (Glb && Glb->FD) Glb->FD->FDamDraw(0, 0);
+  }
   void TeamOnSave(int) override {}
   void TeamOnLoad(int) override {}
   void PlayerOnSave(int side, int pos) override {

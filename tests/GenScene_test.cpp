@@ -9,6 +9,7 @@
 #include "match/clsObject.h"
 #include "shell/GameRandom.h"
 #include "shell/clsGenScene.h"
+#include "graphics/ALAddLib.h"
 #include "graphics/AlphaLib32.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
@@ -370,6 +371,38 @@ TEST_F(MatchTest, PanelsOfUnplacedMembersDrawNothing) {
   G().DBTeamNo[1] = 200;
   scene->OnDraw();
   EXPECT_TRUE(obj.panels.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// Glyph cells the font queued, counted.
+class GlyphCount : public FontTarget {
+ public:
+  bool LoadFont(const std::string&) override { return true; }
+  void FreeFont() override {}
+  void GlyphLT(int32_t, int32_t, float, float, int32_t, uint8_t, uint32_t) override { ++lt; }
+  void GlyphC(int32_t, int32_t, float, float, int32_t, uint8_t, uint32_t) override { ++centred; }
+  int lt = 0, centred = 0;
+};
+
+TEST_F(SceneTest, TheHubHandsDamageNumbersAndNamesToTheFont) {
+  GlyphCount glyphs;
+  TFontDraw font(&glyphs, "data\\");
+  Glb.FD = &font;
+  auto hub = MakeHubMatchObjects(nullptr, &AOT, &Glb);
+  font.FDamSet(10000, 0, 5000, 12, true);
+  hub->FDamDraw();
+  EXPECT_GT(glyphs.centred, 0);
+  // A new match starts without the last one's numbers.
+  glyphs.centred = 0;
+  hub->ClearDam();
+  hub->FDamDraw();
+  EXPECT_EQ(glyphs.centred, 0);
+  hub->PanelName("\x82\xA0\x82\xA2", 10, 20);  // two hiragana
+  EXPECT_EQ(glyphs.lt, 2);
+  Glb.FD = nullptr;
 }
 
 }  // namespace
