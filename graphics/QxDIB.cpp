@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "platform/Files.h"
 
@@ -542,17 +543,18 @@ void TQxDIB::UpdatePaletteModified() {
   }
 }
 
-void TQxDIB::LoadFromStream(QxByteReader& Stream) {
-  auto* store = new TQxInternalDIB(InternalDIB->UseFMO);
-  try {
-    store->LoadFromStream(Stream);
-  } catch (...) {
-    delete store;
-    throw;
-  }
-  TakeStore(store);
+// Reads into a fresh store and takes it only when the read succeeded, so a
+// failed load leaves the picture as it was.
+void TQxDIB::LoadNewStore(const std::function<void(TQxInternalDIB&)>& read) {
+  auto store = std::make_unique<TQxInternalDIB>(InternalDIB->UseFMO);
+  read(*store);
+  TakeStore(store.release());
   UpdatePaletteModified();
   Changed();
+}
+
+void TQxDIB::LoadFromStream(QxByteReader& Stream) {
+  LoadNewStore([&](TQxInternalDIB& store) { store.LoadFromStream(Stream); });
 }
 
 void TQxDIB::SaveToStream(std::vector<uint8_t>& out) const { InternalDIB->SaveToStream(out); }
@@ -572,16 +574,7 @@ void TQxDIB::LoadFromClipboardFormat(unsigned AFormat, const plat::GlobalBlock& 
                                      const plat::HPalette&) {
   if (AFormat != plat::Clipboard::CF_DIB || !AData)
     throw plat::EInvalidGraphic("TQxDIB.LoadFromClipboardFormat: Invalid Clipboard Format or No Data");
-  auto* store = new TQxInternalDIB(InternalDIB->UseFMO);
-  try {
-    store->LoadFromClipboardFormat(AData);
-  } catch (...) {
-    delete store;
-    throw;
-  }
-  TakeStore(store);
-  UpdatePaletteModified();
-  Changed();
+  LoadNewStore([&](TQxInternalDIB& store) { store.LoadFromClipboardFormat(AData); });
 }
 
 void TQxDIB::SaveToClipboardFormat(unsigned& Format, plat::GlobalBlock& Data,

@@ -223,6 +223,7 @@ class TQxDIB : public TQxGraphic {
   friend class TQxDIBCanvas;
   TQxHalftoneMode FHalftoneMode = qxHtNoHalftone;
   void TakeStore(TQxInternalDIB* store);
+  void LoadNewStore(const std::function<void(TQxInternalDIB&)>& read);
   plat::HPalette OwnPaletteCopy() const;
 };
 
