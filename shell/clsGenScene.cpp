@@ -251,7 +251,7 @@ namespace {
 
 // Forwards the match scene's calls to the objects the data hub links. Where an
 // object's own behaviour is not in the game yet (team steps and drawing, the
-// renderer's panels, the damage numbers) the call does nothing.
+// kick-off, the ball's drawing) the call does nothing.
 class HubMatchObjects final : public MatchObjects {
  public:
   HubMatchObjects(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
@@ -331,12 +331,24 @@ class HubMatchObjects final : public MatchObjects {
     lo.HPBAR_BY = l.HPBAR_BY;
     return lo;
   }
-  void PanelFace(int, int, int, int, bool) override {}
+  // The member's 16 x 16 face, mirrored for side 1, at the panels' priority.
+  void PanelFace(int tno, int cno, int x, int y, bool mirror) override {
+    if (!AL || !AOT->AC || tno < 0 || tno >= TALLtxChar::TEAMS || cno < 0 ||
+        cno >= TALLtxChar::MEMBERS)
+      return;
+    AL->DrawTexLT(AOT->AC->txAllFaceDB[tno][cno], 0, 0, 16, 16, float(x), float(y), 1000, 255,
+                  0xFFFFFF, BM_NORMAL, mirror ? mirLR : mirNone, false);
+  }
   // Names stand at the panel's top priority in the plain white font.
   void PanelName(const std::string& name, int x, int y) override {
     if (Glb && Glb->FD) Glb->FD->FDraw(x, y, 1000, name, 2, 255, 0xFFFFFF, ftNML);
   }
-  void PanelBar(int, int, int) override {}
+  // The hit-point bar: the item sheet's bar row cut to the given width.
+  void PanelBar(int x, int y, int w) override {
+    if (!AL || !AOT->AT || w <= 0) return;
+    AL->DrawTexLT(AOT->AT->DBItemtx, 0, 96, w, 8, float(x), float(y), 1000, 255, 0xFFFFFF,
+                  BM_NORMAL, mirNone, false);
+  }
   void FDamDraw() override {
     if (Glb && Glb->FD) Glb->FD->FDamDraw(0, 0);
   }

@@ -12,6 +12,8 @@
 #include "graphics/ALAddLib.h"
 #include "graphics/AlphaLib32.h"
 #include "shell/GlbRecord.h"
+#include "shell/clsAllTx.h"
+#include "graphics/dddd.h"
 #include "sound/OggDataLib.h"
 
 namespace {
@@ -403,6 +405,42 @@ TEST_F(SceneTest, TheHubHandsDamageNumbersAndNamesToTheFont) {
   hub->PanelName("\x82\xA0\x82\xA2", 10, 20);  // two hiragana
   EXPECT_EQ(glyphs.lt, 2);
   Glb.FD = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// The panels' faces and bars as the renderer queues them, with a stand-in tile
+// in the face and item textures (a renderer without a display loads nothing).
+TEST_F(SceneTest, TheHubQueuesPanelFacesAndBarsAtThePanelsPriority) {
+  TDDDDGenSurface tile{nullptr, nullptr, 256, 256};
+  TAlpha32SAI al{nullptr, nullptr, true, false, nullptr, 1, 64};
+  al.SetAspectCentre(0, 0);
+  TAllTx at(&al, nullptr);
+  TALLtxChar ac(&al, &Glb, nullptr);
+  for (TALTexture* tx : {&at.DBItemtx, &ac.txAllFaceDB[3][2]}) {
+    tx->ALSt = alsOK;
+    tx->Texture = {{&tile}};
+    tx->BmpWidth = 256;
+    tx->BmpHeight = 256;
+  }
+  AOT.AT = &at;
+  AOT.AC = &ac;
+  auto hub = MakeHubMatchObjects(&al, &AOT, &Glb);
+  hub->PanelFace(3, 2, 40, 8, true);
+  hub->PanelBar(56, 16, 12);
+  hub->PanelBar(56, 16, 0);      // no hit points, no bar
+  hub->PanelFace(24, 0, 0, 0, false);  // no such team
+  ASSERT_EQ(al.DrawObjectCount(), 2u);
+  EXPECT_EQ(al.Entry(0).Pri, 1000);
+  EXPECT_EQ(al.Entry(0).dx[0], 40.0f);
+  EXPECT_EQ(al.Entry(1).Pri, 1000);
+  EXPECT_EQ(al.Entry(1).dy[0], 16.0f);
+  al.Rendering();
+  for (TALTexture* tx : {&at.DBItemtx, &ac.txAllFaceDB[3][2]}) *tx = TALTexture{};
+  AOT.AT = nullptr;
+  AOT.AC = nullptr;
 }
 
 }  // namespace
