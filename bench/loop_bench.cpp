@@ -15,21 +15,6 @@
 
 namespace {
 
-class QuietScene : public FormScene {
- public:
-  void OnMove() override {}
-  void OnDraw() override {}
-  void OnJump() override {}
-  void SceneJump(int) override {}
-  void SceneOnReset() override {}
-  void CfgBtn() override {}
-  void DataLoad() override {}
-  void OnRestore() override {}
-  bool OnSave() override { return false; }
-  bool OnLoad() override { return false; }
-  int NowScene() const override { return stDBOP; }
-  void SetSvSlt(int) override {}
-};
 
 class QuietDisplay : public FormDisplay {
  public:
@@ -53,7 +38,7 @@ void BM_MainLoopCall(benchmark::State& state) {
   {
     plat::ScriptedHost host(&clock);
     TForm1Parts parts;
-    parts.MakeScene = [](TForm1&) { return std::make_unique<QuietScene>(); };
+    parts.MakeScene = [](TForm1&) { return std::make_unique<IdleScene>(); };
     parts.MakeDisplay = [](TForm1&) { return std::make_unique<QuietDisplay>(); };
     TForm1 form(host, parts, BuildFlags{true, false});
     form.Create();

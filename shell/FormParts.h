@@ -106,6 +106,25 @@ class FormScene {
   virtual void SetSvSlt(int slot) = 0;
 };
 
+// A scene controller that does nothing and stays on the title, for programs
+// that run the form without the game's scenes (benchmarks, demos). Override
+// what the program needs.
+class IdleScene : public FormScene {
+ public:
+  void OnMove() override {}
+  void OnDraw() override {}
+  void OnJump() override {}
+  void SceneJump(int) override {}
+  void SceneOnReset() override {}
+  void CfgBtn() override {}
+  void DataLoad() override {}
+  void OnRestore() override {}
+  bool OnSave() override { return false; }
+  bool OnLoad() override { return false; }
+  int NowScene() const override { return stDBOP; }
+  void SetSvSlt(int) override {}
+};
+
 // How the form makes each object. An empty factory takes the game's own
 // (DefaultParts). Factories run in the start-up order and may link what they
 // make into the form's global status object.

@@ -59,7 +59,7 @@ AL32Pixels Floor() {
   return p;
 }
 
-class DemoScene final : public FormScene {
+class DemoScene final : public IdleScene {
  public:
   explicit DemoScene(TAlpha32SAI* al) : AL(al) {
     Make(ball[0], Ball(0xFF4040), false);
@@ -99,16 +99,6 @@ class DemoScene final : public FormScene {
       AL->DrawTexSaiLT(figure, 0, 0, 24, 32, 40 + i * 56, 170, 60, 255, 0xFFFFFF, BM_NORMAL,
                        i % 2 ? mirLR : mirNone, r0);
   }
-  void OnJump() override {}
-  void SceneJump(int) override {}
-  void SceneOnReset() override {}
-  void CfgBtn() override {}
-  void DataLoad() override {}
-  void OnRestore() override {}
-  bool OnSave() override { return false; }
-  bool OnLoad() override { return false; }
-  int NowScene() const override { return stDBOP; }
-  void SetSvSlt(int) override {}
 
  private:
   void Make(TALTexture& t, const AL32Pixels& p, bool mirrorCopy, ColKeyType ck = ckPix00) {
