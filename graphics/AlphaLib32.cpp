@@ -139,11 +139,15 @@ AL32BlendState BlendStateFor(uint32_t bm, bool alphaTexture) {
 }
 
 // ---- corner generators ----------------------------------------------------
+// The four corners of a quad, x then y, in the device's corner order.
+Vertex4 Corners(float x0, float x1, float x2, float x3, float y0, float y1, float y2, float y3) {
+  return Vertex4{{x0, x1, x2, x3}, {y0, y1, y2, y3}};
+}
+
 Vertex4 SetRoll(float x, float y, float w, float h, RollFlag r, bool d3dPath) {
   Vertex4 v;
-  auto put = [&](float a, float b, float c, float d, float e, float f, float g, float hh) {
-    v.xx[0] = a, v.xx[1] = b, v.xx[2] = c, v.xx[3] = d;
-    v.yy[0] = e, v.yy[1] = f, v.yy[2] = g, v.yy[3] = hh;
+  auto put = [&v](float x0, float x1, float x2, float x3, float y0, float y1, float y2, float y3) {
+    v = Corners(x0, x1, x2, x3, y0, y1, y2, y3);
   };
   switch (r) {
     case r90:
@@ -163,9 +167,8 @@ Vertex4 SetRoll(float x, float y, float w, float h, RollFlag r, bool d3dPath) {
 
 Vertex4 SetRollLT(float x, float y, float w, float h, RollFlag r, bool d3dPath) {
   Vertex4 v;
-  auto put = [&](float a, float b, float c, float d, float e, float f, float g, float hh) {
-    v.xx[0] = a, v.xx[1] = b, v.xx[2] = c, v.xx[3] = d;
-    v.yy[0] = e, v.yy[1] = f, v.yy[2] = g, v.yy[3] = hh;
+  auto put = [&v](float x0, float x1, float x2, float x3, float y0, float y1, float y2, float y3) {
+    v = Corners(x0, x1, x2, x3, y0, y1, y2, y3);
   };
   switch (r) {
     case r90:
