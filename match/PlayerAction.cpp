@@ -56,7 +56,7 @@ void TDBPlayer::MCKeyInputAT() {
             } else if (shotOrPass) {
                 CancelJmp();
             } else if (m == dbmtCa || m == dbmtJCa) {
-                if (CheckPickUpPos()) BallGet(*this, false);
+                if (CheckPickUpPos()) mcs::BallGet(*this, false);
                 if (Ball_f(*this) && AnyCrs2(*this)) MukiSet(false, false, true);
             } else if (m == dbmtDg) {
                 ++st.ECDdg_c;
@@ -117,7 +117,7 @@ void TDBPlayer::SelfCtrl() {
         } else if (Btn(*this, bA)) {
             SetMtype(*this, dbmtDg, false);
             SEPlay(*this, 30);
-            if (at == ATF && CheckPickUpPos()) BallGet(*this, false);
+            if (at == ATF && CheckPickUpPos()) mcs::BallGet(*this, false);
         } else if (Btn(*this, bB) && st.CatchW_c == 0) {
             SetMtype(*this, dbmtCa, false);
             SEPlay(*this, 30);
@@ -145,12 +145,12 @@ void TDBPlayer::SelfCtrl() {
         } else if (Btn(*this, bB)) {
             SetMtype(*this, dbmtJCa, false);
             SEPlay(*this, 30);
-            if (CheckPickUpPos()) BallGet(*this, false);
+            if (CheckPickUpPos()) mcs::BallGet(*this, false);
         }
         return;
     }
     if (m == dbmtCa || m == dbmtJCa) {
-        if (CheckPickUpPos()) BallGet(*this, false);
+        if (CheckPickUpPos()) mcs::BallGet(*this, false);
         // A dash catch goes back to the dash while its direction is held.
         if (Infield_f && Mtype(*this) == dbmtCa && HasMF(*this, dbmfDs) &&
             Crs2(*this, MyZahyou->FDsMuki == mL ? cL : cR)) {
@@ -223,7 +223,7 @@ bool TDBPlayer::CheckPickUpPos() {
 void TDBPlayer::AutoPickUp() {
     if (!CheckPickUpPos()) return;
     SetMtype(*this, dbmtCa, false);
-    BallGet(*this, false);
+    mcs::BallGet(*this, false);
     MukiSet(true, true, false);
     SEPlay(*this, 30);
 }
