@@ -134,7 +134,8 @@ public:
 };
 
 class TDBTeam;
-class TDBBall;
+class TDBBall;      // match/clsBall.h
+class TGenDBDraw;  // match/clsBall.h
 class TGenCharDraw;
 
 // Start positions of side 0 in pixels, per position.
@@ -238,10 +239,6 @@ public:
     DBBallState& BallSt() const;
     const DBGameData& GameData() const;
     TZahyou& Z() const { return *MyZahyou; }
-
-    // ===== BEGIN mball block: ball holding, hurt box, pass step. Owned by that
-    // unit. =====
-    // ===== END mball block =====
 
     TDISAI* DI = nullptr;  // the input device slot of the side
     const DCDDBallDt* MyDt = nullptr;
@@ -381,6 +378,34 @@ public:
     void PaCutSet();
     // ==== end of control, decisions, actions, shots and targets ============
 
+    // ----- ball holding, hurt box and pass step (match/PlayerHold.cpp,
+    // ----- match/PlayerPass.cpp) -----
+    // Takes the ball (after a catch or pick-up); NoSE_f keeps it silent.
+    void BallGet(bool NoSE_f);
+    // Keeps a held ball in the holder's hands; the flags are not used.
+    void OnReMove(bool First_f, bool MapRemove) override;
+    // The hurt box Kurai of this step.
+    void OnSetOS() override;
+    void OnReserve() override {}
+    // Releases a pass at the pass motion's release frame.
+    void SetPass(bool JPa_f);
+    // Distances tdx, tdy, tdz (absolute) and signs tdxs, tdys, tdzs from the
+    // passer to the pass target (Shoot_f false) or to the shot target.
+    void GetTagDist(bool Shoot_f, bool Level_f, bool KAK_f, bool KYO_f);
+    // Turns the distances into the velocity of a pass arc of line tPaLine and
+    // returns the arrival time in steps. Level_f: an arc that comes back to
+    // the height it left from; else one that reaches the floor on arrival.
+    // JPa_f: the jump table.
+    int32_t PAngle(int32_t& mX, int32_t& mY, int32_t& mZ, bool Level_f, bool JPa_f);
+    // The sound of the current frame, requested for the end of the step.
+    void SettingSE();
+    // Working values of the throw steps.
+    int32_t tdx = 0, tdy = 0, tdz = 0;
+    int32_t tdxs = 1, tdys = 1, tdzs = 1;
+    DBPaLineType tPaLine = dbplNml;
+    int32_t tPaGrv = 0;
+    // ----- end of ball holding and pass step -----
+
 private:
     // Pieces of the frame step and the mover.
     void ResultPose();
@@ -409,14 +434,6 @@ private:
     // The frame's sound effect, and the action its release frame fires.
     void FrameSE() const;
     void FrameAction();
-};
-
-// The ball. Its behaviour belongs to the ball's own unit; here it is set up
-// with its state and coordinates.
-class TDBBall : public TGenSAIObj {
-public:
-    TDBBall(TAllObTx* aot, TGlobalSAI* glb);
-    DBBallState* MySt;
 };
 
 // One side of the court: picks its controlled player, tracks the enemy's
@@ -518,18 +535,6 @@ public:
     DrawData DDt;
 };
 
-// The drawing object of the ball. Its drawing belongs to the ball's unit.
-class TGenDBDraw {
-public:
-    TGenDBDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb, DBBallState* st)
-        : AL(al), AOT(aot), Glb(glb), MySt(st) {}
-    virtual ~TGenDBDraw() = default;
-    TAlpha32SAI* AL;
-    TAllObTx* AOT;
-    TGlobalSAI* Glb;
-    DBBallState* MySt;
-};
-
 // The match object set: two teams, fourteen players with their drawing
 // objects, the ball and its drawing object, built once and reused for every
 // match.
@@ -578,3 +583,6 @@ public:
     int32_t fCamY = 0;
     int32_t CMSpeed = 0;
 };
+
+// The ball and its drawing object build on the base class above.
+#include "match/clsBall.h"
