@@ -431,9 +431,12 @@ private:
     bool AnyHeld() const;
     // Plays a sound effect at once.
     void PlaySE(int no) const;
-    // The frame's sound effect, and the action its release frame fires.
-    void FrameSE() const;
+    // The action the frame's release fires.
     void FrameAction();
+    // The mid-air recovery of a knocked-back player.
+    void AirRecovery();
+    // The held ball drops as a bouncing ball and stops.
+    void DropBall();
 };
 
 // One side of the court: picks its controlled player, tracks the enemy's
@@ -484,6 +487,7 @@ public:
 
 private:
     bool Linked() const { return MyDB6[0] != nullptr; }
+    TDBTeam* EnTeam() const;
 };
 
 // --------------------------------------------------------------- drawing

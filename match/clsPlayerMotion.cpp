@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "match/clsObject.h"
+#include "match/clsBall.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
 
@@ -186,36 +187,43 @@ void TDBPlayer::SetFrameData(bool InLoop_f) {
         } else if (a.LoopP == 3) {
             st.Anime.Loop_c = a.LoopC;
         }
-        FrameSE();
+        SettingSE();
     } else if (a.LoopSE_f) {
-        FrameSE();
+        SettingSE();
     }
     st.Anime.Tame_f = a.TameLoop_f ? 1 : 0;
     st.Anime.Ani_c = 0;
     st.Anime.Tame_c = 0;
     st.Anime.ActP_f = a.ActP_f ? 1 : 0;
 
-    if (!NowActP_f()) return;
-    switch (st.Motion.Mtype) {
+    if (NowActP_f()) FrameAction();
+}
+
+// What the frame that carries an action does, by motion: a dash counts its
+// steps, throws are released, catches open their window, and an outfielder
+// who stepped over his line drops the ball.
+void TDBPlayer::FrameAction() {
+    switch (MySt->Motion.Mtype) {
         case dbmtDs:
-            if (Infield_f) ++st.Step_c;
+            if (Infield_f) ++MySt->Step_c;
             break;
+        case dbmtSh: SetShoot(false); break;
+        case dbmtJSh: SetShoot(true); break;
+        case dbmtPa: SetPass(false); break;
+        case dbmtJPa: SetPass(true); break;
         case dbmtCa:
-        case dbmtJCa: st.Catch_c = 0; break;
-        default: FrameAction(); break;
+        case dbmtJCa: MySt->Catch_c = 0; break;
+        case dbmtOvL: DropBall(); break;
+        default: break;
     }
 }
 
-// The frame's sound, deferred to the end of the step: 1 is the catch sound 15.
-void TDBPlayer::FrameSE() const {
-    uint8_t se = NowFrameAni().SE;
-    if (se == 0 || !Glb || !Glb->OC) return;
-    Glb->OC->SESet(se == 1 ? 15 : se);
+// The held ball drops where it is as a bouncing ball.
+void TDBPlayer::DropBall() {
+    if (!DBall) return;
+    DBall->SetMType(dbbBound);
+    DBall->ZeroXYZ();
 }
-
-// Throws and the over-line drop are released by their frame; the throw
-// computations belong to the shooting and passing units.
-void TDBPlayer::FrameAction() {}
 
 const AnimeData& TDBPlayer::NowFrameAni() const {
     if (!AOT->GDt) return EmptyAni();

@@ -4,6 +4,7 @@
 
 #include "graphics/ALAddLib.h"
 #include "match/clsObject.h"
+#include "match/clsBall.h"
 #include "shell/BuildFlags.h"
 #include "shell/GlbConst.h"
 #include "shell/clsAllTx.h"
@@ -249,9 +250,7 @@ void TDBScene::HPDraw() {
 
 namespace {
 
-// Forwards the match scene's calls to the objects the data hub links. Where an
-// object's own behaviour is not in the game yet (the kick-off, the ball's
-// drawing) the call does nothing.
+// Forwards the match scene's calls to the objects the data hub links.
 class HubMatchObjects final : public MatchObjects {
  public:
   HubMatchObjects(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
@@ -268,7 +267,12 @@ class HubMatchObjects final : public MatchObjects {
   void TeamOnInit(int side) override {
     if (TDBTeam* t = Team(side)) t->OnInit();
   }
-  void KickOff() override {}
+  // The first player of side 0 takes the ball; both teams regroup.
+  void KickOff() override {
+    if (TDBPlayer* p = Player(0, 0)) p->BallGet(false);
+    for (int side = 0; side < 2; ++side)
+      if (TDBTeam* t = Team(side)) t->TSt.PosReset_f = 1;
+  }
   void ClearDam() override {
     if (Glb && Glb->FD) Glb->FD->ClearDam();
   }
@@ -314,7 +318,9 @@ class HubMatchObjects final : public MatchObjects {
   void TeamOnDraw(int side) override {
     if (TDBTeam* t = Team(side)) t->OnDraw();
   }
-  void BallOnDraw() override {}
+  void BallOnDraw() override {
+    if (TDBBall* b = Ball()) b->OnDraw();
+  }
   HPPanelLayout PanelLayout() override {
     HPPanelLayout lo;
     if (!GC) return lo;
