@@ -152,6 +152,7 @@ void TDBPlayer::OnInit() {
     if (!DI && Glb && Glb->ADI) DI = Glb->ADI->DI[SideNo].get();
     SetMtype(dbmtSt, true);
     MySt->Catch_c = -1;
+    ShTg_c = -1;  // nobody is a shot's target before the first step
 }
 
 void TDBPlayer::OnSave() {
