@@ -25,7 +25,7 @@ protected:
     }
     void Stand(TDBPlayer& p) {
         p.MySt->Motion = DBStMotion{};
-        mcs::SetMtype(p, dbmtSt, true);
+        p.SetMtype(dbmtSt, true);
     }
     // Runs the action step of the controlled player with a word pushed now.
     void Press(uint16_t pushed, uint16_t held = 0) {
@@ -94,7 +94,7 @@ TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
 TEST_F(Keys, HoldingAgainstADashBrakesIt) {
     Face(*me, mL, mzN);
     me->MukiSetDash(mL);
-    mcs::SetMtype(*me, dbmtDs, false);
+    me->SetMtype(dbmtDs, false);
     di0.Hold(L);
     me->MCKeyInput();
     EXPECT_EQ(M(*me), dbmtDs);
@@ -104,7 +104,7 @@ TEST_F(Keys, HoldingAgainstADashBrakesIt) {
 }
 
 TEST_F(Keys, AJumpCancelIsRefusedLateAndInTheAir) {
-    mcs::SetMtype(*me, dbmtSh, false);
+    me->SetMtype(dbmtSh, false);
     me->MySt->Motion.M_c = 5;
     di0.Hold(A);
     di0.Push(B);
@@ -112,7 +112,7 @@ TEST_F(Keys, AJumpCancelIsRefusedLateAndInTheAir) {
     EXPECT_EQ(M(*me), dbmtJCr);
 
     Stand(*me);
-    mcs::SetMtype(*me, dbmtSh, false);
+    me->SetMtype(dbmtSh, false);
     me->MySt->Motion.M_c = 6;
     EXPECT_FALSE(me->CancelJmp());
     EXPECT_EQ(M(*me), dbmtSh);
@@ -189,7 +189,7 @@ TEST_F(Keys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
     BallZ().Z = me->MyZahyou->Z + 900;  // 9 pixels away in depth: within 10
     Press(A);
     EXPECT_EQ(M(*me), dbmtDg);
-    EXPECT_TRUE(mcs::Ball_f(*me));
+    EXPECT_TRUE(me->Ball_f());
     EXPECT_EQ(Ball().Motion, dbbHold);
 
     // A resting ball has the shorter reach.
