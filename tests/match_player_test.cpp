@@ -727,3 +727,29 @@ TEST_F(MatchPlayer, AWholeMatchStepsTheSameWayTwice) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 3D renderer tints instead of blinking, and draws no cursor.
+TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
+  TAlpha32SAI d3d{nullptr, nullptr, false, false, nullptr, 1, 64};
+  draw = std::make_unique<TGenCharDraw>(&d3d, hub.get(), &glb);
+  sdt.DBGDt.DBCsl_c = 0;
+  AnimeData a{};
+  struct Case {
+    int32_t shTg;
+    bool ctrl;
+    uint32_t bm, colour;
+  };
+  for (const Case& c : {Case{30, false, BM_FLASH, 0x606020}, Case{40, true, BM_FLASH, 0x202040},
+                        Case{-1, true, BM_FLASH, 0x404040}, Case{-1, false, BM_NORMAL, 0xFFFFFF}}) {
+    draw->OnDrawSetDB(c.ctrl, false, false, 0, 1, 0, 0, 3, 500, 12000, 0, 5600, c.shTg, mR, &a);
+    draw->OnDraw();
+    ASSERT_EQ(d3d.DrawObjectCount(), 1u);  // the body, never a cursor
+    EXPECT_EQ(d3d.Entry(0).BM, c.bm);
+    EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u | c.colour);
+    d3d.Rendering();
+  }
+}
+
+}  // namespace
