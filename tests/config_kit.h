@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -93,6 +94,8 @@ class ProgramFolderTest : public ::testing::Test {
     std::string name = std::string("qorv_cfg_") + info->test_suite_name() + "_" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';  // parameterised tests have slashes in their names
+    // Other checkouts on the machine may run the same test at the same moment.
+    name += "_" + std::to_string(std::random_device{}());
     dir_ = fs::temp_directory_path() / name;
     fs::remove_all(dir_);
     fs::create_directories(dir_);
