@@ -161,10 +161,6 @@ void TDBPlayer::OnLoad() {
     if (MyZahyou) MyZahyou->ZRec() = AOT->SvDt.ADBZahyou[SideNo][PosNo];
 }
 
-TDBBall::TDBBall(TAllObTx* aot, TGlobalSAI* glb) : TGenSAIObj(aot, glb), MySt(&aot->DBBallSt) {
-    MyZahyou = aot->BallZahyou();
-}
-
 // ------------------------------------------------------- match object set
 
 TAllObj::TAllObj(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {

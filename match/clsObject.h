@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "match/PlayerControl.h"
 #include "match/recordUnit.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
@@ -133,7 +134,8 @@ public:
 };
 
 class TDBTeam;
-class TDBBall;
+class TDBBall;      // match/clsBall.h
+class TGenDBDraw;  // match/clsBall.h
 
 // Start positions of side 0 in pixels, per position.
 struct DefPos {
@@ -174,14 +176,157 @@ public:
     uint8_t SideNo;
     uint8_t CharNo = 0;  // the member who plays this position
     uint8_t FNo = 0;     // the member's face number
-};
 
-// The ball. Its behaviour belongs to the ball's own unit; here it is set up
-// with its state and coordinates.
-class TDBBall : public TGenSAIObj {
-public:
-    TDBBall(TAllObTx* aot, TGlobalSAI* glb);
-    DBBallState* MySt;
+    // ==== control, decisions, actions, shots and targets ====================
+    // Human key step, facing and aim (PlayerControl.cpp), automatic and CPU
+    // movement decisions (PlayerCPU.cpp), the action step (PlayerAction.cpp),
+    // the shot step (PlayerShot.cpp) and the shot and pass targets
+    // (PlayerTarget.cpp). Kept as one block; other units keep their own.
+
+    // -- human key step, facing and aim
+    // The human-controlled player's movement keys: walk, dash, brake, jump,
+    // turn, by the current motion.
+    void MCKeyInput();
+    // Starts a jump crouch (the take-off follows when it ends). With mfCheck
+    // only from a motion that allows a jump; never from a pass-hit motion.
+    void JumpSet(bool mfCheck);
+    // Jump cancel of an action: true when the jump was started.
+    bool CancelJmp();
+    // Dash after a double-tap left or right; ResetStep_f restarts the steps.
+    void DashSet(bool ResetStep_f);
+    // The automatic dash: brakes against a wish opposite to the dash, else
+    // dashes toward a left or right wish.
+    void AutoDashSet();
+    // Remembers the last horizontal direction held (maN after a vertical one).
+    void SetLastKeyLR();
+    // The eight-way aim from four direction wishes: left, right, fU toward the
+    // front (down on the device), fD toward the back (up on the device).
+    void SetMukiAgl(bool fL, bool fR, bool fU, bool fD);
+    // Aim and facing from the wishes; true when the facing changed.
+    bool MukiSet(bool PosMuki_f, bool PosMuki2_f, bool DI_f);
+    // The automatic facing wish set to the present facing.
+    void AutoMukiInit();
+    // Applies the automatic facing wish; true when the facing changed.
+    bool MukiSetAuto();
+    // Faces and sets the dash direction; true when the facing changed.
+    bool MukiSetDash(MukiType DsMuki);
+    // Makes this player his team's controlled player.
+    void SetCtrlMe();
+    // The aim computed from the present facing.
+    void SetMukiAglFromMuki();
+
+    // -- automatic and CPU movement decisions
+    // The behaviour chosen during this frame; the frame step stores it.
+    DBStAuto NextAuto = {};
+    void InitAutoTypeMuki();
+    void CheckAutoReturn();
+    void CheckAutoGetter(bool tCPU_f);
+    void CheckPassCover();
+    bool CheckShCvJp();
+    void CheckShootCover();
+    void CheckPassCatchJp();
+    void CheckPassCatchMotion();
+    // What a shot flying at this player calls for: none, jump, crouch, catch.
+    DSType CheckDS(bool Ca_f);
+    void CheckDodge();
+    void CheckDodgeCPU();
+    void CheckShootCPU();
+    void CheckMovePos();
+    // Turns NextAuto into motions.
+    void SetAutoMove();
+    // The decision pipelines: an uncontrolled player, and the controlled man
+    // of a CPU side.
+    void AutoMove();
+    void AutoMoveCPU();
+    // Runs toward the ball (or the wished point) by the automatic wishes.
+    void GoToBall();
+
+    // -- action step
+    // Passes, shots, catches, dodges and pick-ups, by the stored behaviour.
+    void MCKeyInputAT();
+    // The human-controlled player's buttons.
+    void SelfCtrl();
+    // Turns toward the pass target (Pa_f) or the shot target.
+    void LookTg(int TgPNo, bool Pa_f);
+    // The ball can be taken now.
+    bool CheckPickUpPos();
+    void AutoPickUp();
+    void CheckFreeBallPickUp();
+    // The CPU attacker's run, jump and throw.
+    void CPUAttack();
+    void CPUShoot();
+    // Clears the dash flag of the current motion.
+    void DelMFDs();
+    // The held ball drops as a bouncing ball with the player's velocity.
+    void Falling();
+
+    // -- shot step
+    // Run at the release frame of a shot; JSh_f for a jump shot.
+    void SetShoot(bool JSh_f);
+    // St <= Air_c <= St + Itv - 1.
+    bool CheckTiming(int St, int Itv);
+    // Chooses tShType; true when a special shot is to be thrown.
+    bool GetShootType();
+    static int GetShPow(int BP, int SHPer);
+    // The highest rank level 1..6 whose ball-power level sp reaches.
+    int GetShLv(int sp);
+    void GetShSpeed();
+    void GetHShSpeed();
+    void ResetSh();
+    // Turns the distances into a velocity of length spd.
+    void SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd);
+    // Working values of the shot step.
+    STYPE tShType = stS;
+    bool tJSh_f = false;  // the shot being thrown is a jump shot
+    int32_t tShSp = 0;
+    int32_t tShLv = 0;
+    int32_t tHSNo = -1;
+    int32_t tShPow = 0;
+    bool tNmlSh_f = false;
+    int32_t tNiceLv = 1;
+    int32_t tRCrv = 0;
+
+    // -- shot and pass targets
+    // The 45-degree sector 0..7 of the offset (tX, tZ).
+    static int GetTagAgl(int32_t tX, int32_t tZ);
+    // This player can be aimed at.
+    bool CheckTgOKMotion();
+    void ShTagSet(bool NoRefMuki_f);
+    // The enemy infielder a shot would target, -1 for none.
+    int GetTag(bool NoRefMuki_f);
+    void PaTagSet();
+    // The own infielder an infield pass would reach, -1 for none.
+    int GetNaiyaTag();
+    void PaCutSet();
+    // ==== end of control, decisions, actions, shots and targets ============
+
+    // ----- ball holding, hurt box and pass step (match/PlayerHold.cpp,
+    // ----- match/PlayerPass.cpp) -----
+    // Takes the ball (after a catch or pick-up); NoSE_f keeps it silent.
+    void BallGet(bool NoSE_f);
+    // Keeps a held ball in the holder's hands; the flags are not used.
+    void OnReMove(bool First_f, bool MapRemove) override;
+    // The hurt box Kurai of this step.
+    void OnSetOS() override;
+    void OnReserve() override {}
+    // Releases a pass at the pass motion's release frame.
+    void SetPass(bool JPa_f);
+    // Distances tdx, tdy, tdz (absolute) and signs tdxs, tdys, tdzs from the
+    // passer to the pass target (Shoot_f false) or to the shot target.
+    void GetTagDist(bool Shoot_f, bool Level_f, bool KAK_f, bool KYO_f);
+    // Turns the distances into the velocity of a pass arc of line tPaLine and
+    // returns the arrival time in steps. Level_f: an arc that comes back to
+    // the height it left from; else one that reaches the floor on arrival.
+    // JPa_f: the jump table.
+    int32_t PAngle(int32_t& mX, int32_t& mY, int32_t& mZ, bool Level_f, bool JPa_f);
+    // The sound of the current frame, requested for the end of the step.
+    void SettingSE();
+    // Working values of the throw steps.
+    int32_t tdx = 0, tdy = 0, tdz = 0;
+    int32_t tdxs = 1, tdys = 1, tdzs = 1;
+    DBPaLineType tPaLine = dbplNml;
+    int32_t tPaGrv = 0;
+    // ----- end of ball holding and pass step -----
 };
 
 // A team. Its behaviour belongs to the team's own unit.
@@ -203,18 +348,6 @@ public:
     TAlpha32SAI* AL;
     TAllObTx* AOT;
     TGlobalSAI* Glb;
-};
-
-// The drawing object of the ball. Its drawing belongs to the ball's unit.
-class TGenDBDraw {
-public:
-    TGenDBDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb, DBBallState* st)
-        : AL(al), AOT(aot), Glb(glb), MySt(st) {}
-    virtual ~TGenDBDraw() = default;
-    TAlpha32SAI* AL;
-    TAllObTx* AOT;
-    TGlobalSAI* Glb;
-    DBBallState* MySt;
 };
 
 // The match object set: two teams, fourteen players with their drawing
@@ -265,3 +398,6 @@ public:
     int32_t fCamY = 0;
     int32_t CMSpeed = 0;
 };
+
+// The ball and its drawing object build on the base class above.
+#include "match/clsBall.h"

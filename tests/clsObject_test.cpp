@@ -35,7 +35,7 @@ TEST_F(Hub, OwnsTwentyThreeDistinctCoordinates) {
     EXPECT_EQ(hub->PlayerZahyou(2, 0), nullptr);
     EXPECT_EQ(hub->PlayerZahyou(0, -1), nullptr);
     EXPECT_EQ(objs->DBall->MyZahyou, hub->BallZahyou());
-    EXPECT_EQ(objs->DBD->MySt, &hub->DBBallSt);
+    EXPECT_EQ(objs->DBD->BallSt, &hub->DBBallSt);
 }
 
 TEST_F(Hub, PlayersStartAtTheirPositions) {
