@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,9 @@ namespace fs = std::filesystem;
 class GameFolder {
  public:
   GameFolder() {
+    // Unique per run: several checkouts may run these tests at once.
     dir_ = fs::temp_directory_path() /
-           ("qorv_sound_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+           ("qorv_sound_" + std::to_string(std::random_device{}()) + "_" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "data" / "wav" / "se");
