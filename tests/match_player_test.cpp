@@ -533,6 +533,41 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
 }
 
+TEST_F(MatchPlayer, AHeldDirectionHandsControlToAPassReceiver) {
+  sdt.DBGDt.DBSSt = dbssShiai;
+  Ball().Motion = dbbPass;
+  Ball().PaTgTNo = 0;
+  Ball().PaTgPNo = 2;
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
+  T(0).TSt.CtrlNo = 0;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // no direction held
+  slot[0]->held = {cL};
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // too close to arriving
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+}
+
+TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
+  TDBPlayer& p = P(1, 0);
+  Ball().Motion = dbbShoot;
+  Ball().ShTgTNo = 1;
+  Ball().ShTgPNo = 0;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.ShTg_c = 383;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 1);
+  Ball().ShTgPNo = 1;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, -1);
+}
+
 TEST_F(MatchPlayer, ATeamDoesNothingBeforeTheMatchStarts) {
   sdt.DBGDt.DBSSt = dbssReady;
   T(0).TSt.PosReset_f = 1;
