@@ -788,3 +788,35 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
 }
 
 }  // namespace
+
+namespace {
+
+// A stored state whose coordinates or counters lie near the ends of int32 is
+// refused, so a match step never computes with them.
+TEST(MatchPlayerSave, ExtremeCoordinatesAndCountersAreRefused) {
+  auto sv = std::make_unique<QuickSaveData>();
+  *sv = QuickSaveData{};
+  sv->DBBallSt.ShSt.HSNo = dbhNML;
+  auto good = QuickSaveToBytes(*sv);
+  auto back = std::make_unique<QuickSaveData>();
+  ASSERT_TRUE(QuickSaveFromBytes(good, *back));
+  auto refused = [&](auto edit) {
+    auto bad = std::make_unique<QuickSaveData>(*sv);
+    edit(*bad);
+    std::string why;
+    return !QuickSaveFromBytes(QuickSaveToBytes(*bad), *back, &why) && !why.empty();
+  };
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBZahyou[1][6].X = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBZahyou[0][0].dY = -(1 << 23); }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBBallZahyou.Z = INT32_MIN; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[0][3].Motion.M_c = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[1][0].Holy_c = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBTSt[1].PosMove.EnCX = INT32_MIN; }));
+  EXPECT_FALSE(refused([](QuickSaveData& d) {
+    d.ADBZahyou[0][0].X = DBCOURT_W;
+    d.ADBZahyou[0][0].Y = DBCRT_CEILING;
+    d.ADBPSt[0][0].Motion.M_c = 100000;
+  }));
+}
+
+}  // namespace
