@@ -217,6 +217,16 @@ TEST(SoundBinding, ClearingFreesTheStream) {
   VorbisfileFinalize();
 }
 
+TEST(SoundBinding, LibraryMissingAFunctionIsIncompleteAndDecodesNothing) {
+  EXPECT_FALSE(VorbisfileInitialize(std::string(QORV_BINARY_DIR) + "/testlib/wuvorbis_incomplete.so"));
+  ASSERT_NE(VorbisfileDll, nullptr);
+  EXPECT_FALSE(VorbisfileDll->Complete());
+  const auto ogg = Ogg(Sine(5000, 2, 44100, 300, 0.3), 2, 44100);
+  TMemoryStream in(ogg.data(), ogg.size());
+  EXPECT_THROW(OggToMemoryStream(&in), ERangeError);
+  VorbisfileFinalize();
+}
+
 TEST(SoundBinding, LibraryThatIsNoDecoderIsRefused) {
   EXPECT_THROW(VorbisfileInitialize("/nonexistent/wuvorbis.so"), ERangeError);
   VorbisfileFinalize();
