@@ -1,0 +1,306 @@
+// Automatic and CPU decisions: attack choices and catch delays drawn from the
+// seeded sequence, dodges by the ball's height, returns to the own area.
+#include "tests/match_control_fixture.h"
+
+using namespace mctest;
+
+namespace {
+
+class Cpu : public Court {
+protected:
+    void SetUp() override {
+        Court::SetUp();
+        sdt.DBGDt.DBCPUNum = 1;  // side 1 is the CPU
+        sdt.DBGDt.DBDif = dbdfNomal;
+        DBNAIYARec& n = DB().DBNAIYA;
+        n.JUMPDGY = 10, n.NONEDGY = 40;
+        n.YOKEW = 40, n.YOKED = 20;
+        n.JPYOKEW = 60, n.JPYOKED = 30;
+        n.JPYOKELANDX = 20, n.JPYOKELANDZ = 20;
+        DB().DBB.ATARIW = 10, DB().DBB.ATARID = 10;
+        DB().DBCPU.ACTWAIT = 7, DB().DBCPU.ACTWAITG = 9;
+        hub->ADBRankDt[0].Spd.DgRes = 3;
+        hub->ADBRankDt[0].Spd.JDgRes = 5;
+        for (int s = 0; s < 2; ++s)
+            for (int p = 0; p < 7; ++p) P(s, p).MySt->Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+    }
+    // A shot at side `side` flying at (x, z) and height y.
+    void ShotAt(int side, int32_t x, int32_t y, int32_t z, int32_t dx, MukiType m) {
+        Ball().Motion = dbbShoot;
+        Ball().ShTgTNo = side;
+        Ball().PichTNo = 1 - side;
+        BallZ().X = x, BallZ().Y = y, BallZ().Z = z;
+        BallZ().dX = dx, BallZ().dZ = 0;
+        BallZ().SetMuki(m);
+    }
+};
+
+struct AttackCase {
+    int pass, jump, hs, qc, sl;
+    DBDifficulty dif;
+    DBCPUAtType kind;
+    int jpMin, jpMax;
+    uint64_t draws;
+};
+
+TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
+    const AttackCase cases[] = {
+        {100, 100, 0, 0, 0, dbdfNomal, dbcaJPa, 20, 29, 7},
+        {0, 0, 100, 0, 0, dbdfHard, dbcaDSh, 23, 23, 4},
+        {0, 100, 0, 100, 0, dbdfNomal, dbcaJSh, 10, 19, 6},
+        {100, 0, 0, 0, 100, dbdfEasy, dbcaPa, 33, 33, 6},
+    };
+    TDBPlayer& cpu = P(1, 0);
+    for (const AttackCase& c : cases) {
+        DBCPURec& r = DB().DBCPU;
+        r.PASSRATIO = c.pass, r.JPRATIO = c.jump, r.JSH_HSTIMING = c.hs;
+        r.JSH_QCTIMING = c.qc, r.JSH_SLTIMING = c.sl;
+        sdt.DBGDt.DBDif = c.dif;
+        Hold(cpu);
+        cpu.MySt->Auto = DBStAuto{};
+        cpu.MySt->Motion.Mtype = dbmtSt;
+        SetRandSeed(777);
+        ResetRandomDraws();
+        cpu.InitAutoTypeMuki();
+        cpu.CheckShootCPU();
+        const DBCPUSt& st = cpu.MySt->CPUSt;
+        EXPECT_EQ(cpu.NextAuto.AutoType, dbaCPUSht);
+        EXPECT_EQ(st.AtType, c.kind);
+        EXPECT_GE(st.Jp_c, c.jpMin);
+        EXPECT_LE(st.Jp_c, c.jpMax);
+        EXPECT_EQ(RandomDraws(), c.draws);
+        EXPECT_EQ(st.Wait_c, 7);
+        // The first draw is the run length.
+        SetRandSeed(777);
+        EXPECT_EQ(st.Ds_c, 1 + Random(10));
+        // A side-1 infielder attacks to the left, dashing, level.
+        EXPECT_EQ(cpu.NextAuto.AMuki, maL);
+        EXPECT_EQ(cpu.NextAuto.AMukiZ, mzaN);
+        EXPECT_TRUE(cpu.NextAuto.ADash_f);
+    }
+    // An outfielder waits the outfield time and attacks the other way.
+    TDBPlayer& out = P(1, 4);
+    Hold(out);
+    out.MySt->Motion.Mtype = dbmtSt;
+    out.InitAutoTypeMuki();
+    out.CheckShootCPU();
+    EXPECT_EQ(out.MySt->CPUSt.Wait_c, 9);
+    EXPECT_EQ(out.NextAuto.AMuki, maR);
+}
+
+TEST_F(Cpu, TheSameSeedGivesTheSameAttack) {
+    TDBPlayer& cpu = P(1, 0);
+    DB().DBCPU.PASSRATIO = 50, DB().DBCPU.JPRATIO = 50;
+    auto run = [&] {
+        Hold(cpu);
+        cpu.MySt->Auto = DBStAuto{};
+        SetRandSeed(4242);
+        cpu.InitAutoTypeMuki();
+        cpu.CheckShootCPU();
+        const DBCPUSt& s = cpu.MySt->CPUSt;
+        return std::tuple(int(s.AtType), s.Ds_c, s.Jp_c);
+    };
+    EXPECT_EQ(run(), run());
+}
+
+TEST_F(Cpu, ACatchReactsAfterTheDifficultysRandomDelay) {
+    TDBPlayer& cpu = P(1, 0);
+    Place(cpu, 30000, 5000);
+    Face(cpu, mL, mzN);
+    ShotAt(1, 29000, 2000, 5000, 500, mR);  // mid-height, facing him
+    DB().DBCPU.HARD_CATCH = 20;
+    sdt.DBGDt.DBDif = dbdfHard;
+    SetRandSeed(99);
+    cpu.InitAutoTypeMuki();
+    cpu.CheckDodgeCPU();
+    EXPECT_EQ(cpu.NextAuto.AutoType, dbaCPUCach);
+    const int32_t lag = cpu.MySt->DdgLag_c;
+    SetRandSeed(99);
+    EXPECT_EQ(lag, Random(20));
+
+    DB().DBDBG.CPUALLCATCH_F = 1;
+    ResetRandomDraws();
+    cpu.InitAutoTypeMuki();
+    cpu.CheckDodgeCPU();
+    EXPECT_EQ(cpu.MySt->DdgLag_c, 4);
+    EXPECT_EQ(RandomDraws(), 0u);
+
+    // A ball flying the same way as he faces is crouched under, not caught.
+    BallZ().SetMuki(mL);
+    cpu.InitAutoTypeMuki();
+    cpu.CheckDodgeCPU();
+    EXPECT_EQ(cpu.NextAuto.AutoType, dbaDg);
+    EXPECT_EQ(cpu.MySt->DdgLag_c, 3);
+
+    DB().DBDBG.CPUNOCATCH_F = 1;
+    cpu.InitAutoTypeMuki();
+    cpu.CheckDodgeCPU();
+    EXPECT_EQ(cpu.NextAuto.AutoType, dbaFree);
+}
+
+struct DodgeCase {
+    const char* name;
+    int32_t y;
+    bool land;
+    int32_t landX;
+    DBAutoType result;
+};
+
+TEST_F(Cpu, DodgesByTheBallsHeight) {
+    const DodgeCase cases[] = {
+        {"low, in the jump box", 500, false, 0, dbaDgJp},
+        {"low, landing short", 500, true, 23000, dbaFree},
+        {"low, landing past him", 500, true, 19000, dbaDgJp},
+        {"mid-height", 2000, false, 0, dbaDg},
+        {"high", 5000, false, 0, dbaFree},
+    };
+    TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
+    Place(me, 20000, 5000);
+    for (const DodgeCase& c : cases) {
+        ShotAt(0, 21000, c.y, 5000, -500, mL);
+        Ball().Land_f = c.land;
+        Ball().LandX = c.landX;
+        Ball().LandZ = 5000;
+        me.MySt->Auto = DBStAuto{};
+        me.MySt->DdgLag_c = 0;
+        me.InitAutoTypeMuki();
+        me.CheckDodge();
+        EXPECT_EQ(me.NextAuto.AutoType, c.result) << c.name;
+        if (c.result == dbaDgJp) EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
+    }
+    // A low ball still outside the half of the jump box it comes from.
+    ShotAt(0, 23600, 500, 5000, -500, mL);
+    Ball().Land_f = 0;
+    me.InitAutoTypeMuki();
+    me.CheckDodge();
+    EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
+}
+
+TEST_F(Cpu, ADodgeWaitsOutItsReactionDelay) {
+    TDBPlayer& me = P(0, 1);
+    Place(me, 20000, 5000);
+    ShotAt(0, 21000, 2000, 5000, -500, mL);
+    me.InitAutoTypeMuki();
+    me.CheckDodge();
+    me.MySt->Auto = me.NextAuto;
+    me.MySt->Motion.Mtype = dbmtSt;
+    for (int f = 0; f < 3; ++f) {
+        me.InitAutoTypeMuki();
+        me.MySt->Auto = me.NextAuto;
+        me.MCKeyInputAT();
+        EXPECT_EQ(me.MySt->Motion.Mtype, f < 2 ? dbmtSt : dbmtDg) << f;
+    }
+    EXPECT_EQ(sound.Played, std::vector<int>{30});
+    // Once the shot is gone the dodge behaviour ends.
+    Ball().Motion = dbbBound;
+    me.InitAutoTypeMuki();
+    EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
+}
+
+struct ReturnCase {
+    const char* name;
+    int side, pos;
+    int32_t x, z;
+    MukiTypeA wx;
+    MukiZTypeA wz;
+    bool dash;
+};
+
+TEST_F(Cpu, PlayersOutsideTheirAreaWalkBack) {
+    const ReturnCase cases[] = {
+        {"front line, in front of it", 0, 5, 30000, 300, maN, mzaB, false},
+        {"front line, too deep", 0, 5, 30000, 900, maN, mzaF, false},
+        {"back line, far toward the own end", 0, 4, 46200, 10000, maL, mzaN, true},
+        {"back line, a little toward the own end", 0, 4, 43000, 10000, maL, mzaN, false},
+        {"side-1 infielder past the centre", 1, 0, 20000, 5000, maR, mzaN, true},
+        {"side-0 infielder behind the end line", 0, 0, 6000, 5000, maR, mzaN, true},
+        {"inside", 0, 0, 15000, 5000, maN, mzaN, false},
+    };
+    for (const ReturnCase& c : cases) {
+        TDBPlayer& p = P(c.side, c.pos);
+        Place(p, c.x, c.z);
+        p.MySt->Auto = DBStAuto{};
+        p.InitAutoTypeMuki();
+        p.CheckAutoReturn();
+        const bool out = c.wx != maN || c.wz != mzaN;
+        EXPECT_EQ(p.NextAuto.AutoType, out ? dbaReturn : dbaFree) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+}
+
+TEST_F(Cpu, AReturningOutfielderWalksBackToHisLine) {
+    TDBPlayer& p = P(0, 5);
+    Place(p, 30000, 300);
+    p.MySt->Motion.Mtype = dbmtSt;
+    p.AutoMove();
+    EXPECT_EQ(p.MySt->Auto.AutoType, dbaReturn);
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
+    EXPECT_EQ(mcs::GetMoveMukiZ(p, false), mzaB);
+}
+
+TEST_F(Cpu, TheThrowerNeverCoversHisOwnShot) {
+    ShotAt(1, 30000, 2000, 10000, 500, mR);
+    Ball().PichTNo = 0;
+    Ball().PichPNo = 4;
+    BallZ().SetMukiZ(mzB);
+    TDBPlayer& thrower = P(0, 4);
+    thrower.InitAutoTypeMuki();
+    thrower.CheckShootCover();
+    EXPECT_EQ(thrower.NextAuto.AutoType, dbaFree);
+    TDBPlayer& mate = P(0, 5);
+    mate.InitAutoTypeMuki();
+    mate.CheckShootCover();
+    EXPECT_EQ(mate.NextAuto.AutoType, dbaShCv);
+    // The boomerang special shot is never covered.
+    Ball().ShSt.HSNo = dbhBMR;
+    mate.InitAutoTypeMuki();
+    mate.CheckShootCover();
+    EXPECT_EQ(mate.NextAuto.AutoType, dbaFree);
+}
+
+TEST_F(Cpu, AJumpAttackRunsJumpsAndThrowsOnTime) {
+    TDBPlayer& cpu = P(1, 0);
+    Hold(cpu);
+    Place(cpu, 40000, 5000);  // LeftCrtX 11200
+    DBPlayerState& st = *cpu.MySt;
+    st.Auto.AutoType = dbaCPUSht;
+    st.CPUSt = DBCPUSt{};
+    st.CPUSt.AtType = dbcaJSh;
+    st.CPUSt.Ds_c = 3;
+    st.CPUSt.Jp_c = 5;
+    st.Step_c = 2;
+    st.Motion.Mtype = dbmtDs;
+    st.Motion.MF = uint16_t(MFBit(dbmfDs) | MFBit(dbmfJpOK));
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtDs);  // still running
+    st.Step_c = 3;
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJCr);
+    // Airborne (the take-off belongs to the motion counter).
+    mcs::SetMtype(cpu, dbmtJ2, true);
+    st.Motion.MF = uint16_t(st.Motion.MF | MFBit(dbmfAr));
+    st.Air_c = 4;
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJ2);
+    st.Air_c = 5;
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJSh);
+    EXPECT_EQ(st.Auto.AutoType, dbaFree);
+
+    // Reaching the attack line ends the run early.
+    st.Auto.AutoType = dbaCPUSht;
+    st.Step_c = 0;
+    st.Air_c = 0;
+    st.Motion.Mtype = dbmtDs;
+    st.Motion.MF = uint16_t(MFBit(dbmfDs) | MFBit(dbmfJpOK));
+    Place(cpu, 51200 - 24400, 5000);
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtDs);
+    Place(cpu, 51200 - 24401, 5000);
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJCr);
+}
+
+}  // namespace

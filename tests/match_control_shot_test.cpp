@@ -1,0 +1,251 @@
+// Shot kind, power, level and speed, and the ball's shot state.
+#include "tests/match_control_fixture.h"
+
+using namespace mctest;
+
+namespace {
+
+class Shot : public Court {
+protected:
+    void SetUp() override {
+        Court::SetUp();
+        DBSHOOTRec& s = DB().DBSHOOT;
+        s.JNSFRM = 10, s.JNSFRM2 = 5;    // 10..14
+        s.JNNSFRM = 12, s.JNNSFRM2 = 2;  // 12..13
+        s.DJNSFRM = 8, s.DJNSFRM2 = 4;   // 8..11
+        s.DJHSFRM = 20, s.DJHSFRM2 = 3;  // 20..22
+        s.EZDJHSFRM = 18, s.EZDJHSFRM2 = 6;
+        s.DHSSTP = 5, s.DHSSTP2 = 2;     // steps 5..6
+        s.EZDHSSTP = 4, s.EZDHSSTP2 = 4; // steps 4..7
+        s.SRATE = 50, s.JSRATE = 60, s.DSRATE = 70, s.DJSRATE = 80;
+        s.NSRATE = 2, s.NNSRATE = 3;
+        s.THROUGHTIME = 6;
+        s.SHOOTMAG = 100;
+        DB().DBETC.FCTOSAIMAG = 100;
+        me = &P(0, 0);
+        dt = &hub->ADBPDt[0][0];
+        Place(*me, 20000, 5000);
+        Face(*me, mR, mzN);
+        KillInfield(1);
+    }
+    TDBPlayer* me = nullptr;
+    DCDDBallDt* dt = nullptr;
+};
+
+struct KindCase {
+    const char* name;
+    bool jump, dash, airCatch, moving;
+    int air, step, shT, jhs, hs, shs1, shs2;
+    STYPE kind;
+    bool special, plain;
+};
+
+TEST_F(Shot, KindByTimingAndTechnique) {
+    const KindCase cases[] = {
+        {"standing", false, false, false, false, 0, 0, 20, 0, 0, 0, 0, stS, false, true},
+        {"dash special", false, true, false, false, 0, 5, 0, 0, 3, 0, 0, stHS, true, false},
+        {"dash special without one", false, true, false, false, 0, 6, 0, 0, 1, 0, 0, stDS, false, true},
+        {"early dash special", false, true, false, false, 0, 2, 0, 0, 0, 0, 2, stSHS2, true, false},
+        {"dash nice", false, true, false, false, 0, 11, 10, 0, 0, 0, 0, stDNS, false, false},
+        {"dash nice short of technique", false, true, false, false, 0, 11, 9, 0, 0, 0, 0, stDS, false, true},
+        {"dash jump special", true, true, false, false, 21, 0, 0, 2, 0, 0, 0, stJHS, true, false},
+        {"dash jump special without one", true, true, false, false, 21, 0, 0, 0, 0, 0, 0, stDJS, false, true},
+        {"dash jump double nice", true, true, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
+        {"dash jump low technique", true, true, false, false, 9, 0, 11, 0, 0, 0, 0, stDJS, false, true},
+        {"dash jump nice", true, true, false, false, 9, 0, 12, 0, 0, 0, 0, stDJNS, false, false},
+        {"dash jump late", true, true, false, false, 15, 0, 12, 0, 0, 0, 0, stDJS, false, true},
+        {"caught jump double nice", true, false, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
+        {"caught jump nice", true, false, true, false, 10, 0, 7, 0, 0, 0, 0, stJNS, false, false},
+        {"caught jump special", true, false, true, false, 10, 0, 6, 0, 0, 2, 0, stSHS1J, true, false},
+        {"caught jump plain", true, false, true, false, 10, 0, 6, 0, 0, 0, 0, stJS, false, true},
+        {"jump nice standing", true, false, false, false, 10, 0, 3, 0, 0, 0, 0, stJNS, false, false},
+        {"jump moving short", true, false, false, true, 10, 0, 4, 0, 0, 0, 0, stJS, false, true},
+        {"jump moving nice", true, false, false, true, 10, 0, 5, 0, 0, 0, 0, stJNS, false, false},
+        {"jump special", true, false, false, false, 14, 0, 0, 0, 0, 2, 0, stSHS1J, true, false},
+        {"jump early", true, false, false, false, 3, 0, 20, 0, 0, 2, 0, stJS, false, true},
+    };
+    for (const KindCase& c : cases) {
+        DBPlayerState& st = *me->MySt;
+        st.Motion.MF = c.dash ? MFBit(dbmfDs) : 0;
+        st.AirCatch_f = c.airCatch;
+        st.Air_c = c.air;
+        st.Step_c = c.step;
+        me->MyZahyou->dX = c.moving ? 100 : 0;
+        dt->dShT = uint8_t(c.shT);
+        dt->dJHS = uint8_t(c.jhs);
+        dt->dHS = uint8_t(c.hs);
+        dt->dSHS1 = uint8_t(c.shs1);
+        dt->dSHS2 = uint8_t(c.shs2);
+        me->tJSh_f = c.jump;
+        EXPECT_EQ(me->GetShootType(), c.special) << c.name;
+        EXPECT_EQ(me->tShType, c.kind) << c.name;
+        EXPECT_EQ(me->tNmlSh_f, c.plain) << c.name;
+    }
+}
+
+TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
+    me->MySt->Motion.MF = MFBit(dbmfDs);
+    me->MySt->Step_c = 4;
+    dt->dHS = 2;
+    sdt.DBGDt.DBDif = dbdfNomal;
+    EXPECT_FALSE(me->GetShootType());
+    sdt.DBGDt.DBDif = dbdfEasy;
+    EXPECT_TRUE(me->GetShootType());
+    sdt.DBGDt.DBCPUNum = 2;  // a CPU side keeps the normal window
+    EXPECT_FALSE(me->GetShootType());
+}
+
+TEST(MatchControlShot, PowerRoundsAndLevelsClimbTheRankTable) {
+    EXPECT_EQ(TDBPlayer::GetShPow(7, 100), 7);
+    EXPECT_EQ(TDBPlayer::GetShPow(1, 45), 1);
+    EXPECT_EQ(TDBPlayer::GetShPow(1, 44), 0);
+    EXPECT_EQ(TDBPlayer::GetShPow(20, 50), 10);
+}
+
+TEST_F(Shot, LevelIsTheHighestRankReached) {
+    const int cases[][2] = {{0, 1}, {9, 1}, {10, 1}, {19, 1}, {20, 2}, {59, 5}, {60, 6}, {999, 6}};
+    for (auto& c : cases) EXPECT_EQ(me->GetShLv(c[0]), c[1]) << c[0];
+}
+
+TEST_F(Shot, APlainStandingShotFliesAlongTheFacing) {
+    dt->dBP = 20;  // 20 x 50 % = power 10, level 1
+    Hold(*me);
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().Motion, dbbShoot);
+    EXPECT_EQ(Ball().ShSt.ShPow, 10);
+    EXPECT_EQ(Ball().ShSt.ShLv, 1);
+    EXPECT_EQ(BallZ().dX, 101);  // level 1 speed at a factor of 100 %
+    EXPECT_EQ(BallZ().dY, 0);
+    EXPECT_EQ(BallZ().dZ, 0);
+    EXPECT_EQ(BallZ().Muki(), mR);
+    EXPECT_EQ(Ball().ShSt.fdX, 101);
+    EXPECT_EQ(Ball().ShSt.Spin, 15);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhNML);
+    EXPECT_TRUE(Ball().ShSt.NmlSh_f);
+    EXPECT_EQ(Ball().ShSt.NiceLv, 1);
+    EXPECT_TRUE(Ball().ShSt.Roll_f);  // power 10 rolls
+    EXPECT_EQ(Ball().NoHit_c, 6);
+    EXPECT_EQ(sound.Played, std::vector<int>{1});
+}
+
+TEST_F(Shot, PowerSevenRollsOnlyWithANiceFactor) {
+    dt->dBP = 14;  // 14 x 50 % = 7
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.ShPow, 7);
+    EXPECT_FALSE(Ball().ShSt.Roll_f);
+
+    // A nice jump shot: 14 x 60 % = 8 ... use a rate that gives 7 again.
+    DB().DBSHOOT.JSRATE = 50;
+    me->MySt->Motion.MF = MFBit(dbmfAr);
+    me->MySt->Air_c = 10;
+    dt->dShT = 3;
+    sound.Played.clear();
+    me->SetShoot(true);
+    EXPECT_EQ(Ball().ShSt.ShPow, 7);
+    EXPECT_EQ(Ball().ShSt.NiceLv, 2);
+    EXPECT_TRUE(Ball().ShSt.Roll_f);
+    EXPECT_FALSE(Ball().ShSt.NmlSh_f);
+    EXPECT_EQ(Ball().ShSt.ShLv, 1);  // 7 x 2 = 14 reaches level 1 only
+    EXPECT_EQ(Ball().NoHit_c, 0);    // a jump shot can hit at once
+    EXPECT_EQ(sound.Played, std::vector<int>{2});
+}
+
+TEST_F(Shot, ASpecialShotWithoutATargetIsThrownPlain) {
+    DB().DBDBG.ALLHS_F = 1;
+    dt->dHS = 3;
+    me->SetShoot(false);
+    EXPECT_EQ(me->tShType, stDS);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhNML);
+    EXPECT_EQ(sound.Played, (std::vector<int>{27, 1}));
+
+    // Without a special-shot byte of 2 or more there is no special sound.
+    dt->dHS = 1;
+    sound.Played.clear();
+    me->SetShoot(false);
+    EXPECT_EQ(me->tShType, stDS);
+    EXPECT_EQ(sound.Played, std::vector<int>{1});
+
+    // In a jump the fallback is a dash jump shot.
+    dt->dJHS = 0;
+    me->SetShoot(true);
+    EXPECT_EQ(me->tShType, stDJS);
+}
+
+TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
+    DB().DBDBG.ALLHS_F = 1;
+    dt->dHS = 3;  // special shot 1
+    dt->dCrv = 5; // curve level 2
+    DBShootData& row = hub->ADBShootDt[1];
+    row.Pow = 30;
+    row.Spd = 500;
+    row.RCrv = 6;
+    P(1, 0).MySt->Dead_f = 0;
+    Place(P(1, 0), 30000, 5000);
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, 1);
+    EXPECT_EQ(Ball().ShSt.ShPow, 30);
+    EXPECT_EQ(Ball().ShSt.ShLv, 3);
+    EXPECT_EQ(Ball().ShSt.CrvLv, 6);  // 2 + 6 held at 6
+    EXPECT_EQ(BallZ().dX, 500);
+    EXPECT_EQ(BallZ().dZ, 0);
+    EXPECT_EQ(sound.Played, std::vector<int>{27});
+    EXPECT_EQ(Team(1).CtrlNo, 0);  // the target becomes the enemy's controlled man
+
+    // A byte that names no row of the table is no special shot.
+    dt->dHS = 200;
+    sound.Played.clear();
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhNML);
+    EXPECT_EQ(sound.Played, std::vector<int>{1});
+}
+
+TEST_F(Shot, AShotNeverClimbs) {
+    // A target above the ball: the upward part becomes a downward one.
+    dt->dBP = 100;
+    P(1, 0).MySt->Dead_f = 0;
+    Place(P(1, 0), 23000, 5000);
+    P(1, 0).MyZahyou->Y = 4000;
+    P(1, 0).MySt->Motion.Mtype = dbmtDn;  // lying down: aimed at his height
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    me->SetShoot(false);
+    EXPECT_GT(BallZ().dX, 0);
+    EXPECT_LT(BallZ().dY, 0);
+}
+
+TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
+    int32_t x = 1000, y = 0, z = 0;
+    me->SAngle(x, y, z, 500);
+    EXPECT_EQ(x, 500);
+    EXPECT_EQ(y, 0);
+    EXPECT_EQ(z, 0);
+    // Facing neither way, a short X is lengthened and depth dropped.
+    x = 50, y = 0, z = 300;
+    me->SAngle(x, y, z, 500);
+    EXPECT_EQ(x, 500);
+    EXPECT_EQ(z, 0);
+    // Facing front, a short depth is lengthened and X dropped.
+    Face(*me, mR, mzF);
+    x = 500, y = 0, z = 50;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(z, 1000);
+    // A dive steeper than the limit angle is cut back.
+    Face(*me, mR, mzN);
+    DB().DBSHOOT.LIMITAGLX = 100;
+    x = 1000, y = -3000, z = 0;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(x, -707);
+    EXPECT_EQ(y, -707);
+    EXPECT_EQ(z, 0);
+    // Nothing to aim at: full speed along X.
+    Face(*me, mR, mzN);
+    x = 0, y = 0, z = 0;
+    DB().DBSHOOT.LIMITAGLX = 0;
+    me->SAngle(x, y, z, 300);
+    EXPECT_EQ(x, 300);
+}
+
+}  // namespace
