@@ -123,6 +123,18 @@ bool CreateDir(std::string_view gamePath) {
   return ::mkdir(p.c_str(), 0777) == 0 || DirectoryExists(gamePath);
 }
 
+bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath) {
+  std::string from = ResolvePath(fromGamePath);
+  std::string to = ResolvePath(toGamePath);
+  while (from.size() > 1 && from.back() == '/') from.pop_back();
+  while (to.size() > 1 && to.back() == '/') to.pop_back();
+  struct stat st{};
+  if (::lstat(from.c_str(), &st) != 0) return false;
+  // rename() would silently replace an empty folder or a file of the new name.
+  if (::lstat(to.c_str(), &st) == 0) return false;
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
 std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix) {
   std::vector<std::string> names;
   std::string dir = ResolvePath(gameDir);

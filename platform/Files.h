@@ -30,6 +30,9 @@ std::string ResolvePath(std::string_view gamePath);
 bool FileExists(std::string_view gamePath);       // a regular file
 bool DirectoryExists(std::string_view gamePath);
 bool CreateDir(std::string_view gamePath);         // one level; true if it exists after
+// Renames a file or folder. False when the source is missing, when something
+// already has the new name (nothing is ever replaced) or the system refuses.
+bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath);
 // Regular files in a folder whose names end in suffix (ASCII case ignored),
 // sorted by name ignoring case, so every machine sees the same order.
 std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix);

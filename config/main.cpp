@@ -1,0 +1,14 @@
+// tumbotcfg: the configuration program. Chooses the players' devices, takes
+// the keys and pad buttons, the pad priority and the window size, and writes
+// the settings file the game needs to start.
+#include "config/CfgProgram.h"
+#include "platform/InstanceGuard.h"
+#include "platform/SdlToolkit.h"
+#include "shell/BuildFlags.h"
+
+int main() {
+  plat::SocketInstanceRegistry atoms;
+  plat::SdlToolkit app;
+  tumbotcfg::NoCaptureDevices devices;
+  return tumbotcfg::RunConfigProgram(atoms, app, devices, Eng_f);
+}

@@ -1,0 +1,378 @@
+// The configuration window driven headless: key and pad-button capture through
+// scripted devices, the choices written to the 108-byte record, loading short
+// or damaged settings files, saving and the program's single copy.
+#include <fstream>
+
+#include "config/CfgProgram.h"
+#include "config/Unit1.h"
+#include "config_kit.h"
+
+namespace {
+
+using cfgtest::ScriptedApp;
+using cfgtest::ScriptedDevices;
+using tumbotcfg::TForm1;
+
+std::vector<uint8_t> ReadAll(const std::filesystem::path& p) {
+  std::ifstream f(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::filesystem::path& p, const std::vector<uint8_t>& bytes) {
+  std::filesystem::create_directories(p.parent_path());
+  std::ofstream f(p, std::ios::binary);
+  f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+uint16_t U16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | (b[at + 1] << 8)); }
+
+class ConfigForm : public cfgtest::ProgramFolderTest {
+ protected:
+  // A form made ready as the program makes it, with a settings file present
+  // unless the test wrote its own or removed the data folder.
+  TForm1& Open(bool eng = true) {
+    form_ = std::make_unique<TForm1>(app, devices, eng);
+    form_->FormCreate();
+    return *form_;
+  }
+  void SaveDefaults() {
+    MakeData();
+    ASSERT_TRUE(SaveCfgIni(TForm1::CfgPath(), CfgIniDefaults()));
+  }
+  // One capture-timer tick.
+  void Tick() {
+    clock.AdvanceMs(plat::TkForm::kMinTimerMs);
+    form_->Form().RunDueTimers();
+  }
+  plat::TkControl& Edit(int i) { return form_->Form()[form_->Edit[size_t(i)]]; }
+  int Focus() const {
+    int f = form_->Form().Focused();
+    for (int i = 0; i < TForm1::kFields; ++i)
+      if (form_->Edit[size_t(i)] == f) return i;
+    return -1;
+  }
+  void FocusField(int i) { form_->Form().Click(form_->Edit[size_t(i)]); }
+
+  ScriptedApp app;
+  ScriptedDevices devices;
+  std::unique_ptr<TForm1> form_;
+};
+
+TEST_F(ConfigForm, KeyCaptureTakesTheFirstKeyDownAndWaitsForRelease) {
+  SaveDefaults();
+  TForm1& f = Open();
+  FocusField(6);
+  devices.keys = {0xC8, 0x1E};  // Up arrow and A held together: the lower code wins
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[0], 0x1E);
+  EXPECT_EQ(Edit(6).text, "Key : A");
+  EXPECT_EQ(Focus(), 7);
+  EXPECT_EQ(devices.scans.back(), 0);
+
+  // Still held: the next field must not take it.
+  Tick();
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[1], 0);
+  EXPECT_EQ(Focus(), 7);
+
+  devices.keys.clear();
+  Tick();
+  devices.keys = {0xD0};
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[1], 0xD0);
+  EXPECT_EQ(Edit(7).text, "Key : Down");
+  EXPECT_EQ(Focus(), 8);
+}
+
+TEST_F(ConfigForm, FocusWrapsInsideTheKeyboardAndEachPad) {
+  SaveDefaults();
+  devices.pads = 2;
+  TForm1& f = Open();
+  struct Case {
+    int field, next, target;
+  } cases[] = {{13, 6, 0}, {5, 3, 3}, {2, 0, 2}, {3, 4, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.field);
+    devices.keys.clear();
+    devices.buttons[0].clear();
+    devices.buttons[1].clear();
+    FocusField(c.field);
+    Tick();  // everything released: the latch clears
+    if (c.target == 0)
+      devices.keys = {0x39};
+    else
+      devices.buttons[c.target - 2] = {9};
+    Tick();
+    EXPECT_EQ(devices.scans.back(), c.target);
+    EXPECT_EQ(Focus(), c.next);
+  }
+  EXPECT_EQ(f.cfg.KBBtn[7], 0x39);
+  EXPECT_EQ(f.cfg.JSBtn[1][2], 9);
+  EXPECT_EQ(f.cfg.JSBtn[0][2], 9);
+  EXPECT_EQ(f.cfg.JSBtn[1][0], 9);
+  EXPECT_EQ(Edit(5).text, "Btn : 9");
+}
+
+TEST_F(ConfigForm, PadCaptureReadsOnlyItsPadAndTheFirstButton) {
+  SaveDefaults();
+  devices.pads = 2;
+  TForm1& f = Open();
+  FocusField(3);
+  devices.buttons[0] = {1};       // pad 1 is not polled for pad 2's fields
+  devices.buttons[1] = {12, 15};
+  Tick();
+  EXPECT_EQ(devices.scans.back(), 3);
+  EXPECT_EQ(f.cfg.JSBtn[1][0], 12);
+  EXPECT_EQ(f.cfg.JSBtn[0][0], 0);
+  EXPECT_EQ(Edit(3).text, "Btn : 12");
+  EXPECT_EQ(Focus(), 4);
+  // Buttons above 15 are never taken.
+  devices.buttons[1] = {20};
+  Tick();
+  Tick();
+  EXPECT_EQ(f.cfg.JSBtn[1][1], 1);
+  EXPECT_EQ(Focus(), 4);
+}
+
+TEST_F(ConfigForm, NothingIsCapturedWithoutAFocusedField) {
+  SaveDefaults();
+  TForm1& f = Open();
+  devices.keys = {0x1C};
+  Tick();
+  EXPECT_EQ(f.cur, -1);
+  EXPECT_TRUE(devices.scans.empty());
+  // A click on the check box takes the focus away from a field.
+  FocusField(8);
+  f.Form().Click(f.CheckBox1);
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[2], 0);
+}
+
+TEST_F(ConfigForm, UnnamedKeyIsSavedRawAndDroppedWhenLoadedAgain) {
+  SaveDefaults();
+  TForm1& f = Open();
+  FocusField(6);
+  devices.keys = {59};  // F1 has no name
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[0], 59);
+  EXPECT_EQ(Edit(6).text, "other key please");
+  f.Form().Click(f.Button2);
+  EXPECT_EQ(U16(ReadAll(CfgFile()), 16), 59);
+
+  TForm1& again = Open();
+  EXPECT_EQ(again.cfg.KBBtn[0], 0);
+  EXPECT_EQ(Edit(6).text, "Needless to me!");
+}
+
+TEST_F(ConfigForm, PadStatusFollowsTheNumberOfPads) {
+  SaveDefaults();
+  for (int pads : {0, 1, 2}) {
+    SCOPED_TRACE(pads);
+    devices.pads = pads;
+    TForm1& f = Open();
+    EXPECT_EQ(f.Form()[f.GroupBox1].text, pads >= 1 ? "Game pad 1 : Connected" : "Game pad 1 : Disconnected");
+    EXPECT_EQ(f.Form()[f.GroupBox2].text, pads >= 2 ? "Game pad 2 : Connected" : "Game pad 2 : Disconnected");
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(Edit(i).enabled, pads > i / 3) << i;
+    FocusField(0);
+    EXPECT_EQ(Focus(), pads >= 1 ? 0 : -1);
+  }
+  devices.pads = 1;
+  TForm1& j = Open(false);
+  EXPECT_EQ(j.Form()[j.GroupBox1].text, "\x83Q\x81[\x83\x80\x83p\x83" "b\x83h 1 : \x90\xDA\x91\xB1OK");  // ゲームパッド 1 : 接続OK
+  EXPECT_EQ(j.Form()[j.GroupBox2].text, "\x83Q\x81[\x83\x80\x83p\x83" "b\x83h 2 : \x96\xA2\x90\xDA\x91\xB1");  // ゲームパッド 2 : 未接続
+}
+
+TEST_F(ConfigForm, ChoicesAreWrittenToTheRecord) {
+  SaveDefaults();
+  TForm1& f = Open();
+  plat::TkForm& w = f.Form();
+  EXPECT_EQ(w.caption, "tumbot configuration");
+  EXPECT_TRUE(w[f.CheckBox1].checked);
+  // Player 1's device is chosen by hand only while pads do not go first.
+  EXPECT_FALSE(w.IsUsable(f.RadioGroup1));
+  w.ClickItem(f.RadioGroup1, 0);
+  EXPECT_EQ(f.cfg.Device[0], 1);
+  EXPECT_FALSE(w[f.RadioGroup3].visible);
+
+  w.Click(f.CheckBox1);
+  EXPECT_EQ(f.cfg.Auto_f, 0);
+  w.ClickItem(f.RadioGroup1, 0);
+  w.ClickItem(f.RadioGroup2, 1);
+  FocusField(9);
+  devices.keys = {0x2C};
+  Tick();
+  w.Click(f.Button2);
+
+  auto b = ReadAll(CfgFile());
+  ASSERT_EQ(b.size(), 108u);
+  EXPECT_EQ(b[0], 0);            // player 1: keyboard
+  EXPECT_EQ(b[4], 2);            // player 2: pad 2, as it was
+  EXPECT_EQ(U16(b, 16 + 2 * 3), 0x2C);
+  EXPECT_EQ(U16(b, 40 + 2), 1);  // pad 1 B
+  EXPECT_EQ(b[104], 0);
+  EXPECT_EQ(U16(b, 106), 1);
+  EXPECT_TRUE(app.Terminated());
+  EXPECT_EQ(w.caption, "Save OK!");
+}
+
+TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
+  MakeData();
+  TForm1& f = Open();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0], plat::ResolvePath(TForm1::CfgPath()) + " not found...");
+  EXPECT_EQ(f.cfg.Device[0], 1);
+  EXPECT_EQ(f.cfg.Auto_f, 1);
+  EXPECT_EQ(Edit(1).text, "Btn : 1");
+  EXPECT_EQ(Edit(13).text, "Needless to me!");
+  EXPECT_EQ(f.Form()[f.RadioGroup2].itemIndex, 0);
+
+  messages.clear();
+  Open(false);
+  ASSERT_EQ(messages.size(), 1u);
+  // dbcfg.saiファイルが見つかりません
+  EXPECT_EQ(messages[0],
+            "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+  EXPECT_EQ(Edit(13).text, "\x8Eg\x82\xED\x82\xC8\x82\xAD\x82\xC4\x82\xE0\x8F\x9F\x82\xC4\x82\xE9");
+}
+
+TEST_F(ConfigForm, FortyByteFileGivesDevicesAndKeysOnly) {
+  std::vector<uint8_t> b(40, 0);
+  b[0] = 0;     // player 1 keyboard
+  b[4] = 1;     // player 2 pad 1
+  b[16] = 0xC8;
+  b[30] = 0x2E;
+  WriteAll(CfgFile(), b);
+  TForm1& f = Open();
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(f.cfg.Device[1], 1);
+  EXPECT_EQ(Edit(6).text, "Key : Up");
+  EXPECT_EQ(Edit(13).text, "Key : C");
+  EXPECT_EQ(Edit(0).text, "Btn : 0");
+  EXPECT_EQ(Edit(2).text, "Btn : 0");
+  EXPECT_FALSE(f.Form()[f.CheckBox1].checked);
+  EXPECT_TRUE(f.Form().IsUsable(f.RadioGroup1));
+  EXPECT_EQ(f.Form()[f.RadioGroup1].itemIndex, 0);
+  EXPECT_EQ(f.Form()[f.RadioGroup2].itemIndex, 0);
+}
+
+TEST_F(ConfigForm, DamagedFileLoadsInRangeAndSavesBackAs108Bytes) {
+  std::vector<uint8_t> b(200, 0xFF);  // longer than the record, every value out of range
+  b[0] = 3;
+  b[1] = b[2] = b[3] = 0;  // player 1 on pad 3: no item for it
+  b[16] = 59;              // a key without a name
+  b[17] = 0;
+  b[18] = 0xCB;            // left arrow
+  b[19] = 0;
+  b[106] = 7;              // any non-zero size is the small window
+  b[107] = 0;
+  WriteAll(CfgFile(), b);
+  TForm1& f = Open();
+  EXPECT_EQ(f.cfg.Device[0], 3);
+  EXPECT_EQ(f.Form()[f.RadioGroup1].itemIndex, -1);
+  EXPECT_EQ(f.cfg.Device[1], 0);           // -1 is no device
+  EXPECT_EQ(f.cfg.KBBtn[0], 0);            // unnamed key dropped
+  EXPECT_EQ(f.cfg.KBBtn[1], 0xCB);
+  EXPECT_EQ(f.cfg.KBBtn[2], 0);            // 0xFFFF is no scan code
+  EXPECT_EQ(Edit(6).text, "Needless to me!");
+  EXPECT_EQ(Edit(7).text, "Key : Left");
+  EXPECT_EQ(Edit(0).text, "Btn : 0");      // 0xFFFF is no button
+  EXPECT_EQ(f.Form()[f.RadioGroup2].itemIndex, 1);
+  f.Form().Click(f.Button2);
+  auto saved = ReadAll(CfgFile());
+  ASSERT_EQ(saved.size(), 108u);
+  EXPECT_EQ(U16(saved, 106), 7);
+  EXPECT_EQ(U16(saved, 16), 0);
+}
+
+TEST_F(ConfigForm, SaveAsksBeforeMakingTheDataFolder) {
+  TForm1& f = Open();  // no data folder: the starting values are used
+  messages.clear();
+  app.answers = {false};
+  f.Form().Click(f.Button2);
+  ASSERT_EQ(app.asked.size(), 1u);
+  EXPECT_EQ(app.asked[0].first, "\"data\" directory not found. Do you make it?");
+  EXPECT_EQ(app.asked[0].second, "Make directory");
+  EXPECT_FALSE(std::filesystem::exists(Dir() / "data"));
+  EXPECT_FALSE(app.Terminated());
+  EXPECT_EQ(f.Form().caption, "tumbot configuration");
+
+  app.answers = {true};
+  f.Form().Click(f.Button2);
+  EXPECT_EQ(ReadAll(CfgFile()).size(), 108u);
+  EXPECT_TRUE(app.Terminated());
+}
+
+TEST_F(ConfigForm, FailedWriteIsReportedAndKeepsTheWindow) {
+  MakeData();
+  std::filesystem::create_directories(CfgFile());  // a folder where the file should go
+  TForm1& f = Open();
+  messages.clear();
+  f.Form().Click(f.Button2);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("could not be written"), std::string::npos);
+  EXPECT_FALSE(app.Terminated());
+  EXPECT_EQ(f.Form().caption, "tumbot configuration");
+}
+
+TEST_F(ConfigForm, StatusCaptionReturnsAfterItsTime) {
+  SaveDefaults();
+  TForm1& f = Open();
+  ASSERT_TRUE(f.Save());
+  EXPECT_EQ(f.Form().caption, "Save OK!");
+  clock.AdvanceMs(1990);
+  f.Form().RunDueTimers();
+  EXPECT_EQ(f.Form().caption, "Save OK!");
+  clock.AdvanceMs(10);
+  f.Form().RunDueTimers();
+  EXPECT_EQ(f.Form().caption, "tumbot configuration");
+  EXPECT_FALSE(f.Form().TimerEnabled(f.Timer1));
+  f.SetStatus("");
+  EXPECT_EQ(f.Form().TimerInterval(f.Timer1), 1000u);
+}
+
+TEST_F(ConfigForm, JapaneseCaptionsStayWithoutEnglishTexts) {
+  SaveDefaults();
+  TForm1& f = Open(false);
+  // 設定を保存して終了
+  EXPECT_EQ(f.Form()[f.Button2].text, "\x90\xDD\x92\xE8\x82\xF0\x95\xDB\x91\xB6\x82\xB5\x82\xC4\x8FI\x97\xB9");
+  EXPECT_EQ(f.Form().caption, "tumbot configuration");
+  devices.keys = {0xCD};
+  FocusField(9);
+  Tick();
+  EXPECT_EQ(Edit(9).text, "Key : \x81\xA8");  // Key : →
+  TForm1& e = Open(true);
+  EXPECT_EQ(e.Form()[e.RadioGroup1].items[1], "Game pad 1");
+  EXPECT_EQ(e.Form()[e.KeyLabel[7]].text, "A+B Btn (Jump)");
+}
+
+// A stand-in for the session-wide atom table.
+class FakeAtoms final : public plat::InstanceRegistry {
+ public:
+  bool held = false, addFails = false;
+  int deletes = 0;
+  bool FindAtom(const std::string&) override { return held; }
+  bool AddAtom(const std::string&) override { return !addFails; }
+  void DeleteAtom() override { ++deletes; }
+  bool RestoreRunningWindow() override { return false; }
+  void OpenWindowChannel() override {}
+  bool TakeRestoreRequest() override { return false; }
+};
+
+TEST_F(ConfigForm, SecondCopyLeavesWithoutAWindow) {
+  SaveDefaults();
+  FakeAtoms atoms;
+  atoms.held = true;
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(app.runs, 0);
+  atoms.held = false;
+  atoms.addFails = true;
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(app.runs, 0);
+  atoms.addFails = false;
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(app.runs, 1);
+  EXPECT_EQ(app.title, "tumbotcfg");
+  EXPECT_EQ(atoms.deletes, 1);
+}
+
+}  // namespace
