@@ -104,27 +104,27 @@ void TForm1::BuildControls() {
   form_[CheckBox1].onClick = [this] { CheckBox1Click(); };
 
   auto padGroup = [&](int y, const char* caption, int firstEdit, std::array<int, 3>& labels) {
-    int g = form_.Add(Make(TkKind::kGroupBox, {22, y, 336, 116}, caption, GroupBox4));
+    int g = form_.Add(Make(TkKind::kGroupBox, {22, y, 316, 116}, caption, GroupBox4));
     for (int r = 0; r < 3; ++r) {
       int rowY = y + 24 + 30 * r;
-      labels[size_t(r)] = form_.Add(Make(TkKind::kLabel, {34, rowY, 180, 24}, kButtonLabelsJ[r], g));
-      Edit[size_t(firstEdit + r)] = form_.Add(Make(TkKind::kEdit, {222, rowY, 124, 24}, "", g));
+      labels[size_t(r)] = form_.Add(Make(TkKind::kLabel, {34, rowY, 194, 24}, kButtonLabelsJ[r], g));
+      Edit[size_t(firstEdit + r)] = form_.Add(Make(TkKind::kEdit, {232, rowY, 96, 24}, "", g));
     }
     return g;
   };
   GroupBox1 = padGroup(62, kPad1J, 0, PadLabel1);
   GroupBox2 = padGroup(188, kPad2J, 3, PadLabel2);
 
-  GroupBox3 = form_.Add(Make(TkKind::kGroupBox, {372, 62, 344, 350}, kKeyboardJ, GroupBox4));
+  GroupBox3 = form_.Add(Make(TkKind::kGroupBox, {352, 62, 364, 350}, kKeyboardJ, GroupBox4));
   for (int r = 0; r < 8; ++r) {
     const char* label = r < 4 ? kDirectionLabelsJ[r] : r < 7 ? kButtonLabelsJ[r - 4] : kJumpLabelJ;
     int rowY = 62 + 26 + 40 * r;
-    KeyLabel[size_t(r)] = form_.Add(Make(TkKind::kLabel, {384, rowY, 166, 24}, label, GroupBox3));
-    Edit[size_t(6 + r)] = form_.Add(Make(TkKind::kEdit, {554, rowY, 152, 24}, "", GroupBox3));
+    KeyLabel[size_t(r)] = form_.Add(Make(TkKind::kLabel, {364, rowY, 182, 24}, label, GroupBox3));
+    Edit[size_t(6 + r)] = form_.Add(Make(TkKind::kEdit, {550, rowY, 156, 24}, "", GroupBox3));
   }
 
   auto deviceGroup = [&](const char* caption) {
-    TkControl c = Make(TkKind::kRadioGroup, {22, 314, 336, 98}, caption, GroupBox4);
+    TkControl c = Make(TkKind::kRadioGroup, {22, 314, 316, 98}, caption, GroupBox4);
     c.items = {kKeyboardJ, kPad1J, kPad2J};
     return form_.Add(std::move(c));
   };

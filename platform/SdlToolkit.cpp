@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <vector>
 
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
@@ -42,7 +43,7 @@ const char* const kCjkFonts[] = {
     "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
 };
 constexpr int kFontPx = 12;
-constexpr int kCjkFontPx = 13;
+constexpr int kCjkFontPx = 12;
 
 bool HasDisplay() {
   const char* d = ::getenv("DISPLAY");
@@ -50,10 +51,6 @@ bool HasDisplay() {
   const char* drv = ::getenv("SDL_VIDEODRIVER");
   if (drv && std::string(drv) == "dummy") return false;
   return (d && *d) || (w && *w);
-}
-
-bool IsAscii(const std::string& s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return (unsigned char)c < 0x80; });
 }
 
 }  // namespace
@@ -103,8 +100,16 @@ struct SdlToolkit::Impl {
     if (!latin && !cjk) std::fprintf(stderr, "tumbotcfg: no TrueType font found; texts are not shown\n");
   }
 
-  // A Shift-JIS text drawn once and kept; the Latin font draws plain ASCII,
-  // the CJK font everything else (it has Latin letters too).
+  // The font a character is drawn with: the Latin font when it has the glyph,
+  // else the CJK font (the usual CJK fallback fonts lack Latin letters).
+  TTF_Font* FontFor(uint32_t cp) {
+    if (latin && TTF_GlyphIsProvided32(latin, cp)) return latin;
+    if (cjk && TTF_GlyphIsProvided32(cjk, cp)) return cjk;
+    return latin ? latin : cjk;
+  }
+
+  // A Shift-JIS text drawn once and kept: cut into runs of one font each,
+  // drawn run by run on a common baseline.
   const Text& Render(const std::string& sjis, SDL_Color c) {
     std::string key = sjis;
     key.push_back('\0');
@@ -113,16 +118,53 @@ struct SdlToolkit::Impl {
     if (it != texts.end()) return it->second;
     if (texts.size() > 1024) ClearTexts();
     Text t;
-    TTF_Font* font = IsAscii(sjis) ? (latin ? latin : cjk) : (cjk ? cjk : latin);
-    std::string utf8 = SjisToUtf8(sjis);
-    if (font && !utf8.empty()) {
-      if (SDL_Surface* s = TTF_RenderUTF8_Blended(font, utf8.c_str(), c)) {
-        t.texture = SDL_CreateTextureFromSurface(renderer, s);
-        t.w = s->w;
-        t.h = s->h;
-        SDL_FreeSurface(s);
+    std::vector<std::pair<TTF_Font*, std::string>> runs;
+    const std::string utf8 = SjisToUtf8(sjis);
+    for (size_t i = 0; i < utf8.size();) {
+      size_t len = 1;
+      unsigned char b = (unsigned char)utf8[i];
+      uint32_t cp = b;
+      if (b >= 0xF0) len = 4, cp = b & 0x07;
+      else if (b >= 0xE0) len = 3, cp = b & 0x0F;
+      else if (b >= 0xC0) len = 2, cp = b & 0x1F;
+      len = std::min(len, utf8.size() - i);
+      for (size_t k = 1; k < len; ++k) cp = (cp << 6) | ((unsigned char)utf8[i + k] & 0x3F);
+      TTF_Font* f = FontFor(cp);
+      if (runs.empty() || runs.back().first != f) runs.emplace_back(f, std::string());
+      runs.back().second.append(utf8, i, len);
+      i += len;
+    }
+    std::vector<SDL_Surface*> parts;
+    int width = 0, ascent = 0, descent = 0;
+    for (auto& [font, text] : runs) {
+      SDL_Surface* s = font ? TTF_RenderUTF8_Blended(font, text.c_str(), c) : nullptr;
+      parts.push_back(s);
+      if (!s) continue;
+      width += s->w;
+      ascent = std::max(ascent, TTF_FontAscent(font));
+      descent = std::max(descent, s->h - TTF_FontAscent(font));
+    }
+    if (width > 0) {
+      SDL_Surface* all = SDL_CreateRGBSurfaceWithFormat(0, width, ascent + descent, 32,
+                                                        SDL_PIXELFORMAT_ARGB8888);
+      if (all) {
+        int x = 0;
+        for (size_t r = 0; r < parts.size(); ++r) {
+          if (!parts[r]) continue;
+          SDL_SetSurfaceBlendMode(parts[r], SDL_BLENDMODE_NONE);
+          SDL_Rect dst{x, ascent - TTF_FontAscent(runs[r].first), parts[r]->w, parts[r]->h};
+          SDL_BlitSurface(parts[r], nullptr, all, &dst);
+          x += parts[r]->w;
+        }
+        t.texture = SDL_CreateTextureFromSurface(renderer, all);
+        if (t.texture) SDL_SetTextureBlendMode(t.texture, SDL_BLENDMODE_BLEND);
+        t.w = all->w;
+        t.h = all->h;
+        SDL_FreeSurface(all);
       }
     }
+    for (SDL_Surface* s : parts)
+      if (s) SDL_FreeSurface(s);
     return texts.emplace(key, t).first->second;
   }
 
@@ -223,9 +265,13 @@ struct SdlToolkit::Impl {
     const int th = TextHeight();
     const int textY = c.bounds.y + (c.bounds.h - th) / 2;
     switch (c.kind) {
-      case TkKind::kLabel:
+      case TkKind::kLabel: {
+        SDL_Rect clip{c.bounds.x, c.bounds.y, c.bounds.w, c.bounds.h};
+        SDL_RenderSetClipRect(renderer, &clip);
         DrawLabelText(c.text, c.bounds.x, textY, usable);
+        SDL_RenderSetClipRect(renderer, nullptr);
         break;
+      }
       case TkKind::kGroupBox:
         Frame(c.bounds, c.text, usable);
         break;

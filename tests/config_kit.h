@@ -84,8 +84,10 @@ class ProgramFolderTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("qorv_cfg_") + info->test_suite_name() + "_" + info->name());
+    std::string name = std::string("qorv_cfg_") + info->test_suite_name() + "_" + info->name();
+    for (char& c : name)
+      if (c == '/') c = '_';  // parameterised tests have slashes in their names
+    dir_ = fs::temp_directory_path() / name;
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     plat::SetProgramFolder(dir_.string() + "/");
