@@ -4,6 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "input/DILib.h"
+#include "shell/GlbRecord.h"
+
 // ---------------------------------------------------------- unit conversions
 
 namespace {
@@ -20,10 +23,6 @@ int32_t DivBy(int32_t dt, int32_t factor) {
     return static_cast<int32_t>(q);
 }
 
-// A clamp that takes its two bounds in either order.
-int32_t Between(int32_t num, int32_t side1, int32_t side2) {
-    return std::clamp(num, std::min(side1, side2), std::max(side1, side2));
-}
 
 const CstDB& GameTable() {
     static const CstDB empty{};
@@ -86,6 +85,7 @@ void TGenSAIObj::OnLastZahyou() {
 TDBPlayer::TDBPlayer(TAllObTx* aot, TGlobalSAI* glb, uint8_t posNo, uint8_t sideNo)
     : TGenSAIObj(aot, glb), EnSideNo(uint8_t(1 - sideNo)), PosNo(posNo), SideNo(sideNo) {
     MyZahyou = aot ? aot->PlayerZahyou(sideNo, posNo) : nullptr;
+    if (glb && glb->ADI) DI = glb->ADI->DI[sideNo].get();
 }
 
 int TDBPlayer::GetStLv(int tst) {
@@ -149,8 +149,10 @@ void TDBPlayer::OnInit() {
         EnDBT = AOT->AO->DBT[EnSideNo].get();
         DBall = AOT->AO->DBall.get();
     }
-    MySt->Motion.Mtype = dbmtSt;
+    if (!DI && Glb && Glb->ADI) DI = Glb->ADI->DI[SideNo].get();
+    SetMtype(dbmtSt, true);
     MySt->Catch_c = -1;
+    ShTg_c = -1;  // nobody is a shot's target before the first step
 }
 
 void TDBPlayer::OnSave() {

@@ -136,6 +136,7 @@ public:
 class TDBTeam;
 class TDBBall;      // match/clsBall.h
 class TGenDBDraw;  // match/clsBall.h
+class TGenCharDraw;
 
 // Start positions of side 0 in pixels, per position.
 struct DefPos {
@@ -144,6 +145,16 @@ struct DefPos {
 };
 inline constexpr DefPos DEFPOS[DBPOSITIONS] = {
     {120, 70}, {110, 30}, {200, 70}, {190, 30}, {300, 100}, {320, 8}, {440, 56}};
+
+// Court geometry in 1/100 pixel.
+inline constexpr int32_t DBCRT_CENTER = 25600;   // the centre line
+inline constexpr int32_t DBCRT_INFMAX = 25200;   // infield's forward limit, own-court X
+inline constexpr int32_t DBCRT_BACKWALL = 11200; // depth of the back wall
+inline constexpr int32_t DBCRT_CEILING = 409600;
+inline constexpr int32_t DBCRT_FRONTLINE = 2200; // infield's front line (depth)
+inline constexpr int32_t DBCRT_BACKLINE = 9200;  // infield's back line (depth)
+inline constexpr int32_t DBCRT_O2LINE = 10000;   // outfield position 4's line (depth)
+inline constexpr int32_t DBCRT_O3LINE = 600;     // outfield position 5's line (depth)
 
 // One player of the match.
 class TDBPlayer : public TGenSAIObj {
@@ -161,6 +172,73 @@ public:
     // that index the rank table directly.
     static int GetStLv(int tst);
     static int GetStLv7(int tst);
+
+    // ------------------------------------------------ frame step and motion counter
+    // One frame: motion counter, result pose, ball distances, one control
+    // branch, the action step, and the mover last.
+    void OnMove() override;
+    // Advances the current motion: counters, timed changes, frames, its end.
+    void MCCount();
+    // True when the ball is free, bouncing or in the enemy's hands.
+    bool CheckCangeCtrlBall() const;
+    // The pass target who is not the controlled player.
+    bool CheckPW() const;
+    // Starts an owed crouch from standing, walking or dashing.
+    void KagamiSet();
+
+    // ------------------------------------------------ movement and court bounds
+    // Velocity from the motion, gravity, integration, walls, ground, lines and
+    // the landing point: the last step of every frame.
+    void Moving();
+    // The wanted direction: the automatic wish, or for the controlled human
+    // the directions held now (DI_f, or no automatic behaviour in force).
+    MukiTypeA GetMoveMuki(bool DI_f) const;
+    MukiZTypeA GetMoveMukiZ(bool DI_f) const;
+    // X of the slanted end line at the player's depth.
+    int32_t GetSLX() const;
+    // Bounce off the back wall (ZWall_f) or an end wall.
+    void WallAbs(bool ZWall_f);
+
+    // ------------------------------------------------ motions, frame data and queries
+    // Starts a motion from the motion table; Reset_f restarts the current one.
+    void SetMtype(DBMotionType tMtype, bool Reset_f);
+    // Loads the frame just reached and fires its action.
+    void SetFrameData(bool InLoop_f);
+    // The animation data of the current frame (held inside the tables).
+    const AnimeData& NowFrameAni() const;
+    // The frame-table row of the current frame.
+    const BitMapData& NowBmpData() const;
+
+    bool Ctrl_f() const;
+    bool Ball_f() const;
+    bool PaTag_f() const;
+    bool ShTag_f() const;
+    bool NowActP_f() const;
+    bool Kagami_f() const;
+    bool CheckCtrlalbe() const;
+    bool CheckPaCoverMan() const;
+    bool CheckFreeMotion(bool CheckAutoType_f) const;
+    bool CheckLandEnPos() const;
+    bool CPU_f() const;
+    bool HasMF(DBMotionFlag f) const { return MySt->Motion.MF.Has(f); }
+
+    // X as if the player's own court were the left half.
+    int32_t GetLCrtX() const;
+    void SetLCrtX(int32_t x);
+    int32_t LeftCrtX() const { return GetLCrtX(); }
+    int32_t GetLCrtLandX() const;
+    // Mirrors an X (or a landing X) the way LeftCrtX sees this player.
+    int32_t LCrtOf(int32_t x) const;
+
+    void ZeroXYZ();
+    void GetBallDist();
+    void GetLandPos(int32_t tGrv);
+
+    // The player's team state, and the ball's state.
+    DBTeamState& MyTSt() const;
+    DBBallState& BallSt() const;
+    const DBGameData& GameData() const;
+    TZahyou& Z() const { return *MyZahyou; }
 
     TDISAI* DI = nullptr;  // the input device slot of the side
     const DCDDBallDt* MyDt = nullptr;
@@ -327,27 +405,138 @@ public:
     DBPaLineType tPaLine = dbplNml;
     int32_t tPaGrv = 0;
     // ----- end of ball holding and pass step -----
+
+private:
+    // Pieces of the frame step and the mover.
+    void ResultPose();
+    void ControlledStep();
+    void UncontrolledStep();
+    void IncMotion(bool forced);
+    void NextFrame();
+    bool CheckCatchFrm();
+    void MotionEnd();
+    void JumpTakeOff();
+    void MoveByMotion();
+    void Walk();
+    void Dash();
+    void LandSlide();
+    void Flight();
+    void Brake(int32_t f);
+    void CheckGround();
+    void KeepOnLines();
+    // The speed row, never null once the player is set up.
+    const DBSpdData& Spd() const;
+    // Input held now on the side's device (false with no device).
+    bool Held(int c) const;
+    bool AnyHeld() const;
+    // Plays a sound effect at once.
+    void PlaySE(int no) const;
+    // The action the frame's release fires.
+    void FrameAction();
+    // The mid-air recovery of a knocked-back player.
+    void AirRecovery();
+    // The held ball drops as a bouncing ball and stops.
+    void DropBall();
 };
 
-// A team. Its behaviour belongs to the team's own unit.
+// One side of the court: picks its controlled player, tracks the enemy's
+// centre, repositions its infield, and runs, draws, saves and loads its
+// players.
 class TDBTeam {
 public:
-    TDBTeam(TAllObTx* aot, TGlobalSAI* glb, uint8_t sideNo)
-        : AOT(aot), Glb(glb), SideNo(sideNo) {}
+    TDBTeam(TAllObTx* aot, TGlobalSAI* glb, uint8_t sideNo);
     virtual ~TDBTeam() = default;
+
+    void OnInit();
+    // All four infield players are out.
+    bool AllDead_f() const;
+    // Exactly one infield player is left.
+    bool LastOne_f() const;
+    void OnMove();
+    void OnReMove();
+    void OnSetOS();
+    void OnDraw();
+    void OnSave();
+    void OnLoad();
+    // The infielder an outfielder should pass to; 0 when none qualifies.
+    int32_t GetInfPaTg() const;
+    // The controllable infielder nearest the ball, or -1; take hands control
+    // to him.
+    int32_t SeekCtrl(bool take);
+    // Picks the pass-cover man (CvrNo).
+    void SeekCover(int32_t exclude);
+    // Hands control to p when he can take it, else to the nearest.
+    void SetCtrl(int32_t p);
+    void SetDefEnCXZ();
+
+    // Pieces of the frame step.
+    void GetCtrl();
+    void GetCOG();
+    void CheckEnC();
+    void Positioning();
+
     TAllObTx* AOT;
     TGlobalSAI* Glb;
+    TDISAI* DI = nullptr;
     uint8_t SideNo;
+    uint8_t EnSideNo;
+    TDBPlayer* MyDB6[DBPOSITIONS] = {};
+    TDBPlayer* EnDB6[DBPOSITIONS] = {};
+    TDBBall* DBall = nullptr;
+    DBTeamState TSt = {};
+
+private:
+    bool Linked() const { return MyDB6[0] != nullptr; }
+    TDBTeam* EnTeam() const;
 };
 
-// The drawing object of a player. Its drawing belongs to the sprite unit.
-class TGenCharDraw {
+// --------------------------------------------------------------- drawing
+
+// Base of the drawing objects: the renderer, the hub and the global object.
+class TGenDraw {
 public:
-    TGenCharDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
-    virtual ~TGenCharDraw() = default;
+    TGenDraw(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
+    virtual ~TGenDraw() = default;
     TAlpha32SAI* AL;
     TAllObTx* AOT;
     TGlobalSAI* Glb;
+};
+
+// What a player's drawing object is filled with each frame.
+struct DrawData {
+    bool Set_f = false;     // filled for this frame
+    bool DB_f = false;      // a match player
+    bool DBCtrl_f = false;  // the controlled player
+    bool ScrPos_f = false, NoneFace_f = false, DC_f = false, OkeIn_f = false, D8RO_f = false,
+         Invs_f = false, Sousa_f = false, RevX_f = false, RevY_f = false, RideSkb_f = false;
+    int32_t M_c = 0;
+    int32_t ExpBmpNo = -1;
+    int32_t MukiSign = 1;
+    int32_t TNo = 0;  // side
+    int32_t CNo = 0;  // position
+    int32_t FNo = 0;  // face number
+    int32_t SkinNo = 0;
+    int32_t Pri = 0;
+    int32_t X = 0, Y = 0, Z = 0;
+    int32_t DBShTg_fc = -1;  // shot-target counter, -1 when not targeted
+    const AnimeData* pAni = nullptr;
+    MukiType Muki = mR, RO_Muki = mR;
+};
+
+// The drawing object of one player: body and face cells placed by the frame
+// table, mirrored by the facing, with the controlled player's cursor and the
+// shot target's blink, and the player's shadow.
+class TGenCharDraw : public TGenDraw {
+public:
+    using TGenDraw::TGenDraw;
+
+    void OnDrawSetDB(bool ctrl, bool revX, bool revY, int32_t M_c, int32_t mukiSign, int32_t TNo,
+                     int32_t CNo, int32_t FNo, int32_t Pri, int32_t X, int32_t Y, int32_t Z,
+                     int32_t shTg, MukiType muki, const AnimeData* pAni);
+    void OnSadowDraw(int32_t X, int32_t Y, int32_t Z, int32_t SdwY, int32_t Pri);
+    void OnDraw();
+
+    DrawData DDt;
 };
 
 // The match object set: two teams, fourteen players with their drawing

@@ -52,7 +52,7 @@ TForm1Parts DefaultParts() {
     return std::unique_ptr<FormPart>(std::move(tw));
   };
   p.MakeInput = [](TForm1& f) {
-    auto adi = std::make_unique<TADISAI>(f.Glb.get());
+    auto adi = std::make_unique<TADISAI>(&f.DDIDEX1, f.Glb.get(), f.FScr_f);
     if (f.Glb) f.Glb->ADI = adi.get();
     return std::unique_ptr<FormInput>(std::move(adi));
   };

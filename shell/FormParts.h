@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "input/InputWord.h"    // BtnType: the logical buttons
 #include "match/recordUnit.h"  // SceneType: stDB the match, stDBOP the title
 
 class TForm1;
@@ -70,10 +71,6 @@ class FormSound {
   virtual void SEStop(int n) = 0;    // -1: every sound effect
   virtual void SetDebugMessages(bool on) { (void)on; }
 };
-
-// Logical buttons of the input word (bits 0..7). This is the input layer's
-// numbering; the input layer's own header takes it over once it defines it.
-enum BtnType : int { bA = 0, bB, bX, bY, bL, bR, bST, bSL };
 
 // The input aggregate.
 class FormInput {

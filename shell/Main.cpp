@@ -40,6 +40,8 @@ std::string ExceptionText() {
 TForm1::TForm1(plat::Host& host, TForm1Parts parts, BuildFlags flags)
     : host_(host), parts_(Completed(std::move(parts))), flags_(flags) {
   PC1.SetCounterNum(16);
+  DDIDEX1.DeadZone = 50;
+  DDIDEX1.SetDebugOption(dioHaltOnError | dioDebugMessage | dioExceptOnError);
   DDDD1 = parts_.MakeDisplay(*this);
   if (DDDD1) {
     DDDD1->OnRestore = [this] { DDDD1Restore(); };
@@ -76,6 +78,8 @@ void TForm1::Create() {
 
 void TForm1::FormCreate() {
   try {
+    // The input component's loading step opens the devices.
+    DDIDEX1.Loaded();
     if (DDDD1) DDDD1->SetTimer(&PC1);
     // The clock already has 1 ms resolution; nothing to raise.
     Glb = std::make_unique<TGlobalSAI>(this, flags_);
@@ -98,6 +102,8 @@ void TForm1::FormCreate() {
     // Logs stay off unless the options ask for them; the shipped game writes none.
     bool dbg = Glb->DXINI.DbgLog != 0;
     if (DDDD1) DDDD1->SetDebugMessages(dbg);
+    DDIDEX1.SetDebugOption(dbg ? dioHaltOnError | dioDebugMessage | dioExceptOnError
+                               : dioHaltOnError | dioExceptOnError);
     GameLog("\x81\x9A\x44XINILoad");             // "★DXINILoad"
     GameLog("\x81\x9ATOggDataCtrl.Create");      // "★TOggDataCtrl.Create"
     OC = parts_.MakeSound(*this);

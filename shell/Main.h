@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "files/ProcCounter.h"
+#include "input/Ddidex.h"
 #include "platform/Host.h"
 #include "shell/BuildFlags.h"
 #include "shell/FormParts.h"
@@ -65,6 +66,7 @@ class TForm1 {
   // Components.
   std::unique_ptr<FormDisplay> DDDD1;
   TProcCounter PC1;
+  TDDIDEX DDIDEX1;  // the input devices (dead zone 50)
 
   // Owned objects, in declaration order.
   std::unique_ptr<FormRenderer> AL;

@@ -4,6 +4,7 @@
 
 #include "graphics/ALAddLib.h"
 #include "match/clsObject.h"
+#include "match/clsBall.h"
 #include "shell/BuildFlags.h"
 #include "shell/GlbConst.h"
 #include "shell/clsAllTx.h"
@@ -249,9 +250,7 @@ void TDBScene::HPDraw() {
 
 namespace {
 
-// Forwards the match scene's calls to the objects the data hub links. Where an
-// object's own behaviour is not in the game yet (team steps and drawing, the
-// kick-off, the ball's drawing) the call does nothing.
+// Forwards the match scene's calls to the objects the data hub links.
 class HubMatchObjects final : public MatchObjects {
  public:
   HubMatchObjects(TAlpha32SAI* al, TAllObTx* aot, TGlobalSAI* glb) : AL(al), AOT(aot), Glb(glb) {}
@@ -265,8 +264,15 @@ class HubMatchObjects final : public MatchObjects {
   void PlayerOnInit(int side, int pos) override {
     if (TDBPlayer* p = Player(side, pos)) p->OnInit();
   }
-  void TeamOnInit(int) override {}
-  void KickOff() override {}
+  void TeamOnInit(int side) override {
+    if (TDBTeam* t = Team(side)) t->OnInit();
+  }
+  // The first player of side 0 takes the ball; both teams regroup.
+  void KickOff() override {
+    if (TDBPlayer* p = Player(0, 0)) p->BallGet(false);
+    for (int side = 0; side < 2; ++side)
+      if (TDBTeam* t = Team(side)) t->TSt.PosReset_f = 1;
+  }
   void ClearDam() override {
     if (Glb && Glb->FD) Glb->FD->ClearDam();
   }
@@ -274,18 +280,17 @@ class HubMatchObjects final : public MatchObjects {
     if (AOT->CM) AOT->CM->OnResetCamPos();
   }
 
-  void TeamOnMove(int) override {}
+  void TeamOnMove(int side) override {
+    if (TDBTeam* t = Team(side)) t->OnMove();
+  }
   void BallOnMove() override {
     if (TDBBall* b = Ball()) b->OnMove();
   }
-  // A team's second passes are its live players' own, positions 0..6 in order.
   void TeamOnReMove(int side) override {
-    for (int pos = 0; pos < 7; ++pos)
-      if (TDBPlayer* p = Player(side, pos); p && p->Live_f) p->OnReMove(false, false);
+    if (TDBTeam* t = Team(side)) t->OnReMove();
   }
   void TeamOnSetOS(int side) override {
-    for (int pos = 0; pos < 7; ++pos)
-      if (TDBPlayer* p = Player(side, pos); p && p->Live_f) p->OnSetOS();
+    if (TDBTeam* t = Team(side)) t->OnSetOS();
   }
   void BallOnSetOS() override {
     if (TDBBall* b = Ball()) b->OnSetOS();
@@ -296,11 +301,9 @@ class HubMatchObjects final : public MatchObjects {
   void FDamMove() override {
     if (Glb && Glb->FD) Glb->FD->FDamMove();
   }
-  // A side is beaten when its four infield players are all out.
   bool AllDead(int side) override {
-    for (int k = 0; k < 4; ++k)
-      if (!AOT->ADBPSt[side][k].Dead_f) return false;
-    return true;
+    TDBTeam* t = Team(side);
+    return t && t->AllDead_f();
   }
 
   // The camera follows the ball, but the court is drawn unshifted.
@@ -312,8 +315,12 @@ class HubMatchObjects final : public MatchObjects {
   void CourtDraw(int crtNo) override {
     if (AOT->BGC) AOT->BGC->OnDrawDB(crtNo);
   }
-  void TeamOnDraw(int) override {}
-  void BallOnDraw() override {}
+  void TeamOnDraw(int side) override {
+    if (TDBTeam* t = Team(side)) t->OnDraw();
+  }
+  void BallOnDraw() override {
+    if (TDBBall* b = Ball()) b->OnDraw();
+  }
   HPPanelLayout PanelLayout() override {
     HPPanelLayout lo;
     if (!GC) return lo;
@@ -352,8 +359,12 @@ class HubMatchObjects final : public MatchObjects {
   void FDamDraw() override {
     if (Glb && Glb->FD) Glb->FD->FDamDraw(0, 0);
   }
-  void TeamOnSave(int) override {}
-  void TeamOnLoad(int) override {}
+  void TeamOnSave(int side) override {
+    if (TDBTeam* t = Team(side)) t->OnSave();
+  }
+  void TeamOnLoad(int side) override {
+    if (TDBTeam* t = Team(side)) t->OnLoad();
+  }
   void PlayerOnSave(int side, int pos) override {
     if (TDBPlayer* p = Player(side, pos)) p->OnSave();
   }
@@ -369,6 +380,7 @@ class HubMatchObjects final : public MatchObjects {
 
  private:
   TDBBall* Ball() const { return AOT->AO ? AOT->AO->DBall.get() : nullptr; }
+  TDBTeam* Team(int side) const { return AOT->AO ? AOT->AO->DBT[side].get() : nullptr; }
   TDBPlayer* Player(int side, int pos) const {
     return AOT->AO ? AOT->AO->DB6[side][pos].get() : nullptr;
   }

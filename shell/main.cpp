@@ -2,6 +2,7 @@
 #include "platform/Files.h"
 #include "platform/InstanceGuard.h"
 #include "platform/SdlHost.h"
+#include "platform/SdlInput.h"
 #include "shell/Program.h"
 
 int main() {
@@ -9,5 +10,9 @@ int main() {
   plat::ChangeToProgramFolder();
   plat::SocketInstanceRegistry atoms;
   plat::SdlHost host;
-  return RunGameProgram(host, atoms);
+  plat::SdlInputDevices devices;  // the keyboard and pads the game reads
+  plat::SetInputDevices(&devices);
+  int code = RunGameProgram(host, atoms);
+  plat::SetInputDevices(nullptr);
+  return code;
 }

@@ -388,9 +388,10 @@ TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
   cfg.Device[0] = 0;
   cfg.Device[1] = 2;
   SC->CfgBtn();
+  TDDIDEX& dev = *ADI.pDIDEX;
   EXPECT_EQ(ADI.DI[0]->PadNo, 0);
-  EXPECT_EQ(ADI.DI[0]->KBMap[0], 30);
-  EXPECT_EQ(ADI.DI[0]->KBMap[11], 41);
+  EXPECT_EQ(dev.KeyAssign(0, DI_UP), 30);
+  EXPECT_EQ(dev.KeyAssign(0, DI_B1 + 7), 41);
   EXPECT_EQ(ADI.DI[1]->PadNo, 3);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[0], 10);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 14);
@@ -398,15 +399,20 @@ TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
   cfg.Device[0] = 9;
   cfg.Device[1] = -3;
   ADI.DI[0]->PadNo = 4;
+  dev.ClearKB();
   SC->CfgBtn();
   EXPECT_EQ(ADI.DI[0]->PadNo, 0);
   EXPECT_EQ(ADI.DI[1]->PadNo, 0);
-  EXPECT_EQ(ADI.DI[1]->KBMap[0], 30);
+  EXPECT_EQ(dev.KeyAssign(0, DI_UP), 30);
   // Automatic choice: one pad attached gives it to player 1; player 2 keeps
   // the keyboard.
+  plat::ScriptedInputDevices pads;
+  pads.Attach("pad");
+  plat::SetInputDevices(&pads);
+  dev.Initialize();
   cfg.Auto_f = true;
-  ADI.DI[0]->PadCount = ADI.DI[1]->PadCount = 1;
   SC->CfgBtn();
+  plat::SetInputDevices(nullptr);
   EXPECT_EQ(ADI.DI[0]->PadNo, 2);
   EXPECT_EQ(ADI.DI[0]->CfgBtn[0], 0);
   EXPECT_EQ(ADI.DI[1]->PadNo, 0);

@@ -1,0 +1,693 @@
+// Teams, player motions and queries, the player frame step, movement and
+// court bounds, and the players' sprites, run on a hub with hand-made tables,
+// a seeded generator and scripted device slots.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "graphics/dddd.h"
+#include "input/DILib.h"
+#include "match/clsBall.h"
+#include "match/clsObject.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbConst.h"
+#include "shell/GlbRecord.h"
+#include "shell/clsAllTx.h"
+#include "sound/OggDataLib.h"
+
+namespace {
+
+// A device slot that holds the directions a test sets.
+class HeldSlot : public TDISAI {
+ public:
+  explicit HeldSlot(int no) : TDISAI(nullptr, no, 8) {}
+  std::set<int> held;
+  bool CheckCrs2(CrsType c, int pos) override { return pos == 0 && held.count(int(c)) > 0; }
+  bool CheckAnyCrs() override { return !held.empty(); }
+};
+
+// Sound effects as played ("P") or deferred ("S").
+class SoundLog : public TOggDataCtrl {
+ public:
+  std::vector<std::string> log;
+  void SEPlay(int No) override { log.push_back("P" + std::to_string(No)); }
+  void SESet(int No) override { log.push_back("S" + std::to_string(No)); }
+};
+
+class MatchPlayer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetRandSeed(4242);
+    table.DB = CstDefaults();
+    savedGC = GC;
+    GC = &table;
+    glb.OC = &sound;
+    hub = std::make_unique<TAllObTx>();
+    gdt = std::make_unique<TGrpData>();
+    hub->SDt = &sdt;
+    hub->GDt = gdt.get();
+    objs = std::make_unique<TAllObj>(nullptr, hub.get(), &glb);
+    hub->AO = objs.get();
+    for (int r = 0; r < DBRANK_ROWS; ++r) {
+      DBRankData& row = hub->ADBRankDt[r];
+      row.Spd = {64, 56, 24, 1, 8, 28, 20, 22, 16, 200, 80, 60, 64, 48, 10, 8, 4, 6, 40};
+      row.CaT.CaFrm_A = 20 + r;
+      row.CaT.CaFrm_P = 9;
+      row.CaT.NextCaFrm = 7;
+      row.Gut.RevFrm = 5;
+    }
+    for (auto& team : hub->ADBPDt)
+      for (auto& m : team) m.dHP = 20;
+    for (int s = 0; s < 2; ++s) {
+      slot[s] = std::make_unique<HeldSlot>(s);
+      for (int p = 0; p < 7; ++p) sdt.DBGDt.DBCharofP[s][p] = p;
+    }
+    StartMatch();
+  }
+  void TearDown() override { GC = savedGC; }
+
+  // Players, then teams, as the match scene starts them; the ball is left
+  // free at the centre line, held by nobody.
+  void StartMatch() {
+    objs->DBall->OnInit();
+    for (int s = 0; s < 2; ++s) {
+      for (int p = 0; p < 7; ++p) {
+        P(s, p).OnInit();
+        P(s, p).DI = slot[s].get();
+      }
+      T(s).OnInit();
+      T(s).DI = slot[s].get();
+    }
+    Ball().Motion = dbbFree;
+    Ball().HoldTNo = Ball().HoldPNo = -1;
+    Ball().ShTgTNo = Ball().ShTgPNo = Ball().PaTgTNo = Ball().PaTgPNo = -1;
+    sound.log.clear();
+  }
+  TDBPlayer& P(int s, int p) { return *objs->DB6[s][p]; }
+  TDBTeam& T(int s) { return *objs->DBT[s]; }
+  DBBallState& Ball() { return hub->DBBallSt; }
+  TZahyou& BallZ() { return *hub->BallZahyou(); }
+  DBBaseMotionData& Motion(int mno) { return gdt->DBBsmData[mno]; }
+
+  TGlbConst table{false};
+  TGlbConst* savedGC = nullptr;
+  SoundLog sound;
+  TGlobalSAI glb{nullptr};
+  TSceneData sdt;
+  std::unique_ptr<TAllObTx> hub;
+  std::unique_ptr<TGrpData> gdt;
+  std::unique_ptr<TAllObj> objs;
+  std::unique_ptr<HeldSlot> slot[2];
+};
+
+// ---------------------------------------------------------------- motions
+
+TEST_F(MatchPlayer, MotionsTakeTheirAirOrGroundFormAndTheirStartingFrame) {
+  TDBPlayer& p = P(0, 0);
+  DBPlayerState& st = *p.MySt;
+  EXPECT_EQ(st.Motion.Mtype, dbmtSt);
+  EXPECT_EQ(uint16_t(st.Motion.MF), MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+
+  st.Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtSt, true);
+  EXPECT_EQ(st.Motion.Mtype, dbmtJ2);
+  EXPECT_EQ(st.Motion.MNo, 23);
+
+  // On the ground a jump shot is a standing shot, by depth facing.
+  st.Motion.MF = 0;
+  p.MyZahyou->SetMukiZ(mzB);
+  p.SetMtype(dbmtJSh, false);
+  EXPECT_EQ(st.Motion.Mtype, dbmtSh);
+  EXPECT_EQ(st.Motion.MNo, 14);
+  p.SetMtype(dbmtPa, false);
+  EXPECT_EQ(st.Anime.FrameNo, 4);  // span 2, facing the back
+  p.MyZahyou->SetMukiZ(mzF);
+  p.SetMtype(dbmtDg, false);
+  EXPECT_EQ(st.Anime.FrameNo, 0);
+
+  // The dash flag carries over into motions that keep it.
+  p.SetMtype(dbmtDs, false);
+  p.SetMtype(dbmtCa, false);
+  EXPECT_TRUE(p.HasMF(dbmfDs));
+  EXPECT_TRUE(p.HasMF(dbmfAct));
+  p.SetMtype(dbmtCr, false);
+  EXPECT_FALSE(p.HasMF(dbmfDs));
+}
+
+TEST_F(MatchPlayer, RestartsNeedResetAndFixedMotionsCannotBeLeft) {
+  TDBPlayer& p = P(0, 1);
+  DBPlayerState& st = *p.MySt;
+  p.SetMtype(dbmtWk, false);
+  st.Motion.M_c = 9;
+  p.SetMtype(dbmtWk, false);
+  EXPECT_EQ(st.Motion.M_c, 9);
+  p.SetMtype(dbmtWk, true);
+  EXPECT_EQ(st.Motion.M_c, 0);
+
+  // The pass-wait walk keeps the walk's counter and frame.
+  st.Motion.M_c = 4;
+  st.Anime.FrameNo = 2;
+  p.SetMtype(dbmtPWWk, false);
+  EXPECT_EQ(st.Motion.Mtype, dbmtWk);
+  EXPECT_EQ(st.Motion.MNo, 38);
+  EXPECT_EQ(st.Motion.M_c, 4);
+  EXPECT_EQ(st.Anime.FrameNo, 2);
+  EXPECT_TRUE(p.HasMF(dbmfPW));
+
+  for (DBMotionType fixed : {dbmtWIN, dbmtLOSE, dbmtENG}) {
+    p.OnInit();
+    p.SetMtype(fixed, false);
+    p.SetMtype(dbmtSt, true);
+    EXPECT_EQ(st.Motion.Mtype, fixed);
+  }
+  EXPECT_TRUE(st.Dead_f);
+}
+
+TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndLyingDownSounds) {
+  TDBPlayer& p = P(1, 2);
+  p.MySt->HP = 9;
+  p.SetMtype(dbmtKG, false);
+  EXPECT_EQ(p.MySt->Motion.MNo, 6);
+  p.MySt->HP = 8;
+  p.SetMtype(dbmtKG, true);
+  EXPECT_EQ(p.MySt->Motion.MNo, 7);
+  p.SetMtype(dbmtDn, false);
+  p.SetMtype(dbmtRoF, false);
+  EXPECT_EQ(sound.log, (std::vector<std::string>{"P8", "P9"}));
+}
+
+TEST_F(MatchPlayer, FrameActionsFireWhenTheirFrameIsReached) {
+  AnimeData& f0 = Motion(20).Frame[0].Ani;  // the catch
+  f0.ActP_f = 1;
+  TDBPlayer& p = P(0, 3);
+  p.MyZahyou->SetMukiZ(mzF);
+  p.SetMtype(dbmtCa, false);
+  EXPECT_EQ(p.MySt->Catch_c, 0);  // the window opens
+  p.MyZahyou->SetMukiZ(mzN);
+  p.SetMtype(dbmtCa, true);      // starts on frame 2, which carries nothing
+  EXPECT_EQ(p.MySt->Catch_c, -1);
+}
+
+TEST_F(MatchPlayer, LeftCourtViewAndBallDistances) {
+  TDBPlayer& out = P(0, 4);
+  out.MyZahyou->X = 48000;
+  EXPECT_EQ(out.LeftCrtX(), 3200);
+  TDBPlayer& in1 = P(1, 0);
+  in1.SetLCrtX(10000);
+  EXPECT_EQ(in1.MyZahyou->X, 41200);
+  EXPECT_EQ(P(0, 0).LeftCrtX(), P(0, 0).MyZahyou->X);
+
+  TDBPlayer& p = P(0, 0);
+  BallZ().X = p.MyZahyou->X + 300;
+  BallZ().Z = p.MyZahyou->Z + 400;
+  Ball().Motion = dbbBound;
+  Ball().LandX = p.MyZahyou->X;
+  Ball().LandZ = p.MyZahyou->Z + 100;
+  p.GetBallDist();
+  EXPECT_EQ(p.MySt->BallDist, 500);
+  EXPECT_EQ(p.MySt->BallLandDist, 100);
+  EXPECT_EQ(p.MySt->BallLandLineDist, 100);
+
+  p.SetMtype(dbmtFlF, false);  // in damage
+  p.GetBallDist();
+  EXPECT_EQ(p.MySt->BallDist, -1);
+  EXPECT_EQ(p.MySt->BallLandDist, -1);
+}
+
+TEST_F(MatchPlayer, LandingPointOfAJumpIsClampedToTheHall) {
+  TDBPlayer& p = P(0, 0);
+  TZahyou& z = *p.MyZahyou;
+  z.X = 10000, z.Y = 0, z.Z = 5000, z.dX = 100, z.dY = 420, z.dZ = -300;
+  p.GetLandPos(18);
+  // Up for 23 steps, then down from 4900 for trunc(sqrt(2 * 4900 / 18)) = 23.
+  EXPECT_EQ(p.MySt->LandX, 10000 + 100 * 46);
+  EXPECT_EQ(p.MySt->LandZ, 0);
+  z.dX = 9999;
+  p.GetLandPos(18);  // kept until the next landing clears it
+  EXPECT_EQ(p.MySt->LandX, 14600);
+  p.MySt->LandSet_f = 0;
+  p.GetLandPos(18);
+  EXPECT_EQ(p.MySt->LandX, DBCOURT_W);
+}
+
+// ---------------------------------------------------------------- frame step
+
+TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
+  DBBaseMotionData& wk = Motion(1);
+  for (int f = 0; f < 3; ++f) wk.Frame[f].Ani.Time = 2;
+  wk.Frame[0].Ani.LoopP = 1;
+  wk.Frame[0].Ani.LoopC = 2;
+  wk.Frame[1].Ani.LoopP = 2;
+  wk.Frame[2].Ani.Last_f = 1;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtWk, false);
+  std::vector<int> frames;
+  for (int i = 0; i < 12; ++i) {
+    p.MCCount();
+    frames.push_back(p.MySt->Anime.FrameNo);
+  }
+  // Frames 0 and 1 twice (loop count 2), then frame 2, then the walk ends
+  // and the player stands (facing neither way: standing frame 1).
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 0, 0, 1, 1, 2, 2, 1, 1, 1}));
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+}
+
+TEST_F(MatchPlayer, CatchWindowFollowsTheShotLevelAndHalvesForAHolder) {
+  TDBPlayer& p = P(1, 1);
+  sdt.DBGDt.DBDif = dbdfNomal;
+  for (auto& f : Motion(20).Frame) f.Ani.Time = 200;
+  Ball().Motion = dbbShoot;
+  Ball().ShSt.ShLv = 6;
+  Ball().ShSt.HSNo = dbhNML;
+  const int32_t a = p.MyLv.CaT->CaFrm_A;
+  p.SetMtype(dbmtCa, false);
+  p.MySt->Catch_c = 0;
+  int steps = 0;
+  while (p.MySt->Catch_c != -1 && steps < 100) {
+    p.MCCount();
+    ++steps;
+  }
+  EXPECT_EQ(steps, a + 1);
+
+  Ball().HoldTNo = 1;
+  Ball().HoldPNo = 1;
+  p.SetMtype(dbmtCa, true);
+  p.MySt->Catch_c = 0;
+  steps = 0;
+  while (p.MySt->Catch_c != -1 && steps < 100) {
+    p.MCCount();
+    ++steps;
+  }
+  EXPECT_EQ(steps, a / 2 + 1);
+}
+
+TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
+  auto jump = [&](int pos, std::set<int> held) {
+    TDBPlayer& p = P(0, pos);
+    T(0).TSt.CtrlNo = pos;
+    slot[0]->held = held;
+    p.SetMtype(dbmtJCr, false);
+    p.MySt->Anime.Ani_c = 0;
+    for (int i = 0; i < 10 && p.MySt->Motion.Mtype == dbmtJCr; ++i) p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+    return std::pair<int, int>(p.MyZahyou->dX, p.MyZahyou->dZ);
+  };
+  const DBSpdData& s = *P(0, 0).MyLv.Spd;
+  EXPECT_EQ(jump(0, {cU, cR}), std::make_pair(s.WkJPNX, s.WkJPNZ));
+  EXPECT_EQ(jump(6, {cU, cR}), std::make_pair(0, s.WkJPZ));   // no left or right at 6
+  EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
+  EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
+  EXPECT_EQ(sound.log.back(), "P3");
+}
+
+TEST_F(MatchPlayer, AStandingHumanWithoutInputHandsControlOn) {
+  table.DB.DBNAIYA.MOVCTRLTIME = 5;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1;
+  Ball().HoldPNo = 0;
+  BallZ().X = P(0, 3).MyZahyou->X;
+  BallZ().Z = P(0, 3).MyZahyou->Z;
+  T(0).TSt.CtrlNo = 0;
+  TDBPlayer& p = P(0, 0);
+  for (int i = 0; i < 5; ++i) p.OnMove();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);
+  p.OnMove();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 3);  // the nearest to the ball
+
+  // Holding a direction keeps resetting the count.
+  T(0).TSt.CtrlNo = 0;
+  p.MySt->NoInput_c = 0;
+  slot[0]->held = {cU};
+  for (int i = 0; i < 20; ++i) {
+    p.SetMtype(dbmtSt, true);
+    p.OnMove();
+  }
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);
+}
+
+TEST_F(MatchPlayer, ADamagedCPUPlayerStillMovesAndTheDefeatedLeave) {
+  sdt.DBGDt.DBCPUNum = 2;
+  T(1).TSt.CtrlNo = 2;
+  TDBPlayer& p = P(1, 2);
+  p.SetMtype(dbmtFlF, false);
+  p.MySt->AirRev_c = -1;
+  p.MyZahyou->Y = 5000;
+  p.MyZahyou->dX = 300;
+  const int32_t x0 = p.MyZahyou->X;
+  p.OnMove();
+  EXPECT_EQ(p.MyZahyou->X, x0 + 300);
+
+  TDBPlayer& out = P(1, 3);
+  out.SetMtype(dbmtENG, false);
+  for (int i = 0; i < 599; ++i) out.OnMove();
+  EXPECT_TRUE(out.Live_f);
+  EXPECT_GT(out.MyZahyou->Y, 0);  // he rises as he goes
+  out.OnMove();
+  EXPECT_FALSE(out.Live_f);
+}
+
+TEST_F(MatchPlayer, ResultPoseOnTheGround) {
+  sdt.DBGDt.DBSSt = dbssResult;
+  for (int k = 0; k < 4; ++k) hub->ADBPSt[1][k].Dead_f = 1;
+  P(0, 1).MyZahyou->Y = 3000;
+  P(0, 1).OnMove();
+  EXPECT_EQ(P(0, 1).MySt->Motion.Mtype, dbmtWIN);
+  EXPECT_EQ(P(0, 1).MyZahyou->Y, 0);
+  P(1, 5).OnMove();
+  EXPECT_EQ(P(1, 5).MySt->Motion.Mtype, dbmtLOSE);
+}
+
+// ---------------------------------------------------------------- movement
+
+TEST_F(MatchPlayer, WalkingAndDashingSpeeds) {
+  TDBPlayer& p = P(0, 0);
+  T(0).TSt.CtrlNo = 0;
+  const DBSpdData& s = *p.MyLv.Spd;
+  slot[0]->held = {cR};
+  p.SetMtype(dbmtWk, false);
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkX));
+  slot[0]->held = {cR, cD};
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkNX));
+  EXPECT_EQ(p.MyZahyou->dZ, -FCMAG(s.WkNZ));
+
+  // A dash speeds up while held and is cut back after its top.
+  slot[0]->held = {cR};
+  p.MyZahyou->SetDashMuki(mR);
+  p.SetMtype(dbmtDs, false);
+  std::vector<int32_t> acc;
+  for (int i = 0; i < 10; ++i) {
+    p.Moving();
+    acc.push_back(p.MySt->DsAcc_c);
+  }
+  EXPECT_EQ(acc, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 8, 8}));
+  p.MySt->DsAcc_c = 8;
+  p.Moving();  // 9 > DSMAXACC: back to DSMAXACC / DSACC
+  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.DSX) + FCMAG(s.DSMAXACC));
+  EXPECT_EQ(p.MySt->DsAcc_c, 8);
+}
+
+TEST_F(MatchPlayer, WallsGroundAndCeiling) {
+  TDBPlayer& p = P(0, 1);
+  TZahyou& z = *p.MyZahyou;
+  p.SetMtype(dbmtFlF, false);
+  p.MySt->Round_f = 1;
+  p.MySt->AirRev_c = -1;
+  z.X = 51000, z.Y = 20000, z.dX = 500, z.dY = 0;
+  p.Moving();
+  EXPECT_EQ(z.X, 1);
+  EXPECT_TRUE(p.MySt->Round_f);
+
+  p.MySt->Round_f = 0;
+  z.X = 100, z.dX = -500;
+  p.Moving();
+  EXPECT_EQ(z.X, 0);
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
+  EXPECT_EQ(z.MukiSign(), -1);  // turned round by the wall
+  EXPECT_EQ(z.dY, table.DB.DBDAM.WALLBOUNDDY);
+
+  z.Z = 100, z.dZ = -900;
+  p.Moving();
+  EXPECT_EQ(z.Z, 0);  // no wall at the front
+
+  z.Y = DBCRT_CEILING - 10, z.dY = 2000;
+  p.SetMtype(dbmtJ2, true);
+  p.Moving();
+  EXPECT_EQ(z.Y, DBCRT_CEILING);
+}
+
+TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
+  TDBPlayer& p = P(0, 2);
+  TZahyou& z = *p.MyZahyou;
+  auto land = [&](int32_t dx, int32_t roll, int32_t hp = 20) {
+    p.OnInit();
+    p.MySt->HP = hp;
+    p.SetMtype(dbmtFlB, false);
+    p.MySt->Roll_c = roll;
+    p.MySt->AirRev_c = -1;
+    z.Y = 50, z.dY = -100, z.dX = dx;
+    p.Moving();
+    return p.MySt->Motion.Mtype;
+  };
+  EXPECT_EQ(land(100, 8), dbmtDn);
+  EXPECT_EQ(land(300, 0), dbmtDn);
+  EXPECT_EQ(land(-101, 8), dbmtRoF);
+  EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
+  EXPECT_EQ(z.Y, 0);
+  EXPECT_EQ(land(0, 0, 0), dbmtENG);
+}
+
+TEST_F(MatchPlayer, OutfieldersKeepToTheirLines) {
+  TDBPlayer& front = P(0, 5);
+  front.MySt->Auto.AutoType = dbaReturn;
+  front.MySt->Auto.AMuki = maN;
+  front.MySt->Auto.AMukiZ = mzaB;
+  front.SetMtype(dbmtWk, false);
+  front.MyZahyou->Z = 100;
+  front.Moving();
+  EXPECT_EQ(front.MyZahyou->Z, DBCRT_O3LINE);
+
+  TDBPlayer& back = P(0, 4);
+  back.MySt->Auto.AutoType = dbaReturn;
+  back.MySt->Auto.AMuki = maN;
+  back.MySt->Auto.AMukiZ = mzaF;
+  back.SetMtype(dbmtWk, false);
+  back.MyZahyou->Z = 10010;
+  back.Moving();
+  EXPECT_EQ(back.MyZahyou->Z, DBCRT_O2LINE);
+
+  // A free outfielder stays on his line and inside its ends.
+  back.MySt->Auto = DBStAuto{};
+  T(0).TSt.CtrlNo = 4;
+  slot[0]->held = {cL};  // toward the centre line, for side 0's outfield
+  back.SetMtype(dbmtWk, true);
+  back.SetLCrtX(25150);
+  back.Moving();
+  EXPECT_EQ(back.MyZahyou->Z, DBCRT_O2LINE);
+  EXPECT_EQ(back.LeftCrtX(), DBCRT_INFMAX);
+}
+
+// ---------------------------------------------------------------- teams
+
+TEST_F(MatchPlayer, EnemyCentreIsTheMeanOfTheEdgeMidpoints) {
+  const int32_t xs[4] = {30000, 34000, 40000, 36000}, zs[4] = {3000, 8000, 7000, 2000};
+  for (int i = 0; i < 4; ++i) {
+    P(1, i).MyZahyou->X = xs[i];
+    P(1, i).MyZahyou->Z = zs[i];
+  }
+  T(0).GetCOG();
+  auto lx = [&](int i) { return 51200 - xs[i]; };
+  auto mid = [](int a, int b) { return (a + b) / 2; };
+  EXPECT_EQ(T(0).TSt.PosMove.EnCX,
+            (mid(lx(0), lx(1)) + mid(lx(1), lx(2)) + mid(lx(2), lx(3)) + mid(lx(0), lx(3))) / 4);
+  EXPECT_EQ(T(0).TSt.PosMove.EnCZ, (5500 + 7500 + 4500 + 2500) / 4);
+
+  T(0).TSt.PosMove.EnCX = 30000;
+  T(0).CheckEnC();
+  EXPECT_EQ(T(0).TSt.PosMove.EnCX, 26000);
+
+  for (int i = 0; i < 4; ++i) P(1, i).SetMtype(dbmtDn, false);
+  T(0).GetCOG();
+  EXPECT_FALSE(T(0).TSt.PosMove.EnC_f);
+  EXPECT_EQ(T(0).TSt.PosMove.EnCX, 11600);
+}
+
+TEST_F(MatchPlayer, AllDeadCountsOnlyTheInfield) {
+  for (int k = 0; k < 3; ++k) hub->ADBPSt[0][k].Dead_f = 1;
+  EXPECT_TRUE(T(0).LastOne_f());
+  EXPECT_FALSE(T(0).AllDead_f());
+  hub->ADBPSt[0][3].Dead_f = 1;
+  EXPECT_TRUE(T(0).AllDead_f());
+  EXPECT_FALSE(T(0).LastOne_f());
+}
+
+TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
+  sdt.DBGDt.DBSSt = dbssShiai;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1;
+  Ball().HoldPNo = 5;
+  for (int k = 0; k < 4; ++k) P(0, k).SetMtype(dbmtFlF, false);  // nobody controllable
+  T(0).TSt.PosReset_f = 1;
+  SetRandSeed(77);
+  std::vector<int32_t> draws;
+  for (int i = 0; i < 8; ++i) draws.push_back(Random(10) * 10 - 50);
+  SetRandSeed(77);
+  T(0).OnMove();
+  EXPECT_EQ(T(0).TSt.CtrlNo, -1);
+  const DBPosMove& pm = T(0).TSt.PosMove;
+  EXPECT_EQ(pm.InfLine, iltO3);
+  EXPECT_EQ(pm.InfXZ, 16500);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(pm.Inf_f[i]);
+    EXPECT_EQ(pm.InfPos[0][i], draws[2 * i]);
+    EXPECT_EQ(pm.InfPos[1][i], draws[2 * i + 1]);
+  }
+  EXPECT_FALSE(T(0).TSt.PosReset_f);
+  EXPECT_EQ(P(0, 5).MySt->Motion.Mtype, dbmtWk);  // standers start walking
+  EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
+}
+
+TEST_F(MatchPlayer, ATeamDoesNothingBeforeTheMatchStarts) {
+  sdt.DBGDt.DBSSt = dbssReady;
+  T(0).TSt.PosReset_f = 1;
+  const uint64_t before = RandomDraws();
+  T(0).OnMove();
+  EXPECT_EQ(RandomDraws(), before);
+  EXPECT_TRUE(T(0).TSt.PosReset_f);
+  EXPECT_EQ(P(0, 0).MySt->Motion.M_c, 0);
+}
+
+TEST_F(MatchPlayer, SetCtrlFallsBackToTheNearestControllable) {
+  BallZ().X = P(0, 2).MyZahyou->X;
+  BallZ().Z = P(0, 2).MyZahyou->Z;
+  T(0).SetCtrl(1);
+  EXPECT_EQ(T(0).TSt.CtrlNo, 1);
+  P(0, 3).SetMtype(dbmtDn, false);
+  T(0).SetCtrl(3);
+  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+  T(0).SetCtrl(-1);
+  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+  EXPECT_EQ(T(0).GetInfPaTg(), 2);  // the furthest forward of the free infielders
+}
+
+TEST_F(MatchPlayer, SaveAndLoadCarryTheTeamState) {
+  T(1).TSt.CtrlNo = 3;
+  T(1).TSt.PosMove.EnCX = 1234;
+  T(1).OnSave();
+  T(1).TSt = DBTeamState{};
+  T(1).OnLoad();
+  EXPECT_EQ(T(1).TSt.CtrlNo, 3);
+  EXPECT_EQ(hub->SvDt.DBTSt[1].PosMove.EnCX, 1234);
+}
+
+// ---------------------------------------------------------------- drawing
+
+class PlayerSprite : public MatchPlayer {
+ protected:
+  void SetUp() override {
+    MatchPlayer::SetUp();
+    al = std::make_unique<TAlpha32SAI>(nullptr, nullptr, true, false, nullptr, 1, 256);
+    al->SetAspectCentre(0, 0);
+    at = std::make_unique<TAllTx>(al.get(), nullptr);
+    ac = std::make_unique<TALLtxChar>(al.get(), &scratch, nullptr);
+    for (TALTexture* tx : {&at->DBItemtx, &ac->txCharDB[0][0], &ac->txFaceDB[0][0]}) {
+      tx->ALSt = alsOK;
+      tx->Texture = {{&tile}};
+      tx->BmpWidth = 512;
+      tx->BmpHeight = 512;
+    }
+    ac->txCharDBp[0][0] = &ac->txCharDB[0][0];
+    hub->AT = at.get();
+    hub->AC = ac.get();
+    draw = std::make_unique<TGenCharDraw>(al.get(), hub.get(), &glb);
+    sdt.DBGDt.DBSSt = dbssShiai;
+    sdt.DBGDt.DBCsl_c = 30;
+  }
+  void TearDown() override {
+    al->Rendering();
+    for (TALTexture* tx : {&at->DBItemtx, &ac->txCharDB[0][0], &ac->txFaceDB[0][0]})
+      *tx = TALTexture{};
+    MatchPlayer::TearDown();
+  }
+  void Fill(int32_t x, int32_t z, MukiType muki, int32_t shTg, bool ctrl, const AnimeData* a) {
+    draw->OnDrawSetDB(ctrl, false, false, 0, muki == mR ? 1 : -1, 0, 0, 3, 500, x, 0, z, shTg,
+                      muki, a);
+  }
+  // Each queued entry as "sx,sy wxh @ left,top".
+  std::vector<std::string> Queue() const {
+    std::vector<std::string> out;
+    for (uint32_t i = 0; i < al->DrawObjectCount(); ++i) {
+      const TDRAWDATA& e = al->Entry(i);
+      out.push_back(std::to_string(int(e.sx[0])) + "," + std::to_string(int(e.sy[0])) + " " +
+                    std::to_string(int(e.sx[3] - e.sx[0])) + "x" +
+                    std::to_string(int(e.sy[3] - e.sy[0])) + " @" + std::to_string(int(e.dx[0])) +
+                    "," + std::to_string(int(e.dy[0])));
+    }
+    return out;
+  }
+
+  TDDDDGenSurface tile{nullptr, nullptr, 512, 512};
+  TGlobalSAI scratch{nullptr};
+  std::unique_ptr<TAlpha32SAI> al;
+  std::unique_ptr<TAllTx> at;
+  std::unique_ptr<TALLtxChar> ac;
+  std::unique_ptr<TGenCharDraw> draw;
+};
+
+TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
+  AnimeData a{};
+  a.BmpNo = 0x25;  // body cell column 2, row 5
+  gdt->DBBMPData[0x25].FaceNo = 2;
+  gdt->DBBMPData[0x25].FX = 8;
+  gdt->DBBMPData[0x25].FY = 3;
+  Fill(12000, 5600, mR, -1, false, &a);
+  draw->OnSadowDraw(12000, 0, 5600, 0, 500);
+  draw->OnDraw();
+  EXPECT_EQ(Queue(), (std::vector<std::string>{
+                         "80,104 16x8 @112,180",    // shadow centred at (120, 184)
+                         "64,160 32x32 @104,152",   // body
+                         "16,0 16x10 @112,155",     // face 2 in front (FZ 0)
+                     }));
+  for (uint32_t i = 0; i < al->DrawObjectCount(); ++i) EXPECT_EQ(al->Entry(i).Pri, 500u);
+  // Drawn once per fill.
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 3u);
+}
+
+TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
+  AnimeData a{};
+  gdt->DBBMPData[0].FaceNo = 1;
+  gdt->DBBMPData[0].FZ = 2;
+  gdt->DBBMPData[0].SrcSize = 1;
+  Fill(12000, 5600, mL, -1, false, &a);
+  draw->OnDraw();
+  // Tall body 32 pixels higher; mirrored, the face's left half lies right.
+  EXPECT_EQ(Queue(), (std::vector<std::string>{
+                         "0,0 8x10 @128,120",
+                         "0,0 32x64 @104,120",
+                         "8,0 8x10 @120,120",
+                     }));
+  EXPECT_EQ(al->Entry(1).dwDDFX != 0, true);  // mirrored left-right
+}
+
+TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
+  AnimeData a{};
+  Fill(12000, 5600, mR, 30, false, &a);  // 30 mod 24 = 6: hidden
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 0u);
+  Fill(12000, 5600, mR, 40, false, &a);  // 16: shown
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 1u);
+
+  sdt.DBGDt.DBCsl_c = 15;
+  Fill(12000, 5600, mR, -1, true, &a);
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 2u);  // body only
+  sdt.DBGDt.DBCsl_c = 14;
+  sdt.DBGDt.DBCPUNum = 1;
+  Fill(12000, 5600, mR, -1, true, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue().back(), "88,112 8x8 @116,142");
+  sdt.DBGDt.DBCPUNum = 2;
+  Fill(12000, 5600, mR, -1, true, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue().back(), "104,112 8x8 @116,142");
+}
+
+TEST_F(PlayerSprite, TeamDrawsLivePlayersWithShadowsAtTheirPriority) {
+  for (int s = 0; s < 2; ++s)
+    for (int p = 0; p < 7; ++p) objs->DBPCD4[s][p] = std::make_unique<TGenCharDraw>(al.get(), hub.get(), &glb);
+  P(0, 6).Live_f = false;
+  hub->ADBPSt[0][1].Dead_f = 1;
+  T(0).OnDraw();
+  // Position 0 has a body (and face 0: none); the others have no textures,
+  // so only their shadows show: five live players with shadows, one dead.
+  EXPECT_EQ(al->DrawObjectCount(), 5u + 1u);
+  EXPECT_EQ(al->Entry(0).Pri, uint32_t(P(0, 0).MyZahyou->NowPri()));
+}
+
+}  // namespace
