@@ -35,22 +35,44 @@ TDBTeam* Team(const TAllObTx* aot, int side) {
     return aot->AO->DBT[side].get();
 }
 
-// Until the team keeps its state record, the requests have nowhere to go.
-DBTeamState* TeamState(const TAllObTx*, int) { return nullptr; }
+DBTeamState* TeamState(const TAllObTx* aot, int side) {
+    TDBTeam* t = Team(aot, side);
+    return t ? &t->TSt : nullptr;
+}
+
+namespace {
+// A team whose players are all set up for the match: the ball is set up
+// before the players at a match's start, and asks nothing of them until then.
+TDBTeam* ReadyTeam(const TAllObTx* aot, int side) {
+    TDBTeam* t = Team(aot, side);
+    if (!t || !t->MyDB6[0]) return nullptr;
+    for (int p = 0; p < DBPOSITIONS; ++p) {
+        const TDBPlayer* m = aot->AO->DB6[side][p].get();
+        if (!m || !m->MySt || !m->MyZahyou) return nullptr;
+    }
+    return t;
+}
+}  // namespace
 
 void TeamPosReset(const TAllObTx* aot, int side, bool on) {
     if (DBTeamState* t = TeamState(aot, side)) t->PosReset_f = on;
 }
 
-void TeamSeekCtrl(const TAllObTx*, int) {}
+void TeamSeekCtrl(const TAllObTx* aot, int side) {
+    if (TDBTeam* t = ReadyTeam(aot, side)) t->SeekCtrl(true);
+}
 
 int32_t TeamCtrlNo(const TAllObTx* aot, int side) {
     if (DBTeamState* t = TeamState(aot, side)) return t->CtrlNo;
     return -1;
 }
 
-void TeamSetCtrl(const TAllObTx*, int, int32_t) {}
-void TeamSeekCover(const TAllObTx*, int, int32_t) {}
+void TeamSetCtrl(const TAllObTx* aot, int side, int32_t pos) {
+    if (TDBTeam* t = ReadyTeam(aot, side)) t->SetCtrl(pos);
+}
+void TeamSeekCover(const TAllObTx* aot, int side, int32_t exclude) {
+    if (TDBTeam* t = ReadyTeam(aot, side)) t->SeekCover(exclude);
+}
 
 bool TeamAllDead(const TAllObTx* aot, int side) {
     if (!aot || side < 0 || side >= DBSIDES) return false;
@@ -64,28 +86,26 @@ const DBMnrData& MnrOf(const TDBPlayer* p) {
     return p && p->MyLv.Mnr ? *p->MyLv.Mnr : none;
 }
 
-void PlayerSetMtype(TDBPlayer* p, DBMotionType t, bool) {
-    if (p && p->MySt) p->MySt->Motion.Mtype = t;
+void PlayerSetMtype(TDBPlayer* p, DBMotionType t, bool reset) {
+    if (p && p->MySt) p->SetMtype(t, reset);
 }
 
 bool PlayerCtrlable(const TDBPlayer* p) {
-    return p && p->MySt && !p->MySt->Dead_f && !p->MySt->Motion.MF.Has(dbmfDam);
+    return p && p->MySt && p->CheckCtrlalbe();
 }
 
-bool PlayerPaCoverMan(const TDBPlayer*) { return false; }
+bool PlayerPaCoverMan(const TDBPlayer* p) { return p && p->MySt && p->CheckPaCoverMan(); }
 
 bool PlayerBall_f(const TDBPlayer* p) {
-    if (!p || !p->AOT) return false;
-    const DBBallState& b = p->AOT->DBBallSt;
-    return b.HoldTNo == p->SideNo && b.HoldPNo == p->PosNo;
+    return p && p->MySt && p->Ball_f();
 }
 
-bool PlayerCPU_f(const TDBPlayer* p) { return p && IsCPUSide(p->AOT, p->SideNo); }
+bool PlayerCPU_f(const TDBPlayer* p) { return p && p->CPU_f(); }
 
 const AnimeData& PlayerFrameAni(const TDBPlayer* p) {
     static const AnimeData none{};
-    if (!p || !p->MySt || !p->AOT->GDt) return none;
-    return p->AOT->GDt->MotionFrame(p->MySt->Motion.MNo, p->MySt->Anime.FrameNo).Ani;
+    if (!p || !p->MySt) return none;
+    return p->NowFrameAni();
 }
 
 }  // namespace ballutil

@@ -10,6 +10,8 @@
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
+#include "graphics/dddd.h"
+#include "shell/clsAllTx.h"
 #include "tests/match_ball_fixture.h"
 
 using BallFlight = BallFixture;
@@ -283,4 +285,75 @@ TEST_F(BallPaths, UprisingShotSinksToItsLowLineThenClimbs) {
     EXPECT_EQ(bz().Y, 200);
     for (int i = 0; i < 3; ++i) ball->OnMove();
     EXPECT_EQ(bz().dY, 20 * 2);
+}
+
+// ---------------------------------------------------------------- drawing
+
+namespace {
+
+class BallDraw : public BallFixture {
+protected:
+    void SetUp() override {
+        BallFixture::SetUp();
+        at = std::make_unique<TAllTx>(&al, &glb);
+        at->DBItemtx.ALSt = alsOK;
+        at->DBItemtx.Texture = {{&tile}};
+        at->DBItemtx.Mag = 1;
+        al.SetAspectCentre(0, 0);
+        hub->AT = at.get();
+        objs->DBD->AL = &al;
+    }
+    // The sheet's tile belongs to the test, not to the texture set.
+    void TearDown() override {
+        at->DBItemtx.Texture = {};
+        at->DBItemtx.ALSt = alsNil;
+        BallFixture::TearDown();
+    }
+    // Left and top of the source cell of queued entry i, in sheet pixels.
+    float SrcLeft(uint32_t i) const { return std::min(al.Entry(i).sx[0], al.Entry(i).sx[3]); }
+    float SrcTop(uint32_t i) const { return std::min(al.Entry(i).sy[0], al.Entry(i).sy[3]); }
+    TDDDDGenSurface tile{nullptr, nullptr, 256, 256};
+    TAlpha32SAI al{nullptr, nullptr, true, false, nullptr, 1, 64};
+    std::unique_ptr<TAllTx> at;
+};
+
+}  // namespace
+
+TEST_F(BallDraw, ShadowThenTheSpinCell) {
+    Place(30000, 4000, 5600, 0, 0, 0);
+    st().Motion = dbbBound;
+    st().ShSt.Spin_c = 350;
+    ball->OnDraw();
+    ASSERT_EQ(al.DrawObjectCount(), 2u);
+    // Shadow cell (96, 104) on the floor under the ball.
+    EXPECT_FLOAT_EQ((al.Entry(0).dy[0] + al.Entry(0).dy[3]) / 2, 240 - 56 - 0);
+    // Spin column 3, at 232 - 40 - 56 on the screen.
+    EXPECT_FLOAT_EQ((al.Entry(1).dx[0] + al.Entry(1).dx[3]) / 2, 300);
+    EXPECT_FLOAT_EQ((al.Entry(1).dy[0] + al.Entry(1).dy[3]) / 2, 232 - 40 - 56);
+    EXPECT_NEAR(SrcLeft(0), 96, 0.5);
+    EXPECT_NEAR(SrcTop(0), 104, 0.5);
+    EXPECT_NEAR(SrcLeft(1), 48, 0.5);
+    EXPECT_NEAR(SrcTop(1), 0, 0.5);
+}
+
+TEST_F(BallDraw, SpecialShotCellsFlashAndTheBigBallUsesItsOwnRow) {
+    Place(30000, 4000, 5600, 0, 0, 0);
+    st().Motion = dbbShoot;
+    st().ShSt.HSNo = dbhBYO;
+    st().ShSt.HS_c = 5;  // flashing: 5 mod 8 is above 4
+    st().AniNo = 3;
+    objs->DBD->OnDraw(30000, 4000, 5600, 0);
+    EXPECT_NEAR(SrcLeft(0), 32, 0.5);
+    EXPECT_NEAR(SrcTop(0), 16 + 48, 0.5);
+    st().AniNo = 13;
+    st().ShSt.HS_c = 4;
+    objs->DBD->OnDraw(30000, 4000, 5600, 250);
+    EXPECT_NEAR(SrcLeft(1), 64, 0.5);
+    EXPECT_NEAR(SrcTop(1), 128, 0.5);
+}
+
+TEST_F(BallDraw, HiddenBallDrawsNothing) {
+    st().Invs_f = 1;
+    ball->OnDraw();
+    EXPECT_EQ(al.DrawObjectCount(), 0u);
 }
