@@ -29,17 +29,17 @@ void TDBPlayer::MCKeyInputAT() {
         case dbaFree:
             if (st.Kagami_c >= 1) {
                 if (m == dbmtSt) {
-                    mcs::SetMtype(*this, dbmtKG, false);
+                    SetMtype(dbmtKG, false);
                     --st.Kagami_c;
                 }
-            } else if (mcs::Ctrl_f(*this) && !mcs::CPU_f(*this)) {
+            } else if (Ctrl_f() && !CPU_f()) {
                 SelfCtrl();
             } else {
                 CheckFreeBallPickUp();
             }
             break;
         case dbaReturn: {
-            if (mcs::CPU_f(*this)) break;
+            if (CPU_f()) break;
             const bool shotOrPass = m == dbmtSh || m == dbmtPa;
             if (!Infield_f) {
                 if (shotOrPass) CancelJmp();
@@ -50,14 +50,14 @@ void TDBPlayer::MCKeyInputAT() {
                                 (b.Motion == dbbShoot && b.ShTgTNo == SideNo);
             if (StWkDs(m)) {
                 if (Btn(*this, bA) && threat) {
-                    mcs::SetMtype(*this, dbmtDg, false);
+                    SetMtype(dbmtDg, false);
                     SEPlay(*this, 30);
                 }
             } else if (shotOrPass) {
                 CancelJmp();
             } else if (m == dbmtCa || m == dbmtJCa) {
                 if (CheckPickUpPos()) mcs::BallGet(*this, false);
-                if (mcs::Ball_f(*this) && AnyCrs2(*this)) MukiSet(false, false, true);
+                if (Ball_f() && AnyCrs2(*this)) MukiSet(false, false, true);
             } else if (m == dbmtDg) {
                 ++st.ECDdg_c;
                 if (st.ECDdg_c < DB().DBNAIYA.ECYOKERMT && Btn2(*this, bA)) st.Anime.Ani_c = 0;
@@ -74,7 +74,7 @@ void TDBPlayer::MCKeyInputAT() {
         case dbaDg:
             if (st.DdgLag_c == 0) {
                 if (StWkDs(m)) {
-                    mcs::SetMtype(*this, dbmtDg, true);
+                    SetMtype(dbmtDg, true);
                     SEPlay(*this, 30);
                 } else if (m == dbmtDg) {
                     st.Anime.Ani_c = 0;
@@ -83,7 +83,7 @@ void TDBPlayer::MCKeyInputAT() {
             break;
         case dbaCPUCach:
             if (st.DdgLag_c == 0 && StWkDs(m)) {
-                mcs::SetMtype(*this, dbmtCa, true);
+                SetMtype(dbmtCa, true);
                 SEPlay(*this, 30);
             }
             break;
@@ -98,7 +98,7 @@ void TDBPlayer::MCKeyInputAT() {
 void TDBPlayer::SelfCtrl() {
     DBPlayerState& st = *MySt;
     const DBBallState& b = Ball(*this);
-    const ATType at = mcs::Ball_f(*this) ? ATA
+    const ATType at = Ball_f() ? ATA
                       : (b.Motion == dbbHold || b.Motion == dbbShoot || b.Motion == dbbPass) ? ATD
                                                                                              : ATF;
     const DBMotionType m = Mtype(*this);
@@ -106,20 +106,20 @@ void TDBPlayer::SelfCtrl() {
         if (at == ATA) {
             if (Btn(*this, bA)) {
                 LookTg(b.PaTgPNo, true);
-                mcs::SetMtype(*this, dbmtPa, false);
+                SetMtype(dbmtPa, false);
             } else if (Btn(*this, bB)) {
                 LookTg(b.ShTgPNo, false);
-                mcs::SetMtype(*this, dbmtSh, false);
+                SetMtype(dbmtSh, false);
             } else if (DropKey(*this)) {
-                mcs::SetMtype(*this, dbmtSt, false);
+                SetMtype(dbmtSt, false);
                 Falling();
             }
         } else if (Btn(*this, bA)) {
-            mcs::SetMtype(*this, dbmtDg, false);
+            SetMtype(dbmtDg, false);
             SEPlay(*this, 30);
             if (at == ATF && CheckPickUpPos()) mcs::BallGet(*this, false);
         } else if (Btn(*this, bB) && st.CatchW_c == 0) {
-            mcs::SetMtype(*this, dbmtCa, false);
+            SetMtype(dbmtCa, false);
             SEPlay(*this, 30);
         }
         return;
@@ -127,23 +127,23 @@ void TDBPlayer::SelfCtrl() {
     if (m == dbmtJ2) {
         const TZahyou& z = *MyZahyou;
         if (z.dY < 1 && z.Y < DB().DBJP.NOTKEYH * 100) return;
-        if (st.AirAct_f || !mcs::HasMF(*this, dbmfAr)) return;
+        if (st.AirAct_f || !HasMF(dbmfAr)) return;
         if (at == ATA) {
             if (Btn(*this, bA)) {
                 LookTg(b.PaTgPNo, true);
-                mcs::SetMtype(*this, dbmtJPa, false);
+                SetMtype(dbmtJPa, false);
             } else if (Btn(*this, bB)) {
                 LookTg(b.ShTgPNo, false);
-                mcs::SetMtype(*this, dbmtJSh, false);
+                SetMtype(dbmtJSh, false);
             } else if (DropKey(*this)) {
-                mcs::SetMtype(*this, dbmtJ2, true);
+                SetMtype(dbmtJ2, true);
                 Falling();
             }
         } else if (Btn(*this, bA)) {
-            mcs::SetMtype(*this, dbmtJDg, false);
+            SetMtype(dbmtJDg, false);
             SEPlay(*this, 30);
         } else if (Btn(*this, bB)) {
-            mcs::SetMtype(*this, dbmtJCa, false);
+            SetMtype(dbmtJCa, false);
             SEPlay(*this, 30);
             if (CheckPickUpPos()) mcs::BallGet(*this, false);
         }
@@ -152,11 +152,11 @@ void TDBPlayer::SelfCtrl() {
     if (m == dbmtCa || m == dbmtJCa) {
         if (CheckPickUpPos()) mcs::BallGet(*this, false);
         // A dash catch goes back to the dash while its direction is held.
-        if (Infield_f && Mtype(*this) == dbmtCa && mcs::HasMF(*this, dbmfDs) &&
+        if (Infield_f && Mtype(*this) == dbmtCa && HasMF(dbmfDs) &&
             Crs2(*this, MyZahyou->FDsMuki == mL ? cL : cR)) {
-            mcs::SetMtype(*this, dbmtDs, false);
+            SetMtype(dbmtDs, false);
         }
-        if (!mcs::Ball_f(*this) || Mtype(*this) != dbmtCa) return;
+        if (!Ball_f() || Mtype(*this) != dbmtCa) return;
         if (Jump(*this)) {
             DelMFDs();
             JumpSet(false);
@@ -167,7 +167,7 @@ void TDBPlayer::SelfCtrl() {
             }
             LookTg(b.PaTgPNo, true);
             DelMFDs();
-            mcs::SetMtype(*this, dbmtPa, false);
+            SetMtype(dbmtPa, false);
         } else if (Btn(*this, bB)) {
             if (AnyCrs2(*this)) {
                 MukiSet(true, false, false);
@@ -175,12 +175,12 @@ void TDBPlayer::SelfCtrl() {
             }
             LookTg(b.ShTgPNo, false);
             DelMFDs();
-            mcs::SetMtype(*this, dbmtSh, false);
+            SetMtype(dbmtSh, false);
         }
         return;
     }
     if (m == dbmtDg || m == dbmtJDg) {
-        if (Btn2(*this, bA) && !mcs::Ball_f(*this)) st.Anime.Ani_c = 0;
+        if (Btn2(*this, bA) && !Ball_f()) st.Anime.Ani_c = 0;
     }
 }
 
@@ -222,25 +222,25 @@ bool TDBPlayer::CheckPickUpPos() {
 
 void TDBPlayer::AutoPickUp() {
     if (!CheckPickUpPos()) return;
-    mcs::SetMtype(*this, dbmtCa, false);
+    SetMtype(dbmtCa, false);
     mcs::BallGet(*this, false);
     MukiSet(true, true, false);
     SEPlay(*this, 30);
 }
 
 void TDBPlayer::CheckFreeBallPickUp() {
-    if (Mtype(*this) == dbmtSt && !mcs::HasMF(*this, dbmfAr) && Ball(*this).Motion == dbbBound)
+    if (Mtype(*this) == dbmtSt && !HasMF(dbmfAr) && Ball(*this).Motion == dbbBound)
         AutoPickUp();
 }
 
 void TDBPlayer::CPUAttack() {
     const DBPlayerState& st = *MySt;
-    if (st.CPUSt.Wait_c > 0 || mcs::HasMF(*this, dbmfAct)) return;
-    if (Infield_f && st.Step_c < st.CPUSt.Ds_c && mcs::LeftCrtX(*this) <= 24400) return;
+    if (st.CPUSt.Wait_c > 0 || HasMF(dbmfAct)) return;
+    if (Infield_f && st.Step_c < st.CPUSt.Ds_c && LeftCrtX() <= 24400) return;
     const DBCPUAtType at = st.CPUSt.AtType;
     if (at == dbcaJSh || at == dbcaJPa) {
-        if (mcs::HasMF(*this, dbmfJpOK)) JumpSet(false);
-        else if (mcs::HasMF(*this, dbmfAr) && st.Air_c >= st.CPUSt.Jp_c) CPUShoot();
+        if (HasMF(dbmfJpOK)) JumpSet(false);
+        else if (HasMF(dbmfAr) && st.Air_c >= st.CPUSt.Jp_c) CPUShoot();
         return;
     }
     CPUShoot();
@@ -262,15 +262,15 @@ void TDBPlayer::CPUShoot() {
             st.Auto.AMukiZ = mzaN;
         }
         MukiSetAuto();
-        if (mcs::Ball_f(*this) && !mcs::HasMF(*this, dbmfAct)) {
+        if (Ball_f() && !HasMF(dbmfAct)) {
             ShTagSet(false);
             PaTagSet();
         }
         LookTg(b.PaTgPNo, true);
-        if (start) mcs::SetMtype(*this, air ? dbmtJPa : dbmtPa, false);
+        if (start) SetMtype(air ? dbmtJPa : dbmtPa, false);
     } else {
         LookTg(b.ShTgPNo, false);
-        if (start) mcs::SetMtype(*this, air ? dbmtJSh : dbmtSh, false);
+        if (start) SetMtype(air ? dbmtJSh : dbmtSh, false);
     }
 }
 

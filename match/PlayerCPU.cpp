@@ -56,14 +56,14 @@ void TDBPlayer::InitAutoTypeMuki() {
     switch (NextAuto.AutoType) {
         case dbaFree:
             st.AShCv_c = 0;
-            if (mcs::HasMF(*this, dbmfAr)) st.GaiyaOvL_f = 1;
+            if (HasMF(dbmfAr)) st.GaiyaOvL_f = 1;
             break;
         case dbaGet:
             goesOn = !(b.Motion == dbbFree || b.Motion == dbbHold || b.Motion == dbbBound ||
-                       mcs::Ball_f(*this));
+                       Ball_f());
             break;
         case dbaPassCvr:
-            goesOn = b.Motion == dbbPass && !mcs::Ball_f(*this);
+            goesOn = b.Motion == dbbPass && !Ball_f();
             break;
         case dbaPos: {
             const bool isTarget = b.PaTgTNo == SideNo && b.PaTgPNo == PosNo;
@@ -74,7 +74,7 @@ void TDBPlayer::InitAutoTypeMuki() {
             bool near;
             if (PosNo == 4 || PosNo == 5) near = std::abs(z.X - pm.EnCX) <= 500;
             else near = std::abs(z.Z - pm.EnCZ) <= 500;
-            if (Infield_f) near = near && mcs::LeftCrtX(*this) >= 24700;
+            if (Infield_f) near = near && LeftCrtX() >= 24700;
             goesOn = mateHolds && !isTarget && !pass && pm.EnC_f && near;
             if ((isTarget || pass) && Infield_f) TeamSt(*this, SideNo).PosMove.Inf_f[PosNo] = 0;
             break;
@@ -91,7 +91,7 @@ void TDBPlayer::InitAutoTypeMuki() {
             goesOn = b.Motion == dbbShoot;
             break;
         case dbaCPUSht:
-            goesOn = mcs::Ball_f(*this);
+            goesOn = Ball_f();
             break;
         case dbaDg:
         case dbaDgJp:
@@ -106,11 +106,11 @@ void TDBPlayer::InitAutoTypeMuki() {
 }
 
 void TDBPlayer::CheckAutoReturn() {
-    if (mcs::HasMF(*this, dbmfAr)) return;
+    if (HasMF(dbmfAr)) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaReturn, dbaKgReturn})) return;
     DBPlayerState& st = *MySt;
     NextAuto.ADash_f = 0;
-    const int32_t lx = mcs::LeftCrtX(*this), z = MyZahyou->Z, slx = mcs::GetSLX(*this);
+    const int32_t lx = LeftCrtX(), z = MyZahyou->Z, slx = GetSLX();
     int32_t x0, x1, z0, z1;
     switch (PosNo) {
         case 4: x0 = 9000; x1 = 25200; z0 = 9900; z1 = 10100; break;
@@ -136,7 +136,7 @@ void TDBPlayer::CheckAutoReturn() {
     DBAutoType type = dbaReturn;
 
     // An infielder owing crouches is held near the middle of his court.
-    if (Infield_f && mcs::Kagami_f(*this) && st.KagamiRev_c > 0) {
+    if (Infield_f && Kagami_f() && st.KagamiRev_c > 0) {
         if (inside) --st.KagamiRev_c;
         if (wx == maN) {
             if (lx < 14900) wx = maR;
@@ -160,8 +160,8 @@ void TDBPlayer::CheckAutoReturn() {
 }
 
 void TDBPlayer::CheckAutoGetter(bool tCPU_f) {
-    if ((Infield_f && !tCPU_f) || mcs::Kagami_f(*this)) return;
-    if (mcs::HasMF(*this, dbmfAr)) return;
+    if ((Infield_f && !tCPU_f) || Kagami_f()) return;
+    if (HasMF(dbmfAr)) return;
     if (!Infield_f && MySt->GaiyaOvL_f) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaGet})) return;
     const DBBallState& b = Ball(*this);
@@ -187,7 +187,7 @@ void TDBPlayer::CheckAutoGetter(bool tCPU_f) {
 }
 
 void TDBPlayer::CheckPassCover() {
-    if (mcs::Kagami_f(*this) || mcs::HasMF(*this, dbmfAr)) return;
+    if (Kagami_f() || HasMF(dbmfAr)) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaPos, dbaPos2, dbaPassCvr})) return;
     const DBBallState& b = Ball(*this);
     if (b.Motion != dbbPass) return;
@@ -221,7 +221,7 @@ bool TDBPlayer::CheckShCvJp() {
 void TDBPlayer::CheckShootCover() {
     const DBBallState& b = Ball(*this);
     if (b.Motion != dbbShoot || b.PichTNo != SideNo || b.PichPNo == PosNo) return;
-    if (b.ShSt.HSNo == dbhBMR || mcs::HasMF(*this, dbmfAr)) return;
+    if (b.ShSt.HSNo == dbhBMR || HasMF(dbmfAr)) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaShCv})) return;
     if (Infield_f && (GetInfPaTg(*this, SideNo) != PosNo || b.PichPNo < 4)) return;
     NextAuto.AutoType = dbaShCv;
@@ -255,7 +255,7 @@ void TDBPlayer::CheckPassCatchJp() {
     if (NextAuto.AutoType != dbaFree) return;
     const DBBallState& b = Ball(*this);
     if (b.Motion == dbbPass && b.PaTgTNo == SideNo && b.PaTgPNo == PosNo && b.PaJC_f &&
-        mcs::HasMF(*this, dbmfJpOK) && b.PaETA_c <= DB().DBPASS.PACAJPTIME)
+        HasMF(dbmfJpOK) && b.PaETA_c <= DB().DBPASS.PACAJPTIME)
         NextAuto.AutoType = dbaPassJp;
 }
 
@@ -267,9 +267,9 @@ void TDBPlayer::CheckPassCatchMotion() {
     if (b.Motion != dbbPass || b.PaTgTNo != SideNo || b.PaTgPNo != PosNo) return;
     if (b.PaETA_c < 0 || b.PaETA_c > 8) return;
     if (b.PaJC_f) {
-        if (m == dbmtJ2) mcs::SetMtype(*this, dbmtJCa, false);
+        if (m == dbmtJ2) SetMtype(dbmtJCa, false);
     } else {
-        mcs::SetMtype(*this, dbmtCa, false);
+        SetMtype(dbmtCa, false);
     }
     b.PaETA_c = -1;
 }
@@ -304,7 +304,7 @@ DSType TDBPlayer::CheckDS(bool Ca_f) {
     if (bz.Y <= n.NONEDGY * 100) {
         const int32_t hw = n.YOKEW * 100 / 2, hd = n.YOKED * 100 / 2;
         if (!BallMeets(bz, z.X - hw, z.X + hw, z.Z - hd, z.Z + hd)) return dsNone;
-        if (Ca_f && mcs::CPU_f(*this) && NextAuto.AutoType == dbaFree && bz.FMuki != z.FMuki)
+        if (Ca_f && CPU_f() && NextAuto.AutoType == dbaFree && bz.FMuki != z.FMuki)
             return dsCatch;
         return dsCrouch;
     }
@@ -312,7 +312,7 @@ DSType TDBPlayer::CheckDS(bool Ca_f) {
 }
 
 void TDBPlayer::CheckDodge() {
-    if (!mcs::CheckFreeMotion(*this, false) || NextAuto.AutoType != dbaFree) return;
+    if (!CheckFreeMotion(false) || NextAuto.AutoType != dbaFree) return;
     const DSType r = CheckDS(false);
     if (r == dsJump) {
         NextAuto.AutoType = dbaDgJp;
@@ -324,7 +324,7 @@ void TDBPlayer::CheckDodge() {
 }
 
 void TDBPlayer::CheckDodgeCPU() {
-    if (mcs::Ball_f(*this) || DB().DBDBG.CPUNOCATCH_F || !mcs::CheckFreeMotion(*this, false)) return;
+    if (Ball_f() || DB().DBDBG.CPUNOCATCH_F || !CheckFreeMotion(false)) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaReturn})) return;
     const DSType r = CheckDS(true);
     if (r == dsJump) {
@@ -339,7 +339,7 @@ void TDBPlayer::CheckDodgeCPU() {
         if (DB().DBDBG.CPUALLCATCH_F) {
             MySt->DdgLag_c = 4;
         } else {
-            switch (mcs::GameData(*this).DBDif) {
+            switch (GameData().DBDif) {
                 case dbdfEasy: MySt->DdgLag_c = Random(c.EASY_CATCH); break;
                 case dbdfNomal: MySt->DdgLag_c = Random(c.NML_CATCH); break;
                 default: MySt->DdgLag_c = Random(c.HARD_CATCH); break;
@@ -350,7 +350,7 @@ void TDBPlayer::CheckDodgeCPU() {
 
 void TDBPlayer::CheckShootCPU() {
     DBPlayerState& st = *MySt;
-    if (Mtype(*this) == dbmtSt && mcs::Ball_f(*this) && NextAuto.AutoType == dbaFree) {
+    if (Mtype(*this) == dbmtSt && Ball_f() && NextAuto.AutoType == dbaFree) {
         const DBCPURec& c = DB().DBCPU;
         NextAuto.AutoType = dbaCPUSht;
         DBCPUSt& cpu = st.CPUSt;
@@ -362,7 +362,7 @@ void TDBPlayer::CheckShootCPU() {
         } else {
             cpu.Jp_c = Per100(c.JSH_QCTIMING) ? 10 : Per100(c.JSH_SLTIMING) ? 33 : 20;
             // The easy CPU throws without the random delay.
-            if (mcs::GameData(*this).DBDif != dbdfEasy) cpu.Jp_c += Random(10);
+            if (GameData().DBDif != dbdfEasy) cpu.Jp_c += Random(10);
         }
         st.Step_c = 0;
         st.Air_c = 0;
@@ -401,7 +401,7 @@ static void InfFormationPoint(const TDBPlayer& p, int32_t& fx, int32_t& fz) {
             e = i1 * pos.XLZ2 + pm.InfXZ;
             break;
     }
-    f = Between(f, mcs::GetSLX(p) + 300, 24900);
+    f = Between(f, p.GetSLX() + 300, 24900);
     e = Between(e, 2500, 8900);
     if (p.SideNo == 1) f = DBCOURT_W - f;
     fx = f;
@@ -409,7 +409,7 @@ static void InfFormationPoint(const TDBPlayer& p, int32_t& fx, int32_t& fz) {
 }
 
 void TDBPlayer::CheckMovePos() {
-    if (NextAuto.AutoType != dbaFree || !mcs::HasMF(*this, dbmfJpOK)) return;
+    if (NextAuto.AutoType != dbaFree || !HasMF(dbmfJpOK)) return;
     const DBBallState& b = Ball(*this);
     if (b.Motion == dbbPass && b.PaTgTNo == SideNo) return;
     const DBPosMove& pm = TeamSt(*this, SideNo).PosMove;
@@ -426,7 +426,7 @@ void TDBPlayer::CheckMovePos() {
         } else if (Infield_f && b.HoldPNo >= 4 && GetInfPaTg(*this, SideNo) == PosNo) {
             NextAuto.AutoType = dbaPos;
             // Depth toward the enemy centre, X toward the pass-wait line.
-            const int32_t waitX = LeftX(*this, 25200 - (MyLv.Spd ? MyLv.Spd->PaWaitPos : 0) * 100);
+            const int32_t waitX = LCrtOf(25200 - (MyLv.Spd ? MyLv.Spd->PaWaitPos : 0) * 100);
             SteerZ(NextAuto, z.Z, pm.EnCZ, 300);
             SteerX(NextAuto, z.X, waitX, 300);
             NextAuto.ADash_f = std::abs(z.X - waitX) > dash;
@@ -450,7 +450,7 @@ void TDBPlayer::CheckMovePos() {
         SteerZ(NextAuto, z.Z, pm.EnCZ, 500);
     } else {
         SteerX(NextAuto, z.X, pm.EnCX, 500);
-        NextAuto.ADash_f = std::abs(z.X - pm.EnCX) > dash && !mcs::PaTag_f(*this);
+        NextAuto.ADash_f = std::abs(z.X - pm.EnCX) > dash && !PaTag_f();
     }
 }
 
@@ -490,17 +490,17 @@ void TDBPlayer::GoToBall() {
         if (NextAuto.ADash_f) {
             AutoDashSet();
         } else if (m == dbmtDs) {
-            mcs::SetMtype(*this, dbmtSl, false);
+            SetMtype(dbmtSl, false);
         } else if (m == dbmtSt) {
-            mcs::SetMtype(*this, dbmtWk, false);
+            SetMtype(dbmtWk, false);
         }
     } else if (NextAuto.AMukiZ != mzaN && m == dbmtSt) {
-        mcs::SetMtype(*this, dbmtWk, false);
+        SetMtype(dbmtWk, false);
     }
 }
 
 void TDBPlayer::SetAutoMove() {
-    if (mcs::HasMF(*this, dbmfAct)) return;
+    if (HasMF(dbmfAct)) return;
     DBPlayerState& st = *MySt;
     const DBBallState& b = Ball(*this);
     const DBMotionType m = Mtype(*this);
@@ -516,27 +516,27 @@ void TDBPlayer::SetAutoMove() {
             if (StWk(m)) {
                 st.Auto = NextAuto;
                 MukiSetAuto();
-                mcs::SetMtype(*this, dbmtSt, true);
+                SetMtype(dbmtSt, true);
                 return;
             }
-            if (m == dbmtDs) mcs::SetMtype(*this, dbmtSl, false);
+            if (m == dbmtDs) SetMtype(dbmtSl, false);
             break;
         }
         case dbaReturn:
         case dbaKgReturn:
-            if (mcs::Ball_f(*this) && (Infield_f || st.GaiyaOvL_f)) {
-                if (StWk(m)) mcs::SetMtype(*this, dbmtOvL, false);
-                else if (m == dbmtDs) mcs::SetMtype(*this, dbmtSl, false);
+            if (Ball_f() && (Infield_f || st.GaiyaOvL_f)) {
+                if (StWk(m)) SetMtype(dbmtOvL, false);
+                else if (m == dbmtDs) SetMtype(dbmtSl, false);
             } else if (m != dbmtOvL) {
                 if (!wishX) {
-                    mcs::SetMtype(*this, wishZ ? dbmtWk : dbmtSt, false);
+                    SetMtype(wishZ ? dbmtWk : dbmtSt, false);
                 } else {
                     const MukiType ds = MyZahyou->FDsMuki;
                     const bool against = m == dbmtDs && ((ds == mL && NextAuto.AMuki == maR) ||
                                                          (ds == mR && NextAuto.AMuki == maL));
-                    if (against) mcs::SetMtype(*this, dbmtSl, false);
+                    if (against) SetMtype(dbmtSl, false);
                     else if (NextAuto.ADash_f) AutoDashSet();
-                    else if (m == dbmtSt) mcs::SetMtype(*this, dbmtWk, false);
+                    else if (m == dbmtSt) SetMtype(dbmtWk, false);
                 }
             }
             break;
@@ -544,8 +544,8 @@ void TDBPlayer::SetAutoMove() {
         case dbaPassCvr:
         case dbaShCv:
             if (!wishX && !wishZ) {
-                if (m == dbmtDs) mcs::SetMtype(*this, dbmtSl, false);
-                else mcs::SetMtype(*this, dbmtSt, false);
+                if (m == dbmtDs) SetMtype(dbmtSl, false);
+                else SetMtype(dbmtSt, false);
                 FaceBallWish(*this, NextAuto, 0);
                 if (type == dbaShCv) st.AShCv_c = 8;
             } else if (type == dbaShCv && st.AShCv_c > 0) {
@@ -558,7 +558,7 @@ void TDBPlayer::SetAutoMove() {
                 const TZahyou& bz = BallZ(*this);
                 if (std::abs(bz.X - MyZahyou->X) <= 1600 && std::abs(bz.Z - MyZahyou->Z) <= 1600 &&
                     bz.Y < 3200) {
-                    mcs::SetMtype(*this, dbmtCa, false);
+                    SetMtype(dbmtCa, false);
                     SEPlay(*this, 30);
                 }
             }
@@ -569,7 +569,7 @@ void TDBPlayer::SetAutoMove() {
                 FaceBallWish(*this, NextAuto, 0);
                 st.Auto = NextAuto;
                 MukiSetAuto();
-                mcs::SetMtype(*this, mcs::PaTag_f(*this) ? dbmtPW : dbmtSt, false);
+                SetMtype(PaTag_f() ? dbmtPW : dbmtSt, false);
                 return;
             }
             if (!NextAuto.ADash_f) {
@@ -579,7 +579,7 @@ void TDBPlayer::SetAutoMove() {
                     MyZahyou->SetMuki(bz.X < MyZahyou->X ? mL : mR);
                     turn = false;
                 }
-                if (m == dbmtSt) mcs::SetMtype(*this, dbmtWk, false);
+                if (m == dbmtSt) SetMtype(dbmtWk, false);
             } else {
                 GoToBall();
             }
@@ -596,13 +596,13 @@ void TDBPlayer::SetAutoMove() {
             break;
     }
     const TZahyou& z = *MyZahyou;
-    if (Mtype(*this) == dbmtDs && z.FDsMuki != z.FMuki) mcs::SetMtype(*this, dbmtSl, false);
+    if (Mtype(*this) == dbmtDs && z.FDsMuki != z.FMuki) SetMtype(dbmtSl, false);
     st.Auto = NextAuto;
     const bool wanted = NextAuto.AMuki != maN || NextAuto.AMukiZ != mzaN;
     if (turn && wanted) {
         const bool posRules = In(type, {dbaFree, dbaReturn, dbaKgReturn});
-        if (MukiSet(posRules, false, false) && mcs::HasMF(*this, dbmfMuki))
-            mcs::SetMtype(*this, Mtype(*this), true);
+        if (MukiSet(posRules, false, false) && HasMF(dbmfMuki))
+            SetMtype(Mtype(*this), true);
     }
 }
 
@@ -610,10 +610,10 @@ void TDBPlayer::SetAutoMove() {
 
 void TDBPlayer::AutoMove() {
     InitAutoTypeMuki();
-    if (mcs::CheckPaCoverMan(*this)) CheckPassCover();
+    if (CheckPaCoverMan()) CheckPassCover();
     else CheckAutoGetter(false);
     CheckAutoReturn();
-    if (!mcs::Kagami_f(*this)) {
+    if (!Kagami_f()) {
         CheckShootCover();
         CheckPassCatchJp();
         CheckPassCatchMotion();
@@ -626,13 +626,13 @@ void TDBPlayer::AutoMove() {
 void TDBPlayer::AutoMoveCPU() {
     InitAutoTypeMuki();
     CheckAutoReturn();
-    if (!mcs::Kagami_f(*this)) {
+    if (!Kagami_f()) {
         CheckShootCover();
         CheckPassCatchJp();
         CheckPassCatchMotion();
         CheckShootCPU();
         CheckDodgeCPU();
-        if (mcs::CheckPaCoverMan(*this)) CheckPassCover();
+        if (CheckPaCoverMan()) CheckPassCover();
         else CheckAutoGetter(true);
         CheckMovePos();
     }

@@ -21,10 +21,10 @@ void TDBPlayer::MCKeyInput() {
                 const bool turnOnly =
                     (PosNo == 6 && !Crs2Y(*this)) || ((PosNo == 4 || PosNo == 5) && !Crs2X(*this));
                 if (turnOnly) {
-                    if (MukiSet(true, true, false)) mcs::SetMtype(*this, dbmtSt, true);
+                    if (MukiSet(true, true, false)) SetMtype(dbmtSt, true);
                 } else {
                     MukiSet(true, false, false);
-                    mcs::SetMtype(*this, dbmtWk, false);
+                    SetMtype(dbmtWk, false);
                 }
                 SetLastKeyLR();
             }
@@ -43,7 +43,7 @@ void TDBPlayer::MCKeyInput() {
                 } else {
                     if (PosNo == 4 || PosNo == 5) MukiSet(true, true, false);
                     else if (PosNo == 6) MyZahyou->SetMuki(SideNo == 1 ? mR : mL);
-                    mcs::SetMtype(*this, dbmtSt, false);
+                    SetMtype(dbmtSt, false);
                 }
             }
             SetLastKeyLR();
@@ -52,7 +52,7 @@ void TDBPlayer::MCKeyInput() {
         case dbmtDs: {
             const MukiType ds = MyZahyou->FDsMuki;
             if ((ds == mL && Crs2(*this, cR)) || (ds == mR && Crs2(*this, cL)))
-                mcs::SetMtype(*this, dbmtSl, false);
+                SetMtype(dbmtSl, false);
             else if (Jump(*this))
                 JumpSet(true);
             break;
@@ -62,9 +62,9 @@ void TDBPlayer::MCKeyInput() {
             if (!Infield_f) MukiSet(true, true, false);
             break;
         case dbmtJ2:
-            if (mcs::HasMF(*this, dbmfAr) && !mcs::HasMF(*this, dbmfARv) && AnyCrs2(*this)) {
+            if (HasMF(dbmfAr) && !HasMF(dbmfARv) && AnyCrs2(*this)) {
                 const bool changed = Infield_f ? MukiSet(false, false, false) : MukiSet(true, true, false);
-                if (changed) mcs::SetMtype(*this, dbmtJ2, true);
+                if (changed) SetMtype(dbmtJ2, true);
             }
             SetLastKeyLR();
             break;
@@ -72,8 +72,8 @@ void TDBPlayer::MCKeyInput() {
         case dbmtSl:
             break;
         case dbmtCa:
-            if (mcs::Ball_f(*this)) {
-                if (AnyCrs2(*this) && mcs::HasMF(*this, dbmfDs) && MukiSet(true, false, false)) {
+            if (Ball_f()) {
+                if (AnyCrs2(*this) && HasMF(dbmfDs) && MukiSet(true, false, false)) {
                     PaTagSet();
                     ShTagSet(false);
                 }
@@ -88,14 +88,14 @@ void TDBPlayer::MCKeyInput() {
 }
 
 void TDBPlayer::JumpSet(bool mfCheck) {
-    if (mfCheck && !mcs::HasMF(*this, dbmfJpOK)) return;
-    if (mcs::HasMF(*this, dbmfPHit)) return;
-    mcs::SetMtype(*this, dbmtJCr, false);
-    mcs::ZeroXYZ(*this);
+    if (mfCheck && !HasMF(dbmfJpOK)) return;
+    if (HasMF(dbmfPHit)) return;
+    SetMtype(dbmtJCr, false);
+    ZeroXYZ();
 }
 
 bool TDBPlayer::CancelJmp() {
-    if (mcs::HasMF(*this, dbmfAr)) return false;
+    if (HasMF(dbmfAr)) return false;
     if (MySt->Motion.M_c >= DB().DBJP.JUMPCSLTIME) return false;
     if (!Jump(*this)) return false;
     JumpSet(false);
@@ -107,7 +107,7 @@ void TDBPlayer::DashSet(bool ResetStep_f) {
     if (dh == dhL) MukiSetDash(mL);
     else if (dh == dhR) MukiSetDash(mR);
     else return;
-    mcs::SetMtype(*this, dbmtDs, false);
+    SetMtype(dbmtDs, false);
     if (ResetStep_f) MySt->Step_c = 1;
 }
 
@@ -116,13 +116,13 @@ void TDBPlayer::AutoDashSet() {
     if (Mtype(*this) == dbmtDs) {
         const MukiType ds = MyZahyou->FDsMuki;
         if ((ds == mL && w == maR) || (ds == mR && w == maL)) {
-            mcs::SetMtype(*this, dbmtSl, false);
+            SetMtype(dbmtSl, false);
             return;
         }
     }
     if (w == maL || w == maR) {
         MukiSetDash(w == maL ? mL : mR);
-        mcs::SetMtype(*this, dbmtDs, false);
+        SetMtype(dbmtDs, false);
     }
 }
 
@@ -197,15 +197,15 @@ bool ApplyWish(TZahyou& z, MukiTypeA m, MukiZTypeA mz) {
 
 bool TDBPlayer::MukiSet(bool PosMuki_f, bool PosMuki2_f, bool DI_f) {
     MySt->MukiAgl = -1;
-    if (mcs::CPU_f(*this) || !mcs::Ctrl_f(*this)) {
+    if (CPU_f() || !Ctrl_f()) {
         const DBStAuto& a = MySt->Auto;
         SetMukiAgl(a.AMuki == maL, a.AMuki == maR, a.AMukiZ == mzaF, a.AMukiZ == mzaB);
     } else {
         SetMukiAgl(Crs2(*this, cL), Crs2(*this, cR), Crs2(*this, cD), Crs2(*this, cU));
     }
 
-    MukiTypeA m = mcs::GetMoveMuki(*this, DI_f);
-    MukiZTypeA mz = mcs::GetMoveMukiZ(*this, DI_f);
+    MukiTypeA m = GetMoveMuki(DI_f);
+    MukiZTypeA mz = GetMoveMukiZ(DI_f);
     if (PosMuki_f) {
         if (PosNo == 4) {
             if (PosMuki2_f) mz = mzaF;

@@ -9,11 +9,6 @@ const CstDB& DB() {
     return GC ? GC->DB : empty;
 }
 
-const DBGameData& GameData(const TDBPlayer& p) {
-    static const DBGameData none{};
-    return p.AOT && p.AOT->SDt ? p.AOT->SDt->DBGDt : none;
-}
-
 TDBPlayer* Player(const TDBPlayer& p, int side, int pos) {
     if (!p.AOT || !p.AOT->AO || side < 0 || side >= DBSIDES || pos < 0 || pos >= DBPOSITIONS)
         return nullptr;
@@ -30,48 +25,13 @@ void DbgTxt(const TDBPlayer& p, const std::string& key, int32_t value) {
     if (p.Glb) p.Glb->SetDbgTxt(key, value);
 }
 
-// ------------------------------------------------------------ motions
-
-
-// The player's own motions and queries answer these.
-void SetMtype(TDBPlayer& p, DBMotionType t, bool reset) { p.SetMtype(t, reset); }
-
-// ------------------------------------------------------------ queries
-
-bool CPU_f(const TDBPlayer& p) { return p.CPU_f(); }
-
-bool Ctrl_f(const TDBPlayer& p) { return p.Ctrl_f(); }
-
-bool Ball_f(const TDBPlayer& p) { return p.Ball_f(); }
-
-bool PaTag_f(const TDBPlayer& p) { return p.PaTag_f(); }
-
-bool ShTag_f(const TDBPlayer& p) { return p.ShTag_f(); }
-
-bool CheckCtrlalbe(const TDBPlayer& p) { return p.CheckCtrlalbe(); }
-
-bool CheckFreeMotion(const TDBPlayer& p, bool checkAutoType) { return p.CheckFreeMotion(checkAutoType); }
-
-int32_t LeftX(const TDBPlayer& p, int32_t x) { return p.LCrtOf(x); }
-int32_t LeftCrtX(const TDBPlayer& p) { return LeftX(p, Z(p).X); }
-
-bool CheckLandEnPos(const TDBPlayer& p) { return p.CheckLandEnPos(); }
-
-bool CheckPaCoverMan(const TDBPlayer& p) { return p.CheckPaCoverMan(); }
-
-int32_t GetSLX(const TDBPlayer& p) { return p.GetSLX(); }
-
-MukiTypeA GetMoveMuki(const TDBPlayer& p, bool DI_f) { return p.GetMoveMuki(DI_f); }
-
-MukiZTypeA GetMoveMukiZ(const TDBPlayer& p, bool DI_f) { return p.GetMoveMukiZ(DI_f); }
-
-void ZeroXYZ(TDBPlayer& p) { p.ZeroXYZ(); }
+// ------------------------------------------------------------ the ball
 
 void BallGet(TDBPlayer& p, bool noSE) {
     DBPlayerState& st = *p.MySt;
     st.AirAct_f = 0;
     st.LastLRKey = maN;
-    if (HasMF(p, dbmfAr)) SetMtype(p, dbmtJ2, false);
+    if (p.HasMF(dbmfAr)) p.SetMtype(dbmtJ2, false);
     if (!noSE) SEPlay(p, 12);
     p.SetCtrlMe();
     DBBallState& b = Ball(p);
@@ -90,7 +50,7 @@ void BallGet(TDBPlayer& p, bool noSE) {
             b.ShTgPNo = t;
         } else {
             SetCtrl(p, p.EnSideNo, p.GetTag(true));
-            if (CPU_f(p)) {
+            if (p.CPU_f()) {
                 b.ShTgTNo = p.EnSideNo;
                 b.ShTgPNo = TeamSt(p, p.EnSideNo).CtrlNo;
             }

@@ -1,7 +1,6 @@
 // What the control, decision, action, shot and target steps ask of the rest of
-// the match: the player's state queries and motion starts, the teams, the ball
-// and the input device. Every such question goes through here, so the steps
-// read the same answers and tests can set the state they need.
+// the match beyond the player's own operations: the tuning table, the other
+// players, the teams, the ball, sounds and the input device.
 #pragma once
 #include <cmath>
 #include <cstdint>
@@ -17,18 +16,13 @@ namespace mcs {
 
 // The tuning table (a zeroed one while none is loaded).
 const CstDB& DB();
-// The match settings (zeroed while there are none).
-const DBGameData& GameData(const TDBPlayer& p);
 
-inline TZahyou& Z(const TDBPlayer& p) { return *p.MyZahyou; }
 inline DBBallState& Ball(const TDBPlayer& p) { return *p.DBall->MySt; }
 inline TZahyou& BallZ(const TDBPlayer& p) { return *p.DBall->MyZahyou; }
 // The player at a side and position; null outside the court's positions.
 TDBPlayer* Player(const TDBPlayer& p, int side, int pos);
 inline TDBPlayer* Mate(const TDBPlayer& p, int pos) { return Player(p, p.SideNo, pos); }
 inline TDBPlayer* Enemy(const TDBPlayer& p, int pos) { return Player(p, p.EnSideNo, pos); }
-
-inline bool HasMF(const TDBPlayer& p, DBMotionFlag f) { return p.MySt->Motion.MF.Has(f); }
 inline DBMotionType Mtype(const TDBPlayer& p) { return p.MySt->Motion.Mtype; }
 
 // Sound effects: at once, or at the end of the step.
@@ -36,24 +30,7 @@ void SEPlay(const TDBPlayer& p, int no);
 void SESet(const TDBPlayer& p, int no);
 void DbgTxt(const TDBPlayer& p, const std::string& key, int32_t value);
 
-// -- the player's motions and state queries
-void SetMtype(TDBPlayer& p, DBMotionType t, bool reset);
-bool Ctrl_f(const TDBPlayer& p);
-bool CPU_f(const TDBPlayer& p);
-bool Ball_f(const TDBPlayer& p);
-bool PaTag_f(const TDBPlayer& p);
-bool ShTag_f(const TDBPlayer& p);
-inline bool Kagami_f(const TDBPlayer& p) { return p.MySt->Kagami_c > 0; }
-bool CheckCtrlalbe(const TDBPlayer& p);
-bool CheckFreeMotion(const TDBPlayer& p, bool checkAutoType);
-bool CheckLandEnPos(const TDBPlayer& p);
-bool CheckPaCoverMan(const TDBPlayer& p);
-int32_t LeftCrtX(const TDBPlayer& p);
-int32_t LeftX(const TDBPlayer& p, int32_t x);  // any X in this player's own-court view
-int32_t GetSLX(const TDBPlayer& p);
-MukiTypeA GetMoveMuki(const TDBPlayer& p, bool DI_f);
-MukiZTypeA GetMoveMukiZ(const TDBPlayer& p, bool DI_f);
-void ZeroXYZ(TDBPlayer& p);
+// Takes the ball.
 void BallGet(TDBPlayer& p, bool noSE);
 
 // -- teams

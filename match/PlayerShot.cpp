@@ -37,10 +37,10 @@ bool TDBPlayer::GetShootType() {
     tRCrv = 0;
     tHSNo = -1;
     // The easy difficulty gives a human side wider special-shot windows.
-    const bool easy = !mcs::CPU_f(*this) && mcs::GameData(*this).DBDif == dbdfEasy;
+    const bool easy = !CPU_f() && GameData().DBDif == dbdfEasy;
     const int djhs = easy ? s.EZDJHSFRM : s.DJHSFRM, djhs2 = easy ? s.EZDJHSFRM2 : s.DJHSFRM2;
     const int dhs = easy ? s.EZDHSSTP : s.DHSSTP, dhs2 = easy ? s.EZDHSSTP2 : s.DHSSTP2;
-    const bool dash = mcs::HasMF(*this, dbmfDs);
+    const bool dash = HasMF(dbmfDs);
     auto normal = [&](STYPE t) {
         tShType = t;
         tNmlSh_f = true;

@@ -19,8 +19,8 @@ int TDBPlayer::GetTagAgl(int32_t tX, int32_t tZ) {
 }
 
 bool TDBPlayer::CheckTgOKMotion() {
-    if (!Live_f || !MySt || MySt->Dead_f || mcs::HasMF(*this, dbmfENG)) return false;
-    if (mcs::HasMF(*this, dbmfAr) && mcs::HasMF(*this, dbmfDam))
+    if (!Live_f || !MySt || MySt->Dead_f || HasMF(dbmfENG)) return false;
+    if (HasMF(dbmfAr) && HasMF(dbmfDam))
         return MyZahyou->Y <= DB().DBSHOOT.FLYTAGY * 100;
     return true;
 }
@@ -94,9 +94,9 @@ void TDBPlayer::PaTagSet() {
         default:
             if (towardOwn) {
                 choice = GetNaiyaTag();
-            } else if (!mcs::HasMF(*this, dbmfDs)) {
+            } else if (!HasMF(dbmfDs)) {
                 choice = me.FMukiZ == mzF ? 5 : me.FMukiZ == mzB ? 4 : 6;
-            } else if (mcs::CPU_f(*this)) {
+            } else if (CPU_f()) {
                 const MukiZTypeA w = MySt->Auto.AMukiZ;
                 choice = w == mzaF ? 5 : w == mzaB ? 4 : 6;
             } else {
@@ -121,7 +121,7 @@ int TDBPlayer::GetNaiyaTag() {
     // The direction the thrower faces, pushed this frame, asks for another
     // receiver; a human side only.
     bool pushed = false;
-    if (!mcs::CPU_f(*this)) {
+    if (!CPU_f()) {
         if (mz == mzF) pushed = Crs(*this, cD);
         else if (mz == mzB) pushed = Crs(*this, cU);
         else pushed = Crs(*this, cL) || Crs(*this, cR);
@@ -141,8 +141,8 @@ int TDBPlayer::GetNaiyaTag() {
     for (int i = 0; i < 4; ++i) {
         if (i == PosNo) continue;
         TDBPlayer* m = Mate(*this, i);
-        if (!m || !m->MySt || !mcs::CheckFreeMotion(*m, true) || m->MySt->Auto.AutoType != dbaFree ||
-            mcs::CheckLandEnPos(*m))
+        if (!m || !m->MySt || !m->CheckFreeMotion(true) || m->MySt->Auto.AutoType != dbaFree ||
+            m->CheckLandEnPos())
             continue;
         const int32_t z = m->MyZahyou->Z;
         bool in;
@@ -156,7 +156,7 @@ int TDBPlayer::GetNaiyaTag() {
     for (Cand c : mates) {
         if (anyInAngle && !c.inAngle) continue;
         const TDBPlayer& m = *Mate(*this, c.pos);
-        const int32_t lx = mcs::LeftCrtX(m);
+        const int32_t lx = m.LeftCrtX();
         if (!anyInAngle) c.key = mz == mzN ? -lx : lx;
         else c.key = mz == mzF ? -m.MyZahyou->Z : mz == mzN ? -lx : m.MyZahyou->Z;
         cands.push_back(c);

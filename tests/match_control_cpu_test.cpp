@@ -166,7 +166,9 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         me.InitAutoTypeMuki();
         me.CheckDodge();
         EXPECT_EQ(me.NextAuto.AutoType, c.result) << c.name;
-        if (c.result == dbaDgJp) EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
+        if (c.result == dbaDgJp) {
+            EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
+        }
     }
     // A low ball still outside the half of the jump box it comes from.
     ShotAt(0, 23600, 500, 5000, -500, mL);
@@ -237,7 +239,7 @@ TEST_F(Cpu, AReturningOutfielderWalksBackToHisLine) {
     p.AutoMove();
     EXPECT_EQ(p.MySt->Auto.AutoType, dbaReturn);
     EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
-    EXPECT_EQ(mcs::GetMoveMukiZ(p, false), mzaB);
+    EXPECT_EQ(p.GetMoveMukiZ(false), mzaB);
 }
 
 TEST_F(Cpu, TheThrowerNeverCoversHisOwnShot) {
@@ -279,7 +281,7 @@ TEST_F(Cpu, AJumpAttackRunsJumpsAndThrowsOnTime) {
     cpu.MCKeyInputAT();
     EXPECT_EQ(st.Motion.Mtype, dbmtJCr);
     // Airborne (the take-off belongs to the motion counter).
-    mcs::SetMtype(cpu, dbmtJ2, true);
+    cpu.SetMtype(dbmtJ2, true);
     st.Motion.MF = uint16_t(st.Motion.MF | MFBit(dbmfAr));
     st.Air_c = 4;
     cpu.MCKeyInputAT();

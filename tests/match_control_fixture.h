@@ -74,6 +74,7 @@ protected:
                 P(s, p).DI = s == 0 ? &di0 : &di1;
             }
         for (int s = 0; s < DBSIDES; ++s) {
+            objs->DBT[s]->OnInit();
             mcs::TeamSt(P(0, 0), s) = DBTeamState{};
             mcs::TeamSt(P(0, 0), s).CvrNo = -1;
         }
