@@ -1,6 +1,7 @@
 // The BMP readers: the toolkit bitmap's decoder (file and packed forms) and
 // the device-independent bitmap store's file and clipboard readers, with what
-// the game does next to a loaded store (writing it, handing it to a bitmap).
+// the game does next to a loaded store (writing it, handing it to a bitmap,
+// converting it).
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -20,6 +21,18 @@ void UseStore(TQxDIB& dib) {
   } catch (const std::exception&) {
   }
   (void)dib.GetPalette();
+  // Small pictures also go through the pixel-format conversions: run-length
+  // stores are decoded on the way.
+  if (int64_t(dib.GetWidth()) * dib.GetHeight() > (1 << 14)) return;
+  TQxDIB copy;
+  copy.Assign(&dib);
+  for (TQxPixelFormat pf : {qxPfHalftone, qxPf24Bit, qxPf4BitRLE}) {
+    if (copy.GetPixelFormat() == pf) continue;
+    try {
+      copy.SetPixelFormat(pf);
+    } catch (const std::exception&) {
+    }
+  }
 }
 }  // namespace
 

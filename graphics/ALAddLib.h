@@ -1,6 +1,6 @@
 // The bitmap font TFontDraw with the match's damage numbers, and the text
-// texture TAnti_DelX (still in the minimal form the main form needs: it only
-// creates it, hands it to the global status object and frees it).
+// texture TAnti_DelX (text drawn with a system font, turned into a grey mask
+// texture).
 //
 // The font is one picture of 8 x 16 glyph cells, 21 to a row, holding four
 // variants of the glyph set at different places (FP). Texts are Shift-JIS and
@@ -13,11 +13,111 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphics/AlphaLib32.h"
 #include "shell/FormParts.h"
 
-class TAnti_DelX : public FormPart {};
+namespace plat {
+class Bitmap;
+}
+
+// ---- text texture ----------------------------------------------------------
+
+enum TQuality : uint8_t { QNoAA = 1, QLow = 4, QNormal = 5, QHigh = 6 };  // text smoothing
+enum TGradationDir : uint8_t { gdVertical = 0, gdHorizontal = 1 };
+
+// How text is written: a colour (or a gradation from SCol to ECol) and alpha.
+struct TTxWriteSt {
+  int32_t SCol = 0, ECol = 0;
+  uint8_t Alp = 0;
+  TGradationDir GDir = gdVertical;
+  bool Grd_f = false;
+};
+using PTxWriteSt = TTxWriteSt*;
+
+// How the text texture is drawn.
+struct TTxDrawSt {
+  int32_t Col = 0;
+  uint8_t Alp = 0;
+  int32_t sCol = 0;  // shadow
+  uint8_t sAlp = 0;
+  bool WordMod_f = false;  // modulate mode
+};
+
+constexpr int32_t MAXSENTENCE = 7;
+
+// The font set up on the work bitmap's canvas.
+struct TAnti_DelXFont {
+  std::string Name;  // Shift-JIS face name
+  int32_t Color = 0;
+};
+
+// One tile's surface description as the texture writer keeps it.
+struct TAnti_DelXTileDesc {
+  uint32_t dwSize = 0;
+};
+
+// Text drawn with a system font on a 32-bit work bitmap (white on black),
+// copied into an empty texture of the same size as a grey mask: every texel's
+// four channels are the pixel's blue byte. The texture is listed with the
+// renderer, so it is made anew (blank) after display memory is lost.
+class TAnti_DelX : public FormPart {
+ public:
+  // tUse names the texture; the texture is (tTXPGX + 1) x (tTXPGY + 1) tiles
+  // of 256 x 256. tAL is not owned and must outlive this object.
+  TAnti_DelX(TAlpha32* tAL, const std::string& tUse, int32_t tNUM1LINE, int32_t tENDLINE,
+             int32_t tTXPGX, int32_t tTXPGY);
+  ~TAnti_DelX() override;
+  TAnti_DelX(const TAnti_DelX&) = delete;
+  TAnti_DelX& operator=(const TAnti_DelX&) = delete;
+
+  void SetPram(int32_t Size, int32_t RbSize, int32_t SpLetter, int32_t SpLine, bool Default_f);
+  // Sets the style pWSt points to, or the default one when it is null.
+  void SetWSt(int32_t Col, uint8_t Alp, PTxWriteSt pWSt);
+  void SetDSt(bool Mod_f, int32_t Col, uint8_t Alp, int32_t sCol, uint8_t sAlp);
+
+  const std::string& Face() const { return fFace; }
+  void SetFace(const std::string& f) { fFace = f; }
+  TQuality Quality() const { return fQuality; }
+  void SetQuality(TQuality q) { fQuality = q; }
+
+  // Sets text line i (0 .. MAXSENTENCE, Shift-JIS); other lines are ignored.
+  void SetSentence(int32_t i, std::string_view sjis);
+  // Draws the text lines with the default write style, one cell height
+  // apart, into the work bitmap and copies it into the texture. False when no
+  // system font could be opened: the texture is then left blank and the
+  // renderer's log says so.
+  bool UpdateTexture();
+
+  TAlpha32* AL;
+  int32_t fSize = 0, fRSize = 0;
+  std::string fFace;
+  int32_t fWidth = 0, fHeight = 0;
+  TQuality fQuality = QNormal;
+  TALTexture txt;
+  std::unique_ptr<plat::Bitmap> FBmp;
+  TAnti_DelXFont FBmpFont;
+  std::array<std::string, MAXSENTENCE + 1> Sentence;
+  std::array<int32_t, MAXSENTENCE + 1> fSentence_c{};
+  int32_t MaxLine = 0;
+  TTxWriteSt DefWSt;
+  TTxDrawSt DefDSt;
+  int32_t NUM1LINE = 0, ENDLINE = 0;
+  int32_t TXPGX = 0, TXPGY = 0;
+  int32_t TX_W = 0, TX_H = 0;
+  std::vector<std::vector<TAnti_DelXTileDesc>> tddsd;  // [column][row]
+  std::vector<uint32_t*> P1;  // row pointers of a locked tile column
+  std::vector<uint16_t*> P16;
+  int32_t fSizeDf = 0;
+  int32_t fSpLetter = 0, fSpLine = 0;
+
+ private:
+  void ClearBitmap();
+};
+
+// The texture's name for a use: "ﾃｷｽﾄ描画用(" + tUse + ")" in Shift-JIS.
+std::string TextTextureName(const std::string& tUse);
 
 enum FontType : uint8_t { ftNML = 0, ftFrame1, ftFrame2, ftFrameDB };
 

@@ -1,5 +1,7 @@
 #include "graphics/QxDIB.h"
 
+#include "graphics/QxDIBConvert.h"
+
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -415,23 +417,9 @@ TQxPixelFormat TQxInternalDIB::GetPixelFormat() const {
   }
 }
 
-void TQxInternalDIB::SetPixelFormat(TQxPixelFormat, TQxConvertMode, uint32_t,
-                                    const std::function<void()>&) {
-  // Depth conversions, run-length coding, colour reduction and halftoning are
-  // not built yet.
-  throw EQxDIBBadDIBType("TQxInternalDIB.SetPixelFormat: Conversion Not Available");
-}
-
 // ------------------------------------------------------------------ shared palettes
 
 namespace {
-
-// The halftone levels and the five reserved colours (red, green, blue).
-constexpr uint8_t kRedColors[6] = {0, 51, 102, 153, 204, 255};
-constexpr uint8_t kGreenColors[7] = {0, 43, 85, 128, 171, 214, 255};
-constexpr uint8_t kBlueColors[5] = {0, 64, 128, 192, 255};
-constexpr plat::PaletteEntry kReservedColors[5] = {
-    {128, 0, 0, 0}, {128, 128, 0, 0}, {128, 0, 128, 0}, {192, 192, 192, 0}, {128, 128, 128, 0}};
 
 plat::PixelFormat BitmapFormat(TQxPixelFormat pf) {
   switch (pf) {
@@ -475,10 +463,10 @@ void PackBitmapRows(const plat::Bitmap& b, TQxDIBInfos& d) {
 plat::HPalette QxHalftonePalette() {
   static const plat::HPalette p = [] {
     std::vector<plat::PaletteEntry> e;
-    for (uint8_t r : kRedColors)
-      for (uint8_t g : kGreenColors)
-        for (uint8_t b : kBlueColors) e.push_back({r, g, b, 0});
-    e.insert(e.end(), std::begin(kReservedColors), std::end(kReservedColors));
+    for (uint8_t r : QxRedColors)
+      for (uint8_t g : QxGreenColors)
+        for (uint8_t b : QxBlueColors) e.push_back({r, g, b, 0});
+    for (const auto& c : QxReservedColors) e.push_back({c[0], c[1], c[2], 0});
     return plat::CreatePalette(e);
   }();
   return p;

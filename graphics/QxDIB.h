@@ -7,10 +7,7 @@
 // canvas checks, since every store made through TQxDIB has it set.
 //
 // Changing the pixel format (depth conversions, run-length coding, colour
-// reduction and halftoning) is not built yet: TQxInternalDIB::SetPixelFormat
-// raises EQxDIBBadDIBType, and with it TQxDIB::SetPixelFormat and the
-// halftone drawing modes. Loading, saving, palettes, sizes and the exchange
-// with toolkit bitmaps (run-length pictures included) all work.
+// reduction and halftoning) lives in graphics/QxDIBConvert.h.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -145,7 +142,9 @@ class TQxInternalDIB {
   void LoadFromClipboardFormat(const plat::GlobalBlock& AData);
   plat::GlobalBlock SaveToClipboardFormat() const;
   TQxPixelFormat GetPixelFormat() const;
-  // Not built yet: raises EQxDIBBadDIBType.
+  // Converts to Value through the chain of conversions it needs; the store
+  // changes only when every step worked. Value must differ from the current
+  // format.
   void SetPixelFormat(TQxPixelFormat Value, TQxConvertMode Mode, uint32_t BGColor,
                       const std::function<void()>& ProgressHandler);
 

@@ -106,6 +106,8 @@ void TDBTeam::OnMove() {
 }
 
 void TDBTeam::GetCtrl() {
+    // A stored state may name no position at all.
+    if (TSt.CtrlNo < -1 || TSt.CtrlNo >= DBPOSITIONS) TSt.CtrlNo = -1;
     if (TSt.CtrlNo == -1 || !MyDB6[TSt.CtrlNo]->CheckCtrlalbe()) SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
     const DBBallState& b = AOT->DBBallSt;

@@ -47,7 +47,9 @@ TForm1Parts DefaultParts() {
         dev, &f.PC1, ddraw, f.TCol_f, f.Glb.get(), f.MAG, 10000));
   };
   p.MakeTextTexture = [](TForm1& f) {
-    auto tw = std::make_unique<TAnti_DelX>();
+    // One general-purpose text texture of 256 x 256 ("汎用").
+    auto tw = std::make_unique<TAnti_DelX>(dynamic_cast<TAlpha32*>(f.AL.get()), "\x94\xC4\x97p",
+                                           0, 0, 0, 0);
     if (f.Glb) f.Glb->TW = tw.get();
     return std::unique_ptr<FormPart>(std::move(tw));
   };

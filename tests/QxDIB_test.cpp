@@ -317,7 +317,7 @@ TEST(QxDIBGraphic, RecolouringAnIndexedPicture) {
   EXPECT_EQ(back.Pixel(1, 0), 0x123456u);
 }
 
-TEST(QxDIBGraphic, ProgressAndUnbuiltConversions) {
+TEST(QxDIBGraphic, ProgressRunsAndFailedConversions) {
   TQxDIB d;
   std::vector<std::pair<plat::ProgressStage, int>> events;
   d.OnProgress = [&](plat::Graphic&, plat::ProgressStage st, int pct, bool, const plat::Rect&,
@@ -334,10 +334,11 @@ TEST(QxDIBGraphic, ProgressAndUnbuiltConversions) {
   EXPECT_EQ(events[15].second, 93);
   EXPECT_EQ(events[16], std::make_pair(plat::ProgressStage::Ending, 100));
 
-  // Colour reduction is not built: the run still ends, the picture stays.
+  // A failing conversion still ends its run and keeps the picture.
   events.clear();
   d.SetBitCount(24);
-  EXPECT_THROW(d.SetPixelFormat(qxPf8Bit), EQxDIBBadDIBType);
+  d.InternalDIB->DIBInfos.Bits.resize(1);  // rows cut short
+  EXPECT_THROW(d.SetPixelFormat(qxPf8Bit), EQxDIBInvalidDIB);
   ASSERT_EQ(events.size(), 2u);
   EXPECT_EQ(events[1].first, plat::ProgressStage::Ending);
   EXPECT_EQ(d.GetPixelFormat(), qxPf24Bit);

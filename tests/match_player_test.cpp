@@ -3,6 +3,7 @@
 // a seeded generator and scripted device slots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -16,6 +17,7 @@
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "shell/clsAllTx.h"
+#include "shell/clsGenScene.h"
 #include "sound/OggDataLib.h"
 
 namespace {
@@ -688,6 +690,66 @@ TEST_F(PlayerSprite, TeamDrawsLivePlayersWithShadowsAtTheirPriority) {
   // so only their shadows show: five live players with shadows, one dead.
   EXPECT_EQ(al->DrawObjectCount(), 5u + 1u);
   EXPECT_EQ(al->Entry(0).Pri, uint32_t(P(0, 0).MyZahyou->NowPri()));
+}
+
+// ---------------------------------------------------------------- a whole match
+
+// The match scene driving the real objects: the same seed and input give the
+// same match, step for step.
+TEST_F(MatchPlayer, AWholeMatchStepsTheSameWayTwice) {
+  sdt.DBGDt.DBCPUNum = 2;  // both sides computer-driven
+  sdt.DBGDt.DBDif = dbdfNomal;
+  auto run = [&] {
+    SetRandSeed(99);
+    ResetRandomDraws();
+    TDBScene scene(nullptr, hub.get(), &glb, stDB);
+    scene.OnInit();
+    std::vector<int32_t> trace;
+    for (int step = 0; step < 600; ++step) {
+      scene.OnMove();
+      if (step % 50 == 49)
+        for (int s = 0; s < 2; ++s)
+          for (int p = 0; p < 7; ++p) {
+            trace.push_back(P(s, p).MyZahyou->X);
+            trace.push_back(P(s, p).MyZahyou->Z);
+            trace.push_back(P(s, p).MySt->Motion.Mtype);
+          }
+    }
+    trace.push_back(int32_t(RandomDraws()));
+    return trace;
+  };
+  const auto first = run();
+  EXPECT_EQ(run(), first);
+  // Nobody moves during the intro; once play starts the players move.
+  const size_t row = 3 * 14;
+  EXPECT_TRUE(std::equal(first.begin(), first.begin() + row, first.begin() + row));
+  EXPECT_FALSE(std::equal(first.begin(), first.begin() + row, first.end() - 1 - row));
+}
+
+}  // namespace
+
+namespace {
+
+// A 3D renderer tints instead of blinking, and draws no cursor.
+TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
+  TAlpha32SAI d3d{nullptr, nullptr, false, false, nullptr, 1, 64};
+  draw = std::make_unique<TGenCharDraw>(&d3d, hub.get(), &glb);
+  sdt.DBGDt.DBCsl_c = 0;
+  AnimeData a{};
+  struct Case {
+    int32_t shTg;
+    bool ctrl;
+    uint32_t bm, colour;
+  };
+  for (const Case& c : {Case{30, false, BM_FLASH, 0x606020}, Case{40, true, BM_FLASH, 0x202040},
+                        Case{-1, true, BM_FLASH, 0x404040}, Case{-1, false, BM_NORMAL, 0xFFFFFF}}) {
+    draw->OnDrawSetDB(c.ctrl, false, false, 0, 1, 0, 0, 3, 500, 12000, 0, 5600, c.shTg, mR, &a);
+    draw->OnDraw();
+    ASSERT_EQ(d3d.DrawObjectCount(), 1u);  // the body, never a cursor
+    EXPECT_EQ(d3d.Entry(0).BM, c.bm);
+    EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u | c.colour);
+    d3d.Rendering();
+  }
 }
 
 }  // namespace

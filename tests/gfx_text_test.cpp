@@ -1,0 +1,180 @@
+// The text texture: its set-up and settings, text drawn through the font seam
+// into the grey-mask texture, and the system-font renderer itself.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "graphics/ALAddLib.h"
+#include "graphics/dddd.h"
+#include "platform/Pictures.h"
+#include "platform/SystemFont.h"
+#include "tests/display_fixture.h"
+
+namespace {
+
+// A texel as 0xAARRGGBB.
+uint32_t Texel(TDDDDGenSurface* s, int x, int y) {
+  plat::DdSurfaceDesc d;
+  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
+  const uint32_t bytes = d.pf.bitCount / 8;
+  uint32_t raw = 0;
+  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
+  s->UnLock();
+  uint8_t a, r, g, b;
+  plat::DecodePixel(d.pf, raw, a, r, g, b);
+  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
+
+const char* const kAB = "\x82`\x82" "a";  // ＡＢ
+
+class TextTextureTest : public DisplayTest {
+ protected:
+  void SetUp() override {
+    DisplayTest::SetUp();
+    disp = std::make_unique<TDDDD>(host);
+    disp->VsyncAtWindowed = false;
+    disp->Use3D = true;
+    disp->D3DOptions = 0;
+    disp->SetDebugOption(0);
+    disp->DoInit([&] { disp->WindowMode(512, 240); });
+    al = std::make_unique<TAlpha32>(disp.get(), nullptr, false, true, 1, 100);
+    plat::SetFontRenderer(&boxes);
+  }
+  void TearDown() override {
+    plat::SetFontRenderer(nullptr);
+    al.reset();
+    disp.reset();
+    DisplayTest::TearDown();
+  }
+  // The alpha of texel (x, y) of the whole texture.
+  uint8_t Alpha(const TAnti_DelX& tw, int x, int y) {
+    return uint8_t(Texel(tw.txt.Tile(x / 256, y / 256), x % 256, y % 256) >> 24);
+  }
+  std::unique_ptr<TDDDD> disp;
+  std::unique_ptr<TAlpha32> al;
+  plat::BoxFontRenderer boxes;
+};
+
+}  // namespace
+
+TEST_F(TextTextureTest, CreationMakesABlankListedTextureAndTheDefaults) {
+  auto tw = std::make_unique<TAnti_DelX>(al.get(), "x", 3, 4, 1, 0);
+  EXPECT_EQ(tw->TX_W, 512);
+  EXPECT_EQ(tw->TX_H, 256);
+  EXPECT_EQ(tw->FBmp->GetWidth(), 512);
+  EXPECT_EQ(tw->FBmp->GetHeight(), 256);
+  EXPECT_EQ(tw->FBmp->GetPixelFormat(), plat::PixelFormat::pf32bit);
+  ASSERT_EQ(tw->txt.Texture.size(), 2u);
+  ASSERT_EQ(tw->txt.Texture[0].size(), 1u);
+  EXPECT_EQ(tw->txt.ALSt, alsEmp);
+  EXPECT_EQ(tw->txt.Mag, 1);
+  EXPECT_EQ(tw->txt.LoadSt.FileName, "\xC3\xB7\xBD\xC4\x95`\x89\xE6\x97p(x)");
+  EXPECT_EQ(tw->NUM1LINE, 3);
+  EXPECT_EQ(tw->ENDLINE, 4);
+  EXPECT_EQ(tw->tddsd[1][0].dwSize, 124u);
+  EXPECT_EQ(tw->fSize, 22);
+  EXPECT_EQ(tw->fRSize, 10);
+  EXPECT_EQ(tw->fWidth, 23);
+  EXPECT_EQ(tw->fHeight, 32);
+  EXPECT_EQ(tw->fSizeDf, 22);
+  EXPECT_EQ(tw->Quality(), QNormal);
+  EXPECT_EQ(tw->Face(), "\x82l\x82r \x83S\x83V\x83" "b\x83N");
+  EXPECT_EQ(tw->FBmpFont.Color, 0xFFFFFF);
+  EXPECT_EQ(tw->DefWSt.SCol, 0xFFFFFF);
+  EXPECT_EQ(tw->DefWSt.Alp, 255);
+  EXPECT_FALSE(tw->DefDSt.WordMod_f);
+  EXPECT_EQ(tw->DefDSt.sAlp, 255);
+  EXPECT_EQ(Texel(tw->txt.Tile(1, 0), 100, 100), 0u);  // all-black mask
+  const int32_t listed = tw->txt.ListIndex;
+  ASSERT_GE(listed, 0);
+  EXPECT_EQ(al->TextureList()[size_t(listed)], &tw->txt);
+  tw.reset();
+  EXPECT_EQ(al->TextureList()[size_t(listed)], nullptr);
+}
+
+TEST_F(TextTextureTest, StylesAndSizes) {
+  TAnti_DelX tw(al.get(), "x", 0, 0, 0, 0);
+  TTxWriteSt own;
+  own.Grd_f = true;
+  tw.SetWSt(0x123456, 9, &own);
+  EXPECT_EQ(own.SCol, 0x123456);
+  EXPECT_EQ(own.ECol, 0x123456);
+  EXPECT_FALSE(own.Grd_f);
+  EXPECT_EQ(tw.DefWSt.SCol, 0xFFFFFF);  // the default is untouched
+  tw.SetWSt(0x654321, 7, nullptr);
+  EXPECT_EQ(tw.DefWSt.ECol, 0x654321);
+  EXPECT_EQ(tw.DefWSt.Alp, 7);
+
+  tw.SetPram(16, 8, 2, 4, false);
+  EXPECT_EQ(tw.fSizeDf, 22);
+  EXPECT_EQ(tw.fWidth, 18);
+  EXPECT_EQ(tw.fHeight, 20);
+  tw.SetDSt(true, 1, 2, 3, 4);
+  EXPECT_TRUE(tw.DefDSt.WordMod_f);
+  EXPECT_EQ(tw.DefDSt.sCol, 3);
+}
+
+TEST_F(TextTextureTest, TextBecomesAGreyMaskWithTheWriteAlpha) {
+  TAnti_DelX tw(al.get(), "x", 0, 0, 1, 0);
+  tw.SetSentence(0, kAB);
+  tw.SetSentence(1, "ab");
+  tw.SetSentence(9, "ignored");
+  EXPECT_EQ(tw.MaxLine, 2);
+  ASSERT_TRUE(tw.UpdateTexture());
+  EXPECT_EQ(boxes.Faces.size(), 2u);
+  EXPECT_EQ(boxes.Faces[0], tw.Face());
+  // Two 22-pixel boxes with one pixel between them; smoothing greys the rims.
+  EXPECT_EQ(Alpha(tw, 5, 5), 255);
+  EXPECT_EQ(Alpha(tw, 0, 0), 128);
+  EXPECT_EQ(Alpha(tw, 22, 5), 0);
+  EXPECT_EQ(Alpha(tw, 30, 5), 255);
+  EXPECT_EQ(Alpha(tw, 50, 5), 0);
+  EXPECT_EQ(Texel(tw.txt.Tile(0, 0), 5, 5), 0xFFFFFFFFu);
+  // The second line stands one cell (32) lower: one-byte characters are 11 wide.
+  EXPECT_EQ(Alpha(tw, 5, 32 + 5), 255);
+  EXPECT_EQ(Alpha(tw, 5, 22 + 5), 0);
+  EXPECT_EQ(Alpha(tw, 11 + 1 + 5, 32 + 5), 255);
+
+  // Without smoothing every covered pixel is full; the write alpha scales it.
+  tw.SetQuality(QNoAA);
+  tw.SetWSt(0xFFFFFF, 128, nullptr);
+  ASSERT_TRUE(tw.UpdateTexture());
+  EXPECT_EQ(Alpha(tw, 0, 0), 128);
+  EXPECT_EQ(Alpha(tw, 5, 5), 128);
+  // A blue-less colour leaves no mask.
+  tw.SetWSt(0x00FFFF, 255, nullptr);
+  ASSERT_TRUE(tw.UpdateTexture());
+  EXPECT_EQ(Alpha(tw, 5, 5), 0);
+}
+
+TEST_F(TextTextureTest, NoSystemFontLeavesTheTextureBlank) {
+  TAnti_DelX tw(al.get(), "x", 0, 0, 0, 0);
+  tw.SetSentence(0, kAB);
+  ASSERT_TRUE(tw.UpdateTexture());
+  boxes.Available = false;
+  EXPECT_FALSE(tw.UpdateTexture());
+  EXPECT_EQ(Alpha(tw, 5, 5), 0);
+  EXPECT_FALSE(al->Err_f);  // the renderer goes on
+}
+
+TEST(SystemFont, FreeTypeDrawsJapaneseTextOrFailsCleanly) {
+  plat::FreeTypeFontRenderer ft;
+  plat::TextCoverage cov;
+  if (ft.FontFile().empty()) GTEST_SKIP() << "no font file installed";
+  // "あA" without smoothing: only full and empty pixels, some of each.
+  ASSERT_TRUE(ft.Render("any", 24, false, 2, "\x82\xA0" "A", cov));
+  EXPECT_GT(cov.Width, 24);
+  EXPECT_GE(cov.Height, 24);
+  int full = 0, other = 0;
+  for (uint8_t c : cov.Cov) c == 255 ? ++full : c == 0 ? 0 : ++other;
+  EXPECT_GT(full, 20);
+  EXPECT_EQ(other, 0);
+  ASSERT_TRUE(ft.Render("any", 24, true, 0, "\x82\xA0", cov));
+  EXPECT_TRUE(std::any_of(cov.Cov.begin(), cov.Cov.end(), [](uint8_t c) { return c > 0 && c < 255; }));
+
+  plat::FreeTypeFontRenderer none;
+  none.Candidates = {"/nonexistent/font.ttf"};
+  EXPECT_FALSE(none.Render("any", 24, true, 0, "A", cov));
+  EXPECT_EQ(cov.Width, 0);
+  EXPECT_TRUE(none.FontFile().empty());
+}
