@@ -8,6 +8,7 @@
 
 #include "graphics/QxDIB.h"
 #include "graphics/QxDIBConvert.h"
+#include "tests/PictureBuild.h"
 
 namespace {
 
@@ -450,4 +451,40 @@ TEST(QxHalftone, BlackAndWhiteOnMidGrey) {
   ConvertToHalfToneBW(w, wo, true);
   EXPECT_EQ(Row(wo, 1)[0], 0xFF);
   EXPECT_EQ(Row(wo, 1)[1] & 0x80, 0x80);
+}
+
+TEST(QxDIBGraphicConvert, LoadedRunLengthFilesDecodeAsTheBitmapReaderDoes) {
+  // An RLE8 and an RLE4 file with runs, literals, a delta and a last row
+  // holding one pixel;
+  // the store's decoder and the toolkit's BMP reader must agree pixel for pixel.
+  struct Case {
+    int bits;
+    std::vector<uint8_t> codes;
+  };
+  const Case cases[] = {
+      {8, {3, 4, 0, 4, 1, 2, 3, 5, 0, 0, 6, 7, 0, 2, 0, 1, 1, 9, 0, 1}},
+      {4, {4, 0x12, 0, 3, 0x34, 0x50, 0, 0, 6, 0x77, 0, 2, 0, 1, 1, 0xAB, 0, 1}},
+  };
+  for (const Case& c : cases) {
+    picbuild::BmpSpec s;
+    s.width = 7, s.height = 3, s.bits = uint16_t(c.bits);
+    s.compression = c.bits == 8 ? 1 : 2;
+    for (int i = 0; i < (c.bits == 8 ? 256 : 16); ++i) s.table.push_back(uint32_t(i) * 0x030507);
+    s.pixels = c.codes;
+    s.sizeImage = uint32_t(c.codes.size());
+    const auto file = picbuild::MakeBmp(s);
+    TQxDIB dib;
+    dib.LoadFromBytes(file);
+    dib.SetPixelFormat(qxPf24Bit);
+    auto ref = plat::DecodeBmp(file);
+    ASSERT_TRUE(ref) << ref.error;
+    const auto& bits = dib.InternalDIB->DIBInfos.Bits;
+    const int64_t row = DIBRowBytes(7, 24);
+    for (int y = 0; y < 3; ++y)
+      for (int x = 0; x < 7; ++x) {
+        const uint8_t* p = bits.data() + row * (2 - y) + 3 * x;  // bottom-up store
+        const uint32_t mine = uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+        EXPECT_EQ(mine, ref.bitmap->ColourAt(x, y) & 0xFFFFFF) << c.bits << " bits at " << x << "," << y;
+      }
+  }
 }
