@@ -93,7 +93,9 @@ TEST_F(BallSoak, ComputerMatchKeepsTheBallInTheHallAndHitPointsOnlyFall) {
         ASSERT_GE(b.Z, 0) << step;
         ASSERT_LE(b.Z, DBCOURT_D) << step;
         // A held ball sits where the holder's frame puts his hands.
-        if (aot.DBBallSt.Motion != dbbHold) ASSERT_GE(b.Y, 0) << step;
+        if (aot.DBBallSt.Motion != dbbHold) {
+            ASSERT_GE(b.Y, 0) << step;
+        }
         ASSERT_LE(b.Y, BALLCEILING) << step;
         thrown |= aot.DBBallSt.Motion == dbbShoot;
         for (int s = 0; s < DBSIDES; ++s)

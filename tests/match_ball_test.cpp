@@ -6,6 +6,7 @@
 #include <random>
 
 #include "graphics/ALAddLib.h"
+#include "input/DILib.h"
 #include "match/clsBall.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
@@ -356,4 +357,79 @@ TEST_F(BallDraw, HiddenBallDrawsNothing) {
     st().Invs_f = 1;
     ball->OnDraw();
     EXPECT_EQ(al.DrawObjectCount(), 0u);
+}
+
+// ---------------------------------------------------------------- key curve
+
+namespace {
+
+// A device slot whose held directions the test sets.
+class HeldKeys : public TDISAI {
+public:
+    HeldKeys() : TDISAI(nullptr, 0, 0) {}
+    bool CheckCrs2(CrsType c, int Pos) override { return Pos == 0 && held[c]; }
+    bool held[4] = {};
+};
+
+class BallCurve : public BallFixture {
+protected:
+    void SetUp() override {
+        BallFixture::SetUp();
+        InitPlayers();
+        P(0, 0).DI = &keys;
+        table.DB.DBSHOOT.CRVLAG = 3;
+        for (auto& r : hub->ADBRankDt) r.Crv = DBCrvData{20, 50, 10, 30};
+        Place(10000, 3000, 5000, 1000, 0, 0);
+        ball->SetMType(dbbShoot);
+        st().ShSt.HSNo = dbhNML;
+        st().PichTNo = 0;
+        st().PichPNo = 0;
+    }
+    HeldKeys keys;
+};
+
+}  // namespace
+
+TEST_F(BallCurve, SideKeyBendsTowardItsDirectionAfterTheLag) {
+    keys.held[cU] = true;  // toward the back (growing depth)
+    ball->Moving();
+    ball->Moving();
+    EXPECT_EQ(st().CrvZ, 0);
+    ball->Moving();
+    EXPECT_EQ(st().CrvZ, 20 * 1000 / 100);
+    EXPECT_EQ(st().CrvX, 0);
+    // Flying the other way the same key still bends toward the back.
+    bz().dX = -1000;
+    ball->Moving();
+    EXPECT_EQ(st().CrvZ, 200);
+    keys.held[cU] = false;
+    keys.held[cD] = true;
+    for (int i = 0; i < 3; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvZ, -200);
+    keys.held[cD] = false;
+    ball->Moving();
+    EXPECT_EQ(st().ShSt.Crv_c, 0);
+    EXPECT_EQ(st().CrvZ, 0);
+}
+
+TEST_F(BallCurve, KeyAgainstTheFlightLiftsAndNarrowsTheSideCurve) {
+    keys.held[cL] = true;  // against a flight toward growing X
+    for (int i = 0; i < 3; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvY, 50);
+    keys.held[cU] = true;
+    for (int i = 0; i < 3; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvY, 30);             // NCrvY while both curves run
+    EXPECT_EQ(st().CrvZ, 10 * 1000 / 100);  // NCrv
+    keys.held[cL] = false;
+    keys.held[cR] = true;  // along the flight: drops it
+    keys.held[cU] = false;
+    for (int i = 0; i < 3; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvY, -50);
+}
+
+TEST_F(BallCurve, ComputerThrowsDoNotCurve) {
+    sdt.DBGDt.DBCPUNum = 2;
+    keys.held[cU] = true;
+    for (int i = 0; i < 5; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvZ, 0);
 }
