@@ -5,7 +5,7 @@
 namespace tumbotcfg {
 
 int RunConfigProgram(plat::InstanceRegistry& atoms, plat::TkApplication& app,
-                     CaptureDevices& devices, bool eng) {
+                     plat::InputDevices* devices, bool eng) {
   // The single-instance name is the program's file name.
   const std::string name = plat::ProgramFileName();
   if (atoms.FindAtom(name)) return 0;

@@ -86,9 +86,12 @@ std::string PadButtonText(int button) { return "Btn : " + std::to_string(button)
 
 }  // namespace
 
-TForm1::TForm1(plat::TkApplication& app, CaptureDevices& di, bool eng)
-    : app_(app), di_(di), eng_(eng), form_(kResourceCaption, 738, 516) {
+TForm1::TForm1(plat::TkApplication& app, plat::InputDevices* devices, bool eng)
+    : DDIDEX1(devices), app_(app), eng_(eng), form_(kResourceCaption, 738, 516) {
   BuildControls();
+  DDIDEX1.DeadZone = 5;
+  DDIDEX1.SetDebugOption(dioHaltOnError);
+  DDIDEX1.Loaded();
 }
 
 // The window's layout: the key configuration group on top (pad priority,
@@ -178,7 +181,7 @@ void TForm1::FormCreate() {
 // A pad's group caption says whether it is connected; the fields of a pad
 // that is not cannot take the focus.
 void TForm1::ShowPadStatus() {
-  int pads = di_.JoyStickCount();
+  int pads = DDIDEX1.JoyStickCount();
   for (int p = 0; p < 2; ++p) {
     bool on = pads > p;
     std::string caption = (eng_ ? "Game pad " : kPadNumberJ) + std::to_string(p + 1);
@@ -286,9 +289,9 @@ void TForm1::Timer2Timer() {
 
 bool TForm1::CaptureKey(int field) {
   int code = -1;
-  if (di_.Scan(0))
+  if (DDIDEX1.Scan(DI_KEYB))
     for (int k = 0; k < 256 && code < 0; ++k)
-      if (di_.KBBuf(k)) code = k;
+      if (DDIDEX1.KBBuf(k)) code = k;
   if (code < 0) {
     latch = 0;
     return false;
@@ -304,9 +307,9 @@ bool TForm1::CaptureKey(int field) {
 
 bool TForm1::CapturePadButton(int field) {
   int button = -1;
-  if (di_.Scan(device))
+  if (DDIDEX1.Scan(device))
     for (int b = 0; b < 16 && button < 0; ++b)
-      if (di_.getButtons(b)) button = b;
+      if (DDIDEX1.getButtons(b)) button = b;
   if (button < 0) {
     latch = 0;
     return false;

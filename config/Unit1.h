@@ -6,46 +6,25 @@
 // moves the focus on. Nothing is written until "Save and End".
 //
 // The form is toolkit data (platform/Toolkit.h) driven by the handlers below,
-// so tests run it headless with scripted devices and a fake clock.
+// so tests run it headless with scripted input devices and a fake clock.
 #pragma once
 #include <array>
 #include <cstdint>
 #include <string>
 
 #include "config/CfgIni.h"
+#include "input/Ddidex.h"
+#include "platform/InputDevices.h"
 #include "platform/Toolkit.h"
 
 namespace tumbotcfg {
 
-// What the form asks of the input component: the number of pads, one scan of
-// a device (0 keyboard, 2 the first pad, 3 the second), and the keys and
-// buttons that scan found down.
-class CaptureDevices {
- public:
-  virtual ~CaptureDevices() = default;
-  virtual int JoyStickCount() = 0;
-  // False when the device is missing or could not be read.
-  virtual bool Scan(int target) = 0;
-  // Scan code 0..255 was down in the last keyboard scan.
-  virtual bool KBBuf(int code) = 0;
-  // Button 0..31 was down in the last scan.
-  virtual bool getButtons(int idx) = 0;
-};
-
-// Devices for a build without an input component: no pads, no keys.
-class NoCaptureDevices final : public CaptureDevices {
- public:
-  int JoyStickCount() override { return 0; }
-  bool Scan(int) override { return false; }
-  bool KBBuf(int) override { return false; }
-  bool getButtons(int) override { return false; }
-};
-
 class TForm1 {
  public:
-  // Builds the window's controls with their Japanese captions; FormCreate
-  // then makes the form ready to show.
-  TForm1(plat::TkApplication& app, CaptureDevices& di, bool eng);
+  // Builds the window's controls with their Japanese captions and loads the
+  // input component over the given devices (the current ones when null);
+  // FormCreate then makes the form ready to show.
+  TForm1(plat::TkApplication& app, plat::InputDevices* devices, bool eng);
 
   plat::TkForm& Form() { return form_; }
 
@@ -90,6 +69,8 @@ class TForm1 {
   std::array<int, 3> PadLabel1{}, PadLabel2{};  // A, B, St labels of each pad
   std::array<int, 8> KeyLabel{};                // keyboard labels
   int Timer1, Timer2;
+  // The input component, placed with dead zone 5 and halt-on-error.
+  TDDIDEX DDIDEX1;
 
  private:
   void BuildControls();
@@ -100,7 +81,6 @@ class TForm1 {
   bool CapturePadButton(int field);
 
   plat::TkApplication& app_;
-  CaptureDevices& di_;
   bool eng_;
   plat::TkForm form_;
 };

@@ -3,12 +3,16 @@
 // the settings file the game needs to start.
 #include "config/CfgProgram.h"
 #include "platform/InstanceGuard.h"
+#include "platform/SdlInput.h"
 #include "platform/SdlToolkit.h"
 #include "shell/BuildFlags.h"
 
 int main() {
   plat::SocketInstanceRegistry atoms;
   plat::SdlToolkit app;
-  tumbotcfg::NoCaptureDevices devices;
-  return tumbotcfg::RunConfigProgram(atoms, app, devices, Eng_f);
+  plat::SdlInputDevices devices;  // the keyboard and pads the capture reads
+  plat::SetInputDevices(&devices);
+  int code = tumbotcfg::RunConfigProgram(atoms, app, &devices, Eng_f);
+  plat::SetInputDevices(nullptr);
+  return code;
 }

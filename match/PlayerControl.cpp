@@ -8,8 +8,8 @@
 using namespace mcs;
 
 void TDBPlayer::MCKeyInput() {
-    const DHKind dh = DHKey(*this);
-    const bool dashTap = dh == dhL || dh == dhR;
+    const DHType dh = DHKey(*this);
+    const bool dashTap = dh == dL || dh == dR;
     switch (Mtype(*this)) {
         case dbmtSt:
             if (Jump(*this)) {
@@ -103,9 +103,9 @@ bool TDBPlayer::CancelJmp() {
 }
 
 void TDBPlayer::DashSet(bool ResetStep_f) {
-    const DHKind dh = DHKey(*this);
-    if (dh == dhL) MukiSetDash(mL);
-    else if (dh == dhR) MukiSetDash(mR);
+    const DHType dh = DHKey(*this);
+    if (dh == dL) MukiSetDash(mL);
+    else if (dh == dR) MukiSetDash(mR);
     else return;
     SetMtype(dbmtDs, false);
     if (ResetStep_f) MySt->Step_c = 1;

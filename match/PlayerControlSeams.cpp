@@ -137,46 +137,12 @@ int32_t PAngleKyo(const TDBPlayer& p, int32_t& mX, int32_t& mY, int32_t& mZ, boo
 
 bool Crs2(const TDBPlayer& p, CrsType c) { return p.DI && p.DI->CheckCrs2(c, 0); }
 bool Crs(const TDBPlayer& p, CrsType c) { return p.DI && p.DI->CheckCrs(c, 0); }
-bool Crs2X(const TDBPlayer& p) { return Crs2(p, cL) || Crs2(p, cR); }
-bool Crs2Y(const TDBPlayer& p) { return Crs2(p, cU) || Crs2(p, cD); }
-bool AnyCrs2(const TDBPlayer& p) { return Crs2X(p) || Crs2Y(p); }
+bool Crs2X(const TDBPlayer& p) { return p.DI && p.DI->CheckCrs2X(0); }
+bool Crs2Y(const TDBPlayer& p) { return p.DI && p.DI->CheckCrs2Y(0); }
+bool AnyCrs2(const TDBPlayer& p) { return p.DI && p.DI->CheckAnyCrs2(); }
 bool Btn(const TDBPlayer& p, BtnType b) { return p.DI && p.DI->CheckBtn(b, 0); }
 bool Btn2(const TDBPlayer& p, BtnType b) { return p.DI && p.DI->CheckBtn2(b, 0); }
-
-bool Jump(const TDBPlayer& p) {
-    if (!p.DI) return false;
-    return (Btn2(p, bA) && Btn(p, bB)) || (Btn2(p, bB) && Btn(p, bA)) ||
-           (Btn(p, bY) && p.DI->PadNo == 0);
-}
-
-DHKind DHKey(const TDBPlayer& p) {
-    if (!p.DI) return dhN;
-    // Direction d alone one step ago, then no direction, then d alone again,
-    // within the double-tap window, with no other direction between.
-    const CrsType dirs[4] = {cU, cD, cL, cR};
-    auto word = [&](int pos) {
-        int w = 0;
-        for (int i = 0; i < 4; ++i)
-            if (p.DI->CheckCrs2(dirs[i], pos)) w |= 1 << i;
-        return w;
-    };
-    for (int d = 0; d < 4; ++d) {
-        const int bit = 1 << d;
-        const int pattern[3] = {bit, 0, bit};
-        int matched = 0;
-        for (int i = 0; i <= p.DI->DHTIME; ++i) {
-            int w = word(i + 1);
-            if (i == 0) {
-                if (w != bit) break;
-                matched = 1;
-                continue;
-            }
-            if (w != bit && w != 0) break;
-            if (w == pattern[matched]) ++matched;
-            if (matched > 2) return DHKind(dhU + d);
-        }
-    }
-    return dhN;
-}
+bool Jump(const TDBPlayer& p) { return p.DI && p.DI->CheckJump(); }
+DHType DHKey(const TDBPlayer& p) { return p.DI ? p.DI->DHKey : dN; }
 
 }  // namespace mcs

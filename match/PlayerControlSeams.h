@@ -56,9 +56,8 @@ bool AnyCrs2(const TDBPlayer& p);
 bool Btn(const TDBPlayer& p, BtnType b);   // pushed now
 bool Btn2(const TDBPlayer& p, BtnType b);  // held now
 bool Jump(const TDBPlayer& p);
-// The double-tap result: 0 none, 1 up, 2 down, 3 left, 4 right.
-enum DHKind { dhN, dhU, dhD, dhL, dhR };
-DHKind DHKey(const TDBPlayer& p);
+// The double-tap result of the last scan.
+DHType DHKey(const TDBPlayer& p);
 
 // Truncated distance of an offset.
 inline int32_t Dist(int64_t dx, int64_t dz) {

@@ -49,6 +49,41 @@ bool AnimeOk(const StAnime& a) {
            a.RO_Muki <= mR;
 }
 
+// Coordinates and counters of a taken image stay far from the ends of int32,
+// so the arithmetic of a match step cannot overflow on them.
+constexpr int32_t kPosLimit = 1 << 24;    // positions: 167772 pixels either way
+constexpr int32_t kValueLimit = 1 << 22;  // speeds and slide counters
+constexpr int32_t kCountLimit = 1 << 28;  // frame counters, distances, hit points
+
+bool ZahyouOk(const ZahyouRec& z) {
+    for (int32_t v : {z.X, z.Y, z.Z, z.lX, z.lY, z.lZ, z.ShadowY, z.RideX})
+        if (!InRange(v, -kPosLimit, kPosLimit)) return false;
+    for (int32_t v : {z.dX, z.dY, z.dZ, z.Fric_c, z.Fric, z.Pri})
+        if (!InRange(v, -kValueLimit, kValueLimit)) return false;
+    return true;
+}
+
+bool PlayerCountersOk(const DBPlayerState& st) {
+    for (int32_t v : {st.Motion.M_c, st.Anime.Ani_c, st.Anime.Loop_c, st.Anime.Tame_c,
+                      st.BallDist, st.BallLandDist, st.BallLandLineDist, st.CPUSt.Ds_c,
+                      st.CPUSt.Jp_c, st.CPUSt.Wait_c, st.AirRev_c, st.AirFric_c, st.JpCr_c,
+                      st.Down_c, st.Catch_c, st.CatchW_c, st.StTg_c, st.Step_c, st.Air_c,
+                      st.DdgLag_c, st.Roll_c, st.HP, st.Holy_c, st.AShCv_c, st.FricX, st.FricZ,
+                      st.Kagami_c, st.KagamiRev_c, st.ECDdg_c, st.NoInput_c, st.DsAcc_c, st.LandX,
+                      st.LandZ})
+        if (!InRange(v, -kCountLimit, kCountLimit)) return false;
+    return true;
+}
+
+bool TeamValuesOk(const DBTeamState& t) {
+    const DBPosMove& m = t.PosMove;
+    for (int32_t v : {m.EnCX, m.EnCZ, m.EnC_c, m.InfXZ, m.Inf_c, m.InfPos[0][0], m.InfPos[0][1],
+                      m.InfPos[0][2], m.InfPos[0][3], m.InfPos[1][0], m.InfPos[1][1],
+                      m.InfPos[1][2], m.InfPos[1][3]})
+        if (!InRange(v, -kCountLimit, kCountLimit)) return false;
+    return true;
+}
+
 const char* CheckImage(const QuickSaveData& sv) {
     const DBGameData& g = sv.DBGDt;
     if (g.DBGM > dbgmKansen || g.DBDif > dbdfHard || g.DBSSt > dbssResult) return "match settings";
@@ -70,6 +105,7 @@ const char* CheckImage(const QuickSaveData& sv) {
                 return "player control state";
             if (!InRange(st.CPUSt.PaNo, -1, DBPOSITIONS - 1)) return "pass target";
             if (!InRange(st.MukiAgl, -1, 7)) return "aim";
+            if (!PlayerCountersOk(st)) return "player counter";
         }
     const DBBallState& b = sv.DBBallSt;
     if (b.Motion > dbbBound || b.PaNMuki > mzB || b.PaLine > dbplKyo) return "ball state";
@@ -86,10 +122,12 @@ const char* CheckImage(const QuickSaveData& sv) {
     for (auto& side : sv.ADBZahyou)
         for (auto& z : side)
             if (z.FMuki > mR || z.FMukiZ > mzB || z.FDsMuki > mR) return "player facing";
+            else if (!ZahyouOk(z)) return "player coordinates";
     if (sv.DBBallZahyou.FMuki > mR || sv.DBBallZahyou.FMukiZ > mzB) return "ball facing";
+    if (!ZahyouOk(sv.DBBallZahyou)) return "ball coordinates";
     for (auto& t : sv.DBTSt) {
         if (!PosOk(t.CtrlNo) || !PosOk(t.CvrNo)) return "team control";
-        if (t.PosMove.InfLine > iltO4) return "team formation";
+        if (t.PosMove.InfLine > iltO4 || !TeamValuesOk(t)) return "team formation";
     }
     return nullptr;
 }

@@ -31,7 +31,7 @@ class ConfigForm : public cfgtest::ProgramFolderTest {
   // A form made ready as the program makes it, with a settings file present
   // unless the test wrote its own or removed the data folder.
   TForm1& Open(bool eng = true) {
-    form_ = std::make_unique<TForm1>(app, devices, eng);
+    form_ = std::make_unique<TForm1>(app, &devices, eng);
     form_->FormCreate();
     return *form_;
   }
@@ -362,14 +362,14 @@ TEST_F(ConfigForm, SecondCopyLeavesWithoutAWindow) {
   SaveDefaults();
   FakeAtoms atoms;
   atoms.held = true;
-  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 0);
   EXPECT_EQ(app.runs, 0);
   atoms.held = false;
   atoms.addFails = true;
-  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 0);
   EXPECT_EQ(app.runs, 0);
   atoms.addFails = false;
-  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, devices, true), 0);
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 0);
   EXPECT_EQ(app.runs, 1);
   EXPECT_EQ(app.title, "tumbotcfg");
   EXPECT_EQ(atoms.deletes, 1);

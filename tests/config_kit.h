@@ -4,9 +4,9 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <bitset>
 #include <deque>
 #include <filesystem>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
@@ -14,6 +14,7 @@
 #include "config/Unit1.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/InputDevices.h"
 #include "platform/MessageBox.h"
 #include "platform/Toolkit.h"
 
@@ -21,34 +22,40 @@ namespace cfgtest {
 
 namespace fs = std::filesystem;
 
-// Keys and pad buttons held down, as a scan of each device would find them.
-class ScriptedDevices final : public tumbotcfg::CaptureDevices {
+// Keys and pad buttons held down, as the input component reads them through
+// the device seam; records which device each read was for (0 keyboard, 2 and
+// 3 the first and second pad).
+class ScriptedDevices final : public plat::InputDevices {
  public:
-  int pads = 0;
+  int pads = 0;  // pads attached, "pad 1" and "pad 2"
   std::set<int> keys;
   std::set<int> buttons[2];
-  std::vector<int> scans;  // targets scanned, in order
+  std::vector<int> scans;
 
-  int JoyStickCount() override { return pads; }
-  bool Scan(int target) override {
-    scans.push_back(target);
-    kb_.reset();
-    btn_.reset();
-    if (target == 0) {
-      for (int k : keys) kb_.set(size_t(k));
-      return true;
-    }
-    int pad = target - 2;
-    if (pad < 0 || pad >= pads || pad >= 2) return false;
-    for (int b : buttons[pad]) btn_.set(size_t(b));
+  std::vector<plat::PadInfo> Pads() override {
+    std::vector<plat::PadInfo> list;
+    for (int i = 0; i < pads && i < 2; ++i)
+      list.push_back({uint64_t(i + 1), "pad " + std::to_string(i + 1), false});
+    return list;
+  }
+  uint32_t PadListVersion() override { return uint32_t(pads); }
+  bool ReadKeyboard(plat::KeyboardReading& k) override {
+    scans.push_back(0);
+    k.fill(0);
+    for (int c : keys) k[size_t(c)] = 0x80;
     return true;
   }
-  bool KBBuf(int code) override { return code >= 0 && code < 256 && kb_[size_t(code)]; }
-  bool getButtons(int idx) override { return idx >= 0 && idx < 32 && btn_[size_t(idx)]; }
-
- private:
-  std::bitset<256> kb_;
-  std::bitset<32> btn_;
+  bool ReadMouse(plat::MouseReading& m) override {
+    m = plat::MouseReading{};
+    return true;
+  }
+  bool ReadPad(uint64_t id, plat::PadReading& p) override {
+    p = plat::PadReading{};
+    if (id < 1 || id > uint64_t(pads) || id > 2) return false;
+    scans.push_back(int(id) + 1);
+    for (int b : buttons[id - 1]) p.buttons[size_t(b)] = 0x80;
+    return true;
+  }
 };
 
 // Answers OK/Cancel questions from a script (OK when it runs out) and
@@ -87,6 +94,8 @@ class ProgramFolderTest : public ::testing::Test {
     std::string name = std::string("qorv_cfg_") + info->test_suite_name() + "_" + info->name();
     for (char& c : name)
       if (c == '/') c = '_';  // parameterised tests have slashes in their names
+    // Other checkouts on the machine may run the same test at the same moment.
+    name += "_" + std::to_string(std::random_device{}());
     dir_ = fs::temp_directory_path() / name;
     fs::remove_all(dir_);
     fs::create_directories(dir_);

@@ -18,7 +18,7 @@ TEST_P(ConfigSdlToolkit, ShowsTheWholeFormAndStopsWhenTerminated) {
   plat::SdlToolkit app;
   cfgtest::ScriptedDevices devices;
   devices.pads = 1;
-  tumbotcfg::TForm1 form(app, devices, eng);
+  tumbotcfg::TForm1 form(app, &devices, eng);
   form.FormCreate();
   plat::TkForm& w = form.Form();
   w.Click(form.Edit[6]);  // a focused field and a status caption are drawn too

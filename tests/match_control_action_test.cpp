@@ -59,13 +59,11 @@ TEST_F(Keys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
 }
 
 TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
-    // Right, nothing, right again, and right held now.
+    // A double tap of right, right held now.
     auto tap = [&] {
         di0.Clear();
         di0.Held[0] = R;
-        di0.Held[1] = R;
-        di0.Held[2] = 0;
-        di0.Held[3] = R;
+        di0.DHKey = dR;
     };
     tap();
     Face(*me, mL, mzN);
@@ -82,11 +80,11 @@ TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
     out.MCKeyInput();
     EXPECT_NE(M(out), dbmtDs);
 
-    // Another direction in between is no double tap.
+    // Without the double tap right only walks.
     Team(0).CtrlNo = 0;
     Stand(*me);
     tap();
-    di0.Held[2] = U;
+    di0.DHKey = dN;
     me->MCKeyInput();
     EXPECT_EQ(M(*me), dbmtWk);
 }
@@ -237,6 +235,38 @@ TEST_F(Keys, LookingAtThePassTargetTurnsTowardHim) {
     Face(back, mL, mzN);
     back.LookTg(-1, true);
     EXPECT_EQ(back.MyZahyou->MukiZ(), mzF);
+}
+
+}  // namespace
+
+namespace {
+
+// The real device slot, played from recorded words: a tap of left, a step of
+// nothing and left again dash the controlled infielder to the left, and A
+// held with B pushed jumps from the dash.
+TEST_F(Keys, RecordedWordsDashAndJumpThroughTheDeviceSlot) {
+    TDISAI slot(nullptr, 0, 8);
+    std::vector<uint8_t> words;
+    for (uint16_t w : {L, uint16_t(0), L, L, uint16_t(L | A), uint16_t(L | A | B)}) {
+        words.push_back(uint8_t(w));
+        words.push_back(uint8_t(w >> 8));
+    }
+    slot.StartPlayback(words);
+    me->DI = &slot;
+    Face(*me, mR, mzN);
+    for (int step = 0; step < 4; ++step) {
+        slot.Scan(true);
+        me->MCKeyInput();
+    }
+    EXPECT_EQ(M(*me), dbmtDs);
+    EXPECT_EQ(me->MyZahyou->DsMuki(), mL);
+    slot.Scan(true);
+    me->MCKeyInput();
+    EXPECT_EQ(M(*me), dbmtDs);
+    slot.Scan(true);
+    me->MCKeyInput();
+    EXPECT_EQ(M(*me), dbmtJCr);
+    EXPECT_TRUE(me->MySt->Motion.MF.Has(dbmfDs));  // a dash jump
 }
 
 }  // namespace

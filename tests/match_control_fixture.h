@@ -29,7 +29,13 @@ public:
     bool CheckBtn2(BtnType b, int pos) override { return pos < 64 && (Held[pos] & Bit(b)); }
     bool CheckCrs(CrsType c, int pos) override { return pos == 0 && (Pushed & Bit(c)); }
     bool CheckCrs2(CrsType c, int pos) override { return pos < 64 && (Held[pos] & Bit(c)); }
+    bool CheckCrs2X(int pos) override { return CheckCrs2(cL, pos) || CheckCrs2(cR, pos); }
+    bool CheckCrs2Y(int pos) override { return CheckCrs2(cU, pos) || CheckCrs2(cD, pos); }
     bool CheckAnyCrs() override { return Pushed & 0xF000; }
+    bool CheckAnyCrs2() override { return Held[0] & 0xF000; }
+    bool CheckJump() override {
+        return (CheckBtn2(bA, 0) && CheckBtn(bB, 0)) || (CheckBtn2(bB, 0) && CheckBtn(bA, 0));
+    }
 
     // Holds and pushes a word now (a push counts as held).
     void Push(uint16_t w) {
@@ -40,6 +46,7 @@ public:
     void Clear() {
         Held.fill(0);
         Pushed = 0;
+        DHKey = dN;
     }
     std::array<uint16_t, 64> Held{};
     uint16_t Pushed = 0;

@@ -533,6 +533,41 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
 }
 
+TEST_F(MatchPlayer, AHeldDirectionHandsControlToAPassReceiver) {
+  sdt.DBGDt.DBSSt = dbssShiai;
+  Ball().Motion = dbbPass;
+  Ball().PaTgTNo = 0;
+  Ball().PaTgPNo = 2;
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
+  T(0).TSt.CtrlNo = 0;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // no direction held
+  slot[0]->held = {cL};
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // too close to arriving
+  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
+  T(0).GetCtrl();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+}
+
+TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
+  TDBPlayer& p = P(1, 0);
+  Ball().Motion = dbbShoot;
+  Ball().ShTgTNo = 1;
+  Ball().ShTgPNo = 0;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.ShTg_c = 383;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 1);
+  Ball().ShTgPNo = 1;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, -1);
+}
+
 TEST_F(MatchPlayer, ATeamDoesNothingBeforeTheMatchStarts) {
   sdt.DBGDt.DBSSt = dbssReady;
   T(0).TSt.PosReset_f = 1;
@@ -750,6 +785,38 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
     EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u | c.colour);
     d3d.Rendering();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A stored state whose coordinates or counters lie near the ends of int32 is
+// refused, so a match step never computes with them.
+TEST(MatchPlayerSave, ExtremeCoordinatesAndCountersAreRefused) {
+  auto sv = std::make_unique<QuickSaveData>();
+  *sv = QuickSaveData{};
+  sv->DBBallSt.ShSt.HSNo = dbhNML;
+  auto good = QuickSaveToBytes(*sv);
+  auto back = std::make_unique<QuickSaveData>();
+  ASSERT_TRUE(QuickSaveFromBytes(good, *back));
+  auto refused = [&](auto edit) {
+    auto bad = std::make_unique<QuickSaveData>(*sv);
+    edit(*bad);
+    std::string why;
+    return !QuickSaveFromBytes(QuickSaveToBytes(*bad), *back, &why) && !why.empty();
+  };
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBZahyou[1][6].X = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBZahyou[0][0].dY = -(1 << 23); }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBBallZahyou.Z = INT32_MIN; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[0][3].Motion.M_c = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[1][0].Holy_c = INT32_MAX; }));
+  EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBTSt[1].PosMove.EnCX = INT32_MIN; }));
+  EXPECT_FALSE(refused([](QuickSaveData& d) {
+    d.ADBZahyou[0][0].X = DBCOURT_W;
+    d.ADBZahyou[0][0].Y = DBCRT_CEILING;
+    d.ADBPSt[0][0].Motion.M_c = 100000;
+  }));
 }
 
 }  // namespace
