@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/ScriptedHost.h"
 #include "shell/Main.h"
+#include "sound/OggDataLib.h"
 
 namespace {
 
@@ -40,6 +41,7 @@ void BM_MainLoopCall(benchmark::State& state) {
     TForm1Parts parts;
     parts.MakeScene = [](TForm1&) { return std::make_unique<IdleScene>(); };
     parts.MakeDisplay = [](TForm1&) { return std::make_unique<QuietDisplay>(); };
+    parts.MakeSound = [](TForm1&) { return std::make_unique<TOggDataCtrl>(); };  // silent
     TForm1 form(host, parts, BuildFlags{true, false});
     form.Create();
     for (auto _ : state) {

@@ -35,7 +35,9 @@ TForm1Parts DefaultParts() {
     return std::unique_ptr<FormPart>(std::make_unique<TuningTable>(f.Glb.get()));
   };
   p.MakeSound = [](TForm1& f) {
-    auto oc = std::make_unique<TOggDataCtrl>();
+    // The sound component and the controller on it; without an audio device
+    // the game runs silently.
+    auto oc = std::make_unique<GameSound>(f.Glb ? f.Glb->DXINI.DSBufSize : 0, f.Flags().Debug_f);
     if (f.Glb) f.Glb->OC = oc.get();
     return std::unique_ptr<FormSound>(std::move(oc));
   };

@@ -1,8 +1,166 @@
 #include "sound/OggDataLib.h"
 
-TOggDataCtrl::TOggDataCtrl(TDDSD* /*tDDSD*/, int /*BufSize*/) {}
+#include <cstdio>
+#include <thread>
 
-void TOggDataCtrl::SEPlay(int /*No*/) {}
+#include "platform/Files.h"
+#include "sound/OggDataLib2.h"
+#include "sound/OggDdsdLib2.h"
+#include "sound/OggWuvorbisLib.h"
+
+// ---- stream player ----------------------------------------------------------------
+
+namespace OggDataLib {
+
+namespace {
+void WaitRendering(const std::atomic<bool>& busy) {
+  while (busy.load()) std::this_thread::yield();
+}
+}  // namespace
+
+TOggData::TOggData(TDDSD* tDDSD, int32_t tCh, int32_t BufSize)
+    : DDSD(tDDSD),
+      FDSCh(tCh),
+      FDSWavLen(uint32_t(BufSize > 0 ? BufSize : 1) * DEFLEN),
+      FWaveBuffer(FDSWavLen, 0),
+      FSource(std::make_unique<OggDataLib2::TOggData>(int32_t(DEFLEN))) {
+  Init();
+  FDSWav = TDDSDWaveData::CreateStream(DDSD, 44100, 16, true, FDSWavLen);
+  FDSWav->SetOnUpdate([this](TDDSDGenWave* s, TDDSDChannel* p, uint32_t ofs, uint32_t len) {
+    UpdateWav(s, p, ofs, len);
+  });
+  if (TDDSDChannel* ch = DDSD ? DDSD->GetChannels(FDSCh) : nullptr) {
+    ch->setWaveData(FDSWav.get());
+    ch->setPlayPosition(0);
+  }
+}
+
+TOggData::~TOggData() {
+  Init();
+  WaitRendering(FRendering_f);
+  if (TDDSDChannel* ch = DDSD ? DDSD->GetChannels(FDSCh) : nullptr) {
+    ch->Stop();
+    ch->setWaveData(nullptr);
+  }
+  FDSWav.reset();  // ends the notify thread, then releases the buffer
+}
+
+void TOggData::Init() {
+  FLoaded_f = false;
+  FIntro_f = false;
+  FIntroPlayed_f = false;
+  FFirstRender_f = false;
+  FLoadFormat = lfWav;
+  WaitRendering(FRendering_f);
+  Pause();
+  UserComment.clear();
+  std::fill(FWaveBuffer.begin(), FWaveBuffer.end(), 0);
+}
+
+void TOggData::UpdateWav(TDDSDGenWave* /*Sender*/, TDDSDChannel* /*Player*/, uint32_t ofs,
+                         uint32_t len) {
+  Rendering(false);
+  len = std::min(len, FDSWavLen - FWaveBufferPos);
+  if (FDSWav) FDSWav->BlockCopy(ofs, FWaveBuffer.data() + FWaveBufferPos, len);
+}
+
+int32_t TOggData::Rendering(bool First_f) {
+  if (!First_f && !FPlay_f) return 0;
+  FRendering_f = true;
+  const uint32_t half = FDSWavLen / 2;
+  FWaveBufferPos = FWaveBufferPos == 0 ? half : 0;
+  const int32_t r = FSource->RenderingToPointer(FWaveBuffer.data() + FWaveBufferPos, int32_t(half));
+  FRendering_f = false;
+  return r;
+}
+
+void TOggData::Stop() {
+  if (!FLoaded_f) return;
+  FPlay_f = false;
+  if (TDDSDChannel* ch = DDSD ? DDSD->GetChannels(FDSCh) : nullptr) ch->Stop();
+}
+
+void TOggData::Pause() {
+  if (!FLoaded_f) return;
+  FPlay_f = false;
+  if (TDDSDChannel* ch = DDSD ? DDSD->GetChannels(FDSCh) : nullptr) ch->Stop();
+}
+
+void TOggData::SetVolume(int32_t tVol) {
+  if (!FLoaded_f) return;
+  if (TDDSDChannel* ch = DDSD ? DDSD->GetChannels(FDSCh) : nullptr) ch->setVolume(tVol);
+}
+
+}  // namespace OggDataLib
+
+// ---- controller -------------------------------------------------------------------
+
+TOggDataCtrl::TOggDataCtrl(TDDSD* tDDSD, int /*BufSize*/, bool Debug)
+    : DDSD(tDDSD), Debug_f_(Debug) {
+  JglVol = DEFJGLVOL;
+  SEVol = DEFSEVOL;
+  if (!DDSD) return;
+  VorbisfileInitialize(kWuvorbisPath);  // an incomplete binding makes Ogg files undecodable
+  OggDt[0] = std::make_unique<OggDataLib::TOggData>(DDSD, 0, 100);
+  OggDt[1] = std::make_unique<OggDataLib::TOggData>(DDSD, 1, 100);
+  LoadSE();
+  LoadJGL();
+}
+
+TOggDataCtrl::~TOggDataCtrl() {
+  OggDt[0].reset();
+  OggDt[1].reset();
+  for (auto& w : SEDt) w.reset();
+  for (auto& w : JglDt) w.reset();
+  if (DDSD) VorbisfileFinalize();
+}
+
+int TOggDataCtrl::Load(const char* folder, const char* prefix, int firstCh,
+                       std::unique_ptr<TDDSDWaveData> (&slots)[SLOTS]) {
+  const std::string base = plat::ProgramFolder() + folder;
+  auto stem = [&](int i) {
+    char num[16];
+    std::snprintf(num, sizeof num, "%0*d", DEFKETA, i);
+    return base + prefix + num;
+  };
+  // Numbering ends at the first gap.
+  int last = -1;
+  for (int i = 0; i < SLOTS; ++i) {
+    const std::string s = stem(i);
+    if (!plat::FileExists(s + ".wav") && !plat::FileExists(s + ".ogg")) break;
+    last = i;
+  }
+  for (int i = 0; i <= last; ++i) {
+    const std::string s = stem(i);
+    if (plat::FileExists(s + ".ogg")) slots[i] = OggToWaveData(DDSD, s + ".ogg");
+    else if (plat::FileExists(s + ".wav")) slots[i] = std::make_unique<TDDSDWaveData>(DDSD, s + ".wav");
+    if (TDDSDChannel* ch = Ch(firstCh + i)) ch->setWaveData(slots[i].get());
+  }
+  return last;
+}
+
+int TOggDataCtrl::LoadSE() {
+  SENum = -1;
+  if (!DDSD) return SENum;
+  SENum = Load("data\\wav\\se\\", "se", SECHNO, SEDt);
+  return SENum;
+}
+
+int TOggDataCtrl::LoadJGL() {
+  JglNum = -1;
+  if (!DDSD) return JglNum;
+  JglNum = Load("data\\wav\\bgm\\", "bgm", JGLCHNO, JglDt);
+  return JglNum;
+}
+
+TDDSDChannel* TOggDataCtrl::Ch(int i) { return DDSD ? DDSD->GetChannels(i) : nullptr; }
+
+void TOggDataCtrl::SEPlay(int No) {
+  if (TDDSDChannel* ch = Ch(SECHNO + No)) {
+    ch->setVolume(SEVol);
+    ch->Play(true);
+  }
+}
 
 void TOggDataCtrl::SESet(int No) {
   if (No >= 0 && No < SLOTS) SERsv.set(size_t(No));
@@ -10,34 +168,52 @@ void TOggDataCtrl::SESet(int No) {
 
 void TOggDataCtrl::IdleEvent() {
   if (SERsv.none()) return;
-  for (int i = 0; i <= SENum && i < SLOTS; ++i)
-    if (SERsv.test(size_t(i))) SEPlay(i);
+  for (int i = 0; i <= SENum && i < SLOTS; ++i) {
+    if (!SERsv.test(size_t(i))) continue;
+    if (TDDSDChannel* ch = Ch(SECHNO + i)) ch->Play(true);
+  }
   SERsv.reset();
 }
 
+void TOggDataCtrl::StopFrom(int first) {
+  if (!DDSD) return;
+  for (int i = first; i < int(DDSD->Channels()); ++i)
+    if (TDDSDChannel* ch = Ch(i)) ch->Stop();
+}
+
 void TOggDataCtrl::SEStop(int No) {
-  if (No == -1) JglOn.reset();
+  if (No == -1) StopFrom(SECHNO);
+  else if (TDDSDChannel* ch = Ch(SECHNO + No)) ch->Stop();
 }
 
 void TOggDataCtrl::JglLoopPlay(int No) {
-  // Only loaded jingles play.
-  if (No >= 0 && No <= JglNum && No < SLOTS) JglOn.set(size_t(No));
-}
-
-void TOggDataCtrl::JglStop(int No) {
-  if (No == -1) {
-    JglOn.reset();
-  } else if (No >= 0 && No < SLOTS) {
-    JglOn.reset(size_t(No));
+  if (Debug_f_) return;  // the authoring build plays no music
+  if (TDDSDChannel* ch = Ch(JGLCHNO + No)) {
+    ch->setVolume(JglVol);
+    ch->LoopPlay(true);
   }
 }
 
-bool TOggDataCtrl::JglPlaying_f(int No) {
-  if (No == -1) return JglOn.any();
-  return No >= 0 && No < SLOTS && JglOn.test(size_t(No));
+void TOggDataCtrl::JglStop(int No) {
+  if (No == -1) StopFrom(JGLCHNO);
+  else if (TDDSDChannel* ch = Ch(JGLCHNO + No)) ch->Stop();
 }
 
-void TOggDataCtrl::BGMStop() {}
+bool TOggDataCtrl::JglPlaying_f(int No) {
+  if (!DDSD) return false;
+  if (No != -1) {
+    TDDSDChannel* ch = Ch(JGLCHNO + No);
+    return ch && (ch->Status() & 1) != 0;
+  }
+  for (int i = JGLCHNO; i < int(DDSD->Channels()); ++i)
+    if (TDDSDChannel* ch = Ch(i); ch && (ch->Status() & 1) != 0) return true;
+  return false;
+}
+
+void TOggDataCtrl::BGMStop() {
+  for (auto& p : OggDt)
+    if (p) p->Stop();
+}
 
 void TOggDataCtrl::AllSoundStop() {
   BGMStop();
@@ -45,5 +221,33 @@ void TOggDataCtrl::AllSoundStop() {
   SEStop(-1);
 }
 
-void TOggDataCtrl::HalfVol() {}
-void TOggDataCtrl::NomalVol() {}
+void TOggDataCtrl::HalfVol() {
+  for (int i = 0; i <= JglNum; ++i)
+    if (TDDSDChannel* ch = Ch(JGLCHNO + i)) ch->setVolume(JglVol / 2);
+  for (int i = 0; i <= SENum; ++i)
+    if (TDDSDChannel* ch = Ch(SECHNO + i)) ch->setVolume(SEVol / 2);
+}
+
+void TOggDataCtrl::NomalVol() {
+  for (int i = 0; i <= JglNum; ++i)
+    if (TDDSDChannel* ch = Ch(JGLCHNO + i)) ch->setVolume(JglVol);
+  for (int i = 0; i <= SENum; ++i)
+    if (TDDSDChannel* ch = Ch(SECHNO + i)) ch->setVolume(SEVol);
+}
+
+void TOggDataCtrl::SetDebugMessages(bool on) {
+  if (!DDSD) return;
+  TDDSDDebugOption o = DDSD->DebugOption();
+  DDSD->SetDebugOption(on ? (o | dsoDebugMessage) : (o & ~dsoDebugMessage));
+}
+
+// ---- the game's sound ----------------------------------------------------------------
+
+GameSoundComponent::GameSoundComponent() : component_(std::make_unique<TDDSD>()) {
+  component_->ChannelCount = 1000;
+  component_->SetDebugOption(dsoAll);
+  component_->Loaded();
+}
+
+GameSound::GameSound(int BufSize, bool Debug)
+    : GameSoundComponent(), TOggDataCtrl(component_.get(), BufSize, Debug) {}

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -166,8 +167,10 @@ class FormFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // Unique per run: several checkouts may run the same test at once.
     dir_ = std::filesystem::temp_directory_path() /
-           (std::string("qorv_form_") + info->test_suite_name() + "_" + info->name());
+           (std::string("qorv_form_") + info->test_suite_name() + "_" + info->name() + "_" +
+            std::to_string(std::random_device{}()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_ / "data");
     plat::SetProgramFolder(dir_.string());

@@ -469,12 +469,22 @@ class OwnParts : public formkit::FormFixture {
                     fs::copy_options::overwrite_existing, ec);
     return !ec;
   }
+  // The decoder library the sound controller loads at start.
+  bool CopyDecoderLibrary() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::copy_file(fs::path(QORV_BINARY_DIR) / "game" / "data" / "wuvorbis.so",
+                  fs::path(plat::ProgramFolder()) / "data" / "wuvorbis.so",
+                  fs::copy_options::overwrite_existing, ec);
+    return !ec;
+  }
 };
 
 TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   WriteSettings(1);
   WriteGameData();
   if (!CopyBuiltPictures()) GTEST_SKIP() << "no built pictures";
+  ASSERT_TRUE(CopyDecoderLibrary());
   // Pictures are found from the current folder, as the game starts in its own.
   const auto cwd = std::filesystem::current_path();
   std::filesystem::current_path(plat::ProgramFolder());

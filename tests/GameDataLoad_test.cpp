@@ -3,6 +3,8 @@
 // frames arrive unchanged and nothing halts.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,7 +27,7 @@ namespace {
 class GameDataLoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / "qorv_gamedata_load";
+        dir = fs::temp_directory_path() / ("qorv_gamedata_load_" + std::to_string(std::random_device{}()));
         fs::remove_all(dir);
         fs::create_directories(dir / "data");
         Errors errors;

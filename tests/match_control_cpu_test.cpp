@@ -306,3 +306,54 @@ TEST_F(Cpu, AJumpAttackRunsJumpsAndThrowsOnTime) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
+    for (int s = 0; s < 2; ++s) {
+        DBPosMove& pm = Team(s).PosMove;
+        pm.EnC_f = 1;
+        pm.InfLine = iltInf;
+        pm.InfXZ = 5700;
+        pm.InfPos[0][1] = 10;
+        pm.InfPos[1][1] = -20;
+        pm.Inf_f[1] = 1;
+    }
+    DBPosData& row = hub->ADBRankDt[0].Pos;
+    row.XLX = 30, row.XLX2 = 10, row.XLZ2 = 5;
+    // Point: X 25600 - (10 x 10 + 30 x 100) = 22500, depth 5700 - 20 x 5 = 5600.
+    struct Case {
+        int side;
+        int32_t x, z;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const Case cases[] = {
+        {0, 15000, 5600, dbaPos2, maR, mzaN, true},
+        {0, 22300, 5000, dbaPos2, maN, mzaB, false},
+        {0, 22400, 5500, dbaFree, maN, mzaN, false},  // within 300 on both axes
+        {1, 40000, 5600, dbaPos2, maL, mzaN, true},   // side 1 mirrors: 28700
+        {1, 28700, 6000, dbaPos2, maN, mzaF, false},
+    };
+    for (const Case& c : cases) {
+        TDBPlayer& p = P(c.side, 1);
+        Place(p, c.x, c.z);
+        p.MySt->Auto = DBStAuto{};
+        p.InitAutoTypeMuki();
+        p.CheckMovePos();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.side << " " << c.x;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.side << " " << c.x;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.side << " " << c.x;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.side << " " << c.x;
+    }
+    // Without the order the infielder stays free.
+    Team(0).PosMove.Inf_f[1] = 0;
+    Place(P(0, 1), 15000, 5600);
+    P(0, 1).InitAutoTypeMuki();
+    P(0, 1).CheckMovePos();
+    EXPECT_EQ(P(0, 1).NextAuto.AutoType, dbaFree);
+}
+
+}  // namespace

@@ -249,3 +249,37 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
+    DB().DBSHOOT.NOTAGAGL = 30;
+    dt->dBP = 20;  // level 1, speed 101
+    Face(*me, mR, mzF);
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, 87);   // 101 x 866 / 999.5
+    EXPECT_EQ(BallZ().dZ, -50);  // toward the front
+    EXPECT_EQ(BallZ().dY, 0);
+    EXPECT_EQ(BallZ().MukiZ(), mzF);
+    Face(*me, mL, mzB);
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, -87);
+    EXPECT_EQ(BallZ().dZ, 50);
+}
+
+TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {
+    DB().DBDBG.ALLHS_F = 1;
+    dt->dHS = 2 + dbhENR;
+    hub->ADBShootDt[dbhENR].Spd = 1000;
+    P(1, 0).MySt->Dead_f = 0;
+    Place(P(1, 0), 40000, 9000);
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    Place(*me, 20000, 5700);
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhENR);
+    EXPECT_EQ(BallZ().dX, 1000);  // straight at X 34700, level with depth 5700
+    EXPECT_EQ(BallZ().dZ, 0);
+}
+
+}  // namespace

@@ -158,15 +158,17 @@ Picture BuildPlayerSelectScreen(const GlyphSet& g) {
   for (int side = 0; side < 2; ++side) {
     const int o = kPanelOffset * side;
     const uint8_t tint = side == 0 ? kRed : kBlue;
-    Panel(c, 102 + o, 92, 148, 118, kNight, tint);
+    // One panel holds the member list, the ratings down to HP and, below
+    // them, the special shots of the member under the cursor.
+    Panel(c, 102 + o, 92, 148, 145, kNight, tint);
     c.Fill(110 + o, 90, 92, 116, kInk);
     for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, 92, 1, m % 2 ? kNight : kInk);
     for (int r = 0; r < 8; ++r) {
       Text(c, g, kRatingsJapaneseOrder[r], 206 + o, 96 + 16 * r, kSky);
       c.Fill(231 + o, 95 + 16 * r, 18, 10, kInk);
     }
-    Panel(c, 104 + o, 218, 144, 16, kNight, tint);
-    Text(c, g, "SP", 108 + o, 224, kYellow);
+    // "SP" stands level with the shot names' capitals.
+    Text(c, g, "SP", 108 + o, 218, kYellow);
   }
   return p;
 }

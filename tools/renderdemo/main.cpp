@@ -15,6 +15,7 @@
 #include "shell/GlbRecord.h"
 #include "shell/Main.h"
 #include "shell/Program.h"
+#include "sound/OggDataLib.h"
 
 namespace {
 
@@ -121,6 +122,8 @@ int main() {
   TForm1Parts parts = DefaultParts();
   // No game data: the tuning table is not loaded.
   parts.MakeTuningTable = [](TForm1&) { return std::make_unique<FormPart>(); };
+  // No sound files or decoder library beside the demo: a silent controller.
+  parts.MakeSound = [](TForm1&) { return std::make_unique<TOggDataCtrl>(); };
   parts.MakeScene = [](TForm1& f) {
     return std::unique_ptr<FormScene>(
         std::make_unique<DemoScene>(dynamic_cast<TAlpha32SAI*>(f.AL.get())));

@@ -1,0 +1,457 @@
+#include "sound/OggDataLib2.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "files/Streams.h"
+#include "platform/SjisText.h"
+#include "sound/OggWuvorbisLib.h"
+
+namespace OggDataLib2 {
+
+namespace {
+
+// "ファイルの読み込みに失敗"
+const char* const kReadFailed =
+    "\x83t\x83@\x83" "C\x83\x8B\x82\xCC\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xC9\x8E\xB8\x94s";
+
+constexpr char kAlphaOgg[8] = {'A', 'L', 'P', 'H', 'A', 'O', 'G', 'G'};
+
+// The largest decoded sound kept in memory: 64 MiB, about six minutes.
+constexpr int64_t kMaxDecoded = int64_t(64) << 20;
+
+float F32(const uint8_t* p) {
+  uint32_t u = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+  float f;
+  std::memcpy(&f, &u, 4);
+  return f;
+}
+
+int16_t S16(const uint8_t* p) {
+  int16_t v;
+  std::memcpy(&v, p, 2);
+  return v;
+}
+
+void PutS16(uint8_t* p, int32_t v) {
+  int16_t s = int16_t(v);
+  std::memcpy(p, &s, 2);
+}
+
+}  // namespace
+
+bool ParseAlphaOggHeader(std::span<const uint8_t> bytes, TOggLoop (&loops)[kLoopRecords]) {
+  if (bytes.size() < size_t(kAlphaOggSize)) return false;
+  if (std::memcmp(bytes.data(), kAlphaOgg, 8) != 0) return false;
+  for (int i = 0; i < kLoopRecords; ++i) {
+    const uint8_t* r = bytes.data() + 8 + 12 * i;
+    TOggLoop l;
+    l.BeginTime = F32(r);
+    l.EndTime = F32(r + 4);
+    uint32_t c = uint32_t(r[8]) | uint32_t(r[9]) << 8 | uint32_t(r[10]) << 16 | uint32_t(r[11]) << 24;
+    l.Count = int32_t(c);
+    // A time that is not a number never matches a play position.
+    if (!std::isfinite(l.BeginTime)) l.BeginTime = 0;
+    if (!std::isfinite(l.EndTime)) l.EndTime = -1;
+    loops[i] = l;
+  }
+  return true;
+}
+
+std::vector<uint8_t> MakeAlphaOggHeader(const TOggLoop (&loops)[kLoopRecords]) {
+  std::vector<uint8_t> h(kAlphaOggSize, 0);
+  std::memcpy(h.data(), kAlphaOgg, 8);
+  for (int i = 0; i < kLoopRecords; ++i) {
+    uint8_t* r = h.data() + 8 + 12 * i;
+    std::memcpy(r, &loops[i].BeginTime, 4);
+    std::memcpy(r + 4, &loops[i].EndTime, 4);
+    std::memcpy(r + 8, &loops[i].Count, 4);
+  }
+  return h;
+}
+
+// ---- life -----------------------------------------------------------------------
+
+TOggData::TOggData(int32_t Len) : FWaveBuffer(size_t(std::max(Len, 0)), 0) {
+  Init();
+  for (auto& eq : FEQ) eq = TOggEQ{1, 1, 0};
+  SetVolume(1.0f);
+  FMasterVolume = FChannelVolume = 255;
+}
+
+TOggData::~TOggData() { Init(); }
+
+void TOggData::Init() {
+  Pause();
+  UserComment.clear();
+  Vendor.clear();
+  Channels = Rate = 0;
+  TotalTime = 0;
+  TotalSize = 0;
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  if (FOpen) {
+    if (VorbisfileDll) VorbisfileDll->wu_ov_clear(&FOggVorbisFile);  // frees the stream
+    FOpen = false;
+    // Nothing is loaded once the stream is gone.
+    FLoaded = false;
+  }
+  std::fill(FWaveBuffer.begin(), FWaveBuffer.end(), 0);
+  std::memset(&FOggVorbisFile, 0, sizeof FOggVorbisFile);
+}
+
+bool TOggData::LoadLoop(TMemoryStream& ss) {
+  if (ss.Size() < kAlphaOggSize) return false;
+  const int64_t pos = ss.Position();
+  uint8_t head[kAlphaOggSize];
+  const size_t got = ss.Read(head, 8);
+  ss.SetPosition(pos);
+  if (got != 8 || std::memcmp(head, kAlphaOgg, 8) != 0) return false;
+  if (ss.Read(head, kAlphaOggSize) != size_t(kAlphaOggSize)) {
+    ss.SetPosition(pos);
+    return false;
+  }
+  return ParseAlphaOggHeader(head, LoopData);
+}
+
+bool TOggData::LoadOgg(std::unique_ptr<TMemoryStream> ss) {
+  if (!ss) return false;
+  Init();
+  LoadLoop(*ss);
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  // A binding with functions missing decodes nothing.
+  if (!VorbisfileDll || !VorbisfileDll->Complete()) throw ERangeError(kReadFailed);
+  TMemoryStream* raw = ss.get();
+  if (VorbisfileDll->wu_ov_open_callbacks(raw, &FOggVorbisFile, nullptr, 0) < 0) {
+    std::memset(&FOggVorbisFile, 0, sizeof FOggVorbisFile);
+    throw ERangeError(kReadFailed);  // ss frees the stream
+  }
+  ss.release();  // the library owns it until the decoder is cleared
+  FOpen = true;
+  GetOggInfo();
+  FLoaded = true;
+  return true;
+}
+
+void TOggData::GetOggInfo() {
+  if (!FOpen || !VorbisfileDll) return;
+  if (wu_vorbis_comment* c = VorbisfileDll->wu_ov_comment(&FOggVorbisFile, -1)) {
+    Vendor = c->vendor ? c->vendor : "";
+    for (int32_t i = 0; i < c->comments && c->user_comments && c->user_comments[i]; ++i)
+      UserComment.push_back(plat::Utf8ToSjis(c->user_comments[i]));
+  }
+  if (wu_vorbis_info* vi = VorbisfileDll->wu_ov_info(&FOggVorbisFile, -1)) {
+    Channels = vi->channels;
+    Rate = vi->rate;
+  }
+  TotalTime = float(VorbisfileDll->wu_ov_time_total(&FOggVorbisFile, -1));
+  const int64_t frames = VorbisfileDll->wu_ov_pcm_total(&FOggVorbisFile, -1);
+  TotalSize = frames > 0 ? frames * 4 : 0;
+  if (TotalTime < 0) TotalTime = 0;
+}
+
+// ---- play state -------------------------------------------------------------------
+
+void TOggData::Play(bool Loop) {
+  FPlayFlag = true;
+  FLoopFlag = Loop;
+}
+
+void TOggData::Pause() {
+  FPlayFlag = false;
+  FLoopFlag = false;
+}
+
+void TOggData::Stop() {
+  Pause();
+  TimeSeek(0);
+  std::fill(std::begin(FLoopCount), std::end(FLoopCount), 0);
+  std::fill(FWaveBuffer.begin(), FWaveBuffer.end(), 0);
+}
+
+float TOggData::TimeTell() {
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  if (!FOpen || !VorbisfileDll) return 0;
+  return float(VorbisfileDll->wu_ov_time_tell(&FOggVorbisFile));
+}
+
+void TOggData::TimeSeek(float t) {
+  if (!FLoaded) return;
+  t = std::clamp(t, 0.0f, TotalTime);
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  if (FOpen && VorbisfileDll && VorbisfileDll->wu_ov_seekable(&FOggVorbisFile))
+    VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, t);  // a failed seek is ignored
+}
+
+bool TOggData::SeekAble() {
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  return FLoaded && FOpen && VorbisfileDll && VorbisfileDll->wu_ov_seekable(&FOggVorbisFile) != 0;
+}
+
+TPLAYSTATE TOggData::GetPlayState() const {
+  if (!FLoaded) return psNONE;
+  if (!FPlayFlag) return psSTOP;
+  return FLoopFlag ? psLOOP : psPLAY;
+}
+
+// ---- volumes and equaliser settings -------------------------------------------------
+
+void TOggData::SetVolume(float v, float t) {
+  v = std::clamp(v, 0.0f, 2.0f);
+  FVolume.iSet = int32_t(std::trunc(double(v) * kGainOne));
+  if (t < 0.01f) {
+    FVolume.iNow = FVolume.iSet;
+    FVolume.iAdd = 0;
+  } else {
+    FVolume.iAdd = int32_t(std::trunc((double(FVolume.iSet) - FVolume.iNow) / (double(t) * 44100)));
+  }
+}
+
+void TOggData::SetMasterVolume(float v) {
+  FMasterVolume = int32_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+}
+
+void TOggData::SetChannelVolume(float v) {
+  FChannelVolume = int32_t(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+}
+
+void TOggData::SetEQ(int32_t h, float v, float t) {
+  if (h < 0 || h >= 256) return;
+  TOggEQ& e = FEQ[h];
+  e.sSet = v;
+  if (t < 0.001f) {
+    e.sNow = v;
+    e.sAdd = 0;
+  } else {
+    e.sAdd = (v - e.sNow) / (t * 44100);
+  }
+}
+
+float TOggData::GetNowEQ(int32_t h) const { return h >= 0 && h < 256 ? FEQ[h].sNow : 0; }
+float TOggData::GetSetEQ(int32_t h) const { return h >= 0 && h < 256 ? FEQ[h].sSet : 0; }
+
+bool TOggData::GetEQ() const {
+  for (const auto& e : FEQ)
+    if (std::fabs(e.sNow - 1) + std::fabs(e.sSet - 1) > 0.01f) return true;
+  return false;
+}
+
+void TOggData::ApplyEQ(void* d, int32_t Len) {
+  if (!GetEQ() || !d || Len < 4) return;
+  auto* bytes = static_cast<uint8_t*>(d);
+  int32_t left = Len / 4, p = 0;
+  float gain[256];
+  while (left > 0) {
+    const int32_t b = std::min(left, 192);
+    const int32_t keep = b < 192 ? b : 128;
+    for (int i = 0; i < 256; ++i) {
+      TOggEQ& e = FEQ[i];
+      if (std::fabs(e.sNow - e.sSet) >= std::fabs(b * e.sAdd)) {
+        e.sNow += b * e.sAdd;
+      } else {
+        e.sNow = e.sSet;
+        e.sAdd = 0;
+      }
+      gain[i % 2 == 0 ? i / 2 : 255 - (i - 1) / 2] = e.sNow;
+    }
+    auto& re = FFT1.re;
+    auto& im = FFT1.im;
+    for (int i = 0; i < 64; ++i) {
+      re[size_t(i)] = PreLWave[i];
+      im[size_t(i)] = PreRWave[i];
+    }
+    for (int i = 0; i < 192; ++i) {
+      const int32_t f = p + std::min(i, b - 1);
+      re[size_t(64 + i)] = S16(bytes + 4 * f);
+      im[size_t(64 + i)] = S16(bytes + 4 * f + 2);
+    }
+    for (int i = 0; i < 64; ++i) {
+      PreLWave[i] = re[size_t(keep + i)];
+      PreRWave[i] = im[size_t(keep + i)];
+    }
+    FFT1.HammingWindow();
+    FFT1.FFT();
+    for (int i = 0; i < 256; ++i) {
+      re[size_t(i)] *= gain[i];
+      im[size_t(i)] *= gain[i];
+    }
+    FFT1.UnFFT();
+    FFT1.UnHammingWindow();
+    FFT1.SatSmallInt();
+    const int32_t done = b < 192 ? b : 128;
+    for (int32_t i = 0; i < done; ++i) {
+      PutS16(bytes + 4 * (p + i), int32_t(std::lround(re[size_t(64 + i)])));
+      PutS16(bytes + 4 * (p + i) + 2, int32_t(std::lround(im[size_t(64 + i)])));
+    }
+    p += done;
+    left -= done;
+  }
+}
+
+// ---- rendering ------------------------------------------------------------------
+
+long TOggData::Read(void* buf, int32_t len) {
+  int bitstream = 0;
+  return VorbisfileDll->wu_ov_read(&FOggVorbisFile, static_cast<char*>(buf), len, 0, 2, 1,
+                                   bitstream);
+}
+
+int32_t TOggData::_ReadWaveFormat(uint8_t* dptr, int32_t ReadLen) {
+  if (!FOpen || !VorbisfileDll) return -1;
+  const int32_t temp = int32_t(sizeof FTempBuf);
+  // Keyed by rate x 10 + channels (441002 is 44100 Hz stereo).
+  switch (Rate * 10 + Channels) {
+    case 441002: {
+      long r = Read(dptr, ReadLen);
+      return int32_t(r);
+    }
+    case 441001: {
+      long r = Read(FTempBuf, std::min(ReadLen / 2, temp));
+      if (r <= 0) return int32_t(r);
+      for (long i = 0; i < r / 2; ++i) {
+        std::memcpy(dptr + 4 * i, &FTempBuf[i], 2);
+        std::memcpy(dptr + 4 * i + 2, &FTempBuf[i], 2);
+      }
+      return int32_t(r / 2 * 4);
+    }
+    case 220502: {
+      long r = Read(FTempBuf, std::min(ReadLen / 2, temp));
+      if (r <= 0) return int32_t(r);
+      for (long i = 0; i < r / 4; ++i) {
+        std::memcpy(dptr + 8 * i, &FTempBuf[2 * i], 4);
+        std::memcpy(dptr + 8 * i + 4, &FTempBuf[2 * i], 4);
+      }
+      return int32_t(r / 4 * 8);
+    }
+    case 220501: {
+      long r = Read(FTempBuf, std::min(ReadLen / 4, temp));
+      if (r <= 0) return int32_t(r);
+      for (long i = 0; i < r / 2; ++i)
+        for (int k = 0; k < 4; ++k) std::memcpy(dptr + 8 * i + 2 * k, &FTempBuf[i], 2);
+      return int32_t(r / 2 * 8);
+    }
+    default:
+      return -1;
+  }
+}
+
+int32_t TOggData::_RenderingToPointer(uint8_t* ptr, int32_t llen) {
+  int32_t result = 0;
+  bool emptyAfterSeek = false;
+  while (llen > 0) {
+    const int32_t r = _ReadWaveFormat(ptr, llen);
+    if (r < 0) {
+      Stop();
+      return r;
+    }
+    if (r == 0) {
+      // The end of the stream. Looping starts again from 0 s, unless the
+      // stream gives nothing even from its start (then it ends like a stream
+      // without loop instead of spinning).
+      if (FLoopFlag && !emptyAfterSeek) {
+        VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, 0);
+        emptyAfterSeek = true;
+        continue;
+      }
+      FPlayFlag = false;
+      FLoopFlag = false;
+      VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, 0);
+      std::memset(ptr, 0, size_t(llen));
+      break;
+    }
+    emptyAfterSeek = false;
+    ptr += r;
+    llen -= r;
+    result += r;
+  }
+  return result;
+}
+
+void TOggData::ApplyVolume(uint8_t* d, int32_t Len) {
+  const int32_t extra = (FMasterVolume * FChannelVolume) / 256;
+  for (int32_t f = 0; f < Len / 4; ++f) {
+    TOggVolume& v = FVolume;
+    if (v.iAdd != 0 && std::llabs(int64_t(v.iSet) - v.iNow) < std::llabs(int64_t(v.iAdd))) {
+      v.iNow = v.iSet;
+      v.iAdd = 0;
+    }
+    v.iNow += v.iAdd;
+    const int32_t k = ((v.iNow / 2822400) * extra) / 256;
+    for (int c = 0; c < 2; ++c) {
+      uint8_t* p = d + 4 * f + 2 * c;
+      int32_t s = (int32_t(S16(p)) * k) / 256;
+      if (k > 255) s = std::clamp(s, -32766, 32766);
+      PutS16(p, s);
+    }
+  }
+}
+
+int32_t TOggData::RenderingToPointer(void* dv, int32_t Len) {
+  auto* d = static_cast<uint8_t*>(dv);
+  if (!d || Len <= 0) return 0;
+  const int32_t quiet = int32_t(0.01 * kGainOne);
+  if (FVolume.iNow < quiet && FVolume.iSet < quiet) Pause();
+  if (!FLoaded || !FPlayFlag || !FOpen) {
+    std::memset(d, 0, size_t(Len));
+    return 0;
+  }
+  std::lock_guard<std::recursive_mutex> g(FThreadList);
+  int32_t result = 0;
+  try {
+    const float now = TimeTell();
+    const float span = float(Len) / kBytesPerSec;
+    bool jumped = false;
+    for (int i = 0; i < kLoopRecords; ++i) {
+      const TOggLoop& l = LoopData[i];
+      const bool inWindow = now <= l.EndTime && l.EndTime <= now + span;
+      const bool counted = FLoopCount[i] < l.Count || l.Count == -1;
+      // One jump per call keeps the output inside the Len bytes at d.
+      if (!jumped && inWindow && counted) {
+        if (l.Count != -1) ++FLoopCount[i];
+        int64_t h = std::llround(double(l.EndTime - now) * kBytesPerSec) & ~int64_t(3);
+        h = std::clamp<int64_t>(h, 0, Len & ~3);
+        int32_t r1 = h > 0 ? _RenderingToPointer(d, int32_t(h)) : 0;
+        VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, std::max(0.0f, l.BeginTime));
+        int32_t r2 = _RenderingToPointer(d + h, Len - int32_t(h));
+        result = r1 < 0 ? r1 : r2 < 0 ? r2 : r1 + r2;
+        jumped = true;
+      }
+      if (l.EndTime < now) FLoopCount[i] = 0;
+    }
+    if (!jumped) result = _RenderingToPointer(d, Len);
+    ApplyEQ(d, Len);
+    ApplyVolume(d, Len);
+  } catch (...) {
+    // A failure inside rendering leaves what was rendered so far.
+  }
+  return result;
+}
+
+// ---- whole-file decoding ------------------------------------------------------------
+
+std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss) {
+  if (!ss) return nullptr;
+  auto copy = std::make_unique<TMemoryStream>();
+  ss->SetPosition(0);
+  copy->CopyFrom(*ss, 0);
+  copy->SetPosition(0);
+
+  TOggData dec(44100);
+  dec.LoadOgg(std::move(copy));
+  dec.SetVolume(1.0f);
+  dec.Play(false);
+  // 22050 Hz sources come out twice as long as their own frame count says.
+  int64_t render = dec.TotalSize * (dec.Rate == 22050 ? 2 : 1);
+  render = std::clamp<int64_t>(render, 0, kMaxDecoded);
+  int64_t size = std::max<int64_t>(render & 0xFFFFFFFF, 32768);
+  size = (size + 1023) / 1024 * 1024;
+  auto out = std::make_unique<TMemoryStream>();
+  out->SetSize(size_t(size));
+  std::memset(out->Memory(), 0, size_t(size));
+  // One render call, so a loop record shapes the decoded data once.
+  if (render > 0) dec.RenderingToPointer(out->Memory(), int32_t(render));
+  out->SetPosition(0);
+  return out;
+}
+
+}  // namespace OggDataLib2

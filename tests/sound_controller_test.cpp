@@ -1,0 +1,195 @@
+// The sound controller on the null audio device: which files load, effects at
+// once and at the end of the step, jingles, volumes for the pause, stopping.
+#include <gtest/gtest.h>
+
+#include "SoundTestKit.h"
+#include "sound/OggDataLib.h"
+#include "sound/OggWuvorbisLib.h"
+
+using namespace soundkit;
+
+namespace {
+
+class SoundControllerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folder.AddDecoder(); }
+  void Effects(int n) {
+    for (int i = 0; i < n; ++i) folder.Write(Name("se", i, ".wav"), Wav(50, int16_t(100 + i)));
+  }
+  void Jingles(int n) {
+    for (int i = 0; i < n; ++i) folder.Write(Name("bgm", i, ".wav"), Wav(50, 300));
+  }
+  static std::string Name(const char* kind, int i, const char* ext) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "data/wav/%s/%s%03d%s", kind, kind, i, ext);
+    return buf;
+  }
+  std::unique_ptr<TOggDataCtrl> Make(bool debug = false) {
+    d = MakeComponent(1000);
+    return std::make_unique<TOggDataCtrl>(d.get(), 0, debug);
+  }
+  uint32_t Status(int ch) { return d->GetChannels(ch)->Status(); }
+  int Volume(int ch) { return d->GetChannels(ch)->Volume(); }
+
+  GameFolder folder;
+  SoundEnv env;
+  std::unique_ptr<TDDSD> d;
+};
+
+TEST_F(SoundControllerTest, NumberingEndsAtTheFirstGap) {
+  Effects(2);
+  folder.Write(Name("se", 3, ".wav"), Wav(50));
+  auto oc = Make();
+  EXPECT_EQ(oc->SENum, 1);
+  EXPECT_EQ(oc->JglNum, -1);
+  EXPECT_EQ(d->GetChannels(256 + 3)->WaveData(), nullptr);
+  EXPECT_FALSE(oc->JglPlaying_f(-1));
+  // The stream players sit on channels 0 and 1, silent.
+  EXPECT_TRUE(d->GetChannels(0)->IsStream());
+  EXPECT_TRUE(d->GetChannels(1)->IsStream());
+  EXPECT_EQ(Status(0), 0u);
+}
+
+TEST_F(SoundControllerTest, OggIsPreferredAndDecodedWhole) {
+  Effects(5);
+  folder.Write(Name("se", 5, ".wav"), Wav(50, 777));
+  folder.Write(Name("se", 5, ".ogg"), Ogg(Sine(2000, 2, 44100, 440, 0.5), 2, 44100));
+  auto oc = Make();
+  EXPECT_EQ(oc->SENum, 5);
+  TDDSDGenWave* w = d->GetChannels(256 + 5)->WaveData();
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->Length(), 32768u);  // decoded, at least 32768 bytes
+}
+
+TEST_F(SoundControllerTest, DeferredEffectsPlayOnceAtTheEndOfTheStep) {
+  Effects(8);
+  auto oc = Make();
+  oc->SESet(7);
+  oc->SESet(7);
+  oc->SESet(7);
+  oc->SESet(300);
+  EXPECT_EQ(Status(256 + 7), 0u);  // not before the step ends
+  oc->IdleEvent();
+  EXPECT_EQ(Status(256 + 7), 1u);
+  EXPECT_TRUE(oc->SERsv.none());
+  // One request, one voice: the mix holds effect 7 once.
+  std::vector<int16_t> out(2);
+  d->Mixer()->Mix(out.data(), 1);
+  EXPECT_EQ(out[0], 107);
+  // A number above the loaded ones is dropped with the set.
+  oc->SESet(9);
+  oc->IdleEvent();
+  EXPECT_TRUE(oc->SERsv.none());
+}
+
+TEST_F(SoundControllerTest, PauseHalvesAndRestoresVolumes) {
+  Effects(3);
+  Jingles(2);
+  auto oc = Make();
+  oc->JglLoopPlay(1);
+  EXPECT_EQ(Status(512 + 1), 5u);
+  EXPECT_TRUE(oc->JglPlaying_f(1));
+  EXPECT_TRUE(oc->JglPlaying_f(-1));
+  EXPECT_FALSE(oc->JglPlaying_f(0));
+  EXPECT_EQ(Volume(512 + 1), 30);
+  oc->SEPlay(2);
+  EXPECT_EQ(Volume(256 + 2), 100);
+  oc->HalfVol();
+  EXPECT_EQ(Volume(512 + 0), 15);
+  EXPECT_EQ(Volume(256 + 2), 50);
+  // Deferred effects keep the halved volume; SEPlay plays at full volume.
+  oc->SESet(1);
+  oc->IdleEvent();
+  EXPECT_EQ(Volume(256 + 1), 50);
+  oc->SEPlay(0);
+  EXPECT_EQ(Volume(256 + 0), 100);
+  oc->NomalVol();
+  EXPECT_EQ(Volume(512 + 1), 30);
+  EXPECT_EQ(Volume(256 + 1), 100);
+}
+
+TEST_F(SoundControllerTest, StoppingEffectsStopsJinglesToo) {
+  Effects(3);
+  Jingles(2);
+  auto oc = Make();
+  oc->JglLoopPlay(0);
+  oc->SEPlay(1);
+  oc->SEStop(2);
+  EXPECT_EQ(Status(256 + 1), 1u);
+  oc->SEStop(-1);
+  EXPECT_EQ(Status(256 + 1), 0u);
+  EXPECT_FALSE(oc->JglPlaying_f(-1));
+  oc->JglLoopPlay(0);
+  oc->SEPlay(0);
+  oc->JglStop(-1);
+  EXPECT_FALSE(oc->JglPlaying_f(-1));
+  EXPECT_EQ(Status(256 + 0), 1u);
+  oc->JglLoopPlay(1);
+  oc->AllSoundStop();
+  EXPECT_EQ(Status(256 + 0), 0u);
+  EXPECT_FALSE(oc->JglPlaying_f(-1));
+  oc->BGMStop();  // the stream players never play; nothing to hear
+}
+
+TEST_F(SoundControllerTest, AuthoringBuildPlaysNoMusic) {
+  Jingles(1);
+  auto oc = Make(true);
+  oc->JglLoopPlay(0);
+  EXPECT_FALSE(oc->JglPlaying_f(0));
+}
+
+TEST_F(SoundControllerTest, EffectNumbersOutsideTheChannelsAreReported) {
+  Effects(1);
+  auto oc = Make();
+  EXPECT_THROW(oc->SEPlay(-300), EDDSD);
+  EXPECT_THROW(oc->SEPlay(744), EDDSD);  // channel 1000
+  oc->SEPlay(743);                        // channel 999 exists, holds nothing
+}
+
+TEST_F(SoundControllerTest, MissingDecoderLibraryStopsTheStart) {
+  fs::remove(folder.Path() / "data" / "wuvorbis.so");
+  d = MakeComponent(1000);
+  try {
+    TOggDataCtrl oc(d.get(), 0, false);
+    FAIL() << "no exception";
+  } catch (const ERangeError& e) {
+    const std::string m = e.what();
+    EXPECT_EQ(m.rfind("wuvorbis.so\x82\xAA", 0), 0u);
+    EXPECT_NE(m.find((folder.Path() / "data" / "wuvorbis.so").string()), std::string::npos);
+  }
+}
+
+TEST_F(SoundControllerTest, UndecodableOggStopsTheStart) {
+  folder.Write(Name("se", 0, ".ogg"), std::vector<uint8_t>(500, 7));
+  d = MakeComponent(1000);
+  EXPECT_THROW(TOggDataCtrl(d.get(), 0, false), ERangeError);
+}
+
+TEST_F(SoundControllerTest, NoSoundDeviceStillFindsFilesAndStaysSilent) {
+  SoundEnv quiet(false);
+  Effects(3);
+  folder.Write(Name("se", 3, ".ogg"), Ogg(Sine(500, 1, 22050, 440, 0.5), 1, 22050));
+  auto oc = Make();
+  EXPECT_FALSE(d->Initialized());
+  EXPECT_EQ(oc->SENum, 3);
+  oc->SEPlay(1);
+  oc->JglLoopPlay(0);
+  oc->HalfVol();
+  EXPECT_EQ(Status(256 + 1), 0u);
+  EXPECT_FALSE(oc->JglPlaying_f(-1));
+}
+
+TEST(SoundController, WithoutComponentOnlyKeepsRequests) {
+  TOggDataCtrl oc;
+  EXPECT_EQ(oc.SENum, -1);
+  oc.SESet(3);
+  EXPECT_TRUE(oc.SERsv.test(3));
+  oc.IdleEvent();
+  EXPECT_TRUE(oc.SERsv.none());
+  oc.SEPlay(0);
+  oc.JglLoopPlay(0);
+  EXPECT_FALSE(oc.JglPlaying_f(-1));
+  oc.AllSoundStop();
+}
+
+}  // namespace
