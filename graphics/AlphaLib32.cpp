@@ -9,6 +9,7 @@
 
 #include "files/ProcCounter.h"
 #include "graphics/dddd.h"
+#include "platform/DebugLog.h"
 #include "platform/Files.h"
 #include "platform/SoftD3D.h"
 
@@ -640,15 +641,7 @@ void TAlpha32::D3DSetScene(bool x, bool change) {
 // ---- logs -------------------------------------------------------------------
 void TAlpha32::AL32_DebugMessage(const std::string& mes) {
   if (!AL32_DebugMode) return;
-  ++AL32_DebugCount;
-  char head[24];
-  std::snprintf(head, sizeof head, "#%03d...", int(AL32_DebugCount));
-  static bool first = true;
-  // Logging never stops the game: a file that cannot be written is skipped.
-  std::ofstream out(plat::ProgramFolder() + "AL32DEBUG.TXT",
-                    first ? std::ios::binary | std::ios::trunc : std::ios::binary | std::ios::app);
-  first = false;
-  if (out) out << head << mes << "\n";
+  plat::AppendDebugLine("", "AL32DEBUG.TXT", AL32_DebugCount, "#%03d...", mes);
 }
 
 void TAlpha32::PutPC(const std::string& Prc, int32_t PCNo) {

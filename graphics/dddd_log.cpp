@@ -5,6 +5,7 @@
 
 #include "files/QDArc.h"
 #include "graphics/dddd.h"
+#include "platform/DebugLog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 
@@ -29,16 +30,6 @@ DDDDArchiveReader& ArchiveReader() {
   return reader;
 }
 
-void Halt(const std::string& message) {
-  if (HaltHandler()) {
-    HaltHandler()(message);
-    return;
-  }
-  // A failed display call ends the game with its message and a failure status.
-  plat::MessageBox(message);
-  std::exit(1);
-}
-
 }  // namespace
 
 void DDDD_SetHaltHandler(DDDDHaltHandler handler) { HaltHandler() = std::move(handler); }
@@ -57,17 +48,7 @@ std::optional<std::vector<uint8_t>> DDDD_ReadArchiveEntry(const std::string& arc
 
 void PutDebugMessage(const std::string& mes, const std::string& fpath) {
   if (!DDDD_DebugMessage) return;
-  std::string folder = LogFolder().empty() ? plat::ProgramFolder() : LogFolder();
-  if (!folder.empty() && folder.back() != '/') folder += '/';
-  const bool first = debugCount == 0;
-  ++debugCount;
-  char head[32];
-  std::snprintf(head, sizeof head, "debug#%.5d ... ", int(debugCount));
-  // Logging never stops the game: a file that cannot be written is skipped.
-  std::ofstream out(folder + fpath, first ? std::ios::binary | std::ios::trunc
-                                          : std::ios::binary | std::ios::app);
-  if (!out) return;
-  out << head << mes << "\n";
+  plat::AppendDebugLine(LogFolder(), fpath, debugCount, "debug#%.5d ... ", mes);
 }
 
 void PutTestMessage(const std::string& mes) {
@@ -78,10 +59,9 @@ void DDDD_Msg(const std::string& mes) { PutTestMessage(mes); }
 
 int32_t TRYDD(int32_t err, const std::string& failMes) {
   if (err == 0) return 0;
-  char code[40];
-  std::snprintf(code, sizeof code, "(Error Code(%X))", uint32_t(err));
-  const std::string line = failMes + code;
+  const std::string line = failMes + plat::ErrorCodeText(uint32_t(err), true);
   PutDebugMessage(line, "dddebug.txt");
-  if (DDDD_HaltOnError) Halt(line);
+  // A failed display call ends the game with its message and a failure status.
+  if (DDDD_HaltOnError) plat::HaltWith(HaltHandler(), line);
   return err;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "platform/DebugLog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 
@@ -26,15 +27,6 @@ DDIDHaltHandler& HaltHandler() {
   return handler;
 }
 
-void Halt(const std::string& message) {
-  if (HaltHandler()) {
-    HaltHandler()(message);
-    return;
-  }
-  plat::MessageBox(message);
-  std::exit(1);
-}
-
 bool Down(uint8_t b) { return (b & 0x80) != 0; }
 
 int32_t Sign(int32_t v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); }
@@ -45,27 +37,16 @@ void DDID_SetHaltHandler(DDIDHaltHandler handler) { HaltHandler() = std::move(ha
 
 void PutDebugMessage(const std::string& mes) {
   if (DDID_DebugMessage) {
-    std::string folder = plat::ProgramFolder();
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const bool first = DebugCount == 0;
-    ++DebugCount;
-    char head[32];
-    std::snprintf(head, sizeof head, "debug#%.5d ... ", DebugCount);
-    // A log that cannot be written is skipped; logging never stops the game.
-    std::ofstream out(folder + "ddid.debug",
-                      first ? std::ios::binary | std::ios::trunc : std::ios::binary | std::ios::app);
-    if (out) out << head << mes << "\n";
+    plat::AppendDebugLine("", "ddid.debug", DebugCount, "debug#%.5d ... ", mes);
   }
   if (DDID_ExceptOnError) throw EDDID(mes);
 }
 
 int TRYDI(int err, const std::string& failMes) {
   if (err == 0) return 0;
-  char code[40];
-  std::snprintf(code, sizeof code, "(Error Code(%x))", unsigned(err));
-  const std::string line = failMes + code;
+  const std::string line = failMes + plat::ErrorCodeText(unsigned(err), false);
   PutDebugMessage(line);
-  if (DDID_HaltOnError) Halt(line);
+  if (DDID_HaltOnError) plat::HaltWith(HaltHandler(), line);
   return err;
 }
 

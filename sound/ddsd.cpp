@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/DebugLog.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "sound/WaveFile.h"
@@ -31,14 +32,6 @@ std::string& LogFolder() {
   return f;
 }
 
-void Halt(const std::string& message) {
-  if (HaltHandler()) {
-    HaltHandler()(message);
-    return;
-  }
-  plat::MessageBox(message);
-  std::exit(1);
-}
 
 // "チャンネル番号%dは無効です、%d～%dの範囲で指定してください"
 const char* const kBadChannel =
@@ -86,27 +79,16 @@ namespace ddsd {
 void PutDebugMessage(const std::string& mes) {
   if (DDSD_DebugMessage) {
     std::lock_guard<std::mutex> g(LogMutex());
-    std::string folder = LogFolder().empty() ? plat::ProgramFolder() : LogFolder();
-    if (!folder.empty() && folder.back() != '/') folder += '/';
-    const bool first = DDSD_DebugCount == 0;
-    ++DDSD_DebugCount;
-    char head[32];
-    std::snprintf(head, sizeof head, "debug#%.5d ... ", int(DDSD_DebugCount));
-    // A log that cannot be written is skipped; logging never stops the game.
-    std::ofstream out(folder + "ddsd.debug",
-                      first ? std::ios::binary | std::ios::trunc : std::ios::binary | std::ios::app);
-    if (out) out << head << mes << "\n";
+    plat::AppendDebugLine(LogFolder(), "ddsd.debug", DDSD_DebugCount, "debug#%.5d ... ", mes);
   }
   if (DDSD_ExceptOnError) throw EDDSD(mes);
 }
 
 int32_t TRYDS(int32_t err, const std::string& failMes) {
   if (err == 0) return 0;
-  char code[40];
-  std::snprintf(code, sizeof code, "(Error Code(%X))", uint32_t(err));
-  const std::string line = failMes + code;
+  const std::string line = failMes + plat::ErrorCodeText(uint32_t(err), true);
   PutDebugMessage(line);
-  if (DDSD_HaltOnError) Halt(line);
+  if (DDSD_HaltOnError) plat::HaltWith(HaltHandler(), line);
   return err;
 }
 
@@ -404,7 +386,7 @@ TDDSDChannel* TDDSD::GetChannels(int32_t iCh) {
   char text[256];
   std::snprintf(text, sizeof text, kBadChannel, int(iCh), 0, int(FChannels.size()) - 1);
   ddsd::PutDebugMessage(text);
-  if (DDSD_HaltOnError) Halt(text);
+  if (DDSD_HaltOnError) plat::HaltWith(HaltHandler(), text);
   return nullptr;
 }
 

@@ -13,72 +13,13 @@
 #include "shell/GlbRecord.h"
 #include "shell/clsMenuScene.h"
 #include "sound/OggDataLib.h"
+#include "tests/MenuTestKit.h"
 
 namespace {
 
-// A device slot that answers from a script: the buttons and directions
-// pushed in each step, and records which questions were asked.
-class ScriptedSlot : public TDISAI {
- public:
-  explicit ScriptedSlot(int no) : TDISAI(nullptr, no, 8) {}
-  int step = 0;
-  std::set<std::pair<int, int>> btn;  // (step, button)
-  std::set<std::pair<int, int>> crs;  // (step, direction)
-  int asked = 0;
-  bool CheckBtn(BtnType b, int) override {
-    ++asked;
-    return btn.count({step, int(b)}) > 0;
-  }
-  bool CheckCrs(CrsType c, int) override {
-    ++asked;
-    return crs.count({step, int(c)}) > 0;
-  }
-};
+using namespace menutest;
 
-class SoundLog : public TOggDataCtrl {
- public:
-  int step = 0;
-  std::vector<std::string> log;
-  int playing = -1;
-  void SESet(int No) override { log.push_back("SE" + std::to_string(No) + "@" + std::to_string(step)); }
-  void JglLoopPlay(int No) override {
-    log.push_back("JGL" + std::to_string(No) + "@" + std::to_string(step));
-    playing = No;
-  }
-  bool JglPlaying_f(int No) override { return No == playing; }
-};
-
-class MenuSceneTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SetRandSeed(1234);
-    AOT.SDt = &SDt;
-    Glb.OC = &OC;
-    Glb.ADI = &ADI;
-    for (int i = 0; i < TADISAI::SLOTS; ++i) {
-      auto s = std::make_unique<ScriptedSlot>(i);
-      slot[i] = s.get();
-      ADI.DI[i] = std::move(s);
-    }
-  }
-  // One step as the controller runs it: the scene moves, then draws.
-  void Step(TGenScene& s) {
-    s.OnMove();
-    s.OnDraw();
-    ++step;
-    for (auto* sl : slot) sl->step = step;
-    OC.step = step;
-  }
-  DBGameData& G() { return SDt.DBGDt; }
-
-  TSceneData SDt{};
-  TAllObTx AOT;
-  SoundLog OC;
-  TGlobalSAI Glb{nullptr};
-  TADISAI ADI{&Glb};
-  ScriptedSlot* slot[TADISAI::SLOTS] = {};
-  int step = 0;
-};
+class MenuSceneTest : public MenuFixture {};
 
 TEST_F(MenuSceneTest, TitleEntryClearsSettingsButKeepsDifficultyAndRule) {
   G().DBDif = dbdfHard;
@@ -88,7 +29,7 @@ TEST_F(MenuSceneTest, TitleEntryClearsSettingsButKeepsDifficultyAndRule) {
   G().DBStage = 7;
   G().DBTeamNo[1] = 9;
   G().DBCrtNo = 2;
-  TDBOPScene op(nullptr, &AOT, &Glb, stDBOP);
+  TDBOPScene op(nullptr, AOT.get(), &Glb, stDBOP);
   EXPECT_EQ(G().DBDif, dbdfHard);
   EXPECT_EQ(G().DBSlow_f, 1);
   EXPECT_EQ(G().DBGM, dbgmKatinuki);
@@ -108,7 +49,7 @@ TEST_F(MenuSceneTest, TitleEntryClearsSettingsButKeepsDifficultyAndRule) {
 TEST_F(MenuSceneTest, TitleLeavesOneStepAfterAPushOnAnySlot) {
   for (int which = 0; which < TADISAI::SLOTS; ++which) {
     SCOPED_TRACE(which);
-    TDBOPScene op(nullptr, &AOT, &Glb, stDBOP);
+    TDBOPScene op(nullptr, AOT.get(), &Glb, stDBOP);
     int pushAt = step + 3;
     slot[which]->btn.insert({pushAt, bA});
     while (step < pushAt) {
@@ -126,7 +67,7 @@ TEST_F(MenuSceneTest, TitleLeavesOneStepAfterAPushOnAnySlot) {
 }
 
 TEST_F(MenuSceneTest, TitleIgnoresOtherButtonsAndStartsMusicOnce) {
-  TDBOPScene op(nullptr, &AOT, &Glb, stDBOP);
+  TDBOPScene op(nullptr, AOT.get(), &Glb, stDBOP);
   slot[0]->btn.insert({1, bB});
   slot[1]->btn.insert({2, bST});
   for (int i = 0; i < 5; ++i) Step(op);
@@ -137,8 +78,8 @@ TEST_F(MenuSceneTest, TitleIgnoresOtherButtonsAndStartsMusicOnce) {
 }
 
 TEST_F(MenuSceneTest, ModeSelectCursorsStayInBoundsAndSoundOnlyOnRealChanges) {
-  TDBOPScene op(nullptr, &AOT, &Glb, stDBOP);
-  TDBMSLScene msl(nullptr, &AOT, &Glb, stDBMSL);
+  TDBOPScene op(nullptr, AOT.get(), &Glb, stDBOP);
+  TDBMSLScene msl(nullptr, AOT.get(), &Glb, stDBMSL);
   ScriptedSlot& p1 = *slot[0];
   // Step 0: up at mode 0, left at difficulty 0: nothing. Step 1: down, right.
   p1.crs = {{0, cU}, {0, cL}, {1, cD}, {1, cR}, {2, cD}, {2, cR}, {3, cD}, {3, cR},
@@ -157,7 +98,7 @@ TEST_F(MenuSceneTest, ModeSelectCursorsStayInBoundsAndSoundOnlyOnRealChanges) {
 }
 
 TEST_F(MenuSceneTest, ModeSelectReadsPlayerOneOnly) {
-  TDBMSLScene msl(nullptr, &AOT, &Glb, stDBMSL);
+  TDBMSLScene msl(nullptr, AOT.get(), &Glb, stDBMSL);
   slot[1]->crs = {{0, cD}, {0, cR}};
   slot[1]->btn = {{1, bA}};
   slot[2]->btn = {{1, bA}};
@@ -173,7 +114,7 @@ TEST_F(MenuSceneTest, ModeSelectLeavesForTeamSelectWithComputerSidesByMode) {
   for (int mode = 0; mode < 3; ++mode) {
     SCOPED_TRACE(mode);
     G().DBGM = DBGameMode(mode);
-    TDBMSLScene msl(nullptr, &AOT, &Glb, stDBMSL);
+    TDBMSLScene msl(nullptr, AOT.get(), &Glb, stDBMSL);
     EXPECT_EQ(G().DBGM, mode);  // the cursor starts where it was left
     slot[0]->btn.insert({step, bA});
     // After A the cursors are frozen.
@@ -193,7 +134,7 @@ TEST_F(MenuSceneTest, ModeSelectLeavesForTeamSelectWithComputerSidesByMode) {
 }
 
 TEST_F(MenuSceneTest, ModeSelectBlinkCountsZeroToTwentyNine) {
-  TDBMSLScene msl(nullptr, &AOT, &Glb, stDBMSL);
+  TDBMSLScene msl(nullptr, AOT.get(), &Glb, stDBMSL);
   std::vector<int> ani;
   for (int i = 0; i < 31; ++i) {
     Step(msl);
@@ -217,8 +158,8 @@ TEST_F(MenuSceneTest, TitleToModeSelectThroughTheWholeChainIsReproducible) {
       s->crs.clear();
     }
     OC.step = 0;
-    TDBOPScene op(nullptr, &AOT, &Glb, stDBOP);
-    TDBMSLScene msl(nullptr, &AOT, &Glb, stDBMSL);
+    TDBOPScene op(nullptr, AOT.get(), &Glb, stDBOP);
+    TDBMSLScene msl(nullptr, AOT.get(), &Glb, stDBMSL);
     slot[1]->btn = {{4, bA}};
     slot[0]->crs = {{8, cD}, {9, cD}, {10, cR}};
     slot[0]->btn = {{12, bA}};
@@ -265,14 +206,14 @@ class MenuDrawTest : public MenuSceneTest {
       tx->BmpWidth = 512;
       tx->BmpHeight = 240;
     }
-    AOT.AT = AT.get();
+    AOT->AT = AT.get();
   }
   void TearDown() override {
     // The stand-in tile is not the renderer's to free.
     for (TALTexture* tx : {&AT->DBOPtx, &AT->DBMSLtx, &AT->DBItemtx, &AT->DBCourttx[0],
                            &AT->DBCourttx[1], &AT->DBCourttx[2]})
       *tx = TALTexture{};
-    AOT.AT = nullptr;
+    AOT->AT = nullptr;
   }
   struct Quad {
     int pri;
@@ -291,7 +232,7 @@ class MenuDrawTest : public MenuSceneTest {
 };
 
 TEST_F(MenuDrawTest, TitleDrawsItsPictureCentredBehindEverything) {
-  TDBOPScene op(&al, &AOT, &Glb, stDBOP);
+  TDBOPScene op(&al, AOT.get(), &Glb, stDBOP);
   op.OnMove();
   op.OnDraw();
   auto q = Queued();
@@ -304,7 +245,7 @@ TEST_F(MenuDrawTest, TitleDrawsItsPictureCentredBehindEverything) {
 TEST_F(MenuDrawTest, ModeSelectCursorsBlinkAtTheChosenPlaces) {
   G().DBGM = dbgmTaisen;
   G().DBDif = dbdfHard;
-  TDBMSLScene msl(&al, &AOT, &Glb, stDBMSL);
+  TDBMSLScene msl(&al, AOT.get(), &Glb, stDBMSL);
   std::vector<size_t> counts;
   for (int i = 0; i < 30; ++i) {
     msl.OnMove();

@@ -351,6 +351,27 @@ TEST_F(MatchPlayer, ADamagedCPUPlayerStillMovesAndTheDefeatedLeave) {
   EXPECT_FALSE(out.Live_f);
 }
 
+TEST_F(MatchPlayer, TheLastInfielderOfACPUSideDecidesAsTheControlledMan) {
+  sdt.DBGDt.DBCPUNum = 1;  // side 1 is computer-driven
+  for (int k = 0; k < 3; ++k) hub->ADBPSt[1][k].Dead_f = 1;
+  T(1).TSt.CtrlNo = 0;  // not him
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1;
+  Ball().HoldPNo = 3;
+  P(1, 3).OnMove();
+  // Only the controlled man's CPU step starts an attack with the ball.
+  EXPECT_EQ(P(1, 3).MySt->Auto.AutoType, dbaCPUSht);
+
+  StartMatch();
+  sdt.DBGDt.DBCPUNum = 1;
+  T(1).TSt.CtrlNo = 0;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1;
+  Ball().HoldPNo = 3;
+  P(1, 3).OnMove();  // three team mates left: the automatic step
+  EXPECT_NE(P(1, 3).MySt->Auto.AutoType, dbaCPUSht);
+}
+
 TEST_F(MatchPlayer, ResultPoseOnTheGround) {
   sdt.DBGDt.DBSSt = dbssResult;
   for (int k = 0; k < 4; ++k) hub->ADBPSt[1][k].Dead_f = 1;

@@ -33,6 +33,11 @@ void CentredText(Canvas& c, const GlyphSet& g, const std::string& s, int capTop,
   Text(c, g, s, (kScreenW - TextWidth(s, scale)) / 2, capTop, ink, scale);
 }
 
+// The member list is wide enough for a face and a four-character name; the
+// rating labels stand clear of it and of two-digit ratings at x 232.
+constexpr int kListW = 88;
+constexpr int kRatingLabelX = 203;
+
 // The team panel of team select and versus for one side: team number, the
 // captain's portrait box, the member list and the eight average ratings.
 void TeamPanel(Canvas& c, const GlyphSet& g, int side, const char* const labels[8]) {
@@ -42,10 +47,10 @@ void TeamPanel(Canvas& c, const GlyphSet& g, int side, const char* const labels[
   Text(c, g, "TEAM", 128 + o, 56, kMist);
   c.Fill(167 + o, 55, 18, 10, kInk);                 // the two team digits
   Panel(c, 186 + o, 42, 30, 34, kInk, kSlate);       // captain's face and team picture, right of the digits
-  c.Fill(110 + o, 90, 92, 116, kInk);                 // faces and names
-  for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, 92, 1, m % 2 ? kNight : kInk);
+  c.Fill(110 + o, 90, kListW, 116, kInk);             // faces and names
+  for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, kListW, 1, m % 2 ? kNight : kInk);
   for (int r = 0; r < 8; ++r) {
-    Text(c, g, labels[r], 206 + o, 96 + 16 * r, kSky);
+    Text(c, g, labels[r], kRatingLabelX + o, 96 + 16 * r, kSky);
     c.Fill(231 + o, 95 + 16 * r, 18, 10, kInk);       // the rating digits
   }
 }
@@ -161,10 +166,10 @@ Picture BuildPlayerSelectScreen(const GlyphSet& g) {
     // One panel holds the member list, the ratings down to HP and, below
     // them, the special shots of the member under the cursor.
     Panel(c, 102 + o, 92, 148, 145, kNight, tint);
-    c.Fill(110 + o, 90, 92, 116, kInk);
-    for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, 92, 1, m % 2 ? kNight : kInk);
+    c.Fill(110 + o, 90, kListW, 116, kInk);
+    for (int m = 0; m < 7; ++m) c.Fill(110 + o, 91 + 16 * m, kListW, 1, m % 2 ? kNight : kInk);
     for (int r = 0; r < 8; ++r) {
-      Text(c, g, kRatingsJapaneseOrder[r], 206 + o, 96 + 16 * r, kSky);
+      Text(c, g, kRatingsJapaneseOrder[r], kRatingLabelX + o, 96 + 16 * r, kSky);
       c.Fill(231 + o, 95 + 16 * r, 18, 10, kInk);
     }
     // "SP" stands level with the shot names' capitals.
