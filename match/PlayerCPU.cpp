@@ -569,7 +569,7 @@ void TDBPlayer::SetAutoMove() {
                 FaceBallWish(*this, NextAuto, 0);
                 st.Auto = NextAuto;
                 MukiSetAuto();
-                SetMtype(PaTag_f() ? dbmtPW : dbmtSt, false);
+                SetMtype(CheckPW() ? dbmtPW : dbmtSt, false);
                 return;
             }
             if (!NextAuto.ADash_f) {

@@ -113,7 +113,11 @@ void TDBPlayer::DashSet(bool ResetStep_f) {
 
 void TDBPlayer::AutoDashSet() {
     const MukiTypeA w = NextAuto.AMuki;
-    if (Mtype(*this) == dbmtDs) {
+    const DBMotionType m = Mtype(*this);
+    // A dash starts only on the ground from standing, walking or dashing; a
+    // player in the air or in an action goes on with it.
+    if (m != dbmtSt && m != dbmtWk && m != dbmtDs) return;
+    if (m == dbmtDs) {
         const MukiType ds = MyZahyou->FDsMuki;
         if ((ds == mL && w == maR) || (ds == mR && w == maL)) {
             SetMtype(dbmtSl, false);

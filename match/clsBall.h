@@ -110,7 +110,22 @@ public:
 
     TDBPlayer* Shootman = nullptr;  // thrower of the ball being judged
     TDBPlayer* Hitman = nullptr;    // the player it touched
+
+private:
+    // Floor, ceiling and walls of the hall after a step of flight.
+    void Bounds();
+    // Aims the horizontal velocity at the shot target; false without one.
+    bool AimAt(int32_t speed);
+    // The two outcomes of a touch.
+    void Catch(TDBPlayer* h, const DBShootData* row, bool special, bool pass, int32_t tShLv,
+               double rr);
+    void Hit(TDBPlayer* h, const DBShootData* row, bool special, bool pass, int32_t tShLv,
+             bool ZShoot_f, double rr);
 };
+
+// Steps until a body at height h (1/100 pixel) rising at v per step lands
+// under gravity g per step; 0 without gravity.
+int32_t BallFallTime(int32_t v, int32_t h, int32_t g);
 
 // The ball's drawing object: the ball and its shadow from the item sheet.
 class TGenDBDraw {

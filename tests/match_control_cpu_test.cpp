@@ -357,3 +357,33 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
 }
 
 }  // namespace
+
+namespace {
+
+// Right after the take-off of his jump attack the CPU attacker still has his
+// running wishes: they must not pull him out of the jump into a dash (which
+// would let him jump again, and again, without ever throwing).
+TEST_F(Cpu, TheAttackRunDoesNotStartADashInTheAir) {
+    TDBPlayer& cpu = P(1, 0);
+    Hold(cpu);
+    Place(cpu, 40000, 5000);
+    DBPlayerState& st = *cpu.MySt;
+    st.Auto.AutoType = dbaCPUSht;
+    st.CPUSt = DBCPUSt{};
+    st.CPUSt.AtType = dbcaJSh;
+    st.CPUSt.Jp_c = 20;
+    st.Motion.Mtype = dbmtJ2;
+    st.Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki) | MFBit(dbmfDs));
+    st.Air_c = 1;
+    cpu.AutoMoveCPU();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJ2);
+    cpu.MCKeyInputAT();
+    EXPECT_EQ(st.Motion.Mtype, dbmtJ2);
+    // On the ground the same wishes run.
+    st.Motion.Mtype = dbmtSt;
+    st.Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+    cpu.AutoMoveCPU();
+    EXPECT_EQ(st.Motion.Mtype, dbmtDs);
+}
+
+}  // namespace
