@@ -56,7 +56,7 @@ void TDBPlayer::MCKeyInputAT() {
             } else if (shotOrPass) {
                 CancelJmp();
             } else if (m == dbmtCa || m == dbmtJCa) {
-                if (CheckPickUpPos()) mcs::BallGet(*this, false);
+                if (CheckPickUpPos()) BallGet(false);
                 if (Ball_f() && AnyCrs2(*this)) MukiSet(false, false, true);
             } else if (m == dbmtDg) {
                 ++st.ECDdg_c;
@@ -117,7 +117,7 @@ void TDBPlayer::SelfCtrl() {
         } else if (Btn(*this, bA)) {
             SetMtype(dbmtDg, false);
             SEPlay(*this, 30);
-            if (at == ATF && CheckPickUpPos()) mcs::BallGet(*this, false);
+            if (at == ATF && CheckPickUpPos()) BallGet(false);
         } else if (Btn(*this, bB) && st.CatchW_c == 0) {
             SetMtype(dbmtCa, false);
             SEPlay(*this, 30);
@@ -145,12 +145,12 @@ void TDBPlayer::SelfCtrl() {
         } else if (Btn(*this, bB)) {
             SetMtype(dbmtJCa, false);
             SEPlay(*this, 30);
-            if (CheckPickUpPos()) mcs::BallGet(*this, false);
+            if (CheckPickUpPos()) BallGet(false);
         }
         return;
     }
     if (m == dbmtCa || m == dbmtJCa) {
-        if (CheckPickUpPos()) mcs::BallGet(*this, false);
+        if (CheckPickUpPos()) BallGet(false);
         // A dash catch goes back to the dash while its direction is held.
         if (Infield_f && Mtype(*this) == dbmtCa && HasMF(dbmfDs) &&
             Crs2(*this, MyZahyou->FDsMuki == mL ? cL : cR)) {
@@ -223,7 +223,7 @@ bool TDBPlayer::CheckPickUpPos() {
 void TDBPlayer::AutoPickUp() {
     if (!CheckPickUpPos()) return;
     SetMtype(dbmtCa, false);
-    mcs::BallGet(*this, false);
+    BallGet(false);
     MukiSet(true, true, false);
     SEPlay(*this, 30);
 }
@@ -279,7 +279,7 @@ void TDBPlayer::DelMFDs() {
 }
 
 void TDBPlayer::Falling() {
-    BallSetMType(*this, dbbBound);
+    DBall->SetMType(dbbBound);
     TZahyou& bz = BallZ(*this);
     bz.dX = MyZahyou->dX;
     bz.dY = MyZahyou->dY;

@@ -18,44 +18,8 @@ TDBPlayer* Player(const TDBPlayer& p, int side, int pos) {
 void SEPlay(const TDBPlayer& p, int no) {
     if (p.Glb && p.Glb->OC) p.Glb->OC->SEPlay(no);
 }
-void SESet(const TDBPlayer& p, int no) {
-    if (p.Glb && p.Glb->OC) p.Glb->OC->SESet(no);
-}
 void DbgTxt(const TDBPlayer& p, const std::string& key, int32_t value) {
     if (p.Glb) p.Glb->SetDbgTxt(key, value);
-}
-
-// ------------------------------------------------------------ the ball
-
-void BallGet(TDBPlayer& p, bool noSE) {
-    DBPlayerState& st = *p.MySt;
-    st.AirAct_f = 0;
-    st.LastLRKey = maN;
-    if (p.HasMF(dbmfAr)) p.SetMtype(dbmtJ2, false);
-    if (!noSE) SEPlay(p, 12);
-    p.SetCtrlMe();
-    DBBallState& b = Ball(p);
-    BallSetMType(p, dbbHold);
-    b.HoldTNo = b.PichTNo = p.SideNo;
-    b.HoldPNo = b.PichPNo = p.PosNo;
-    b.EnemTNo = p.EnSideNo;
-    b.ShTgTNo = b.ShTgPNo = b.PaTgTNo = b.PaTgPNo = -1;
-    p.SetMukiAglFromMuki();
-    p.PaTagSet();
-    if (!AllDead_f(p, p.EnSideNo)) {
-        int t = p.GetTag(false);
-        if (t >= 0) {
-            SetCtrl(p, p.EnSideNo, t);
-            b.ShTgTNo = p.EnSideNo;
-            b.ShTgPNo = t;
-        } else {
-            SetCtrl(p, p.EnSideNo, p.GetTag(true));
-            if (p.CPU_f()) {
-                b.ShTgTNo = p.EnSideNo;
-                b.ShTgPNo = TeamSt(p, p.EnSideNo).CtrlNo;
-            }
-        }
-    }
 }
 
 // ------------------------------------------------------------ teams
@@ -73,10 +37,6 @@ DBTeamState& TeamSt(const TDBPlayer& p, int side) {
     return scratch[side & 1];
 }
 
-void SeekCtrl(const TDBPlayer& p, int side) {
-    if (TDBTeam* t = Team(p, side)) t->SeekCtrl(true);
-}
-
 void SetCtrl(const TDBPlayer& p, int side, int pos) {
     if (TDBTeam* t = Team(p, side)) t->SetCtrl(pos);
 }
@@ -89,48 +49,6 @@ int GetInfPaTg(const TDBPlayer& p, int side) {
 bool LastOne_f(const TDBPlayer& p, int side) {
     TDBTeam* t = Team(p, side);
     return t && t->LastOne_f();
-}
-
-bool AllDead_f(const TDBPlayer& p, int side) {
-    TDBTeam* t = Team(p, side);
-    return t && t->AllDead_f();
-}
-
-// ------------------------------------------------------------ the ball
-
-void BallSetMType(const TDBPlayer& p, DBBallMotionType t) {
-    DBBallState& b = Ball(p);
-    b.HoldTNo = b.HoldPNo = -1;
-    b.LandSet_f = 0;
-    if (t == dbbShoot) b.ShSt = DBShootState{};
-    b.Motion = t;
-}
-
-int32_t PAngleKyo(const TDBPlayer& p, int32_t& mX, int32_t& mY, int32_t& mZ, bool jump) {
-    (void)jump;
-    const DBShootData& row = p.AOT->ADBShootDt[dbhKYO];
-    const double g = PASPDIV(row.Etc[0]);
-    const double s = PASPMAG(row.Spd);
-    if (s <= 0) {
-        mX = mY = mZ = 0;
-        return 0;
-    }
-    int32_t arrival;
-    double vx, vz;
-    if (mZ < mX) {
-        arrival = int32_t(mX / s);
-        vx = s;
-        vz = s * mZ / mX;
-    } else {
-        arrival = int32_t(mZ / s);
-        vz = s;
-        vx = mZ ? s * mX / mZ : 0;
-    }
-    double vy = arrival > 0 ? arrival * g / 2 - double(BallZ(p).Y) / arrival : 0;
-    mX = int32_t(vx);
-    mY = int32_t(vy);
-    mZ = int32_t(vz);
-    return arrival;
 }
 
 // ------------------------------------------------------------ input

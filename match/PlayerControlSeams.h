@@ -25,27 +25,15 @@ inline TDBPlayer* Mate(const TDBPlayer& p, int pos) { return Player(p, p.SideNo,
 inline TDBPlayer* Enemy(const TDBPlayer& p, int pos) { return Player(p, p.EnSideNo, pos); }
 inline DBMotionType Mtype(const TDBPlayer& p) { return p.MySt->Motion.Mtype; }
 
-// Sound effects: at once, or at the end of the step.
+// A sound effect at once, and the authoring build's debug text.
 void SEPlay(const TDBPlayer& p, int no);
-void SESet(const TDBPlayer& p, int no);
 void DbgTxt(const TDBPlayer& p, const std::string& key, int32_t value);
-
-// Takes the ball.
-void BallGet(TDBPlayer& p, bool noSE);
 
 // -- teams
 DBTeamState& TeamSt(const TDBPlayer& p, int side);
 void SetCtrl(const TDBPlayer& p, int side, int pos);
-void SeekCtrl(const TDBPlayer& p, int side);
 int GetInfPaTg(const TDBPlayer& p, int side);
 bool LastOne_f(const TDBPlayer& p, int side);
-bool AllDead_f(const TDBPlayer& p, int side);
-
-// -- the ball
-void BallSetMType(const TDBPlayer& p, DBBallMotionType t);
-// The arc of the pass-like special shot: replaces the distances by a velocity
-// that comes down on the target, and returns the frames to arrival.
-int32_t PAngleKyo(const TDBPlayer& p, int32_t& mX, int32_t& mY, int32_t& mZ, bool jump);
 
 // -- the player's input device (all false for a player without one)
 bool Crs2(const TDBPlayer& p, CrsType c);  // held now

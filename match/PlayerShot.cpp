@@ -193,18 +193,6 @@ struct Aim {
     int32_t xs = 1, ys = 1, zs = 1;
 };
 
-// Distances and signs from the thrower (the ball for height) to a point.
-Aim AimAt(const TZahyou& me, const TZahyou& ball, int32_t x, int32_t y, int32_t z, bool level) {
-    Aim a;
-    a.dx = std::abs(x - me.X);
-    a.dz = std::abs(z - me.Z);
-    a.dy = level ? 0 : std::abs(y - ball.Y);
-    a.xs = x < me.X ? -1 : 1;
-    a.zs = z < me.Z ? -1 : 1;
-    a.ys = y < ball.Y ? -1 : 1;
-    return a;
-}
-
 }  // namespace
 
 void TDBPlayer::SetShoot(bool JSh_f) {
@@ -212,7 +200,7 @@ void TDBPlayer::SetShoot(bool JSh_f) {
     DBBallState& b = Ball(*this);
     TZahyou& bz = BallZ(*this);
     const TZahyou& me = *MyZahyou;
-    BallSetMType(*this, dbbShoot);
+    DBall->SetMType(dbbShoot);
 
     if (GetShootType()) GetHShSpeed();
     else GetShSpeed();
@@ -243,11 +231,11 @@ void TDBPlayer::SetShoot(bool JSh_f) {
         // Flies like a pass: an arc that comes down on the target.
         bz.Y = me.Y + 1600;
         const bool level = !(JSh_f || tag->MySt->Motion.Mtype == dbmtDn);
-        Aim a = AimAt(me, bz, tag->MyZahyou->X, tag->MyZahyou->Y, tag->MyZahyou->Z, level);
-        PAngleKyo(*this, a.dx, a.dy, a.dz, JSh_f);
-        bz.dX = sign * std::abs(a.dx);
-        bz.dY = a.dy > 0 ? a.dy : 0;
-        bz.dZ = a.zs * a.dz;
+        GetTagDist(true, level, false, true);
+        PAngle(tdx, tdy, tdz, false, JSh_f);
+        bz.dX = sign * std::abs(tdx);
+        bz.dY = tdy > 0 ? tdy : 0;
+        bz.dZ = tdzs * tdz;
     } else {
         Aim a;
         if (tHSNo == dbhENR) {
@@ -261,12 +249,10 @@ void TDBPlayer::SetShoot(bool JSh_f) {
         } else {
             const TZahyou& tz = *tag->MyZahyou;
             const bool level = !(JSh_f || tag->MySt->Motion.Mtype == dbmtDn);
-            int32_t aimZ = tz.Z;
-            if (tHSNo == dbhKAK) {
-                const int32_t off = AOT->ADBShootDt[dbhKAK].Etc[0] * 100;
-                aimZ += tz.Z <= 5700 ? off : -off;
-            }
-            a = AimAt(me, bz, tz.X, tz.Y, aimZ, level);
+            GetTagDist(true, level, tHSNo == dbhKAK, false);
+            a.dx = tdx, a.dy = tdy, a.dz = tdz;
+            a.xs = tdxs, a.ys = tdys, a.zs = tdzs;
+            // Facing neither way, a target behind the ball is thrown at level.
             const bool behind = me.FMuki == mR ? tz.X < bz.X : tz.X > bz.X;
             if (me.FMukiZ == mzN && behind) a.dz = 0;
         }
