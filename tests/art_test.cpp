@@ -219,6 +219,25 @@ TEST(ArtPictures, ItemSheetCellsAreInsideDrawnAndApart) {
   EXPECT_GT(Ink(it, quarter, key), 8) << "a 1 HP bar is 4 pixels wide and must show";
 }
 
+// The position labels stand on both sides' panels and court halves, so none
+// of them may wear a side's colour (the fill of the side's menu cursor).
+TEST(ArtPictures, PositionLabelsWearNoSideColour) {
+  const Loaded it = Load(kBmpDir + "dbitem.png");
+  const int key = it.At(0, 0);
+  for (int side = 0; side < 2; ++side) {
+    const Cell cur = art::kMenuCursor[side];
+    const int sideColour = it.At(cur.x + 3, cur.y + 4);
+    ASSERT_NE(sideColour, key) << "side " << side << " cursor has no fill";
+    for (int p = 0; p < 7; ++p) {
+      const Cell c = art::PositionLabelCell(p);
+      int n = 0;
+      for (int y = c.y; y < c.y + c.h; ++y)
+        for (int x = c.x; x < c.x + c.w; ++x) n += it.At(x, y) == sideColour;
+      EXPECT_EQ(n, 0) << "label " << p + 1 << " wears side " << side << "'s colour";
+    }
+  }
+}
+
 // A ball that reaches its cell's edge would be cut off on screen.
 TEST(ArtPictures, BallFramesKeepAClearBorder) {
   const Loaded it = Load(kBmpDir + "dbitem.png");

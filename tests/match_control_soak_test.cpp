@@ -115,3 +115,63 @@ TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
 }
 
 }  // namespace
+
+namespace {
+
+// A human side driven by random recorded words against the computer: every
+// key and button path of the control steps runs, and the aim and targets
+// stay in range.
+TEST_F(ControlSoak, RandomKeysOnAHumanSideKeepTheControlStateInRange) {
+    auto* scene = dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
+    ASSERT_NE(scene, nullptr);
+    SetRandSeed(11);
+    DBGameData& g = SC->SDt->DBGDt;
+    g.DBCPUNum = 1;
+    g.DBDif = dbdfNomal;
+    g.DBTeamNo[0] = 2;
+    g.DBTeamNo[1] = 3;
+    for (int s = 0; s < DBSIDES; ++s)
+        for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = p;
+    // Words held for a few steps each: directions, A, B, A+B, nothing.
+    const uint16_t kinds[] = {0,      0x1000, 0x2000, 0x4000, 0x8000, 0x5000, 0x9000,
+                              0x0001, 0x0002, 0x0003, 0x4001, 0x8002, 0x0008, 0x6000};
+    uint32_t r = 12345;
+    std::vector<uint8_t> words;
+    const int steps = 4000;
+    while (int(words.size()) < steps * 2) {
+        r = r * 1103515245u + 12345u;
+        const uint16_t w = kinds[(r >> 16) % (sizeof kinds / sizeof kinds[0])];
+        const int hold = 1 + int((r >> 8) % 6);
+        for (int k = 0; k < hold; ++k) {
+            words.push_back(uint8_t(w));
+            words.push_back(uint8_t(w >> 8));
+        }
+    }
+    ADI.DI[0]->StartPlayback(words);
+    scene->OnInit();
+    TAllObTx& aot = *SC->AOT;
+    int humanThrows = 0;
+    DBBallMotionType last = aot.DBBallSt.Motion;
+    for (int step = 0; step < steps; ++step) {
+        ADI.Scan(true);
+        scene->OnMove();
+        const DBBallState& b = aot.DBBallSt;
+        if (b.Motion != last && (b.Motion == dbbShoot || b.Motion == dbbPass) && b.PichTNo == 0)
+            ++humanThrows;
+        last = b.Motion;
+        if (b.Motion == dbbHold || b.Motion == dbbShoot) {
+            ASSERT_GE(b.ShTgPNo, -1) << step;
+            ASSERT_LE(b.ShTgPNo, 3) << step;
+        }
+        for (int s = 0; s < DBSIDES; ++s)
+            for (int p = 0; p < DBPOSITIONS; ++p) {
+                const DBPlayerState& st = aot.ADBPSt[s][p];
+                ASSERT_GE(st.MukiAgl, -1) << step;
+                ASSERT_LE(st.MukiAgl, 7) << step;
+                ASSERT_LE(int(st.LastLRKey), int(maR)) << step;
+            }
+    }
+    EXPECT_GE(humanThrows, 1);  // the buttons do throw
+}
+
+}  // namespace

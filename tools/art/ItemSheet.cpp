@@ -185,7 +185,9 @@ Picture BuildItemSheet(const GlyphSet& glyphs) {
   for (int d = 0; d < 10; ++d) SmallDigit(c, glyphs, d, DigitCell(d));
   ShadowCell(c, kPlayerShadow, 7, 2);
   ShadowCell(c, kBallShadow, 5, 2);
-  for (int pos = 0; pos < 7; ++pos) Badge(c, glyphs, PositionLabelCell(pos), pos + 1, pos < 4 ? kRed : kBlue);
+  // Both sides show the same labels, so they keep clear of the sides' red and
+  // blue: green for the infield, grey-violet for the outfield.
+  for (int pos = 0; pos < 7; ++pos) Badge(c, glyphs, PositionLabelCell(pos), pos + 1, pos < 4 ? kForest : kSlate);
   return p;
 }
 
