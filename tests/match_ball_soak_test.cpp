@@ -114,9 +114,9 @@ TEST_F(BallSoak, ComputerMatchKeepsTheBallInTheHallAndHitPointsOnlyFall) {
     EXPECT_TRUE(thrown);
 }
 
-// The computer sides keep the ball moving: many throws in a long match. Off
-// while a computer holder can be caught in an endless jump crouch.
-TEST_F(BallSoak, DISABLED_CPUMatchKeepsThrowing) {
+// The computer sides keep the ball moving: many throws in a long match (a
+// holder once got caught in an endless jump crouch and never threw).
+TEST_F(BallSoak, CPUMatchKeepsThrowing) {
     DBGameData& g = SC->SDt->DBGDt;
     g.DBCPUNum = 2;
     g.DBDif = dbdfNomal;

@@ -433,3 +433,31 @@ TEST_F(BallCurve, ComputerThrowsDoNotCurve) {
     for (int i = 0; i < 5; ++i) ball->Moving();
     EXPECT_EQ(st().CrvZ, 0);
 }
+
+// ---------------------------------------------------------------- save, result
+
+TEST_F(BallFlight, SaveAndLoadCarryTheCoordinates) {
+    Place(12345, 678, 9012, 3, -4, 5);
+    bz().SetMuki(mR);
+    ball->OnSave();
+    EXPECT_EQ(hub->SvDt.DBBallZahyou.X, 12345);
+    Place(0, 0, 0, 0, 0, 0);
+    ball->OnLoad();
+    EXPECT_EQ(bz().X, 12345);
+    EXPECT_EQ(bz().dZ, 5);
+    EXPECT_EQ(bz().Muki(), mR);
+}
+
+TEST_F(BallFlight, NothingMovesOrIsJudgedInTheResult) {
+    Place(10000, 3000, 5000, 100, 0, 0);
+    ball->SetMType(dbbShoot);
+    st().ShSt.HSNo = dbhNML;
+    st().HitTNo = 1;
+    sdt.DBGDt.DBSSt = dbssResult;
+    ball->OnMove();
+    ball->OnSetOS();
+    ball->OnJudge();
+    EXPECT_EQ(bz().X, 10000);
+    EXPECT_EQ(st().HitTNo, 1);
+    EXPECT_EQ(st().Motion, dbbShoot);
+}
