@@ -44,6 +44,22 @@ bool BallMeets(const TZahyou& ball, int32_t l, int32_t r, int32_t f, int32_t b) 
 
 bool StWk(DBMotionType m) { return m == dbmtSt || m == dbmtWk; }
 
+// A jump or crouch answer of the dodge check becomes the frame's dodge with
+// the player's reaction lag; false for any other answer.
+bool TakeDodge(DSType r, DBStAuto& next, DBPlayerState& st, const DBSelfRankData& lv) {
+    if (r == dsJump) {
+        next.AutoType = dbaDgJp;
+        st.DdgLag_c = lv.Spd ? lv.Spd->JDgRes : 0;
+        return true;
+    }
+    if (r == dsCrouch) {
+        next.AutoType = dbaDg;
+        st.DdgLag_c = lv.Spd ? lv.Spd->DgRes : 0;
+        return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 // ------------------------------------------------------------ decisions
@@ -313,27 +329,14 @@ DSType TDBPlayer::CheckDS(bool Ca_f) {
 
 void TDBPlayer::CheckDodge() {
     if (!CheckFreeMotion(false) || NextAuto.AutoType != dbaFree) return;
-    const DSType r = CheckDS(false);
-    if (r == dsJump) {
-        NextAuto.AutoType = dbaDgJp;
-        MySt->DdgLag_c = MyLv.Spd ? MyLv.Spd->JDgRes : 0;
-    } else if (r == dsCrouch) {
-        NextAuto.AutoType = dbaDg;
-        MySt->DdgLag_c = MyLv.Spd ? MyLv.Spd->DgRes : 0;
-    }
+    TakeDodge(CheckDS(false), NextAuto, *MySt, MyLv);
 }
 
 void TDBPlayer::CheckDodgeCPU() {
     if (Ball_f() || DB().DBDBG.CPUNOCATCH_F || !CheckFreeMotion(false)) return;
     if (!In(NextAuto.AutoType, {dbaFree, dbaReturn})) return;
     const DSType r = CheckDS(true);
-    if (r == dsJump) {
-        NextAuto.AutoType = dbaDgJp;
-        MySt->DdgLag_c = MyLv.Spd ? MyLv.Spd->JDgRes : 0;
-    } else if (r == dsCrouch) {
-        NextAuto.AutoType = dbaDg;
-        MySt->DdgLag_c = MyLv.Spd ? MyLv.Spd->DgRes : 0;
-    } else if (r == dsCatch) {
+    if (!TakeDodge(r, NextAuto, *MySt, MyLv) && r == dsCatch) {
         NextAuto.AutoType = dbaCPUCach;
         const DBCPURec& c = DB().DBCPU;
         if (DB().DBDBG.CPUALLCATCH_F) {
