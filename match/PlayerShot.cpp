@@ -13,6 +13,12 @@ constexpr double kDeg = 3.14159265358979323846 / 180.0;
 
 bool IsNice(STYPE t) { return t == stJNS || t == stJNNS || t == stDNS || t == stDJNS; }
 
+// Distances (absolute) and signs of a throw's aim.
+struct Aim {
+    int32_t dx = 0, dy = 0, dz = 0;
+    int32_t xs = 1, ys = 1, zs = 1;
+};
+
 }  // namespace
 
 bool TDBPlayer::CheckTiming(int St, int Itv) {
@@ -185,15 +191,6 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
         mZ = 0;
     }
 }
-
-namespace {
-
-struct Aim {
-    int32_t dx = 0, dy = 0, dz = 0;
-    int32_t xs = 1, ys = 1, zs = 1;
-};
-
-}  // namespace
 
 void TDBPlayer::SetShoot(bool JSh_f) {
     tJSh_f = JSh_f;
