@@ -83,7 +83,7 @@ public:
     void WallAbs(bool ZWall_f);
     void SetShootBound();
     void Curving();
-    // One step of the special-shot path of HSNo; true when the path held the
+    // One step of the path of special shot HSNo; true when the path held the
     // ball in place this step.
     bool HSMoving();
     // Scales the distances (mX, mY, mZ) to a velocity of length speed.
@@ -100,7 +100,7 @@ public:
     void ShootSEStop();
     static bool CheckCaAgl(const TDBPlayer* p, int32_t ShAgl);
 
-    // Table rows of the shot in flight: the special-shot row (null for none
+    // Table rows of the shot in flight: its row of the shot table (null for none
     // or a number outside the table) and the rank table's ball-power row of a
     // level (held within the table).
     const DBShootData* HSRow() const;

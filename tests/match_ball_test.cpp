@@ -1,5 +1,5 @@
 // The ball: flight, gravity, bounces, walls, landing predictions, whose court
-// it is on, and the special-shot paths.
+// it is on, and the paths of special shots.
 #include <gtest/gtest.h>
 
 #include <memory>
