@@ -2,71 +2,11 @@
 // throwing, and the aim, the targets and the behaviours stay in range.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <memory>
-#include <string>
-
-#include "graphics/ALAddLib.h"
-#include "input/DILib.h"
-#include "match/clsBall.h"
-#include "platform/Files.h"
-#include "shell/GameRandom.h"
-#include "shell/GlbConst.h"
-#include "shell/GlbRecord.h"
-#include "shell/clsGenScene.h"
-#include "shell/clsSceneCtrl.h"
-#include "sound/OggDataLib.h"
-#include "tools/databuild/DataBuild.h"
-
-namespace fs = std::filesystem;
-using namespace databuild;
+#include "tests/MatchSoakKit.h"
 
 namespace {
 
-class ControlSoak : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / "qorv_control_soak";
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data");
-        Errors errors;
-        ReadSources(std::string(QORV_SOURCE_DIR) + "/assets", GameRoutines(), *tables, errors);
-        ASSERT_TRUE(errors.empty()) << errors.front();
-        for (const ArchiveSpec& a : PlanArchives(*tables)) {
-            std::string error;
-            ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
-        }
-        plat::SetProgramFolder(dir.string() + "/");
-        saved = GC;
-        table.DB = CstDefaults();
-        GC = &table;
-        Glb.OC = &OC;
-        Glb.ADI = &ADI;
-        Glb.FD = &FD;
-        SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb);
-        SC->DBCharDataLoad();
-        SC->DBRankDataLoad();
-        SC->DBShootDataLoad();
-        ASSERT_EQ(SC->GDt->LoadDtShipped(), TableLoad::Ok);
-        ASSERT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
-    }
-    void TearDown() override {
-        SC.reset();
-        GC = saved;
-        plat::SetProgramFolder("");
-        fs::remove_all(dir);
-    }
-
-    fs::path dir;
-    std::unique_ptr<GameTables> tables = std::make_unique<GameTables>();
-    TGlbConst* saved = nullptr;
-    TGlbConst table{false};
-    TGlobalSAI Glb{nullptr};
-    TOggDataCtrl OC;
-    TFontDraw FD;
-    TADISAI ADI{nullptr, &Glb, false};
-    std::unique_ptr<TSceneCtrl> SC;
-};
+class ControlSoak : public WholeMatchFixture {};
 
 TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
     auto* scene = dynamic_cast<TDBScene*>(SC->SceneAt(stDB));

@@ -1,0 +1,72 @@
+// A scene controller with the authored game data, for whole-match tests: the
+// data build writes the archives from assets/ into a folder of the test's own
+// (unique per run, so tests running side by side never share it), and the
+// controller loads the teams, the rank, shot, frame and motion tables.
+#pragma once
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+
+#include "graphics/ALAddLib.h"
+#include "input/DILib.h"
+#include "match/clsBall.h"
+#include "platform/Files.h"
+#include "shell/GameRandom.h"
+#include "shell/GlbConst.h"
+#include "shell/GlbRecord.h"
+#include "shell/clsGenScene.h"
+#include "shell/clsSceneCtrl.h"
+#include "sound/OggDataLib.h"
+#include "tools/databuild/DataBuild.h"
+
+class WholeMatchFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        using namespace databuild;
+        dir = fs::temp_directory_path() /
+              ("qorv_match_" + std::to_string(std::random_device{}()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "data");
+        Errors errors;
+        ReadSources(std::string(QORV_SOURCE_DIR) + "/assets", GameRoutines(), *tables, errors);
+        ASSERT_TRUE(errors.empty()) << errors.front();
+        for (const ArchiveSpec& a : PlanArchives(*tables)) {
+            std::string error;
+            ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
+        }
+        plat::SetProgramFolder(dir.string() + "/");
+        SetRandSeed(5);
+        saved = GC;
+        table.DB = CstDefaults();
+        GC = &table;
+        Glb.OC = &OC;
+        Glb.ADI = &ADI;
+        Glb.FD = &FD;
+        SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb);
+        SC->DBCharDataLoad();
+        SC->DBRankDataLoad();
+        SC->DBShootDataLoad();
+        ASSERT_EQ(SC->GDt->LoadDtShipped(), TableLoad::Ok);
+        ASSERT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+    }
+    void TearDown() override {
+        SC.reset();
+        GC = saved;
+        plat::SetProgramFolder("");
+        std::filesystem::remove_all(dir);
+    }
+
+    std::filesystem::path dir;
+    std::unique_ptr<databuild::GameTables> tables = std::make_unique<databuild::GameTables>();
+    TGlbConst* saved = nullptr;
+    TGlbConst table{false};
+    TGlobalSAI Glb{nullptr};
+    TOggDataCtrl OC;
+    TFontDraw FD;
+    TADISAI ADI{nullptr, &Glb, false};
+    std::unique_ptr<TSceneCtrl> SC;
+};
