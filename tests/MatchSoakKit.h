@@ -60,6 +60,19 @@ protected:
         std::filesystem::remove_all(dir);
     }
 
+    // Chooses the sides of the next match (each team's members on the positions
+    // in their team order); the test starts it with the scene's OnInit.
+    TDBScene* MatchSetUp(int cpuNum, DBDifficulty dif, int team0, int team1) {
+        DBGameData& g = SC->SDt->DBGDt;
+        g.DBCPUNum = decltype(g.DBCPUNum)(cpuNum);
+        g.DBDif = dif;
+        g.DBTeamNo[0] = uint8_t(team0);
+        g.DBTeamNo[1] = uint8_t(team1);
+        for (int s = 0; s < DBSIDES; ++s)
+            for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = decltype(g.DBCharofP[s][p])(p);
+        return dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
+    }
+
     std::filesystem::path dir;
     std::unique_ptr<databuild::GameTables> tables = std::make_unique<databuild::GameTables>();
     TGlbConst* saved = nullptr;

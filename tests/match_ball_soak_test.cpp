@@ -9,14 +9,7 @@ namespace {
 class BallSoak : public WholeMatchFixture {};
 
 TEST_F(BallSoak, ComputerMatchKeepsTheBallInTheHallAndHitPointsOnlyFall) {
-    DBGameData& g = SC->SDt->DBGDt;
-    g.DBCPUNum = 2;
-    g.DBDif = dbdfNomal;
-    g.DBTeamNo[0] = 0;
-    g.DBTeamNo[1] = 1;
-    for (int s = 0; s < DBSIDES; ++s)
-        for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = p;
-    auto* scene = dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
+    TDBScene* scene = MatchSetUp(2, dbdfNomal, 0, 1);
     ASSERT_NE(scene, nullptr);
     scene->OnInit();
     TAllObTx& aot = *SC->AOT;
@@ -56,14 +49,7 @@ TEST_F(BallSoak, ComputerMatchKeepsTheBallInTheHallAndHitPointsOnlyFall) {
 // The computer sides keep the ball moving: many throws in a long match (a
 // holder once got caught in an endless jump crouch and never threw).
 TEST_F(BallSoak, CPUMatchKeepsThrowing) {
-    DBGameData& g = SC->SDt->DBGDt;
-    g.DBCPUNum = 2;
-    g.DBDif = dbdfNomal;
-    g.DBTeamNo[0] = 0;
-    g.DBTeamNo[1] = 1;
-    for (int s = 0; s < DBSIDES; ++s)
-        for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = p;
-    auto* scene = dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
+    TDBScene* scene = MatchSetUp(2, dbdfNomal, 0, 1);
     ASSERT_NE(scene, nullptr);
     scene->OnInit();
     int throws = 0;

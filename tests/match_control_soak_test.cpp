@@ -13,13 +13,7 @@ TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
     ASSERT_NE(scene, nullptr);
     for (int seed = 1; seed <= 3; ++seed) {
         SetRandSeed(seed);
-        DBGameData& g = SC->SDt->DBGDt;
-        g.DBCPUNum = 2;
-        g.DBDif = DBDifficulty(seed % 3);
-        g.DBTeamNo[0] = uint8_t(seed);
-        g.DBTeamNo[1] = uint8_t(seed + 5);
-        for (int s = 0; s < DBSIDES; ++s)
-            for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = p;
+        MatchSetUp(2, DBDifficulty(seed % 3), seed, seed + 5);
         scene->OnInit();
         TAllObTx& aot = *SC->AOT;
         int throws = 0;
@@ -62,16 +56,9 @@ namespace {
 // key and button path of the control steps runs, and the aim and targets
 // stay in range.
 TEST_F(ControlSoak, RandomKeysOnAHumanSideKeepTheControlStateInRange) {
-    auto* scene = dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
-    ASSERT_NE(scene, nullptr);
     SetRandSeed(11);
-    DBGameData& g = SC->SDt->DBGDt;
-    g.DBCPUNum = 1;
-    g.DBDif = dbdfNomal;
-    g.DBTeamNo[0] = 2;
-    g.DBTeamNo[1] = 3;
-    for (int s = 0; s < DBSIDES; ++s)
-        for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = p;
+    TDBScene* scene = MatchSetUp(1, dbdfNomal, 2, 3);
+    ASSERT_NE(scene, nullptr);
     // Words held for a few steps each: directions, A, B, A+B, nothing.
     const uint16_t kinds[] = {0,      0x1000, 0x2000, 0x4000, 0x8000, 0x5000, 0x9000,
                               0x0001, 0x0002, 0x0003, 0x4001, 0x8002, 0x0008, 0x6000};
