@@ -44,19 +44,6 @@ std::vector<uint8_t> IndexedPng(int w, int h, const PixFn& index,
 
 uint32_t Picture(int x, int y) { return x == 0 && y == 0 ? 0xFF00FF : uint32_t(x * 20) << 16 | uint32_t(y * 20) << 8 | 0x33; }
 
-// A texel as 0xAARRGGBB (a format without alpha reads 255).
-uint32_t Texel(TDDDDGenSurface* s, int x, int y) {
-  plat::DdSurfaceDesc d;
-  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
-  const uint32_t bytes = d.pf.bitCount / 8;
-  uint32_t raw = 0;
-  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
-  s->UnLock();
-  uint8_t a, r, g, b;
-  plat::DecodePixel(d.pf, raw, a, r, g, b);
-  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
-}
-
 uint32_t RawTexel(TDDDDGenSurface* s, int x, int y) {
   plat::DdSurfaceDesc d;
   if (!s || s->Lock(d) != 0) return 0xDEADBEEF;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
@@ -54,6 +55,19 @@ class DisplayTestHost : public plat::Host {
   bool terminated_ = false;
   std::string caption_;
 };
+
+// A texel as 0xAARRGGBB (a format without alpha reads 255).
+inline uint32_t Texel(TDDDDGenSurface* s, int x, int y) {
+  plat::DdSurfaceDesc d;
+  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
+  const uint32_t bytes = d.pf.bitCount / 8;
+  uint32_t raw = 0;
+  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
+  s->UnLock();
+  uint8_t a, r, g, b;
+  plat::DecodePixel(d.pf, raw, a, r, g, b);
+  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
+}
 
 // Fills a whole surface with one raw pixel value.
 inline void FillRectRaw(TDDDDGenSurface& s, uint32_t raw) {

@@ -12,19 +12,6 @@
 
 namespace {
 
-// A texel as 0xAARRGGBB.
-uint32_t Texel(TDDDDGenSurface* s, int x, int y) {
-  plat::DdSurfaceDesc d;
-  if (!s || s->Lock(d) != 0) return 0xDEADBEEF;
-  const uint32_t bytes = d.pf.bitCount / 8;
-  uint32_t raw = 0;
-  std::memcpy(&raw, d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
-  s->UnLock();
-  uint8_t a, r, g, b;
-  plat::DecodePixel(d.pf, raw, a, r, g, b);
-  return uint32_t(a) << 24 | uint32_t(r) << 16 | uint32_t(g) << 8 | b;
-}
-
 const char* const kAB = "\x82`\x82" "a";  // ＡＢ
 
 class TextTextureTest : public DisplayTest {
