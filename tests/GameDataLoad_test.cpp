@@ -17,6 +17,7 @@
 #include "shell/clsSceneCtrl.h"
 #include "shell/zimraLib.h"
 #include "sound/OggDataLib.h"
+#include "tests/MatchSoakKit.h"
 #include "tools/databuild/DataBuild.h"
 
 namespace fs = std::filesystem;
@@ -27,17 +28,8 @@ namespace {
 class GameDataLoadTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir = fs::temp_directory_path() / ("qorv_gamedata_load_" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data");
-        Errors errors;
-        ReadSources(std::string(QORV_SOURCE_DIR) + "/assets", GameRoutines(), *tables, errors);
-        ASSERT_TRUE(errors.empty()) << errors.front();
-        for (const ArchiveSpec& a : PlanArchives(*tables)) {
-            std::string error;
-            ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
-        }
-        plat::SetProgramFolder(dir.string() + "/");
+        WriteAuthoredGameData(dir, *tables);
+        ASSERT_FALSE(HasFatalFailure());
         SetRandSeed(5);
         Glb.OC = &OC;
         Glb.ADI = &ADI;

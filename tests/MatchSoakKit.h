@@ -1,7 +1,6 @@
-// A scene controller with the authored game data, for whole-match tests: the
-// data build writes the archives from assets/ into a folder of the test's own
-// (unique per run, so tests running side by side never share it), and the
-// controller loads the teams, the rank, shot, frame and motion tables.
+// The authored game data written by the data build for tests, and a scene
+// controller that has loaded it (teams, rank, shot, frame and motion tables)
+// for whole-match tests.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -22,23 +21,30 @@
 #include "sound/OggDataLib.h"
 #include "tools/databuild/DataBuild.h"
 
+// Writes the archives the data build makes from assets/ into a data folder
+// under a new folder of its own (unique per run, so tests running side by side
+// never share it) and makes that the program folder.
+inline void WriteAuthoredGameData(std::filesystem::path& dir, databuild::GameTables& tables) {
+    namespace fs = std::filesystem;
+    using namespace databuild;
+    dir = fs::temp_directory_path() / ("qorv_game_" + std::to_string(std::random_device{}()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "data");
+    Errors errors;
+    ReadSources(std::string(QORV_SOURCE_DIR) + "/assets", GameRoutines(), tables, errors);
+    ASSERT_TRUE(errors.empty()) << errors.front();
+    for (const ArchiveSpec& a : PlanArchives(tables)) {
+        std::string error;
+        ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
+    }
+    plat::SetProgramFolder(dir.string() + "/");
+}
+
 class WholeMatchFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        namespace fs = std::filesystem;
-        using namespace databuild;
-        dir = fs::temp_directory_path() /
-              ("qorv_match_" + std::to_string(std::random_device{}()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data");
-        Errors errors;
-        ReadSources(std::string(QORV_SOURCE_DIR) + "/assets", GameRoutines(), *tables, errors);
-        ASSERT_TRUE(errors.empty()) << errors.front();
-        for (const ArchiveSpec& a : PlanArchives(*tables)) {
-            std::string error;
-            ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
-        }
-        plat::SetProgramFolder(dir.string() + "/");
+        WriteAuthoredGameData(dir, *tables);
+        ASSERT_FALSE(HasFatalFailure());
         SetRandSeed(5);
         saved = GC;
         table.DB = CstDefaults();
