@@ -6,14 +6,16 @@
 #
 #   bench/game_footprint.sh [GAME_FOLDER] [DISPLAY_NUMBER]
 #
-# GAME_FOLDER defaults to build/release/game, DISPLAY_NUMBER to 26. The game
-# folder is copied and its program renamed, so this run never meets another
-# copy of the game. SECONDS_PER_STATE (default 5) is how long CPU is counted
-# in each state; START_RUNS (default 5) how many starts are timed (medians).
+# GAME_FOLDER defaults to build/release/game, DISPLAY_NUMBER to 26. With
+# BEFORE set to another game folder (an older build), that one is measured in
+# the same run, its starts taking turns with the others', so the two compare
+# under the same load. Each game folder is copied and its program renamed, so
+# this run never meets another copy of the game. SECONDS_PER_STATE (default 5)
+# is how long CPU is counted in each state; START_RUNS (default 5) how many
+# starts are timed (medians).
 # Needs Xvfb, xdotool, cc, and the SDL2 and X11 development files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-game=$(cd "${1:-$root/build/release/game}" && pwd)
 display_no=${2:-26}
 secs=${SECONDS_PER_STATE:-5}
 runs=${START_RUNS:-5}
@@ -28,13 +30,23 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# --- the tools, the game copy and the display ---------------------------------
+# --- the tools, the game copies and the display --------------------------------
 cc -O2 -o "$work/reference_window" "$root/bench/reference_window.c" $(pkg-config --cflags --libs sdl2)
 cc -O2 -o "$work/title_watch" "$root/bench/title_watch.c" $(pkg-config --cflags --libs x11)
-cp -a "$game" "$work/game"
-prog=qorv_footprint_$$
-mv "$work/game/qorv" "$work/game/$prog"
-[ -f "$work/game/data/dbcfg.sai" ] || "$defaultcfg" "$work/game/data/dbcfg.sai" > /dev/null
+labels=(game)
+folders=("$(cd "${1:-$root/build/release/game}" && pwd)")
+if [ -n "${BEFORE:-}" ]; then
+  labels+=(before)
+  folders+=("$(cd "$BEFORE" && pwd)")
+fi
+declare -A prog
+for i in "${!labels[@]}"; do
+  l=${labels[$i]}
+  cp -a "${folders[$i]}" "$work/$l"
+  prog[$l]=$work/$l/qorv_footprint_$$_$l
+  mv "$work/$l/qorv" "${prog[$l]}"
+  [ -f "$work/$l/data/dbcfg.sai" ] || "$defaultcfg" "$work/$l/data/dbcfg.sai" > /dev/null
+done
 # The settings' window-size word (bytes 106-107): 0 is the large window.
 win_size=$(od -An -tu2 -j106 -N2 "$work/game/data/dbcfg.sai" | tr -d ' ')
 if [ "$win_size" = 0 ]; then width=1024 height=480; else width=512 height=240; fi
@@ -79,22 +91,22 @@ press() {
 # The game writes its caption in its first loop call, one period after that
 # call presented the first title frame; the reference presents, waits one
 # period and writes its caption the same way.
-: > "$work/ref_ms"
-: > "$work/game_ms"
+: > "$work/reference.ms"
+for l in "${labels[@]}"; do : > "$work/$l.ms"; done
 for _ in $(seq "$runs"); do
   read -r pid ms < <(start_until "first frame" "$work/reference_window" frame "$width" "$height")
   stop "$pid"
-  echo "$ms" >> "$work/ref_ms"
-  read -r pid ms < <(start_until "Vorlappa!! (Ver.2.0)" "$work/game/$prog")
-  pids+=("$pid")
-  echo "$ms" >> "$work/game_ms"
-  stop "$pid"
+  echo "$ms" >> "$work/reference.ms"
+  for l in "${labels[@]}"; do
+    read -r pid ms < <(start_until "Vorlappa!! (Ver.2.0)" "${prog[$l]}")
+    pids+=("$pid")
+    echo "$ms" >> "$work/$l.ms"
+    stop "$pid"
+  done
 done
-ref_ms=$(median < "$work/ref_ms")
-game_ms=$(median < "$work/game_ms")
 
 # --- the running game -------------------------------------------------------------------
-echo "game: $game ($width x $height), $secs s per state, $runs starts"
+echo "${folders[*]} ($width x $height), $secs s per state, $runs starts"
 row "" "CPU %" "VmRSS MB" "VmHWM MB"
 "$work/reference_window" loop "$width" "$height" 2>> "$work/programs.log" &
 ref=$!
@@ -103,21 +115,26 @@ sleep 1
 state_row "reference loop" "$ref"
 stop "$ref"
 
-read -r pid _ < <(start_until "Vorlappa!! (Ver.2.0)" "$work/game/$prog")
-pids+=("$pid")
-xdotool search --sync --pid "$pid" --name "Vorlappa" windowfocus --sync > /dev/null 2>&1 || true
-sleep 1
-state_row "title" "$pid"
-# Title, mode select (knock-out), team select, versus screen, then the
-# player select: seven members placed, then on into the match.
-for _ in 1 2 3 4; do press z 0.8; done
-for _ in 1 2 3 4 5 6 7 8; do press z; done
-sleep 3
-state_row "match" "$pid"
-press Return 0.5
-state_row "match, paused" "$pid"
-stop "$pid"
+for l in "${labels[@]}"; do
+  read -r pid _ < <(start_until "Vorlappa!! (Ver.2.0)" "${prog[$l]}")
+  pids+=("$pid")
+  xdotool search --sync --pid "$pid" --name "Vorlappa" windowfocus --sync > /dev/null 2>&1 || true
+  sleep 1
+  state_row "$l: title" "$pid"
+  # Title, mode select (knock-out), team select, versus screen, then the
+  # player select: seven members placed, then on into the match.
+  for _ in 1 2 3 4; do press z 0.8; done
+  for _ in 1 2 3 4 5 6 7 8; do press z; done
+  sleep 3
+  state_row "$l: match" "$pid"
+  press Return 0.5
+  state_row "$l: match, paused" "$pid"
+  stop "$pid"
+done
 
 echo
-awk -v g="$game_ms" -v r="$ref_ms" \
-  'BEGIN { printf "start to first title frame: game %.0f ms, reference %.0f ms (medians), ratio %.2f\n", g, r, g / r }'
+ref_ms=$(median < "$work/reference.ms")
+for l in "${labels[@]}"; do
+  awk -v l="$l" -v g="$(median < "$work/$l.ms")" -v r="$ref_ms" \
+    'BEGIN { printf "start to first title frame: %s %.0f ms, reference %.0f ms (medians), ratio %.2f\n", l, g, r, g / r }'
+done
