@@ -160,9 +160,10 @@ void Decode(SoundFile& f) {
 
 // Decodes every Ogg file of the lists, spread over the processor's cores. Each
 // decoding has its own decoder and stream, and the library keeps no state
-// between streams, so they run side by side; the largest go first so the
-// longest decodings start at once. A file that cannot be read stays without
-// sound, as a missing one does.
+// between streams, so they run side by side. The largest go first, and no
+// more threads start than keep the largest file the longest road: more would
+// only contend for memory without ending sooner. A file that cannot be read
+// stays without sound, as a missing one does.
 void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
   std::vector<SoundFile*> work;
   for (auto* list : lists)
@@ -174,7 +175,11 @@ void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
   auto worker = [&] {
     for (size_t i; (i = next++) < work.size();) Decode(*work[i]);
   };
-  const size_t threads = std::min<size_t>(work.size(), std::max(1u, std::thread::hardware_concurrency()));
+  size_t total = 0;
+  for (const SoundFile* f : work) total += size_t(f->bytes.Size());
+  const size_t largest = work.empty() ? 1 : std::max<size_t>(1, size_t(work.front()->bytes.Size()));
+  const size_t threads = std::min<size_t>({work.size(), std::max(1u, std::thread::hardware_concurrency()),
+                                           (total + largest - 1) / largest});
   std::vector<std::thread> helpers;
   for (size_t k = 1; k < threads; ++k) {
     try {
