@@ -227,9 +227,13 @@ class TQxDIB : public TQxGraphic {
   void ProgressHandler();
   void EndProgress();
 
+ protected:
+  // How Draw draws and which palette GetPalette reports; only ever copied
+  // from another picture by Assign.
+  TQxHalftoneMode FHalftoneMode = qxHtNoHalftone;
+
  private:
   friend class TQxDIBCanvas;
-  TQxHalftoneMode FHalftoneMode = qxHtNoHalftone;
   void TakeStore(TQxInternalDIB* store);
   void LoadNewStore(const std::function<void(TQxInternalDIB&)>& read);
   plat::HPalette OwnPaletteCopy() const;
