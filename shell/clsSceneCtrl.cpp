@@ -33,22 +33,18 @@ constexpr size_t MEMBER_RAW = 232;            // bytes of a default-team entry
 constexpr size_t MEMBER_REC = 256;            // bytes of a member record
 constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a member record
 constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
-constexpr int COLOURS = 32;                   // palette sets of the character colours
-constexpr int SHOTMAX = 22;                   // highest special-shot number naming a row
 
 const char* const kDefTeamArc = "data\\defteam.qx2";
 const char* const kDBDataArc = "data\\DBData.qx2";
 
-// Member data comes from files the player may have edited: colour numbers
-// that name no palette set read as 0, special-shot numbers that name no row of
-// the shot table read as none, so no later table read goes out of range.
-void SanitizeMember(DTCharData& c) {
-  for (uint8_t* col : {&c.Looks.SkinCol, &c.Looks.HairCol, &c.Looks.EyeCol})
-    if (*col >= COLOURS) *col = 0;
-}
-void SanitizeAbility(DCDDBallDt& d) {
-  for (uint8_t* hs : {&d.dJHS, &d.dHS, &d.dSHS1, &d.dSHS2})
-    if (*hs > SHOTMAX) *hs = 0;
+// Every member record and its match data, as the sources that write them
+// whole (the authoring table, a save state) leave them.
+void SanitizeMembers(TAllObTx& aot) {
+  for (int t = 0; t < TEAMS; ++t)
+    for (int m = 0; m < MEMBERS; ++m) {
+      SanitizeCharData(aot.ADTCDt[t][m]);
+      SanitizeBallDt(aot.ADBPDt[t][m]);
+    }
 }
 
 std::string ProgramPath(const std::string& rel) { return plat::ProgramFolder() + rel; }
@@ -96,8 +92,7 @@ bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
   if (data->Size() > 0)
     std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
   std::memcpy(&out, rec, MEMBER_REC);
-  SanitizeMember(out);
-  SanitizeAbility(out.DBDt);
+  SanitizeCharData(out);
   return true;
 }
 
@@ -309,8 +304,7 @@ void TSceneCtrl::DataLoad_Slow() {
 void TSceneCtrl::StoreMember(int t, int m, const DTCharData& rec) {
   DTCharData& c = AOT->ADTCDt[t][m];
   c = rec;
-  SanitizeMember(c);
-  SanitizeAbility(c.DBDt);
+  SanitizeCharData(c);
   std::memcpy(&AOT->ADBPDt[t][m], reinterpret_cast<const uint8_t*>(&c) + ABILITY_AT, ABILITY_COPY);
 }
 
@@ -407,11 +401,7 @@ void TSceneCtrl::DBCharDataImport() {
   if (!text) return;
   ImportCharCsv(*text, [](std::string_view n) { return StrToDTNameArr(n); }, AOT->ADTCDt,
                 AOT->ADBPDt);
-  for (int t = 0; t < TEAMS; ++t)
-    for (int m = 0; m < MEMBERS; ++m) {
-      SanitizeMember(AOT->ADTCDt[t][m]);
-      SanitizeAbility(AOT->ADBPDt[t][m]);
-    }
+  SanitizeMembers(*AOT);
 }
 
 void TSceneCtrl::DBRankDataImport() {
@@ -477,11 +467,7 @@ bool TSceneCtrl::OnLoad() {
   SDt->DBGDt = sv.DBGDt;
   std::memcpy(AOT->ADTCDt, sv.ADTCDt, sizeof sv.ADTCDt);
   std::memcpy(AOT->ADBPDt, sv.ADBPDt, sizeof sv.ADBPDt);
-  for (int t = 0; t < TEAMS; ++t)
-    for (int m = 0; m < MEMBERS; ++m) {
-      SanitizeMember(AOT->ADTCDt[t][m]);
-      SanitizeAbility(AOT->ADBPDt[t][m]);
-    }
+  SanitizeMembers(*AOT);
   for (int s = 0; s < 2; ++s) MObj->TeamOnInit(s);
   for (int s = 0; s < 2; ++s)
     for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnInit(s, p);
