@@ -230,7 +230,7 @@ void TGlbConst::SetRecord(std::span<const uint8_t> bytes) {
     if (!bytes.empty()) std::memcpy(&DB, bytes.data(), std::min(bytes.size(), sizeof DB));
 }
 
-bool TGlbConst::Authoring() const { return Glb ? Glb->Flags.Debug_f : Debug_f; }
+bool TGlbConst::Authoring() const { return AuthoringBuild(Glb); }
 
 TGlbConst::Load TGlbConst::IOIni(bool read, bool slow) {
     ioUsed_ = true;

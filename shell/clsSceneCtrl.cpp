@@ -7,7 +7,6 @@
 #include "input/DILib.h"
 #include "match/clsObject.h"
 #include "platform/Files.h"
-#include "shell/BuildFlags.h"
 #include "shell/DBTextImport.h"
 #include "shell/GameRandom.h"
 #include "shell/GlbConst.h"
@@ -106,7 +105,7 @@ std::string SaveSlotPath(int slot) {
 
 TSceneCtrl::TSceneCtrl(TDDDD* tDDDD, TAlpha32SAI* tAL, TAnti_DelX* tTW, TADISAI* tADI,
                        TOggDataCtrl* tOC, TGlobalSAI* tGlb, void* /*FC*/)
-    : DDDD(tDDDD), AL(tAL), TW(tTW), ADI(tADI), OC(tOC), Glb(tGlb), Authoring_f(Debug_f) {
+    : DDDD(tDDDD), AL(tAL), TW(tTW), ADI(tADI), OC(tOC), Glb(tGlb) {
   Create();
 }
 
@@ -274,7 +273,7 @@ void TSceneCtrl::CfgBtn() {
       const auto& b = cfg.JSBtn[p];
       di.SettingBtn(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
       // The authoring build puts the save and load buttons on pad buttons 6 and 7.
-      if (Debug_f) di.SettingBtn(b[0], b[1], b[2], b[3], 6, 7, b[6], b[7]);
+      if (AuthoringBuild(Glb)) di.SettingBtn(b[0], b[1], b[2], b[3], 6, 7, b[6], b[7]);
     }
   }
 }
@@ -309,7 +308,7 @@ void TSceneCtrl::StoreMember(int t, int m, const DTCharData& rec) {
 }
 
 void TSceneCtrl::DBCharDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBCharDataImport();
     return;
   }
@@ -377,7 +376,7 @@ bool TSceneCtrl::RankAndShotArchive(const char* entry, void* dst, size_t size) {
 }
 
 void TSceneCtrl::DBRankDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBRankDataImport();
     return;
   }
@@ -387,7 +386,7 @@ void TSceneCtrl::DBRankDataLoad() {
 }
 
 void TSceneCtrl::DBShootDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBShootDataImport();
     return;
   }

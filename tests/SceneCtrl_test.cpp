@@ -395,6 +395,11 @@ TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
   EXPECT_EQ(ADI.DI[1]->PadNo, 3);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[0], 10);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 14);
+  Glb.Flags.Debug_f = true;  // the authoring build saves and loads with pad buttons 6 and 7
+  SC->CfgBtn();
+  EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 6);
+  EXPECT_EQ(ADI.DI[1]->CfgBtn[5], 7);
+  Glb.Flags.Debug_f = false;
   // A device number the settings cannot hold is the keyboard.
   cfg.Device[0] = 9;
   cfg.Device[1] = -3;
@@ -423,7 +428,7 @@ class SaveTest : public SceneCtrlTest {
   void SetUp() override {
     SceneCtrlTest::SetUp();
     Build();
-    SC->Authoring_f = true;
+    Glb.Flags.Debug_f = true;  // the loaders read the CSV sources
     Glb.Halt_f = false;
     DBGameData& g = SC->SDt->DBGDt;
     g.DBGM = dbgmTaisen;
@@ -498,7 +503,7 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
 
 TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   Build();
-  SC->Authoring_f = true;
+  Glb.Flags.Debug_f = true;  // the loaders read the CSV sources
   std::string rank = "// rank rows\n";
   for (int r = 0; r < 12; ++r) rank += std::to_string(r + 1) + ",2,x\r\n";
   std::string shot = "ABCDEFGHIJKLMN,5,6\n";
