@@ -471,12 +471,33 @@ TEST_F(SaveTest, SaveAndLoadRoundTripTheMatchState) {
 TEST_F(SaveTest, ShortDamagedOrMissingSlotsAreRefusedAndChangeNothing) {
   ASSERT_TRUE(SC->OnSave());
   auto good = Slot(3);
-  auto keep = SC->SDt->DBGDt;
+  // Everything a load writes, changed from what the slot holds.
   SC->SDt->DBGDt.DBCrtNo = 1;
+  AOT().ADTCDt[4][3].Name[2] = 5;
+  AOT().ADBPDt[9][1].dHP = 6;
+  AOT().ADBPSt[1][2].HP = 7;
+  AOT().DBBallSt.HoldTNo = 0;
+  SetRandSeed(99);
+  auto state = [&] {
+    std::vector<uint8_t> s;
+    auto add = [&s](const auto& part) {
+      const auto* p = reinterpret_cast<const uint8_t*>(&part);
+      s.insert(s.end(), p, p + sizeof part);
+    };
+    add(SC->SDt->DBGDt);
+    add(AOT().ADTCDt);
+    add(AOT().ADBPDt);
+    add(AOT().ADBPSt);
+    add(AOT().DBBallSt);
+    add(AOT().SvDt);
+    add(RandSeed());
+    return s;
+  };
+  const auto keep = state();
   auto expectRefused = [&](const std::vector<uint8_t>& bytes) {
     Write("data/SaveData3.dbsv", bytes);
     EXPECT_FALSE(SC->OnLoad());
-    EXPECT_EQ(SC->SDt->DBGDt.DBCrtNo, 1);
+    EXPECT_TRUE(state() == keep);
   };
   expectRefused(std::vector<uint8_t>(good.begin(), good.end() - 1));
   auto longer = good;
@@ -490,7 +511,7 @@ TEST_F(SaveTest, ShortDamagedOrMissingSlotsAreRefusedAndChangeNothing) {
   expectRefused(badPos);
   SC->SvSlt = 8;
   EXPECT_FALSE(SC->OnLoad());
-  (void)keep;
+  EXPECT_TRUE(state() == keep);
 }
 
 TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
