@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -154,13 +155,14 @@ TEST(ArtPictures, FixedTextsOfTheScenesHaveGlyphs) {
 
 // Every default team member's names must be drawable: each character has a
 // glyph with ink (or is the blank), and none falls on a cell the framed
-// damage digits took.
+// damage digits took. No two members share a given name.
 TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
   std::ifstream csv(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
   if (!csv) GTEST_SKIP() << "no team source";
   const Loaded f = Load(kBmpDir + "font.png");
   const int key = f.At(0, 0);
   int names = 0;
+  std::set<std::string> given;
   for (std::string line; std::getline(csv, line);) {
     if (line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
     std::vector<std::string> fields;
@@ -171,6 +173,9 @@ TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
       std::string name = fields[k];
       if (!name.empty() && name.back() == '\r') name.pop_back();
       ++names;
+      if (k == 20) {
+        EXPECT_TRUE(given.insert(name).second) << "given name " << names / 3 << " twice";
+      }
       ASSERT_EQ(name.size() % 2, 0u) << "name " << names << " is not two-byte text";
       for (size_t i = 0; i + 1 < name.size(); i += 2) {
         const int g = art::SjisGlyphNumber(static_cast<uint8_t>(name[i]), static_cast<uint8_t>(name[i + 1]));
