@@ -52,6 +52,9 @@ win_size=$(od -An -tu2 -j106 -N2 "$work/game/data/dbcfg.sai" | tr -d ' ')
 if [ "$win_size" = 0 ]; then width=1024 height=480; else width=512 height=240; fi
 
 export DISPLAY=:$display_no
+# No sound card here: the dummy driver opens a device, so the game decodes and
+# plays its sounds as it does for a player (without a device it skips them).
+export SDL_AUDIODRIVER=dummy
 if ! xdpyinfo > /dev/null 2>&1; then
   Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
   pids+=($!)
