@@ -108,9 +108,16 @@ void TDBTeam::OnMove() {
 void TDBTeam::GetCtrl() {
     // A stored state may name no position at all.
     if (TSt.CtrlNo < -1 || TSt.CtrlNo >= DBPOSITIONS) TSt.CtrlNo = -1;
+    const DBBallState& b = AOT->DBBallSt;
+    // Only the controlled player throws, so while this side holds the ball
+    // its holder is controlled whenever he can act: control that passed to a
+    // team-mate while the holder was knocked back or crouching comes back to
+    // him as soon as he recovers, or nobody would ever throw again.
+    if (b.Motion == dbbHold && b.HoldTNo == SideNo && b.HoldPNo >= 0 &&
+        b.HoldPNo < DBPOSITIONS && MyDB6[b.HoldPNo]->CheckCtrlalbe())
+        SetCtrl(b.HoldPNo);
     if (TSt.CtrlNo == -1 || !MyDB6[TSt.CtrlNo]->CheckCtrlalbe()) SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
-    const DBBallState& b = AOT->DBBallSt;
     if (b.Motion == dbbShoot && b.ShTgTNo != SideNo && !MyDB6[TSt.CtrlNo]->CheckCtrlalbe())
         SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
