@@ -22,17 +22,92 @@ void TZahyou::Init() {
     SetDashMuki(mL);
 }
 
+namespace {
+
+// The stored form of a boolean is 0 or 1, of padding 0.
+void Bool01(uint8_t& b) { b = b ? 1 : 0; }
+template <size_t N>
+void Bools01(uint8_t (&b)[N]) {
+    for (uint8_t& x : b) Bool01(x);
+}
+template <size_t N>
+void Zero(uint8_t (&pad)[N]) {
+    std::memset(pad, 0, N);
+}
+
+void StoreAnime(StAnime& a) {
+    Zero(a._pad17);
+    Bool01(a.Tame_f);
+    Bool01(a.RevX_f);
+    Bool01(a.RevY_f);
+    Bool01(a.ActP_f);
+    a.pEfcDt = 0;
+}
+
+void StorePlayer(DBPlayerState& st) {
+    st.Motion._pad3 = 0;
+    StoreAnime(st.Anime);
+    Bool01(st.Auto.ADash_f);
+    Zero(st.CPUSt._pad1);
+    Zero(st.CPUSt._pad13);
+    Bool01(st.CPUSt.Pa_f);
+    for (uint8_t* b : {&st.Dead_f, &st.AirCatch_f, &st.AirAct_f, &st.Round_f, &st.MHP_f,
+                       &st.PosReset_f, &st.Stick_f, &st.GaiyaOvL_f, &st.LandSet_f})
+        Bool01(*b);
+    Zero(st._pad125);
+    Zero(st._pad182);
+    Zero(st._pad189);
+    Zero(st._pad201);
+    Zero(st._pad209);
+    Zero(st._pad237);
+    st._pad255 = 0;
+    st.Zahyou = 0;
+}
+
+void StoreBall(DBBallState& b) {
+    StoreAnime(b.Anime);
+    DBShootState& sh = b.ShSt;
+    Zero(sh._pad29);
+    Zero(sh._pad61);
+    Zero(sh._pad69);
+    Bool01(sh.NmlSh_f);
+    Bool01(sh.Roll_f);
+    for (uint8_t* f : {&b.Invs_f, &b.PaJC_f, &b.PaJPa_f, &b.LandLine_f, &b.Land_f, &b.LandSet_f})
+        Bool01(*f);
+    Zero(b._pad1);
+    Zero(b._pad81);
+    Zero(b._pad193);
+    Zero(b._pad201);
+    Zero(b._pad218);
+    b._pad287 = 0;
+    b.Zahyou = 0;
+}
+
+void StoreTeam(DBTeamState& t) {
+    Bool01(t.PosMove.EnC_f);
+    Bools01(t.PosMove.Inf_f);
+    Zero(t.PosMove._pad1);
+    Zero(t.PosMove._pad21);
+    Bool01(t.PosReset_f);
+    Zero(t._pad73);
+}
+
+}  // namespace
+
 std::vector<uint8_t> QuickSaveToBytes(const QuickSaveData& sv) {
-    QuickSaveData img = sv;
-    for (auto& side : img.ADBPSt)
-        for (auto& st : side) {
-            st.Zahyou = 0;
-            st.Anime.pEfcDt = 0;
-        }
-    img.DBBallSt.Zahyou = 0;
-    img.DBBallSt.Anime.pEfcDt = 0;
-    std::vector<uint8_t> out(sizeof img);
-    std::memcpy(out.data(), &img, sizeof img);
+    auto img = std::make_unique<QuickSaveData>(sv);
+    Bool01(img->DBGDt.DBSlow_f);
+    Bools01(img->DBGDt.DBDefTeam_f);
+    Zero(img->DBGDt._pad125);
+    for (auto& side : img->ADBPSt)
+        for (auto& st : side) StorePlayer(st);
+    StoreBall(img->DBBallSt);
+    for (auto& side : img->ADBZahyou)
+        for (auto& z : side) z._pad3 = 0;
+    img->DBBallZahyou._pad3 = 0;
+    for (auto& t : img->DBTSt) StoreTeam(t);
+    std::vector<uint8_t> out(sizeof(QuickSaveData));
+    std::memcpy(out.data(), img.get(), sizeof(QuickSaveData));
     return out;
 }
 

@@ -4,6 +4,7 @@
 // device, the aim of shots, the pass cutter and the stored save image.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "tests/MatchSoakKit.h"
@@ -62,6 +63,26 @@ TEST_F(Rules, ControlGoesBackToTheBallHolderOnceHeCanAct) {
         T(0).GetCtrl();
         EXPECT_EQ(Team(0).CtrlNo, 0) << cpuNum;
     }
+}
+
+// ------------------------------------------------------------ save image
+
+TEST(SaveImage, StoresZeroPaddingAndBooleansAsZeroOrOne) {
+    auto sv = std::make_unique<QuickSaveData>();
+    std::memset(sv.get(), 0xA5, sizeof *sv);
+    const std::vector<uint8_t> bytes = QuickSaveToBytes(*sv);
+    const size_t player = offsetof(QuickSaveData, ADBPSt), ball = offsetof(QuickSaveData, DBBallSt);
+    const size_t team = offsetof(QuickSaveData, DBTSt), game = offsetof(QuickSaveData, DBGDt);
+    // Booleans: a player's Dead_f and Tame_f, the ball's PaJC_f and NmlSh_f,
+    // a team's EnC_f and PosReset_f, the slow rule.
+    for (size_t at : {player + 124, player + 12 + 16, ball + 200, ball + 112 + 60, team + 8,
+                      team + 72, game + 2})
+        EXPECT_EQ(bytes[at], 1) << at;
+    // Padding of the same records and of a coordinate record.
+    for (size_t at : {player + 3, player + 125, player + 255, ball + 1, ball + 287, team + 73,
+                      game + 125, size_t(offsetof(QuickSaveData, ADBZahyou) + 3)})
+        EXPECT_EQ(bytes[at], 0) << at;
+    EXPECT_EQ(bytes[player + 128], 0xA5);  // numbers are kept as they are
 }
 
 }  // namespace
