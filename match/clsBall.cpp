@@ -286,16 +286,16 @@ void TDBBall::SetShootBound() {
         return;
     }
     double c = std::fabs(double(z.dY));
-    if (std::trunc(c / h) * 100 < db.DBB.BWMINDYPERDX)
-        c = Percentage(Sat(std::trunc(h)), db.DBB.BWMINDYPERDX);
+    if (int64_t(Trunc(c / h)) * 100 < db.DBB.BWMINDYPERDX)
+        c = Percentage(Trunc(h), db.DBB.BWMINDYPERDX);
     double l = std::hypot(h, c);
     const DBShootData* row = HSRow();
     int32_t bw = (MySt->ShSt.HSNo == dbhNML || !row) ? BPRow(MySt->ShSt.ShLv).BwSp : row->BwSp;
     double u = FCMAG(bw);
-    double v = l > 0 ? std::trunc(h * u / l) : 0;
-    z.dY = l > 0 ? SatD(c * u / l) : 0;
-    z.dX = SatD(v * z.dX / h);
-    z.dZ = SatD(v * z.dZ / h);
+    const int32_t v = l > 0 ? Trunc(h * u / l) : 0;
+    z.dY = l > 0 ? Trunc(c * u / l) : 0;
+    z.dX = Trunc(double(v) * z.dX / h);
+    z.dZ = Trunc(double(v) * z.dZ / h);
 }
 
 // ---------------------------------------------------------------- landing
@@ -335,7 +335,7 @@ int32_t BallFallTime(int32_t v, int32_t h, int32_t g) {
         H = double(g * q * q / 2) + h;
     }
     double r = std::sqrt(std::max(0.0, 2 * H / g));
-    return Sat(int64_t(std::trunc(r)) + v / g);
+    return Sat(int64_t(Trunc(r)) + v / g);
 }
 
 namespace {
@@ -560,8 +560,8 @@ void TDBBall::Curving() {
     double px = z.dZ / h, pz = -z.dX / h;
     double toward = alongX ? pz : px;
     if (toward * s < 0) px = -px, pz = -pz;
-    MySt->CrvX = SatD(b * px * h / 100);
-    MySt->CrvZ = SatD(b * pz * h / 100);
+    MySt->CrvX = Trunc(b * px * h / 100);
+    MySt->CrvZ = Trunc(b * pz * h / 100);
 }
 
 // ---------------------------------------------------------------- aiming
@@ -576,9 +576,9 @@ void TDBBall::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t speed) const
         mX = speed, mY = 0, mZ = 0;
         return;
     }
-    mX = SatD(speed * (mX / n));
-    mY = SatD(speed * (mY / n));
-    mZ = SatD(speed * (mZ / n));
+    mX = Trunc(speed * (mX / n));
+    mY = Trunc(speed * (mY / n));
+    mZ = Trunc(speed * (mZ / n));
 }
 
 // Aims the ball's horizontal velocity at the target player with the given
@@ -622,7 +622,7 @@ bool TDBBall::HSMoving() {
         case dbhMOZ: {
             if (!tz) break;
             int64_t dx = int64_t(tz->X) - z.X, dz = int64_t(tz->Z) - z.Z;
-            int64_t d = int64_t(std::hypot(double(dx), double(dz)));
+            int64_t d = Dist(dx, dz);
             int32_t climb = Sat(std::min<int64_t>(PercentageW(d, E(0)), 1600));
             if (sh.LockLv == 0) {
                 z.dY = climb;
@@ -707,9 +707,9 @@ bool TDBBall::HSMoving() {
                 break;
             }
             double th = Phase(c, a);
-            z.dX = SatD(sh.fdX * std::cos(th));
-            z.dZ = SatD(sh.fdZ * std::cos(th));
-            int32_t dy = SatD(FCMAG(row->Spd) * std::sin(th));
+            z.dX = Trunc(sh.fdX * std::cos(th));
+            z.dZ = Trunc(sh.fdZ * std::cos(th));
+            int32_t dy = Trunc(FCMAG(row->Spd) * std::sin(th));
             if (dy < 0) dy /= 2;
             if ((z.dX < 0) != (sh.fdX < 0) && z.dX != 0) dy = 0;
             z.dY = dy;
@@ -744,9 +744,9 @@ bool TDBBall::HSMoving() {
             if (a <= 0) break;
             double th = Phase(c, a);
             double r = FCMAG(Sat(E(1)));
-            int64_t sx = int64_t(std::trunc(r * std::sin(th)));
+            int64_t sx = Trunc(r * std::sin(th));
             z.dX = Sat(sh.fdX + (z.Muki() == mL ? -sx : sx));
-            z.dZ = Sat(sh.fdZ + int64_t(std::trunc(r * std::cos(th))));
+            z.dZ = Sat(sh.fdZ + int64_t(Trunc(r * std::cos(th))));
             break;
         }
         case dbhKYO: {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "match/MatchMath.h"
 #include "match/clsObject.h"
 #include "match/clsBall.h"
 #include "shell/GlbRecord.h"
@@ -311,11 +312,7 @@ void TDBPlayer::ZeroXYZ() {
     MySt->AirFric_c = 0;
 }
 
-namespace {
-int32_t Dist(int64_t dx, int64_t dz) {
-    return int32_t(std::trunc(std::sqrt(double(dx * dx + dz * dz))));
-}
-}  // namespace
+using matchmath::Dist;
 
 void TDBPlayer::GetBallDist() {
     DBPlayerState& st = *MySt;
@@ -358,7 +355,7 @@ void TDBPlayer::GetLandPos(int32_t g) {
             h = int64_t(g) * q * q / 2 + z.Y;
         }
         double fall = h > 0 ? std::sqrt(2.0 * double(h) / double(g)) : 0.0;
-        t = int64_t(std::trunc(fall)) + z.dY / g;
+        t = int64_t(matchmath::Trunc(fall)) + z.dY / g;
     }
     int64_t lx = z.X + int64_t(z.dX) * t;
     int64_t lz = z.Z + int64_t(z.dZ) * t;
