@@ -259,8 +259,10 @@ void TDBBall::Catch(TDBPlayer* h, const DBShootData* row, bool special, bool pas
             }
         } else {
             hz.dX = hz.dZ = 0;
+            // Only a human holds a direction; a computer-driven catcher's
+            // side reads no device.
             bool left = hz.Muki() == mL;
-            bool holdsWay = h->DI && h->DI->CheckCrs2(left ? cL : cR, 0);
+            bool holdsWay = !PlayerCPU_f(h) && h->DI && h->DI->CheckCrs2(left ? cL : cR, 0);
             if (g > 0) {
                 PlayerSetMtype(h, dbmtCM, false);
                 hz.Fric_c = Sat(g);

@@ -169,15 +169,19 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
         mZ = 100;
         mX = 0;
     }
-    // A shot may not climb or dive more steeply than the limit angles allow.
-    const double h = std::sqrt(double(mX) * mX + double(mZ) * mZ);
+    // A shot may not climb or dive more steeply than the limit angles allow:
+    // a steeper one has its forward distances stretched, both by the one
+    // factor their sum gives, so each keeps its direction (a shot thrown
+    // facing the front still flies to the front). Without forward distance
+    // there is no slope to limit.
     const double sum = double(mX) + double(mZ);
-    if (sum != 0) {
+    if (sum > 0) {
+        const double h = std::sqrt(double(mX) * mX + double(mZ) * mZ);
         const double l = double(mY) / sum * (double(mX) * s.LIMITAGLX + double(mZ) * s.LIMITAGLZ);
-        if (std::abs(100.0 * h) < std::abs(l)) {
-            mX = Trunc(double(mX) * l / sum / 100.0);
-            const double sum2 = double(mX) + double(mZ);
-            if (sum2 != 0) mZ = Trunc(double(mZ) * l / sum2 / 100.0);
+        if (100.0 * h < std::abs(l)) {
+            const double k = std::abs(l) / sum / 100.0;
+            mX = Trunc(mX * k);
+            mZ = Trunc(mZ * k);
         }
     }
     const double n = std::sqrt(double(mX) * mX + double(mY) * mY + double(mZ) * mZ);

@@ -583,12 +583,13 @@ void TDBBall::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t speed) const
 
 // Aims the ball's horizontal velocity at the target player with the given
 // speed; false without a target.
-bool TDBBall::AimAt(int32_t speed) {
+bool TDBBall::AimAt(int32_t speed, bool Height_f) {
     TDBPlayer* tg = PlayerAt(MySt->ShTgTNo, MySt->ShTgPNo);
     if (!tg || !tg->MyZahyou) return false;
     TZahyou& z = Zh();
     int64_t dx = int64_t(tg->MyZahyou->X) - z.X, dz = int64_t(tg->MyZahyou->Z) - z.Z;
-    int32_t mX = Sat(std::abs(dx)), mY = 0, mZ = Sat(std::abs(dz));
+    int32_t mX = Sat(std::abs(dx)), mZ = Sat(std::abs(dz));
+    int32_t mY = Height_f ? Sat(std::abs(int64_t(tg->MyZahyou->Y) - z.Y)) : 0;
     SAngle(mX, mY, mZ, speed);
     z.dX = dx < 0 ? -mX : mX;
     z.dZ = dz < 0 ? -mZ : mZ;
@@ -624,9 +625,11 @@ bool TDBBall::HSMoving() {
             int64_t dx = int64_t(tz->X) - z.X, dz = int64_t(tz->Z) - z.Z;
             int64_t d = Dist(dx, dz);
             int32_t climb = Sat(std::min<int64_t>(PercentageW(d, E(0)), 1600));
+            // The aim counts the height to the target; only its horizontal
+            // part is taken.
             if (sh.LockLv == 0) {
                 z.dY = climb;
-                AimAt(FCMAG(Sat(E(1))));
+                AimAt(FCMAG(Sat(E(1))), true);
                 if (d < 2400) {
                     sh.LockLv = 1;
                     z.dY = 0;
@@ -634,16 +637,16 @@ bool TDBBall::HSMoving() {
             } else if (sh.LockLv == 1) {
                 z.dY = climb;
                 if (d <= 400) {
-                    AimAt(FCMAG(Sat(E(2))));
+                    AimAt(FCMAG(Sat(E(2))), true);
                     sh.LockLv = 2;
                 } else {
-                    AimAt(FCMAG(Sat(E(1))));
+                    AimAt(FCMAG(Sat(E(1))), true);
                 }
             } else {
                 z.dY = Sat(int64_t(z.dY) - FCMAG(Sat(E(3))));
                 int32_t s = FCMAG(Sat(E(2)));
                 if (d <= 400 && d < s) s = int32_t(d);
-                AimAt(s);
+                AimAt(s, true);
             }
             break;
         }

@@ -202,19 +202,31 @@ void TDBPlayer::SetFrameData(bool InLoop_f) {
 
 // What the frame that carries an action does, by motion: a dash counts its
 // steps, throws are released, catches open their window, and an outfielder
-// who stepped over his line drops the ball.
+// who stepped over his line drops the ball. Only the ball's holder releases
+// or drops it: a throwing motion whose player no longer holds the ball (it
+// was knocked from him on the way) lets nothing go.
 void TDBPlayer::FrameAction() {
     switch (MySt->Motion.Mtype) {
         case dbmtDs:
             if (Infield_f) ++MySt->Step_c;
             break;
-        case dbmtSh: SetShoot(false); break;
-        case dbmtJSh: SetShoot(true); break;
-        case dbmtPa: SetPass(false); break;
-        case dbmtJPa: SetPass(true); break;
+        case dbmtSh:
+            if (Ball_f()) SetShoot(false);
+            break;
+        case dbmtJSh:
+            if (Ball_f()) SetShoot(true);
+            break;
+        case dbmtPa:
+            if (Ball_f()) SetPass(false);
+            break;
+        case dbmtJPa:
+            if (Ball_f()) SetPass(true);
+            break;
         case dbmtCa:
         case dbmtJCa: MySt->Catch_c = 0; break;
-        case dbmtOvL: DropBall(); break;
+        case dbmtOvL:
+            if (Ball_f()) DropBall();
+            break;
         default: break;
     }
 }

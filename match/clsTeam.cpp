@@ -121,9 +121,11 @@ void TDBTeam::GetCtrl() {
     if (b.Motion == dbbShoot && b.ShTgTNo != SideNo && !MyDB6[TSt.CtrlNo]->CheckCtrlalbe())
         SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
+    // A human hands control to the receiver of a pass by pushing a direction;
+    // a computer-driven side reads no device.
     if (b.Motion == dbbPass && b.PaTgTNo == SideNo && b.PaTgPNo >= 0 && b.PaTgPNo <= 3 &&
         GC && b.PaETA_c > GC->DB.DBPASS.PACAJPTIME && MyDB6[b.PaTgPNo]->CheckFreeMotion(true) &&
-        DI && DI->CheckAnyCrs())
+        !MyDB6[b.PaTgPNo]->CPU_f() && DI && DI->CheckAnyCrs())
         SetCtrl(b.PaTgPNo);
 }
 
