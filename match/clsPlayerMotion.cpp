@@ -206,21 +206,18 @@ void TDBPlayer::SetFrameData(bool InLoop_f) {
 // or drops it: a throwing motion whose player no longer holds the ball (it
 // was knocked from him on the way) lets nothing go.
 void TDBPlayer::FrameAction() {
-    switch (MySt->Motion.Mtype) {
+    const DBMotionType m = MySt->Motion.Mtype;
+    switch (m) {
         case dbmtDs:
             if (Infield_f) ++MySt->Step_c;
             break;
         case dbmtSh:
-            if (Ball_f()) SetShoot(false);
-            break;
         case dbmtJSh:
-            if (Ball_f()) SetShoot(true);
+            if (Ball_f()) SetShoot(m == dbmtJSh);
             break;
         case dbmtPa:
-            if (Ball_f()) SetPass(false);
-            break;
         case dbmtJPa:
-            if (Ball_f()) SetPass(true);
+            if (Ball_f()) SetPass(m == dbmtJPa);
             break;
         case dbmtCa:
         case dbmtJCa: MySt->Catch_c = 0; break;
