@@ -1,9 +1,8 @@
-// Rules of the match that once went wrong, and choices the match makes where
-// its rules leave room: whole computer matches end, control goes back to the
-// ball holder, only the holder lets the ball go, computer sides read no
-// device, the aim of shots, the pass cutter and the stored save image.
+// Match rules that once went wrong, and the choices the match makes where its
+// rules leave room.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -16,13 +15,10 @@ using namespace mctest;
 
 namespace {
 
-// ------------------------------------------------------------ whole matches
-
 class MatchEnd : public WholeMatchFixture {};
 
-// Two matches that once froze with the ball held for ever (its holder had
-// lost control while knocked back and nobody threw again), then a run of
-// seeds with teams and levels spread over the game's.
+// Two matches that once froze with the ball held for ever, then a run of
+// seeds over the game's teams and levels.
 TEST_F(MatchEnd, EverySeededComputerMatchEnds) {
     struct Case {
         int32_t seed, team0, team1;
@@ -38,8 +34,6 @@ TEST_F(MatchEnd, EverySeededComputerMatchEnds) {
     }
 }
 
-// ------------------------------------------------------------ control
-
 class Rules : public Court {
 protected:
     void SetUp() override {
@@ -54,16 +48,12 @@ TEST_F(Rules, ControlGoesBackToTheBallHolderOnceHeCanAct) {
     for (int cpuNum : {0, 2}) {
         sdt.DBGDt.DBCPUNum = uint8_t(cpuNum);
         Hold(P(0, 0));
-        Team(0).CtrlNo = 1;
-        // Crouching after a hit he cannot take it...
-        P(0, 0).MySt->Motion.MF = MFBit(dbmfDam);
-        T(0).GetCtrl();
-        EXPECT_NE(Team(0).CtrlNo, 0) << cpuNum;
-        // ... and once he stands again he has it, whoever had it meanwhile.
-        P(0, 0).MySt->Motion.MF = MFBit(dbmfJpOK);
-        Team(0).CtrlNo = 1;
-        T(0).GetCtrl();
-        EXPECT_EQ(Team(0).CtrlNo, 0) << cpuNum;
+        for (DBMotionFlag f : {dbmfDam, dbmfJpOK}) {  // crouching after a hit, then standing
+            P(0, 0).MySt->Motion.MF = MFBit(f);
+            Team(0).CtrlNo = 1;
+            T(0).GetCtrl();
+            EXPECT_EQ(Team(0).CtrlNo == 0, f == dbmfJpOK) << cpuNum;
+        }
     }
 }
 
@@ -77,9 +67,7 @@ TEST_F(Rules, ComputerSidesReadNoDevice) {
         sdt.DBGDt.DBCPUNum = uint8_t(cpuNum);
         Team(1).CtrlNo = 0;
         Ball().Motion = dbbPass;
-        Ball().PaTgTNo = 1;
-        Ball().PaTgPNo = 2;
-        Ball().PaETA_c = 5;
+        Ball().PaTgTNo = 1, Ball().PaTgPNo = 2, Ball().PaETA_c = 5;
         T(1).GetCtrl();
         EXPECT_EQ(Team(1).CtrlNo, cpuNum == 0 ? 2 : 0) << cpuNum;
     }
@@ -97,25 +85,21 @@ TEST_F(CatchRules, AComputerCatcherDoesNotDashOnByAPad) {
     h.DI = &pad;
     for (int cpuNum : {0, 2}) {
         sdt.DBGDt.DBCPUNum = uint8_t(cpuNum);
-        const TZahyou& z = *h.MyZahyou;
-        Place(z.X, 1000, z.Z, 600, 0, 0);
+        Place(h.MyZahyou->X, 1000, h.MyZahyou->Z, 600, 0, 0);
         ball->SetMType(dbbShoot);
         st().ShSt.HSNo = dbhNML;
-        st().PichTNo = 0, st().PichPNo = 0, st().EnemTNo = 1, st().NoHit_c = 0;
+        st().PichTNo = 0, st().PichPNo = 0;
         h.SetMtype(dbmtDs, true);
         h.SetMtype(dbmtCa, true);  // a catch on the run, facing left toward the ball
         h.MySt->Catch_c = 0;
         h.MySt->MukiAgl = 6;
-        for (int s = 0; s < DBSIDES; ++s)
-            for (int p = 0; p < DBPOSITIONS; ++p) P(s, p).OnSetOS();
-        ball->OnSetOS();
-        ball->OnJudge();
+        ball->Shootman = &P(0, 0);
+        ball->Hitman = &h;
+        ball->ShootHit();
         ASSERT_EQ(st().HoldTNo, 1) << cpuNum;
         EXPECT_EQ(h.MySt->Motion.Mtype, cpuNum == 0 ? dbmtDs : dbmtCM) << cpuNum;
     }
 }
-
-// ------------------------------------------------------------ releasing the ball
 
 TEST_F(Rules, OnlyTheHolderLetsTheBallGo) {
     // Every frame of the throwing and line-crossing motions releases.
@@ -135,16 +119,11 @@ TEST_F(Rules, OnlyTheHolderLetsTheBallGo) {
     hub->GDt = nullptr;
 }
 
-// ------------------------------------------------------------ aim
-
-// A jump shot with no target, thrown facing the front or the back at a steep
-// angle: the climb limit stretches its path but never turns its depth
-// round, up to a vertical throw.
+// A steep jump shot with no target: the climb limit stretches its path but
+// never turns its depth round, up to a vertical throw.
 TEST_F(Rules, AShotWithoutATargetKeepsItsFacingsDepth) {
     DBSHOOTRec& s = DB().DBSHOOT;
-    s.NOTAGAGL = 60;
-    s.LIMITAGLX = 60;
-    s.LIMITAGLZ = 100;
+    s.NOTAGAGL = 60, s.LIMITAGLX = 60, s.LIMITAGLZ = 100;
     TDBPlayer& me = P(0, 0);
     for (MukiZType mz : {mzF, mzB})
         for (int angle : {30, 55, 70, 89, 90}) {
@@ -165,8 +144,7 @@ TEST_F(Rules, TheSeekingShotAimsWithTheHeightToItsTarget) {
     BallZ().X = 10000, BallZ().Y = 20000, BallZ().Z = 5600;
     Ball().Motion = dbbShoot;
     Ball().ShSt.HSNo = dbhMOZ;
-    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
-    Ball().PichTNo = 0, Ball().PichPNo = 0;
+    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0, Ball().PichTNo = 0, Ball().PichPNo = 0;
     objs->DBall->OnMove();
     // 20000 along and 20000 down: the floor gets 1/sqrt(2) of the speed.
     EXPECT_EQ(BallZ().dX, matchmath::Trunc(1000 / std::sqrt(2.0)));
@@ -178,14 +156,11 @@ TEST_F(Rules, APlayerWhoIsOutCutsNoPass) {
     Place(P(1, 0), 21000, 5000);  // nearest, but out
     Place(P(1, 1), 26000, 5000);
     Place(P(1, 2), 40000, 5000);
-    Place(P(1, 3), 40000, 9000);
     P(1, 0).MySt->Dead_f = 1;
     Ball().PaTgPNo = 2;
     P(0, 0).PaCutSet();
     EXPECT_EQ(Ball().PaCtPNo, 1);
 }
-
-// ------------------------------------------------------------ choices
 
 // "Not read for a CPU side" is about the pad: a computer's dash jump still
 // goes the way of the dash.
@@ -219,8 +194,7 @@ TEST_F(Rules, AnEasyComputerAttackTakesOneDrawFewer) {
     EXPECT_EQ(draws[1], draws[0] + 1);
 }
 
-// The moves back to the formation points wait while a team-mate holds the
-// ball.
+// The moves back to the formation points wait while a mate holds the ball.
 TEST_F(Rules, AFormationMoveWaitsWhileAMateHoldsTheBall) {
     TDBPlayer& me = P(0, 1);
     Place(me, 9000, 3000);
@@ -248,7 +222,18 @@ TEST_F(Rules, ADashCatchRunsOnWithTheBall) {
     EXPECT_EQ(me.MySt->Motion.Mtype, dbmtDs);
 }
 
-// ------------------------------------------------------------ save image
+// Offsets across the whole int32 range, whose squares once overflowed, and
+// reals no int32 holds.
+TEST(MatchMath, ConversionsStayInsideInt32) {
+    using namespace matchmath;
+    const int64_t span = int64_t(INT32_MAX) - INT32_MIN;
+    EXPECT_EQ(Dist(3, -4), 5);
+    EXPECT_EQ(Dist(span, span), INT32_MAX);
+    EXPECT_EQ(Trunc(-2.9), -2);
+    EXPECT_EQ(Trunc(std::nan("")), 0);
+    EXPECT_EQ(Trunc(1e300), INT32_MAX);
+    EXPECT_EQ(Trunc(-HUGE_VAL), INT32_MIN);
+}
 
 TEST(SaveImage, StoresZeroPaddingAndBooleansAsZeroOrOne) {
     auto sv = std::make_unique<QuickSaveData>();
