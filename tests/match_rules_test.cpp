@@ -17,14 +17,15 @@ namespace {
 
 class MatchEnd : public WholeMatchFixture {};
 
-// Two matches that once froze with the ball held for ever, then a run of
-// seeds over the game's teams and levels.
+// Three matches that once froze with the ball held for ever (the last one
+// even with every other rule of the match as it is now), then a run of seeds
+// over the game's teams and levels.
 TEST_F(MatchEnd, EverySeededComputerMatchEnds) {
     struct Case {
         int32_t seed, team0, team1;
         DBDifficulty level;
     };
-    std::vector<Case> cases = {{128, 7, 6, dbdfNomal}, {2386, 9, 20, dbdfEasy}};
+    std::vector<Case> cases = {{128, 7, 6, dbdfNomal}, {2386, 9, 20, dbdfEasy}, {2433, 12, 8, dbdfNomal}};
     for (int32_t s = 1; s <= 12; ++s) cases.push_back({s, s * 5 % 24, s * 7 % 24, DBDifficulty(s % 3)});
     for (const Case& c : cases) {
         game.SetUpMatch(2, c.level, c.team0, c.team1);
