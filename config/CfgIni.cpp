@@ -1,6 +1,7 @@
 #include "config/CfgIni.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/Files.h"
 
@@ -27,6 +28,7 @@ TCFGINI CfgIniDefaults() {
   for (int p = 0; p < 2; ++p)
     for (int b = 0; b < 3; ++b) c.JSBtn[p][b] = uint16_t(b);
   c.Auto_f = 1;
+  for (size_t i = 0; i < std::size(kCfgPlayableKeys); ++i) c.KBBtn[i] = kCfgPlayableKeys[i];
   return c;
 }
 
@@ -67,17 +69,26 @@ void SanitiseCfgIni(TCFGINI& c) {
       if (b > kCfgMaxPadButton) b = 0;
 }
 
-bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg) {
-  auto data = plat::ReadFile(gamePath, kCfgIniSize);
-  if (!data) {
-    cfg = TCFGINI{};
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
+  cfg = TCFGINI{};
+  // One byte more than the record tells a long file from a whole one.
+  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
+  std::string why;
+  if (!data)
+    why = "missing";
+  else if (data->size() > kCfgIniSize)
+    why = "wrong size (longer than 108 bytes)";
+  else if (data->size() < kCfgIniSize)
+    why = "wrong size (" + std::to_string(data->size()) + " bytes, not 108)";
+  if (!why.empty()) {
+    if (problem) *problem = why;
     return false;
   }
   cfg = CfgIniFromBytes(data->data(), data->size());
   return true;
 }
 
-bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg) {
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error) {
   auto raw = CfgIniToBytes(cfg);
-  return plat::WriteFile(gamePath, raw.data(), raw.size());
+  return plat::WriteFile(gamePath, raw.data(), raw.size(), error);
 }
