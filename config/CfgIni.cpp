@@ -69,23 +69,28 @@ void SanitiseCfgIni(TCFGINI& c) {
       if (b > kCfgMaxPadButton) b = 0;
 }
 
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem) {
+  cfg = TCFGINI{};
+  if (file.size() == kCfgIniSize) {
+    cfg = CfgIniFromBytes(file.data(), file.size());
+    return true;
+  }
+  if (problem)
+    *problem = file.size() > kCfgIniSize
+                   ? std::string("wrong size (longer than 108 bytes)")
+                   : "wrong size (" + std::to_string(file.size()) + " bytes, not 108)";
+  return false;
+}
+
 bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
   cfg = TCFGINI{};
   // One byte more than the record tells a long file from a whole one.
   auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
-  std::string why;
-  if (!data)
-    why = "missing";
-  else if (data->size() > kCfgIniSize)
-    why = "wrong size (longer than 108 bytes)";
-  else if (data->size() < kCfgIniSize)
-    why = "wrong size (" + std::to_string(data->size()) + " bytes, not 108)";
-  if (!why.empty()) {
-    if (problem) *problem = why;
+  if (!data) {
+    if (problem) *problem = "missing";
     return false;
   }
-  cfg = CfgIniFromBytes(data->data(), data->size());
-  return true;
+  return CfgIniFromFile(*data, cfg, problem);
 }
 
 bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error) {

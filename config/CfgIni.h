@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,8 @@ void SanitiseCfgIni(TCFGINI& cfg);
 // unset. False when it is missing or has the wrong size; cfg is then all zero
 // and *problem (when given) says which.
 bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
+// The same over a whole file's bytes.
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);
 // Replaces the file with exactly 108 bytes (see plat::WriteFile: a failed
 // save leaves the old file whole); false, with the reason in *error, on an
 // I/O error.

@@ -12,6 +12,7 @@
 
 #include "files/QDArc.h"
 #include "platform/Pictures.h"
+#include "shell/GameArchive.h"
 #include "shell/GlbRecord.h"
 #include "shell/clsAllTx.h"
 #include "shell/zimraLib.h"
@@ -33,6 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!built) return 0;
     archive = std::move(*built);
   }
+  // As the game opens the archive: its checks first (their result does not
+  // stop the fuzzer from reading pictures out of a damaged one).
+  TMemoryStream ms(archive);
+  (void)ArchiveProblem(ms, "CHAR", 0, 0, 1);
   ac->qmsCharDB.LoadFromBytes(std::move(archive), "char.qx2");
   al->PalListClear();
   ac->Palettes.clear();

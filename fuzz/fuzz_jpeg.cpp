@@ -1,6 +1,8 @@
-// The JPEG decoder, on raw inputs and on edits of a small encoded sample.
+// The JPEG decoder and picture class, on raw inputs and on edits of a small
+// encoded sample.
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 
 #include "fuzz/FuzzOverlay.h"
 #include "platform/Pictures.h"
@@ -10,6 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     plat::SetPictureSizeLimit(1 << 20);
     return SampleJpeg();
   }();
-  (void)plat::DecodeJpeg(FuzzInput(data, size, sample));
+  // Through the picture class the game's pictures go through, which hands
+  // its bitmap on.
+  plat::JpegImage img;
+  try {
+    img.LoadFromBytes(FuzzInput(data, size, sample));
+    plat::Bitmap b;
+    img.AssignTo(b);
+  } catch (const std::exception&) {
+  }
   return 0;
 }

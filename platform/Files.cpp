@@ -10,9 +10,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <utility>
 
 namespace plat {
 
@@ -228,13 +229,19 @@ std::string WriteTarget(std::string_view gamePath) {
   return p;
 }
 
+// The folder part of a host path with its trailing '/' ("" for a bare name),
+// and the name after it.
+std::pair<std::string, std::string> SplitFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
 // A new, empty file beside target that no other writer holds, open for
 // writing with the permissions of the file it will replace; null on failure,
 // leaving nothing behind.
 FILE* CreateTemp(const std::string& target, std::string& temp) {
-  const size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  const auto [dir, name] = SplitFolder(target);
   static std::atomic<unsigned> counter{0};
   int fd = -1;
   for (int tries = 0; tries < 100 && fd < 0; ++tries) {
@@ -257,9 +264,8 @@ FILE* CreateTemp(const std::string& target, std::string& temp) {
 }
 
 bool SyncFolderOf(const std::string& target) {
-  const size_t slash = target.rfind('/');
-  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const std::string dir = SplitFolder(target).first;
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   const bool ok = ::fsync(fd) == 0;
   ::close(fd);

@@ -14,7 +14,9 @@ constexpr int HALT_BADFILE = 2;
 std::string ArchiveProblem(TStream& image, std::string_view tag, uint8_t v0, uint8_t v1,
                            uint8_t v2) {
   std::string problem;
-  if (!CheckFileHash(image, 8)) {
+  if (image.Size() < int64_t(kQDAHeaderSize)) {
+    problem = "damaged (" + std::to_string(image.Size()) + " bytes, too short for an archive)";
+  } else if (!CheckFileHash(image, 8)) {
     problem = "damaged (its digest does not match its contents)";
   } else if (!CheckFileSignVer(image, tag, v0, v1, v2)) {
     // The header is whole (the digest covers it): find which field differs.

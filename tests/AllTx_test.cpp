@@ -160,6 +160,7 @@ TEST_F(PaletteTest, CharacterArchiveMissingOrDamagedHalts) {
     const char* reason;
   } cases[] = {
       {{}, "File Not Found", "char.qx2: missing"},
+      {std::vector<uint8_t>(1, 0), "File Ver Err", "1 bytes, too short"},
       {std::vector<uint8_t>(good.begin(), good.begin() + 300), "File Ver Err", "digest"},
       {*BuildQDAArchive("PAL", 0, 0, 1, {png}, {"dbbody.png"}, true), "File Ver Err", "tag CHAR"},
       {flipped, "File Ver Err", "digest"},
