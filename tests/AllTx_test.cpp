@@ -290,7 +290,8 @@ class FaceLoadTest : public DisplayTest {
 
 TEST_F(FaceLoadTest, FacesComeFromTheirSheetCellAndStripRows) {
   const std::vector<uint8_t> sheet = Sheet(256, 256), strips = Sheet(160, 120);
-  auto arc = BuildQDAArchive("CHAR", 0, 1, 0, {sheet, strips}, {"dballface.png", "dbface02.png"}, true);
+  auto arc =
+      BuildQDAArchive("CHAR", 0, 0, 1, {sheet, strips}, {"dballface.png", "dbface02.png"}, true);
   ASSERT_TRUE(arc);
   fs::create_directories(logDir / "data");
   std::ofstream(logDir / "data" / "char.qx2", std::ios::binary)
