@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "files/QDArc.h"
 #include "match/HeadlessMatch.h"
 #include "match/clsBall.h"
 #include "platform/Files.h"
@@ -31,6 +32,9 @@ inline void WriteAuthoredGameData(std::filesystem::path& dir, databuild::GameTab
         std::string error;
         ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
     }
+    // The character pictures' archive is checked at start; these tests draw none.
+    const auto chars = BuildQDAArchive("CHAR", 0, 0, 1, {}, {}, true);
+    ASSERT_TRUE(plat::WriteFile((dir / "data" / "char.qx2").string(), chars->data(), chars->size()));
     plat::SetProgramFolder(dir.string() + "/");
 }
 
