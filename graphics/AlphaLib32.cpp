@@ -216,6 +216,7 @@ TAlpha32::TAlpha32(TDDDD* tQD, TProcCounter* tPC, bool UseDDraw_f, bool TrueColT
   AL32_DebugMessage("\x81" "EAlpha32\x82\xF0\x90\xB6\x90\xAC\x82\xB5\x82\xDC\x82\xB7" /* ・Alpha32を生成します */);
   DD.resize(MaxCount);
   SS.resize(MaxCount);
+  SortKeys.resize(MaxCount);
   if (!FDDraw_f && QD) {
     FOwnDevice = std::make_unique<DisplayDevice3D>(QD);
     FDevice = FOwnDevice.get();
@@ -440,12 +441,11 @@ TDRAWDATA* TAlpha32::Queue(TDDDDGenSurface* src, float sx1, float sy1, float sx2
 
 void TAlpha32::SortList() {
   const uint32_t n = DrawOrder;
-  for (uint32_t i = 0; i < n; ++i) SS[i] = int32_t(i);
-  // Keys are unique (priority, queue position), so any sort gives one order.
-  std::sort(SS.begin(), SS.begin() + n, [this](int32_t a, int32_t b) {
-    const uint32_t pa = DD[a].Pri, pb = DD[b].Pri;
-    return pa < pb || (pa == pb && a < b);
-  });
+  // One 64-bit key per entry, priority above queue position: the keys are
+  // unique and small, so the sort moves 8 bytes, not whole entries.
+  for (uint32_t i = 0; i < n; ++i) SortKeys[i] = uint64_t(DD[i].Pri) << 32 | i;
+  std::sort(SortKeys.begin(), SortKeys.begin() + n);
+  for (uint32_t i = 0; i < n; ++i) SS[i] = int32_t(uint32_t(SortKeys[i]));
 }
 
 void TAlpha32::Rendering() {
