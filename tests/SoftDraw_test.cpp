@@ -244,33 +244,35 @@ TEST(SoftDraw, ScaledSourceDrawsAsItsBlocks) {
   }
 }
 
+// A 32-bit surface of one raw value with a colour key.
+SoftSurface* Keyed(Device& dev, int32_t w, int32_t h, uint32_t raw, uint32_t key) {
+  DdPixelFormat pf = fmt::XRGB8888();
+  SoftSurface* s = dev.Make(uint32_t(w), uint32_t(h), &pf);
+  Fill(s, {0, 0, w, h}, raw);
+  s->SetColorKey(dd::kColorKeySrcBlt, key, key);
+  return s;
+}
+
+// Fills dst with 8, blits src's rectangle r keyed onto the same place and
+// reads two pixels of the first row.
+std::string FillThenBlit(SoftSurface* dst, SoftSurface* src, DdRect r, uint32_t x0, uint32_t x1) {
+  Fill(dst, {0, 0, int32_t(dst->Width()), int32_t(dst->Height())}, 8);
+  EXPECT_EQ(dst->Blt(&r, src, &r, dd::kBltKeySrc, nullptr), 0);
+  return std::to_string(dst->RawPixel(x0, 0)) + " " + std::to_string(dst->RawPixel(x1, 0));
+}
+
 // A fill may be applied late, but whatever reads or draws next sees it as if
 // it had been drawn at once.
 TEST(SoftDraw, LateFillReadsAsIfDrawnAtOnce) {
   Device dev;
-  DdPixelFormat pf = fmt::XRGB8888();
-  SoftSurface* dst = dev.Make(6, 4, &pf);
-  SoftSurface* opaque = dev.Make(6, 4, &pf);
-  SoftSurface* holed = dev.Make(6, 4, &pf);
-  Fill(opaque, {0, 0, 6, 4}, 9);
-  Fill(holed, {0, 0, 6, 4}, 9);
-  Fill(holed, {2, 1, 3, 2}, 5);  // one key texel
-  for (SoftSurface* s : {opaque, holed}) s->SetColorKey(dd::kColorKeySrcBlt, 5, 5);
-  auto pixel = [&](uint32_t x, uint32_t y) { return dst->RawPixel(x, y); };
-  Fill(dst, {0, 0, 6, 4}, 8);
-  EXPECT_EQ(pixel(5, 3), 8u);
-  DdRect all{0, 0, 6, 4}, left{0, 0, 3, 4};
-  Fill(dst, all, 8);
-  ASSERT_EQ(dst->Blt(&all, opaque, &all, dd::kBltKeySrc, nullptr), 0);  // covers it all
-  EXPECT_EQ(pixel(2, 1), 9u);
-  Fill(dst, all, 8);
-  ASSERT_EQ(dst->Blt(&left, opaque, &left, dd::kBltKeySrc, nullptr), 0);
-  EXPECT_EQ(pixel(2, 1), 9u);
-  EXPECT_EQ(pixel(3, 1), 8u);
-  Fill(dst, all, 8);
-  ASSERT_EQ(dst->Blt(&all, holed, &all, dd::kBltKeySrc, nullptr), 0);  // the hole shows it
-  EXPECT_EQ(pixel(2, 1), 8u);
-  EXPECT_EQ(pixel(3, 1), 9u);
+  SoftSurface* dst = Keyed(dev, 6, 4, 0, 0);
+  SoftSurface* opaque = Keyed(dev, 6, 4, 9, 5);
+  SoftSurface* holed = Keyed(dev, 6, 4, 9, 5);
+  Fill(holed, {2, 0, 3, 1}, 5);  // one key texel
+  const DdRect all{0, 0, 6, 4};
+  EXPECT_EQ(FillThenBlit(dst, opaque, all, 2, 3), "9 9");  // covers it all
+  EXPECT_EQ(FillThenBlit(dst, opaque, {0, 0, 3, 4}, 2, 3), "9 8");
+  EXPECT_EQ(FillThenBlit(dst, holed, all, 2, 3), "8 9");  // the hole shows it
   Fill(dst, all, 6);
   ASSERT_EQ(opaque->Blt(&all, dst, &all, 0, nullptr), 0);  // read as a source
   EXPECT_EQ(opaque->RawPixel(0, 0), 6u);
@@ -283,28 +285,30 @@ TEST(SoftDraw, LateFillReadsAsIfDrawnAtOnce) {
 }
 
 // Whether a surface holds key texels is learnt again after every change of
-// its pixels or its key.
+// its pixels or its key: each change below makes a key texel appear.
 TEST(SoftDraw, KeyTexelsAreFoundAgainAfterEveryChange) {
   Device dev;
-  DdPixelFormat pf = fmt::XRGB8888();
-  SoftSurface* src = dev.Make(2, 1, &pf);
-  SoftSurface* dst = dev.Make(2, 1, &pf);
-  Fill(src, {0, 0, 2, 1}, 1);
-  src->SetColorKey(dd::kColorKeySrcBlt, 5, 5);
-  auto draw = [&] {
-    Fill(dst, {0, 0, 2, 1}, 9);
-    EXPECT_EQ(dst->Blt(nullptr, src, nullptr, dd::kBltKeySrc, nullptr), 0);
-    return std::to_string(dst->RawPixel(0, 0)) + " " + std::to_string(dst->RawPixel(1, 0));
+  SoftSurface* src = Keyed(dev, 2, 1, 1, 5);
+  SoftSurface* dst = Keyed(dev, 2, 1, 0, 0);
+  const DdRect all{0, 0, 2, 1};
+  auto draw = [&] { return FillThenBlit(dst, src, all, 0, 1); };
+  auto plain = [&] {
+    Fill(src, all, 1);
+    src->SetColorKey(dd::kColorKeySrcBlt, 5, 5);
+    return draw();
   };
   EXPECT_EQ(draw(), "1 1");
-  Poke(src, 0, 0, 5);  // written through a lock
-  EXPECT_EQ(draw(), "9 1");
   src->SetColorKey(dd::kColorKeySrcBlt, 1, 1);
-  EXPECT_EQ(draw(), "5 9");
-  Fill(src, {0, 0, 1, 1}, 1);  // drawn onto
-  EXPECT_EQ(draw(), "9 9");
-  src->Bits()[0] = 2;  // written directly
-  EXPECT_EQ(draw(), "2 9");
+  EXPECT_EQ(draw(), "8 8");
+  EXPECT_EQ(plain(), "1 1");
+  Poke(src, 0, 0, 5);  // written through a lock
+  EXPECT_EQ(draw(), "8 1");
+  EXPECT_EQ(plain(), "1 1");
+  Fill(src, {1, 0, 2, 1}, 5);  // drawn onto
+  EXPECT_EQ(draw(), "1 8");
+  EXPECT_EQ(plain(), "1 1");
+  src->Bits()[0] = 5;  // written directly
+  EXPECT_EQ(draw(), "8 1");
   src->Release();
   dst->Release();
 }
