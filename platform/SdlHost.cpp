@@ -128,6 +128,21 @@ void SdlHost::RestoreAndRaise() {
   SDL_RaiseWindow(window_);
 }
 
+bool SdlHost::Active() const {
+  return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlHost::WindowPos(int& x, int& y) const {
+  x = y = 0;
+  if (!window_) return false;
+  SDL_GetWindowPosition(window_, &x, &y);
+  return true;
+}
+
+void SdlHost::SetWindowPos(int x, int y) {
+  if (window_) SDL_SetWindowPosition(window_, x, y);
+}
+
 uint16_t SdlHost::VirtualKeyOf(int32_t k) {
   if (k >= SDLK_0 && k <= SDLK_9) return uint16_t('0' + (k - SDLK_0));
   if (k >= SDLK_a && k <= SDLK_z) return uint16_t('A' + (k - SDLK_a));
@@ -165,6 +180,10 @@ void SdlHost::Dispatch(const SDL_Event& e) {
         if (OnPaint) OnPaint();
       } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
         if (OnClose) OnClose(); else Terminate();
+      } else if (e.window.event == SDL_WINDOWEVENT_MOVED && OnWindowEvent) {
+        OnWindowEvent({WindowEvent::Kind::Moved, e.window.data1, e.window.data2});
+      } else if (e.window.event == SDL_WINDOWEVENT_MAXIMIZED && OnWindowEvent) {
+        OnWindowEvent({WindowEvent::Kind::Maximized, 0, 0});
       }
       break;
     case SDL_RENDER_TARGETS_RESET:

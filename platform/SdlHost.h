@@ -1,6 +1,6 @@
 // The real application host on SDL2: one window with a fixed client size,
 // the game's frames scaled into it, key-downs as virtual-key codes (held keys
-// repeat), expose and close events. Message pumping may be entered again from
+// repeat), expose, close, move and maximise events. Message pumping may be entered again from
 // inside the idle handler: the frame loop pumps while it waits.
 #pragma once
 #include <cstdint>
@@ -38,6 +38,9 @@ class SdlHost final : public Host {
   void ShowCursor(bool on) override;
   void Present(const FrameView& frame) override;
   void RestoreAndRaise() override;
+  bool Active() const override;
+  bool WindowPos(int& x, int& y) const override;
+  void SetWindowPos(int x, int y) override;
 
   // Maps an SDL key code to the game's virtual-key number; 0 for keys the
   // game has no number for.
