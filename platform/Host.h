@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/WindowCanvas.h"
 
 namespace plat {
 
@@ -60,6 +63,9 @@ class Host {
   virtual void ShowCursor(bool on) = 0;
   // Shows a finished frame scaled to the window's client area.
   virtual void Present(const FrameView& frame) = 0;
+  // Draws with the window's canvas over the frame shown now, in client
+  // pixels; the next Present covers it again.
+  virtual void DrawOverFrame(const std::vector<CanvasItem>& items) { (void)items; }
   // Restores and raises the window (another copy of the program asked for it).
   virtual void RestoreAndRaise() = 0;
   // Whether the window has the input focus.

@@ -37,6 +37,7 @@ class SdlHost final : public Host {
   void SetFullScreen(bool on) override;
   void ShowCursor(bool on) override;
   void Present(const FrameView& frame) override;
+  void DrawOverFrame(const std::vector<CanvasItem>& items) override;
   void RestoreAndRaise() override;
   bool Active() const override;
   bool WindowPos(int& x, int& y) const override;
@@ -56,6 +57,12 @@ class SdlHost final : public Host {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int texW_ = 0, texH_ = 0;
+  // The canvas drawing over the frame: client-sized, transparent where
+  // nothing was drawn, shown until the next Present.
+  SDL_Texture* overlay_ = nullptr;
+  int overlayW_ = 0, overlayH_ = 0;
+  bool overlayShown_ = false;
+  std::vector<uint32_t> overlayPixels_;
   std::string caption_;
   int clientW_ = 0, clientH_ = 0;
   bool fullScreen_ = false;
