@@ -31,7 +31,7 @@ void Step(TSceneCtrl& sc) {
 }
 
 void BM_MatchStep(benchmark::State& state) {
-  HeadlessGame g(QORV_GAME_DIR);
+  HeadlessGame g(std::string(QORV_BINARY_DIR) + "/game");
   if (!IntoMatch(state, g)) return;
   TSceneCtrl& sc = g.Scenes();
   int64_t matches = 0, steps = 0, inMatch = 0;
@@ -58,7 +58,7 @@ BENCHMARK(BM_MatchStep)->MinTime(2.0)->Unit(benchmark::kMicrosecond);
 // Times draw() once per match step; the steps between are not timed.
 template <typename Draw>
 void TimeDraws(benchmark::State& state, Draw draw) {
-  HeadlessGame g(QORV_GAME_DIR);
+  HeadlessGame g(std::string(QORV_BINARY_DIR) + "/game");
   if (!IntoMatch(state, g)) return;
   TSceneCtrl& sc = g.Scenes();
   int64_t sprites = 0;
