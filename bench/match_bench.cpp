@@ -1,68 +1,101 @@
-// Cost of one match step of the match scene with its real objects (two
-// computer-driven teams of seven and the ball), and of queuing one match
-// frame's player sprites.
+// Cost of the match on the built game data, in the whole game run headless
+// (tools/matchframes/HeadlessGame.h, keys walking the menus into watch
+// matches): one logic step of matches played to their end, one after the
+// other; the two teams' sprites queued and drawn; and one whole match frame
+// drawn and presented at 1024 x 480.
 #include <benchmark/benchmark.h>
 
-#include <memory>
+#include <string>
 
+#include "graphics/AlphaLib32.h"
 #include "match/clsObject.h"
-#include "shell/GameRandom.h"
-#include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
-#include "shell/clsGenScene.h"
+#include "tools/matchframes/HeadlessGame.h"
 
 namespace {
 
-struct Match {
-  Match() {
-    table.DB = CstDefaults();
-    saved = GC;
-    GC = &table;
-    hub = std::make_unique<TAllObTx>();
-    hub->SDt = &sdt;
-    hub->GDt = &gdt;
-    objs = std::make_unique<TAllObj>(&al, hub.get(), &glb);
-    hub->AO = objs.get();
-    for (int r = 0; r < DBRANK_ROWS; ++r)
-      hub->ADBRankDt[r].Spd = {64, 56, 24, 1, 8, 28, 20, 22, 16, 200, 80, 60, 64, 48, 10, 8, 4, 6, 40};
-    for (auto& team : hub->ADBPDt)
-      for (auto& m : team) m.dHP = 20;
-    sdt.DBGDt.DBCPUNum = 2;
-    sdt.DBGDt.DBDif = dbdfNomal;
-    for (int s = 0; s < 2; ++s)
-      for (int p = 0; p < 7; ++p) sdt.DBGDt.DBCharofP[s][p] = p;
-    SetRandSeed(1);
-    scene = std::make_unique<TDBScene>(&al, hub.get(), &glb, stDB);
-    scene->OnInit();
-    for (int i = 0; i < 240; ++i) scene->OnMove();  // past the intro
-  }
-  ~Match() { GC = saved; }
+// Steps a match never needs; more means it does not end.
+constexpr int64_t kMatchStepsMax = 100000;
 
-  TGlbConst table{false};
-  TGlbConst* saved = nullptr;
-  TGlobalSAI glb{nullptr};
-  TAlpha32SAI al{&glb};
-  TSceneData sdt;
-  TGrpData gdt;
-  std::unique_ptr<TAllObTx> hub;
-  std::unique_ptr<TAllObj> objs;
-  std::unique_ptr<TDBScene> scene;
-};
+// Brings the game into a match; tells the benchmark when it cannot.
+bool IntoMatch(benchmark::State& state, HeadlessGame& g) {
+  if (g.ToMatch()) return true;
+  state.SkipWithError(("the game reached no match: " + g.Error()).c_str());
+  return false;
+}
+
+// One logic step of the match, and the scene change a finished match asks for.
+void Step(TSceneCtrl& sc) {
+  sc.OnMove();
+  sc.OnJump();
+}
 
 void BM_MatchStep(benchmark::State& state) {
-  Match m;
-  for (auto _ : state) m.scene->OnMove();
+  HeadlessGame g(std::string(QORV_BINARY_DIR) + "/game");
+  if (!IntoMatch(state, g)) return;
+  TSceneCtrl& sc = g.Scenes();
+  int64_t matches = 0, steps = 0, inMatch = 0;
+  for (auto _ : state) {
+    Step(sc);
+    ++steps;
+    if (sc.NowScene() == stDB) {
+      if (++inMatch < kMatchStepsMax) continue;
+      state.SkipWithError("the match does not end");
+      break;
+    }
+    ++matches;  // over: on to the next one
+    inMatch = 0;
+    state.PauseTiming();
+    const bool next = IntoMatch(state, g);
+    state.ResumeTiming();
+    if (!next) break;
+  }
+  state.counters["matches"] = double(matches);
+  if (matches > 0) state.counters["steps_per_match"] = double(steps) / double(matches);
 }
-BENCHMARK(BM_MatchStep);
+BENCHMARK(BM_MatchStep)->MinTime(2.0)->Unit(benchmark::kMicrosecond);
+
+// Times draw() once per match step; the steps between are not timed.
+template <typename Draw>
+void TimeDraws(benchmark::State& state, Draw draw) {
+  HeadlessGame g(std::string(QORV_BINARY_DIR) + "/game");
+  if (!IntoMatch(state, g)) return;
+  TSceneCtrl& sc = g.Scenes();
+  int64_t sprites = 0;
+  for (auto _ : state) {
+    sprites += draw(g, sc);
+    state.PauseTiming();
+    Step(sc);
+    const bool on = sc.NowScene() == stDB || IntoMatch(state, g);
+    state.ResumeTiming();
+    if (!on) break;
+  }
+  if (sprites == 0) state.SkipWithError("nothing was drawn");
+  state.counters["sprites"] = benchmark::Counter(double(sprites), benchmark::Counter::kAvgIterations);
+}
 
 void BM_TeamsDraw(benchmark::State& state) {
-  Match m;
-  for (auto _ : state) {
-    m.objs->DBT[0]->OnDraw();
-    m.objs->DBT[1]->OnDraw();
-    m.al.Rendering();
-  }
+  TimeDraws(state, [](HeadlessGame&, TSceneCtrl& sc) {
+    sc.AO->DBT[0]->OnDraw();
+    sc.AO->DBT[1]->OnDraw();
+    const int64_t queued = sc.AL->DrawObjectCount();
+    sc.AL->Rendering();
+    return queued;
+  });
 }
-BENCHMARK(BM_TeamsDraw);
+BENCHMARK(BM_TeamsDraw)->Unit(benchmark::kMicrosecond);
+
+// The frame as the frame loop draws it: the scene's draw, the renderer and
+// the present.
+void BM_MatchFrame(benchmark::State& state) {
+  TimeDraws(state, [](HeadlessGame& g, TSceneCtrl& sc) {
+    sc.OnDraw();
+    const int64_t queued = sc.AL->DrawObjectCount();
+    sc.AL->Rendering();
+    g.Form().DDDD1->Flip();
+    return queued;
+  });
+}
+BENCHMARK(BM_MatchFrame)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

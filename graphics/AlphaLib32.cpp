@@ -216,6 +216,8 @@ TAlpha32::TAlpha32(TDDDD* tQD, TProcCounter* tPC, bool UseDDraw_f, bool TrueColT
   AL32_DebugMessage("\x81" "EAlpha32\x82\xF0\x90\xB6\x90\xAC\x82\xB5\x82\xDC\x82\xB7" /* ・Alpha32を生成します */);
   DD.resize(MaxCount);
   SS.resize(MaxCount);
+  SortKeys.resize(MaxCount);
+  SortSpare.resize(MaxCount);
   if (!FDDraw_f && QD) {
     FOwnDevice = std::make_unique<DisplayDevice3D>(QD);
     FDevice = FOwnDevice.get();
@@ -398,6 +400,8 @@ TDRAWDATA* TAlpha32::Queue(TDDDDGenSurface* src, float sx1, float sy1, float sx2
     ++FDropped;
     return nullptr;
   }
+  // The sort key: priority first, then the queue position.
+  SortKeys[DrawOrder] = uint64_t(pri) << 32 | DrawOrder;
   TDRAWDATA& e = DD[DrawOrder++];
   e.Empty = true;
   e.Tex = src;
@@ -438,14 +442,23 @@ TDRAWDATA* TAlpha32::Queue(TDDDDGenSurface* src, float sx1, float sy1, float sx2
   return &e;
 }
 
+// The keys written when the entries were queued, sorted by priority (their top
+// 32 bits) a byte at a time: each pass is stable, so ties keep their queue
+// order, and the sort moves 8-byte keys, never whole entries.
 void TAlpha32::SortList() {
   const uint32_t n = DrawOrder;
-  for (uint32_t i = 0; i < n; ++i) SS[i] = int32_t(i);
-  // Keys are unique (priority, queue position), so any sort gives one order.
-  std::sort(SS.begin(), SS.begin() + n, [this](int32_t a, int32_t b) {
-    const uint32_t pa = DD[a].Pri, pb = DD[b].Pri;
-    return pa < pb || (pa == pb && a < b);
-  });
+  if (n == 0) return;
+  uint64_t* from = SortKeys.data();
+  uint64_t* to = SortSpare.data();
+  for (int shift = 32; shift < 64; shift += 8) {
+    uint32_t start[257] = {};
+    for (uint32_t i = 0; i < n; ++i) ++start[((from[i] >> shift) & 0xFF) + 1];
+    if (start[((from[0] >> shift) & 0xFF) + 1] == n) continue;  // one byte value: no move
+    for (int d = 0; d < 256; ++d) start[d + 1] += start[d];
+    for (uint32_t i = 0; i < n; ++i) to[start[(from[i] >> shift) & 0xFF]++] = from[i];
+    std::swap(from, to);
+  }
+  for (uint32_t i = 0; i < n; ++i) SS[i] = int32_t(uint32_t(from[i]));
 }
 
 void TAlpha32::Rendering() {

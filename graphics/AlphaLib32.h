@@ -384,6 +384,8 @@ class TAlpha32 : public FormRenderer {
   std::vector<TALTexture*> TexList2;
   std::vector<TDRAWDATA> DD;
   std::vector<int32_t> SS;
+  std::vector<uint64_t> SortKeys;  // (priority, queue position) of each queued entry
+  std::vector<uint64_t> SortSpare;  // the sort's second buffer
   uint32_t DrawOrder = 0;
   uint32_t MaxCount;
   uint32_t FDropped = 0;

@@ -37,6 +37,11 @@ struct LockedTile {
     StoreRaw(d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes, v);
     return true;
   }
+  // The texels that stand for one picture pixel shown at scale mag, each way.
+  int32_t Block(int32_t mag) const {
+    const uint32_t stored = (d.flags & plat::dd::kSdTexelScale) ? d.texelScale : 1;
+    return std::max<int32_t>(1, mag / int32_t(std::max<uint32_t>(stored, 1)));
+  }
   uint32_t Get(int32_t x, int32_t y) const {
     if (!ok || x < 0 || y < 0 || uint32_t(x) >= d.width || uint32_t(y) >= d.height) return 0;
     return LoadRaw(d.surface + size_t(y) * d.pitch + size_t(x) * bytes, bytes);
@@ -97,14 +102,18 @@ TALTexture TAlpha32::MakeTex(const AL32Pixels& bmp, const std::string& filename,
   };
   const std::string& fmt = ALPHATEXTURE ? ARGBPIXELFORMAT : RGBPIXELFORMAT;
   if (FDDraw_f) {
+    // Shown at display scale, stored one texel per picture pixel: the blit
+    // draws each texel as an ALMag x ALMag block.
     t.Width = w * ALMag;
     t.Height = h * ALMag;
     t.Texture.assign(1, std::vector<TDDDDGenSurface*>(1, nullptr));
-    t.Texture[0][0] = new TDDDDSurface(QD, t.Width, t.Height, 0, RGBPIXELFORMAT, filename);
+    t.Texture[0][0] =
+        new TDDDDSurface(QD, t.Width, t.Height, 0, RGBPIXELFORMAT, filename, uint32_t(ALMag));
     if (!Made(t.Texture[0][0])) return fail(t.Width, t.Height, filename);
     if (t.DDLR_f) {
       t.DDLRTexture = new TDDDDSurface(QD, t.Width, t.Height, 0, RGBPIXELFORMAT,
-                                       filename + "(\x8D\xB6\x89" "E\x94\xBD\x93]\x97p)" /* (左右反転用) */);
+                                       filename + "(\x8D\xB6\x89" "E\x94\xBD\x93]\x97p)" /* (左右反転用) */,
+                                       uint32_t(ALMag));
       if (!Made(t.DDLRTexture)) return fail(t.Width, t.Height, filename);
     }
   } else if (w <= MAXTEXSIZE && h <= MAXTEXSIZE) {
@@ -167,10 +176,10 @@ void TAlpha32::BitmapToTexture(TALTexture& dest, const AL32Pixels& src, const AL
   };
 
   if (FDDraw_f) {
-    const int32_t M = ALMag;
     TDDDDGenSurface* tile = dest.Texture[0][0];
     {
       LockedTile lt(tile);
+      const int32_t M = lt.Block(ALMag);
       for (int32_t y = r.top; y < r.bottom; ++y)
         for (int32_t x = r.left; x < r.right; ++x) {
           const uint32_t px = src.At(x, y);
@@ -188,6 +197,7 @@ void TAlpha32::BitmapToTexture(TALTexture& dest, const AL32Pixels& src, const AL
     }
     if (dest.DDLR_f && dest.DDLRTexture) {
       LockedTile lt(dest.DDLRTexture);
+      const int32_t M = lt.Block(ALMag);
       for (int32_t y = r.top; y < r.bottom; ++y)
         for (int32_t x = r.left; x < r.right; ++x) {
           const uint32_t v = value(dest.DDLRTexture, src.At(x, y));
@@ -257,7 +267,8 @@ bool TAlpha32::MakeEmptyTexture(TALTexture& tx, const std::string& tUse, int32_t
       const std::string name =
           tUse + "EmpTx[" + std::to_string(c) + "," + std::to_string(r) + "]";
       if (FDDraw_f) {
-        t.Texture[c][r] = new TDDDDSurface(QD, Size * ALMag, Size * ALMag, 0, RGBPIXELFORMAT, name);
+        t.Texture[c][r] = new TDDDDSurface(QD, Size * ALMag, Size * ALMag, 0, RGBPIXELFORMAT, name,
+                                           uint32_t(ALMag));
       } else {
         t.Texture[c][r] = new TDDDDTexture(QD, Size, Size, 0, fmt, name);
       }

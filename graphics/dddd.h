@@ -166,10 +166,14 @@ class TDDDDGenSurface {
 };
 
 // An off-screen surface in the display's format, kept by the component.
+// With a texel scale m it stores one texel per m x m block of its width x
+// height: Lock and the pixel access address the stored texels, blits the
+// shown size.
 class TDDDDSurface : public TDDDDGenSurface {
  public:
   TDDDDSurface(TDDDD* AOwner, int32_t width, int32_t height, uint32_t colorKey,
-               const std::string& pixFmt, const std::string& tPath = "");
+               const std::string& pixFmt, const std::string& tPath = "",
+               uint32_t texelScale = 1);
   ~TDDDDSurface() override;
   void LoadBMP(const std::string& fname) override;
   void LoadFromQDA(const std::string& FName, const std::string& ID) override;
@@ -179,7 +183,7 @@ class TDDDDSurface : public TDDDDGenSurface {
 
  private:
   void CreateSurface(int32_t width, int32_t height, uint32_t colorKey,
-                     TDDDDSurfaceMemoryType where, const std::string& tPath);
+                     TDDDDSurfaceMemoryType where, const std::string& tPath, uint32_t texelScale);
 };
 
 // A square texture (edge 16, 32, 64, 128 or 256) in the format chosen once per

@@ -433,10 +433,12 @@ bool TDDDDGenSurface::LoadFromBMPStream(const uint8_t* data, size_t size) {
 
 // ---- TDDDDSurface -------------------------------------------------------
 TDDDDSurface::TDDDDSurface(TDDDD* AOwner, int32_t width, int32_t height, uint32_t colorKey,
-                           const std::string& pixFmt, const std::string& tPath)
+                           const std::string& pixFmt, const std::string& tPath,
+                           uint32_t texelScale)
     : TDDDDGenSurface(AOwner, nullptr, width, height) {
   FPixelFormatStr = pixFmt;
-  CreateSurface(width, height, colorKey, AOwner ? AOwner->SurfaceLocation : smtDefault, tPath);
+  CreateSurface(width, height, colorKey, AOwner ? AOwner->SurfaceLocation : smtDefault, tPath,
+                texelScale);
 }
 
 TDDDDSurface::~TDDDDSurface() {
@@ -446,14 +448,20 @@ TDDDDSurface::~TDDDDSurface() {
 }
 
 void TDDDDSurface::CreateSurface(int32_t width, int32_t height, uint32_t colorKey,
-                                 TDDDDSurfaceMemoryType where, const std::string& tPath) {
+                                 TDDDDSurfaceMemoryType where, const std::string& tPath,
+                                 uint32_t texelScale) {
   using namespace plat::dd;
   FSurf = nullptr;
   FBMPName.clear();
   plat::DdSurfaceDesc desc;
   desc.flags = kSdCaps | kSdHeight | kSdWidth;
-  desc.width = uint32_t(std::max(width, 0));
-  desc.height = uint32_t(std::max(height, 0));
+  const uint32_t m = std::max<uint32_t>(texelScale, 1);
+  desc.width = (uint32_t(std::max(width, 0)) + m - 1) / m;
+  desc.height = (uint32_t(std::max(height, 0)) + m - 1) / m;
+  if (m > 1) {
+    desc.flags |= kSdTexelScale;
+    desc.texelScale = m;
+  }
   const uint32_t sys = kCapsOffscreenPlain | kCapsSystemMemory;
   const uint32_t vid = kCapsOffscreenPlain | kCapsVideoMemory;
   switch (where) {

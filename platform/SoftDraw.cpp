@@ -15,6 +15,7 @@ void ForgetSurfaceIn3D(SoftSurface* s);
 namespace {
 
 constexpr uint32_t kMaxEdge = 16384;
+constexpr uint32_t kMaxTexelScale = 16;
 
 std::vector<SoftSurface*>& LiveSurfaces() {
   static std::vector<SoftSurface*> live;
@@ -128,6 +129,101 @@ bool ClipAxis(int32_t& d0, int32_t& d1, int32_t& s0, int32_t& s1, int32_t c0, in
   return d1 > d0 && s1 > s0;
 }
 
+bool Covers(const DdRect& outer, const DdRect& inner) {
+  return outer.left <= inner.left && outer.top <= inner.top && outer.right >= inner.right &&
+         outer.bottom >= inner.bottom;
+}
+
+// A pixel read or written in place in a surface's bytes.
+template <typename T>
+struct Aliased {
+  typedef T __attribute__((may_alias)) type;
+};
+template <typename T>
+using Pix = typename Aliased<T>::type;
+
+// A texel drawn over a destination pixel: kept out where it is the key.
+template <typename T, bool Keyed>
+inline T Over(T dst, T texel, uint32_t mask, uint32_t key) {
+  if constexpr (Keyed) return (uint32_t(texel) & mask) == key ? dst : texel;
+  else return texel;
+}
+
+// The texel under shown position p of a source with texel scale m.
+inline int32_t TexelAt(int32_t p, int32_t m) { return m == 1 ? p : m == 2 ? p >> 1 : p / m; }
+
+// n destination pixels from one row of texels read in a run: pixel i shows
+// the texel under shown column first + i, or first - i when Back (a mirrored
+// blit). Plain loops over arrays, which the compiler turns into vector code.
+template <typename T, bool Keyed, bool Back>
+void RowRun(Pix<T>* __restrict d, const Pix<T>* __restrict s, int32_t first, int32_t n,
+            int32_t m, uint32_t mask, uint32_t key) {
+  constexpr int32_t dir = Back ? -1 : 1;
+  if (m == 1) {
+    s += first;
+    for (int32_t i = 0; i < n; ++i) d[i] = Over<T, Keyed>(d[i], s[dir * i], mask, key);
+  } else if (m == 2) {
+    s += first >> 1;
+    // A row that starts on the far half of a texel shows one pixel of it.
+    if ((first & 1) != Back) {
+      d[0] = Over<T, Keyed>(d[0], s[0], mask, key);
+      ++d, --n, s += dir;
+    }
+    const int32_t pairs = n >> 1;
+    for (int32_t k = 0; k < pairs; ++k) {
+      d[2 * k] = Over<T, Keyed>(d[2 * k], s[dir * k], mask, key);
+      d[2 * k + 1] = Over<T, Keyed>(d[2 * k + 1], s[dir * k], mask, key);
+    }
+    if (n & 1) d[n - 1] = Over<T, Keyed>(d[n - 1], s[dir * pairs], mask, key);
+  } else {
+    for (int32_t i = 0; i < n; ++i)
+      d[i] = Over<T, Keyed>(d[i], s[(first + dir * i) / m], mask, key);
+  }
+}
+
+// n destination pixels from texels a column table picks (stretched blits).
+template <typename T, bool Keyed>
+void RowPicked(Pix<T>* __restrict d, const Pix<T>* __restrict s, const int32_t* cols, int32_t n,
+               uint32_t mask, uint32_t key) {
+  for (int32_t i = 0; i < n; ++i) d[i] = Over<T, Keyed>(d[i], s[cols[i]], mask, key);
+}
+
+// How one blit reads its source, the same for every row.
+struct BlitRow {
+  uint32_t bytes;
+  bool keyed;
+  bool run, back;            // a run of texels (backward: mirrored), else by cols
+  int32_t first, n, m;       // shown source column of pixel 0, pixels, texel scale
+  const int32_t* cols = nullptr;
+  uint32_t mask, key;
+};
+
+template <typename T, bool Keyed>
+void DrawRowKeyed(const BlitRow& b, Pix<T>* d, const Pix<T>* s) {
+  if (!b.run) RowPicked<T, Keyed>(d, s, b.cols, b.n, b.mask, b.key);
+  else if (b.back) RowRun<T, Keyed, true>(d, s, b.first, b.n, b.m, b.mask, b.key);
+  else RowRun<T, Keyed, false>(d, s, b.first, b.n, b.m, b.mask, b.key);
+}
+
+template <typename T>
+void DrawRowAs(const BlitRow& b, uint8_t* drow, const uint8_t* srow) {
+  auto* d = reinterpret_cast<Pix<T>*>(drow);
+  const auto* s = reinterpret_cast<const Pix<T>*>(srow);
+  if (b.keyed) DrawRowKeyed<T, true>(b, d, s);
+  else DrawRowKeyed<T, false>(b, d, s);
+}
+
+void DrawRow(const BlitRow& b, uint8_t* drow, const uint8_t* srow) {
+  if (b.bytes == 4) return DrawRowAs<uint32_t>(b, drow, srow);
+  if (b.bytes == 2) return DrawRowAs<uint16_t>(b, drow, srow);
+  for (int32_t i = 0; i < b.n; ++i) {  // 8- and 24-bit surfaces
+    const int32_t t = b.run ? (b.first + (b.back ? -i : i)) / b.m : b.cols[i];
+    const uint32_t v = LoadPixel(srow + size_t(t) * b.bytes, b.bytes);
+    if (b.keyed && (v & b.mask) == b.key) continue;
+    StorePixel(drow + size_t(i) * b.bytes, b.bytes, v);
+  }
+}
+
 }  // namespace
 
 // ---- formats ------------------------------------------------------------
@@ -216,6 +312,8 @@ void SimulateSurfaceLoss() {
   for (SoftSurface* s : LiveSurfaces()) {
     // Lost memory holds whatever the next owner left there.
     std::fill(s->mem_.begin(), s->mem_.end(), uint8_t(0xA5));
+    s->fillLate_ = false;
+    s->Changed();
     s->lost_ = true;
   }
 }
@@ -300,19 +398,75 @@ void SoftSurface::Allocate(uint32_t w, uint32_t h, const DdPixelFormat& pf) {
   uint32_t bytes = std::max<uint32_t>(1, pf.bitCount / 8);
   pitch_ = int32_t((w * bytes + 3) & ~3u);
   mem_.assign(size_t(pitch_) * h, 0);
+  fillLate_ = false;
+  Changed();
 }
 
 uint32_t SoftSurface::RawPixel(uint32_t x, uint32_t y) const {
   if (x >= width_ || y >= height_) return 0;
+  ApplyFill();
   return LoadPixel(&mem_[size_t(y) * pitch_ + size_t(x) * BytesPerPixel()], BytesPerPixel());
 }
 
+uint8_t* SoftSurface::Bits() {
+  ApplyFill();
+  Changed();
+  return mem_.data();
+}
+
+const uint8_t* SoftSurface::Bits() const {
+  ApplyFill();
+  return mem_.data();
+}
+
+bool SoftSurface::HasKeyTexels() const {
+  if (!hasKey_) return false;
+  if (keyTexels_ == kUnknown) {
+    ApplyFill();
+    const uint32_t mask = KeyMask(pf_), key = keyLow_ & mask, bytes = BytesPerPixel();
+    bool some = false;
+    for (uint32_t y = 0; y < height_ && !some; ++y) {
+      const uint8_t* row = &mem_[size_t(y) * pitch_];
+      for (uint32_t x = 0; x < width_ && !some; ++x)
+        some = (LoadPixel(row + size_t(x) * bytes, bytes) & mask) == key;
+    }
+    keyTexels_ = some ? kSome : kNone;
+  }
+  return keyTexels_ == kSome;
+}
+
+void SoftSurface::ApplyFill() const {
+  if (!fillLate_) return;
+  fillLate_ = false;
+  const DdRect& d = lateRect_;
+  const uint32_t bytes = BytesPerPixel();
+  for (int32_t y = d.top; y < d.bottom; ++y) {
+    uint8_t* row = &mem_[size_t(y) * pitch_ + size_t(d.left) * bytes];
+    if (bytes == 4) {
+      std::fill_n(reinterpret_cast<Pix<uint32_t>*>(row), d.Width(), lateColour_);
+    } else {
+      for (int32_t x = 0; x < d.Width(); ++x) StorePixel(row + x * bytes, bytes, lateColour_);
+    }
+  }
+}
+
+// The primary shows every change at once; other surfaces keep the fill for
+// later, and a later fill of a larger rectangle replaces it.
+void SoftSurface::Fill(const DdRect& d, uint32_t colour) {
+  if (fillLate_ && !Covers(d, lateRect_)) ApplyFill();
+  fillLate_ = true;
+  lateRect_ = d;
+  lateColour_ = colour;
+  if (IsPrimary()) ApplyFill();
+}
+
 int32_t SoftSurface::Lock(DdSurfaceDesc* desc, uint32_t flags) {
-  (void)flags;
   if (!desc) return dd::kErrInvalidParams;
   if (lost_) return dd::kErrSurfaceLost;
   if (locked_) return dd::kErrLocked;
   if (mem_.empty()) return dd::kErrGeneric;
+  ApplyFill();
+  if (!(flags & dd::kLockReadOnly)) Changed();
   GetSurfaceDesc(desc);
   desc->surface = mem_.data();
   locked_ = true;
@@ -335,6 +489,10 @@ int32_t SoftSurface::GetSurfaceDesc(DdSurfaceDesc* desc) const {
   desc->caps = caps_;
   desc->pf = pf_;
   desc->backBufferCount = back_ ? 1 : 0;
+  if (scale_ > 1) {
+    desc->flags |= dd::kSdTexelScale;
+    desc->texelScale = scale_;
+  }
   return dd::kOk;
 }
 
@@ -343,6 +501,7 @@ int32_t SoftSurface::SetColorKey(uint32_t which, uint32_t low, uint32_t high) {
   hasKey_ = true;
   keyLow_ = low;
   keyHigh_ = high;
+  Changed();
   return dd::kOk;
 }
 
@@ -414,7 +573,11 @@ int32_t SoftSurface::Flip(uint32_t flags) {
   if (Setup().failFlip) return dd::kErrInjected;
   if (lost_ || back_->lost_) return dd::kErrSurfaceLost;
   if (locked_ || back_->locked_) return dd::kErrLocked;
+  ApplyFill();
+  back_->ApplyFill();
   mem_.swap(back_->mem_);
+  Changed();
+  back_->Changed();
   PresentToWindow();
   return dd::kOk;
 }
@@ -422,6 +585,7 @@ int32_t SoftSurface::Flip(uint32_t flags) {
 void SoftSurface::PresentToWindow() {
   Presenter* window = clipper_ ? clipper_->Window() : nullptr;
   if (!window || width_ == 0 || height_ == 0) return;
+  ApplyFill();
   FrameView f;
   f.width = int(width_);
   f.height = int(height_);
@@ -460,12 +624,15 @@ int32_t SoftSurface::Blt(const DdRect* dstRect, SoftSurface* src, const DdRect* 
   if (fill && !fx) return dd::kErrInvalidParams;
   if (lost_ || (!fill && src->lost_)) return dd::kErrSurfaceLost;
   if (locked_ || (!fill && src->locked_)) return dd::kErrLocked;
+  if (scale_ > 1) return dd::kErrUnsupported;  // a scaled surface is only ever a source
 
   DdRect d = dstRect ? *dstRect : DdRect{0, 0, int32_t(width_), int32_t(height_)};
   DdRect s;
-  if (!fill) s = srcRect ? *srcRect : DdRect{0, 0, int32_t(src->width_), int32_t(src->height_)};
+  if (!fill) {
+    s = srcRect ? *srcRect : DdRect{0, 0, int32_t(src->ShownWidth()), int32_t(src->ShownHeight())};
+  }
   if (d.Empty() || (!fill && s.Empty())) return dd::kOk;
-  if (!fill && !RectInside(s, src->width_, src->height_)) return dd::kErrInvalidRect;
+  if (!fill && !RectInside(s, src->ShownWidth(), src->ShownHeight())) return dd::kErrInvalidRect;
   if (!fill && src->pf_.bitCount != pf_.bitCount) return dd::kErrUnsupported;
 
   // A windowed primary surface is the client area: a rectangle from the
@@ -492,64 +659,69 @@ int32_t SoftSurface::Blt(const DdRect* dstRect, SoftSurface* src, const DdRect* 
     return dd::kErrInvalidRect;
   }
 
-  const uint32_t bytes = BytesPerPixel();
   if (fill) {
-    for (int32_t y = d.top; y < d.bottom; ++y) {
-      uint8_t* row = &mem_[size_t(y) * pitch_ + size_t(d.left) * bytes];
-      if (bytes == 4) {
-        for (int32_t x = 0; x < d.Width(); ++x) std::memcpy(row + x * 4, &fx->fillColor, 4);
-      } else {
-        for (int32_t x = 0; x < d.Width(); ++x) StorePixel(row + x * bytes, bytes, fx->fillColor);
-      }
-    }
+    Fill(d, fx->fillColor);
   } else {
-    const uint32_t fxBits = (flags & dd::kBltDDFX) && fx ? fx->ddfx : 0;
-    const bool mirrorX = fxBits & dd::kFxMirrorLeftRight;
-    const bool mirrorY = fxBits & dd::kFxMirrorUpDown;
-    const bool keyed = (flags & dd::kBltKeySrc) && src->hasKey_;
-    const uint32_t mask = KeyMask(src->pf_);
-    const uint32_t key = src->keyLow_ & mask;
-    const int32_t dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
-    const bool straight = dw == sw && dh == sh && !mirrorX && !mirrorY;
-    // Source rows and columns read for each destination row and column.
-    static thread_local std::vector<int32_t> cols;
-    cols.resize(size_t(dw));
-    for (int32_t i = 0; i < dw; ++i) {
-      int32_t sx = s.left + (straight ? i : MapNearest(i, dw, sw));
-      cols[i] = mirrorX ? int32_t(src->width_) - 1 - sx : sx;
-    }
-    // Copy through a row buffer when both are the same surface.
-    std::vector<uint8_t> tmp;
-    const bool same = src == this;
-    if (same) tmp = mem_;  // rare: a surface drawn onto itself
-    const uint8_t* sbase = same ? tmp.data() : src->mem_.data();
-    for (int32_t j = 0; j < dh; ++j) {
-      int32_t sy = s.top + (straight ? j : MapNearest(j, dh, sh));
-      if (mirrorY) sy = int32_t(src->height_) - 1 - sy;
-      const uint8_t* srow = sbase + size_t(sy) * src->pitch_;
-      uint8_t* drow = &mem_[size_t(d.top + j) * pitch_ + size_t(d.left) * bytes];
-      if (straight && !keyed) {
-        std::memmove(drow, srow + size_t(s.left) * bytes, size_t(dw) * bytes);
-        continue;
-      }
-      if (bytes == 4) {
-        for (int32_t i = 0; i < dw; ++i) {
-          uint32_t v;
-          std::memcpy(&v, srow + size_t(cols[i]) * 4, 4);
-          if (keyed && (v & mask) == key) continue;
-          std::memcpy(drow + size_t(i) * 4, &v, 4);
-        }
-      } else {
-        for (int32_t i = 0; i < dw; ++i) {
-          uint32_t v = LoadPixel(srow + size_t(cols[i]) * bytes, bytes);
-          if (keyed && (v & mask) == key) continue;
-          StorePixel(drow + size_t(i) * bytes, bytes, v);
-        }
-      }
-    }
+    src->ApplyFill();
+    const bool keyed = (flags & dd::kBltKeySrc) && src->HasKeyTexels();
+    // A late fill that this blit paints over completely is never needed.
+    if (fillLate_ && !keyed && Covers(d, lateRect_)) fillLate_ = false;
+    ApplyFill();
+    Copy(d, *src, s, keyed, flags, fx);
   }
+  Changed();
   if (IsPrimary()) PresentToWindow();
   return dd::kOk;
+}
+
+void SoftSurface::Copy(const DdRect& d, const SoftSurface& src, const DdRect& s, bool keyed,
+                       uint32_t flags, const DdBltFx* fx) {
+  const uint32_t fxBits = (flags & dd::kBltDDFX) && fx ? fx->ddfx : 0;
+  const bool mirrorX = fxBits & dd::kFxMirrorLeftRight;
+  const bool mirrorY = fxBits & dd::kFxMirrorUpDown;
+  const int32_t dw = d.Width(), dh = d.Height(), sw = s.Width(), sh = s.Height();
+  BlitRow row;
+  row.bytes = BytesPerPixel();
+  row.keyed = keyed;
+  row.run = dw == sw;
+  row.back = mirrorX;
+  row.first = mirrorX ? int32_t(src.ShownWidth()) - 1 - s.left : s.left;
+  row.n = dw;
+  row.m = int32_t(src.scale_);
+  row.mask = KeyMask(src.pf_);
+  row.key = src.keyLow_ & row.mask;
+  // Stored columns read for each destination column of a stretched blit.
+  static thread_local std::vector<int32_t> cols;
+  if (!row.run) {
+    cols.resize(size_t(dw));
+    for (int32_t i = 0; i < dw; ++i) {
+      const int32_t sx = s.left + MapNearest(i, dw, sw);
+      cols[i] = TexelAt(mirrorX ? int32_t(src.ShownWidth()) - 1 - sx : sx, row.m);
+    }
+    row.cols = cols.data();
+  }
+  // Copy through a buffer when both are the same surface.
+  std::vector<uint8_t> tmp;
+  const bool same = &src == this;
+  if (same) tmp = mem_;  // rare: a surface drawn onto itself
+  const uint8_t* sbase = same ? tmp.data() : src.mem_.data();
+  const size_t rowBytes = size_t(dw) * row.bytes;
+  int32_t lastRow = -1;
+  for (int32_t j = 0; j < dh; ++j) {
+    int32_t sy = s.top + (dh == sh ? j : MapNearest(j, dh, sh));
+    if (mirrorY) sy = int32_t(src.ShownHeight()) - 1 - sy;
+    const int32_t stored = TexelAt(sy, row.m);
+    uint8_t* drow = &mem_[size_t(d.top + j) * pitch_ + size_t(d.left) * row.bytes];
+    if (!keyed && stored == lastRow) {
+      std::memcpy(drow, drow - pitch_, rowBytes);  // the row above shows the same texels
+      continue;
+    }
+    lastRow = stored;
+    const uint8_t* srow = sbase + size_t(stored) * src.pitch_;
+    if (!keyed && row.run && !row.back && row.m == 1)
+      std::memcpy(drow, srow + size_t(s.left) * row.bytes, rowBytes);
+    else DrawRow(row, drow, srow);
+  }
 }
 
 // ---- the device object --------------------------------------------------
@@ -658,7 +830,16 @@ int32_t SoftDraw::CreateSurface(const DdSurfaceDesc& desc, SoftSurface** out) {
     h = desc.height;
     if (w == 0 || h == 0 || w > kMaxEdge || h > kMaxEdge) return dd::kErrInvalidParams;
   }
+  uint32_t scale = 1;
+  if ((desc.flags & dd::kSdTexelScale) && desc.texelScale > 1) {
+    if (primary || (caps & dd::kCapsZBuffer) || desc.texelScale > kMaxTexelScale ||
+        w * desc.texelScale > kMaxEdge || h * desc.texelScale > kMaxEdge) {
+      return dd::kErrInvalidParams;
+    }
+    scale = desc.texelScale;
+  }
   SoftSurface* s = new SoftSurface();
+  s->scale_ = scale;
   // Left to the driver, a surface goes to video memory while there is room.
   if (!(caps & (dd::kCapsSystemMemory | dd::kCapsVideoMemory))) {
     caps |= setup.failVideoMemory ? dd::kCapsSystemMemory : dd::kCapsVideoMemory;

@@ -16,6 +16,14 @@
 // - A colour-keyed blit skips source pixels whose raw value, masked by the
 //   format's channel masks, equals the key's.
 // - A mirrored blit's source rectangle addresses the mirrored source surface.
+// - A surface made with a texel scale m stores one texel for each m x m block
+//   it shows: Lock, RawPixel and its description address the stored texels,
+//   while as a blit source its rectangles address the shown size (m times the
+//   stored one). It is only ever a blit source.
+// - A colour fill of a surface other than the primary may be applied late: it
+//   is applied before anything reads or draws over part of it, and dropped
+//   when a blit covers all of it with pixels that are all drawn. What anyone
+//   can read is always as if it had been applied at once.
 // - Empty rectangles draw nothing and succeed; rectangles reaching outside a
 //   surface fail with kErrInvalidRect and draw nothing, except on a surface
 //   with a clipper, which clips the destination to its bounds.
@@ -52,6 +60,7 @@ constexpr uint32_t kSdWidth = 0x4;
 constexpr uint32_t kSdBackBufferCount = 0x8;
 constexpr uint32_t kSdPixelFormat = 0x10;
 constexpr uint32_t kSdTextureStage = 0x20;
+constexpr uint32_t kSdTexelScale = 0x40;
 
 // Surface capabilities.
 constexpr uint32_t kCapsBackBuffer = 0x1;
@@ -143,6 +152,7 @@ struct DdSurfaceDesc {
   uint32_t textureStage = 0;
   DdPixelFormat pf;
   uint8_t* surface = nullptr;  // first pixel, while locked
+  uint32_t texelScale = 0;     // with kSdTexelScale: shown pixels per stored texel, each way
 };
 
 struct DdBltFx {
@@ -262,17 +272,23 @@ class SoftSurface final : public SoftObject {
   int32_t AddAttachedSurface(SoftSurface* surface);
   int32_t DeleteAttachedSurface(SoftSurface* surface);
 
-  // Direct access for the software 3D device and tests.
+  // Direct access for the software 3D device and tests (stored texels).
   uint32_t Width() const { return width_; }
   uint32_t Height() const { return height_; }
+  uint32_t TexelScale() const { return scale_; }
   int32_t Pitch() const { return pitch_; }
   const DdPixelFormat& Format() const { return pf_; }
   uint32_t Caps() const { return caps_; }
-  uint8_t* Bits() { return mem_.data(); }
-  const uint8_t* Bits() const { return mem_.data(); }
+  // Writable access: the pixels may change, so what the blitter knows of
+  // them is forgotten.
+  uint8_t* Bits();
+  const uint8_t* Bits() const;
   uint32_t BytesPerPixel() const { return pf_.bitCount / 8; }
   uint32_t RawPixel(uint32_t x, uint32_t y) const;  // 0 outside
   bool IsPrimary() const { return (caps_ & dd::kCapsPrimarySurface) != 0; }
+  // True when some texel equals the colour key (masked by the format's
+  // channels); false without a key. Worked out once after each change.
+  bool HasKeyTexels() const;
 
  private:
   friend class SoftDraw;
@@ -281,13 +297,28 @@ class SoftSurface final : public SoftObject {
   ~SoftSurface() override;
   void Allocate(uint32_t w, uint32_t h, const DdPixelFormat& pf);
   void PresentToWindow();
-  int32_t ClipToPrimary(DdRect& d, DdRect& s, bool hasSource) const;
+  // The pixels are about to change.
+  void Changed() { keyTexels_ = kUnknown; }
+  // Applies a colour fill that was left for later.
+  void ApplyFill() const;
+  void Fill(const DdRect& d, uint32_t colour);
+  void Copy(const DdRect& d, const SoftSurface& src, const DdRect& s, bool keyed,
+            uint32_t flags, const DdBltFx* fx);
+  uint32_t ShownWidth() const { return width_ * scale_; }
+  uint32_t ShownHeight() const { return height_ * scale_; }
 
   uint32_t width_ = 0, height_ = 0;
+  uint32_t scale_ = 1;
   int32_t pitch_ = 0;
   DdPixelFormat pf_;
   uint32_t caps_ = 0;
-  std::vector<uint8_t> mem_;
+  // Changed only by ApplyFill when a read meets a fill left for later.
+  mutable std::vector<uint8_t> mem_;
+  mutable bool fillLate_ = false;
+  DdRect lateRect_;
+  uint32_t lateColour_ = 0;
+  enum KeyTexels : uint8_t { kUnknown, kNone, kSome };
+  mutable KeyTexels keyTexels_ = kUnknown;
   bool lost_ = false, locked_ = false, hasKey_ = false;
   uint32_t keyLow_ = 0, keyHigh_ = 0;
   bool windowed_ = false;                 // a windowed primary surface

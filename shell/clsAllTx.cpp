@@ -144,10 +144,12 @@ int TALLtxChar::RegisterPal(const CharPalette& pal) {
 
 // Character pictures come from the archive through the loader that sets no
 // error flag: a missing or damaged entry leaves the texture empty, and an
-// empty texture draws nothing.
+// empty texture draws nothing. They are drawn at their own size, so the blit
+// mirrors them exactly and they need no mirrored copy (a body sheet's copy
+// would cost as much memory as the sheet).
 void TALLtxChar::LoadCharTx(TALTexture& tx, const std::string& id, bool reload, int pal,
                             const ALRect& r) {
-  if (AL) AL->LoadTextureExQDARect(tx, id, &qmsCharDB, reload, true, false, ckPalNo0, pal, r);
+  if (AL) AL->LoadTextureExQDARect(tx, id, &qmsCharDB, reload, false, false, ckPalNo0, pal, r);
 }
 
 void TALLtxChar::LoadDBPalDt() {

@@ -115,12 +115,15 @@ TEST_F(LoaderTest, BlitPathScalesByTheDisplayAndMirrorsTheCopy) {
   EXPECT_EQ(t.Mag, 2);
   EXPECT_EQ(t.ListIndex, 0);
   ASSERT_NE(t.DDLRTexture, nullptr);
+  // Shown at display scale, stored one texel per picture pixel.
+  EXPECT_EQ(t.Texture[0][0]->Width(), 20);
+  EXPECT_EQ(t.Texture[0][0]->Surface()->TexelScale(), 2u);
   int bad = 0;
-  for (int y = 0; y < 20; ++y)
-    for (int x = 0; x < 20; ++x) {
-      const uint32_t want = Picture(x / 2, y / 2) | 0xFF000000;
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) {
+      const uint32_t want = Picture(x, y) | 0xFF000000;
       bad += Texel(t.Texture[0][0], x, y) != want;
-      bad += Texel(t.DDLRTexture, 19 - x, y) != want;
+      bad += Texel(t.DDLRTexture, 9 - x, y) != want;
     }
   EXPECT_EQ(bad, 0);
   // No companion: every alpha is 0, so the left-top colour is the key.

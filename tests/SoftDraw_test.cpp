@@ -1,6 +1,9 @@
 // The software display device: formats, blits, clipping, loss and presenting.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "platform/SoftDraw.h"
 
 using namespace plat;
@@ -13,12 +16,15 @@ struct Device {
     EXPECT_EQ(SoftDraw::Create(0, &dd), 0);
   }
   ~Device() { dd->Release(); }
-  SoftSurface* Make(uint32_t w, uint32_t h, const DdPixelFormat* pf = nullptr) {
+  // scale > 1: w x h stored texels, each shown as a scale x scale block.
+  SoftSurface* Make(uint32_t w, uint32_t h, const DdPixelFormat* pf = nullptr, uint32_t scale = 1) {
     DdSurfaceDesc d;
-    d.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight | (pf ? dd::kSdPixelFormat : 0);
+    d.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight | (pf ? dd::kSdPixelFormat : 0) |
+              (scale > 1 ? dd::kSdTexelScale : 0);
     d.caps = dd::kCapsOffscreenPlain | dd::kCapsSystemMemory;
     d.width = w;
     d.height = h;
+    d.texelScale = scale;
     if (pf) d.pf = *pf;
     SoftSurface* s = nullptr;
     EXPECT_EQ(dd->CreateSurface(d, &s), 0);
@@ -157,6 +163,152 @@ TEST(SoftDraw, MirroredSourceAddressesTheMirroredSurface) {
   ASSERT_EQ(dst->Blt(&d, src, &s, dd::kBltDDFX, &fx), 0);
   EXPECT_EQ(dst->RawPixel(0, 0), 13u);
   EXPECT_EQ(dst->RawPixel(1, 0), 12u);
+  src->Release();
+  dst->Release();
+}
+
+// Writes one raw pixel through a lock.
+void Poke(SoftSurface* s, uint32_t x, uint32_t y, uint32_t raw) {
+  DdSurfaceDesc d;
+  ASSERT_EQ(s->Lock(&d, dd::kLockWait), 0);
+  std::memcpy(d.surface + size_t(y) * d.pitch + size_t(x) * (d.pf.bitCount / 8), &raw,
+              d.pf.bitCount / 8);
+  s->Unlock();
+}
+
+// Every pixel of two surfaces of one size, as "x,y=raw" lines where they differ.
+std::string Differences(const SoftSurface* a, const SoftSurface* b) {
+  std::string out;
+  for (uint32_t y = 0; y < a->Height(); ++y)
+    for (uint32_t x = 0; x < a->Width(); ++x)
+      if (a->RawPixel(x, y) != b->RawPixel(x, y))
+        out += std::to_string(x) + "," + std::to_string(y) + " ";
+  return out;
+}
+
+// A surface stored at texel scale 2 draws exactly as the same picture stored
+// in 2 x 2 blocks, whatever the blit asks: a start inside a block, mirroring
+// either way, stretching, the key, a clipper cutting it.
+TEST(SoftDraw, ScaledSourceDrawsAsItsBlocks) {
+  for (DdPixelFormat pf : {fmt::XRGB8888(), fmt::RGB565()}) {
+    Device dev;
+    SoftSurface* scaled = dev.Make(5, 3, &pf, 2);  // shows 10 x 6
+    SoftSurface* blocks = dev.Make(10, 6, &pf);
+    const uint32_t key = 7;
+    for (uint32_t y = 0; y < 3; ++y)
+      for (uint32_t x = 0; x < 5; ++x) {
+        const uint32_t v = x == 2 && y == 1 ? key : 100 + 10 * y + x;
+        Poke(scaled, x, y, v);
+        Fill(blocks, {int32_t(2 * x), int32_t(2 * y), int32_t(2 * x + 2), int32_t(2 * y + 2)}, v);
+      }
+    for (SoftSurface* s : {scaled, blocks}) s->SetColorKey(dd::kColorKeySrcBlt, key, key);
+    DdSurfaceDesc desc;
+    ASSERT_EQ(scaled->GetSurfaceDesc(&desc), 0);
+    EXPECT_EQ(desc.width, 5u);  // the stored texels
+    EXPECT_EQ(desc.texelScale, 2u);
+    struct Case {
+      DdRect d, s;
+      uint32_t fx;
+    } cases[] = {{{0, 0, 10, 6}, {0, 0, 10, 6}, 0},
+                 {{3, 2, 10, 7}, {1, 1, 8, 6}, 0},
+                 {{0, 0, 7, 5}, {3, 1, 10, 6}, dd::kFxMirrorLeftRight},
+                 {{2, 2, 8, 8}, {0, 0, 6, 6}, dd::kFxMirrorLeftRight | dd::kFxMirrorUpDown},
+                 {{0, 0, 15, 9}, {1, 0, 10, 6}, 0},
+                 {{-3, -1, 6, 5}, {1, 0, 10, 6}, dd::kFxMirrorLeftRight}};
+    SoftClipper* clip = nullptr;
+    ASSERT_EQ(dev.dd->CreateClipper(0, &clip), 0);
+    for (const Case& c : cases) {
+      for (uint32_t flags : {dd::kBltKeySrc, 0u}) {
+        SoftSurface* a = dev.Make(16, 10, &pf);
+        SoftSurface* b = dev.Make(16, 10, &pf);
+        a->SetClipper(clip);
+        b->SetClipper(clip);
+        DdBltFx fx;
+        fx.ddfx = c.fx;
+        DdRect d = c.d, s = c.s;
+        ASSERT_EQ(a->Blt(&d, scaled, &s, flags | dd::kBltDDFX, &fx), 0);
+        ASSERT_EQ(b->Blt(&d, blocks, &s, flags | dd::kBltDDFX, &fx), 0);
+        EXPECT_EQ(Differences(a, b), "") << pf.bitCount << " bpp, to " << c.d.left << ","
+                                         << c.d.top << ", flags " << flags;
+        a->Release();
+        b->Release();
+      }
+    }
+    // The shown size bounds its rectangles; it is never drawn onto.
+    DdRect past{0, 0, 11, 6}, all{0, 0, 10, 6};
+    SoftSurface* dst = dev.Make(16, 10, &pf);
+    EXPECT_EQ(dst->Blt(&all, scaled, &past, 0, nullptr), dd::kErrInvalidRect);
+    EXPECT_EQ(scaled->Blt(&all, blocks, &all, 0, nullptr), dd::kErrUnsupported);
+    clip->Release();
+    for (SoftSurface* s : {scaled, blocks, dst}) s->Release();
+  }
+}
+
+// A 32-bit surface of one raw value with a colour key.
+SoftSurface* Keyed(Device& dev, int32_t w, int32_t h, uint32_t raw, uint32_t key) {
+  DdPixelFormat pf = fmt::XRGB8888();
+  SoftSurface* s = dev.Make(uint32_t(w), uint32_t(h), &pf);
+  Fill(s, {0, 0, w, h}, raw);
+  s->SetColorKey(dd::kColorKeySrcBlt, key, key);
+  return s;
+}
+
+// Fills dst with 8, blits src's rectangle r keyed onto the same place and
+// reads two pixels of the first row.
+std::string FillThenBlit(SoftSurface* dst, SoftSurface* src, DdRect r, uint32_t x0, uint32_t x1) {
+  Fill(dst, {0, 0, int32_t(dst->Width()), int32_t(dst->Height())}, 8);
+  EXPECT_EQ(dst->Blt(&r, src, &r, dd::kBltKeySrc, nullptr), 0);
+  return std::to_string(dst->RawPixel(x0, 0)) + " " + std::to_string(dst->RawPixel(x1, 0));
+}
+
+// A fill may be applied late, but whatever reads or draws next sees it as if
+// it had been drawn at once.
+TEST(SoftDraw, LateFillReadsAsIfDrawnAtOnce) {
+  Device dev;
+  SoftSurface* dst = Keyed(dev, 6, 4, 0, 0);
+  SoftSurface* opaque = Keyed(dev, 6, 4, 9, 5);
+  SoftSurface* holed = Keyed(dev, 6, 4, 9, 5);
+  Fill(holed, {2, 0, 3, 1}, 5);  // one key texel
+  const DdRect all{0, 0, 6, 4};
+  EXPECT_EQ(FillThenBlit(dst, opaque, all, 2, 3), "9 9");  // covers it all
+  EXPECT_EQ(FillThenBlit(dst, opaque, {0, 0, 3, 4}, 2, 3), "9 8");
+  EXPECT_EQ(FillThenBlit(dst, holed, all, 2, 3), "8 9");  // the hole shows it
+  Fill(dst, all, 6);
+  ASSERT_EQ(opaque->Blt(&all, dst, &all, 0, nullptr), 0);  // read as a source
+  EXPECT_EQ(opaque->RawPixel(0, 0), 6u);
+  Fill(dst, all, 4);
+  DdSurfaceDesc d;
+  ASSERT_EQ(dst->Lock(&d, dd::kLockWait), 0);
+  EXPECT_EQ(d.surface[0], 4u);
+  dst->Unlock();
+  for (SoftSurface* s : {dst, opaque, holed}) s->Release();
+}
+
+// Whether a surface holds key texels is learnt again after every change of
+// its pixels or its key: each change below makes a key texel appear.
+TEST(SoftDraw, KeyTexelsAreFoundAgainAfterEveryChange) {
+  Device dev;
+  SoftSurface* src = Keyed(dev, 2, 1, 1, 5);
+  SoftSurface* dst = Keyed(dev, 2, 1, 0, 0);
+  const DdRect all{0, 0, 2, 1};
+  auto draw = [&] { return FillThenBlit(dst, src, all, 0, 1); };
+  auto plain = [&] {
+    Fill(src, all, 1);
+    src->SetColorKey(dd::kColorKeySrcBlt, 5, 5);
+    return draw();
+  };
+  EXPECT_EQ(draw(), "1 1");
+  src->SetColorKey(dd::kColorKeySrcBlt, 1, 1);
+  EXPECT_EQ(draw(), "8 8");
+  EXPECT_EQ(plain(), "1 1");
+  Poke(src, 0, 0, 5);  // written through a lock
+  EXPECT_EQ(draw(), "8 1");
+  EXPECT_EQ(plain(), "1 1");
+  Fill(src, {1, 0, 2, 1}, 5);  // drawn onto
+  EXPECT_EQ(draw(), "1 8");
+  EXPECT_EQ(plain(), "1 1");
+  src->Bits()[0] = 5;  // written directly
+  EXPECT_EQ(draw(), "8 1");
   src->Release();
   dst->Release();
 }
