@@ -168,6 +168,87 @@ TEST_F(MatchPlayer, RestartsNeedResetAndFixedMotionsCannotBeLeft) {
   EXPECT_TRUE(st.Dead_f);
 }
 
+// Starting a motion clears the counters of the old one; a knock-back keeps
+// the lying-down count, the pass-wait forms keep everything, and only a
+// motion on the ground ends the air counters.
+TEST_F(MatchPlayer, StartingAMotionResetsItsCounters) {
+  TDBPlayer& p = P(0, 0);
+  DBPlayerState& st = *p.MySt;
+  auto dirty = [&](uint16_t mf) {
+    st.Motion.MF = mf;
+    st.Motion.M_c = 9, st.Anime.FrameNo = 2, st.Anime.LoopStNo = 1;
+    st.Catch_c = st.ECDdg_c = st.DsAcc_c = st.CatchW_c = st.Down_c = 5;
+    p.MyZahyou->Fric_c = 5;
+    st.LandSet_f = 1;
+    st.Air_c = 5, st.AirCatch_f = 1, st.AirAct_f = 1;
+  };
+  // M_c, FrameNo, LoopStNo, Catch_c, ECDdg_c, DsAcc_c, Fric_c, CatchW_c,
+  // Down_c, LandSet_f, Air_c, AirCatch_f, AirAct_f.
+  auto state = [&] {
+    return std::vector<int32_t>{st.Motion.M_c, st.Anime.FrameNo, st.Anime.LoopStNo, st.Catch_c,
+                                st.ECDdg_c,    st.DsAcc_c,       p.MyZahyou->Fric_c, st.CatchW_c,
+                                st.Down_c,     st.LandSet_f,     st.Air_c,          st.AirCatch_f,
+                                st.AirAct_f};
+  };
+  struct Case {
+    const char* name;
+    uint16_t mf;
+    DBMotionType t;
+    std::vector<int32_t> after;
+  };
+  const uint16_t Ar = MFBit(dbmfAr);
+  const Case cases[] = {
+      {"a walk", 0, dbmtWk, {0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"a knock-back", 0, dbmtFlF, {0, 0, 0, -1, 0, 0, 0, 0, 5, 0, 5, 1, 1}},
+      {"a pass in the air", Ar, dbmtPa, {0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 5, 1, 1}},
+      {"the pass-wait walk", 0, dbmtPWWk, {9, 2, 1, 5, 5, 5, 5, 5, 5, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    p.OnInit();
+    dirty(c.mf);
+    p.SetMtype(c.t, false);
+    EXPECT_EQ(state(), c.after) << c.name;
+  }
+}
+
+// A knocked-back player whose recovery count runs out turns in the air
+// against his flight, slowed to 75 percent; flying round the court's end or
+// stuck to the ball, he does not count.
+TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
+  for (auto& f : Motion(5).Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  TZahyou& z = *p.MyZahyou;
+  struct Case {
+    int32_t dx, dz;
+    MukiType m;
+    MukiZType mz;
+  };
+  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN}}) {
+    p.SetMtype(dbmtFlF, true);
+    p.MySt->AirRev_c = 3;
+    z.dX = c.dx, z.dZ = c.dz;
+    p.MCCount();
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+    EXPECT_TRUE(p.HasMF(dbmfARv));
+    EXPECT_EQ(z.dX, c.dx * 3 / 4);
+    EXPECT_EQ(z.dZ, c.dz * 3 / 4);
+    EXPECT_EQ(z.Muki(), c.m) << c.dx << "," << c.dz;
+    EXPECT_EQ(z.MukiZ(), c.mz) << c.dx << "," << c.dz;
+  }
+  for (int blocker = 0; blocker < 2; ++blocker) {
+    p.SetMtype(dbmtFlF, true);
+    p.MySt->AirRev_c = 3;
+    p.MySt->Round_f = blocker == 0;
+    p.MySt->Stick_f = blocker == 1;
+    for (int i = 0; i < 4; ++i) p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF) << blocker;
+    EXPECT_EQ(p.MySt->AirRev_c, 3) << blocker;
+  }
+}
+
 TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndLyingDownSounds) {
   TDBPlayer& p = P(1, 2);
   p.MySt->HP = 9;
@@ -335,12 +416,13 @@ TEST_F(MatchPlayer, ADamagedCPUPlayerStillMovesAndTheDefeatedLeave) {
   T(1).TSt.CtrlNo = 2;
   TDBPlayer& p = P(1, 2);
   p.SetMtype(dbmtFlF, false);
-  p.MySt->AirRev_c = -1;
+  p.MySt->AirRev_c = 5;
   p.MyZahyou->Y = 5000;
   p.MyZahyou->dX = 300;
   const int32_t x0 = p.MyZahyou->X;
   p.OnMove();
   EXPECT_EQ(p.MyZahyou->X, x0 + 300);
+  EXPECT_EQ(p.MySt->AirRev_c, 4);  // his recovery counts on
 
   TDBPlayer& out = P(1, 3);
   out.SetMtype(dbmtENG, false);
@@ -388,50 +470,70 @@ TEST_F(MatchPlayer, ResultPoseOnTheGround) {
 TEST_F(MatchPlayer, WalkingAndDashingSpeeds) {
   TDBPlayer& p = P(0, 0);
   T(0).TSt.CtrlNo = 0;
-  const DBSpdData& s = *p.MyLv.Spd;
   slot[0]->held = {cR};
   p.SetMtype(dbmtWk, false);
   p.Moving();
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkX));
+  EXPECT_EQ(p.MyZahyou->dX, 89);  // FCMAG(28): 28 x 320 %
   slot[0]->held = {cR, cD};
   p.Moving();
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkNX));
-  EXPECT_EQ(p.MyZahyou->dZ, -FCMAG(s.WkNZ));
+  EXPECT_EQ(p.MyZahyou->dX, 70);   // FCMAG(22)
+  EXPECT_EQ(p.MyZahyou->dZ, -51);  // FCMAG(16), toward the front
 
-  // A dash speeds up while held and is cut back after its top.
-  slot[0]->held = {cR};
+  // A dash gains 3 (FCMAG 9.6) a step up to 10: past it the counter is cut
+  // back to 10 div 3 = 3, so letting go drops to 2 x 3 at once.
+  for (auto& r : hub->ADBRankDt) r.Spd.DSACC = 3, r.Spd.DSMAXACC = 10;
   p.MyZahyou->SetDashMuki(mR);
   p.SetMtype(dbmtDs, false);
-  std::vector<int32_t> acc;
-  for (int i = 0; i < 10; ++i) {
+  slot[0]->held = {cR};
+  std::vector<int32_t> dx, acc;
+  for (int i = 0; i < 5; ++i) {
     p.Moving();
+    dx.push_back(p.MyZahyou->dX);
     acc.push_back(p.MySt->DsAcc_c);
   }
-  EXPECT_EQ(acc, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 8, 8}));
-  p.MySt->DsAcc_c = 8;
-  p.Moving();  // 9 > DSMAXACC: back to DSMAXACC / DSACC
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.DSX) + FCMAG(s.DSMAXACC));
-  EXPECT_EQ(p.MySt->DsAcc_c, 8);
+  slot[0]->held = {};
+  p.Moving();
+  dx.push_back(p.MyZahyou->dX);
+  acc.push_back(p.MySt->DsAcc_c);
+  // FCMAG(64) = 204 plus FCMAG(3, 6, 9, 10, 10, 6).
+  EXPECT_EQ(dx, (std::vector<int32_t>{213, 223, 232, 236, 236, 223}));
+  EXPECT_EQ(acc, (std::vector<int32_t>{1, 2, 3, 3, 3, 2}));
+  // Diagonally toward the back: FCMAG(56) + FCMAG(9) along, FCMAG(24) across.
+  slot[0]->held = {cR, cU};
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, 179 + 28);
+  EXPECT_EQ(p.MyZahyou->dZ, 76);
 }
 
 TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   TDBPlayer& p = P(0, 1);
   TZahyou& z = *p.MyZahyou;
   p.SetMtype(dbmtFlF, false);
+  // Flying round the court's end: a player who may recover in the air
+  // comes in once; one who may not keeps flying round.
+  p.MySt->Round_f = 1;
+  p.MySt->AirRev_c = 5;
+  z.X = 51000, z.Y = 20000, z.dX = 500, z.dY = 0;
+  p.Moving();
+  EXPECT_EQ(z.X, 1);
+  EXPECT_FALSE(p.MySt->Round_f);
   p.MySt->Round_f = 1;
   p.MySt->AirRev_c = -1;
-  z.X = 51000, z.Y = 20000, z.dX = 500, z.dY = 0;
+  z.X = 51000, z.dX = 500;
   p.Moving();
   EXPECT_EQ(z.X, 1);
   EXPECT_TRUE(p.MySt->Round_f);
 
+  // A wall turns a flying player round and ends his mid-air recovery.
   p.MySt->Round_f = 0;
+  p.MySt->AirRev_c = 5;
   z.X = 100, z.dX = -500;
   p.Moving();
   EXPECT_EQ(z.X, 0);
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
   EXPECT_EQ(z.MukiSign(), -1);  // turned round by the wall
   EXPECT_EQ(z.dY, table.DB.DBDAM.WALLBOUNDDY);
+  EXPECT_EQ(p.MySt->AirRev_c, -1);
 
   z.Z = 100, z.dZ = -900;
   p.Moving();
@@ -554,22 +656,59 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
 }
 
-TEST_F(MatchPlayer, AHeldDirectionHandsControlToAPassReceiver) {
+// Played through the real device slot: a direction pushed while a pass to
+// an infield team mate is still far from arriving hands him the control.
+TEST_F(MatchPlayer, APushedDirectionHandsControlToAPassReceiver) {
   sdt.DBGDt.DBSSt = dbssShiai;
+  TDISAI dev(nullptr, 0, 8);
+  const uint16_t L = 0x4000;
+  std::vector<uint8_t> words;
+  for (uint16_t w : {L, uint16_t(0), L, uint16_t(0), L}) {
+    words.push_back(uint8_t(w));
+    words.push_back(uint8_t(w >> 8));
+  }
+  dev.StartPlayback(words);
+  T(0).DI = &dev;
   Ball().Motion = dbbPass;
   Ball().PaTgTNo = 0;
   Ball().PaTgPNo = 2;
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
-  T(0).TSt.CtrlNo = 0;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // no direction held
-  slot[0]->held = {cL};
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // too close to arriving
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+  const int32_t late = table.DB.DBPASS.PACAJPTIME;
+  struct Step {
+    int32_t eta;
+    int target, ctrl;
+  };
+  // Pushed too close to arriving; nothing pushed; pushed for a pass to an
+  // outfielder; nothing pushed; pushed in time.
+  for (const Step& s : {Step{late, 2, 0}, Step{late + 1, 2, 0}, Step{late + 1, 5, 0},
+                        Step{late + 1, 2, 0}, Step{late + 1, 2, 2}}) {
+    dev.Scan(true);
+    Ball().PaETA_c = s.eta;
+    Ball().PaTgPNo = s.target;
+    T(0).TSt.CtrlNo = 0;
+    T(0).GetCtrl();
+    EXPECT_EQ(T(0).TSt.CtrlNo, s.ctrl) << s.eta << " " << s.target;
+  }
+}
+
+// An outfielder in control holds no formation order: when control moves on,
+// the team's pending regroup stays, and only an infielder's own order is
+// dropped.
+TEST_F(MatchPlayer, APendingRegroupSurvivesAnOutfielderInControl) {
+  P(0, 4).BallGet(true);
+  ASSERT_EQ(T(0).TSt.CtrlNo, 4);
+  DBTeamState& t = T(0).TSt;
+  t.PosReset_f = 1;
+  for (auto& f : t.PosMove.Inf_f) f = 1;
+  T(0).SeekCtrl(true);
+  EXPECT_TRUE(t.PosReset_f);
+  EXPECT_EQ((std::vector<int>{t.PosMove.Inf_f[0], t.PosMove.Inf_f[1], t.PosMove.Inf_f[2],
+                              t.PosMove.Inf_f[3]}),
+            (std::vector<int>{1, 1, 1, 1}));
+  t.CtrlNo = 2;
+  T(0).SeekCtrl(true);
+  EXPECT_EQ((std::vector<int>{t.PosMove.Inf_f[0], t.PosMove.Inf_f[1], t.PosMove.Inf_f[2],
+                              t.PosMove.Inf_f[3]}),
+            (std::vector<int>{1, 1, 0, 1}));
 }
 
 TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
