@@ -94,6 +94,13 @@ TEST_F(BallFlight, WallsReflectAndDampen) {
     EXPECT_EQ(bz().dZ, 100 * table.DB.DBB.XWALLABSDZ / 100);
     EXPECT_EQ(st().Motion, dbbBound);
 
+    // Reaching the wall line exactly is no bounce yet.
+    Place(200, 3000, 5000, -200, 0, 0);
+    st().Motion = dbbPass;
+    ball->OnMove();
+    EXPECT_EQ(bz().X, 0);
+    EXPECT_EQ(st().Motion, dbbPass);
+
     Place(20000, 3000, 100, 200, 0, -300);
     ball->OnMove();
     EXPECT_EQ(bz().Z, 0);
@@ -191,7 +198,18 @@ TEST_F(BallLanding, FallingBallPredictsItsLandingAndTheInsetLine) {
     EXPECT_EQ(st().LandXLine, 9000);
     // 11000 of the 15900 X travelled: 69 percent of the depth travel.
     EXPECT_EQ(st().LandZLine, 5600 + 1060 * 69 / 100);
+    // In depth the line lies 400 inside the front line: a ball landing on it
+    // has none, one landing in front of it gets one.
+    Place(20000, 0, 2600, 0, 0, 0);
+    ball->GetBoundLandPos(7);
+    EXPECT_FALSE(st().LandLine_f);
+    Place(20000, 0, 2599, 0, 0, 0);
+    ball->GetBoundLandPos(7);
+    EXPECT_TRUE(st().LandLine_f);
+    EXPECT_EQ(st().LandZLine, 2600);
     // Computed once until the flag is cleared.
+    Place(20000, 10000, 5600, -300, 0, 20);
+    ball->GetBoundLandPos(7);
     bz().dX = 0;
     ball->GetBoundLandPos(7);
     EXPECT_EQ(st().LandX, 20000 - 300 * 53);
@@ -312,7 +330,8 @@ struct PathFrame {
 };
 
 // A special shot thrown from (10000, y, 5000) at the start velocity, which is
-// also its base velocity; the target is side 1's position 0. With the unit
+// also its base velocity; the target is side 1's position 0, at the ball's
+// starting height. With the unit
 // factor at 200 percent, FCMAG and SPMAG double a value and FCDIV halves it.
 struct PathCase {
     const char* name;
@@ -332,13 +351,17 @@ const PathCase kPaths[] = {
      {{3, 11200, 3000, 5000, 400, 0, 0}}},
     {"the last kind has none either", dbhWID, {}, 0, 3000, 400, 0, 100, 30000, 5000,
      {{2, 10800, 3000, 5200, 400, 0, 100}}},
-    // Climbs by 10 % of the distance at 600, locks below 2400, slows to 200
-    // within 400 and dives by 100 a step.
-    {"lock-on", dbhMOZ, {10, 300, 100, 50}, 0, 3000, 400, 0, 0, 14000, 5000,
-     {{1, 10600, 3400, 5000, 600, 400, 0},
-      {4, 12400, 4020, 5000, 600, 0, 0},
-      {7, 13800, 4320, 5000, 200, 40, 0},
-      {9, 14000, 4100, 5000, 0, -160, 0}}},
+    // Level with its target: flies at 600, locks below 2400, slows to 200
+    // within 400, then dives by 100 more each step and stops over him.
+    {"lock-on", dbhMOZ, {0, 300, 100, 50}, 0, 3000, 400, 0, 0, 14000, 5000,
+     {{1, 10600, 3000, 5000, 600, 0, 0},
+      {4, 12400, 3000, 5000, 600, 0, 0},
+      {7, 13800, 3000, 5000, 200, 0, 0},
+      {8, 14000, 2900, 5000, 200, -100, 0},
+      {9, 14000, 2700, 5000, 0, -200, 0}}},
+    // Climbs by 10 % of the distance, 1600 at most.
+    {"lock-on, far", dbhMOZ, {10, 300, 100, 50}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10600, 4600, 5000, 600, 1600, 0}}},
     // Steers at 300 in the plane on even steps only.
     {"homing", dbhOBU, {}, 150, 3000, 400, -20, 0, 14000, 6000,
      {{1, 10400, 2980, 5000, 400, -20, 0}, {3, 10978, 2980, 5160, 289, 0, 80}}},
@@ -407,7 +430,7 @@ TEST_F(BallPaths, EverySpecialPathFromAFixedStart) {
         for (int k = 0; k < 8; ++k) row.Etc[k] = c.etc[k];
         sdt.DBGDt.DBSlow_f = c.slow;
         TZahyou& tg = *P(1, 0).MyZahyou;
-        tg.X = c.tgX, tg.Z = c.tgZ;
+        tg.X = c.tgX, tg.Y = c.y, tg.Z = c.tgZ;
         ball->OnInit();
         Place(10000, c.y, 5000, c.dx, c.dy, c.dz);
         bz().SetMuki(c.muki);

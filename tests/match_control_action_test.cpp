@@ -166,6 +166,26 @@ TEST_F(Keys, AgainstAnEnemysBallADodgesAndBCatchesOutsideTheCatchWait) {
     EXPECT_EQ(M(*me), dbmtJCa);
 }
 
+// A dash catch goes back to the dash while its direction is held; holding
+// the ball in it, A with a direction turns first and passes the way he now
+// faces, no longer dashing.
+TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
+    me->MukiSetDash(mL);
+    me->SetMtype(dbmtDs, false);
+    me->SetMtype(dbmtCa, false);
+    Press(0, R);
+    EXPECT_EQ(M(*me), dbmtCa);
+    Press(0, L);
+    EXPECT_EQ(M(*me), dbmtDs);
+
+    me->SetMtype(dbmtCa, false);
+    Hold(*me);
+    Press(A, R);
+    EXPECT_EQ(M(*me), dbmtPa);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_FALSE(me->HasMF(dbmfDs));
+}
+
 TEST_F(Keys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
     Hold(*me);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;

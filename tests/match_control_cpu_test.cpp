@@ -212,6 +212,22 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              return P(1, 0);
          },
          true, dbaCPUSht, maL, mzaN, true, dbmtSt, 7},
+        {"a free back-line outfielder faces the ball from his line",
+         [&]() -> TDBPlayer& {
+             Place(P(0, 4), 30000, 10000);
+             BallZ().X = 40000, BallZ().Z = 5000;
+             return P(0, 4);
+         },
+         false, dbaFree, maR, mzaF, false, dbmtSt, 0},
+        {"a side-line outfielder runs to the enemy centre while a mate holds",
+         [&]() -> TDBPlayer& {
+             Hold(P(0, 0));
+             Team(0).PosMove.EnC_f = 1;
+             Team(0).PosMove.EnCX = 40000;
+             Place(P(0, 5), 30000, 600);
+             return P(0, 5);
+         },
+         false, dbaPos, maR, mzaN, true, dbmtDs, 0},
         {"a front-line outfielder in front of his line walks back",
          [&]() -> TDBPlayer& {
              Place(P(0, 5), 30000, 300);

@@ -265,6 +265,13 @@ TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
     me->SetShoot(false);
     EXPECT_EQ(BallZ().dX, -87);
     EXPECT_EQ(BallZ().dZ, 50);
+    // A jump shot facing neither way dives along (200, -150) at its speed.
+    hub->ADBRankDt[1].BP.Sp = 1000;
+    Face(*me, mR, mzN);
+    me->SetShoot(true);
+    EXPECT_EQ(BallZ().dX, 800);
+    EXPECT_EQ(BallZ().dY, -600);
+    EXPECT_EQ(BallZ().dZ, 0);
 }
 
 TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {

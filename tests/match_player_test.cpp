@@ -126,9 +126,8 @@ TEST_F(MatchPlayer, MotionsTakeTheirAirOrGroundFormAndTheirStartingFrame) {
   EXPECT_EQ(st.Motion.MNo, 14);
   p.SetMtype(dbmtPa, false);
   EXPECT_EQ(st.Anime.FrameNo, 4);  // span 2, facing the back
-  p.MyZahyou->SetMukiZ(mzF);
   p.SetMtype(dbmtDg, false);
-  EXPECT_EQ(st.Anime.FrameNo, 0);
+  EXPECT_EQ(st.Anime.FrameNo, 2);  // span 1, facing the back
 
   // The dash flag carries over into motions that keep it.
   p.SetMtype(dbmtDs, false);
@@ -384,6 +383,12 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
   EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
   EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
   EXPECT_EQ(sound.log.back(), "P3");
+  // Anyone but the controlled man jumps straight up.
+  TDBPlayer& other = P(0, 1);
+  other.SetMtype(dbmtJCr, false);
+  other.MyZahyou->dX = other.MyZahyou->dZ = 300;
+  for (int i = 0; i < 10 && other.MySt->Motion.Mtype == dbmtJCr; ++i) other.MCCount();
+  EXPECT_EQ(std::make_pair(other.MyZahyou->dX, other.MyZahyou->dZ), std::make_pair(0, 0));
 }
 
 TEST_F(MatchPlayer, AStandingHumanWithoutInputHandsControlOn) {
@@ -555,10 +560,12 @@ TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
     p.MySt->Roll_c = roll;
     p.MySt->AirRev_c = -1;
     z.Y = 50, z.dY = -100, z.dX = dx;
+    p.MySt->AirFric_c = 9;
     p.Moving();
     return p.MySt->Motion.Mtype;
   };
   EXPECT_EQ(land(100, 8), dbmtDn);
+  EXPECT_EQ(p.MySt->AirFric_c, 0);  // lying down, he keeps no landing slide
   EXPECT_EQ(land(300, 0), dbmtDn);
   EXPECT_EQ(land(-101, 8), dbmtRoF);
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
@@ -749,6 +756,41 @@ TEST_F(MatchPlayer, SetCtrlFallsBackToTheNearestControllable) {
   T(0).SetCtrl(-1);
   EXPECT_EQ(T(0).TSt.CtrlNo, 2);
   EXPECT_EQ(T(0).GetInfPaTg(), 2);  // the furthest forward of the free infielders
+}
+
+// The cover man of a pass is the free infielder nearest its landing point,
+// never its receiver nor the man excluded.
+TEST_F(MatchPlayer, TheCoverManIsTheFreeInfielderNearestTheLanding) {
+  Ball().Motion = dbbPass;
+  Ball().PaTgTNo = 0;
+  Ball().PaTgPNo = 2;
+  Ball().LandX = 19000;  // where position 3 stands; the receiver is 4123 away,
+  Ball().LandZ = 3000;   // position 1 8000 and position 0 8062
+  T(0).SeekCover(-1);
+  EXPECT_EQ(T(0).TSt.CvrNo, 3);
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, 1);
+  P(0, 1).MySt->Kagami_c = 1;  // still breathing: not free
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, 0);
+  P(0, 0).SetMtype(dbmtDn, false);
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, -1);
+}
+
+// A player who owes crouches pays them one by one once he stands free.
+TEST_F(MatchPlayer, ABreathingPlayerCrouchesUntilHisCrouchesArePaid) {
+  Motion(6).Frame[0].Ani.Last_f = 1;
+  TDBPlayer& p = P(0, 1);
+  p.MySt->Kagami_c = 2;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 1);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
 TEST_F(MatchPlayer, SaveAndLoadCarryTheTeamState) {
