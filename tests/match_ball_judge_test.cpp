@@ -491,6 +491,12 @@ TEST_F(BallHold, HeldBallSitsInTheHands) {
     // Nobody else moves it.
     P(0, 2).OnReMove(false, false);
     EXPECT_EQ(bz().X, z.X - 1600);
+    // Facing left the hand point is mirrored: 16 pixels ahead of him.
+    TDBPlayer& q = P(1, 1);
+    q.BallGet(true);
+    q.OnReMove(false, false);
+    EXPECT_EQ(bz().X, q.MyZahyou->X + 1600);
+    EXPECT_EQ(bz().Muki(), mL);
 }
 
 TEST_F(BallHold, ZeroSizeHurtBoxTakesAndKeepsTheDefault) {

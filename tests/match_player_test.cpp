@@ -875,6 +875,11 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   // Drawn once per fill.
   draw->OnDraw();
   EXPECT_EQ(al->DrawObjectCount(), 3u);
+  // The last cell of the sheet.
+  a.BmpNo = 0xFF;
+  Fill(12000, 5600, mR, -1, false, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue().back(), "480,480 32x32 @104,152");
 }
 
 TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
