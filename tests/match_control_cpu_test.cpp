@@ -98,7 +98,8 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
     DB().DBCPU.NML_CATCH = 20;
     struct Case {
         const char* name;
-        std::function<TDBPlayer&()> setUp;
+        int side, pos;
+        std::function<void()> setUp;
         bool cpu;  // the CPU's controlled man, else an uncontrolled human player
         DBAutoType type;
         MukiTypeA wx;
@@ -118,44 +119,40 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
         b.PaETA_c = eta;
     };
     const Case cases[] = {
-        {"the CPU fetches a ball in its infield",
-         [&]() -> TDBPlayer& {
+        {"the CPU fetches a ball in its infield", 1, 0,
+         [&] {
              loose(35000, 6000);
              b.CrtSide[0] = b.CrtSide[1] = 1;
              Place(P(1, 0), 40000, 5000);
              P(1, 0).MySt->BallLandDist = 5100;
-             return P(1, 0);
          },
          true, dbaGet, maL, mzaB, true, dbmtDs, 0},
-        {"a human infielder leaves it to the controlled man",
-         [&]() -> TDBPlayer& {
+        {"a human infielder leaves it to the controlled man", 0, 1,
+         [&] {
              loose(20000, 5000);
              Place(P(0, 1), 15000, 5000);
              BallZ().X = 20000, BallZ().Z = 5000;
-             return P(0, 1);
          },
          false, dbaFree, maR, mzaN, false, dbmtSt, 0},
-        {"an outfielder fetches along his line first",
-         [&]() -> TDBPlayer& {
+        {"an outfielder fetches along his line first", 0, 4,
+         [&] {
              loose(36000, 9000);
              b.CrtSide[0] = 0, b.CrtSide[1] = 1;
              b.CrtPos[0] = 4;
              Place(P(0, 4), 30000, 10000);
-             return P(0, 4);
          },
          false, dbaGet, maR, mzaN, true, dbmtDs, 0},
-        {"the cover man runs to the landing line",
-         [&]() -> TDBPlayer& {
+        {"the cover man runs to the landing line", 0, 1,
+         [&] {
              passTo(2, 20);
              b.LandXLine = 15000, b.LandZLine = 7000;
              Team(0).CvrNo = 1;
              Team(0).CtrlNo = 2;
              Place(P(0, 1), 12000, 5000);
-             return P(0, 1);
          },
          false, dbaPassCvr, maR, mzaB, false, dbmtWk, 0},
-        {"the cover man under a high pass jumps",
-         [&]() -> TDBPlayer& {
+        {"the cover man under a high pass jumps", 0, 1,
+         [&] {
              passTo(2, 20);
              b.LandLine_f = 1;
              b.LandXLine = 15000, b.LandZLine = 7000;
@@ -163,88 +160,74 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              Team(0).CvrNo = 1;
              Team(0).CtrlNo = 2;
              Place(P(0, 1), 15000, 7000);
-             return P(0, 1);
          },
          false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
-        {"a receiver jumps for a jump-catch pass",
-         [&]() -> TDBPlayer& {
+        {"a receiver jumps for a jump-catch pass", 0, 2,
+         [&] {
              passTo(2, 10);
              b.PaJC_f = 1;
-             return P(0, 2);
          },
          false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
-        {"a receiver starts his catch 8 steps ahead",
-         [&]() -> TDBPlayer& {
-             passTo(2, 8);
-             return P(0, 2);
-         },
+        {"a receiver starts his catch 8 steps ahead", 0, 2,
+         [&] { passTo(2, 8); },
          false, dbaFree, maN, mzaN, false, dbmtCa, 0},
-        {"the infield receiver jumps into an outfielder's shot",
-         [&]() -> TDBPlayer& {
+        {"the infield receiver jumps into an outfielder's shot", 0, 0,
+         [&] {
              ShotAt(1, 24000, 6000, 5200, -500, mL);
              b.PichTNo = 0, b.PichPNo = 4;
              Team(0).CtrlNo = 3;
              Place(P(0, 0), 24000, 5000);
-             return P(0, 0);
          },
          false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
-        {"a side-line outfielder follows a shot along his line",
-         [&]() -> TDBPlayer& {
+        {"a side-line outfielder follows a shot along his line", 0, 5,
+         [&] {
              ShotAt(1, 35000, 6000, 4000, 500, mR);
              BallZ().SetMukiZ(mzF);
              b.PichTNo = 0, b.PichPNo = 4;
              Place(P(0, 5), 30000, 600);
-             return P(0, 5);
          },
          false, dbaShCv, maR, mzaN, false, dbmtWk, 0},
-        {"the CPU catches a shot coming at him",
-         [&]() -> TDBPlayer& {
+        {"the CPU catches a shot coming at him", 1, 0,
+         [&] {
              Place(P(1, 0), 30000, 5000);
              Face(P(1, 0), mL, mzN);
              ShotAt(1, 29000, 2000, 5000, 500, mR);
-             return P(1, 0);
          },
          true, dbaCPUCach, maN, mzaN, false, dbmtSt, 1},
-        {"the CPU holder starts an attack",
-         [&]() -> TDBPlayer& {
+        {"the CPU holder starts an attack", 1, 0,
+         [&] {
              Place(P(1, 0), 40000, 5000);
              Hold(P(1, 0));
-             return P(1, 0);
          },
          true, dbaCPUSht, maL, mzaN, true, dbmtSt, 7},
-        {"a free back-line outfielder faces the ball from his line",
-         [&]() -> TDBPlayer& {
+        {"a free back-line outfielder faces the ball from his line", 0, 4,
+         [&] {
              Place(P(0, 4), 30000, 10000);
              BallZ().X = 40000, BallZ().Z = 5000;
-             return P(0, 4);
          },
          false, dbaFree, maR, mzaF, false, dbmtSt, 0},
-        {"a side-line outfielder runs to the enemy centre while a mate holds",
-         [&]() -> TDBPlayer& {
+        {"a side-line outfielder runs to the enemy centre while a mate holds", 0, 5,
+         [&] {
              Hold(P(0, 0));
              Team(0).PosMove.EnC_f = 1;
              Team(0).PosMove.EnCX = 40000;
              Place(P(0, 5), 30000, 600);
-             return P(0, 5);
          },
          false, dbaPos, maR, mzaN, true, dbmtDs, 0},
-        {"a front-line outfielder in front of his line walks back",
-         [&]() -> TDBPlayer& {
-             Place(P(0, 5), 30000, 300);
-             return P(0, 5);
-         },
+        {"a front-line outfielder in front of his line walks back", 0, 5,
+         [&] { Place(P(0, 5), 30000, 300); },
          false, dbaReturn, maN, mzaB, false, dbmtWk, 0},
-        {"a CPU holder past the centre line steps back over it",
-         [&]() -> TDBPlayer& {
+        {"a CPU holder past the centre line steps back over it", 1, 0,
+         [&] {
              Place(P(1, 0), 20000, 5000);
              Hold(P(1, 0));
-             return P(1, 0);
          },
          true, dbaReturn, maR, mzaN, true, dbmtOvL, 0},
     };
     for (const Case& c : cases) {
         ResetCourt();
-        TDBPlayer& p = c.setUp();
+        c.setUp();
+        TDBPlayer& p = P(c.side, c.pos);
         p.MySt->Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
         if (c.cpu) Team(1).CtrlNo = p.PosNo;
         ResetRandomDraws();
