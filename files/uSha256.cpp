@@ -6,6 +6,11 @@
 #include <vector>
 
 #include "files/Streams.h"
+#include "platform/CpuFeatures.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace {
 
@@ -35,26 +40,98 @@ void TSha256::Init() {
   m_nNumChr = 0;
 }
 
-void TSha256::Transform(const uint8_t* block) {
-  uint32_t w[64];
-  for (int i = 0; i < 16; ++i)
-    w[i] = uint32_t(block[4 * i]) << 24 | uint32_t(block[4 * i + 1]) << 16 |
-           uint32_t(block[4 * i + 2]) << 8 | uint32_t(block[4 * i + 3]);
-  for (int i = 16; i < 64; ++i) {
-    uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
-    uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
-    w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+void Sha256BlocksPortable(TSHA256Table& state, const uint8_t* blocks, size_t count) {
+  for (; count > 0; --count, blocks += 64) {
+    const uint8_t* block = blocks;
+    uint32_t w[64];
+    for (int i = 0; i < 16; ++i)
+      w[i] = uint32_t(block[4 * i]) << 24 | uint32_t(block[4 * i + 1]) << 16 |
+             uint32_t(block[4 * i + 2]) << 8 | uint32_t(block[4 * i + 3]);
+    for (int i = 16; i < 64; ++i) {
+      uint32_t s0 = Rotr(w[i - 15], 7) ^ Rotr(w[i - 15], 18) ^ (w[i - 15] >> 3);
+      uint32_t s1 = Rotr(w[i - 2], 17) ^ Rotr(w[i - 2], 19) ^ (w[i - 2] >> 10);
+      w[i] = w[i - 16] + s0 + w[i - 7] + s1;
+    }
+    uint32_t a = state[0], b = state[1], c = state[2], d = state[3];
+    uint32_t e = state[4], f = state[5], g = state[6], h = state[7];
+    for (int i = 0; i < 64; ++i) {
+      uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
+      uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+      h = g; g = f; f = e; e = d + t1;
+      d = c; c = b; b = a; a = t1 + t2;
+    }
+    state[0] += a; state[1] += b; state[2] += c; state[3] += d;
+    state[4] += e; state[5] += f; state[6] += g; state[7] += h;
   }
-  uint32_t a = m_dwH[0], b = m_dwH[1], c = m_dwH[2], d = m_dwH[3];
-  uint32_t e = m_dwH[4], f = m_dwH[5], g = m_dwH[6], h = m_dwH[7];
-  for (int i = 0; i < 64; ++i) {
-    uint32_t t1 = h + (Rotr(e, 6) ^ Rotr(e, 11) ^ Rotr(e, 25)) + ((e & f) ^ (~e & g)) + kK[i] + w[i];
-    uint32_t t2 = (Rotr(a, 2) ^ Rotr(a, 13) ^ Rotr(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
-    h = g; g = f; f = e; e = d + t1;
-    d = c; c = b; b = a; a = t1 + t2;
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+
+namespace {
+
+// The SHA-256 instructions keep the state as two vectors, ABEF and CDGH (A in
+// the top lane), and take the message four words at a time.
+__attribute__((target("sha,sse4.1,ssse3"))) void ShaExtensionBlocks(TSHA256Table& state,
+                                                                     const uint8_t* blocks,
+                                                                     size_t count) {
+  const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+  __m128i abcd = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0]));
+  __m128i efgh = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4]));
+  abcd = _mm_shuffle_epi32(abcd, 0xB1);                  // B A D C
+  efgh = _mm_shuffle_epi32(efgh, 0x1B);                  // H G F E
+  __m128i abef = _mm_alignr_epi8(abcd, efgh, 8);         // F E B A
+  __m128i cdgh = _mm_blend_epi16(efgh, abcd, 0xF0);      // H G D C
+
+  for (; count > 0; --count, blocks += 64) {
+    const __m128i savedAbef = abef, savedCdgh = cdgh;
+    __m128i msg[4];
+    for (int i = 0; i < 4; ++i)
+      msg[i] = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(blocks + 16 * i)),
+                                byteSwap);
+    for (int group = 0; group < 16; ++group) {
+      __m128i& words = msg[group & 3];
+      if (group >= 4) {
+        // Words 16 on: this slot held the words sixteen back; the others hold
+        // the twelve, eight and four back.
+        const __m128i& back12 = msg[(group + 1) & 3];
+        const __m128i& back8 = msg[(group + 2) & 3];
+        const __m128i& back4 = msg[(group + 3) & 3];
+        words = _mm_sha256msg1_epu32(words, back12);
+        words = _mm_add_epi32(words, _mm_alignr_epi8(back4, back8, 4));
+        words = _mm_sha256msg2_epu32(words, back4);
+      }
+      __m128i sum = _mm_add_epi32(words, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kK[4 * group])));
+      cdgh = _mm_sha256rnds2_epu32(cdgh, abef, sum);
+      sum = _mm_shuffle_epi32(sum, 0x0E);
+      abef = _mm_sha256rnds2_epu32(abef, cdgh, sum);
+    }
+    abef = _mm_add_epi32(abef, savedAbef);
+    cdgh = _mm_add_epi32(cdgh, savedCdgh);
   }
-  m_dwH[0] += a; m_dwH[1] += b; m_dwH[2] += c; m_dwH[3] += d;
-  m_dwH[4] += e; m_dwH[5] += f; m_dwH[6] += g; m_dwH[7] += h;
+
+  const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);    // A B E F
+  const __m128i ghcd = _mm_shuffle_epi32(cdgh, 0xB1);    // G H C D
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, ghcd, 0xF0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(ghcd, feba, 8));
+}
+
+}  // namespace
+
+bool Sha256BlocksWithCpu(TSHA256Table& state, const uint8_t* blocks, size_t count) {
+  static const bool available = plat::CpuHasSha256Instructions();
+  if (!available) return false;
+  ShaExtensionBlocks(state, blocks, count);
+  return true;
+}
+
+#else
+
+bool Sha256BlocksWithCpu(TSHA256Table&, const uint8_t*, size_t) { return false; }
+
+#endif
+
+void TSha256::Blocks(const uint8_t* blocks, size_t count) {
+  if (!Sha256BlocksWithCpu(m_dwH, blocks, count)) Sha256BlocksPortable(m_dwH, blocks, count);
 }
 
 void TSha256::Load(const void* pBuffer, uint32_t dwSize) {
@@ -63,17 +140,24 @@ void TSha256::Load(const void* pBuffer, uint32_t dwSize) {
   uint32_t before = m_dwLNumBits;
   m_dwLNumBits += bitsLow;
   m_dwHNumBits += (dwSize >> 29) + (m_dwLNumBits < before ? 1u : 0u);
-  while (dwSize > 0) {
+  if (m_nNumChr > 0) {  // top up the waiting block first
     uint32_t take = std::min<uint32_t>(dwSize, 64 - m_nNumChr);
     std::memcpy(m_aBlock + m_nNumChr, p, take);
     m_nNumChr += take;
     p += take;
     dwSize -= take;
-    if (m_nNumChr == 64) {
-      Transform(m_aBlock);
-      m_nNumChr = 0;
-    }
+    if (m_nNumChr < 64) return;
+    Blocks(m_aBlock, 1);
+    m_nNumChr = 0;
   }
+  const uint32_t whole = dwSize / 64;
+  if (whole > 0) {
+    Blocks(p, whole);  // whole blocks straight from the caller's bytes
+    p += size_t(whole) * 64;
+    dwSize -= whole * 64;
+  }
+  if (dwSize > 0) std::memcpy(m_aBlock, p, dwSize);
+  m_nNumChr = dwSize;
 }
 
 void TSha256::Load(std::span<const uint8_t> bytes) {
@@ -93,12 +177,12 @@ void TSha256::Finalize() {
   m_aBlock[m_nNumChr++] = 0x80;
   if (m_nNumChr > 56) {
     std::memset(m_aBlock + m_nNumChr, 0, 64 - m_nNumChr);
-    Transform(m_aBlock);
+    Blocks(m_aBlock, 1);
     m_nNumChr = 0;
   }
   std::memset(m_aBlock + m_nNumChr, 0, 56 - m_nNumChr);
   std::memcpy(m_aBlock + 56, tail, 8);
-  Transform(m_aBlock);
+  Blocks(m_aBlock, 1);
   m_nNumChr = 0;
 }
 

@@ -25,7 +25,7 @@ class TSha256 {
   TSHA256Table GetTable() const { return m_dwH; }
 
  private:
-  void Transform(const uint8_t* block);
+  void Blocks(const uint8_t* blocks, size_t count);
 
   TSHA256Table m_dwH{};
   uint32_t m_dwLNumBits = 0;  // message length in bits, low and high halves
@@ -41,3 +41,10 @@ std::unique_ptr<TSha256> InnerGetSHA256(TStream& ss, int64_t size);
 TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size);
 // The same over bytes in memory.
 TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes);
+
+// The compression function over whole 64-byte blocks. Sha256BlocksPortable
+// runs everywhere; Sha256BlocksWithCpu uses the processor's SHA-256
+// instructions and answers false, doing nothing, where there are none. Both
+// give the same state; TSha256 takes the faster one the processor allows.
+void Sha256BlocksPortable(TSHA256Table& state, const uint8_t* blocks, size_t count);
+bool Sha256BlocksWithCpu(TSHA256Table& state, const uint8_t* blocks, size_t count);

@@ -61,6 +61,29 @@ TEST(Sha256Test, ChunkedFeedingMatchesOnePieceOverTwoMiB) {
   EXPECT_EQ(_GetSHA256tbl(ms, ms.Size()), whole);  // through the 2 MiB chunk buffer
 }
 
+TEST(Sha256Test, PortableAndProcessorBlocksGiveTheSameState) {
+  // The padded one-block message "abc" through the portable code alone.
+  uint8_t abc[64] = {0x61, 0x62, 0x63, 0x80};
+  abc[63] = 24;
+  TSHA256Table h = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
+                    0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+  Sha256BlocksPortable(h, abc, 1);
+  EXPECT_EQ(Hex(h), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+
+  std::mt19937 rng(11);
+  Bytes blocks(64 * 9);
+  for (int round = 0; round < 50; ++round) {
+    for (auto& b : blocks) b = uint8_t(rng());
+    TSHA256Table start;
+    for (auto& w : start) w = uint32_t(rng());
+    const size_t count = 1 + size_t(round) % 9;
+    TSHA256Table portable = start, cpu = start;
+    Sha256BlocksPortable(portable, blocks.data(), count);
+    if (!Sha256BlocksWithCpu(cpu, blocks.data(), count)) GTEST_SKIP() << "no SHA-256 instructions here";
+    ASSERT_EQ(cpu, portable) << count << " blocks";
+  }
+}
+
 TEST(BytePairCodecTest, ReferenceStreams) {
   EXPECT_EQ(BPECompress({}), B({0xFE, 0x7F, 0xFE, 0xFF, 0, 0, 0, 0}));
   EXPECT_EQ(BPECompress(Str("abc")), B({0xFE, 0x7F, 0xFE, 0xFF, 3, 0, 0, 0, 0x61, 0x62, 0x63}));
@@ -122,6 +145,18 @@ TEST(BytePairCodecTest, DecoderAcceptsPairRunOf128Entries) {
   Bytes tail = {0xFE, 0xFF, 1, 0, 0, 0, 0x05};  // literals to 254, entry 255, one packed code
   s.insert(s.end(), tail.begin(), tail.end());
   EXPECT_EQ(BPEExpand(s, 2), B({0xC8, 0xC9}));
+}
+
+TEST(BytePairCodecTest, DecoderTakesTheDeepestTableAndPassesUnusedCycles) {
+  // Code 1 = (0, 0) and code k = (k - 1, 0) up to 255: nested 255 deep.
+  Bytes deep = {0x80, 0x00, 0x00, 0x7F};
+  for (int k = 2; k <= 129; ++k) deep.insert(deep.end(), {uint8_t(k - 1), 0x00});
+  deep.push_back(0x7D);
+  for (int k = 130; k <= 255; ++k) deep.insert(deep.end(), {uint8_t(k - 1), 0x00});
+  deep.insert(deep.end(), {1, 0, 0, 0, 0xFF});
+  EXPECT_EQ(BPEExpand(deep, 256), Bytes(256, 0));
+  // Code 0 = (1, 0) never ends, but only the literal 'a' is packed.
+  EXPECT_EQ(BPEExpand(B({0x00, 0x01, 0x00, 0xFE, 0x80, 0xFE, 1, 0, 0, 0, 0x61}), 1), Str("a"));
 }
 
 TEST(BytePairCodecTest, DecoderRefusesDamagedStreams) {
