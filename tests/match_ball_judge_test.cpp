@@ -340,6 +340,14 @@ TEST_F(BallJudge, SmallestDamageIsOneAndALyingPlayerAtZeroIsOut) {
     EXPECT_EQ(h.MySt->HP, 0);
     EXPECT_EQ(h.MySt->Motion.Mtype, dbmtENG);
     EXPECT_EQ(h.MyZahyou->dX, 0);  // a down hit does not push
+    // With a hit point left he stays down.
+    TDBPlayer& g = P(1, 1);
+    g.MySt->HP = 2;
+    g.MySt->Motion.Mtype = dbmtDn;
+    ShotAt(g, 0, 1);
+    Judge();
+    EXPECT_EQ(g.MySt->HP, 1);
+    EXPECT_EQ(g.MySt->Motion.Mtype, dbmtDn);
 }
 
 TEST_F(BallJudge, BreathingStartsAtSixteenHitPoints) {

@@ -237,6 +237,12 @@ TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {
         if (me->MySt->Anime.Ani_c == 0) ++held;
     }
     EXPECT_EQ(held, 2);  // ECDdg_c 1 and 2 are below 3
+    // Catching with the ball, a held direction turns him.
+    me->SetMtype(dbmtCa, false);
+    Hold(*me);
+    Face(*me, mR, mzN);
+    Press(0, L);
+    EXPECT_EQ(me->MyZahyou->Muki(), mL);
 }
 
 TEST_F(Keys, LookingAtThePassTargetTurnsTowardHim) {

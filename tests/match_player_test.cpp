@@ -126,6 +126,14 @@ TEST_F(MatchPlayer, MotionsTakeTheirAirOrGroundFormAndTheirStartingFrame) {
   EXPECT_EQ(st.Motion.MNo, 14);
   p.SetMtype(dbmtPa, false);
   EXPECT_EQ(st.Anime.FrameNo, 4);  // span 2, facing the back
+  // In the air a shot is a jump shot, by depth facing.
+  st.Motion.MF = MFBit(dbmfAr);
+  p.MyZahyou->SetMukiZ(mzF);
+  p.SetMtype(dbmtSh, false);
+  EXPECT_EQ(st.Motion.Mtype, dbmtJSh);
+  EXPECT_EQ(st.Motion.MNo, 16);
+  st.Motion.MF = 0;
+  p.MyZahyou->SetMukiZ(mzB);
   p.SetMtype(dbmtDg, false);
   EXPECT_EQ(st.Anime.FrameNo, 2);  // span 1, facing the back
 
@@ -319,11 +327,11 @@ TEST_F(MatchPlayer, LandingPointOfAJumpIsClampedToTheHall) {
 
 TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
   DBBaseMotionData& wk = Motion(1);
-  for (int f = 0; f < 3; ++f) wk.Frame[f].Ani.Time = 2;
-  wk.Frame[0].Ani.LoopP = 1;
-  wk.Frame[0].Ani.LoopC = 2;
-  wk.Frame[1].Ani.LoopP = 2;
-  wk.Frame[2].Ani.Last_f = 1;
+  for (int f = 0; f < 4; ++f) wk.Frame[f].Ani.Time = 2;
+  wk.Frame[1].Ani.LoopP = 1;
+  wk.Frame[1].Ani.LoopC = 2;
+  wk.Frame[2].Ani.LoopP = 2;
+  wk.Frame[3].Ani.Last_f = 1;
   TDBPlayer& p = P(0, 0);
   p.SetMtype(dbmtWk, false);
   std::vector<int> frames;
@@ -331,9 +339,10 @@ TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
     p.MCCount();
     frames.push_back(p.MySt->Anime.FrameNo);
   }
-  // Frames 0 and 1 twice (loop count 2), then frame 2, then the walk ends
-  // and the player stands (facing neither way: standing frame 1).
-  EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 0, 0, 1, 1, 2, 2, 1, 1, 1}));
+  // Frame 0, frames 1 and 2 twice (the loop starts at 1, count 2), frame 3,
+  // then the walk ends and the player stands (facing neither way: standing
+  // frame 1).
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 1}));
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
@@ -548,6 +557,14 @@ TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   p.SetMtype(dbmtJ2, true);
   p.Moving();
   EXPECT_EQ(z.Y, DBCRT_CEILING);
+
+  // A roll ends at the back wall.
+  p.SetMtype(dbmtRoF, false);
+  p.MySt->Roll_c = 5;
+  z.Y = 0, z.Z = 11100, z.dZ = 200;
+  p.Moving();
+  EXPECT_EQ(z.Z, DBCRT_BACKWALL);
+  EXPECT_EQ(p.MySt->Roll_c, 0);
 }
 
 TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
@@ -571,6 +588,21 @@ TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
   EXPECT_EQ(z.Y, 0);
   EXPECT_EQ(land(0, 0, 0), dbmtENG);
+}
+
+// A catch slide pushes the catcher along its direction, 2 slower a step.
+TEST_F(MatchPlayer, ACatchSlideSlowsByTwoAStep) {
+  TDBPlayer& p = P(0, 1);
+  p.SetMtype(dbmtCM, false);
+  p.MyZahyou->Fric_c = 10;
+  p.MySt->FricX = 320, p.MySt->FricZ = -100;
+  const int32_t x0 = p.MyZahyou->X;
+  p.Moving();
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, 8 * 320 / 100);
+  EXPECT_EQ(p.MyZahyou->dZ, -8);
+  EXPECT_EQ(p.MyZahyou->X, x0 + 32 + 25);
+  EXPECT_EQ(p.MyZahyou->Fric_c, 6);
 }
 
 TEST_F(MatchPlayer, OutfieldersKeepToTheirLines) {
@@ -661,6 +693,11 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   EXPECT_FALSE(T(0).TSt.PosReset_f);
   EXPECT_EQ(P(0, 5).MySt->Motion.Mtype, dbmtWk);  // standers start walking
   EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
+  // An attack from behind the end line keeps the short formation distance.
+  Ball().HoldPNo = 6;
+  T(0).Positioning();
+  EXPECT_EQ(pm.InfLine, iltO4);
+  EXPECT_EQ(pm.InfXZ, 5700);
 }
 
 // Played through the real device slot: a direction pushed while a pass to
