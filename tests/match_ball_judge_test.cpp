@@ -332,22 +332,18 @@ TEST_F(BallJudge, NoDamageSwitchKeepsHitPointsButStillKnocksBack) {
 }
 
 TEST_F(BallJudge, SmallestDamageIsOneAndALyingPlayerAtZeroIsOut) {
-    TDBPlayer& h = P(1, 0);
-    h.MySt->HP = 1;
-    h.MySt->Motion.Mtype = dbmtDn;
-    ShotAt(h, 0, 1);
-    Judge();
-    EXPECT_EQ(h.MySt->HP, 0);
-    EXPECT_EQ(h.MySt->Motion.Mtype, dbmtENG);
-    EXPECT_EQ(h.MyZahyou->dX, 0);  // a down hit does not push
-    // With a hit point left he stays down.
-    TDBPlayer& g = P(1, 1);
-    g.MySt->HP = 2;
-    g.MySt->Motion.Mtype = dbmtDn;
-    ShotAt(g, 0, 1);
-    Judge();
-    EXPECT_EQ(g.MySt->HP, 1);
-    EXPECT_EQ(g.MySt->Motion.Mtype, dbmtDn);
+    // A plain shot of power 0 hits a lying player: with 1 hit point he is
+    // out, with 2 he stays down; nor is he pushed.
+    for (int32_t hp : {1, 2}) {
+        TDBPlayer& h = P(1, hp);
+        h.MySt->HP = hp;
+        h.MySt->Motion.Mtype = dbmtDn;
+        ShotAt(h, 0, 1);
+        Judge();
+        EXPECT_EQ(h.MySt->HP, hp - 1);
+        EXPECT_EQ(h.MySt->Motion.Mtype, hp == 1 ? dbmtENG : dbmtDn);
+        EXPECT_EQ(h.MyZahyou->dX, 0);
+    }
 }
 
 TEST_F(BallJudge, BreathingStartsAtSixteenHitPoints) {

@@ -118,6 +118,15 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
         b.PaTgTNo = 0, b.PaTgPNo = pos;
         b.PaETA_c = eta;
     };
+    // Position 1 covers a pass to the controlled position 2 that lands on
+    // the line at (15000, 7000).
+    auto coverFrom = [&](int32_t x, int32_t z) {
+        passTo(2, 20);
+        b.LandXLine = 15000, b.LandZLine = 7000;
+        Team(0).CvrNo = 1;
+        Team(0).CtrlNo = 2;
+        Place(P(0, 1), x, z);
+    };
     const Case cases[] = {
         {"the CPU fetches a ball in its infield", 1, 0,
          [&] {
@@ -142,24 +151,13 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              Place(P(0, 4), 30000, 10000);
          },
          false, dbaGet, maR, mzaN, true, dbmtDs, 0},
-        {"the cover man runs to the landing line", 0, 1,
-         [&] {
-             passTo(2, 20);
-             b.LandXLine = 15000, b.LandZLine = 7000;
-             Team(0).CvrNo = 1;
-             Team(0).CtrlNo = 2;
-             Place(P(0, 1), 12000, 5000);
-         },
-         false, dbaPassCvr, maR, mzaB, false, dbmtWk, 0},
+        {"the cover man runs to the landing line", 0, 1, [&] { coverFrom(12000, 5000); }, false,
+         dbaPassCvr, maR, mzaB, false, dbmtWk, 0},
         {"the cover man under a high pass jumps", 0, 1,
          [&] {
-             passTo(2, 20);
+             coverFrom(15000, 7000);
              b.LandLine_f = 1;
-             b.LandXLine = 15000, b.LandZLine = 7000;
              BallZ().X = 15000, BallZ().Y = 6000, BallZ().Z = 7000;
-             Team(0).CvrNo = 1;
-             Team(0).CtrlNo = 2;
-             Place(P(0, 1), 15000, 7000);
          },
          false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
         {"a receiver jumps for a jump-catch pass", 0, 2,
