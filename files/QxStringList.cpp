@@ -269,10 +269,20 @@ void TQxHashedStringList::SetValuesByName(std::string_view Name, std::string_vie
   bool quote = !Value.empty() && Value.find_first_of(" \"") != std::string_view::npos;
   std::string line = QxTrim(Name) + "=" + (quote ? QxQuotedStr(Value) : std::string(Value));
   int i = IndexOfName(Name);
-  if (i >= 0) {
-    Put(i, std::move(line));
-  } else {
+  if (i < 0) {
     Add(std::move(line));
+    return;
+  }
+  TQxStringItem* item = FList[size_t(i)];
+  std::string name = QxNamePart(line);
+  // Keyed by name, an entry whose key stays in its bucket keeps its hash
+  // entry, so it stays ahead of a later twin of its name.
+  if (FUseNameAsKey && Hashed(*item) && !name.empty() &&
+      FKeyHash.BucketFor(name) == FKeyHash.BucketFor(item->Name)) {
+    item->Str = std::move(line);
+    item->Name = std::move(name);
+  } else {
+    Put(i, std::move(line));
   }
 }
 

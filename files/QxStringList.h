@@ -89,7 +89,9 @@ class TQxHashedStringList {
   // The text behind "Name=" of the entry with that name; empty when none.
   std::string GetValuesByName(std::string_view Name) const;
   // Stores trim(Name) + "=" + Value, quoting Value when it holds a space or a
-  // double quote; updates the entry with that name or appends one.
+  // double quote; updates the entry with that name in place (keyed by name it
+  // keeps its hash entry, so a lookup still finds it before a twin) or
+  // appends one.
   void SetValuesByName(std::string_view Name, std::string_view Value);
 
   bool HasObjects() const { return FHasObjects; }

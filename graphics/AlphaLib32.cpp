@@ -644,6 +644,15 @@ void TAlpha32::AL32_DebugMessage(const std::string& mes) {
   plat::AppendDebugLine("", "AL32DEBUG.TXT", AL32_DebugCount, "#%03d...", mes);
 }
 
+void TAlpha32::StartPC(int32_t PCNo) {
+  if (PC) PC->Start(uint32_t(PCNo));
+}
+
+void TAlpha32::StopPC(const std::string& Prc, int32_t PCNo) {
+  if (PC) PC->Stop(uint32_t(PCNo));
+  PutPC(Prc, PCNo);
+}
+
 void TAlpha32::PutPC(const std::string& Prc, int32_t PCNo) {
   const int64_t us = PC ? PC->GetTime(uint32_t(PCNo)) : 0;
   DDDD_Msg("\x81\xA5" /* ▼ */ + Prc + " = " + std::to_string(us / 1000) + "ms");

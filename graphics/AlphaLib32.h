@@ -271,6 +271,10 @@ class TAlpha32 : public FormRenderer {
   // ---- logs ----
   void AL32_DebugMessage(const std::string& mes);
   void PutPC(const std::string& Prc, int32_t PCNo);
+  // Load timing on the shared stopwatches: start one, or stop it and log its
+  // time under Prc.
+  void StartPC(int32_t PCNo);
+  void StopPC(const std::string& Prc, int32_t PCNo);
 
   // ---- textures ----
   // Loads a picture file (".bmp", ".jpg", ".png", extension as written, with

@@ -8,6 +8,7 @@
 #include "files/QDArc.h"
 #include "graphics/AlphaLib32.h"
 #include "graphics/AlphaLib32Pictures.h"
+#include "graphics/dddd.h"
 #include "platform/Files.h"
 #include "platform/Pictures.h"
 
@@ -31,22 +32,6 @@ AL32Pixels PixelsOf(const plat::Bitmap* bmp) {
 plat::Rect RectOf(const ALRect& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 bool KnownExtension(std::string_view ext) { return ext == ".bmp" || ext == ".jpg" || ext == ".png"; }
-
-uint32_t Le32(std::span<const uint8_t> b, size_t at) {
-  return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 |
-         uint32_t(b[at + 3]) << 24;
-}
-
-// An 8-bit BMP entry of an archive takes a game palette only when its header
-// says it holds a 256-entry colour table right after a 40-byte header; other
-// depths are loaded as they are.
-bool PaletteSwappable(std::span<const uint8_t> b) {
-  if (b.size() < 54) return false;
-  const uint32_t bits = uint32_t(b[28]) | uint32_t(b[29]) << 8;
-  if (bits != 8) return true;
-  const uint32_t used = Le32(b, 46);
-  return Le32(b, 14) == 40 && (used == 0 || used == 256) && b.size() >= 54 + 1024;
-}
 
 }  // namespace
 
@@ -127,7 +112,6 @@ struct Decoder {
     }
     if (!KnownExtension(ext)) return nullptr;
     const TPaletteData* pal = al.PalAt(st.Pal);
-    if (ext == ".bmp" && pal && !PaletteSwappable(entry->Bytes())) return nullptr;
     ALDecodedPicture d = ALDecodePicture(ext, entry->Bytes(), pal, st.CK == ckPalNo0, true);
     if (ext == ".bmp" && pal)
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]tmpBMP\x82\xC9\x93\xFC\x82\xE8\x82\xDC\x82\xB5\x82\xBD" /* ●●●[ID]tmpBMPに入りました */);
@@ -137,20 +121,27 @@ struct Decoder {
   int Scale() const {
     return al.DDraw_f() ? std::max(1, int(std::lround(al.Aspect))) : 1;
   }
-  // The cut colour picture with the companion's alpha merged in.
+  // The picture of a file as a 32-bit bitmap (LoadFileToBmp32, timer 12).
   std::unique_ptr<plat::Bitmap> Bmp32(const std::string& FileName) {
+    al.StartPC(12);
+    auto out = Bmp32BitFormat(FileName);
+    al.StopPC("LoadFileToBmp32", 12);
+    return out;
+  }
+  // The cut colour picture with the companion's alpha merged in; pixels the
+  // companion does not cover get alpha 0 (LoadBmp32BitFormat, timer 11).
+  std::unique_ptr<plat::Bitmap> Bmp32BitFormat(const std::string& FileName) {
+    al.StartPC(11);
     auto colour = File(FileName, false);
-    if (!colour) return nullptr;
-    auto out = std::make_unique<plat::Bitmap>(SetColBmp(*colour, RectOf(st.ScrR), Scale()));
+    std::unique_ptr<plat::Bitmap> out;
+    if (colour) out = std::make_unique<plat::Bitmap>(SetColBmp(*colour, RectOf(st.ScrR), Scale()));
     al.AL32_DebugMessage("\x81" "E[" + FileName + "]\x82\xF0RGB\x8F\xEE\x95\xF1\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC\x82\xB7" /* ・[name]をRGB情報として読み込みます */);
-    if (auto alpha = File(FileName, true)) {
-      // A companion that does not cover its picture fails the load.
-      if (alpha->GetWidth() < colour->GetWidth() || alpha->GetHeight() < colour->GetHeight())
-        return nullptr;
+    if (auto alpha = colour ? File(FileName, true) : nullptr) {
       plat::Bitmap cut = SetColBmp(*alpha, RectOf(st.ScrR), Scale());
       al.AL32_DebugMessage("\x81" "E[" + FileName + "(\x83\xBF)]\x82\xF0\x83\xBF\x8F\xEE\x95\xF1\x82\xC6\x82\xB5\x82\xC4\x93\xC7\x82\xDD\x8D\x9E\x82\xDD\x82\xDC\x82\xB7" /* ・[name(α)]をα情報として読み込みます */);
       MergeAlphaCompanion(*out, cut);
     }
+    al.StopPC("LoadBmp32BitFormat", 11);
     return out;
   }
 };
@@ -164,18 +155,18 @@ std::string ReadErrorOf(const std::string& name) {
 }  // namespace
 
 TALTexture TAlpha32::LoadFileToTexture(const std::string& FileName, TALLoadState& LSt) {
-  if (PC) PC->Start(14);
+  StartPC(14);
   Decoder dec{*this, LSt};
   std::unique_ptr<plat::Bitmap> bmp = dec.Bmp32(FileName);
   if (!bmp) {
     AL32_DebugMessage(ReadErrorOf(FileName));
     AL32_DebugMessage(kReadError);
     AL32_DebugMessage("  Filename : " + FileName);
+    if (PC) PC->Stop(14);  // no time to report, but the stopwatch is not left running
     return TALTexture{};
   }
   TALTexture t = MakeTex(bmp.get(), FileName, LSt);
-  if (PC) PC->Stop(14);
-  PutPC("LoadFileToTexture", 14);
+  StopPC("LoadFileToTexture", 14);
   return t;
 }
 
@@ -243,7 +234,7 @@ bool TAlpha32::LoadTextureExRect(TALTexture& tx, const std::string& FileName, bo
     if (reason == 3) return false;
     FreeTexture(tx);
   }
-  if (PC) PC->Start(15);
+  StartPC(15);
   const std::string full = plat::ResolvePath(FileName);
   bool ok = false;
   if (!plat::FileExists(FileName)) {
@@ -266,8 +257,8 @@ bool TAlpha32::LoadTextureExRect(TALTexture& tx, const std::string& FileName, bo
       ok = true;
     }
   }
-  if (PC) PC->Stop(15);
-  PutPC("LoadTexture", 15);
+  StopPC("LoadTexture", 15);
+  DDDD_Msg("");
   return ok;
 }
 

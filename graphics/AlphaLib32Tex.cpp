@@ -77,6 +77,7 @@ TALTexture TAlpha32::MakeTex(const AL32Pixels& bmp, const std::string& filename,
                              TALLoadState& LSt) {
   TALTexture t;
   if (bmp.Width <= 0 || bmp.Height <= 0 || !QD) return t;
+  StartPC(13);
   const int32_t w = bmp.Width, h = bmp.Height;
   t.BmpWidth = w;
   t.BmpHeight = h;
@@ -91,6 +92,7 @@ TALTexture TAlpha32::MakeTex(const AL32Pixels& bmp, const std::string& filename,
     // A partly made texture is no texture: the load answers false.
     FreeTiles(t);
     t.pgX = t.pgY = 0;
+    if (PC) PC->Stop(13);
     return t;
   };
   const std::string& fmt = ALPHATEXTURE ? ARGBPIXELFORMAT : RGBPIXELFORMAT;
@@ -132,6 +134,7 @@ TALTexture TAlpha32::MakeTex(const AL32Pixels& bmp, const std::string& filename,
   std::snprintf(buf, sizeof buf, "\x81@\x81" "E%d x %d \x83" "e\x83N\x83X\x83`\x83\x83\x82\xC9\x93W\x8AJ\x82\xB5\x82\xDC\x82\xB5\x82\xBD" /* 　・%d x %d テクスチャに展開しました */,
                 int(w), int(h));
   AL32_DebugMessage(buf);
+  StopPC("MakeTex", 13);
   return t;
 }
 
@@ -149,6 +152,7 @@ void TAlpha32::BitmapToTexture(TALTexture& dest, const AL32Pixels& src, const AL
   r.right = std::min(r.right, src.Width);
   r.bottom = std::min(r.bottom, src.Height);
   if (r.right <= r.left || r.bottom <= r.top) return;
+  StartPC(10);
 
   bool keyFound = false;
   uint32_t key = 0;
@@ -223,7 +227,7 @@ void TAlpha32::BitmapToTexture(TALTexture& dest, const AL32Pixels& src, const AL
         if (s) s->setColorKey(key);
     if (dest.DDLRTexture) dest.DDLRTexture->setColorKey(key);
   }
-  PutPC("BitmapToTexture", 10);
+  StopPC("BitmapToTexture", 10);
 }
 
 bool TAlpha32::MakeEmptyTexture(TALTexture& tx, const std::string& tUse, int32_t Size,

@@ -108,12 +108,8 @@ void ConvertTo24(TQxDIBInfos& d, QxByteReader& src, bool useFMO, bool clipboard)
   }
   for (uint32_t m : masks)
     if (m == 0) throw EQxDIBInvalidDIB("TQxInternalDIB.LoadFromStream: Invalid Masks");
-  int shift[3];
-  uint32_t max[3];
-  for (int i = 0; i < 3; ++i) {
-    shift[i] = GetMaskShift(masks[i]);
-    max[i] = shift[i] >= 0 ? masks[i] >> shift[i] : masks[i] << -shift[i];
-  }
+  const QxMaskChannel ch[3] = {QxMaskChannel(masks[0]), QxMaskChannel(masks[1]),
+                               QxMaskChannel(masks[2])};
   const int64_t w = h.biWidth, rows = AbsHeight(h);
   const int bytesPer = h.biBitCount == 16 ? 2 : 4;
   const int64_t srcRow = (w * bytesPer + 3) / 4 * 4;
@@ -134,14 +130,8 @@ void ConvertTo24(TQxDIBInfos& d, QxByteReader& src, bool useFMO, bool clipboard)
     for (int64_t x = 0; x < w; ++x) {
       const uint8_t* s = scratch.data() + x * bytesPer;
       uint32_t v = bytesPer == 2 ? U16(s) : U32(s);
-      uint8_t c[3];
-      for (int i = 0; i < 3; ++i) {
-        uint32_t part = v & masks[i];
-        part = shift[i] >= 0 ? part >> shift[i] : part << -shift[i];
-        c[i] = uint8_t(part * 255 / max[i]);
-      }
       auto* t = reinterpret_cast<TQxTriple*>(out + x * 3);
-      t->B = c[2], t->G = c[1], t->R = c[0];
+      t->B = ch[2].Of(v), t->G = ch[1].Of(v), t->R = ch[0].Of(v);
     }
   }
   if (h.biCompression == kBitFields) std::memmove(d.Colors, d.Colors + 3, 256 * sizeof(TQxRGBQuad));
@@ -204,6 +194,18 @@ int GetMaskShift(uint32_t Mask) {
   while (Mask >= 256) Mask >>= 1, ++r;
   while (Mask < 128) Mask <<= 1, --r;
   return r;
+}
+
+QxMaskChannel::QxMaskChannel(uint32_t mask) : Mask(mask) {
+  if (mask == 0) return;
+  Shift = GetMaskShift(mask);
+  Max = Shift >= 0 ? mask >> Shift : mask << -Shift;
+}
+
+uint8_t QxMaskChannel::Of(uint32_t pixel) const {
+  if (Max == 0) return 0;
+  const uint32_t part = pixel & Mask;
+  return uint8_t((Shift >= 0 ? part >> Shift : part << -Shift) * 255 / Max);
 }
 
 int64_t DIBRowBytes(int64_t width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }

@@ -101,6 +101,15 @@ int GetNumColors(int BitCount);
 // The shift that brings the highest set bit of Mask to bit 7 (positive: right).
 // Mask must not be 0.
 int GetMaskShift(uint32_t Mask);
+// One channel of a bit-field pixel: the bits under Mask, scaled so that the
+// mask's largest value gives 255. An empty mask gives 0 for every pixel.
+struct QxMaskChannel {
+  explicit QxMaskChannel(uint32_t mask);
+  uint8_t Of(uint32_t pixel) const;
+  uint32_t Mask;
+  int Shift = 0;
+  uint32_t Max = 0;  // the mask brought to bits 0-7 (128 to 255); 0 when empty
+};
 // A palette of the biClrUsed colours, or null when there are none.
 plat::HPalette GetPaletteFromDIBInfos(const TQxDIBInfos& DIBInfos);
 // Fills Infos' header and colour table from an OS/2 core header and its
@@ -218,9 +227,13 @@ class TQxDIB : public TQxGraphic {
   void ProgressHandler();
   void EndProgress();
 
+ protected:
+  // How Draw draws and which palette GetPalette reports; only ever copied
+  // from another picture by Assign.
+  TQxHalftoneMode FHalftoneMode = qxHtNoHalftone;
+
  private:
   friend class TQxDIBCanvas;
-  TQxHalftoneMode FHalftoneMode = qxHtNoHalftone;
   void TakeStore(TQxInternalDIB* store);
   void LoadNewStore(const std::function<void(TQxInternalDIB&)>& read);
   plat::HPalette OwnPaletteCopy() const;

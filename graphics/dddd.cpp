@@ -60,6 +60,7 @@ TDDDD::~TDDDD() {
   if (OnDestroy) OnDestroy(this);
   ReleaseAll();
   FOwner.OnPaint = FOwnerOnPaint;
+  if (FAfterInit) FOwner.OnWindowEvent = FOwnerWndProc;
   // Whatever is still kept outlives the component: let it forget its owner.
   for (auto& k : SurfaceKeepList) k->FTarget->FOwner = nullptr;
   for (auto& k : TextureKeepList) k->FTarget->FOwner = nullptr;
@@ -98,36 +99,34 @@ void TDDDD::DoInit(const std::function<void()>& formCreate) {
     if (formCreate) formCreate();
     FAfterInit = true;
     if (OnInit) OnInit(false);
+    FOwnerWndProc = FOwner.OnWindowEvent;
+    FOwner.OnWindowEvent = [this](const plat::WindowEvent& e) { WndProc(e); };
   }
 }
 
 void TDDDD::DoRestore() {
-  if (OwnerActive && !OwnerActive()) return;
+  if (!OwnerActive()) return;
   if (FOwnerOnPaint) FOwnerOnPaint();
   if (FSuppressRestore) return;
-  // Only a real loss restores and tells the game; an ordinary paint does not.
-  const bool lost = (FFrontBuffer && FFrontBuffer->getIsLost()) ||
-                    (FBackBuffer && FBackBuffer->getIsLost()) ||
-                    (FZBuffer && FZBuffer->getIsLost());
-  Restore();
-  const bool kept = RestoreSurfaces();
-  if (!lost && !kept) return;
+  // Only a real loss tells the game; an ordinary paint does not.
+  if (!Restore()) return;
   UpdatePalette();
   if (OnRestore) OnRestore(this);
 }
 
-void TDDDD::WndProc(WindowMessage msg) {
-  switch (msg) {
-    case WindowMessage::EnterMenuLoop:
-      DispMenu();
-      if (OnEnterMenuLoop) OnEnterMenuLoop(this);
-      break;
-    case WindowMessage::ExitMenuLoop:
-      HideMenu();
-      if (OnExitMenuLoop) OnExitMenuLoop(this);
-      break;
-    case WindowMessage::QueryNewPalette: UpdatePalette(); break;
+void TDDDD::WndProc(const plat::WindowEvent& e) {
+  if (FFullScreen) {
+    switch (e.kind) {
+      case plat::WindowEvent::Kind::Moved:
+        if (e.x != 0 || e.y != 0) FOwner.SetWindowPos(0, 0);
+        break;
+      case plat::WindowEvent::Kind::Maximized:
+        FOwner.RestoreAndRaise();
+        FOwner.SetClientSize(FScrWidth, FScrHeight);
+        break;
+    }
   }
+  if (FOwnerWndProc) FOwnerWndProc(e);
 }
 
 // ---- operations ---------------------------------------------------------
@@ -166,10 +165,14 @@ int32_t TDDDD::Clear() {
   return FBackBuffer->Blt(nullptr, r, none, kBltWait | kBltColorFill, fx);
 }
 
-void TDDDD::Restore() {
+bool TDDDD::Restore() {
+  const bool lost = (FFrontBuffer && FFrontBuffer->getIsLost()) ||
+                    (FBackBuffer && FBackBuffer->getIsLost()) ||
+                    (FZBuffer && FZBuffer->getIsLost());
   if (FFrontBuffer) FFrontBuffer->Restore();
   if (!FFullScreen && FBackBuffer) FBackBuffer->Restore();
   if (Use3D && FZBuffer) FZBuffer->Restore();
+  return RestoreSurfaces() || lost;
 }
 
 void TDDDD::UpdatePalette() {
@@ -193,10 +196,6 @@ void TDDDD::MouseCursorSwitch() {
   if (!FScr_f) return;
   FOwner.ShowCursor(DelMouseCursor_f);
   DelMouseCursor_f = !DelMouseCursor_f;
-}
-
-void TDDDD::DispMenu() {
-  if (FDDraw) FDDraw->FlipToGDISurface();
 }
 
 // ---- release ------------------------------------------------------------
@@ -354,6 +353,13 @@ void TDDDD::SetDisplayMode(bool fFull, int32_t width, int32_t height, int32_t de
   plat::SoftSurface* back = nullptr;
   const int32_t desktop = getBitDepth();
   if (fFull) {
+    // Coming from a window: remember where it stood, to put it back there.
+    int x = 0, y = 0;
+    if (!FFullScreen && FOwner.WindowPos(x, y)) {
+      WinLeft = x;
+      WinTop = y;
+      FWinPosKnown = true;
+    }
     if (TRYDD(FDDraw->SetCooperativeLevel(FWindow.get(), kSclFullScreenExclusive),
               "\x8B\xA6\x92\xB2\x83\x8C\x83\x78\x83\x8B\x82\xCC\x90\xDD\x92\xE8\x82\xC9\x8E\xB8\x94\x73\x82\xB5\x82\xDC\x82\xB5\x82\xBD" /* 協調レベルの設定に失敗しました */) != 0) return;
     if (TRYDD(FDDraw->SetDisplayMode(uint32_t(width), uint32_t(height), uint32_t(depth), freq, 0),
@@ -440,11 +446,12 @@ void TDDDD::SetDisplayMode(bool fFull, int32_t width, int32_t height, int32_t de
   }
 
   FBitDepth = desktop;
-  FFullScreen = fFull;
   if (!fFull) {
     FOwner.SetFullScreen(false);
     FOwner.SetClientSize(width, height);
+    if (FFullScreen && FWinPosKnown) FOwner.SetWindowPos(WinLeft, WinTop);
   }
+  FFullScreen = fFull;
   FClientWidth = width;
   FClientHeight = height;
   FFreq = freq;

@@ -288,27 +288,27 @@ class TDDDD {
   TDDDDSurfaceMemoryType SurfaceLocation = smtDefault;
   TDDDDBackBufferMemoryType BackBufferLocationAtWindowed = bmtDefault;
   TProcCounter* PC = nullptr;  // not owned; timer 0 times the present
-  // Whether the owner form is the active window (paints restore only then).
-  std::function<bool()> OwnerActive;
+  // Whether the owner window has the input focus (paints restore only then).
+  bool OwnerActive() const { return FOwner.Active(); }
 
   // Events.
   std::function<void(bool fNeedChange)> OnInit;
   std::function<void(TDDDD*)> OnRestore, OnCleanUp, OnChangeDisplayMode, OnDestroy;
-  std::function<void(TDDDD*)> OnEnterMenuLoop, OnExitMenuLoop;
 
   // Operations.
   void FullScreenMode2(int32_t Mag, bool TrueCol_f, bool DelMCursor_f);
   void WindowMode(uint32_t width, uint32_t height);
   void Flip();
   int32_t Clear();
-  void Restore();
+  // Restores the primary, back and depth buffers and every kept surface and
+  // texture that was lost; true when anything had been lost.
+  bool Restore();
   void UpdatePalette();
   void MouseCursorSwitch();
-  void DispMenu();
-  void HideMenu() {}
-  // Window messages the host may pass on (menu loop, palette change).
-  enum class WindowMessage { EnterMenuLoop, ExitMenuLoop, QueryNewPalette };
-  void WndProc(WindowMessage msg);
+  // The owner window's events, from the first mode on: in full screen a moved
+  // window goes back to the desktop's origin and a maximised one back to the
+  // mode's size. Each event then goes on to the handler that was there before.
+  void WndProc(const plat::WindowEvent& e);
 
   // State.
   TDDDDGenSurface* FrontBuffer() const { return FFrontBuffer.get(); }
@@ -382,6 +382,10 @@ class TDDDD {
   int32_t FClientWidth = 0, FClientHeight = 0;
   uint32_t FFreq = 0;
   std::function<void()> FOwnerOnPaint;
+  std::function<void(const plat::WindowEvent&)> FOwnerWndProc;
+  // Where the window stood before full screen, to return to when it ends.
+  int32_t WinLeft = 0, WinTop = 0;
+  bool FWinPosKnown = false;
   bool FAtFirst = true, FAtLast = false, FAfterInit = false, FSuppressRestore = false;
   bool FScreenSaverWasActive = false;
   std::unique_ptr<TDDDDGenSurface> FFrontBuffer, FBackBuffer, FZBuffer;

@@ -4,7 +4,9 @@
 #include <bit>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
+#include "graphics/QxDIB.h"
 #include "graphics/dddd.h"
 #include "platform/Files.h"
 
@@ -63,6 +65,48 @@ uint32_t Le32(const uint8_t* p) {
 
 // Widens a 5-bit value to 8 bits so that full intensity stays full.
 inline uint8_t Widen5(uint32_t v) { return uint8_t((v << 3) | (v >> 2)); }
+
+// The channels of a bit-field file: red, green and blue through the masks
+// that follow the 40-byte header (the larger headers hold them at the same
+// place), alpha through the alpha mask of a header of 56 bytes or more, else
+// opaque.
+struct BmpBitFields {
+  QxMaskChannel r, g, b, a;
+  bool hasAlpha;
+  uint32_t Convert(const TDDDDGenSurface& s, uint32_t v) const {
+    return s.ARGBToPhysical(hasAlpha ? a.Of(v) : 255, r.Of(v), g.Of(v), b.Of(v));
+  }
+};
+
+std::optional<BmpBitFields> ReadBitFields(const uint8_t* data, size_t size, uint32_t biSize) {
+  if (size < 14 + 52) return std::nullopt;
+  const uint8_t* m = data + 14 + 40;
+  const bool hasAlpha = biSize >= 56 && size >= 14 + 56 && Le32(m + 12) != 0;
+  BmpBitFields f{QxMaskChannel(Le32(m)), QxMaskChannel(Le32(m + 4)), QxMaskChannel(Le32(m + 8)),
+                 QxMaskChannel(hasAlpha ? Le32(m + 12) : 0), hasAlpha};
+  if (f.r.Mask == 0 || f.g.Mask == 0 || f.b.Mask == 0) return std::nullopt;
+  return f;
+}
+
+// One pixel of a 8-, 16-, 24- or 32-bit file in the surface's format. 8-bit
+// indices past the colour table give black.
+uint32_t FilePixel(const TDDDDGenSurface& s, const uint8_t* p, uint16_t bitCount,
+                   const std::optional<BmpBitFields>& fields, const plat::PaletteEntry* table,
+                   uint32_t tableSize) {
+  if (fields) return fields->Convert(s, LoadPixel(p, bitCount / 8u));
+  switch (bitCount) {
+    case 8: {
+      const plat::PaletteEntry e = p[0] < tableSize ? table[p[0]] : plat::PaletteEntry{};
+      return s.ARGBToPhysical(255, e.red, e.green, e.blue);
+    }
+    case 16: {
+      const uint32_t w = Le16(p);
+      return s.ARGBToPhysical(255, Widen5((w >> 10) & 31), Widen5((w >> 5) & 31), Widen5(w & 31));
+    }
+    case 24: return s.ARGBToPhysical(255, p[2], p[1], p[0]);
+    default: return s.ARGBToPhysical(p[3], p[2], p[1], p[0]);
+  }
+}
 
 constexpr int32_t kMaxBmpEdge = 16384;
 constexpr size_t kMaxBmpFile = size_t(256) << 20;
@@ -302,11 +346,14 @@ bool TDDDDGenSurface::LoadFromBMPStream(const uint8_t* data, size_t size) {
     TRYDD(1, "\x90\x46\x90\x94\x82\xAA" "8\x83\x72\x83\x62\x83\x67\x81\x60" "32\x83\x72\x83\x62\x83\x67\x82\xCC\x94\xCD\x88\xCD\x82\xCC\x83\x72\x83\x62\x83\x67\x83\x7D\x83\x62\x83\x76\x82\xF0\x81\x41LoadBMP\x82\xC9\x82\xCD\x8E\x77\x92\xE8\x82\xB5\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2" /* 色数が8ビット～32ビットの範囲のビットマップを、LoadBMPには指定してください */);
     return false;
   }
-  // Only uncompressed 8-, 16-, 24- and 32-bit images of a sane size whose
-  // headers and rows lie inside the data are read.
+  // Only 8-, 16-, 24- and 32-bit images of a sane size whose headers and rows
+  // lie inside the data are read, uncompressed or (16 and 32 bits) with
+  // non-empty colour masks.
   const bool bitfields = compression == 3 && (bitCount == 16 || bitCount == 32);
+  const std::optional<BmpBitFields> fields =
+      bitfields ? ReadBitFields(data, size, biSize) : std::nullopt;
   if ((bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32) ||
-      (compression != 0 && !bitfields) || biSize < 40 || biSize > size - 14 || width <= 0 ||
+      (compression != 0 && !fields) || biSize < 40 || biSize > size - 14 || width <= 0 ||
       width > kMaxBmpEdge || rawHeight == 0 || rawHeight < -kMaxBmpEdge ||
       rawHeight > kMaxBmpEdge || offBits > size) {
     PutDebugMessage("\x95\x73\x90\xB3\x82\xC8" "BMP\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xC5\x82\xB7" /* 不正なBMPファイルです */, log);
@@ -373,21 +420,7 @@ bool TDDDDGenSurface::LoadFromBMPStream(const uint8_t* data, size_t size) {
     } else {
       for (int32_t x = 0; x < width; ++x) {
         const uint8_t* p = src + size_t(x) * fbpp;
-        uint32_t v;
-        switch (bitCount) {
-          case 8: {
-            const plat::PaletteEntry e = p[0] < tableSize ? table[p[0]] : plat::PaletteEntry{};
-            v = ARGBToPhysical(255, e.red, e.green, e.blue);
-            break;
-          }
-          case 16: {
-            const uint32_t w = Le16(p);
-            v = ARGBToPhysical(255, Widen5((w >> 10) & 31), Widen5((w >> 5) & 31), Widen5(w & 31));
-            break;
-          }
-          case 24: v = ARGBToPhysical(255, p[2], p[1], p[0]); break;
-          default: v = ARGBToPhysical(p[3], p[2], p[1], p[0]); break;
-        }
+        const uint32_t v = FilePixel(*this, p, bitCount, fields, table, tableSize);
         StorePixel(conv.data() + size_t(x) * sbpp, sbpp, v);
       }
     }

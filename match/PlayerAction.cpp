@@ -18,7 +18,7 @@ bool Meets(const DBRect& a, const DBRect& b) {
 }
 
 // The authoring build's key that drops the ball.
-bool DropKey(const TDBPlayer& p) { return p.Glb && p.Glb->Flags.Debug_f && Btn(p, bY); }
+bool DropKey(const TDBPlayer& p) { return AuthoringBuild(p.Glb) && Btn(p, bY); }
 
 }  // namespace
 

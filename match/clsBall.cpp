@@ -489,8 +489,7 @@ void TGenDBDraw::OnDraw(int32_t xx, int32_t yy, int32_t zz, int32_t sp_c) {
 }
 
 void TGenDBDraw::OnSadowDraw() {
-    bool authoring = Glb ? Glb->Flags.Debug_f : Debug_f;
-    if ((BallSt->Invs_f && !authoring) || !AL || !AOT->AT) return;
+    if ((BallSt->Invs_f && !AuthoringBuild(Glb)) || !AL || !AOT->AT) return;
     const TZahyou* z = AOT->BallZahyou();
     AL->DrawTexSai(AOT->AT->DBItemtx, 96, 104, 16, 8, z->X / 100,
                    240 - z->Z / 100 - (z->ShadowY + 1) / 100, z->NowPri(), 255, 0, BM_NORMAL,
@@ -679,7 +678,7 @@ bool TDBBall::HSMoving() {
                 z.dX = Percentage(z.dX, Sat(E(1)));
                 z.dY = Percentage(z.dY, Sat(E(1)));
             }
-            if (c >= E(0) && !(Glb ? Glb->Flags.Debug_f : Debug_f)) MySt->Invs_f = 1;
+            if (c >= E(0) && !AuthoringBuild(Glb)) MySt->Invs_f = 1;
             break;
         case dbhKSK: {
             int64_t per = FCMAG(Sat(E(5)));

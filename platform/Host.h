@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
+
+#include "platform/WindowCanvas.h"
 
 namespace plat {
 
@@ -16,6 +19,14 @@ namespace plat {
 struct KeyEvent {
   uint16_t vk = 0;
   bool shift = false;
+};
+
+// A window-manager event: the window was moved (x, y: its new position on the
+// desktop) or maximised.
+struct WindowEvent {
+  enum class Kind { Moved, Maximized };
+  Kind kind = Kind::Moved;
+  int x = 0, y = 0;
 };
 
 // A finished frame in 32-bit 0x00RRGGBB pixels; pitch counts pixels.
@@ -52,13 +63,25 @@ class Host {
   virtual void ShowCursor(bool on) = 0;
   // Shows a finished frame scaled to the window's client area.
   virtual void Present(const FrameView& frame) = 0;
+  // Draws with the window's canvas over the frame shown now, in client
+  // pixels; the next Present covers it again.
+  virtual void DrawOverFrame(const std::vector<CanvasItem>& items) { (void)items; }
   // Restores and raises the window (another copy of the program asked for it).
   virtual void RestoreAndRaise() = 0;
+  // Whether the window has the input focus.
+  virtual bool Active() const { return true; }
+  // The window's position on the desktop; false while there is no window.
+  virtual bool WindowPos(int& x, int& y) const {
+    x = y = 0;
+    return false;
+  }
+  virtual void SetWindowPos(int /*x*/, int /*y*/) {}
 
   // Event handlers the game installs.
   std::function<void(const KeyEvent&)> OnKeyDown;
   std::function<void()> OnPaint;
   std::function<void()> OnClose;
+  std::function<void(const WindowEvent&)> OnWindowEvent;
   // Runs at the start of every ProcessMessages, before the window messages:
   // the program block polls the single-instance channel here.
   std::function<void()> OnPump;

@@ -89,4 +89,13 @@ void ScriptedHost::Present(const FrameView& frame) {
                 LastFrame.begin() + std::ptrdiff_t(size_t(y) * size_t(frame.width)));
 }
 
+void ScriptedHost::DrawOverFrame(const std::vector<CanvasItem>& items) {
+  if (LastFrame.empty()) {
+    LastFrameW = ClientW;
+    LastFrameH = ClientH;
+    LastFrame.assign(size_t(std::max(ClientW, 0)) * size_t(std::max(ClientH, 0)), 0);
+  }
+  PaintCanvas(LastFrame.data(), LastFrameW, LastFrameH, LastFrameW, items);
+}
+
 }  // namespace plat

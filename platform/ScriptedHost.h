@@ -36,6 +36,8 @@ class ScriptedHost final : public Host {
   void SetFullScreen(bool on) override { FullScreen = on; }
   void ShowCursor(bool on) override { CursorShown = on; }
   void Present(const FrameView& frame) override;
+  // Paints over LastFrame (a black client area when nothing was presented).
+  void DrawOverFrame(const std::vector<CanvasItem>& items) override;
   void RestoreAndRaise() override { ++Restores; }
 
   // Script.

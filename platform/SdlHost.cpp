@@ -22,6 +22,7 @@ SdlHost::SdlHost() = default;
 
 SdlHost::~SdlHost() {
   detail::SetMessageBoxParent(nullptr);
+  if (overlay_) SDL_DestroyTexture(overlay_);
   if (texture_) SDL_DestroyTexture(texture_);
   if (renderer_) SDL_DestroyRenderer(renderer_);
   if (window_) SDL_DestroyWindow(window_);
@@ -111,6 +112,25 @@ void SdlHost::Present(const FrameView& frame) {
     texH_ = frame.height;
   }
   SDL_UpdateTexture(texture_, nullptr, frame.pixels, frame.pitch * int(sizeof(uint32_t)));
+  overlayShown_ = false;
+  Redraw();
+}
+
+void SdlHost::DrawOverFrame(const std::vector<CanvasItem>& items) {
+  if (!renderer_ || clientW_ <= 0 || clientH_ <= 0) return;
+  if (!overlay_ || overlayW_ != clientW_ || overlayH_ != clientH_) {
+    if (overlay_) SDL_DestroyTexture(overlay_);
+    overlay_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 clientW_, clientH_);
+    if (!overlay_) return;
+    SDL_SetTextureBlendMode(overlay_, SDL_BLENDMODE_BLEND);
+    overlayW_ = clientW_;
+    overlayH_ = clientH_;
+  }
+  overlayPixels_.assign(size_t(overlayW_) * size_t(overlayH_), 0);
+  PaintCanvas(overlayPixels_.data(), overlayW_, overlayH_, overlayW_, items, 0xFF000000u);
+  SDL_UpdateTexture(overlay_, nullptr, overlayPixels_.data(), overlayW_ * int(sizeof(uint32_t)));
+  overlayShown_ = true;
   Redraw();
 }
 
@@ -119,6 +139,7 @@ void SdlHost::Redraw() {
   if (!renderer_) return;
   SDL_RenderClear(renderer_);
   if (texture_) SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  if (overlayShown_ && overlay_) SDL_RenderCopy(renderer_, overlay_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
 
@@ -126,6 +147,21 @@ void SdlHost::RestoreAndRaise() {
   if (!window_) return;
   SDL_RestoreWindow(window_);
   SDL_RaiseWindow(window_);
+}
+
+bool SdlHost::Active() const {
+  return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS) != 0;
+}
+
+bool SdlHost::WindowPos(int& x, int& y) const {
+  x = y = 0;
+  if (!window_) return false;
+  SDL_GetWindowPosition(window_, &x, &y);
+  return true;
+}
+
+void SdlHost::SetWindowPos(int x, int y) {
+  if (window_) SDL_SetWindowPosition(window_, x, y);
 }
 
 uint16_t SdlHost::VirtualKeyOf(int32_t k) {
@@ -165,6 +201,10 @@ void SdlHost::Dispatch(const SDL_Event& e) {
         if (OnPaint) OnPaint();
       } else if (e.window.event == SDL_WINDOWEVENT_CLOSE) {
         if (OnClose) OnClose(); else Terminate();
+      } else if (e.window.event == SDL_WINDOWEVENT_MOVED && OnWindowEvent) {
+        OnWindowEvent({WindowEvent::Kind::Moved, e.window.data1, e.window.data2});
+      } else if (e.window.event == SDL_WINDOWEVENT_MAXIMIZED && OnWindowEvent) {
+        OnWindowEvent({WindowEvent::Kind::Maximized, 0, 0});
       }
       break;
     case SDL_RENDER_TARGETS_RESET:

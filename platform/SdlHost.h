@@ -1,6 +1,6 @@
 // The real application host on SDL2: one window with a fixed client size,
 // the game's frames scaled into it, key-downs as virtual-key codes (held keys
-// repeat), expose and close events. Message pumping may be entered again from
+// repeat), expose, close, move and maximise events. Message pumping may be entered again from
 // inside the idle handler: the frame loop pumps while it waits.
 #pragma once
 #include <cstdint>
@@ -37,7 +37,11 @@ class SdlHost final : public Host {
   void SetFullScreen(bool on) override;
   void ShowCursor(bool on) override;
   void Present(const FrameView& frame) override;
+  void DrawOverFrame(const std::vector<CanvasItem>& items) override;
   void RestoreAndRaise() override;
+  bool Active() const override;
+  bool WindowPos(int& x, int& y) const override;
+  void SetWindowPos(int x, int y) override;
 
   // Maps an SDL key code to the game's virtual-key number; 0 for keys the
   // game has no number for.
@@ -53,6 +57,12 @@ class SdlHost final : public Host {
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   int texW_ = 0, texH_ = 0;
+  // The canvas drawing over the frame: client-sized, transparent where
+  // nothing was drawn, shown until the next Present.
+  SDL_Texture* overlay_ = nullptr;
+  int overlayW_ = 0, overlayH_ = 0;
+  bool overlayShown_ = false;
+  std::vector<uint32_t> overlayPixels_;
   std::string caption_;
   int clientW_ = 0, clientH_ = 0;
   bool fullScreen_ = false;

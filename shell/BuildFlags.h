@@ -16,5 +16,7 @@ struct BuildFlags {
 #endif
 
 inline constexpr bool Eng_f = QORV_ENG_F != 0;
-inline constexpr bool Debug_f = QORV_DEBUG_F != 0;
-inline constexpr BuildFlags kBuildFlags{Eng_f, Debug_f};
+// The flags the build was made with. Only the program entries read them; they
+// hand them to the main form and its global status object, and every other
+// part asks that object (AuthoringBuild), never the build.
+inline constexpr BuildFlags kBuildFlags{Eng_f, QORV_DEBUG_F != 0};

@@ -230,18 +230,19 @@ void TGlbConst::SetRecord(std::span<const uint8_t> bytes) {
     if (!bytes.empty()) std::memcpy(&DB, bytes.data(), std::min(bytes.size(), sizeof DB));
 }
 
-bool TGlbConst::Authoring() const { return Glb ? Glb->Flags.Debug_f : Debug_f; }
+bool TGlbConst::Authoring() const { return AuthoringBuild(Glb); }
 
 TGlbConst::Load TGlbConst::IOIni(bool read, bool slow) {
     ioUsed_ = true;
     Load result = Authoring() ? IOIniAuthoring(read, slow) : IOIniShipped(read, slow);
     if (read) {
         LastLoad = result;
-        // A table that is missing, short or has no unit factor would make the
-        // match divide by zero: the game stops with the data version error.
-        if (!Usable() || result == Load::NoEntry || result == Load::BadTable) {
-            if (Glb) Glb->HaltMsgNo(2);
-        }
+        // A missing entry, or a table without a unit factor (the match would
+        // divide by zero), stops the game: "File Not Found" when the archive
+        // itself is missing, the data version error otherwise. A table kept
+        // from an earlier load plays on.
+        if (Glb && (!Usable() || result == Load::NoEntry))
+            Glb->HaltMsgNo(result == Load::NoFile ? 0 : 2);
     }
     return result;
 }
@@ -269,8 +270,8 @@ TGlbConst::Load TGlbConst::LoadFromArchive(TStream& archive, bool slow) {
     auto entry = ExtractFromQDAStream(archive, RecordFileName(slow));
     Load result = Load::NoEntry;
     if (entry) {
-        SetRecord(entry->Bytes());
-        result = entry->Size() < int64_t(sizeof(CstDB)) ? Load::BadTable : Load::Ok;
+        SetRecord(entry->Bytes());  // a short entry leaves the remaining fields zero
+        result = Load::Ok;
     }
     // The shipped game starts with every debug switch off.
     DB.DBDBG = DBDBGRec{};

@@ -394,7 +394,7 @@ public:
         NoFile,      // the archive is missing: the table is kept
         BadArchive,  // the archive failed its checks: the table is kept
         NoEntry,     // the archive lacks the table's entry: the table is zero
-        BadTable,    // the entry is short or its unit factor FCTOSAIMAG is not positive
+        BadTable,    // the table's unit factor FCTOSAIMAG is not positive
         WriteFailed, // the authoring build could not write the record file
     };
 
@@ -410,9 +410,10 @@ public:
     TGlbConst& operator=(const TGlbConst&) = delete;
 
     // Loads (read) or stores the table; `slow` picks the slow-rule table. Runs
-    // the authoring or the shipped way by the build. A failed read records the
-    // halt code of the failure with the global status object (code 0 for a
-    // missing archive, 2 for any other).
+    // the authoring or the shipped way by the build. A read that leaves no
+    // usable table, or finds the archive without the entry, records a halt
+    // with the global status object (code 0 for a missing archive, 2 for any
+    // other failure).
     Load IOIni(bool read, bool slow);
     // The two ways, both reachable so each can be tested.
     Load IOIniShipped(bool read, bool slow);

@@ -11,6 +11,8 @@ namespace {
 constexpr int kLogicalW = 512;
 constexpr int kLogicalH = 240;
 constexpr int32_t kInfTime = 60;
+// The form's font, "ＭＳ Ｐゴシック".
+constexpr const char* kFormFont = "\x82\x6C\x82\x72 \x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E";
 
 // Fills every factory the caller left empty with the game's own.
 TForm1Parts Completed(TForm1Parts p) {
@@ -314,14 +316,20 @@ void TForm1::CaptionMsg() {
   SetCaption(s);
 }
 
+// Each live debug line as a box of the canvas brush with its text on it, drawn
+// by the window over the frame just presented. The boxes stand 20 pixels
+// apart, the texts two font sizes apart, as the canvas places them.
 void TForm1::DrawDbgTxt() {
-  DbgTextBoxes.clear();
   if (!DebugTxt_f || !Glb) return;
+  const int fontPx = (FontSize * 96 + 36) / 72;  // points at 96 dots per inch
+  std::vector<plat::CanvasItem> items;
   for (int i = 0; i < DBGTXTNUM; ++i) {
     if (Glb->DbgTxtSt[i].empty()) continue;
-    DbgTextBoxes.push_back(
-        DbgTextBox{2, 2 + 20 * i, 200, 20, 2, 2 + 2 * i * FontSize, Glb->DbgTxt[i]});
+    items.push_back({2, 2 + 20 * i, 200, 20, CanvasBrushColor, "", "", 0, 0});
+    items.push_back({2, 2 + 2 * i * FontSize, 0, 0, CanvasBrushColor, Glb->DbgTxt[i], kFormFont,
+                     fontPx, 0});
   }
+  if (!items.empty()) host_.DrawOverFrame(items);
 }
 
 // --- keys ------------------------------------------------------------------------

@@ -78,16 +78,11 @@ class TForm1 {
   std::unique_ptr<TGlobalSAI> Glb;
   std::unique_ptr<FormPart> GC;  // the tuning table
 
-  // The form's canvas (debug text lines are drawn over the frame with it).
+  // The form's canvas (debug text lines are drawn over the frame with it):
+  // brush colour and font size in points.
   uint32_t CanvasBrushColor = 0;
   int FontSize = 12;
   int ClientWidth = 1024, ClientHeight = 480;
-  // Where the debug lines go: one box and text per live line.
-  struct DbgTextBox {
-    int boxX, boxY, boxW, boxH, textX, textY;
-    std::string text;
-  };
-  std::vector<DbgTextBox> DbgTextBoxes;
 
   // Timing, in milliseconds of the clock; all differences are unsigned.
   uint32_t st = 0, et = 0, ov = 0;

@@ -5,6 +5,8 @@
 #include "config/CfgIni.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/SdlHost.h"
+#include "platform/SdlInput.h"
 #include "shell/Main.h"
 
 int RunGameProgram(plat::Host& host, plat::InstanceRegistry& atoms, TForm1Parts parts,
@@ -47,5 +49,17 @@ int RunGameProgram(plat::Host& host, plat::InstanceRegistry& atoms, TForm1Parts 
 
   // 4. Give the name back.
   atoms.DeleteAtom();
+  return code;
+}
+
+int RunGameOnSdl(TForm1Parts parts, BuildFlags flags) {
+  // Paths against the current folder and beside the executable then agree.
+  plat::ChangeToProgramFolder();
+  plat::SocketInstanceRegistry atoms;
+  plat::SdlHost host;
+  plat::SdlInputDevices devices;  // the keyboard and pads the game reads
+  plat::SetInputDevices(&devices);
+  int code = RunGameProgram(host, atoms, std::move(parts), flags);
+  plat::SetInputDevices(nullptr);
   return code;
 }

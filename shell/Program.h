@@ -12,3 +12,8 @@
 // missing, the instance name cannot be taken, or the error box was shown.
 int RunGameProgram(plat::Host& host, plat::InstanceRegistry& atoms, TForm1Parts parts = {},
                    BuildFlags flags = kBuildFlags);
+
+// The program block on the real window, keyboard and pads, run from the
+// program's own folder: what the game's main() runs, and every program that
+// plays the game with other parts (the match demo).
+int RunGameOnSdl(TForm1Parts parts = {}, BuildFlags flags = kBuildFlags);

@@ -35,8 +35,7 @@ const BitMapData& TGrpData::FrameRow(int32_t bmpNo) const {
 }
 
 TableLoad TGrpData::LoadDt(TGlobal* glb) {
-    bool authoring = glb ? glb->Flags.Debug_f : Debug_f;
-    TableLoad result = authoring ? LoadDtAuthoring() : LoadDtShipped();
+    TableLoad result = AuthoringBuild(glb) ? LoadDtAuthoring() : LoadDtShipped();
     // Both tables are required: an archive that passed its checks but lacks
     // one stops the game rather than playing with an empty table.
     if (result == TableLoad::NoEntry && glb) glb->HaltMsgNo(2);

@@ -6,7 +6,6 @@
 
 #include "graphics/AlphaLib32Pictures.h"
 #include "platform/Files.h"
-#include "shell/BuildFlags.h"
 #include "shell/GlbRecord.h"
 
 namespace {
@@ -64,7 +63,7 @@ void TAllTx::LoadTx() {
   };
   plain(DBCourttx[0], "data\\bmp\\dbcourt0.png");
   // The authoring build plays on the first court only.
-  if (!Debug_f) {
+  if (!AuthoringBuild(Glb)) {
     plain(DBCourttx[1], "data\\bmp\\dbcourt1.png");
     plain(DBCourttx[2], "data\\bmp\\dbcourt2.png");
   }

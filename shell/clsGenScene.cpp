@@ -5,7 +5,6 @@
 #include "graphics/ALAddLib.h"
 #include "match/clsObject.h"
 #include "match/clsBall.h"
-#include "shell/BuildFlags.h"
 #include "shell/GlbConst.h"
 #include "shell/clsAllTx.h"
 #include "shell/GameRandom.h"
@@ -115,7 +114,7 @@ void TDBScene::OnInit() {
   Obj->KickOff();
   DBGameData& g = GDt();
   // The authoring build always plays on the first court.
-  g.DBCrtNo = Debug_f ? 0 : Random(3);
+  g.DBCrtNo = AuthoringBuild(Glb) ? 0 : Random(3);
   Obj->ClearDam();
   Obj->CameraReset();
   if (TOggDataCtrl* oc = OC()) oc->AllSoundStop();

@@ -5,7 +5,6 @@
 
 #include "graphics/ALAddLib.h"
 #include "match/clsObject.h"
-#include "shell/BuildFlags.h"
 #include "shell/GameRandom.h"
 #include "shell/GlbRecord.h"
 #include "shell/zimraLib.h"
@@ -550,7 +549,7 @@ void TDBPSLScene::CPUStep(int s) {
     case 3: place = p % 2 == 0; break;
     default: place = true; break;
   }
-  if (place || Debug_f) {
+  if (place || AuthoringBuild(Glb)) {
     PosSet(s);
   } else {
     MoveCR(s);

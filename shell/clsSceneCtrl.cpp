@@ -7,7 +7,6 @@
 #include "input/DILib.h"
 #include "match/clsObject.h"
 #include "platform/Files.h"
-#include "shell/BuildFlags.h"
 #include "shell/DBTextImport.h"
 #include "shell/GameRandom.h"
 #include "shell/GlbConst.h"
@@ -33,22 +32,18 @@ constexpr size_t MEMBER_RAW = 232;            // bytes of a default-team entry
 constexpr size_t MEMBER_REC = 256;            // bytes of a member record
 constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a member record
 constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
-constexpr int COLOURS = 32;                   // palette sets of the character colours
-constexpr int SHOTMAX = 22;                   // highest special-shot number naming a row
 
 const char* const kDefTeamArc = "data\\defteam.qx2";
 const char* const kDBDataArc = "data\\DBData.qx2";
 
-// Member data comes from files the player may have edited: colour numbers
-// that name no palette set read as 0, special-shot numbers that name no row of
-// the shot table read as none, so no later table read goes out of range.
-void SanitizeMember(DTCharData& c) {
-  for (uint8_t* col : {&c.Looks.SkinCol, &c.Looks.HairCol, &c.Looks.EyeCol})
-    if (*col >= COLOURS) *col = 0;
-}
-void SanitizeAbility(DCDDBallDt& d) {
-  for (uint8_t* hs : {&d.dJHS, &d.dHS, &d.dSHS1, &d.dSHS2})
-    if (*hs > SHOTMAX) *hs = 0;
+// Every member record and its match data, as the sources that write them
+// whole (the authoring table, a save state) leave them.
+void SanitizeMembers(TAllObTx& aot) {
+  for (int t = 0; t < TEAMS; ++t)
+    for (int m = 0; m < MEMBERS; ++m) {
+      SanitizeCharData(aot.ADTCDt[t][m]);
+      SanitizeBallDt(aot.ADBPDt[t][m]);
+    }
 }
 
 std::string ProgramPath(const std::string& rel) { return plat::ProgramFolder() + rel; }
@@ -96,8 +91,7 @@ bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
   if (data->Size() > 0)
     std::memcpy(rec, data->Memory(), std::min<size_t>(size_t(data->Size()), MEMBER_REC));
   std::memcpy(&out, rec, MEMBER_REC);
-  SanitizeMember(out);
-  SanitizeAbility(out.DBDt);
+  SanitizeCharData(out);
   return true;
 }
 
@@ -111,7 +105,7 @@ std::string SaveSlotPath(int slot) {
 
 TSceneCtrl::TSceneCtrl(TDDDD* tDDDD, TAlpha32SAI* tAL, TAnti_DelX* tTW, TADISAI* tADI,
                        TOggDataCtrl* tOC, TGlobalSAI* tGlb, void* /*FC*/)
-    : DDDD(tDDDD), AL(tAL), TW(tTW), ADI(tADI), OC(tOC), Glb(tGlb), Authoring_f(Debug_f) {
+    : DDDD(tDDDD), AL(tAL), TW(tTW), ADI(tADI), OC(tOC), Glb(tGlb) {
   Create();
 }
 
@@ -279,7 +273,7 @@ void TSceneCtrl::CfgBtn() {
       const auto& b = cfg.JSBtn[p];
       di.SettingBtn(b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
       // The authoring build puts the save and load buttons on pad buttons 6 and 7.
-      if (Debug_f) di.SettingBtn(b[0], b[1], b[2], b[3], 6, 7, b[6], b[7]);
+      if (AuthoringBuild(Glb)) di.SettingBtn(b[0], b[1], b[2], b[3], 6, 7, b[6], b[7]);
     }
   }
 }
@@ -309,13 +303,12 @@ void TSceneCtrl::DataLoad_Slow() {
 void TSceneCtrl::StoreMember(int t, int m, const DTCharData& rec) {
   DTCharData& c = AOT->ADTCDt[t][m];
   c = rec;
-  SanitizeMember(c);
-  SanitizeAbility(c.DBDt);
+  SanitizeCharData(c);
   std::memcpy(&AOT->ADBPDt[t][m], reinterpret_cast<const uint8_t*>(&c) + ABILITY_AT, ABILITY_COPY);
 }
 
 void TSceneCtrl::DBCharDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBCharDataImport();
     return;
   }
@@ -383,7 +376,7 @@ bool TSceneCtrl::RankAndShotArchive(const char* entry, void* dst, size_t size) {
 }
 
 void TSceneCtrl::DBRankDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBRankDataImport();
     return;
   }
@@ -393,7 +386,7 @@ void TSceneCtrl::DBRankDataLoad() {
 }
 
 void TSceneCtrl::DBShootDataLoad() {
-  if (Authoring_f) {
+  if (AuthoringBuild(Glb)) {
     DBShootDataImport();
     return;
   }
@@ -407,11 +400,7 @@ void TSceneCtrl::DBCharDataImport() {
   if (!text) return;
   ImportCharCsv(*text, [](std::string_view n) { return StrToDTNameArr(n); }, AOT->ADTCDt,
                 AOT->ADBPDt);
-  for (int t = 0; t < TEAMS; ++t)
-    for (int m = 0; m < MEMBERS; ++m) {
-      SanitizeMember(AOT->ADTCDt[t][m]);
-      SanitizeAbility(AOT->ADBPDt[t][m]);
-    }
+  SanitizeMembers(*AOT);
 }
 
 void TSceneCtrl::DBRankDataImport() {
@@ -477,11 +466,7 @@ bool TSceneCtrl::OnLoad() {
   SDt->DBGDt = sv.DBGDt;
   std::memcpy(AOT->ADTCDt, sv.ADTCDt, sizeof sv.ADTCDt);
   std::memcpy(AOT->ADBPDt, sv.ADBPDt, sizeof sv.ADBPDt);
-  for (int t = 0; t < TEAMS; ++t)
-    for (int m = 0; m < MEMBERS; ++m) {
-      SanitizeMember(AOT->ADTCDt[t][m]);
-      SanitizeAbility(AOT->ADBPDt[t][m]);
-    }
+  SanitizeMembers(*AOT);
   for (int s = 0; s < 2; ++s) MObj->TeamOnInit(s);
   for (int s = 0; s < 2; ++s)
     for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnInit(s, p);

@@ -102,9 +102,6 @@ class TSceneCtrl : public FormScene {
   uint8_t fNowScene = stDBOP;
   int32_t SvSlt = 0;
 
-  // Loaders read the authoring build's CSV sources instead of the archives.
-  bool Authoring_f;
-
  private:
   void Create();
   void LoadFaces();

@@ -76,7 +76,9 @@ class TGlobal {
  public:
   // Keeps the form (its caption shows the loading progress) and sets its
   // canvas brush white and its font size 12. The form may be null in tests.
-  explicit TGlobal(TForm1* tMF, BuildFlags flags = kBuildFlags);
+  // The flags are the program's (the form passes its own); by default those
+  // of the shipped build.
+  explicit TGlobal(TForm1* tMF, BuildFlags flags = BuildFlags{});
   virtual ~TGlobal() = default;
 
   const std::string& InfMsg() const { return fInfMsg; }
@@ -122,6 +124,11 @@ class TGlobal {
   TDXINI DXINI{};
   TDBINI DBINI{};
 };
+
+// The authoring build, as the global status object's flags tell it; without
+// one, the shipped build. The only way code tells the two builds apart, so one
+// program (and one test binary) runs either.
+inline bool AuthoringBuild(const TGlobal* glb) { return glb && glb->Flags.Debug_f; }
 
 // --- the display log ---------------------------------------------------------
 

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-#include "shell/BuildFlags.h"
 #include "shell/FormParts.h"
 #include "sound/ddsd.h"
 
@@ -83,7 +82,7 @@ class TOggDataCtrl : public FormSound {
   // With a component: binds the decoder library "data\wuvorbis.so" (a library
   // that cannot be loaded raises ERangeError), makes the two stream players
   // and loads every effect and jingle. BufSize is not used.
-  explicit TOggDataCtrl(TDDSD* tDDSD = nullptr, int BufSize = 0, bool Debug = Debug_f);
+  explicit TOggDataCtrl(TDDSD* tDDSD = nullptr, int BufSize = 0, bool Debug = false);
   ~TOggDataCtrl() override;
   TOggDataCtrl(const TOggDataCtrl&) = delete;
   TOggDataCtrl& operator=(const TOggDataCtrl&) = delete;
@@ -141,5 +140,5 @@ class GameSoundComponent {
 
 class GameSound : private GameSoundComponent, public TOggDataCtrl {
  public:
-  explicit GameSound(int BufSize, bool Debug = Debug_f);
+  explicit GameSound(int BufSize, bool Debug = false);
 };

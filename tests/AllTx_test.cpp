@@ -1,5 +1,6 @@
 // The character palettes: the small palettes, the colour sets of the palette
-// archive, member palettes, and the halts on a missing or damaged archive.
+// archive, member palettes, and the halts on a missing or damaged archive;
+// and which picture cells the face loaders take.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,8 @@
 #include "platform/Files.h"
 #include "shell/GlbRecord.h"
 #include "shell/clsAllTx.h"
+#include "tests/PictureBuild.h"
+#include "tests/display_fixture.h"
 
 namespace fs = std::filesystem;
 
@@ -222,6 +225,52 @@ TEST_F(PaletteTest, MembersWithTheSameLooksOnOneSideShareOneBody) {
   ac.LoadDBBMP(0, 0, 0, 24, 0, Looks(1, 5, 9));
   ac.LoadDBBMP(0, 0, 0, 3, -1, Looks(1, 5, 9));
   for (int m = 0; m < 7; ++m) EXPECT_EQ(ac.txCharDBp[0][m], nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The character pictures the game's own loaders ask the renderer for: the
+// all-face sheet's 16 x 16 cell and the face strip file and its ten rows.
+class FaceLoadTest : public DisplayTest {
+ protected:
+  static std::vector<uint8_t> Sheet(uint32_t w, uint32_t h) {
+    std::vector<uint8_t> rows;
+    for (uint32_t y = 0; y < h; ++y) {
+      rows.push_back(0);
+      rows.insert(rows.end(), w, 4);
+    }
+    return picbuild::MakePng(w, h, 8, 3, rows, std::vector<uint32_t>(16, 0x808080));
+  }
+};
+
+TEST_F(FaceLoadTest, FacesComeFromTheirSheetCellAndStripRows) {
+  const std::vector<uint8_t> sheet = Sheet(256, 256), strips = Sheet(160, 120);
+  auto arc = BuildQDAArchive("CHAR", 0, 1, 0, {sheet, strips}, {"dballface.png", "dbface02.png"}, true);
+  ASSERT_TRUE(arc);
+  fs::create_directories(logDir / "data");
+  std::ofstream(logDir / "data" / "char.qx2", std::ios::binary)
+      .write(reinterpret_cast<const char*>(arc->data()), std::streamsize(arc->size()));
+  plat::SetProgramFolder(logDir.string() + "/");
+  auto disp = MakeDisplay();
+  TAlpha32SAI al(disp.get(), nullptr, true, false, nullptr, 1, 64);
+  {
+    TALLtxChar ac(&al, nullptr, nullptr);
+    ac.LoadAllFace(4, 6, 0x23, 0, 0, 0, 0, 4, 0);
+    const TALTexture& cell = ac.txAllFaceDB[4][6];
+    EXPECT_EQ(cell.LoadSt.ID, "dballface.png");
+    EXPECT_EQ(std::vector<int>({cell.LoadSt.SrcR.left, cell.LoadSt.SrcR.top, cell.BmpWidth,
+                                cell.BmpHeight}),
+              std::vector<int>({32, 48, 16, 16}));
+    ac.LoadDBBMP(0, 2, 25, 4, 6, DCDLooks{});
+    const TALTexture& strip = ac.txFaceDB[0][2];
+    EXPECT_EQ(strip.LoadSt.ID, "dbface02.png");
+    EXPECT_EQ(std::vector<int>({strip.LoadSt.SrcR.left, strip.LoadSt.SrcR.top, strip.BmpWidth,
+                                strip.BmpHeight}),
+              std::vector<int>({0, 10, 160, 10}));
+  }
+  plat::SetProgramFolder("");
 }
 
 }  // namespace

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <sstream>
 
+#include "files/ProcCounter.h"
 #include "files/QDArc.h"
 #include "graphics/AlphaLib32.h"
 #include "graphics/dddd.h"
@@ -144,6 +147,44 @@ TEST_F(LoaderTest, ThreeDPathSplitsAt256) {
   EXPECT_EQ(big.Texture[1][2]->Width(), 256);
 }
 
+TEST_F(LoaderTest, EachLoadStepLogsItsTimeAndNoStopwatchIsLeftRunning) {
+  SteppingClock clock(1000);  // every counter read is a millisecond later
+  TProcCounter pc;
+  pc.SetCounterNum(16);
+  TAlpha32& r = Renderer(1, false);
+  r.PC = &pc;
+  DDDD_DebugMessage = true;
+  TALTexture& t = Tex();
+  ASSERT_TRUE(r.LoadTexture(t, File("pic.png", RgbPng(4, 4, Picture))));
+  // "▼name = N ms" lines, innermost steps first; each outer step lasts longer
+  // than the steps inside it.
+  std::vector<std::string> names, lines;
+  std::map<std::string, int> ms;
+  std::istringstream log(ReadLog());
+  for (std::string line; std::getline(log, line);) {
+    lines.push_back(line);
+    const size_t at = line.find("\x81\xA5"), eq = line.find(" = ");
+    if (at == std::string::npos || eq == std::string::npos) continue;
+    names.push_back(line.substr(at + 2, eq - at - 2));
+    ms[names.back()] = std::stoi(line.substr(eq + 3));
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"LoadBmp32BitFormat", "LoadFileToBmp32",
+                                             "BitmapToTexture", "MakeTex", "LoadFileToTexture",
+                                             "LoadTexture"}));
+  EXPECT_GT(ms["LoadBmp32BitFormat"], 0);
+  EXPECT_GT(ms["BitmapToTexture"], 0);
+  EXPECT_GT(ms["LoadFileToBmp32"], ms["LoadBmp32BitFormat"]);
+  EXPECT_GT(ms["MakeTex"], ms["BitmapToTexture"]);
+  EXPECT_GT(ms["LoadFileToTexture"], ms["LoadFileToBmp32"] + ms["MakeTex"]);
+  EXPECT_GT(ms["LoadTexture"], ms["LoadFileToTexture"]);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines.back().ends_with(" ... ")) << lines.back();  // the empty closing line
+  // A picture that does not decode still stops its stopwatch.
+  TALTexture& u = Tex();
+  EXPECT_FALSE(r.LoadTexture(u, File("broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3})));
+  EXPECT_GT(pc.GetTime(14), 0);
+}
+
 TEST_F(LoaderTest, ReloadRules) {
   TAlpha32& r = Renderer(1, false);
   const std::string a = File("a.png", RgbPng(4, 4, Picture));
@@ -195,14 +236,17 @@ TEST_F(LoaderTest, AlphaCompanionGivesAlphaAndTheKey) {
   EXPECT_EQ(Texel(tile, 1, 2) >> 24, 0x82u);
   EXPECT_EQ(Texel(tile, 1, 2) & 0xFFFFFF, Picture(1, 2));
   EXPECT_EQ(Texel(tile, 2, 0) >> 24, 0u);
-  // A companion smaller than its picture fails the load.
-  const std::string g = File("small.png", RgbPng(4, 3, Picture));
-  File("small_a.png", RgbPng(4, 2, Picture));
-  TALTexture& u = Tex();
-  EXPECT_FALSE(r.LoadTexture(u, g));
-  EXPECT_TRUE(r.Err_f);
   // The key is the first texel whose alpha is 0.
   EXPECT_EQ(tile->ColorKey(), RawTexel(tile, 2, 0));
+  // A companion smaller than its picture: what it does not cover is clear.
+  const std::string g = File("small.png", RgbPng(4, 3, Picture));
+  File("small_a.png", RgbPng(3, 2, [](int, int) { return 0x80u; }));
+  TALTexture& u = Tex();
+  ASSERT_TRUE(r.LoadTexture(u, g));
+  EXPECT_EQ(Texel(u.Texture[0][0], 2, 1), 0x80000000u | Picture(2, 1));
+  EXPECT_EQ(Texel(u.Texture[0][0], 3, 1) >> 24, 0u);
+  EXPECT_EQ(Texel(u.Texture[0][0], 0, 2), Picture(0, 2));
+  EXPECT_FALSE(r.Err_f);
 }
 
 TEST_F(LoaderTest, PalettesRecolourEightBitPictures) {
@@ -243,11 +287,15 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   bmp.table[1] = 0x202020;
   bmp.pixels = {0, 1, 0, 0};
   const std::vector<uint8_t> bmpBytes = MakeBmp(bmp);
-  bmp.table.resize(2);  // a short colour table cannot take a game palette
+  bmp.table.resize(2);  // a short colour table
   bmp.clrUsed = 2;
   const std::vector<uint8_t> shortBytes = MakeBmp(bmp);
-  auto image = BuildQDAArchive("DBDT", 0, 0, 0, {png, bmpBytes, shortBytes},
-                               {"face.png", "body.bmp", "short.bmp"}, true);
+  // The same two colours behind the 12-byte header of the older format.
+  Bytes core;
+  core.str("BM").u32(14 + 12 + 768 + 4).u32(0).u32(14 + 12 + 768).u32(12).u16(2).u16(1).u16(1)
+      .u16(8).u8(0x10).u8(0x10).u8(0x10).u8(0x20).u8(0x20).u8(0x20).zeros(762).raw({0, 1, 0, 0});
+  auto image = BuildQDAArchive("DBDT", 0, 0, 0, {png, bmpBytes, shortBytes, core.v},
+                               {"face.png", "body.bmp", "short.bmp", "core.bmp"}, true);
   ASSERT_TRUE(image);
   TQDAStream qs;
   qs.LoadFromBytes(*image, "char.qx2");
@@ -268,9 +316,15 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   TALTexture& none = Tex();
   EXPECT_FALSE(r.LoadTextureExQDA(none, "none.png", &qs, false, false, false, ckPix00, -1));
   EXPECT_TRUE(r.Err_f);
-  EXPECT_FALSE(r.LoadTextureExQDA(none, "short.bmp", &qs, false, false, false, ckPalNo0, 0));
+  // Without a palette a short table gives its own colours; with one, the
+  // palette's, whatever header or table the entry has.
   EXPECT_TRUE(r.LoadTextureExQDA(none, "short.bmp", &qs, false, false, false, ckPalNo0, -1));
   EXPECT_EQ(Texel(none.Texture[0][0], 1, 0), 0xFF202020u);
+  for (const char* id : {"short.bmp", "core.bmp"}) {
+    TALTexture& recoloured = Tex();
+    ASSERT_TRUE(r.LoadTextureExQDA(recoloured, id, &qs, false, false, false, ckPalNo0, 0)) << id;
+    EXPECT_EQ(Texel(recoloured.Texture[0][0], 1, 0), 0xFF010009u) << id;
+  }
 
   face.Texture[0][0]->SetIsRestore(true);
   const int32_t before = face.ListIndex;

@@ -3,7 +3,6 @@
 // modes and the device state cache.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -82,8 +81,12 @@ int Differences(TDDDD& d, const Frame& f) {
 // Records what reaches the 3D device.
 class RecordingDevice : public AL32Device {
  public:
+  struct Fan {
+    uint32_t src, dst, op, diffuse;  // the blend state it was drawn with, corner 0's colour
+  };
   std::vector<std::string> calls;
-  std::vector<uint32_t> drawnColours;  // corner 0's diffuse of each fan
+  std::vector<Fan> fans;
+  uint32_t src = 0, dst = 0, op = 0;
   void SetViewport(const d3d::Viewport&) override { calls.push_back("Viewport"); }
   void Clear(const plat::DdRect&, uint32_t, uint32_t) override { calls.push_back("Clear"); }
   void BeginScene() override { calls.push_back("Begin"); }
@@ -92,15 +95,15 @@ class RecordingDevice : public AL32Device {
     calls.push_back(t ? "Tex" : "Tex0");
   }
   void SetRenderState(d3d::RenderState s, uint32_t v) override {
-    if (s == d3d::RenderState::SrcBlend) calls.push_back("Src" + std::to_string(v));
-    else if (s == d3d::RenderState::DestBlend) calls.push_back("Dst" + std::to_string(v));
+    if (s == d3d::RenderState::SrcBlend) calls.push_back("Src" + std::to_string(src = v));
+    else if (s == d3d::RenderState::DestBlend) calls.push_back("Dst" + std::to_string(dst = v));
   }
   void SetTextureStageState(d3d::StageState s, uint32_t v) override {
-    if (s == d3d::StageState::ColorOp) calls.push_back("Op" + std::to_string(v));
+    if (s == d3d::StageState::ColorOp) calls.push_back("Op" + std::to_string(op = v));
   }
   void DrawFan(const d3d::TLVertex* v) override {
     calls.push_back("Draw");
-    drawnColours.push_back(v[0].diffuse);
+    fans.push_back({src, dst, op, v[0].diffuse});
   }
 };
 
@@ -351,55 +354,62 @@ TEST_F(RendererTest, LowerPriorityFirstTiesInQueueOrder) {
 }
 
 // ---- the 3D path -----------------------------------------------------------------
-TEST_F(RendererTest, EachBlendModeGivesItsPerPixelResult) {
-  struct C {
-    float r, g, b;
+TEST_F(RendererTest, EachBlendModeSendsItsRowOfTheBlendTable) {
+  using namespace d3d;
+  // Corner colours of alpha 0x80, red 0xFF: as queued, or blended toward a
+  // base by their own alpha (toward 0 gives 0x407F0000).
+  constexpr uint32_t kQueued = 0x80FF0000, kToBlack = 0x407F0000, kToWhite = 0xBEFE7E7E,
+                     kToOpaqueBlack = 0xBE7F0000, kNotDrawn = 0;
+  struct Row {
+    BLENDMODE bm;
+    bool alphaTexture;
+    uint32_t src, dst, op, corner;
   };
-  for (int bm = BM_NORMAL; bm <= BM_16TW2; ++bm) {
-    SCOPED_TRACE(bm);
+  const Row table[] = {
+      {BM_NORMAL, false, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, kQueued},
+      {BM_ADD, false, kBlendSrcAlpha, kBlendOne, kOpModulate, kToBlack},
+      {BM_MODULATE, false, kBlendDestColor, kBlendZero, kOpAdd, kToWhite},
+      {BM_SUB, false, kBlendZero, kBlendInvSrcColor, kOpModulate, kToOpaqueBlack},
+      {BM_FLASH, false, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpAdd, kQueued},
+      {BM_NOT, false, kBlendInvDestColor, kBlendInvSrcColor, kOpModulate, kToOpaqueBlack},
+      {BM_SUBADD, false, kBlendOne, kBlendInvSrcColor, kOpModulate, kToOpaqueBlack},
+      {BM_DIV, false, kBlendDestColor, kBlendOne, kOpModulate, kToOpaqueBlack},
+      {BM_COPY, false, kBlendOne, kBlendZero, kOpModulate, kQueued},
+      {BM_COPY, true, kBlendOne, kBlendZero, kOpModulate, kToOpaqueBlack},
+      {BM_NONE, false, 0, 0, 0, kNotDrawn},
+      {BM_16TW1, false, kBlendOne, kBlendInvSrcColor, kOpModulate, kToBlack},
+      {BM_16TW1, true, kBlendSrcAlpha, kBlendInvSrcAlpha, kOpModulate, kToBlack},
+      {BM_16TW2, false, kBlendZero, kBlendInvSrcColor, kOpModulate, kToBlack},
+      {BM_16TW2, true, 0, 0, 0, kNotDrawn},
+  };
+  for (bool alphaTexture : {false, true}) {
     for (auto& t : textures) al->FreeTexture(*t);
     textures.clear();
     al.reset();
-    TAlpha32& r = Renderer(1, true);
-    AL32Pixels p = Pattern(16, 16);
-    for (auto& px : p.Px) px = 0x84FF00;  // exact in five bits per channel
-    TALTexture& t = Texture(p, false, ckNone);
-    const uint32_t bg = 0x305070, col = 0x40C0FF;
-    const uint8_t alp = 0x80;
-    r.Clear(0xFF000000 | bg, false);
-    r.DrawTexLT(t, 0, 0, 16, 16, 20, 20, 0, alp, col, BLENDMODE(bm), mirNone, false);
-    r.Rendering();
-
-    const AL32BlendState bs = BlendStateFor(uint32_t(bm), false);
-    uint32_t d = (uint32_t(alp) << 24) | col;
-    if (bs.Toward) d = _BlendARGB(bs.Base, d, int32_t(d >> 24));
-    auto ch = [](uint32_t v, int s) { return float((v >> s) & 0xFF) / 255.0f; };
-    const float A = ch(d, 24);
-    const C T{ch(0x84FF00, 16), ch(0x84FF00, 8), ch(0x84FF00, 0)};
-    const C D{ch(d, 16), ch(d, 8), ch(d, 0)};
-    const C S{ch(bg, 16), ch(bg, 8), ch(bg, 0)};
-    auto one = [&](float t, float dd, float s) {
-      const float c = bs.ColorOp == d3d::kOpAdd ? std::min(1.0f, t + dd) : t * dd;
-      float out = s;
-      switch (bm) {
-        case BM_NORMAL: case BM_FLASH: out = c * A + s * (1 - A); break;
-        case BM_ADD: out = c * A + s; break;
-        case BM_MODULATE: out = c * s; break;
-        case BM_SUB: case BM_16TW2: out = s * (1 - c); break;
-        case BM_NOT: out = c * (1 - s) + s * (1 - c); break;
-        case BM_SUBADD: case BM_16TW1: out = c + s * (1 - c); break;
-        case BM_DIV: out = c * s + s; break;
-        case BM_COPY: out = c; break;
-        default: break;  // BM_NONE: not drawn
+    TAlpha32& r = Renderer(1, true, alphaTexture);
+    TALTexture& t = Texture(Pattern(8, 8));
+    RecordingDevice rec;
+    r.SetDevice(&rec);
+    for (int bm = BM_NORMAL; bm <= BM_16TW2; ++bm) {
+      // The mode's row, or its own row for alpha textures where it has one.
+      const Row* row = nullptr;
+      for (const Row& w : table)
+        if (w.bm == bm && (!row || w.alphaTexture == alphaTexture)) row = &w;
+      SCOPED_TRACE(testing::Message() << "mode " << bm << (alphaTexture ? " alpha" : ""));
+      rec.fans.clear();
+      r.DrawTex(t, 0, 0, 8, 8, 20, 20, 0, 0x80, 0xFF0000, BLENDMODE(bm), mirNone, false);
+      r.Rendering();
+      if (row->corner == kNotDrawn) {
+        EXPECT_TRUE(rec.fans.empty());
+        continue;
       }
-      return int(std::lround(std::min(1.0f, out) * 255));
-    };
-    const uint32_t got = BackPixel(*disp, 28, 28);
-    EXPECT_NEAR(int(got >> 16), one(T.r, D.r, S.r), 2);
-    EXPECT_NEAR(int((got >> 8) & 0xFF), one(T.g, D.g, S.g), 2);
-    EXPECT_NEAR(int(got & 0xFF), one(T.b, D.b, S.b), 2);
-    EXPECT_EQ(BackPixel(*disp, 19, 28), bg);  // outside the quad
-    EXPECT_EQ(BackPixel(*disp, 36, 28), bg);
+      ASSERT_EQ(rec.fans.size(), 1u);
+      EXPECT_EQ(rec.fans[0].src, row->src);
+      EXPECT_EQ(rec.fans[0].dst, row->dst);
+      EXPECT_EQ(rec.fans[0].op, row->op);
+      EXPECT_EQ(rec.fans[0].diffuse, row->corner);
+    }
+    r.SetDevice(nullptr);
   }
 }
 
@@ -498,7 +508,7 @@ TEST_F(RendererTest, StateCacheSendsOnlyChanges) {
       "Dst2", "Draw",                                      // BM_ADD changes the destination only
       "End", "Tex0", "Dst0", "Src0", "Op0"};               // none / 0 for the next scene
   EXPECT_EQ(rec.calls, want);
-  EXPECT_EQ(rec.drawnColours.size(), 3u);
+  EXPECT_EQ(rec.fans.size(), 3u);
   EXPECT_FALSE(r.Entry(3).Empty);  // BM_NONE consumed without drawing
   r.SetDevice(nullptr);
 }
@@ -513,7 +523,7 @@ TEST_F(RendererTest, SortOrderOnTheThreeDPath) {
     r.DrawTex(a, 0, 0, 8, 8, 10, 10, pri[i], 255, i, BM_NORMAL, mirNone, false);
   r.Rendering();
   std::vector<uint32_t> order;
-  for (uint32_t c : rec.drawnColours) order.push_back(c & 0xFF);
+  for (const auto& f : rec.fans) order.push_back(f.diffuse & 0xFF);
   EXPECT_EQ(order, (std::vector<uint32_t>{1, 0, 2, 5, 4, 3}));
   r.SetDevice(nullptr);
 }

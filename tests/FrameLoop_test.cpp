@@ -3,6 +3,7 @@
 
 #include "files/QDArc.h"
 #include "platform/Files.h"
+#include "platform/SystemFont.h"
 #include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
 #include "shell/GameRandom.h"
@@ -405,17 +406,30 @@ TEST_F(AuthoringKeys, DrawDivisorCyclesAndF5ReloadsData) {
   EXPECT_EQ(c.lastJump, stDBOP);
 }
 
-TEST_F(AuthoringKeys, DebugLinesAreLaidOutByTheFontSize) {
+// The window shows each live line as a white 200 x 20 box with its text in
+// black; the test font draws every character as a full 13 x 13 (10 points)
+// box, half as wide for a one-byte character.
+TEST_F(AuthoringKeys, DebugLinesAreDrawnOverTheFrame) {
+  plat::BoxFontRenderer font;
+  plat::SetFontRenderer(&font);
   form->Glb->SetDbgTxt("x", 5);
   form->Glb->SetDbgTxt("y", 6);
   Loop();
-  ASSERT_EQ(form->DbgTextBoxes.size(), 2u);
-  EXPECT_EQ(form->DbgTextBoxes[1].boxY, 22);
-  EXPECT_EQ(form->DbgTextBoxes[1].textY, 2 + 2 * 1 * form->FontSize);
-  EXPECT_EQ(form->DbgTextBoxes[1].text, "y = 6");
+  ASSERT_EQ(host.LastFrameW, 1024);
+  auto px = [&](int x, int y) { return host.LastFrame[size_t(y) * 1024 + size_t(x)]; };
+  EXPECT_EQ(px(201, 41), 0xFFFFFFu) << "the second line's box ends at (201, 41)";
+  EXPECT_EQ(px(202, 41), 0u);
+  EXPECT_EQ(px(201, 42), 0u);
+  EXPECT_EQ(px(2, 22), 0u) << "its text \"y = 6\" starts at (2, 2 + 2 * 1 * 10)";
+  EXPECT_EQ(px(31, 34), 0u);
+  EXPECT_EQ(px(32, 22), 0xFFFFFFu);
+  EXPECT_EQ(px(2, 35), 0xFFFFFFu);
+  EXPECT_EQ(px(2, 2), 0u) << "the first line's text";
   Key(118);  // F7 hides them
+  host.LastFrame.assign(host.LastFrame.size(), 0x123456);
   Loop();
-  EXPECT_TRUE(form->DbgTextBoxes.empty());
+  EXPECT_EQ(px(100, 30), 0x123456u);
+  plat::SetFontRenderer(nullptr);
 }
 
 }  // namespace

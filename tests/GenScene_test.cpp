@@ -3,6 +3,7 @@
 // doubles of the match objects and the sound controller.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -437,6 +438,12 @@ TEST_F(SceneTest, TheHubQueuesPanelFacesAndBarsAtThePanelsPriority) {
   EXPECT_EQ(al.Entry(0).dx[0], 40.0f);
   EXPECT_EQ(al.Entry(1).Pri, 1000);
   EXPECT_EQ(al.Entry(1).dy[0], 16.0f);
+  // The bar is the item sheet's row at (0, 96), 8 high, cut to the width given.
+  const TDRAWDATA& bar = al.Entry(1);
+  EXPECT_EQ(*std::min_element(bar.sx, bar.sx + 4), 0.0f);
+  EXPECT_EQ(*std::max_element(bar.sx, bar.sx + 4), 12.0f);
+  EXPECT_EQ(*std::min_element(bar.sy, bar.sy + 4), 96.0f);
+  EXPECT_EQ(*std::max_element(bar.sy, bar.sy + 4), 104.0f);
   al.Rendering();
   for (TALTexture* tx : {&at.DBItemtx, &ac.txAllFaceDB[3][2]}) *tx = TALTexture{};
   AOT.AT = nullptr;

@@ -53,6 +53,11 @@ TEST(QxStringListTest, SetValuesByNameQuotesWhenNeeded) {
   list.SetValuesByName("K", "plain");  // updated in place, still found
   EXPECT_EQ(list.Count(), 2);
   EXPECT_EQ(list.GetValuesByName("k"), "plain");
+  // A name with a twin: the first entry keeps its place ahead of the twin.
+  list.Add("k=twin");
+  list.SetValuesByName("k", "new");
+  EXPECT_EQ(list.Get(0), "k=new");
+  EXPECT_EQ(list.GetValuesByName("k"), "new");
 }
 
 TEST(QxStringListTest, OwnedObjectsAreFreedOnDeleteButKeptOnMove) {

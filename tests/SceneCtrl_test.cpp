@@ -395,6 +395,11 @@ TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
   EXPECT_EQ(ADI.DI[1]->PadNo, 3);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[0], 10);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 14);
+  Glb.Flags.Debug_f = true;  // the authoring build saves and loads with pad buttons 6 and 7
+  SC->CfgBtn();
+  EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 6);
+  EXPECT_EQ(ADI.DI[1]->CfgBtn[5], 7);
+  Glb.Flags.Debug_f = false;
   // A device number the settings cannot hold is the keyboard.
   cfg.Device[0] = 9;
   cfg.Device[1] = -3;
@@ -423,7 +428,7 @@ class SaveTest : public SceneCtrlTest {
   void SetUp() override {
     SceneCtrlTest::SetUp();
     Build();
-    SC->Authoring_f = true;
+    Glb.Flags.Debug_f = true;  // the loaders read the CSV sources
     Glb.Halt_f = false;
     DBGameData& g = SC->SDt->DBGDt;
     g.DBGM = dbgmTaisen;
@@ -466,12 +471,33 @@ TEST_F(SaveTest, SaveAndLoadRoundTripTheMatchState) {
 TEST_F(SaveTest, ShortDamagedOrMissingSlotsAreRefusedAndChangeNothing) {
   ASSERT_TRUE(SC->OnSave());
   auto good = Slot(3);
-  auto keep = SC->SDt->DBGDt;
+  // Everything a load writes, changed from what the slot holds.
   SC->SDt->DBGDt.DBCrtNo = 1;
+  AOT().ADTCDt[4][3].Name[2] = 5;
+  AOT().ADBPDt[9][1].dHP = 6;
+  AOT().ADBPSt[1][2].HP = 7;
+  AOT().DBBallSt.HoldTNo = 0;
+  SetRandSeed(99);
+  auto state = [&] {
+    std::vector<uint8_t> s;
+    auto add = [&s](const auto& part) {
+      const auto* p = reinterpret_cast<const uint8_t*>(&part);
+      s.insert(s.end(), p, p + sizeof part);
+    };
+    add(SC->SDt->DBGDt);
+    add(AOT().ADTCDt);
+    add(AOT().ADBPDt);
+    add(AOT().ADBPSt);
+    add(AOT().DBBallSt);
+    add(AOT().SvDt);
+    add(RandSeed());
+    return s;
+  };
+  const auto keep = state();
   auto expectRefused = [&](const std::vector<uint8_t>& bytes) {
     Write("data/SaveData3.dbsv", bytes);
     EXPECT_FALSE(SC->OnLoad());
-    EXPECT_EQ(SC->SDt->DBGDt.DBCrtNo, 1);
+    EXPECT_TRUE(state() == keep);
   };
   expectRefused(std::vector<uint8_t>(good.begin(), good.end() - 1));
   auto longer = good;
@@ -485,7 +511,7 @@ TEST_F(SaveTest, ShortDamagedOrMissingSlotsAreRefusedAndChangeNothing) {
   expectRefused(badPos);
   SC->SvSlt = 8;
   EXPECT_FALSE(SC->OnLoad());
-  (void)keep;
+  EXPECT_TRUE(state() == keep);
 }
 
 TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
@@ -498,7 +524,7 @@ TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
 
 TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {
   Build();
-  SC->Authoring_f = true;
+  Glb.Flags.Debug_f = true;  // the loaders read the CSV sources
   std::string rank = "// rank rows\n";
   for (int r = 0; r < 12; ++r) rank += std::to_string(r + 1) + ",2,x\r\n";
   std::string shot = "ABCDEFGHIJKLMN,5,6\n";

@@ -3,9 +3,12 @@
 // holds a drawing. Also the text sources' loaders and the drawing surface.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -152,13 +155,14 @@ TEST(ArtPictures, FixedTextsOfTheScenesHaveGlyphs) {
 
 // Every default team member's names must be drawable: each character has a
 // glyph with ink (or is the blank), and none falls on a cell the framed
-// damage digits took.
+// damage digits took. No two members share a given name.
 TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
   std::ifstream csv(std::string(QORV_SOURCE_DIR) + "/assets/DBCharData.csv", std::ios::binary);
   if (!csv) GTEST_SKIP() << "no team source";
   const Loaded f = Load(kBmpDir + "font.png");
   const int key = f.At(0, 0);
   int names = 0;
+  std::set<std::string> given;
   for (std::string line; std::getline(csv, line);) {
     if (line.rfind("//", 0) == 0 || line.find(',') == std::string::npos) continue;
     std::vector<std::string> fields;
@@ -169,6 +173,9 @@ TEST(ArtPictures, DefaultTeamNamesHaveGlyphsInTheFont) {
       std::string name = fields[k];
       if (!name.empty() && name.back() == '\r') name.pop_back();
       ++names;
+      if (k == 20) {
+        EXPECT_TRUE(given.insert(name).second) << "given name " << names / 3 << " twice";
+      }
       ASSERT_EQ(name.size() % 2, 0u) << "name " << names << " is not two-byte text";
       for (size_t i = 0; i + 1 < name.size(); i += 2) {
         const int g = art::SjisGlyphNumber(static_cast<uint8_t>(name[i]), static_cast<uint8_t>(name[i + 1]));
@@ -282,6 +289,52 @@ TEST(ArtPictures, MenusLeaveFlatRoomForDigitsAndCursors) {
   }
   const Loaded vs = Load(kBmpDir + "dbvs.png");
   EXPECT_TRUE(flat(vs, {176, 8, 160, 16})) << "the versus caption's line";
+}
+
+// Contrast ratio of two 0xRRGGBB colours by their relative luminance (1 to 21).
+double Contrast(int a, int b) {
+  auto lum = [](int c) {
+    double l = 0;
+    const double w[3] = {0.2126, 0.7152, 0.0722};
+    for (int k = 0; k < 3; ++k) {
+      const double v = ((c >> (16 - 8 * k)) & 0xFF) / 255.0;
+      l += w[k] * (v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4));
+    }
+    return l;
+  };
+  const double x = lum(a), y = lum(b);
+  return (std::max(x, y) + 0.05) / (std::min(x, y) + 0.05);
+}
+
+// The mode select's blinking cursors must stand out from the boxes they blink
+// in: every pixel of the cursor's outline is in strong contrast to the box.
+TEST(ArtPictures, ModeSelectCursorsStandOutFromTheirBoxes) {
+  const Loaded it = Load(kBmpDir + "dbitem.png");
+  const Loaded msl = Load(kBmpDir + "dbmsl.png");
+  const int key = it.At(0, 0);
+  const Cell cur = art::kMenuCursor[0];
+  auto outline = [&](int x, int y) {
+    if (it.At(x, y) == key) return false;
+    for (auto [dx, dy] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+      const int nx = x + dx, ny = y + dy;
+      if (nx < cur.x || ny < cur.y || nx >= cur.x + cur.w || ny >= cur.y + cur.h || it.At(nx, ny) == key) return true;
+    }
+    return false;
+  };
+  std::vector<std::pair<int, int>> spots;
+  for (int m = 0; m < 3; ++m) spots.push_back({art::kModeCursorX, art::kModeCursorY + 16 * m});
+  for (int d = 0; d < 3; ++d) spots.push_back({art::kDifficultyCursorX[d], 208});
+  for (auto [sx, sy] : spots) {
+    const int box = msl.At(sx, sy);
+    int edge = 0;
+    for (int y = cur.y; y < cur.y + cur.h; ++y)
+      for (int x = cur.x; x < cur.x + cur.w; ++x)
+        if (outline(x, y)) {
+          ++edge;
+          EXPECT_GE(Contrast(it.At(x, y), box), 7.0) << "cursor pixel " << x - cur.x << "," << y - cur.y << " at " << sx << "," << sy;
+        }
+    EXPECT_GT(edge, 8);
+  }
 }
 
 TEST(ArtPictures, CharacterPicturesAreIndexedInTheSixteenRecolouredSlots) {

@@ -2,7 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "graphics/dddd.h"
+#include "tests/PictureBuild.h"
 #include "tests/display_fixture.h"
+
+namespace dd = plat::dd;
 
 namespace {
 
@@ -89,6 +92,65 @@ TEST_F(DisplayBmpTest, PalettedAndSixteenBitFiles) {
   ASSERT_TRUE(s->LoadFromBMPStream(b16.data(), b16.size()));
   EXPECT_EQ(s->getPixel(0, 0), 0xFF0000u);
   EXPECT_EQ(s->getPixel(1, 0), 0x000084u);
+}
+
+TEST_F(DisplayBmpTest, BitFieldFilesDecodeEachChannelThroughItsMask) {
+  struct Case {
+    const char* layout;
+    int bpp;
+    uint32_t hdr;
+    uint32_t masks[4];  // red, green, blue, alpha
+    std::vector<uint32_t> px;
+    std::vector<uint32_t> want;  // 0xAARRGGBB
+  };
+  const Case cases[] = {
+      {"R5G6B5", 16, 40, {0xF800, 0x07E0, 0x001F}, {0xF800, 0x07FF, 0x8410},
+       {0xFFFF0000, 0xFF00FFFF, 0xFF838183}},
+      {"X1R5G5B5", 16, 40, {0x7C00, 0x03E0, 0x001F}, {0x7C00, 0x03FF, 0x4210},
+       {0xFFFF0000, 0xFF00FFFF, 0xFF838383}},
+      {"X4R4G4B4", 16, 40, {0x0F00, 0x00F0, 0x000F}, {0x0F00, 0x00FF, 0x0888},
+       {0xFFFF0000, 0xFF00FFFF, 0xFF888888}},
+      {"X8B8G8R8", 32, 40, {0x0000FF, 0x00FF00, 0xFF0000}, {0x0000FF, 0xFFFF00, 0x804020},
+       {0xFFFF0000, 0xFF00FFFF, 0xFF204080}},
+      {"X2R10G10B10", 32, 40, {0x3FF00000, 0x000FFC00, 0x000003FF},
+       {0x3FF00000, 0x000FFFFF, 0x20080200}, {0xFFFF0000, 0xFF00FFFF, 0xFF808080}},
+      {"A8R8G8B8", 32, 56, {0xFF0000, 0x00FF00, 0x0000FF, 0xFF000000},
+       {0x80FF0000, 0x0000FFFF, 0xFF102030}, {0x80FF0000, 0x0000FFFF, 0xFF102030}},
+  };
+  // A surface with an alpha channel, so that every channel can be seen.
+  plat::DdSurfaceDesc desc;
+  desc.flags = dd::kSdCaps | dd::kSdWidth | dd::kSdHeight | dd::kSdPixelFormat;
+  desc.caps = dd::kCapsOffscreenPlain | dd::kCapsSystemMemory;
+  desc.width = 3;
+  desc.height = 1;
+  desc.pf = plat::fmt::ARGB8888();
+  plat::SoftSurface* raw = nullptr;
+  ASSERT_EQ(d->DDraw()->CreateSurface(desc, &raw), 0);
+  const std::unique_ptr<plat::SoftSurface, void (*)(plat::SoftSurface*)> release(
+      raw, [](plat::SoftSurface* p) { p->Release(); });
+  TDDDDGenSurface s(d.get(), raw, 3, 1);
+  auto file = [](int bpp, uint32_t hdr, const uint32_t (&masks)[4], const std::vector<uint32_t>& px) {
+    picbuild::BmpSpec spec;
+    spec.width = int32_t(px.size());
+    spec.bits = uint16_t(bpp);
+    spec.compression = 3;
+    spec.masks.assign(masks, masks + (hdr >= 56 ? 4 : 3));
+    for (uint32_t p : px)
+      for (int k = 0; k < bpp / 8; ++k) spec.pixels.push_back(uint8_t(p >> (8 * k)));
+    spec.pixels.resize((spec.pixels.size() + 3) & ~size_t(3));
+    std::vector<uint8_t> b = picbuild::MakeBmp(spec);
+    b[14] = uint8_t(hdr);  // a 56-byte header holds the four masks itself
+    return b;
+  };
+  for (const Case& c : cases) {
+    const auto b = file(c.bpp, c.hdr, c.masks, c.px);
+    ASSERT_TRUE(s.LoadFromBMPStream(b.data(), b.size())) << c.layout;
+    for (int x = 0; x < 3; ++x)
+      EXPECT_EQ(Texel(&s, x, 0), c.want[size_t(x)]) << c.layout << " pixel " << x;
+  }
+  // A colour without a mask cannot be decoded: refused.
+  const auto none = file(16, 40, {0xF800, 0, 0x001F}, {1, 2, 3});
+  EXPECT_FALSE(s.LoadFromBMPStream(none.data(), none.size()));
 }
 
 TEST_F(DisplayBmpTest, SizesThatDifferFromTheSurface) {

@@ -77,17 +77,14 @@ TEST_F(DisplayTest, WindowedFlipPresentsTheBackBuffer) {
 }
 
 TEST_F(DisplayTest, FlipTimesThePresentOnTimerZero) {
-  plat::FakeClock clock;
-  plat::SetClock(&clock);
-  {
-    TProcCounter pc;
-    auto d = MakeDisplay();
-    d->PC = &pc;
-    for (int i = 0; i < 64; ++i) d->Flip();
-    EXPECT_EQ(host.screen.Frames(), 64);
-    EXPECT_EQ(pc.GetTime64(0), 0);  // the fake clock does not move
-  }
-  plat::SetClock(nullptr);
+  SteppingClock clock(250);
+  TProcCounter pc;
+  auto d = MakeDisplay();
+  d->PC = &pc;
+  for (int i = 0; i < 64; ++i) d->Flip();
+  EXPECT_EQ(host.screen.Frames(), 64);
+  // Timer 0 brackets the blit alone: one counter read on each side of it.
+  EXPECT_EQ(pc.GetTime64(0), 250);
 }
 
 TEST_F(DisplayTest, FullScreenSwitchesAndReturns) {
@@ -183,14 +180,48 @@ TEST_F(DisplayTest, LossIsNoticedByThePaintAndRestoredOnce) {
   EXPECT_FALSE(d->BackBuffer()->IsLost());
   host.Paint();
   EXPECT_EQ(restores, 1);
-  // An inactive window does not restore.
+  // A window without the focus does not restore.
   plat::SimulateSurfaceLoss();
-  d->OwnerActive = [] { return false; };
+  host.active = false;
   host.Paint();
   EXPECT_EQ(restores, 1);
-  d->OwnerActive = nullptr;
+  host.active = true;
   host.Paint();
   EXPECT_EQ(restores, 2);
+  // Restore itself brings back the kept surfaces too, and says whether
+  // anything had been lost.
+  plat::SimulateSurfaceLoss();
+  EXPECT_TRUE(d->Restore());
+  EXPECT_FALSE(s->IsLost());
+  EXPECT_FALSE(d->Restore());
+}
+
+TEST_F(DisplayTest, AroundFullScreenTheWindowIsHeldAtTheOriginAndPutBack) {
+  using Kind = plat::WindowEvent::Kind;
+  int formEvents = 0;
+  host.OnWindowEvent = [&](const plat::WindowEvent&) { ++formEvents; };
+  auto d = MakeDisplay(512, 240);
+  host.SetWindowPos(100, 60);
+  host.SendWindowEvent(Kind::Moved, 100, 60);  // a window moves freely
+  EXPECT_EQ(host.winX, 100);
+  d->FullScreenMode2(1, true, false);
+  host.SetWindowPos(5, 7);
+  host.SendWindowEvent(Kind::Moved, 5, 7);
+  EXPECT_EQ(host.winX, 0);
+  EXPECT_EQ(host.winY, 0);
+  host.SetClientSize(800, 600);
+  const int raised = host.raised;
+  host.SendWindowEvent(Kind::Maximized);
+  EXPECT_EQ(host.raised, raised + 1);
+  EXPECT_EQ(host.clientW, 512);
+  EXPECT_EQ(host.clientH, 240);
+  EXPECT_EQ(formEvents, 3);  // every event goes on to the form's own handler
+  d->WindowMode(512, 240);
+  EXPECT_EQ(host.winX, 100);
+  EXPECT_EQ(host.winY, 60);
+  d.reset();
+  host.SendWindowEvent(Kind::Moved, 1, 1);
+  EXPECT_EQ(formEvents, 4);
 }
 
 TEST_F(DisplayTest, WrapperClipsInProportion) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "graphics/dddd.h"
+#include "platform/Clock.h"
 #include "platform/Host.h"
 #include "platform/SoftDraw.h"
 
@@ -39,8 +40,21 @@ class DisplayTestHost : public plat::Host {
   }
   void Present(const plat::FrameView& frame) override { screen.Present(frame); }
   void RestoreAndRaise() override { ++raised; }
+  bool Active() const override { return active; }
+  bool WindowPos(int& x, int& y) const override {
+    x = winX;
+    y = winY;
+    return true;
+  }
+  void SetWindowPos(int x, int y) override {
+    winX = x;
+    winY = y;
+  }
   void Paint() {
     if (OnPaint) OnPaint();
+  }
+  void SendWindowEvent(plat::WindowEvent::Kind kind, int x = 0, int y = 0) {
+    if (OnWindowEvent) OnWindowEvent({kind, x, y});
   }
 
   plat::OffscreenPresenter screen;
@@ -49,11 +63,28 @@ class DisplayTestHost : public plat::Host {
   bool cursorShown = true;
   int cursorCalls = 0;
   int raised = 0;
+  bool active = true;
+  int winX = 0, winY = 0;
 
  private:
   std::function<void(bool&)> idle_;
   bool terminated_ = false;
   std::string caption_;
+};
+
+// A clock whose counter moves on by StepUs at every read, so a stopwatch
+// around some code reads how many reads of the clock it spans.
+class SteppingClock final : public plat::Clock {
+ public:
+  explicit SteppingClock(uint64_t stepUs) : step_(stepUs) { plat::SetClock(this); }
+  ~SteppingClock() override { plat::SetClock(nullptr); }
+  uint32_t NowMs() override { return uint32_t(us_ / 1000); }
+  void SleepMs(uint32_t ms) override { us_ += uint64_t(ms) * 1000; }
+  uint64_t PerfCounter() override { return us_ += step_; }
+  uint64_t PerfFrequency() override { return 1000000; }
+
+ private:
+  uint64_t step_, us_ = 0;
 };
 
 // A texel as 0xAARRGGBB (a format without alpha reads 255).

@@ -281,17 +281,29 @@ TEST(QxDIBGraphicConvert, SharedStoresAndProgressRuns) {
   ASSERT_EQ(events.size(), 17u);
   EXPECT_EQ(events[1].second, 6);
   EXPECT_EQ(events[15].second, 93);
+}
 
-  // A halftone drawing mode draws through the halftone conversion.
-  TQxDIB h;
-  h.SetBitCount(24);
-  h.SetWidth(4);
-  h.SetHeight(4);
-  plat::Bitmap target;
-  target.SetPixelFormat(plat::PixelFormat::pf32bit);
-  target.SetSize(4, 4);
-  h.Draw(target.GetCanvas(), {0, 0, 4, 4});
-  EXPECT_EQ(target.Pixel(0, 0) & 0xFFFFFF, 0u);
+TEST(QxDIBGraphicConvert, HalftoneModesDrawThroughTheirConversions) {
+  // The mode is only ever copied from another picture; a test picture sets it.
+  struct Halftoned : TQxDIB {
+    explicit Halftoned(TQxHalftoneMode m) { FHalftoneMode = m; }
+  };
+  picbuild::BmpSpec grey;
+  grey.bits = 24;
+  grey.pixels = {130, 130, 130, 0};  // a grey the 215-colour cube does not hold
+  const std::vector<uint8_t> file = picbuild::MakeBmp(grey);
+  const std::pair<TQxHalftoneMode, uint32_t> cases[] = {
+      {qxHtNoHalftone, 0x828282}, {qxHtHalftone, 0x998080}, {qxHtHalftoneBW, 0xFFFFFF}};
+  for (const auto& [mode, want] : cases) {
+    Halftoned h(mode);
+    h.LoadFromBytes(file);
+    plat::Bitmap target;
+    target.SetPixelFormat(plat::PixelFormat::pf32bit);
+    target.SetSize(1, 1);
+    h.Draw(target.GetCanvas(), {0, 0, 1, 1});
+    EXPECT_EQ(target.Pixel(0, 0) & 0xFFFFFF, want) << "mode " << mode;
+    EXPECT_EQ(h.GetHalftoneMode(), mode);
+  }
 }
 
 TEST(QxReduce, OneColourGivesOneEntryInBothQualities) {

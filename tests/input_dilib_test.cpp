@@ -135,11 +135,25 @@ TEST_F(InputLayerTest, CommandBufferKeepsPushesAndStartsOverAfterIdling) {
   EXPECT_EQ(slot.CmdTime, 60);
   Step({kDown, kZ});
   EXPECT_EQ(slot.Cmd_c(), 1);
-  // Never past its end: cut to the newest 25 entries.
-  for (int i = 0; i < 200; ++i) Step({(i & 1) ? kZ : kX});
-  EXPECT_LT(slot.Cmd_c(), BUFCMD);
-  EXPECT_EQ(slot.CmdBuf[size_t(slot.Cmd_c())], 0xFFFF);
-  EXPECT_EQ(slot.CmdBuf[BUFCMD], 0xFFFF);
+}
+
+// The 51st push cuts the buffer to its newest 25 entries, pushes 27 to 51.
+TEST_F(InputLayerTest, CommandBufferCutKeepsTheNewest25Pushes) {
+  const uint8_t buttons[4] = {kZ, kX, kEnter, kC};
+  std::vector<uint16_t> pushed;
+  for (int i = 0; i < BUFCMD; ++i) {
+    std::vector<uint8_t> held;  // one of the 15 button sets, so pushes differ
+    for (int b = 0; b < 4; ++b)
+      if ((i % 15 + 1) >> b & 1) held.push_back(buttons[b]);
+    in.ReleaseAll();
+    for (uint8_t k : held) in.SetKey(k, true);
+    slot.Scan(true);
+    pushed.push_back(slot.Key);
+    Step({});
+  }
+  ASSERT_EQ(slot.Cmd_c(), 25);
+  for (int k = 0; k < 25; ++k) EXPECT_EQ(slot.CmdBuf[size_t(k)], pushed[size_t(26 + k)]) << k;
+  for (int k = 25; k <= BUFCMD; ++k) EXPECT_EQ(slot.CmdBuf[size_t(k)], 0xFFFF) << k;
 }
 
 TEST_F(InputLayerTest, RecordingAndPlayback) {

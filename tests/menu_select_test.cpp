@@ -592,6 +592,39 @@ TEST_F(MenuPanelDrawTest, TeamPanelShowsNumberAndAveragesWithTensOnlyAboveNine) 
   EXPECT_EQ(DigitAt(q, 240 + 152, 96), 3);  // power first
 }
 
+TEST_F(MenuPanelDrawTest, TeamPanelPutsTheCaptainsFaceOverTheTeamPicture) {
+  TALLtxChar ac(nullptr, nullptr, nullptr);
+  TDDDDGenSurface face{nullptr, nullptr, 16, 16}, picture{nullptr, nullptr, 32, 32};
+  auto stand = [](TALTexture& tx, TDDDDGenSurface& s) {
+    tx.ALSt = alsOK;
+    tx.Texture = {{&s}};
+    tx.BmpWidth = tx.BmpHeight = s.Width();
+  };
+  for (int t : {7, 19}) {
+    stand(ac.txAllFaceDB[t][0], face);
+    stand(ac.txAllBodyDB[t], picture);
+  }
+  AOT->AC = &ac;
+  G().DBGM = dbgmTaisen;
+  TDBTSLScene tsl(&al, AOT.get(), &Glb, stDBTSL);
+  G().DBTeamNo[0] = 7;
+  G().DBTeamNo[1] = 19;
+  tsl.OnMove();
+  tsl.OnDraw();
+  auto q = Queued();
+  auto drawn = [&](const TDDDDGenSurface* tex, float x, float y) {
+    int n = 0;
+    for (const Quad& e : q) n += e.tex == tex && e.left == x && e.top == y;
+    return n;
+  };
+  for (int s = 0; s < 2; ++s) {
+    EXPECT_EQ(drawn(&face, 192.0f + 152 * s, 42), 1) << "side " << s << " captain";
+    EXPECT_EQ(drawn(&picture, 184.0f + 152 * s, 44), 1) << "side " << s << " team picture";
+    EXPECT_EQ(drawn(&face, 112.0f + 152 * s, 92), 1) << "side " << s << " member 0 in the list";
+  }
+  AOT->AC = nullptr;
+}
+
 TEST_F(MenuPanelDrawTest, VersusRatingOrderFollowsTheLanguageAndLastStepShowsLoading) {
   for (bool eng : {true, false}) {
     SCOPED_TRACE(eng);

@@ -72,7 +72,7 @@ TEST(TuningLoad, SlowRuleReplacesEveryField) {
     auto ar = Archive({{"dbini.sai", Bytes(CstDefaults())}, {"dbini2.sai", Bytes(slow, 448)}});
     TGlbConst gc(false);
     ASSERT_EQ(gc.LoadFromArchive(ar, false), TGlbConst::Load::Ok);
-    EXPECT_EQ(gc.LoadFromArchive(ar, true), TGlbConst::Load::BadTable);  // 448 bytes
+    EXPECT_EQ(gc.LoadFromArchive(ar, true), TGlbConst::Load::Ok);  // 448 bytes, unit factor in
     EXPECT_TRUE(gc.Slow_f);
     EXPECT_EQ(gc.DB.DBJP.GRV, 9);
     EXPECT_EQ(gc.DB.DBJP.BY, 0);
@@ -157,7 +157,17 @@ TEST_F(InFolder, FirstLoadWithoutAnArchiveHalts) {
     EXPECT_EQ(gc.LastLoad, TGlbConst::Load::NoFile);
     EXPECT_FALSE(gc.Usable());
     EXPECT_TRUE(glb.Halt_f);
-    EXPECT_EQ(glb.ErrMsg, "File Ver Err");
+    EXPECT_EQ(glb.ErrMsg, "File Not Found");
+}
+
+TEST_F(InFolder, ShortEntryWithItsUnitFactorPlaysOn) {
+    auto ar = Archive({{"dbini.sai", Bytes(CstDefaults(), 448)}});
+    WriteArchive(ar);
+    TGlobal glb(nullptr, BuildFlags{true, false});
+    TGlbConst gc(&glb);
+    EXPECT_EQ(gc.LastLoad, TGlbConst::Load::Ok);
+    EXPECT_FALSE(glb.Halt_f);
+    EXPECT_EQ(gc.DB.DBCPU.PASSRATIO, 0);
 }
 
 TEST_F(InFolder, ReloadWithoutAnArchiveKeepsAUsableTable) {
@@ -175,7 +185,7 @@ TEST_F(InFolder, MissingEntryHalts) {
     TGlobal glb(nullptr, BuildFlags{true, false});
     TGlbConst gc(&glb);
     EXPECT_EQ(gc.LastLoad, TGlbConst::Load::NoEntry);
-    EXPECT_TRUE(glb.Halt_f);
+    EXPECT_EQ(glb.ErrMsg, "File Ver Err");
 }
 
 TEST_F(InFolder, CreatingTheTableLoadsTheNormalRule) {

@@ -165,12 +165,17 @@ TEST(GameRandom, SeededSequenceIsReproducibleAndInRange) {
 
 TEST(GameRandom, RandomizeTakesTheCurrentClock) {
   plat::FakeClock clock;
-  clock.SetMs(777);
   plat::SetClock(&clock);
+  clock.SetMs(777);
   Randomize();
-  int32_t s1 = RandSeed();
+  const int32_t at777 = RandSeed();
+  clock.AdvanceMs(1);
   Randomize();
-  EXPECT_EQ(RandSeed(), s1);
+  EXPECT_NE(RandSeed(), at777) << "a later start gives another seed";
+  clock.SetMs(777);
+  SetRandSeed(0);
+  Randomize();
+  EXPECT_EQ(RandSeed(), at777) << "the same moment gives the same seed";
   plat::SetClock(nullptr);
 }
 

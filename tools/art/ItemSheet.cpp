@@ -16,20 +16,33 @@ struct BallColours {
   uint8_t base, shade, seam, light;
 };
 
-void Arrow(Canvas& c, Cell cell, bool down, uint8_t fill) {
-  // A small solid triangle with a dark rim, pointing right or down.
-  std::vector<int> tri = down ? std::vector<int>{0, 1, 8, 1, 4, 7} : std::vector<int>{1, 0, 1, 8, 7, 4};
+// A match cursor: a small solid triangle pointing down, with a dark rim that
+// stands out on the bright floor.
+void DownArrow(Canvas& c, Cell cell, uint8_t fill) {
+  std::vector<int> tri{0, 1, 8, 1, 4, 7};
   for (size_t i = 0; i < tri.size(); i += 2) {
     tri[i] += cell.x;
     tri[i + 1] += cell.y;
   }
   c.Polygon(tri, kInk);
-  std::vector<int> inner = down ? std::vector<int>{1, 2, 7, 2, 4, 5} : std::vector<int>{2, 1, 2, 7, 5, 4};
+  std::vector<int> inner{1, 2, 7, 2, 4, 5};
   for (size_t i = 0; i < inner.size(); i += 2) {
     inner[i] += cell.x;
     inner[i + 1] += cell.y;
   }
   c.Polygon(inner, fill);
+}
+
+// A menu cursor: an arrow pointing right that fills its 8 x 8 cell, rimmed in
+// white so it stands out on the menus' near-black boxes and panels.
+void MenuArrow(Canvas& c, Cell cell, uint8_t fill) {
+  static const char* const kRows[8] = {"WW......", "WRWW....", "WRRRWW..", "WRRRRRW.",
+                                       "WRRRRRW.", "WRRRWW..", "WRWW....", "WW......"};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const char p = kRows[y][x];
+      if (p != '.') c.Set(cell.x + x, cell.y + y, p == 'W' ? uint8_t{kWhite} : fill);
+    }
 }
 
 void SmallDigit(Canvas& c, const GlyphSet& glyphs, int d, Cell cell) {
@@ -179,8 +192,8 @@ Picture BuildItemSheet(const GlyphSet& glyphs) {
   HpBar(c, kHpBar);
   const uint8_t sideColour[3] = {kRed, kBlue, kMist};
   for (int i = 0; i < 3; ++i) {
-    Arrow(c, kMenuCursor[i], false, sideColour[i]);
-    Arrow(c, kMatchCursor[i], true, sideColour[i]);
+    MenuArrow(c, kMenuCursor[i], sideColour[i]);
+    DownArrow(c, kMatchCursor[i], sideColour[i]);
   }
   for (int d = 0; d < 10; ++d) SmallDigit(c, glyphs, d, DigitCell(d));
   ShadowCell(c, kPlayerShadow, 7, 2);

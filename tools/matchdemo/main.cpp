@@ -6,11 +6,9 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "match/clsObject.h"
-#include "platform/Files.h"
-#include "platform/InstanceGuard.h"
-#include "platform/SdlHost.h"
 #include "shell/FormParts.h"
 #include "shell/GlbRecord.h"
 #include "shell/Main.h"
@@ -88,9 +86,6 @@ int TeamArg(int argc, char** argv, int i, int def) {
 
 int main(int argc, char** argv) {
   const int t0 = TeamArg(argc, argv, 1, 0), t1 = TeamArg(argc, argv, 2, 1);
-  plat::ChangeToProgramFolder();
-  plat::SocketInstanceRegistry atoms;
-  plat::SdlHost host;
   TForm1Parts parts = DefaultParts();
   auto makeGame = parts.MakeScene;
   parts.MakeScene = [makeGame, t0, t1](TForm1& f) {
@@ -101,5 +96,7 @@ int main(int argc, char** argv) {
     return std::unique_ptr<FormScene>(
         std::make_unique<MatchJump>(std::unique_ptr<TSceneCtrl>(sc), t0, t1));
   };
-  return RunGameProgram(host, atoms, parts);
+  // The game's window, keyboard and pads, so player 1 can leave the versus
+  // screen once the first match is over.
+  return RunGameOnSdl(std::move(parts));
 }

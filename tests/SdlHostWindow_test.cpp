@@ -1,0 +1,81 @@
+// The SDL host's window seam on SDL's dummy video driver: the window and its
+// renderer at start-up, frames and canvas drawing shown in it, the window's
+// position, and the move and maximise events the display component answers.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/SdlHost.h"
+
+namespace {
+
+void Push(uint8_t event, int32_t x = 0, int32_t y = 0) {
+  SDL_Event e{};
+  e.type = SDL_WINDOWEVENT;
+  e.window.event = event;
+  e.window.data1 = x;
+  e.window.data2 = y;
+  SDL_PushEvent(&e);
+}
+
+TEST(SdlHostWindow, PositionAndWindowEventsReachTheGame) {
+  SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+  plat::SdlHost host;
+  int x = -1, y = -1;
+  EXPECT_FALSE(host.WindowPos(x, y));  // no window yet
+  ASSERT_TRUE(host.CreateWindow("window", 64, 32));
+  host.SetWindowPos(40, 30);
+  ASSERT_TRUE(host.WindowPos(x, y));
+  EXPECT_EQ(x, 40);
+  EXPECT_EQ(y, 30);
+
+  host.ProcessMessages();  // whatever the driver itself reported
+  std::vector<plat::WindowEvent> got;
+  host.OnWindowEvent = [&](const plat::WindowEvent& e) { got.push_back(e); };
+  Push(SDL_WINDOWEVENT_MOVED, 7, 9);
+  Push(SDL_WINDOWEVENT_MAXIMIZED);
+  Push(SDL_WINDOWEVENT_SHOWN);  // not one the game answers
+  host.ProcessMessages();
+  ASSERT_EQ(got.size(), 2u);
+  EXPECT_EQ(got[0].kind, plat::WindowEvent::Kind::Moved);
+  EXPECT_EQ(got[0].x, 7);
+  EXPECT_EQ(got[0].y, 9);
+  EXPECT_EQ(got[1].kind, plat::WindowEvent::Kind::Maximized);
+}
+
+// The game's window as the window system sees it: found by its title.
+SDL_Window* WindowTitled(const char* title) {
+  for (Uint32 id = 1; id < 256; ++id) {
+    SDL_Window* w = SDL_GetWindowFromID(id);
+    if (w && SDL_strcmp(SDL_GetWindowTitle(w), title) == 0) return w;
+  }
+  return nullptr;
+}
+
+// Start-up on SDL's dummy video driver: the window opens at the client size
+// with a renderer, a presented frame reaches it and the canvas draws over it.
+TEST(SdlHostWindow, OpensTheWindowAndItsRendererAndShowsFrames) {
+  SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+  plat::SdlHost host;
+  ASSERT_TRUE(host.CreateWindow("tumbo2.0t", 64, 32));
+  SDL_Window* w = WindowTitled("tumbo2.0t");
+  ASSERT_NE(w, nullptr);
+  int cw = 0, ch = 0;
+  SDL_GetWindowSize(w, &cw, &ch);
+  EXPECT_EQ(cw, 64);
+  EXPECT_EQ(ch, 32);
+  SDL_Renderer* r = SDL_GetRenderer(w);
+  ASSERT_NE(r, nullptr);
+
+  std::vector<uint32_t> frame(32 * 16, 0x00C03010);  // half the client size: scaled up
+  host.Present(plat::FrameView{frame.data(), 32, 16, 32});
+  host.DrawOverFrame({{2, 2, 4, 4, 0xFFFFFF, "", "", 0, 0}});
+  std::vector<uint32_t> shown(64 * 32);
+  ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 64 * 4), 0);
+  EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0xC03010u) << "the frame fills the client area";
+  EXPECT_EQ(shown[3 * 64 + 3] & 0xFFFFFF, 0xFFFFFFu) << "the canvas box over it";
+  EXPECT_EQ(shown[3 * 64 + 7] & 0xFFFFFF, 0xC03010u);
+}
+
+}  // namespace
