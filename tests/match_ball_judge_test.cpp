@@ -517,6 +517,11 @@ TEST_F(BallHold, ZeroSizeHurtBoxTakesAndKeepsTheDefault) {
     q.OnSetOS();
     EXPECT_EQ(q.MySt->Kurai.Left, q.MyZahyou->X / 100 - table.DB.DBDAM.DEFKURAIX -
                                       table.DB.DBDAM.DEFKURAIW);
+    // A default wider than a box can hold is cut to the widest box.
+    grp->DBBsmData[p.MySt->Motion.MNo].Frame[p.MySt->Anime.FrameNo].Kurai = SquareData{};
+    table.DB.DBDAM.DEFKURAIW = 300;
+    p.OnSetOS();
+    EXPECT_EQ(k.W, 255);
 }
 
 // ---------------------------------------------------------------- passes
@@ -539,6 +544,15 @@ TEST_F(BallPass, ArcAlongOneAxisFliesAtTheLineSpeed) {
     EXPECT_EQ(p.PAngle(x, y, z, true, false), 4);
     EXPECT_EQ(z, 204);
     EXPECT_EQ(x, 0);
+
+    // The falling special shot flies on its own row's speed and gravity.
+    DBShootData& kyo = hub->ADBShootDt[dbhKYO];
+    kyo.Spd = 64, kyo.Etc[0] = 40;
+    table.DB.DBPASS.PASPD11 = table.DB.DBPASS.PAGRV11 = 0;
+    p.tPaLine = dbplKyo;
+    x = 2040, y = 0, z = 0;
+    EXPECT_EQ(p.PAngle(x, y, z, true, false), 10);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(204, 12 * 10 / 2));
 }
 
 TEST_F(BallPass, LinesByPositions) {

@@ -151,6 +151,14 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              Place(P(0, 4), 30000, 10000);
          },
          false, dbaGet, maR, mzaN, true, dbmtDs, 0},
+        {"the end-line outfielder steers across only past his depth margin", 0, 6,
+         [&] {
+             const TZahyou& z = *P(0, 6).MyZahyou;
+             loose(z.X + 2000, z.Z + 500);
+             b.CrtSide[0] = 0, b.CrtSide[1] = 1;
+             b.CrtPos[0] = 6;
+         },
+         false, dbaGet, maR, mzaN, false, dbmtWk, 0},
         {"the cover man runs to the landing line", 0, 1, [&] { coverFrom(12000, 5000); }, false,
          dbaPassCvr, maR, mzaB, false, dbmtWk, 0},
         {"the cover man under a high pass jumps", 0, 1,
@@ -204,6 +212,12 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              BallZ().X = 40000, BallZ().Z = 5000;
          },
          false, dbaFree, maR, mzaF, false, dbmtSt, 0},
+        {"a free front-line outfielder faces the ball from his line", 0, 5,
+         [&] {
+             Place(P(0, 5), 30000, 600);
+             BallZ().X = 20000, BallZ().Z = 5000;
+         },
+         false, dbaFree, maL, mzaB, false, dbmtSt, 0},
         {"a side-line outfielder runs to the enemy centre while a mate holds", 0, 5,
          [&] {
              Hold(P(0, 0));

@@ -376,10 +376,11 @@ TEST_F(MatchPlayer, CatchWindowFollowsTheShotLevelAndHalvesForAHolder) {
 }
 
 TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
-  auto jump = [&](int pos, std::set<int> held) {
+  auto jump = [&](int pos, std::set<int> held, uint16_t mf = 0) {
     TDBPlayer& p = P(0, pos);
     T(0).TSt.CtrlNo = pos;
     slot[0]->held = held;
+    p.MySt->Motion.MF = mf;
     p.SetMtype(dbmtJCr, false);
     p.MySt->Anime.Ani_c = 0;
     for (int i = 0; i < 10 && p.MySt->Motion.Mtype == dbmtJCr; ++i) p.MCCount();
@@ -392,6 +393,10 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
   EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
   EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
   EXPECT_EQ(sound.log.back(), "P3");
+  // A dash jump keeps the dash's way, whatever is held, and drops its drift in depth.
+  P(0, 0).MyZahyou->FDsMuki = mL;
+  P(0, 0).MyZahyou->dZ = 300;
+  EXPECT_EQ(jump(0, {cU, cR}, MFBit(dbmfDs)), std::make_pair(-s.DSJPX, 0));
   // Anyone but the controlled man jumps straight up.
   TDBPlayer& other = P(0, 1);
   other.SetMtype(dbmtJCr, false);
