@@ -524,6 +524,27 @@ TEST_F(BallHold, ZeroSizeHurtBoxTakesAndKeepsTheDefault) {
     EXPECT_EQ(k.W, 255);
 }
 
+// The ball's own box: the resting ball's is its own size, a shot from the
+// side lines its own, anything else the normal one; all start half the normal
+// width left of the ball.
+TEST_F(BallHold, BallHitBoxBySituation) {
+    DBBRec& t = table.DB.DBB;
+    t.ATARIW = 10, t.ATARIH = 11, t.ATARID = 12;
+    t.FREEATARIW = 20, t.FREEATARIH = 21, t.FREEATARID = 22;
+    t.ZATARIW = 30, t.ZATARIH = 31, t.ZATARID = 32;
+    auto box = [&](DBBallMotionType m, int pichP) {
+        Place(10000, 2000, 5000, 0, 0, 0);
+        ball->SetMType(m);
+        st().PichPNo = pichP;
+        ball->OnSetOS();
+        const DBRect& a = st().Atari;
+        return std::array<int32_t, 5>{a.Left, a.Top, a.Right - a.Left, a.Bottom - a.Top, st().AtariD};
+    };
+    EXPECT_EQ(box(dbbFree, -1), (std::array<int32_t, 5>{95, 20, 20, 21, 22}));
+    EXPECT_EQ(box(dbbShoot, 5), (std::array<int32_t, 5>{95, 20, 30, 31, 32}));
+    EXPECT_EQ(box(dbbShoot, 3), (std::array<int32_t, 5>{95, 20, 10, 11, 12}));
+}
+
 // ---------------------------------------------------------------- passes
 
 using BallPass = BallJudge;

@@ -223,6 +223,16 @@ TEST_F(Keys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
     Ball().Motion = dbbShoot;
     Ball().PichTNo = 1;
     EXPECT_FALSE(me->CheckPickUpPos());
+
+    // A free mate standing by a bouncing ball takes it without a button.
+    TDBPlayer& mate = P(0, 1);
+    Place(mate, 15000, 5000);
+    Stand(mate);
+    mate.MySt->Kurai = me->MySt->Kurai;
+    Ball().Motion = dbbBound;
+    Ball().PichTNo = -1;
+    mate.MCKeyInputAT();
+    EXPECT_TRUE(mate.Ball_f());
 }
 
 TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {

@@ -572,7 +572,7 @@ TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   EXPECT_EQ(p.MySt->Roll_c, 0);
 }
 
-TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
+TEST_F(MatchPlayer, LandingStopsAJumperAndRollsOrLaysDownTheKnockedBack) {
   TDBPlayer& p = P(0, 2);
   TZahyou& z = *p.MyZahyou;
   auto land = [&](int32_t dx, int32_t roll, int32_t hp = 20) {
@@ -593,6 +593,15 @@ TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
   EXPECT_EQ(z.Y, 0);
   EXPECT_EQ(land(0, 0, 0), dbmtENG);
+  // A plain jump without an air slide lands in the crouch, stopped dead.
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJ2, false);
+  z.Y = 50, z.dY = -100, z.dX = 300, z.dZ = -200;
+  p.Moving();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtCr);
+  EXPECT_EQ(std::make_pair(z.dX, z.dZ), std::make_pair(0, 0));
+  EXPECT_EQ(p.MySt->JpCr_c, p.MyLv.Spd->JPCrFrm);
 }
 
 // A catch slide pushes the catcher along its direction, 2 slower a step.
