@@ -1,62 +1,158 @@
-// The cost of one frame-loop call, headless on the fake clock: the loop's own
-// work (pause check, one step, the draw calls, the paced wait with its message
-// pumps, the caption) with parts that do nothing.
+// The game's start-up and frame loop on its built data (a copy of the build's
+// game folder), headless: the scripted host keeps the presented frames, the
+// clock is the fake one (so the paced wait costs no time here), sound goes to
+// the null audio device.
+//
+// BM_StartUp: from the form's creation to the first title frame presented.
+// BM_SoundLoad: the sound controller's start (every effect and jingle decoded
+// over the cores, the decoder library bound, the stream players made), with
+// the same files decoded one after another in this program as the reference.
+// BM_MainLoopCall: one call of the frame loop at the title.
+//
+// A run that halts, presents nothing or loads no sound fails.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
+#include <random>
+#include <string>
 
 #include "config/CfgIni.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/ScriptedHost.h"
+#include "platform/SoundMixer.h"
 #include "shell/Main.h"
 #include "sound/OggDataLib.h"
+#include "sound/OggDdsdLib2.h"
+#include "sound/ddsd.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 
-class QuietDisplay : public FormDisplay {
+// A copy of the built game folder's data with a settings file, made the
+// program folder and the current folder; everything is put back afterwards.
+class BuiltGame {
  public:
-  void SetTimer(TProcCounter*) override {}
-  void SetUse3D(bool) override {}
-  void SetSystemMemorySurfaces(bool) override {}
-  void WindowMode(int, int) override {}
-  void FullScreenMode2(int, bool, bool) override {}
-  void Flip() override {}
-  void MouseCursorSwitch() override {}
+  BuiltGame() {
+    const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
+    dir_ = fs::temp_directory_path() / ("qorv_loop_bench_" + std::to_string(std::random_device{}()));
+    std::error_code ec;
+    fs::create_directories(dir_, ec);
+    fs::copy(built, dir_ / "data", fs::copy_options::recursive, ec);
+    ok_ = !ec && fs::exists(dir_ / "data" / "DBData.qx2") &&
+          SaveCfgIni((dir_ / "data" / "dbcfg.sai").string(), CfgIniDefaults());
+    old_ = fs::current_path();
+    fs::current_path(dir_, ec);
+    plat::SetProgramFolder(dir_.string());
+    plat::SetClock(&clock);
+    plat::SetMessageBoxSink([this](const std::string& s) { box = s; });
+    plat::SetAudioDeviceFactory(plat::MakeNullAudioDevice);
+  }
+  ~BuiltGame() {
+    plat::SetAudioDeviceFactory(nullptr);
+    plat::SetMessageBoxSink(nullptr);
+    plat::SetClock(nullptr);
+    plat::SetProgramFolder("");
+    std::error_code ec;
+    fs::current_path(old_, ec);
+    fs::remove_all(dir_, ec);
+  }
+  bool Ok() const { return ok_; }
+  std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
+
+  plat::FakeClock clock;
+  std::string box;
+
+ private:
+  fs::path dir_, old_;
+  bool ok_ = false;
 };
 
-void BM_MainLoopCall(benchmark::State& state) {
-  auto dir = std::filesystem::temp_directory_path() / "qorv_loop_bench";
-  std::filesystem::create_directories(dir / "data");
-  SaveCfgIni((dir / "data" / "dbcfg.sai").string(), CfgIniDefaults());
-  plat::SetProgramFolder(dir.string());
-  plat::FakeClock clock;
-  plat::SetClock(&clock);
-  plat::SetMessageBoxSink([](const std::string&) {});
-  {
-    plat::ScriptedHost host(&clock);
-    TForm1Parts parts;
-    parts.MakeScene = [](TForm1&) { return std::make_unique<IdleScene>(); };
-    parts.MakeDisplay = [](TForm1&) { return std::make_unique<QuietDisplay>(); };
-    parts.MakeSound = [](TForm1&) { return std::make_unique<TOggDataCtrl>(); };  // silent
-    TForm1 form(host, parts, BuildFlags{true, false});
-    form.Create();
-    for (auto _ : state) {
-      bool done = true;
-      form.MainLoop(done);
-      benchmark::DoNotOptimize(done);
-    }
-    state.counters["pumps_per_call"] =
-        benchmark::Counter(double(host.Pumps) / double(state.iterations()));
-  }
-  plat::SetMessageBoxSink(nullptr);
-  plat::SetClock(nullptr);
-  plat::SetProgramFolder("");
-  std::filesystem::remove_all(dir);
+// The form started on the built data; empty text when it is ready to run.
+std::string Start(TForm1& form) {
+  form.Create();
+  if (!form.Glb) return "no global object";
+  if (form.Glb->Halt_f) return "the game halted at start: " + form.Glb->ErrMsg;
+  return "";
 }
-BENCHMARK(BM_MainLoopCall);
+
+void BM_StartUp(benchmark::State& state) {
+  BuiltGame game;
+  if (!game.Ok()) return state.SkipWithError("no built game data");
+  for (auto _ : state) {
+    plat::ScriptedHost host(&game.clock);
+    TForm1 form(host, TForm1Parts{}, BuildFlags{true, false});
+    std::string why = Start(form);
+    bool done = true;
+    if (why.empty()) form.MainLoop(done);
+    if (why.empty() && host.Presents == 0) why = "no title frame was presented";
+    if (!why.empty()) {
+      state.SkipWithError(why.c_str());
+      break;
+    }
+  }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Every effect and jingle decoded one after another, as the reference.
+double OneByOneMs(const BuiltGame& game, TDDSD& ds, int files) {
+  const auto t0 = std::chrono::steady_clock::now();
+  for (const char* kind : {"se", "bgm"})
+    for (int i = 0; i < files; ++i) {
+      char name[64];
+      std::snprintf(name, sizeof name, "data/wav/%s/%s%03d.ogg", kind, kind, i);
+      if (plat::FileExists(game.Path(name))) benchmark::DoNotOptimize(OggToWaveData(&ds, game.Path(name)));
+    }
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// Each iteration times the controller's start, then, while its decoder
+// binding is loaded, the same files decoded one after another, so both see
+// the same load on the machine.
+void BM_SoundLoad(benchmark::State& state) {
+  BuiltGame game;
+  if (!game.Ok()) return state.SkipWithError("no built game data");
+  TDDSD ds;
+  ds.ChannelCount = 1000;
+  ds.Loaded();
+  double ms = 0, ref = 0;
+  for (auto _ : state) {
+    const auto t0 = std::chrono::steady_clock::now();
+    TOggDataCtrl oc(&ds, 0, false);
+    const double t = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+    state.SetIterationTime(t / 1000);
+    ms += t;
+    if (oc.SENum < 0 || oc.JglNum < 0) {
+      state.SkipWithError("no sound was loaded");
+      return;
+    }
+    ref += OneByOneMs(game, ds, TOggDataCtrl::SLOTS);
+  }
+  state.counters["one_by_one_ms"] = ref / double(state.iterations());
+  state.counters["ratio_to_one_by_one"] = ms / ref;
+}
+BENCHMARK(BM_SoundLoad)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+void BM_MainLoopCall(benchmark::State& state) {
+  BuiltGame game;
+  if (!game.Ok()) return state.SkipWithError("no built game data");
+  plat::ScriptedHost host(&game.clock);
+  TForm1 form(host, TForm1Parts{}, BuildFlags{true, false});
+  if (std::string why = Start(form); !why.empty()) return state.SkipWithError(why.c_str());
+  const uint64_t presents = host.Presents;
+  for (auto _ : state) {
+    bool done = true;
+    form.MainLoop(done);
+  }
+  if (form.Glb->Halt_f) return state.SkipWithError(("the loop halted: " + form.Glb->ErrMsg).c_str());
+  if (host.Presents - presents < uint64_t(state.iterations()))
+    return state.SkipWithError("a loop call presented no frame");
+  state.counters["frames"] = double(host.Presents - presents);
+}
+BENCHMARK(BM_MainLoopCall)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -99,6 +99,7 @@ enum ALTSource : uint8_t { asBmp = 0, asQDA, asEmp };
 
 class TQDAStream;
 struct TPaletteData;  // graphics/AlphaLib32Pictures.h
+struct ALIndexedMemo;  // graphics/AlphaLib32Pictures.h
 struct TPaletteDataDeleter {
   void operator()(TPaletteData* p) const;
 };
@@ -310,6 +311,9 @@ class TAlpha32 : public FormRenderer {
   const TPaletteData* PalAt(int32_t n) const;
   int32_t PalCount() const { return int32_t(PalList.size()); }
   void PalListClear();
+  // The last indexed archive picture, kept so loading it again with another
+  // palette does not decode it again.
+  ALIndexedMemo& EntryMemo();
   static TALLoadState InitLSt(ColKeyType CK, int32_t Pal, bool DDLR_f, bool DDRoll_f,
                               const ALRect& SrcR);
   // Tiles for a picture (one surface at display scale on the blit path,
@@ -374,6 +378,7 @@ class TAlpha32 : public FormRenderer {
   TALTexture LoadFileToTexture(const std::string& FileName, TALLoadState& LSt);
   TALTexture LoadFileToTextureQDA(const std::string& ID, TQDAStream* QDAMS, TALLoadState& LSt);
   std::vector<TPaletteDataPtr> PalList;
+  std::shared_ptr<ALIndexedMemo> entryMemo_;
   bool ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const;
 
   std::vector<TALTexture*> TexList2;

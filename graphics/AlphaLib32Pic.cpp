@@ -63,6 +63,11 @@ int32_t TAlpha32::PalSet(TPaletteDataPtr ppal) {
   return int32_t(PalList.size() - 1);
 }
 
+ALIndexedMemo& TAlpha32::EntryMemo() {
+  if (!entryMemo_) entryMemo_ = std::make_shared<ALIndexedMemo>();
+  return *entryMemo_;
+}
+
 void TAlpha32::PalListClear() {
   for (size_t i = 0; i < PalList.size(); ++i)
     if (PalList[i])
@@ -112,7 +117,7 @@ struct Decoder {
     }
     if (!KnownExtension(ext)) return nullptr;
     const TPaletteData* pal = al.PalAt(st.Pal);
-    ALDecodedPicture d = ALDecodePicture(ext, entry->Bytes(), pal, st.CK == ckPalNo0, true);
+    ALDecodedPicture d = ALDecodeEntryPicture(al.EntryMemo(), ext, entry->Bytes(), pal, st.CK == ckPalNo0);
     if (ext == ".bmp" && pal)
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]tmpBMP\x82\xC9\x93\xFC\x82\xE8\x82\xDC\x82\xB5\x82\xBD" /* ●●●[ID]tmpBMPに入りました */);
     Take(d);

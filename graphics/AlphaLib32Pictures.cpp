@@ -71,6 +71,14 @@ std::unique_ptr<plat::Bitmap> DecodePngWithPalette(std::span<const uint8_t> data
   return Recolour(dib, *pal, false);
 }
 
+// Palette entry 0 of an 8-bit result, for the colour key.
+void CapturePE0(ALDecodedPicture& out) {
+  if (out.Bmp->GetPixelFormat() != plat::PixelFormat::pf8bit) return;
+  out.PE_f = true;
+  plat::PaletteEntry e;
+  if (plat::GetPaletteEntries(out.Bmp->GetPalette(), 0, 1, &e) == 1) out.PE = {e.red, e.green, e.blue, 0};
+}
+
 }  // namespace
 
 ALDecodedPicture ALDecodePicture(std::string_view ext, std::span<const uint8_t> data,
@@ -95,10 +103,26 @@ ALDecodedPicture ALDecodePicture(std::string_view ext, std::span<const uint8_t> 
     out.Error = e.what();
     return out;
   }
-  if (capturePE0 && out.Bmp->GetPixelFormat() == plat::PixelFormat::pf8bit) {
-    out.PE_f = true;
-    plat::PaletteEntry e;
-    if (plat::GetPaletteEntries(out.Bmp->GetPalette(), 0, 1, &e) == 1) out.PE = {e.red, e.green, e.blue, 0};
+  if (capturePE0) CapturePE0(out);
+  return out;
+}
+
+ALDecodedPicture ALDecodeEntryPicture(ALIndexedMemo& memo, std::string_view ext,
+                                      std::span<const uint8_t> data, const TPaletteData* pal,
+                                      bool capturePE0) {
+  const bool memoable = ext == ".png" && pal;
+  if (memoable && memo.Bmp && std::ranges::equal(memo.Bytes, data)) {
+    ALDecodedPicture out;
+    out.Bmp = std::make_unique<plat::Bitmap>(*memo.Bmp);
+    out.Bmp->SetPalette(PaletteOf(*pal));
+    if (capturePE0) CapturePE0(out);
+    return out;
+  }
+  ALDecodedPicture out = ALDecodePicture(ext, data, pal, capturePE0, true);
+  // Only a picture that kept its indices can take other colours later.
+  if (memoable && out.Bmp && out.Bmp->GetPixelFormat() == plat::PixelFormat::pf8bit) {
+    memo.Bytes.assign(data.begin(), data.end());
+    memo.Bmp = std::make_unique<plat::Bitmap>(*out.Bmp);
   }
   return out;
 }

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "graphics/QxDIB.h"
 #include "platform/Pictures.h"
@@ -46,6 +47,19 @@ struct ALDecodedPicture {
 // its palette entry 0. Nothing here throws.
 ALDecodedPicture ALDecodePicture(std::string_view ext, std::span<const uint8_t> data,
                                  const TPaletteData* pal, bool capturePE0, bool fromArchive);
+
+// The last 8-bit PNG archive entry decoded with a palette: its bytes and the
+// decoded picture. The same entry coming again with another palette (the
+// 168 faces and 24 bodies cut from one character sheet each) takes that
+// palette's colours on the kept pixel indices instead of being decoded again.
+struct ALIndexedMemo {
+  std::vector<uint8_t> Bytes;
+  std::unique_ptr<plat::Bitmap> Bmp;
+};
+// ALDecodePicture for an archive entry, through the memo.
+ALDecodedPicture ALDecodeEntryPicture(ALIndexedMemo& memo, std::string_view ext,
+                                      std::span<const uint8_t> data, const TPaletteData* pal,
+                                      bool capturePE0);
 
 // The extension of a file name (from the last '.', "" when there is none) and
 // the name of its alpha companion: base + "_a" + the same extension.

@@ -49,6 +49,18 @@ class Host {
   // Dispatches every pending message synchronously on this stack (key-down,
   // paint, close) and returns when none is left.
   virtual void ProcessMessages() = 0;
+  // Sleeps until a message arrives or ms milliseconds have passed and
+  // dispatches what arrived, as ProcessMessages does but without the OnPump
+  // hook: the frame loop waits here for the end of its period. A host that
+  // cannot wait only dispatches what is pending.
+  virtual void WaitMessages(uint32_t ms) {
+    (void)ms;
+    ProcessMessages();
+  }
+  // The next idle call comes no sooner than ms milliseconds from now, and
+  // messages are dispatched meanwhile: the paused game rests here between its
+  // input scans.
+  void DelayIdle(uint32_t ms) { idleDelayMs_ = ms; }
   // Runs the message loop until Terminate.
   virtual void Run() = 0;
   virtual void Terminate() = 0;
@@ -83,8 +95,20 @@ class Host {
   std::function<void()> OnClose;
   std::function<void(const WindowEvent&)> OnWindowEvent;
   // Runs at the start of every ProcessMessages, before the window messages:
-  // the program block polls the single-instance channel here.
+  // the program block polls the single-instance channel here, once per idle
+  // call.
   std::function<void()> OnPump;
+
+ protected:
+  // The delay asked for since the last idle call (0: none); asking clears it.
+  uint32_t TakeIdleDelay() {
+    const uint32_t ms = idleDelayMs_;
+    idleDelayMs_ = 0;
+    return ms;
+  }
+
+ private:
+  uint32_t idleDelayMs_ = 0;
 };
 
 }  // namespace plat

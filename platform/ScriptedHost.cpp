@@ -27,6 +27,26 @@ void ScriptedHost::ProcessMessages() {
   ++Pumps;
   if (OnPump) OnPump();
   if (clock_) clock_->AdvanceMs(PumpStepMs);
+  DispatchDue();
+}
+
+void ScriptedHost::WaitMessages(uint32_t ms) {
+  if (!clock_ || PumpStepMs == 0) {
+    ++Pumps;
+    DispatchDue();
+    return;
+  }
+  const uint32_t end = Now() + ms;
+  for (;;) {
+    ++Pumps;
+    const uint32_t left = end - Now();
+    if (int32_t(left) > 0) clock_->AdvanceMs(std::min(PumpStepMs, left));
+    DispatchDue();
+    if (terminated_ || int32_t(end - Now()) <= 0) return;
+  }
+}
+
+void ScriptedHost::DispatchDue() {
   uint32_t now = Now();
   // Handlers may pump again or queue more events: take one at a time.
   while (!events_.empty() && events_.front().atMs <= now) {
@@ -48,6 +68,8 @@ void ScriptedHost::ProcessMessages() {
 
 void ScriptedHost::Run() {
   while (!terminated_) {
+    if (const uint32_t delay = TakeIdleDelay()) WaitMessages(delay);
+    if (terminated_) break;
     ProcessMessages();
     if (terminated_) break;
     if (idle_) {

@@ -23,8 +23,14 @@ class ScriptedHost final : public Host {
   void SetIdle(std::function<void(bool& done)> idle) override { idle_ = std::move(idle); }
   bool HasIdle() const override { return bool(idle_); }
   void ProcessMessages() override;
+  // Lets ms milliseconds of the fake clock pass in steps of PumpStepMs,
+  // dispatching each event when its time comes, as a timed wait delivers a
+  // message when it arrives. Without a clock, or with PumpStepMs 0, it looks
+  // at the queue once.
+  void WaitMessages(uint32_t ms) override;
   // Calls the idle handler until Terminate, until MaxIdleCalls calls were made,
-  // or, with no idle handler installed, until no scripted event is left.
+  // or, with no idle handler installed, until no scripted event is left. A
+  // delay the idle handler asked for passes before its next call.
   void Run() override;
   void Terminate() override { terminated_ = true; }
   bool Terminated() const override { return terminated_; }
@@ -55,7 +61,7 @@ class ScriptedHost final : public Host {
   bool FullScreen = false;
   bool CursorShown = true;
   int Restores = 0;
-  uint64_t Pumps = 0;
+  uint64_t Pumps = 0;  // dispatch passes: ProcessMessages calls and steps of a wait
   uint64_t IdleCalls = 0;
   std::vector<std::string> Captions;  // every change, in order
   uint64_t Presents = 0;
@@ -71,6 +77,8 @@ class ScriptedHost final : public Host {
   };
   uint32_t Now() const;
   void Queue(Event e);
+  // Dispatches every event whose time has come.
+  void DispatchDue();
 
   FakeClock* clock_;
   std::deque<Event> events_;

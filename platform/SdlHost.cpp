@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <stdlib.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/Clock.h"
@@ -223,8 +225,28 @@ void SdlHost::ProcessMessages() {
   while (SDL_PollEvent(&e)) Dispatch(e);
 }
 
+void SdlHost::WaitMessages(uint32_t ms) {
+  if (!videoUp_) {
+    CurrentClock().SleepMs(ms);
+    return;
+  }
+  SDL_Event e;
+  if (!SDL_WaitEventTimeout(&e, int(std::min<uint32_t>(ms, INT32_MAX)))) return;
+  Dispatch(e);
+  while (SDL_PollEvent(&e)) Dispatch(e);
+}
+
+void SdlHost::WaitFor(uint32_t ms) {
+  Clock& clock = CurrentClock();
+  const uint32_t start = clock.NowMs();
+  for (uint32_t waited = 0; waited < ms && !terminated_; waited = clock.NowMs() - start)
+    WaitMessages(ms - waited);
+}
+
 void SdlHost::Run() {
   while (!terminated_) {
+    if (const uint32_t delay = TakeIdleDelay()) WaitFor(delay);
+    if (terminated_) break;
     ProcessMessages();
     if (terminated_) break;
     if (idle_) {

@@ -1,7 +1,8 @@
 // The real application host on SDL2: one window with a fixed client size,
 // the game's frames scaled into it, key-downs as virtual-key codes (held keys
-// repeat), expose, close, move and maximise events. Message pumping may be entered again from
-// inside the idle handler: the frame loop pumps while it waits.
+// repeat), expose, close, move and maximise events. Message pumping may be
+// entered again from inside the idle handler: the frame loop dispatches
+// messages while it waits.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -26,6 +27,8 @@ class SdlHost final : public Host {
   void SetIdle(std::function<void(bool& done)> idle) override { idle_ = std::move(idle); }
   bool HasIdle() const override { return bool(idle_); }
   void ProcessMessages() override;
+  // Blocks in the window system's event wait until an event or the time-out.
+  void WaitMessages(uint32_t ms) override;
   void Run() override;
   void Terminate() override { terminated_ = true; }
   bool Terminated() const override { return terminated_; }
@@ -50,6 +53,8 @@ class SdlHost final : public Host {
  private:
   void Dispatch(const SDL_Event& e);
   void Redraw();
+  // Waits ms milliseconds in all, dispatching messages as they arrive.
+  void WaitFor(uint32_t ms);
 
   std::function<void(bool& done)> idle_;
   bool terminated_ = false;

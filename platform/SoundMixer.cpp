@@ -218,20 +218,30 @@ void SoundBuffer::MixInto(float* acc, size_t frames) {
 
 // --- mixer ---------------------------------------------------------------------
 
+namespace {
+constexpr uint32_t kMaxBufferBytes = 64u << 20;
+}  // namespace
+
 std::shared_ptr<SoundBuffer> SoundMixer::CreateBuffer(const PcmFormat& fmt, uint32_t bytes) {
-  if (!fmt.Playable() || bytes == 0 || bytes > (64u << 20)) return nullptr;
-  auto data = std::make_shared<std::vector<uint8_t>>(bytes / fmt.blockAlign * fmt.blockAlign,
-                                                     fmt.bitsPerSample == 8 ? 0x80 : 0);
-  if (data->empty()) return nullptr;
-  std::shared_ptr<SoundBuffer> b(new SoundBuffer(shared_from_this(), fmt, std::move(data)));
-  std::lock_guard<std::recursive_mutex> g(mu_);
-  std::erase_if(buffers_, [](const std::weak_ptr<SoundBuffer>& w) { return w.expired(); });
-  buffers_.push_back(b);
-  return b;
+  if (!fmt.Playable() || bytes == 0 || bytes > kMaxBufferBytes) return nullptr;
+  return Register(fmt, std::make_shared<std::vector<uint8_t>>(bytes / fmt.blockAlign * fmt.blockAlign,
+                                                              fmt.bitsPerSample == 8 ? 0x80 : 0));
+}
+
+std::shared_ptr<SoundBuffer> SoundMixer::CreateBuffer(const PcmFormat& fmt, std::vector<uint8_t> pcm) {
+  if (!fmt.Playable() || pcm.size() > kMaxBufferBytes) return nullptr;
+  pcm.resize(pcm.size() / fmt.blockAlign * fmt.blockAlign);
+  return Register(fmt, std::make_shared<std::vector<uint8_t>>(std::move(pcm)));
 }
 
 std::shared_ptr<SoundBuffer> SoundMixer::Duplicate(const SoundBuffer& src) {
-  std::shared_ptr<SoundBuffer> b(new SoundBuffer(shared_from_this(), src.format_, src.data_));
+  return Register(src.format_, src.data_);
+}
+
+std::shared_ptr<SoundBuffer> SoundMixer::Register(const PcmFormat& fmt,
+                                                  std::shared_ptr<std::vector<uint8_t>> data) {
+  if (data->empty()) return nullptr;
+  std::shared_ptr<SoundBuffer> b(new SoundBuffer(shared_from_this(), fmt, std::move(data)));
   std::lock_guard<std::recursive_mutex> g(mu_);
   std::erase_if(buffers_, [](const std::weak_ptr<SoundBuffer>& w) { return w.expired(); });
   buffers_.push_back(b);

@@ -109,6 +109,9 @@ class SoundMixer : public std::enable_shared_from_this<SoundMixer> {
   // A zeroed buffer of the format; null when the format cannot be played or
   // the size is 0 or above 64 MiB.
   std::shared_ptr<SoundBuffer> CreateBuffer(const PcmFormat& fmt, uint32_t bytes);
+  // A buffer that takes the PCM bytes over instead of copying them (cut to
+  // whole frames); null on the same terms.
+  std::shared_ptr<SoundBuffer> CreateBuffer(const PcmFormat& fmt, std::vector<uint8_t> pcm);
   // A buffer sharing src's bytes, stopped, at position 0 and full volume.
   std::shared_ptr<SoundBuffer> Duplicate(const SoundBuffer& src);
   // Sums every playing buffer into frames of interleaved stereo samples.
@@ -119,6 +122,8 @@ class SoundMixer : public std::enable_shared_from_this<SoundMixer> {
  private:
   friend class SoundBuffer;
   SoundMixer() = default;
+  std::shared_ptr<SoundBuffer> Register(const PcmFormat& fmt,
+                                        std::shared_ptr<std::vector<uint8_t>> data);
   std::recursive_mutex mu_;
   std::vector<std::weak_ptr<SoundBuffer>> buffers_;
   std::vector<float> acc_;

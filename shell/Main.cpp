@@ -240,6 +240,7 @@ void TForm1::RunLoopCall() {
 
   if (Pause == ptPause) {
     ADI->Scan(false);  // read the pause button, record nothing
+    host_.DelayIdle(period);  // and rest a period before the next look
   } else {
     int steps = GameSpeed <= 0 ? 1 : GameSpeed + 1;
     for (int i = 0; i < steps; ++i) SC->OnMove();
@@ -263,9 +264,10 @@ void TForm1::RunLoopCall() {
     Glb->LoopTime = int32_t(uint32_t(uint64_t(PC1.GetTime64(0))));
     clock.SleepMs(1);
     et = clock.NowMs();
+    // Sleep to the end of the period; key events run here, nested in this call.
     while (uint32_t(et - st) < period) {
+      host_.WaitMessages(period - uint32_t(et - st));
       et = clock.NowMs();
-      host_.ProcessMessages();  // key events run here, nested in this call
     }
     ov = et - st - period;
     for (int i = 0; i < kMaxCatchUp && ov > period; ++i) {

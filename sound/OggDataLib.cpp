@@ -1,8 +1,13 @@
 #include "sound/OggDataLib.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <exception>
+#include <system_error>
 #include <thread>
 
+#include "files/Streams.h"
 #include "platform/Files.h"
 #include "sound/OggDataLib2.h"
 #include "sound/OggDdsdLib2.h"
@@ -103,8 +108,7 @@ TOggDataCtrl::TOggDataCtrl(TDDSD* tDDSD, int /*BufSize*/, bool Debug)
   VorbisfileInitialize(kWuvorbisPath);  // an incomplete binding makes Ogg files undecodable
   OggDt[0] = std::make_unique<OggDataLib::TOggData>(DDSD, 0, 100);
   OggDt[1] = std::make_unique<OggDataLib::TOggData>(DDSD, 1, 100);
-  LoadSE();
-  LoadJGL();
+  Load(true, true);
 }
 
 TOggDataCtrl::~TOggDataCtrl() {
@@ -115,41 +119,114 @@ TOggDataCtrl::~TOggDataCtrl() {
   if (DDSD) VorbisfileFinalize();
 }
 
-int TOggDataCtrl::Load(const char* folder, const char* prefix, int firstCh,
-                       std::unique_ptr<TDDSDWaveData> (&slots)[SLOTS]) {
+namespace {
+
+// One numbered sound file: an Ogg file is read, then decoded by DecodeOggFiles;
+// a WAVE file is loaded by the sound component when it is attached.
+struct SoundFile {
+  std::string path;
+  bool ogg = false;
+  TMemoryStream bytes;
+  std::vector<uint8_t> pcm;
+  std::exception_ptr failure;  // what decoding raised
+};
+
+// The files se000, se001, ... (or bgm000, ...) of a folder, ending at the first
+// number with neither a ".wav" nor an ".ogg" file; ".ogg" wins.
+std::vector<SoundFile> FindSoundFiles(const char* folder, const char* prefix) {
   const std::string base = plat::ProgramFolder() + folder;
-  auto stem = [&](int i) {
+  std::vector<SoundFile> files;
+  for (int i = 0; i < TOggDataCtrl::SLOTS; ++i) {
     char num[16];
-    std::snprintf(num, sizeof num, "%0*d", DEFKETA, i);
-    return base + prefix + num;
+    std::snprintf(num, sizeof num, "%0*d", TOggDataCtrl::DEFKETA, i);
+    const std::string stem = base + prefix + num;
+    SoundFile f;
+    f.ogg = plat::FileExists(stem + ".ogg");
+    if (!f.ogg && !plat::FileExists(stem + ".wav")) break;
+    f.path = stem + (f.ogg ? ".ogg" : ".wav");
+    files.push_back(std::move(f));
+  }
+  return files;
+}
+
+void Decode(SoundFile& f) {
+  try {
+    f.pcm = OggToPcm(f.bytes);
+  } catch (...) {
+    f.failure = std::current_exception();
+  }
+  f.bytes.Clear();
+}
+
+// Decodes every Ogg file of the lists, spread over the processor's cores. Each
+// decoding has its own decoder and stream, and the library keeps no state
+// between streams, so they run side by side. The largest go first, and no
+// more threads start than keep the largest file the longest road: more would
+// only contend for memory without ending sooner. A file that cannot be read
+// stays without sound, as a missing one does.
+void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
+  std::vector<SoundFile*> work;
+  for (auto* list : lists)
+    for (SoundFile& f : *list)
+      if (f.ogg && f.bytes.LoadFromFile(f.path)) work.push_back(&f);
+  std::sort(work.begin(), work.end(),
+            [](const SoundFile* a, const SoundFile* b) { return a->bytes.Size() > b->bytes.Size(); });
+  std::atomic<size_t> next{0};
+  auto worker = [&] {
+    for (size_t i; (i = next++) < work.size();) Decode(*work[i]);
   };
-  // Numbering ends at the first gap.
-  int last = -1;
-  for (int i = 0; i < SLOTS; ++i) {
-    const std::string s = stem(i);
-    if (!plat::FileExists(s + ".wav") && !plat::FileExists(s + ".ogg")) break;
-    last = i;
+  size_t total = 0;
+  for (const SoundFile* f : work) total += size_t(f->bytes.Size());
+  const size_t largest = work.empty() ? 1 : std::max<size_t>(1, size_t(work.front()->bytes.Size()));
+  const size_t threads = std::min<size_t>({work.size(), std::max(1u, std::thread::hardware_concurrency()),
+                                           (total + largest - 1) / largest});
+  std::vector<std::thread> helpers;
+  for (size_t k = 1; k < threads; ++k) {
+    try {
+      helpers.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;  // fewer threads only take longer
+    }
   }
-  for (int i = 0; i <= last; ++i) {
-    const std::string s = stem(i);
-    if (plat::FileExists(s + ".ogg")) slots[i] = OggToWaveData(DDSD, s + ".ogg");
-    else if (plat::FileExists(s + ".wav")) slots[i] = std::make_unique<TDDSDWaveData>(DDSD, s + ".wav");
-    if (TDDSDChannel* ch = Ch(firstCh + i)) ch->setWaveData(slots[i].get());
+  worker();
+  for (auto& t : helpers) t.join();
+}
+
+// Makes the buffers in number order on this thread and attaches each to its
+// channel; the first file that failed to decode raises its failure here.
+int Attach(TDDSD* ds, std::vector<SoundFile>& files, int firstCh,
+           std::unique_ptr<TDDSDWaveData> (&slots)[TOggDataCtrl::SLOTS]) {
+  for (size_t i = 0; i < files.size(); ++i) {
+    SoundFile& f = files[i];
+    if (f.failure) std::rethrow_exception(f.failure);
+    if (!f.ogg) slots[i] = std::make_unique<TDDSDWaveData>(ds, f.path);
+    else if (!f.pcm.empty()) slots[i] = PcmToWaveData(ds, std::move(f.pcm));
+    if (TDDSDChannel* ch = ds->GetChannels(firstCh + int(i))) ch->setWaveData(slots[i].get());
   }
-  return last;
+  return int(files.size()) - 1;
+}
+
+}  // namespace
+
+// The Ogg files of the effects and of the jingles decode together.
+void TOggDataCtrl::Load(bool se, bool jgl) {
+  std::vector<SoundFile> seFiles, jglFiles;
+  if (se) seFiles = FindSoundFiles("data\\wav\\se\\", "se");
+  if (jgl) jglFiles = FindSoundFiles("data\\wav\\bgm\\", "bgm");
+  DecodeOggFiles({&seFiles, &jglFiles});
+  if (se) SENum = Attach(DDSD, seFiles, SECHNO, SEDt);
+  if (jgl) JglNum = Attach(DDSD, jglFiles, JGLCHNO, JglDt);
 }
 
 int TOggDataCtrl::LoadSE() {
   SENum = -1;
-  if (!DDSD) return SENum;
-  SENum = Load("data\\wav\\se\\", "se", SECHNO, SEDt);
+  if (DDSD) Load(true, false);
   return SENum;
 }
 
 int TOggDataCtrl::LoadJGL() {
   JglNum = -1;
-  if (!DDSD) return JglNum;
-  JglNum = Load("data\\wav\\bgm\\", "bgm", JGLCHNO, JglDt);
+  if (DDSD) Load(false, true);
   return JglNum;
 }
 

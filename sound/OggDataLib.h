@@ -118,8 +118,8 @@ class TOggDataCtrl : public FormSound {
   std::bitset<SLOTS> SERsv;
 
  private:
-  int Load(const char* folder, const char* prefix, int firstCh,
-           std::unique_ptr<TDDSDWaveData> (&slots)[SLOTS]);
+  // Finds, decodes and attaches the effects and/or the jingles.
+  void Load(bool se, bool jgl);
   TDDSDChannel* Ch(int i);
   void StopFrom(int first);
 

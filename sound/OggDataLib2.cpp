@@ -446,8 +446,7 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss) {
   int64_t size = std::max<int64_t>(render & 0xFFFFFFFF, 32768);
   size = (size + 1023) / 1024 * 1024;
   auto out = std::make_unique<TMemoryStream>();
-  out->SetSize(size_t(size));
-  std::memset(out->Memory(), 0, size_t(size));
+  out->SetSize(size_t(size));  // zero-filled
   // One render call, so a loop record shapes the decoded data once.
   if (render > 0) dec.RenderingToPointer(out->Memory(), int32_t(render));
   out->SetPosition(0);

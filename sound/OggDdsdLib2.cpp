@@ -13,9 +13,13 @@ std::unique_ptr<TDDSDWaveData> OggToWaveData(TDDSD* DS, const std::string& Filen
 
 std::unique_ptr<TDDSDWaveData> OggToWaveData(TDDSD* DS, TMemoryStream* ss) {
   if (!ss) return nullptr;
-  std::unique_ptr<TMemoryStream> pcm = OggDataLib2::OggToMemoryStream(ss);
-  const uint32_t size = uint32_t(pcm->Size());
-  auto wave = TDDSDWaveData::CreateBuffer(DS, 44100, 16, true, size);
-  wave->BlockCopy(0, pcm->Memory(), size);
-  return wave;
+  return PcmToWaveData(DS, OggToPcm(*ss));
+}
+
+std::vector<uint8_t> OggToPcm(TMemoryStream& ss) {
+  return OggDataLib2::OggToMemoryStream(&ss)->TakeBytes();
+}
+
+std::unique_ptr<TDDSDWaveData> PcmToWaveData(TDDSD* DS, std::vector<uint8_t> pcm) {
+  return TDDSDWaveData::CreateBuffer(DS, 44100, 16, true, std::move(pcm));
 }

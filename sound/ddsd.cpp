@@ -154,6 +154,19 @@ TDDSDGenWave::TDDSDGenWave(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isSte
   CreateEmptyBuffer(freq, bps, isStereo, length, isStream);
 }
 
+TDDSDGenWave::TDDSDGenWave(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isStereo,
+                           std::vector<uint8_t> pcm)
+    : FWaveFormat(plat::PcmFormat::Make(freq, uint16_t(bps), isStereo)), FOwner(Owner) {
+  if (!FOwner || !FOwner->Initialized()) return;
+  auto buf = FOwner->Mixer()->CreateBuffer(FWaveFormat, std::move(pcm));
+  if (!buf) {
+    ddsd::TRYDS(DSERR_INVALIDPARAM, kCreateFailed);
+    return;
+  }
+  FSoundBuffer = std::move(buf);
+  FLength = FSoundBuffer->Size();
+}
+
 void TDDSDGenWave::CreateEmptyBuffer(uint32_t freq, uint32_t bps, bool isStereo, uint32_t length,
                                      bool isStream) {
   FWaveFormat = plat::PcmFormat::Make(freq, uint16_t(bps), isStereo);
@@ -210,6 +223,12 @@ std::unique_ptr<TDDSDWaveData> TDDSDWaveData::CreateBuffer(TDDSD* Owner, uint32_
                                                            uint32_t bps, bool isStereo,
                                                            uint32_t length) {
   return std::unique_ptr<TDDSDWaveData>(new TDDSDWaveData(Owner, freq, bps, isStereo, length, false));
+}
+
+std::unique_ptr<TDDSDWaveData> TDDSDWaveData::CreateBuffer(TDDSD* Owner, uint32_t freq,
+                                                           uint32_t bps, bool isStereo,
+                                                           std::vector<uint8_t> pcm) {
+  return std::unique_ptr<TDDSDWaveData>(new TDDSDWaveData(Owner, freq, bps, isStereo, std::move(pcm)));
 }
 
 std::unique_ptr<TDDSDWaveData> TDDSDWaveData::CreateStream(TDDSD* Owner, uint32_t freq,

@@ -115,6 +115,8 @@ class TDDSDGenWave {
  protected:
   TDDSDGenWave(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isStereo, uint32_t length,
                bool isStream);
+  // A static buffer holding pcm, taken over without a copy.
+  TDDSDGenWave(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isStereo, std::vector<uint8_t> pcm);
 
  private:
   friend class TDDSDChannel;
@@ -142,6 +144,10 @@ class TDDSDWaveData : public TDDSDGenWave {
   // An empty static PCM buffer.
   static std::unique_ptr<TDDSDWaveData> CreateBuffer(TDDSD* Owner, uint32_t freq, uint32_t bps,
                                                      bool isStereo, uint32_t length);
+  // A static PCM buffer that takes pcm over (the decoded sounds: no second
+  // copy is made); like an empty buffer of pcm's size otherwise.
+  static std::unique_ptr<TDDSDWaveData> CreateBuffer(TDDSD* Owner, uint32_t freq, uint32_t bps,
+                                                     bool isStereo, std::vector<uint8_t> pcm);
   // An empty streaming PCM buffer with its notify thread.
   static std::unique_ptr<TDDSDWaveData> CreateStream(TDDSD* Owner, uint32_t freq, uint32_t bps,
                                                      bool isStereo, uint32_t length);
@@ -150,6 +156,8 @@ class TDDSDWaveData : public TDDSDGenWave {
   TDDSDWaveData(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isStereo, uint32_t length,
                 bool isStream)
       : TDDSDGenWave(Owner, freq, bps, isStereo, length, isStream) {}
+  TDDSDWaveData(TDDSD* Owner, uint32_t freq, uint32_t bps, bool isStereo, std::vector<uint8_t> pcm)
+      : TDDSDGenWave(Owner, freq, bps, isStereo, std::move(pcm)) {}
 };
 
 // The double-buffer protocol of a streaming wave: waits on the three

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestKit.h"
+#include "files/Streams.h"
 #include "sound/OggDataLib.h"
+#include "sound/OggDdsdLib2.h"
 #include "sound/OggWuvorbisLib.h"
 
 using namespace soundkit;
@@ -59,6 +61,28 @@ TEST_F(SoundControllerTest, OggIsPreferredAndDecodedWhole) {
   TDDSDGenWave* w = d->GetChannels(256 + 5)->WaveData();
   ASSERT_NE(w, nullptr);
   EXPECT_EQ(w->Length(), 32768u);  // decoded, at least 32768 bytes
+}
+
+TEST_F(SoundControllerTest, OggFilesDecodedSideBySideLandInTheirOwnSlots) {
+  // Every file has its own length and pitch, so a mix-up shows in the bytes.
+  for (int i = 0; i < 6; ++i)
+    folder.Write(Name("se", i, ".ogg"), Ogg(Sine(9000 + 3000 * i, 2, 44100, 200 + 100 * i, 0.5), 2, 44100));
+  folder.Write(Name("se", 6, ".wav"), Wav(50, 321));
+  for (int i = 0; i < 3; ++i)
+    folder.Write(Name("bgm", i, ".ogg"), Ogg(Sine(20000 + 5000 * i, 1, 22050, 300 + 50 * i, 0.4), 1, 22050));
+  auto oc = Make();
+  ASSERT_EQ(oc->SENum, 6);
+  ASSERT_EQ(oc->JglNum, 2);
+  auto decoded = [&](const std::string& name) {
+    TMemoryStream s;
+    EXPECT_TRUE(s.LoadFromFile((folder.Path() / name).string()));
+    return OggToPcm(s);
+  };
+  for (int i = 0; i < 6; ++i)
+    EXPECT_EQ(d->GetChannels(256 + i)->Buffer()->Bytes(), decoded(Name("se", i, ".ogg"))) << i;
+  for (int i = 0; i < 3; ++i)
+    EXPECT_EQ(d->GetChannels(512 + i)->Buffer()->Bytes(), decoded(Name("bgm", i, ".ogg"))) << i;
+  EXPECT_EQ(d->GetChannels(256 + 6)->WaveData()->Length(), 200u);
 }
 
 TEST_F(SoundControllerTest, DeferredEffectsPlayOnceAtTheEndOfTheStep) {
