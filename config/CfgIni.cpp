@@ -1,6 +1,7 @@
 #include "config/CfgIni.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/Files.h"
 
@@ -27,6 +28,7 @@ TCFGINI CfgIniDefaults() {
   for (int p = 0; p < 2; ++p)
     for (int b = 0; b < 3; ++b) c.JSBtn[p][b] = uint16_t(b);
   c.Auto_f = 1;
+  for (size_t i = 0; i < std::size(kCfgPlayableKeys); ++i) c.KBBtn[i] = kCfgPlayableKeys[i];
   return c;
 }
 
@@ -67,17 +69,31 @@ void SanitiseCfgIni(TCFGINI& c) {
       if (b > kCfgMaxPadButton) b = 0;
 }
 
-bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg) {
-  auto data = plat::ReadFile(gamePath, kCfgIniSize);
-  if (!data) {
-    cfg = TCFGINI{};
-    return false;
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem) {
+  cfg = TCFGINI{};
+  if (file.size() == kCfgIniSize) {
+    cfg = CfgIniFromBytes(file.data(), file.size());
+    return true;
   }
-  cfg = CfgIniFromBytes(data->data(), data->size());
-  return true;
+  if (problem)
+    *problem = file.size() > kCfgIniSize
+                   ? std::string("wrong size (longer than 108 bytes)")
+                   : "wrong size (" + std::to_string(file.size()) + " bytes, not 108)";
+  return false;
 }
 
-bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg) {
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
+  cfg = TCFGINI{};
+  // One byte more than the record tells a long file from a whole one.
+  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
+  if (!data) {
+    if (problem) *problem = "missing";
+    return false;
+  }
+  return CfgIniFromFile(*data, cfg, problem);
+}
+
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error) {
   auto raw = CfgIniToBytes(cfg);
-  return plat::WriteFile(gamePath, raw.data(), raw.size());
+  return plat::WriteFile(gamePath, raw.data(), raw.size(), error);
 }

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string>
 #include <string_view>
 
 #pragma pack(push, 1)
@@ -32,8 +34,15 @@ constexpr int32_t kCfgMaxDevice = 4;       // keyboard or pads 1..4
 constexpr uint16_t kCfgMaxKeyCode = 255;   // keyboard scan codes
 constexpr uint16_t kCfgMaxPadButton = 31;  // pad buttons
 
-// What the configuration program starts from when it has no file: devices
-// pad 1 and pad 2, pad buttons 0, 1, 2 for A, B, St, pads first, the large window.
+// The keyboard keys a fresh settings file offers, as scan codes in record
+// order: the arrows up, down, left, right, then A = Z, B = X, St = Enter and
+// A+B = C, so a player without a pad can play at once.
+inline constexpr uint16_t kCfgPlayableKeys[8] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D, 0x1C, 0x2E};
+
+// A fresh settings file, the same for the configuration program with no file
+// and for the first file the play script writes: devices pad 1 and pad 2, pad
+// buttons 0, 1, 2 for A, B, St, pads first, the large window, and the
+// playable keyboard keys above.
 TCFGINI CfgIniDefaults();
 
 // Zeroes the record, takes up to 108 bytes (a shorter file leaves the rest 0)
@@ -44,8 +53,14 @@ std::array<uint8_t, kCfgIniSize> CfgIniToBytes(const TCFGINI& cfg);
 // Clears device numbers outside 0..4, key codes above 255 and pad buttons above 31.
 void SanitiseCfgIni(TCFGINI& cfg);
 
-// Reads the file at a game path; false if it cannot be opened (cfg is then
-// all zero).
-bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg);
-// Creates or overwrites the file with exactly 108 bytes; false on an I/O error.
-bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg);
+// Reads the file at a game path. A file that is not exactly 108 bytes long
+// counts as missing: an empty or cut file would otherwise leave every key
+// unset. False when it is missing or has the wrong size; cfg is then all zero
+// and *problem (when given) says which.
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
+// The same over a whole file's bytes.
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);
+// Replaces the file with exactly 108 bytes (see plat::WriteFile: a failed
+// save leaves the old file whole); false, with the reason in *error, on an
+// I/O error.
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error = nullptr);

@@ -196,7 +196,10 @@ std::string TForm1::CfgPath() { return plat::ProgramFolder() + std::string(kCfgI
 
 void TForm1::LoadSettings() {
   cfg = TCFGINI{};
-  if (!LoadCfgIni(CfgPath(), cfg)) {
+  std::string problem;
+  if (!LoadCfgIni(CfgPath(), cfg, &problem)) {
+    // A file of the wrong size is refused like a missing one.
+    plat::ReportFileProblem(CfgPath(), problem + "; starting from the default values");
     plat::MessageBox(eng_ ? plat::Utf8ToSjis(plat::ResolvePath(CfgPath())) + " not found..."
                           : std::string(kNotFoundJ));
     cfg = CfgIniDefaults();
@@ -232,7 +235,9 @@ bool TForm1::Save() {
     }
   }
   // A write that fails leaves the window open, so nothing is lost silently.
-  if (!SaveCfgIni(CfgPath(), cfg)) {
+  std::string why;
+  if (!SaveCfgIni(CfgPath(), cfg, &why)) {
+    plat::ReportFileProblem(CfgPath(), "not saved (" + why + ")");
     plat::MessageBox(eng_ ? plat::Utf8ToSjis(plat::ResolvePath(CfgPath())) + " could not be written."
                           : std::string(kSaveFailedJ));
     return false;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "platform/Files.h"
 
@@ -77,19 +75,6 @@ bool TMemoryStream::SaveToFile(std::string_view gamePath) const {
 }
 
 bool ReplaceFileContents(std::string_view gamePath, std::span<const uint8_t> bytes) {
-  const std::string target = plat::ResolvePath(gamePath);
-  if (target.empty()) return false;
-  const std::string temp = target + ".tmp~";
-  if (!plat::WriteFile(temp, bytes.data(), bytes.size())) {
-    std::error_code ec;
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temp, target, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    return false;
-  }
-  return true;
+  if (plat::ResolvePath(gamePath).empty()) return false;
+  return plat::WriteFile(gamePath, bytes.data(), bytes.size());
 }

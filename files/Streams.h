@@ -73,6 +73,6 @@ class TMemoryStream : public TStream {
 int64_t ClampedAdd(int64_t base, int64_t offset);
 
 // Writes bytes to a file so that the file under its final name is either the
-// old one or the complete new one: the bytes go to a temporary file beside it,
-// which then replaces it. False (and no temporary file left) on any failure.
+// old one or the complete new one, synced to disk (see plat::WriteFile). False
+// (and no temporary file left) on any failure.
 bool ReplaceFileContents(std::string_view gamePath, std::span<const uint8_t> bytes);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/Pictures.h"
+
 inline std::vector<uint8_t> FuzzInput(const uint8_t* data, size_t size,
                                       const std::vector<uint8_t>& sample) {
   if (size == 0) return {};
@@ -16,4 +18,14 @@ inline std::vector<uint8_t> FuzzInput(const uint8_t* data, size_t size,
   for (; i + 2 < size; i += 3) out[(data[i] | data[i + 1] << 8) % out.size()] = data[i + 2];
   if ((data[0] & 2) && i < size) out.resize(out.size() * data[i] / 256);
   return out;
+}
+
+// The small JPEG the JPEG fuzzer edits, and its seed.
+inline std::vector<uint8_t> SampleJpeg() {
+  plat::Bitmap b;
+  b.SetPixelFormat(plat::PixelFormat::pf32bit);
+  b.SetSize(16, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 16; ++x) b.Pixel(x, y) = uint32_t(x * 16) << 16 | uint32_t(y * 32);
+  return plat::EncodeJpeg(b, 75);
 }

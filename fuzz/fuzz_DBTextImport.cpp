@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "shell/DBTextImport.h"
+#include "shell/zimraLib.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string_view text(reinterpret_cast<const char*>(data), size);
@@ -14,10 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static DCDDBallDt abilities[DBTEAMS][DBMEMBERS];
     ImportRankCsv(text, rank);
     ImportShootCsv(text, shots);
-    ImportCharCsv(text, [](std::string_view s) {
-        DTNameArr a{};
-        for (size_t i = 0; i < a.size() && i < s.size(); ++i) a[i] = uint8_t(s[i]);
-        return a;
-    }, members, abilities);
+    // Names go through the game's own conversion into name codes.
+    ImportCharCsv(text, [](std::string_view s) { return StrToDTNameArr(s); }, members, abilities);
     return 0;
 }

@@ -1,7 +1,8 @@
-// The PNG decoder, on raw inputs and on edits of a small indexed sample whose
+// The PNG decoder and picture class, on raw inputs and on edits of a small indexed sample whose
 // chunk checksums are mended so that the edits reach the chunk contents.
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 
 #include "fuzz/FuzzOverlay.h"
 #include "platform/Pictures.h"
@@ -29,7 +30,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }();
   std::vector<uint8_t> in = FuzzInput(data, size, sample);
   if (size > 0 && (data[0] & 1)) MendChecksums(in);
-  bool keep = size > 0 && (data[0] & 4);
-  (void)plat::DecodePng(in, keep);
+  // Through the picture class the game's pictures go through, which hands
+  // its bitmap on.
+  plat::PngImage img;
+  img.KeepIndices = size > 0 && (data[0] & 4);
+  try {
+    img.LoadFromBytes(in);
+    plat::Bitmap b;
+    img.AssignTo(b);
+  } catch (const std::exception&) {
+  }
   return 0;
 }

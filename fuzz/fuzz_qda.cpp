@@ -9,13 +9,16 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "shell/GameArchive.h"
 
 namespace {
 
 void ReadAll(const std::vector<uint8_t>& bytes) {
   TMemoryStream ms(bytes);
-  CheckFileHash(ms, 8);
-  CheckFileSignVer(ms, "DBDT", 0, 0, 0);
+  // The checks every data archive passes before use, and what they report.
+  if (ArchiveProblem(ms, "DBDT", 0, 0, 0).empty() !=
+      (CheckFileHash(ms, 8) && CheckFileSignVer(ms, "DBDT", 0, 0, 0)))
+    __builtin_trap();
   TQDAStream qs;
   qs.LoadFromBytes(bytes);
   if (auto index = ParseQDAIndex(bytes)) {

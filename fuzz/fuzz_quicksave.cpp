@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "match/recordUnit.h"
@@ -16,7 +17,11 @@ namespace {
 void Check(std::span<const uint8_t> in) {
     auto sv = std::make_unique<QuickSaveData>();
     *sv = QuickSaveData{};
-    if (!QuickSaveFromBytes(in, *sv)) return;
+    std::string why;
+    if (!QuickSaveFromBytes(in, *sv, &why)) {
+        if (why.empty()) __builtin_trap();  // a refusal always says why
+        return;
+    }
     auto back = QuickSaveToBytes(*sv);
     if (back.size() != in.size()) __builtin_trap();
     auto again = std::make_unique<QuickSaveData>();

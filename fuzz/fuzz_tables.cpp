@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "files/QDArc.h"
+#include "shell/GameArchive.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
 
@@ -18,8 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static TGlbConst gc(false);
 
     TMemoryStream raw(data, size);
-    gc.LoadFromArchive(raw, false);
+    const bool refused = gc.LoadFromArchive(raw, false) == TGlbConst::Load::BadArchive;
     tables->LoadFromArchive(raw);
+    // A refused archive is reported by what its checks found.
+    if (refused && ArchiveProblem(raw, "DBDT", 0, 0, 0).empty()) __builtin_trap();
 
     if (size < 2) return 0;
     // The first two bytes split the rest into the three entries.

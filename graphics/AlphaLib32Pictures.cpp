@@ -9,8 +9,12 @@ std::unique_ptr<TPaletteData> LoadEDGEPaletteFile(std::string_view gamePath) {
   if (!plat::FileExists(gamePath)) return nullptr;
   auto bytes = plat::ReadFile(gamePath, EDGEPalFileSize);
   if (!bytes) return nullptr;
+  return ReadEDGEPalette(*bytes);
+}
+
+std::unique_ptr<TPaletteData> ReadEDGEPalette(std::span<const uint8_t> bytes) {
   uint8_t file[EDGEPalFileSize] = {};
-  std::copy(bytes->begin(), bytes->end(), file);
+  std::copy_n(bytes.begin(), std::min(bytes.size(), EDGEPalFileSize), file);
   auto p = std::make_unique<TPaletteData>();
   plat::PaletteEntry entries[256];
   for (int i = 0; i < 256; ++i) {

@@ -26,6 +26,8 @@ constexpr size_t EDGEPalFileSize = 778;
 // Reads a palette file. Missing or unreadable files give null; a short file
 // leaves the colours it lacks black. The file is only read.
 std::unique_ptr<TPaletteData> LoadEDGEPaletteFile(std::string_view gamePath);
+// The same over a palette file's bytes (only the first 778 are read).
+std::unique_ptr<TPaletteData> ReadEDGEPalette(std::span<const uint8_t> bytes);
 
 // A decoded picture, before cutting, and palette entry 0 when it was asked for
 // and the picture is 8-bit.

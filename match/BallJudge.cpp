@@ -238,8 +238,8 @@ void TDBBall::Catch(TDBPlayer* h, const DBShootData* row, bool special, bool pas
     if (h != Shootman) {
         int32_t mag = DB().DBETC.FCTOSAIMAG;
         if (rr > 1) {
-            hs.FricX = SatD(bz.dX * double(mag) / rr);
-            hs.FricZ = SatD(bz.dZ * double(mag) / rr);
+            hs.FricX = Trunc(bz.dX * double(mag) / rr);
+            hs.FricZ = Trunc(bz.dZ * double(mag) / rr);
         } else if (!pass && MySt->ShSt.HSNo == dbhMOZ) {
             hs.FricZ = -100;
         }
@@ -259,8 +259,10 @@ void TDBBall::Catch(TDBPlayer* h, const DBShootData* row, bool special, bool pas
             }
         } else {
             hz.dX = hz.dZ = 0;
+            // Only a human holds a direction; a computer-driven catcher's
+            // side reads no device.
             bool left = hz.Muki() == mL;
-            bool holdsWay = h->DI && h->DI->CheckCrs2(left ? cL : cR, 0);
+            bool holdsWay = !PlayerCPU_f(h) && h->DI && h->DI->CheckCrs2(left ? cL : cR, 0);
             if (g > 0) {
                 PlayerSetMtype(h, dbmtCM, false);
                 hz.Fric_c = Sat(g);
@@ -323,16 +325,16 @@ void TDBBall::Hit(TDBPlayer* h, const DBShootData* row, bool special, bool pass,
             } else {
                 double c = std::cos(Rad(ag)) * sp;
                 if (bz.dX != 0 && ZShoot_f) {
-                    hz.dX = SatD(c * bz.dX / rr);
-                    hz.dZ = SatD(c * bz.dZ / rr);
+                    hz.dX = Trunc(c * bz.dX / rr);
+                    hz.dZ = Trunc(c * bz.dZ / rr);
                 } else if (bz.dX != 0) {
-                    hz.dX = Sat(int64_t(SatD(c)) * Sign(bz.dX));
+                    hz.dX = Sat(int64_t(Trunc(c)) * Sign(bz.dX));
                     hz.dZ = 0;
                 } else {
                     hz.dX = 0;
-                    hz.dZ = Sat(int64_t(SatD(c)) * Sign(bz.dZ));
+                    hz.dZ = Sat(int64_t(Trunc(c)) * Sign(bz.dZ));
                 }
-                hz.dY = SatD(std::sin(Rad(ag)) * sp);
+                hz.dY = Trunc(std::sin(Rad(ag)) * sp);
                 if (ZShoot_f) {
                     hz.dX = Percentage(hz.dX, 50);
                     hz.dZ = Percentage(hz.dZ, 50);
@@ -395,17 +397,17 @@ void TDBBall::Hit(TDBPlayer* h, const DBShootData* row, bool special, bool pass,
     int64_t dy;
     if (!pass && sh.HSNo == dbhRET && row) {
         hsp = std::cos(Rad(row->Etc[1])) * FCMAG(row->Etc[0]);
-        dy = SatD(std::sin(Rad(row->Etc[1])) * FCMAG(row->Etc[0]));
+        dy = Trunc(std::sin(Rad(row->Etc[1])) * FCMAG(row->Etc[0]));
     } else if (!pass && sh.HSNo == dbhMOZ && row) {
         dy = FCMAG(row->Etc[4]);
     } else {
         const DBBPData& bp = BPRow(sh.ShLv);
         hsp = std::cos(Rad(bp.RefAg)) * FCMAG(bp.RefSp);
-        dy = SatD(std::sin(Rad(bp.RefAg)) * FCMAG(bp.RefSp));
+        dy = Trunc(std::sin(Rad(bp.RefAg)) * FCMAG(bp.RefSp));
     }
     if (rr > 0) {
-        int32_t ndx = SatD(-std::trunc(bz.dX / rr * hsp));
-        int32_t ndz = SatD(-std::trunc(bz.dZ / rr * hsp));
+        int32_t ndx = Trunc(-(bz.dX / rr * hsp));
+        int32_t ndz = Trunc(-(bz.dZ / rr * hsp));
         bz.dX = ndx;
         bz.dZ = ndz;
     } else {

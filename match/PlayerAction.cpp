@@ -151,7 +151,10 @@ void TDBPlayer::SelfCtrl() {
     }
     if (m == dbmtCa || m == dbmtJCa) {
         if (CheckPickUpPos()) BallGet(false);
-        // A dash catch goes back to the dash while its direction is held.
+        // A dash catch goes back to the dash while its direction is held,
+        // also when the catch has just taken the ball: a catch on the run
+        // keeps running, as a caught shot does for a dashing catcher who
+        // holds his way. He throws from the dash on a later step.
         if (Infield_f && Mtype(*this) == dbmtCa && HasMF(dbmfDs) &&
             Crs2(*this, MyZahyou->FDsMuki == mL ? cL : cR)) {
             SetMtype(dbmtDs, false);

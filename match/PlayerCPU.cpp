@@ -364,7 +364,9 @@ void TDBPlayer::CheckShootCPU() {
             cpu.Jp_c = 23;
         } else {
             cpu.Jp_c = Per100(c.JSH_QCTIMING) ? 10 : Per100(c.JSH_SLTIMING) ? 33 : 20;
-            // The easy CPU throws without the random delay.
+            // The easy CPU throws without the random delay, and takes no
+            // draw for it: the last draw exists only to make the delay, so
+            // an easy attack decision draws one number fewer than the others.
             if (GameData().DBDif != dbdfEasy) cpu.Jp_c += Random(10);
         }
         st.Step_c = 0;
@@ -423,6 +425,10 @@ void TDBPlayer::CheckMovePos() {
                          : PosNo == 6              ? std::abs(z.Z - pm.EnCZ) > 500
                                                    : false;
     const int32_t dash = 3200;
+    // The moves back to the formation points ("otherwise" below) are for a
+    // side without the ball: while a team-mate holds it, only the receivers
+    // of his pass line up, and everyone else stays free to be passed to,
+    // even with a repositioning pending.
     if (mateHolds) {
         if (!Infield_f && offLine) {
             NextAuto.AutoType = dbaPos;

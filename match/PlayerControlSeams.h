@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "input/DILib.h"
+#include "match/MatchMath.h"
 #include "match/clsObject.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
@@ -13,6 +14,10 @@
 #include "sound/OggDataLib.h"
 
 namespace mcs {
+
+using matchmath::Dist;
+using matchmath::Sat;
+using matchmath::Trunc;
 
 // The tuning table (a zeroed one while none is loaded).
 const CstDB& DB();
@@ -46,10 +51,5 @@ bool Btn2(const TDBPlayer& p, BtnType b);  // held now
 bool Jump(const TDBPlayer& p);
 // The double-tap result of the last scan.
 DHType DHKey(const TDBPlayer& p);
-
-// Truncated distance of an offset.
-inline int32_t Dist(int64_t dx, int64_t dz) {
-    return int32_t(std::sqrt(double(dx * dx + dz * dz)));
-}
 
 }  // namespace mcs

@@ -80,11 +80,11 @@ int32_t TDBPlayer::PAngle(int32_t& mX, int32_t& mY, int32_t& mZ, bool Level_f, b
     double vx, vz;
     int64_t arrival;
     if (mZ < mX) {
-        arrival = int64_t(mX / s);
+        arrival = Trunc(mX / s);
         vx = s;
         vz = s * mZ / mX;
     } else {
-        arrival = int64_t(mZ / s);
+        arrival = Trunc(mZ / s);
         vz = mZ != 0 ? s : 0;
         vx = mZ != 0 ? s * mX / mZ : 0;
     }
@@ -94,10 +94,10 @@ int32_t TDBPlayer::PAngle(int32_t& mX, int32_t& mY, int32_t& mZ, bool Level_f, b
         vy = g * t / 2;
     else
         vy = arrival * g / 2 - (arrival != 0 ? double(DBall->Zh().Y) / arrival : 0);
-    mX = SatD(vx);
-    mY = SatD(vy);
-    mZ = SatD(vz);
-    tPaGrv = SatD(g);
+    mX = Trunc(vx);
+    mY = Trunc(vy);
+    mZ = Trunc(vz);
+    tPaGrv = Trunc(g);
     return Sat(arrival);
 }
 

@@ -169,22 +169,26 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
         mZ = 100;
         mX = 0;
     }
-    // A shot may not climb or dive more steeply than the limit angles allow.
-    const double h = std::sqrt(double(mX) * mX + double(mZ) * mZ);
+    // A shot may not climb or dive more steeply than the limit angles allow:
+    // a steeper one has its forward distances stretched, both by the one
+    // factor their sum gives, so each keeps its direction (a shot thrown
+    // facing the front still flies to the front). Without forward distance
+    // there is no slope to limit.
     const double sum = double(mX) + double(mZ);
-    if (sum != 0) {
+    if (sum > 0) {
+        const double h = std::sqrt(double(mX) * mX + double(mZ) * mZ);
         const double l = double(mY) / sum * (double(mX) * s.LIMITAGLX + double(mZ) * s.LIMITAGLZ);
-        if (std::abs(100.0 * h) < std::abs(l)) {
-            mX = int32_t(std::trunc(double(mX) * l / sum / 100.0));
-            const double sum2 = double(mX) + double(mZ);
-            if (sum2 != 0) mZ = int32_t(std::trunc(double(mZ) * l / sum2 / 100.0));
+        if (100.0 * h < std::abs(l)) {
+            const double k = std::abs(l) / sum / 100.0;
+            mX = Trunc(mX * k);
+            mZ = Trunc(mZ * k);
         }
     }
     const double n = std::sqrt(double(mX) * mX + double(mY) * mY + double(mZ) * mZ);
     if (n != 0) {
-        mX = int32_t(std::trunc(double(spd) * mX / n));
-        mY = int32_t(std::trunc(double(spd) * mY / n));
-        mZ = int32_t(std::trunc(double(spd) * mZ / n));
+        mX = Trunc(double(spd) * mX / n);
+        mY = Trunc(double(spd) * mY / n);
+        mZ = Trunc(double(spd) * mZ / n);
     } else {
         mX = spd;
         mY = 0;
@@ -213,12 +217,11 @@ void TDBPlayer::SetShoot(bool JSh_f) {
             a.zs = 0;
             a.dy = JSh_f ? -150 : 0;
         } else {
-            a.dx = int32_t(std::trunc(std::cos(s.NOTAGAGL * kDeg) * 1000));
-            a.dz = int32_t(std::trunc(std::sin(s.NOTAGAGL * kDeg) * 1000));
+            a.dx = Trunc(std::cos(s.NOTAGAGL * kDeg) * 1000);
+            a.dz = Trunc(std::sin(s.NOTAGAGL * kDeg) * 1000);
             a.zs = me.FMukiZ == mzF ? -1 : 1;
-            a.dy = JSh_f ? -int32_t(std::trunc(std::tan(s.NOTAGJSAGLY * kDeg) *
-                                               std::sqrt(double(a.dx) * a.dx + double(a.dz) * a.dz)))
-                         : 0;
+            const double reach = std::sqrt(double(a.dx) * a.dx + double(a.dz) * a.dz);
+            a.dy = JSh_f ? Trunc(-std::tan(s.NOTAGJSAGLY * kDeg) * reach) : 0;
         }
         SAngle(a.dx, a.dy, a.dz, tShSp);
         bz.dX = sign * std::abs(a.dx);

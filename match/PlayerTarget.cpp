@@ -183,8 +183,9 @@ void TDBPlayer::PaCutSet() {
     int best = -1;
     int32_t bestDist = 0;
     for (int i = 0; recv && i < 4; ++i) {
+        // A player who is out cuts no pass.
         TDBPlayer* en = Enemy(*this, i);
-        if (!en || !en->MyZahyou) continue;
+        if (!en || !en->MySt || !en->MyZahyou || !en->Live_f || en->MySt->Dead_f) continue;
         const int32_t dx = en->MyZahyou->X - recv->MyZahyou->X;
         const int32_t dz = Percentage(en->MyZahyou->Z - recv->MyZahyou->Z, 150);
         const int32_t d = Dist(dx, dz);

@@ -286,16 +286,16 @@ void TDBBall::SetShootBound() {
         return;
     }
     double c = std::fabs(double(z.dY));
-    if (std::trunc(c / h) * 100 < db.DBB.BWMINDYPERDX)
-        c = Percentage(Sat(std::trunc(h)), db.DBB.BWMINDYPERDX);
+    if (int64_t(Trunc(c / h)) * 100 < db.DBB.BWMINDYPERDX)
+        c = Percentage(Trunc(h), db.DBB.BWMINDYPERDX);
     double l = std::hypot(h, c);
     const DBShootData* row = HSRow();
     int32_t bw = (MySt->ShSt.HSNo == dbhNML || !row) ? BPRow(MySt->ShSt.ShLv).BwSp : row->BwSp;
     double u = FCMAG(bw);
-    double v = l > 0 ? std::trunc(h * u / l) : 0;
-    z.dY = l > 0 ? SatD(c * u / l) : 0;
-    z.dX = SatD(v * z.dX / h);
-    z.dZ = SatD(v * z.dZ / h);
+    const int32_t v = l > 0 ? Trunc(h * u / l) : 0;
+    z.dY = l > 0 ? Trunc(c * u / l) : 0;
+    z.dX = Trunc(double(v) * z.dX / h);
+    z.dZ = Trunc(double(v) * z.dZ / h);
 }
 
 // ---------------------------------------------------------------- landing
@@ -335,7 +335,7 @@ int32_t BallFallTime(int32_t v, int32_t h, int32_t g) {
         H = double(g * q * q / 2) + h;
     }
     double r = std::sqrt(std::max(0.0, 2 * H / g));
-    return Sat(int64_t(std::trunc(r)) + v / g);
+    return Sat(int64_t(Trunc(r)) + v / g);
 }
 
 namespace {
@@ -559,8 +559,8 @@ void TDBBall::Curving() {
     double px = z.dZ / h, pz = -z.dX / h;
     double toward = alongX ? pz : px;
     if (toward * s < 0) px = -px, pz = -pz;
-    MySt->CrvX = SatD(b * px * h / 100);
-    MySt->CrvZ = SatD(b * pz * h / 100);
+    MySt->CrvX = Trunc(b * px * h / 100);
+    MySt->CrvZ = Trunc(b * pz * h / 100);
 }
 
 // ---------------------------------------------------------------- aiming
@@ -575,19 +575,20 @@ void TDBBall::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t speed) const
         mX = speed, mY = 0, mZ = 0;
         return;
     }
-    mX = SatD(speed * (mX / n));
-    mY = SatD(speed * (mY / n));
-    mZ = SatD(speed * (mZ / n));
+    mX = Trunc(speed * (mX / n));
+    mY = Trunc(speed * (mY / n));
+    mZ = Trunc(speed * (mZ / n));
 }
 
 // Aims the ball's horizontal velocity at the target player with the given
 // speed; false without a target.
-bool TDBBall::AimAt(int32_t speed) {
+bool TDBBall::AimAt(int32_t speed, bool Height_f) {
     TDBPlayer* tg = PlayerAt(MySt->ShTgTNo, MySt->ShTgPNo);
     if (!tg || !tg->MyZahyou) return false;
     TZahyou& z = Zh();
     int64_t dx = int64_t(tg->MyZahyou->X) - z.X, dz = int64_t(tg->MyZahyou->Z) - z.Z;
-    int32_t mX = Sat(std::abs(dx)), mY = 0, mZ = Sat(std::abs(dz));
+    int32_t mX = Sat(std::abs(dx)), mZ = Sat(std::abs(dz));
+    int32_t mY = Height_f ? Sat(std::abs(int64_t(tg->MyZahyou->Y) - z.Y)) : 0;
     SAngle(mX, mY, mZ, speed);
     z.dX = dx < 0 ? -mX : mX;
     z.dZ = dz < 0 ? -mZ : mZ;
@@ -621,11 +622,13 @@ bool TDBBall::HSMoving() {
         case dbhMOZ: {
             if (!tz) break;
             int64_t dx = int64_t(tz->X) - z.X, dz = int64_t(tz->Z) - z.Z;
-            int64_t d = int64_t(std::hypot(double(dx), double(dz)));
+            int64_t d = Dist(dx, dz);
             int32_t climb = Sat(std::min<int64_t>(PercentageW(d, E(0)), 1600));
+            // The aim counts the height to the target; only its horizontal
+            // part is taken.
             if (sh.LockLv == 0) {
                 z.dY = climb;
-                AimAt(FCMAG(Sat(E(1))));
+                AimAt(FCMAG(Sat(E(1))), true);
                 if (d < 2400) {
                     sh.LockLv = 1;
                     z.dY = 0;
@@ -633,16 +636,16 @@ bool TDBBall::HSMoving() {
             } else if (sh.LockLv == 1) {
                 z.dY = climb;
                 if (d <= 400) {
-                    AimAt(FCMAG(Sat(E(2))));
+                    AimAt(FCMAG(Sat(E(2))), true);
                     sh.LockLv = 2;
                 } else {
-                    AimAt(FCMAG(Sat(E(1))));
+                    AimAt(FCMAG(Sat(E(1))), true);
                 }
             } else {
                 z.dY = Sat(int64_t(z.dY) - FCMAG(Sat(E(3))));
                 int32_t s = FCMAG(Sat(E(2)));
                 if (d <= 400 && d < s) s = int32_t(d);
-                AimAt(s);
+                AimAt(s, true);
             }
             break;
         }
@@ -706,9 +709,9 @@ bool TDBBall::HSMoving() {
                 break;
             }
             double th = Phase(c, a);
-            z.dX = SatD(sh.fdX * std::cos(th));
-            z.dZ = SatD(sh.fdZ * std::cos(th));
-            int32_t dy = SatD(FCMAG(row->Spd) * std::sin(th));
+            z.dX = Trunc(sh.fdX * std::cos(th));
+            z.dZ = Trunc(sh.fdZ * std::cos(th));
+            int32_t dy = Trunc(FCMAG(row->Spd) * std::sin(th));
             if (dy < 0) dy /= 2;
             if ((z.dX < 0) != (sh.fdX < 0) && z.dX != 0) dy = 0;
             z.dY = dy;
@@ -743,9 +746,9 @@ bool TDBBall::HSMoving() {
             if (a <= 0) break;
             double th = Phase(c, a);
             double r = FCMAG(Sat(E(1)));
-            int64_t sx = int64_t(std::trunc(r * std::sin(th)));
+            int64_t sx = Trunc(r * std::sin(th));
             z.dX = Sat(sh.fdX + (z.Muki() == mL ? -sx : sx));
-            z.dZ = Sat(sh.fdZ + int64_t(std::trunc(r * std::cos(th))));
+            z.dZ = Sat(sh.fdZ + int64_t(Trunc(r * std::cos(th))));
             break;
         }
         case dbhKYO: {

@@ -115,7 +115,10 @@ private:
     // Floor, ceiling and walls of the hall after a step of flight.
     void Bounds();
     // Aims the horizontal velocity at the shot target; false without one.
-    bool AimAt(int32_t speed);
+    // With Height_f the height between ball and target takes its share of
+    // the speed, so a ball far above or below its target comes at it more
+    // slowly along the floor.
+    bool AimAt(int32_t speed, bool Height_f = false);
     // The two outcomes of a touch.
     void Catch(TDBPlayer* h, const DBShootData* row, bool special, bool pass, int32_t tShLv,
                double rr);

@@ -6,26 +6,18 @@
 #include <cstdint>
 #include <limits>
 
+#include "match/MatchMath.h"
 #include "match/clsObject.h"
 
 namespace ballutil {
 
+using matchmath::Dist;
+using matchmath::Sat;
+using matchmath::Trunc;
+
 // The game's tuning table; a zero table while none is loaded.
 const CstDB& DB();
 
-// Narrowing that holds the value inside int32 instead of wrapping.
-inline int32_t Sat(int64_t v) {
-    if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    return int32_t(v);
-}
-// A real truncated toward zero and held inside int32 (NaN gives 0).
-inline int32_t SatD(double v) {
-    if (std::isnan(v)) return 0;
-    if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-    if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-    return int32_t(std::trunc(v));
-}
 // The remainder in 0..m-1 (m > 0), also for negative counters.
 inline int64_t ModL(int64_t c, int64_t m) {
     int64_t r = c % m;

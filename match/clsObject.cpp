@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "match/MatchMath.h"
 #include "input/DILib.h"
 #include "shell/GlbRecord.h"
 
@@ -17,10 +18,7 @@ int32_t Narrow(int64_t v) { return static_cast<int32_t>(static_cast<uint32_t>(v)
 // int32; 0 when the factor is 0.
 int32_t DivBy(int32_t dt, int32_t factor) {
     if (factor == 0) return 0;
-    double q = std::trunc(double(dt) * 100.0 / double(factor));
-    q = std::clamp(q, double(std::numeric_limits<int32_t>::min()),
-                   double(std::numeric_limits<int32_t>::max()));
-    return static_cast<int32_t>(q);
+    return matchmath::Trunc(double(dt) * 100.0 / double(factor));
 }
 
 

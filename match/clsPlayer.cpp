@@ -321,6 +321,10 @@ void TDBPlayer::JumpTakeOff() {
     const bool cpu = CPU_f();
     int32_t zs = 0, xs = 0;
     if (PosNo != 4 && PosNo != 5 && !cpu) zs = Held(cU) ? 1 : Held(cD) ? -1 : 0;
+    // A dash jump goes on the way of the dash for a computer-driven player
+    // too: what a computer side does not do is read the pad, and the dash
+    // direction is no input. Otherwise its running jump attack would stop
+    // dead and go straight up.
     if (dash)
         xs = z.DsMuki() == mR ? 1 : -1;
     else if (PosNo != 6 && !cpu)

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "match/MatchMath.h"
 #include "match/clsObject.h"
 #include "match/clsBall.h"
 #include "shell/GlbRecord.h"
@@ -201,19 +202,28 @@ void TDBPlayer::SetFrameData(bool InLoop_f) {
 
 // What the frame that carries an action does, by motion: a dash counts its
 // steps, throws are released, catches open their window, and an outfielder
-// who stepped over his line drops the ball.
+// who stepped over his line drops the ball. Only the ball's holder releases
+// or drops it: a throwing motion whose player no longer holds the ball (it
+// was knocked from him on the way) lets nothing go.
 void TDBPlayer::FrameAction() {
-    switch (MySt->Motion.Mtype) {
+    const DBMotionType m = MySt->Motion.Mtype;
+    switch (m) {
         case dbmtDs:
             if (Infield_f) ++MySt->Step_c;
             break;
-        case dbmtSh: SetShoot(false); break;
-        case dbmtJSh: SetShoot(true); break;
-        case dbmtPa: SetPass(false); break;
-        case dbmtJPa: SetPass(true); break;
+        case dbmtSh:
+        case dbmtJSh:
+            if (Ball_f()) SetShoot(m == dbmtJSh);
+            break;
+        case dbmtPa:
+        case dbmtJPa:
+            if (Ball_f()) SetPass(m == dbmtJPa);
+            break;
         case dbmtCa:
         case dbmtJCa: MySt->Catch_c = 0; break;
-        case dbmtOvL: DropBall(); break;
+        case dbmtOvL:
+            if (Ball_f()) DropBall();
+            break;
         default: break;
     }
 }
@@ -311,11 +321,7 @@ void TDBPlayer::ZeroXYZ() {
     MySt->AirFric_c = 0;
 }
 
-namespace {
-int32_t Dist(int64_t dx, int64_t dz) {
-    return int32_t(std::trunc(std::sqrt(double(dx * dx + dz * dz))));
-}
-}  // namespace
+using matchmath::Dist;
 
 void TDBPlayer::GetBallDist() {
     DBPlayerState& st = *MySt;
@@ -358,7 +364,7 @@ void TDBPlayer::GetLandPos(int32_t g) {
             h = int64_t(g) * q * q / 2 + z.Y;
         }
         double fall = h > 0 ? std::sqrt(2.0 * double(h) / double(g)) : 0.0;
-        t = int64_t(std::trunc(fall)) + z.dY / g;
+        t = int64_t(matchmath::Trunc(fall)) + z.dY / g;
     }
     int64_t lx = z.X + int64_t(z.dX) * t;
     int64_t lz = z.Z + int64_t(z.dZ) * t;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "match/clsObject.h"
+#include "match/MatchMath.h"
 #include "input/DILib.h"
 #include "shell/GlbRecord.h"
 
@@ -291,8 +292,8 @@ void TDBPlayer::CheckGround() {
             const double h = std::sqrt(double(z.dX) * z.dX + double(z.dZ) * z.dZ);
             const int32_t k = DB().DBETC.FCTOSAIMAG;
             if (h > 1) {
-                st.FricX = int32_t(std::trunc(z.dX * double(k) / h));
-                st.FricZ = int32_t(std::trunc(z.dZ * double(k) / h));
+                st.FricX = matchmath::Trunc(z.dX * double(k) / h);
+                st.FricZ = matchmath::Trunc(z.dZ * double(k) / h);
             } else {
                 st.AirFric_c = 0;
             }

@@ -108,15 +108,24 @@ void TDBTeam::OnMove() {
 void TDBTeam::GetCtrl() {
     // A stored state may name no position at all.
     if (TSt.CtrlNo < -1 || TSt.CtrlNo >= DBPOSITIONS) TSt.CtrlNo = -1;
+    const DBBallState& b = AOT->DBBallSt;
+    // Only the controlled player throws, so while this side holds the ball
+    // its holder is controlled whenever he can act: control that passed to a
+    // team-mate while the holder was knocked back or crouching comes back to
+    // him as soon as he recovers, or nobody would ever throw again.
+    if (b.Motion == dbbHold && b.HoldTNo == SideNo && b.HoldPNo >= 0 &&
+        b.HoldPNo < DBPOSITIONS && MyDB6[b.HoldPNo]->CheckCtrlalbe())
+        SetCtrl(b.HoldPNo);
     if (TSt.CtrlNo == -1 || !MyDB6[TSt.CtrlNo]->CheckCtrlalbe()) SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
-    const DBBallState& b = AOT->DBBallSt;
     if (b.Motion == dbbShoot && b.ShTgTNo != SideNo && !MyDB6[TSt.CtrlNo]->CheckCtrlalbe())
         SeekCtrl(true);
     if (TSt.CtrlNo == -1) return;
+    // A human hands control to the receiver of a pass by pushing a direction;
+    // a computer-driven side reads no device.
     if (b.Motion == dbbPass && b.PaTgTNo == SideNo && b.PaTgPNo >= 0 && b.PaTgPNo <= 3 &&
         GC && b.PaETA_c > GC->DB.DBPASS.PACAJPTIME && MyDB6[b.PaTgPNo]->CheckFreeMotion(true) &&
-        DI && DI->CheckAnyCrs())
+        !MyDB6[b.PaTgPNo]->CPU_f() && DI && DI->CheckAnyCrs())
         SetCtrl(b.PaTgPNo);
 }
 

@@ -22,17 +22,65 @@ void TZahyou::Init() {
     SetDashMuki(mL);
 }
 
+namespace {
+
+// The stored form of a boolean is 0 or 1, of padding and memory references 0.
+template <typename... B>
+void Bool01(B&... flags) {
+    ((flags = flags ? 1 : 0), ...);
+}
+template <size_t N>
+void Bools01(uint8_t (&flags)[N]) {
+    for (uint8_t& f : flags) Bool01(f);
+}
+template <typename... P>
+void Zero(P&... pads) {
+    (std::memset(&pads, 0, sizeof pads), ...);
+}
+
+void StoreAnime(StAnime& a) {
+    Zero(a._pad17, a.pEfcDt);
+    Bool01(a.Tame_f, a.RevX_f, a.RevY_f, a.ActP_f);
+}
+
+void StorePlayer(DBPlayerState& st) {
+    StoreAnime(st.Anime);
+    Bool01(st.Auto.ADash_f, st.CPUSt.Pa_f, st.Dead_f, st.AirCatch_f, st.AirAct_f, st.Round_f,
+           st.MHP_f, st.PosReset_f, st.Stick_f, st.GaiyaOvL_f, st.LandSet_f);
+    Zero(st.Motion._pad3, st.CPUSt._pad1, st.CPUSt._pad13, st._pad125, st._pad182, st._pad189,
+         st._pad201, st._pad209, st._pad237, st._pad255, st.Zahyou);
+}
+
+void StoreBall(DBBallState& b) {
+    StoreAnime(b.Anime);
+    DBShootState& sh = b.ShSt;
+    Bool01(sh.NmlSh_f, sh.Roll_f, b.Invs_f, b.PaJC_f, b.PaJPa_f, b.LandLine_f, b.Land_f,
+           b.LandSet_f);
+    Zero(sh._pad29, sh._pad61, sh._pad69, b._pad1, b._pad81, b._pad193, b._pad201, b._pad218,
+         b._pad287, b.Zahyou);
+}
+
+void StoreTeam(DBTeamState& t) {
+    Bool01(t.PosMove.EnC_f, t.PosReset_f);
+    Bools01(t.PosMove.Inf_f);
+    Zero(t.PosMove._pad1, t.PosMove._pad21, t._pad73);
+}
+
+}  // namespace
+
 std::vector<uint8_t> QuickSaveToBytes(const QuickSaveData& sv) {
-    QuickSaveData img = sv;
-    for (auto& side : img.ADBPSt)
-        for (auto& st : side) {
-            st.Zahyou = 0;
-            st.Anime.pEfcDt = 0;
-        }
-    img.DBBallSt.Zahyou = 0;
-    img.DBBallSt.Anime.pEfcDt = 0;
-    std::vector<uint8_t> out(sizeof img);
-    std::memcpy(out.data(), &img, sizeof img);
+    auto img = std::make_unique<QuickSaveData>(sv);
+    Bool01(img->DBGDt.DBSlow_f);
+    Bools01(img->DBGDt.DBDefTeam_f);
+    Zero(img->DBGDt._pad125, img->DBBallZahyou._pad3);
+    for (auto& side : img->ADBPSt)
+        for (auto& st : side) StorePlayer(st);
+    StoreBall(img->DBBallSt);
+    for (auto& side : img->ADBZahyou)
+        for (auto& z : side) Zero(z._pad3);
+    for (auto& t : img->DBTSt) StoreTeam(t);
+    std::vector<uint8_t> out(sizeof(QuickSaveData));
+    std::memcpy(out.data(), img.get(), sizeof(QuickSaveData));
     return out;
 }
 

@@ -2,12 +2,14 @@
 // objects, the scene controller and the state save file.
 //
 // Every record here is the byte image of its stored form: integers are
-// little-endian, padding is spelled out and kept zero, and the offsets are
-// checked at compile time. Booleans are one byte (non-zero is true) and
-// enumerations are one-byte enums, so a record copied from a file can hold no
-// invalid value. Memory references of the stored form are kept as 32-bit
-// placeholders that are always written as 0; the live links to coordinate
-// objects belong to the data hub (TAllObTx) and the match objects.
+// little-endian, padding is spelled out, and the offsets are checked at
+// compile time. Booleans are one byte, true when non-zero; enumerations are
+// one-byte enums. Neither type keeps a byte read from a file in range, so a
+// stored image is checked before it is used (QuickSaveFromBytes), and the
+// stored form writes every boolean as 0 or 1 and every padding byte as 0.
+// Memory references of the stored form are kept as 32-bit placeholders that
+// are always written as 0; the live links to coordinate objects belong to
+// the data hub (TAllObTx) and the match objects.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -602,7 +604,7 @@ static_assert(offsetof(QuickSaveData, DBGDt) == 4 && offsetof(QuickSaveData, ADT
 constexpr size_t QUICKSAVE_BYTES = sizeof(QuickSaveData);
 
 // The stored form of a save state: the image with every memory-reference
-// placeholder written as 0.
+// placeholder and padding byte written as 0 and every boolean as 0 or 1.
 std::vector<uint8_t> QuickSaveToBytes(const QuickSaveData& sv);
 
 // Reads a stored save state. Only a file of exactly the image's size whose

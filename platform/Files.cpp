@@ -1,12 +1,19 @@
 #include "platform/Files.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
+#include <utility>
 
 namespace plat {
 
@@ -170,12 +177,138 @@ std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath, size_t m
   return data;
 }
 
-bool WriteFile(std::string_view gamePath, const void* data, size_t size) {
+namespace {
+
+WriteStepHook& StepHook() {
+  static WriteStepHook hook;
+  return hook;
+}
+
+const char* StepName(WriteStep step) {
+  switch (step) {
+    case WriteStep::Create: return "create";
+    case WriteStep::Write: return "write";
+    case WriteStep::Flush: return "flush";
+    case WriteStep::Sync: return "sync";
+    case WriteStep::Close: return "close";
+    case WriteStep::Rename: return "rename";
+    case WriteStep::SyncFolder: return "sync folder";
+  }
+  return "?";
+}
+
+// One step of an atomic write: the hook may refuse it, else its work decides.
+// A failure records the step and the system's reason.
+class StepRunner {
+ public:
+  explicit StepRunner(std::string* error) : error_(error) {}
+  template <typename F>
+  bool Run(WriteStep step, F&& work) {
+    if (StepHook() && !StepHook()(step)) return Fail(step, EIO);
+    errno = 0;
+    if (work()) return true;
+    return Fail(step, errno ? errno : EIO);
+  }
+
+ private:
+  bool Fail(WriteStep step, int e) {
+    if (error_) *error_ = std::string(StepName(step)) + ": " + std::strerror(e);
+    return false;
+  }
+  std::string* error_;
+};
+
+// The file a path names, through a symbolic link, so replacing it keeps the link.
+std::string WriteTarget(std::string_view gamePath) {
   std::string p = ResolvePath(gamePath);
-  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(p.c_str(), "wb"), std::fclose);
-  if (!f) return false;
-  if (size && std::fwrite(data, 1, size, f.get()) != size) return false;
-  return std::fflush(f.get()) == 0;
+  struct stat st{};
+  if (::lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    char real[PATH_MAX];
+    if (::realpath(p.c_str(), real)) return real;
+  }
+  return p;
+}
+
+// The folder part of a host path with its trailing '/' ("" for a bare name),
+// and the name after it.
+std::pair<std::string, std::string> SplitFolder(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return {"", path};
+  return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// A new, empty file beside target that no other writer holds, open for
+// writing with the permissions of the file it will replace; null on failure,
+// leaving nothing behind.
+FILE* CreateTemp(const std::string& target, std::string& temp) {
+  const auto [dir, name] = SplitFolder(target);
+  static std::atomic<unsigned> counter{0};
+  int fd = -1;
+  for (int tries = 0; tries < 100 && fd < 0; ++tries) {
+    temp = dir + "." + name + "." + std::to_string(::getpid()) + "." +
+           std::to_string(counter++) + ".tmp";
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) return nullptr;
+  }
+  if (fd < 0) return nullptr;
+  struct stat old{};
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  FILE* f = ::fdopen(fd, "wb");
+  if (!f) {
+    const int e = errno;
+    ::close(fd);
+    ::unlink(temp.c_str());
+    errno = e;
+  }
+  return f;
+}
+
+bool SyncFolderOf(const std::string& target) {
+  const std::string dir = SplitFolder(target).first;
+  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+
+}  // namespace
+
+void SetWriteStepHook(WriteStepHook hook) { StepHook() = std::move(hook); }
+
+bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::string* error) {
+  const std::string target = WriteTarget(gamePath);
+  StepRunner step(error);
+  std::string temp;
+  FILE* f = nullptr;
+  if (!step.Run(WriteStep::Create, [&] { return (f = CreateTemp(target, temp)) != nullptr; }))
+    return false;
+  auto put = [&] { return size == 0 || std::fwrite(data, 1, size, f) == size; };
+  bool ok = step.Run(WriteStep::Write, put) &&
+            step.Run(WriteStep::Flush, [&] { return std::fflush(f) == 0; }) &&
+            step.Run(WriteStep::Sync, [&] { return ::fsync(fileno(f)) == 0; });
+  // The stream is closed whatever happened before; its result counts only
+  // after a good write.
+  errno = 0;
+  const bool closed = std::fclose(f) == 0;
+  const int closeErr = errno;
+  ok = ok && step.Run(WriteStep::Close, [&] {
+         errno = closeErr;
+         return closed;
+       });
+  ok = ok &&
+       step.Run(WriteStep::Rename, [&] { return ::rename(temp.c_str(), target.c_str()) == 0; });
+  if (!ok) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return step.Run(WriteStep::SyncFolder, [&] { return SyncFolderOf(target); });
+}
+
+void ReportFileProblem(std::string_view gamePath, std::string_view what) {
+  const std::string line =
+      ProgramFileName() + ": " + ResolvePath(gamePath) + ": " + std::string(what) + "\n";
+  std::fputs(line.c_str(), stderr);
 }
 
 }  // namespace plat

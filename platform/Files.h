@@ -4,6 +4,7 @@
 // exact name is missing. Failures are return values, never exceptions.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,28 @@ std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view su
 // Reads up to maxBytes of a file; nullopt if it cannot be opened.
 std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath,
                                              size_t maxBytes = SIZE_MAX);
-// Creates or truncates the file and writes the bytes; false on any I/O error.
-bool WriteFile(std::string_view gamePath, const void* data, size_t size);
+// Replaces the file's contents so that it holds either its old bytes or the
+// new ones, never a mix or nothing, whenever the program is stopped: the bytes
+// go to a new temporary file in the same folder, which is flushed, synced to
+// disk and closed, then renamed over the old name, and the folder is synced
+// so the new name survives a crash. A symbolic link is written through.
+// Any failure before the rename removes the temporary file and leaves the old
+// file untouched. A failure of the folder sync leaves the new contents in
+// place but still returns false, since they may not survive a crash. On
+// failure *error (when given) says which step failed and why.
+bool WriteFile(std::string_view gamePath, const void* data, size_t size,
+               std::string* error = nullptr);
+
+// The steps of WriteFile, in order.
+enum class WriteStep { Create, Write, Flush, Sync, Close, Rename, SyncFolder };
+// Test seam: called at each step of every WriteFile; returning false makes
+// that step fail as if the system had refused it. An empty hook removes it.
+using WriteStepHook = std::function<bool(WriteStep)>;
+void SetWriteStepHook(WriteStepHook hook);
+
+// Writes one line to stderr naming a file and what is wrong with it:
+// "<program>: <host path>: <what>". Message boxes keep their short texts; this
+// line says which file they meant.
+void ReportFileProblem(std::string_view gamePath, std::string_view what);
 
 }  // namespace plat

@@ -8,7 +8,8 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
+
+#include "platform/Files.h"
 
 namespace plat {
 namespace {
@@ -70,27 +71,10 @@ bool EncodeRows(int w, int h, int colourType, const png_color* palette, int pale
 
 bool WriteWhole(const std::string& hostPath, const std::vector<uint8_t>& bytes,
                 std::string* error) {
-  const std::string temp = hostPath + ".part";
-  std::FILE* f = std::fopen(temp.c_str(), "wb");
-  if (f == nullptr) {
-    SetError(error, "cannot create " + temp);
-    return false;
-  }
-  const bool wrote = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  const bool closed = std::fclose(f) == 0;
-  std::error_code ec;
-  if (!wrote || !closed) {
-    std::filesystem::remove(temp, ec);
-    SetError(error, "cannot write " + temp);
-    return false;
-  }
-  std::filesystem::rename(temp, hostPath, ec);
-  if (ec) {
-    std::filesystem::remove(temp, ec);
-    SetError(error, "cannot rename to " + hostPath);
-    return false;
-  }
-  return true;
+  std::string why;
+  if (WriteFile(hostPath, bytes.data(), bytes.size(), &why)) return true;
+  SetError(error, "cannot write " + hostPath + " (" + why + ")");
+  return false;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <cstdio>
 
 #include "platform/Clock.h"
+#include "platform/DisplayLoss.h"
 #include "platform/SjisText.h"
 
 namespace plat {
@@ -49,6 +50,7 @@ bool SdlHost::CreateWindow(const std::string& captionSjis, int clientW, int clie
       return false;
     }
     videoUp_ = true;
+    InstallDisplayLossHandler();
     // Without a display SDL may fall back to an invisible window nobody can
     // see or close; only take one when it was asked for.
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "platform/DisplayLoss.h"
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
 
@@ -424,6 +425,7 @@ bool SdlToolkit::Run(TkForm& form) {
       return false;
     }
     d.videoUp = true;
+    InstallDisplayLossHandler();
   }
   d.shownCaption = form.caption;
   d.window = SDL_CreateWindow(SjisToUtf8(form.caption).c_str(), SDL_WINDOWPOS_CENTERED,

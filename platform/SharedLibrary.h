@@ -12,6 +12,9 @@ class SharedLibrary {
   SharedLibrary& operator=(const SharedLibrary&) = delete;
 
   // Loads the library at a host path; false (with Error() set) when it cannot.
+  // The file is checked first (see CheckLoadableFile): the system loader maps
+  // a cut file's segments past its end and the program dies on the first
+  // access, so a damaged library must never reach it.
   bool Load(const std::string& hostPath);
   void Unload();
   bool Loaded() const { return handle_ != nullptr; }
@@ -26,6 +29,12 @@ class SharedLibrary {
   std::string path_;
   std::string error_;
 };
+
+// Whether a file is a shared object this program can load: an ELF file of
+// this machine's class, byte order and architecture, whose program headers
+// lie inside the file and whose loadable and dynamic segments' file parts do
+// too. False, with the reason in *why, otherwise.
+bool CheckLoadableFile(const std::string& hostPath, std::string* why);
 
 // An absolute host path for a game path ("data\wuvorbis.so"), taken against the
 // current directory.

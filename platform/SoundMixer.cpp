@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 
 namespace plat {
@@ -29,24 +30,32 @@ PcmFormat PcmFormat::Make(uint32_t rate, uint16_t bits, bool stereo) {
   return f;
 }
 
-std::mutex SoundEvent::mu_;
-std::condition_variable SoundEvent::cv_;
+namespace {
+std::mutex& EventLock() {
+  static auto* m = new std::mutex;
+  return *m;
+}
+std::condition_variable& EventCondition() {
+  static auto* c = new std::condition_variable;
+  return *c;
+}
+}  // namespace
 
 void SoundEvent::Set() {
   {
-    std::lock_guard<std::mutex> g(mu_);
+    std::lock_guard<std::mutex> g(EventLock());
     set_ = true;
   }
-  cv_.notify_all();
+  EventCondition().notify_all();
 }
 
 bool SoundEvent::IsSet() {
-  std::lock_guard<std::mutex> g(mu_);
+  std::lock_guard<std::mutex> g(EventLock());
   return set_;
 }
 
 int SoundEvent::WaitAny(SoundEvent* const* events, int count, uint32_t timeoutMs) {
-  std::unique_lock<std::mutex> g(mu_);
+  std::unique_lock<std::mutex> g(EventLock());
   int taken = -1;
   auto any = [&] {
     for (int i = 0; i < count; ++i) {
@@ -58,7 +67,7 @@ int SoundEvent::WaitAny(SoundEvent* const* events, int count, uint32_t timeoutMs
     }
     return false;
   };
-  cv_.wait_for(g, std::chrono::milliseconds(timeoutMs), any);
+  EventCondition().wait_for(g, std::chrono::milliseconds(timeoutMs), any);
   return taken;
 }
 

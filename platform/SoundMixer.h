@@ -9,7 +9,6 @@
 // sound card's timing).
 #pragma once
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -33,7 +32,11 @@ struct PcmFormat {
   static PcmFormat Make(uint32_t rate, uint16_t bits, bool stereo);
 };
 
-// An auto-reset event: Set wakes one wait, then clears itself.
+// An auto-reset event: Set wakes one wait, then clears itself. All events
+// share one lock and one condition, which are never destroyed: the notify
+// threads may still wait on them while the process runs its exit handlers
+// (exit() may come from any thread), and destroying a condition that a thread
+// waits on would hang the exit.
 class SoundEvent {
  public:
   void Set();
@@ -44,8 +47,6 @@ class SoundEvent {
 
  private:
   bool set_ = false;
-  static std::mutex mu_;
-  static std::condition_variable cv_;
 };
 
 class SoundMixer;

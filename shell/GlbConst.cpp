@@ -6,6 +6,7 @@
 #include "files/QDArc.h"
 #include "files/QxMemIniFile.h"
 #include "platform/Files.h"
+#include "shell/GameArchive.h"
 #include "shell/zimraLib.h"
 
 TGlbConst* GC = nullptr;
@@ -256,10 +257,17 @@ TGlbConst::Load TGlbConst::IOIniShipped(bool read, bool slow) {
     TMemoryStream archive;
     const std::string path = ArchivePath();
     if (!plat::FileExists(path) || !archive.LoadFromFile(path)) {
+        ReportDataFileProblem(path, "missing");
         DB.DBDBG = DBDBGRec{};
         return Load::NoFile;
     }
-    return LoadFromArchive(archive, slow);
+    const Load result = LoadFromArchive(archive, slow);
+    if (result == Load::BadArchive)
+        ReportDataFileProblem(path, ArchiveProblem(archive, "DBDT", 0, 0, 0));
+    else if (result != Load::Ok)
+        ReportDataFileProblem(path,
+                              std::string("damaged (no usable entry ") + RecordFileName(slow) + ")");
+    return result;
 }
 
 TGlbConst::Load TGlbConst::LoadFromArchive(TStream& archive, bool slow) {

@@ -1,10 +1,13 @@
 #include "shell/Main.h"
 
+#include <cstdio>
 #include <exception>
 #include <stdexcept>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/SjisText.h"
 #include "shell/GameRandom.h"
 
 namespace {
@@ -36,6 +39,15 @@ std::string ExceptionText() {
   } catch (...) {
     return "Err";
   }
+}
+
+// The error box says only "init failed"; the failure's own message (the
+// decoder library's names the file it could not load) goes to stderr as one line.
+void ReportStartFailure(const std::string& messageSjis) {
+  std::string line = plat::SjisToUtf8(messageSjis);
+  for (char& ch : line)
+    if (ch == '\r' || ch == '\n') ch = ' ';
+  std::fprintf(stderr, "%s: init failed: %s\n", plat::ProgramFileName().c_str(), line.c_str());
 }
 }  // namespace
 
@@ -111,9 +123,10 @@ void TForm1::FormCreate() {
     OC = parts_.MakeSound(*this);
     if (OC) OC->SetDebugMessages(dbg);
     if (!host_.CreateWindow(kAppTitle, ClientWidth, ClientHeight))
-      throw std::runtime_error("init failed");
+      throw std::runtime_error("the window could not be made");
     Glb->InitMsg("DDDD\x8F\x89\x8A\xFA\x89\xBB", 0);  // "DDDD初期化"
   } catch (...) {
+    ReportStartFailure(ExceptionText());
     if (!Glb) Glb = std::make_unique<TGlobalSAI>(this, flags_);
     Glb->HaltMsg("init failed");
   }
@@ -167,9 +180,12 @@ void TForm1::DDDD1Init() {
 void TForm1::DXINILoad() {
   Glb->DXINI = TDXINI{};
   Glb->DXINI.UseD3D = 1;
-  uint8_t raw[kCfgIniSize] = {};
-  if (!DtLoading(kCfgIniPath, raw, sizeof raw)) Glb->HaltMsgNo(0);
-  Glb->CFGINI = CfgIniFromBytes(raw, sizeof raw);
+  const std::string path = plat::ProgramFolder() + std::string(kCfgIniPath);
+  std::string problem;
+  if (!LoadCfgIni(path, Glb->CFGINI, &problem)) {
+    plat::ReportFileProblem(path, problem);
+    Glb->HaltMsgNo(0);
+  }
 }
 
 void TForm1::InstallLoop() {

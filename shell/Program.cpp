@@ -11,9 +11,13 @@
 
 int RunGameProgram(plat::Host& host, plat::InstanceRegistry& atoms, TForm1Parts parts,
                    BuildFlags flags) {
-  // 1. The settings file beside the executable.
+  // 1. The settings file beside the executable; one of the wrong size counts
+  // as missing.
   std::string cfgPath = plat::ProgramFolder() + std::string(kCfgIniPath);
-  if (!plat::FileExists(cfgPath)) {
+  TCFGINI cfg;
+  std::string problem;
+  if (!LoadCfgIni(cfgPath, cfg, &problem)) {
+    plat::ReportFileProblem(cfgPath, problem);
     if (flags.Eng_f)
       plat::MessageBox("Please start up tumbotcfg first. And, please set it.");
     else  // "tumbotcfgを起動し、設定をおこなってください"

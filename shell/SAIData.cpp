@@ -6,6 +6,7 @@
 
 #include "files/QDArc.h"
 #include "platform/Files.h"
+#include "shell/GameArchive.h"
 #include "shell/zimraLib.h"
 
 TGrpData::TGrpData() : TecData2(new TTecData) {}
@@ -70,7 +71,11 @@ TableLoad TGrpData::LoadDtShipped() {
     const std::string path = plat::ProgramFolder() + "data\\DBData.qx2";
     TMemoryStream archive;
     if (!plat::FileExists(path) || !archive.LoadFromFile(path)) return TableLoad::NoFile;
-    return LoadFromArchive(archive);
+    const TableLoad result = LoadFromArchive(archive);
+    // A missing or failing archive is reported by the loaders that stop the game for it.
+    if (result == TableLoad::NoEntry)
+        ReportDataFileProblem(path, "damaged (no frame or motion table)");
+    return result;
 }
 
 TableLoad TGrpData::LoadFromArchive(TStream& archive) {

@@ -6,15 +6,16 @@
 
 #include "graphics/AlphaLib32Pictures.h"
 #include "platform/Files.h"
+#include "shell/GameArchive.h"
 #include "shell/GlbRecord.h"
 
 namespace {
 
-constexpr int HALT_NOFILE = 0;
 constexpr int HALT_BADFILE = 2;
 constexpr int HALT_ALIB = 3;
 
 constexpr const char* kPalArc = "data\\pal.qx2";
+constexpr const char* kCharArc = "data\\char.qx2";
 constexpr size_t kPalFileSize = 778;  // 10-byte header, then 256 RGB triples
 constexpr size_t kPalHeader = 10;
 
@@ -98,9 +99,13 @@ TALLtxChar::TALLtxChar(TAlpha32SAI* tAL, TGlobalSAI* tGlb, TGrpData* tGDt)
   for (int sc = 0; sc < 4; ++sc)
     for (int tc = 0; tc < 11; ++tc) PalIndex[sc][tc] = RegisterPal(MakePal(sc, tc));
   LoadDBPalDt();
-  // The archive is only read; a missing one leaves every character texture
-  // empty, which draws nothing.
-  qmsCharDB.LoadFromFile(plat::ProgramFolder() + "data\\char.qx2");
+  // The character pictures: an archive that is missing or fails its checks
+  // stops the game like the other data archives, rather than leaving the
+  // players invisible.
+  const std::string charPath = plat::ProgramFolder() + kCharArc;
+  CheckedArchive chars = OpenGameArchive(charPath, "CHAR", 0, 0, 1);
+  if (chars.halt >= 0 && Glb) Glb->HaltMsgNo(chars.halt);
+  if (chars.halt < 0) qmsCharDB.LoadFromBytes(chars.ms.TakeBytes(), charPath);
   ClearCharDBp();
 }
 
@@ -148,8 +153,9 @@ void TALLtxChar::LoadCharTx(TALTexture& tx, const std::string& id, bool reload, 
 void TALLtxChar::LoadDBPalDt() {
   for (auto& p : DBPal) p = DBCHARPal{};
   const std::string path = plat::ProgramFolder() + kPalArc;
-  auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
-  int halt = bytes ? ReadDBPalDt(*bytes) : HALT_NOFILE;
+  CheckedArchive a = OpenGameArchive(path, "PAL", 0, 1, 0);
+  int halt = a.halt >= 0 ? a.halt : ReadDBPalDt(a.ms.Bytes());
+  if (halt >= 0 && a.halt < 0) ReportDataFileProblem(path, "damaged (a palette entry is missing)");
   if (halt >= 0 && Glb) Glb->HaltMsgNo(halt);
 }
 

@@ -8,6 +8,7 @@
 #include "match/clsObject.h"
 #include "platform/Files.h"
 #include "shell/DBTextImport.h"
+#include "shell/GameArchive.h"
 #include "shell/GameRandom.h"
 #include "shell/GlbConst.h"
 #include "shell/SAIData.h"
@@ -21,7 +22,6 @@
 namespace {
 
 // Halt codes of the loaders.
-constexpr int HALT_NOFILE = 0;
 constexpr int HALT_BADFILE = 2;
 constexpr int HALT_ALIB = 3;
 
@@ -55,26 +55,10 @@ std::optional<std::string> ReadCsvText(const std::string& rel) {
   return std::string(bytes->begin(), bytes->end());
 }
 
-// An archive of the shipped build: loaded whole and checked; the halt code
-// when it is missing or fails its checks.
-struct CheckedArchive {
-  TMemoryStream ms;
-  int halt = -1;
-};
 // Archives are found in the program's folder, like every other file of the
 // game, so a game started from elsewhere still finds them.
 CheckedArchive OpenArchive(const char* rel, const char* tag, uint8_t v0, uint8_t v1, uint8_t v2) {
-  CheckedArchive a;
-  const std::string path = ProgramPath(rel);
-  auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
-  if (!bytes) {
-    a.halt = HALT_NOFILE;
-    return a;
-  }
-  a.ms = TMemoryStream(std::move(*bytes));
-  if (!CheckFileHash(a.ms, 8) || !CheckFileSignVer(a.ms, tag, v0, v1, v2)) a.halt = HALT_BADFILE;
-  a.ms.SetPosition(0);
-  return a;
+  return OpenGameArchive(ProgramPath(rel), tag, v0, v1, v2);
 }
 
 }  // namespace
@@ -368,6 +352,7 @@ bool TSceneCtrl::RankAndShotArchive(const char* entry, void* dst, size_t size) {
   auto e = ExtractFromQDAStream(a.ms, entry);
   if (!e) {
     // An archive that passed its checks but lacks the table is damaged.
+    ReportDataFileProblem(ProgramPath(kDBDataArc), std::string("damaged (no entry ") + entry + ")");
     Glb->HaltMsgNo(HALT_BADFILE);
     return false;
   }

@@ -90,9 +90,9 @@ void TOggData::Init() {
   TotalTime = 0;
   TotalSize = 0;
   std::lock_guard<std::recursive_mutex> g(FThreadList);
-  if (FOpen) {
-    if (VorbisfileDll) VorbisfileDll->wu_ov_clear(&FOggVorbisFile);  // frees the stream
-    FOpen = false;
+  if (FLib) {
+    FLib->wu_ov_clear(&FOggVorbisFile);  // frees the stream, then the library may go
+    FLib.reset();
     // Nothing is loaded once the stream is gone.
     FLoaded = false;
   }
@@ -120,32 +120,33 @@ bool TOggData::LoadOgg(std::unique_ptr<TMemoryStream> ss) {
   LoadLoop(*ss);
   std::lock_guard<std::recursive_mutex> g(FThreadList);
   // A binding with functions missing decodes nothing.
-  if (!VorbisfileDll || !VorbisfileDll->Complete()) throw ERangeError(kReadFailed);
+  std::shared_ptr<TVorbisFileDLL> lib = VorbisfileDll;
+  if (!lib || !lib->Complete()) throw ERangeError(kReadFailed);
   TMemoryStream* raw = ss.get();
-  if (VorbisfileDll->wu_ov_open_callbacks(raw, &FOggVorbisFile, nullptr, 0) < 0) {
+  if (lib->wu_ov_open_callbacks(raw, &FOggVorbisFile, nullptr, 0) < 0) {
     std::memset(&FOggVorbisFile, 0, sizeof FOggVorbisFile);
     throw ERangeError(kReadFailed);  // ss frees the stream
   }
   ss.release();  // the library owns it until the decoder is cleared
-  FOpen = true;
+  FLib = std::move(lib);
   GetOggInfo();
   FLoaded = true;
   return true;
 }
 
 void TOggData::GetOggInfo() {
-  if (!FOpen || !VorbisfileDll) return;
-  if (wu_vorbis_comment* c = VorbisfileDll->wu_ov_comment(&FOggVorbisFile, -1)) {
+  if (!FLib) return;
+  if (wu_vorbis_comment* c = FLib->wu_ov_comment(&FOggVorbisFile, -1)) {
     Vendor = c->vendor ? c->vendor : "";
     for (int32_t i = 0; i < c->comments && c->user_comments && c->user_comments[i]; ++i)
       UserComment.push_back(plat::Utf8ToSjis(c->user_comments[i]));
   }
-  if (wu_vorbis_info* vi = VorbisfileDll->wu_ov_info(&FOggVorbisFile, -1)) {
+  if (wu_vorbis_info* vi = FLib->wu_ov_info(&FOggVorbisFile, -1)) {
     Channels = vi->channels;
     Rate = vi->rate;
   }
-  TotalTime = float(VorbisfileDll->wu_ov_time_total(&FOggVorbisFile, -1));
-  const int64_t frames = VorbisfileDll->wu_ov_pcm_total(&FOggVorbisFile, -1);
+  TotalTime = float(FLib->wu_ov_time_total(&FOggVorbisFile, -1));
+  const int64_t frames = FLib->wu_ov_pcm_total(&FOggVorbisFile, -1);
   TotalSize = frames > 0 ? frames * 4 : 0;
   if (TotalTime < 0) TotalTime = 0;
 }
@@ -171,21 +172,21 @@ void TOggData::Stop() {
 
 float TOggData::TimeTell() {
   std::lock_guard<std::recursive_mutex> g(FThreadList);
-  if (!FOpen || !VorbisfileDll) return 0;
-  return float(VorbisfileDll->wu_ov_time_tell(&FOggVorbisFile));
+  if (!FLib) return 0;
+  return float(FLib->wu_ov_time_tell(&FOggVorbisFile));
 }
 
 void TOggData::TimeSeek(float t) {
   if (!FLoaded) return;
   t = std::clamp(t, 0.0f, TotalTime);
   std::lock_guard<std::recursive_mutex> g(FThreadList);
-  if (FOpen && VorbisfileDll && VorbisfileDll->wu_ov_seekable(&FOggVorbisFile))
-    VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, t);  // a failed seek is ignored
+  if (FLib && FLib->wu_ov_seekable(&FOggVorbisFile))
+    FLib->wu_ov_time_seek(&FOggVorbisFile, t);  // a failed seek is ignored
 }
 
 bool TOggData::SeekAble() {
   std::lock_guard<std::recursive_mutex> g(FThreadList);
-  return FLoaded && FOpen && VorbisfileDll && VorbisfileDll->wu_ov_seekable(&FOggVorbisFile) != 0;
+  return FLoaded && FLib && FLib->wu_ov_seekable(&FOggVorbisFile) != 0;
 }
 
 TPLAYSTATE TOggData::GetPlayState() const {
@@ -292,12 +293,11 @@ void TOggData::ApplyEQ(void* d, int32_t Len) {
 
 long TOggData::Read(void* buf, int32_t len) {
   int bitstream = 0;
-  return VorbisfileDll->wu_ov_read(&FOggVorbisFile, static_cast<char*>(buf), len, 0, 2, 1,
-                                   bitstream);
+  return FLib->wu_ov_read(&FOggVorbisFile, static_cast<char*>(buf), len, 0, 2, 1, bitstream);
 }
 
 int32_t TOggData::_ReadWaveFormat(uint8_t* dptr, int32_t ReadLen) {
-  if (!FOpen || !VorbisfileDll) return -1;
+  if (!FLib) return -1;
   const int32_t temp = int32_t(sizeof FTempBuf);
   // Keyed by rate x 10 + channels (441002 is 44100 Hz stereo).
   switch (Rate * 10 + Channels) {
@@ -349,13 +349,13 @@ int32_t TOggData::_RenderingToPointer(uint8_t* ptr, int32_t llen) {
       // stream gives nothing even from its start (then it ends like a stream
       // without loop instead of spinning).
       if (FLoopFlag && !emptyAfterSeek) {
-        VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, 0);
+        FLib->wu_ov_time_seek(&FOggVorbisFile, 0);
         emptyAfterSeek = true;
         continue;
       }
       FPlayFlag = false;
       FLoopFlag = false;
-      VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, 0);
+      FLib->wu_ov_time_seek(&FOggVorbisFile, 0);
       std::memset(ptr, 0, size_t(llen));
       break;
     }
@@ -391,7 +391,7 @@ int32_t TOggData::RenderingToPointer(void* dv, int32_t Len) {
   if (!d || Len <= 0) return 0;
   const int32_t quiet = int32_t(0.01 * kGainOne);
   if (FVolume.iNow < quiet && FVolume.iSet < quiet) Pause();
-  if (!FLoaded || !FPlayFlag || !FOpen) {
+  if (!FLoaded || !FPlayFlag || !FLib) {
     std::memset(d, 0, size_t(Len));
     return 0;
   }
@@ -411,7 +411,7 @@ int32_t TOggData::RenderingToPointer(void* dv, int32_t Len) {
         int64_t h = std::llround(double(l.EndTime - now) * kBytesPerSec) & ~int64_t(3);
         h = std::clamp<int64_t>(h, 0, Len & ~3);
         int32_t r1 = h > 0 ? _RenderingToPointer(d, int32_t(h)) : 0;
-        VorbisfileDll->wu_ov_time_seek(&FOggVorbisFile, std::max(0.0f, l.BeginTime));
+        FLib->wu_ov_time_seek(&FOggVorbisFile, std::max(0.0f, l.BeginTime));
         int32_t r2 = _RenderingToPointer(d + h, Len - int32_t(h));
         result = r1 < 0 ? r1 : r2 < 0 ? r2 : r1 + r2;
         jumped = true;

@@ -16,6 +16,8 @@
 #include "sound/FFTLib.h"
 #include "wuvorbis/wuvorbis.h"
 
+class TVorbisFileDLL;
+
 class TMemoryStream;
 class TStream;
 
@@ -96,7 +98,10 @@ class TOggData {
 
   std::recursive_mutex FThreadList;
   bool FLoaded = false;
-  bool FOpen = false;  // the library holds an open stream
+  // The binding that opened the current stream; null while none is open. The
+  // decoder keeps it, so the library stays loaded until the stream it holds
+  // has been cleared, even when the global binding is released first.
+  std::shared_ptr<TVorbisFileDLL> FLib;
   wu_OggVorbis_File FOggVorbisFile{};
   bool FLoopFlag = false, FPlayFlag = false;
   std::vector<uint8_t> FWaveBuffer;

@@ -1,15 +1,47 @@
 #include "sound/OggWuvorbisLib.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "files/Streams.h"
+#include "files/uSha256.h"
+#include "platform/Files.h"
 
-std::unique_ptr<TVorbisFileDLL> VorbisfileDll;
+std::shared_ptr<TVorbisFileDLL> VorbisfileDll;
 
 namespace {
 // "wuvorbis.soが存在しません。\r\n(%s)"
 const char* const kNoLibrary =
     "wuvorbis.so\x82\xAA\x91\xB6\x8D\xDD\x82\xB5\x82\xDC\x82\xB9\x82\xF1\x81" "B\r\n(%s)";
+
+// The size and SHA-256 the build recorded beside the library, in the file
+// "<library>.sha256" as "<size> <hex digest>". A library without a record is
+// taken on the loader's own file check alone. False, with the reason in *why,
+// when the record is damaged or the library no longer matches it.
+bool MatchesBuildRecord(const std::string& libPath, std::string* why) {
+  auto record = plat::ReadFile(libPath + ".sha256", 256);
+  if (!record) return true;
+  const std::string text(record->begin(), record->end());
+  unsigned long long size = 0;
+  char hex[65] = {};
+  if (std::sscanf(text.c_str(), "%llu %64[0-9a-f]", &size, hex) != 2 || std::strlen(hex) != 64) {
+    *why = "its digest record " + libPath + ".sha256 is damaged";
+    return false;
+  }
+  auto bytes = plat::ReadFile(libPath, size_t(size) + 1);
+  if (!bytes || bytes->size() != size) {
+    *why = "its size differs from the build's record";
+    return false;
+  }
+  char actual[65] = {};
+  const TSHA256Table h = GetSHA256Table(*bytes);
+  for (int i = 0; i < 8; ++i) std::snprintf(actual + 8 * i, 9, "%08x", unsigned(h[size_t(i)]));
+  if (std::strcmp(actual, hex) != 0) {
+    *why = "its digest differs from the build's record";
+    return false;
+  }
+  return true;
+}
 
 template <typename F>
 bool Bind(const plat::SharedLibrary& lib, F& slot, const char* name) {
@@ -22,7 +54,10 @@ TVorbisFileDLL::~TVorbisFileDLL() { FDLLH.Unload(); }
 
 bool TVorbisFileDLL::LoadFromDLL(const std::string& filename) {
   const std::string path = plat::AbsoluteHostPath(filename);
-  if (!FDLLH.Load(path)) {
+  std::string refused;
+  if (!MatchesBuildRecord(path, &refused) || !FDLLH.Load(path)) {
+    plat::ReportFileProblem(path, "decoder library not loaded: " +
+                                      (refused.empty() ? FDLLH.Error() : refused));
     std::string text(path.size() + 64, '\0');
     int n = std::snprintf(text.data(), text.size(), kNoLibrary, path.c_str());
     text.resize(n > 0 ? size_t(n) : 0);
@@ -115,7 +150,7 @@ int TVorbisFileDLL::wu_ov_open_callbacks(TMemoryStream* datasource, wu_OggVorbis
 
 bool VorbisfileInitialize(const std::string& filename) {
   VorbisfileFinalize();
-  VorbisfileDll = std::make_unique<TVorbisFileDLL>(true);
+  VorbisfileDll = std::make_shared<TVorbisFileDLL>(true);
   return VorbisfileDll->LoadFromDLL(filename);
 }
 

@@ -29,9 +29,12 @@ class TVorbisFileDLL {
   TVorbisFileDLL& operator=(const TVorbisFileDLL&) = delete;
 
   // Loads the library (a game path, taken against the current directory) and
-  // binds its functions. A library that cannot be loaded raises ERangeError
-  // "wuvorbis.soが存在しません。\r\n(<full path>)"; a missing function gives
-  // false with the functions after it left unbound.
+  // binds its functions. A library that is missing, damaged (its ELF file
+  // cut or malformed, or differing from the size and digest the build
+  // recorded beside it) or otherwise cannot be loaded raises ERangeError
+  // "wuvorbis.soが存在しません。\r\n(<full path>)", after a line on stderr
+  // naming the file and the reason; a missing function gives false with the
+  // functions after it left unbound.
   bool LoadFromDLL(const std::string& filename);
   // Every function is bound.
   bool Complete() const { return complete_; }
@@ -97,8 +100,10 @@ class TVorbisFileDLL {
   wu_ov_callbacks Fcallbacks{};
 };
 
-// The global binding; null while none is loaded.
-extern std::unique_ptr<TVorbisFileDLL> VorbisfileDll;
+// The global binding; null while none is loaded. A decoder with an open
+// stream shares it, so releasing it here unloads the library only once the
+// last such stream has been cleared.
+extern std::shared_ptr<TVorbisFileDLL> VorbisfileDll;
 // Replaces the global binding with a new one (processor tuning on) loaded from
 // filename; the result of LoadFromDLL. ERangeError passes out.
 bool VorbisfileInitialize(const std::string& filename);

@@ -17,19 +17,21 @@ int32_t DDSD_DebugCount = 0;
 
 namespace {
 
+// The failure path may run on a notify thread, also while the process runs
+// its exit handlers: what it uses is never destroyed.
 std::mutex& LogMutex() {
-  static std::mutex m;
-  return m;
+  static auto* m = new std::mutex;
+  return *m;
 }
 
 std::function<void(const std::string&)>& HaltHandler() {
-  static std::function<void(const std::string&)> h;
-  return h;
+  static auto* h = new std::function<void(const std::string&)>;
+  return *h;
 }
 
 std::string& LogFolder() {
-  static std::string f;
-  return f;
+  static auto* f = new std::string;
+  return *f;
 }
 
 

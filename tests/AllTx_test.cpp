@@ -46,16 +46,18 @@ class PaletteTest : public ::testing::Test {
            "_" + std::to_string(std::random_device{}()));
     fs::create_directories(dir / "data");
     plat::SetProgramFolder(dir.string() + "/");
+    WriteData("char.qx2", *BuildQDAArchive("CHAR", 0, 0, 1, {}, {}, true));
   }
   void TearDown() override {
     plat::SetProgramFolder("");
     std::error_code ec;
     fs::remove_all(dir, ec);
   }
-  void WritePal(const std::vector<uint8_t>& bytes) {
-    std::ofstream(dir / "data" / "pal.qx2", std::ios::binary)
+  void WriteData(const char* name, const std::vector<uint8_t>& bytes) {
+    std::ofstream(dir / "data" / name, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   }
+  void WritePal(const std::vector<uint8_t>& bytes) { WriteData("pal.qx2", bytes); }
   fs::path dir;
   TGlobalSAI Glb{nullptr};
 };
@@ -144,6 +146,47 @@ TEST_F(PaletteTest, DamagedOrWrongVersionArchiveHaltsFileVerErr) {
     EXPECT_EQ(g.ErrMsg, "File Ver Err");
     EXPECT_EQ(ac.DBPal[0].Black, 0u);  // nothing half-read
   }
+}
+
+// The character pictures' archive is checked like the other data archives:
+// without it the players would be invisible. Each failure names the file
+// and what was wrong on stderr.
+TEST_F(PaletteTest, CharacterArchiveMissingOrDamagedHalts) {
+  WritePal(PalArchive(PalFile(0), PalFile(1)));
+  const std::vector<uint8_t> png(40, 7);
+  auto good = *BuildQDAArchive("CHAR", 0, 0, 1, {png}, {"dbbody.png"}, true);
+  auto flipped = good;
+  flipped.back() ^= 1;
+  struct Case {
+    std::vector<uint8_t> bytes;
+    const char* halt;
+    const char* reason;
+  } cases[] = {
+      {{}, "File Not Found", "char.qx2: missing"},
+      {std::vector<uint8_t>(1, 0), "File Ver Err", "1 bytes, too short"},
+      {std::vector<uint8_t>(good.begin(), good.begin() + 300), "File Ver Err", "digest"},
+      {*BuildQDAArchive("PAL", 0, 0, 1, {png}, {"dbbody.png"}, true), "File Ver Err", "tag CHAR"},
+      {flipped, "File Ver Err", "digest"},
+      {*BuildQDAArchive("CHAR", 0, 0, 2, {png}, {"dbbody.png"}, true), "File Ver Err",
+       "wrong version (0.0.1 expected)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    fs::remove(dir / "data" / "char.qx2");
+    if (!c.bytes.empty()) WriteData("char.qx2", c.bytes);
+    TGlobalSAI g{nullptr};
+    testing::internal::CaptureStderr();
+    TALLtxChar ac(nullptr, &g, nullptr);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g.ErrMsg, c.halt);
+    EXPECT_NE(err.find("char.qx2: "), std::string::npos) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+  }
+  WriteData("char.qx2", good);
+  TGlobalSAI g{nullptr};
+  TALLtxChar ac(nullptr, &g, nullptr);
+  EXPECT_FALSE(g.Halt_f);
+  EXPECT_TRUE(ExtractFromQDAStream2(ac.qmsCharDB, "dbbody.png"));
 }
 
 TEST_F(PaletteTest, MemberPaletteTakesEachPartFromItsOwnSet) {
@@ -247,7 +290,8 @@ class FaceLoadTest : public DisplayTest {
 
 TEST_F(FaceLoadTest, FacesComeFromTheirSheetCellAndStripRows) {
   const std::vector<uint8_t> sheet = Sheet(256, 256), strips = Sheet(160, 120);
-  auto arc = BuildQDAArchive("CHAR", 0, 1, 0, {sheet, strips}, {"dballface.png", "dbface02.png"}, true);
+  auto arc =
+      BuildQDAArchive("CHAR", 0, 0, 1, {sheet, strips}, {"dballface.png", "dbface02.png"}, true);
   ASSERT_TRUE(arc);
   fs::create_directories(logDir / "data");
   std::ofstream(logDir / "data" / "char.qx2", std::ios::binary)

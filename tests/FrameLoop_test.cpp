@@ -470,6 +470,7 @@ class OwnParts : public formkit::FormFixture {
     ASSERT_TRUE(palArc);
     ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data/pal.qx2", palArc->data(),
                                 palArc->size()));
+    write("data/char.qx2", "CHAR", 1, {});
   }
   // The pictures the art build made; false when there are none.
   bool CopyBuiltPictures() {

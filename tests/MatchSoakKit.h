@@ -9,16 +9,11 @@
 #include <random>
 #include <string>
 
-#include "graphics/ALAddLib.h"
-#include "input/DILib.h"
+#include "files/QDArc.h"
+#include "match/HeadlessMatch.h"
 #include "match/clsBall.h"
 #include "platform/Files.h"
 #include "shell/GameRandom.h"
-#include "shell/GlbConst.h"
-#include "shell/GlbRecord.h"
-#include "shell/clsGenScene.h"
-#include "shell/clsSceneCtrl.h"
-#include "sound/OggDataLib.h"
 #include "tools/databuild/DataBuild.h"
 
 // Writes the archives the data build makes from assets/ into a data folder
@@ -37,6 +32,9 @@ inline void WriteAuthoredGameData(std::filesystem::path& dir, databuild::GameTab
         std::string error;
         ASSERT_TRUE(WriteArchive(a, (dir / "data").string(), error)) << error;
     }
+    // The character pictures' archive is checked at start; these tests draw none.
+    const auto chars = BuildQDAArchive("CHAR", 0, 0, 1, {}, {}, true);
+    ASSERT_TRUE(plat::WriteFile((dir / "data" / "char.qx2").string(), chars->data(), chars->size()));
     plat::SetProgramFolder(dir.string() + "/");
 }
 
@@ -46,22 +44,10 @@ protected:
         WriteAuthoredGameData(dir, *tables);
         ASSERT_FALSE(HasFatalFailure());
         SetRandSeed(5);
-        saved = GC;
-        table.DB = CstDefaults();
-        GC = &table;
-        Glb.OC = &OC;
-        Glb.ADI = &ADI;
-        Glb.FD = &FD;
-        SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb);
-        SC->DBCharDataLoad();
-        SC->DBRankDataLoad();
-        SC->DBShootDataLoad();
-        ASSERT_EQ(SC->GDt->LoadDtShipped(), TableLoad::Ok);
-        ASSERT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+        std::string why;
+        ASSERT_TRUE(game.Load(dir.string() + "/", why)) << why;
     }
     void TearDown() override {
-        SC.reset();
-        GC = saved;
         plat::SetProgramFolder("");
         std::filesystem::remove_all(dir);
     }
@@ -69,23 +55,12 @@ protected:
     // Chooses the sides of the next match (each team's members on the positions
     // in their team order); the test starts it with the scene's OnInit.
     TDBScene* MatchSetUp(int cpuNum, DBDifficulty dif, int team0, int team1) {
-        DBGameData& g = SC->SDt->DBGDt;
-        g.DBCPUNum = decltype(g.DBCPUNum)(cpuNum);
-        g.DBDif = dif;
-        g.DBTeamNo[0] = uint8_t(team0);
-        g.DBTeamNo[1] = uint8_t(team1);
-        for (int s = 0; s < DBSIDES; ++s)
-            for (int p = 0; p < DBPOSITIONS; ++p) g.DBCharofP[s][p] = decltype(g.DBCharofP[s][p])(p);
-        return dynamic_cast<TDBScene*>(SC->SceneAt(stDB));
+        return &game.SetUpMatch(cpuNum, dif, team0, team1);
     }
 
     std::filesystem::path dir;
     std::unique_ptr<databuild::GameTables> tables = std::make_unique<databuild::GameTables>();
-    TGlbConst* saved = nullptr;
-    TGlbConst table{false};
-    TGlobalSAI Glb{nullptr};
-    TOggDataCtrl OC;
-    TFontDraw FD;
-    TADISAI ADI{nullptr, &Glb, false};
-    std::unique_ptr<TSceneCtrl> SC;
+    HeadlessGame game{true};
+    TADISAI& ADI = *game.ADI;
+    std::unique_ptr<TSceneCtrl>& SC = game.SC;
 };

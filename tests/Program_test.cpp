@@ -58,6 +58,26 @@ TEST_F(ProgramBlock, MissingSettingsShowsTheMessageAndCreatesNothing) {
                       "\x82\xA8\x82\xB1\x82\xC8\x82\xC1\x82\xC4\x82\xAD\x82\xBE\x82\xB3\x82\xA2");
 }
 
+// A settings file cut short, emptied or too long would start the game with
+// dead keys: it is refused like a missing one, and stderr says why.
+TEST_F(ProgramBlock, SettingsOfTheWrongSizeCountAsMissing) {
+  WriteSettings();
+  const auto cfg = dir_ / "data" / "dbcfg.sai";
+  for (uintmax_t size : {0, 1, 107, 109}) {
+    SCOPED_TRACE(size);
+    std::filesystem::resize_file(cfg, size);
+    boxes.clear();
+    FakeRegistry reg;
+    testing::internal::CaptureStderr();
+    EXPECT_NE(Run(reg), 0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0], "Please start up tumbotcfg first. And, please set it.");
+    EXPECT_FALSE(host.WindowCreated);
+    EXPECT_NE(err.find("dbcfg.sai: wrong size"), std::string::npos) << err;
+  }
+}
+
 TEST_F(ProgramBlock, FirstCopyTakesTheNameRunsAndGivesItBack) {
   WriteSettings();
   FakeRegistry reg;

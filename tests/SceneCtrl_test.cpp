@@ -96,6 +96,7 @@ class SceneCtrlTest : public ::testing::Test {
     const std::vector<uint8_t> pal(778, 0);
     Write("data/pal.qx2", *BuildQDAArchive("PAL", 0, 1, 0, {pal, pal}, {"dbpal0.pal", "dbpal1.pal"},
                                            true));
+    Write("data/char.qx2", *BuildQDAArchive("CHAR", 0, 0, 1, {}, {}, true));
   }
   void Build() { SC = std::make_unique<TSceneCtrl>(nullptr, nullptr, nullptr, &ADI, &OC, &Glb); }
   TAllObTx& AOT() { return *SC->AOT; }
@@ -132,7 +133,7 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
 
 TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
   const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
-  for (const char* f : {"DBData.qx2", "defteam.qx2", "pal.qx2"}) {
+  for (const char* f : {"DBData.qx2", "defteam.qx2", "pal.qx2", "char.qx2"}) {
     if (!fs::exists(built / f)) GTEST_SKIP() << "no built " << f;
     fs::copy_file(built / f, dir / "data" / f);
   }

@@ -237,7 +237,7 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     DB().DBSHOOT.LIMITAGLX = 100;
     x = 1000, y = -3000, z = 0;
     me->SAngle(x, y, z, 1000);
-    EXPECT_EQ(x, -707);
+    EXPECT_EQ(x, 707);
     EXPECT_EQ(y, -707);
     EXPECT_EQ(z, 0);
     // Nothing to aim at: full speed along X.

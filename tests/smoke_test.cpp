@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -76,6 +77,51 @@ TEST_F(FilesTest, ReadAndWriteRoundTrip) {
   EXPECT_EQ(part->size(), 3u);
   EXPECT_FALSE(plat::ReadFile(P("data\\nothing.bin")));
   EXPECT_FALSE(plat::WriteFile(P("nofolder\\x\\out.bin"), text, 5));
+}
+
+// A save replaces the whole file or nothing. Each step of it fails in turn (a
+// full disk, a refused sync or rename) and is killed in turn (a child process
+// that dies there): the old file stays byte for byte until the rename, the new
+// one is whole after it, and a failed save leaves no temporary file behind.
+TEST_F(FilesTest, SaveFailedOrKilledAtAnyStepLeavesAWholeFile) {
+  using plat::WriteStep;
+  std::filesystem::create_directories(dir_ / "save");
+  const std::string path = P("save/dbcfg.sai");
+  const std::string oldBytes(108, 'o'), newBytes(108, 'n');
+  auto contents = [&] {
+    std::ifstream in(dir_ / "save" / "dbcfg.sai", std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto entries = [&] {
+    return std::distance(std::filesystem::directory_iterator(dir_ / "save"), {});
+  };
+  for (WriteStep step : {WriteStep::Create, WriteStep::Write, WriteStep::Flush, WriteStep::Sync,
+                         WriteStep::Close, WriteStep::Rename, WriteStep::SyncFolder}) {
+    SCOPED_TRACE(int(step));
+    const std::string after = step == WriteStep::SyncFolder ? newBytes : oldBytes;
+    ASSERT_TRUE(plat::WriteFile(path, oldBytes.data(), oldBytes.size()));
+    const auto before = entries();  // a killed save below leaves its temporary file
+    plat::SetWriteStepHook([step](WriteStep s) { return s != step; });
+    std::string why;
+    EXPECT_FALSE(plat::WriteFile(path, newBytes.data(), newBytes.size(), &why));
+    plat::SetWriteStepHook(nullptr);
+    EXPECT_FALSE(why.empty());
+    EXPECT_EQ(contents(), after);
+    EXPECT_EQ(entries(), before);
+
+    ASSERT_TRUE(plat::WriteFile(path, oldBytes.data(), oldBytes.size()));
+    EXPECT_EXIT(
+        {
+          plat::SetWriteStepHook([step](WriteStep s) {
+            if (s == step) std::_Exit(0);
+            return true;
+          });
+          plat::WriteFile(path, newBytes.data(), newBytes.size());
+          std::_Exit(1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(contents(), after);
+  }
 }
 
 }  // namespace

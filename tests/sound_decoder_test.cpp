@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "SoundTestKit.h"
 #include "files/Streams.h"
@@ -93,6 +95,23 @@ TEST_F(SoundDecoderTest, EachSourceFormatGivesTheLibrarysSamplesAtFullVolume) {
 TEST_F(SoundDecoderTest, SizesRoundToWholeKilobytes) {
   EXPECT_EQ(Decode(Ogg(Sine(8192, 2, 44100, 300, 0.3), 2, 44100))->Size(), 32768);
   EXPECT_EQ(Decode(Ogg(Sine(8193, 2, 44100, 300, 0.3), 2, 44100))->Size(), 33792);
+}
+
+// A request with room for less than one source frame delivers nothing whole:
+// the stream ends there cleanly, it does not fail.
+TEST_F(SoundDecoderTest, RequestShorterThanAFrameEndsTheStreamCleanly) {
+  for (int channels : {1, 2}) {
+    SCOPED_TRACE(channels);
+    const auto ogg = Ogg(Sine(4410, channels, 22050, 300, 0.3), channels, 22050);
+    TOggData dec(4096);
+    ASSERT_TRUE(dec.LoadOgg(std::make_unique<TMemoryStream>(ogg.data(), ogg.size())));
+    dec.Play(false);
+    uint8_t buf[16] = {};
+    // 22050 Hz asks the library for a quarter (mono) or half (stereo) of the
+    // bytes: 6 output bytes leave room for 1 or 3 source bytes.
+    EXPECT_EQ(dec.RenderingToPointer(buf, 6), 0);
+    EXPECT_EQ(dec.GetPlayState(), OggDataLib2::psSTOP);
+  }
 }
 
 TEST_F(SoundDecoderTest, UnsupportedRateDecodesToSilence) {
@@ -223,22 +242,29 @@ TEST(SoundBinding, StreamCallbacks) {
   EXPECT_EQ(wustream::seek_func(&s, 0x100000004ll, 0), 4);  // the low 32 bits
 }
 
-TEST(SoundBinding, ClearingFreesTheStream) {
-  ASSERT_TRUE(VorbisfileInitialize(std::string(QORV_BINARY_DIR) + "/game/data/wuvorbis.so"));
+// The library owns an open stream until the decoder clears it; the decoder
+// keeps the library loaded until then, also when the global binding is
+// released first, so the stream is always freed.
+TEST(SoundBinding, ClearingFreesTheStreamWhicheverGoesFirst) {
   static bool freed;
-  freed = false;
   struct Watched : TMemoryStream {
     using TMemoryStream::TMemoryStream;
     ~Watched() override { freed = true; }
   };
   const auto ogg = Ogg(Sine(5000, 2, 44100, 300, 0.3), 2, 44100);
-  {
-    TOggData dec(4096);
-    ASSERT_TRUE(dec.LoadOgg(std::make_unique<Watched>(ogg.data(), ogg.size())));
-    EXPECT_FALSE(freed);
+  for (bool bindingFirst : {false, true}) {
+    SCOPED_TRACE(bindingFirst);
+    ASSERT_TRUE(VorbisfileInitialize(std::string(QORV_BINARY_DIR) + "/game/data/wuvorbis.so"));
+    freed = false;
+    {
+      TOggData dec(4096);
+      ASSERT_TRUE(dec.LoadOgg(std::make_unique<Watched>(ogg.data(), ogg.size())));
+      if (bindingFirst) VorbisfileFinalize();
+      EXPECT_FALSE(freed);
+    }
+    EXPECT_TRUE(freed);
+    VorbisfileFinalize();
   }
-  EXPECT_TRUE(freed);
-  VorbisfileFinalize();
 }
 
 TEST(SoundBinding, LibraryMissingAFunctionIsIncompleteAndDecodesNothing) {
@@ -251,9 +277,47 @@ TEST(SoundBinding, LibraryMissingAFunctionIsIncompleteAndDecodesNothing) {
   VorbisfileFinalize();
 }
 
-TEST(SoundBinding, LibraryThatIsNoDecoderIsRefused) {
-  EXPECT_THROW(VorbisfileInitialize("/nonexistent/wuvorbis.so"), ERangeError);
-  VorbisfileFinalize();
+// A damaged library never reaches the system loader, which would kill the
+// program on a cut one: missing, emptied, cut short, or changed since the
+// build recorded its digest, it is refused with a line naming the file and
+// the reason.
+TEST(SoundBinding, DamagedLibraryIsRefusedWithItsReason) {
+  GameFolder folder;
+  const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data" / "wuvorbis.so";
+  auto read = [](const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::vector<uint8_t> good = read(built), record = read(built.string() + ".sha256");
+  ASSERT_FALSE(record.empty()) << "the build records the library's digest";
+  std::vector<uint8_t> flipped = good;
+  flipped[good.size() / 2] ^= 0x40;
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> lib;
+    bool recorded;
+    const char* reason;
+  } cases[] = {
+      {"missing", {}, false, "cannot be opened"},
+      {"empty", {}, false, "too short for an ELF header"},
+      // Cut inside its first loadable segment, past its headers.
+      {"cut", std::vector<uint8_t>(good.begin(), good.begin() + 1024), false,
+       "a loadable segment lies past the end of the file"},
+      {"changed", flipped, true, "digest differs from the build's record"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(folder.Path() / "data" / "wuvorbis.so.sha256");
+    fs::remove(folder.Path() / "data" / "wuvorbis.so");
+    if (std::string(c.name) != "missing") folder.Write("data/wuvorbis.so", c.lib);
+    if (c.recorded) folder.Write("data/wuvorbis.so.sha256", record);
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(VorbisfileInitialize("data\\wuvorbis.so"), ERangeError);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find((folder.Path() / "data" / "wuvorbis.so").string()), std::string::npos) << err;
+    EXPECT_NE(err.find(c.reason), std::string::npos) << err;
+    VorbisfileFinalize();
+  }
 }
 
 // ---- the sound sources ------------------------------------------------------------

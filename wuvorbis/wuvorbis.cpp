@@ -185,6 +185,10 @@ WU_EXPORT long wu_ov_read(wu_OVF* vf, char* buffer, int length, int bigendianp, 
                           int sgned, int* bitstream) {
   Stream* s = Get(vf);
   if (!s || !buffer || length < 0) return WU_OV_EINVAL;
+  // Room for less than one sample frame: nothing whole can be delivered, which
+  // reads as the end of the stream rather than as a failed read.
+  const vorbis_info* vi = ov_info(&s->vf, -1);
+  if (vi && (word == 1 || word == 2) && length < vi->channels * word) return 0;
   long r = ov_read(&s->vf, buffer, length, bigendianp, word, sgned, bitstream);
   if (r > 0 && g_scale != 1.0 && word == 2 && sgned && !bigendianp) {
     for (long i = 0; i + 1 < r; i += 2) {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "files/QDArc.h"
+#include "platform/Files.h"
 #include "tools/art/ArtLayout.h"
 #include "tools/art/Characters.h"
 #include "tools/art/Contact.h"
@@ -103,17 +104,13 @@ int main(int argc, char** argv) {
     const auto archive = BuildQDAArchive("CHAR", 0, 0, 1, sources, names, true, &error);
     if (!archive) return Fail("char.qx2: " + error);
     const fs::path archivePath = bmpDir.parent_path() / "char.qx2";
-    std::ofstream out(archivePath.string() + ".part", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(archive->data()), static_cast<std::streamsize>(archive->size()));
-    out.close();
-    if (!out) return Fail("cannot write " + archivePath.string());
-    fs::rename(archivePath.string() + ".part", archivePath, ec);
-    if (ec) return Fail("cannot write " + archivePath.string());
+    if (!plat::WriteFile(archivePath.string(), archive->data(), archive->size()))
+      return Fail("cannot write " + archivePath.string());
   }
   {
-    std::ofstream table(charDir / "body_cells.txt");
-    table << art::PoseTable(poses);
-    if (!table) return Fail("cannot write body_cells.txt");
+    const std::string table = art::PoseTable(poses);
+    if (!plat::WriteFile((charDir / "body_cells.txt").string(), table.data(), table.size()))
+      return Fail("cannot write body_cells.txt");
   }
 
   if (argc == 6) {

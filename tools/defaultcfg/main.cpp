@@ -1,7 +1,7 @@
 // Writes a first settings file so the game can be played before the
-// configuration program has been run: the configuration program's own
-// starting values (pads first, the large window), plus keyboard keys so a
-// player without a pad can play at once. An existing file is never touched.
+// configuration program has been run: the same fresh settings the
+// configuration program starts from (pads first, the large window, the
+// playable keyboard keys). An existing file is never touched.
 //
 //   qorv_defaultcfg <path of dbcfg.sai>
 #include <cstdio>
@@ -15,12 +15,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   if (plat::FileExists(argv[1])) return 0;
-  TCFGINI cfg = CfgIniDefaults();
-  // Keyboard scan codes: arrows, then A = Z, B = X, St = Enter, A+B = C.
-  const uint16_t keys[8] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0x2D, 0x1C, 0x2E};
-  for (int i = 0; i < 8; ++i) cfg.KBBtn[i] = keys[i];
-  if (!SaveCfgIni(argv[1], cfg)) {
-    std::fprintf(stderr, "qorv_defaultcfg: cannot write %s\n", argv[1]);
+  std::string why;
+  if (!SaveCfgIni(argv[1], CfgIniDefaults(), &why)) {
+    std::fprintf(stderr, "qorv_defaultcfg: cannot write %s (%s)\n", argv[1], why.c_str());
     return 1;
   }
   std::printf("wrote first settings %s\n", argv[1]);

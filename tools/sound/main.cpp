@@ -12,6 +12,7 @@
 #include <map>
 #include <sstream>
 
+#include "platform/Files.h"
 #include "platform/OggVorbisEncode.h"
 #include "tools/sound/SoundScript.h"
 
@@ -20,9 +21,7 @@ namespace fs = std::filesystem;
 namespace {
 
 bool WriteBytes(const fs::path& p, const std::vector<uint8_t>& b) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-  return bool(out);
+  return plat::WriteFile(p.string(), b.data(), b.size());
 }
 
 }  // namespace
