@@ -127,25 +127,35 @@ TEST(StLv, LevelsOfAbilityValues) {
     EXPECT_EQ(TDBPlayer::GetStLv7(7), 0);
 }
 
-TEST_F(Hub, SaveAndLoadKeepTheSameCoordinateObjects) {
-    TDBPlayer& p = *objs->DB6[0][1];
-    p.OnInit();
-    TZahyou* before = p.MyZahyou;
-    p.MyZahyou->X = 1234;
-    p.MyZahyou->SetMukiZ(mzB);
-    p.OnSave();
+// Each player saves into and loads from his own slot of the stored image,
+// and a load drops the image's meaningless references.
+TEST_F(Hub, SaveAndLoadCarryEachPlayersOwnCoordinates) {
+    TDBPlayer& a = *objs->DB6[0][1];
+    TDBPlayer& b = *objs->DB6[1][6];
+    a.OnInit();
+    b.OnInit();
+    a.MyZahyou->X = 1234;
+    a.MyZahyou->SetMukiZ(mzB);
+    b.MyZahyou->X = 4321;
+    b.MyZahyou->dY = -7;
+    a.OnSave();
+    b.OnSave();
     EXPECT_EQ(hub->SvDt.ADBZahyou[0][1].X, 1234);
+    EXPECT_EQ(hub->SvDt.ADBZahyou[1][6].X, 4321);
 
-    p.MyZahyou->X = 1;
-    // A load copies a stored image (whose references are garbage) over the states.
+    a.MyZahyou->X = 1;
+    a.MyZahyou->SetMukiZ(mzF);
+    b.MyZahyou->X = 2;
+    b.MyZahyou->dY = 0;
     hub->ADBPSt[0][1].Zahyou = 0xFFFFFFFF;
     hub->DBBallSt.Zahyou = 0xFFFFFFFF;
-    p.OnLoad();
+    a.OnLoad();
+    b.OnLoad();
     hub->ResetZahyou();
-    EXPECT_EQ(p.MyZahyou, before);
-    EXPECT_EQ(hub->PlayerZahyou(0, 1), before);
-    EXPECT_EQ(p.MyZahyou->X, 1234);
-    EXPECT_EQ(p.MyZahyou->MukiZ(), mzB);
+    EXPECT_EQ(a.MyZahyou->X, 1234);
+    EXPECT_EQ(a.MyZahyou->MukiZ(), mzB);
+    EXPECT_EQ(b.MyZahyou->X, 4321);
+    EXPECT_EQ(b.MyZahyou->dY, -7);
     EXPECT_EQ(hub->ADBPSt[0][1].Zahyou, 0u);
     EXPECT_EQ(hub->DBBallSt.Zahyou, 0u);
 }

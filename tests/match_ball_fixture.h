@@ -7,11 +7,20 @@
 #include <memory>
 
 #include "graphics/ALAddLib.h"
+#include "input/DILib.h"
 #include "match/clsBall.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "shell/SAIData.h"
 #include "sound/OggDataLib.h"
+
+// A device slot whose held directions the test sets.
+class HeldKeys : public TDISAI {
+public:
+    HeldKeys() : TDISAI(nullptr, 0, 0) {}
+    bool CheckCrs2(CrsType c, int Pos) override { return Pos == 0 && held[c]; }
+    bool held[4] = {};
+};
 
 class BallFixture : public ::testing::Test {
 protected:

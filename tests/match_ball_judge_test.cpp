@@ -2,7 +2,9 @@
 // box and the pass step.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <functional>
 
 #include "tests/match_ball_fixture.h"
 
@@ -15,14 +17,25 @@ protected:
         for (auto& r : hub->ADBRankDt) {
             r.CaT.CaFrm_D = 6;
             r.CaT.MinCaFrm = 2;
+            r.CaT.StStop = 10, r.CaT.DsStop = 60, r.CaT.JpStop = 25, r.CaT.DJStop = 20;
             r.BP.StDecFrm = 1;
+            r.BP.SlpSp = 50;
+            r.BP.SlpSpGuts = 20;
             r.Taf.DamPer = 50;
             r.Gut.Breath16 = 3;
             r.Gut.BreathRev = 9;
+            r.Gut.RollNum = 3;
+            r.Gut.ARevHP = 10;
+            r.Gut.ARevFrm_D = 12, r.Gut.ARevFrm_C = 13, r.Gut.ARevFrm_P = 5;
+            r.Gut.ARevFrm_HS = 20;
+            r.Gut.ARevStop = 5;
+            // Knocked back at 60 degrees: FCMAG(100) = 320 gives 160 along
+            // and 277 up; rebounds at 60 degrees: FCMAG(50) = 160 gives 80
+            // back and 138 up.
             r.BP.FlySp = 100;
-            r.BP.FlyAg = 30;
+            r.BP.FlyAg = 60;
             r.BP.RefSp = 50;
-            r.BP.RefAg = 45;
+            r.BP.RefAg = 60;
         }
         sdt.DBGDt.DBDif = dbdfNomal;
         InitPlayers();
@@ -63,25 +76,107 @@ protected:
 
 }  // namespace
 
-TEST_F(BallJudge, CatchWindowEndsExactlyAtItsLength) {
-    // Window CaFrm_D 6 less the standing deceleration 1: steps 0..4 catch.
+// The catch window by what comes and how it is caught: a catch on the last
+// step of the window holds the ball, one a step later is a hit.
+TEST_F(BallJudge, CatchWindowByLevelAndCatchMotion) {
+    for (auto& r : hub->ADBRankDt) {
+        DBCaTData& c = r.CaT;
+        c.CaFrm_G = 7, c.CaFrm_F = 8, c.CaFrm_E = 9, c.CaFrm_D = 10, c.CaFrm_C = 11;
+        c.CaFrm_B = 12, c.CaFrm_A = 13, c.CaFrm_HS = 14, c.CaFrm_P = 15;
+        c.EZCaFrm_D = 16, c.EZCaFrm_F = 3, c.EZMinCaFrm = 6;
+        r.BP.StDecFrm = 1, r.BP.DsDecFrm = 2, r.BP.JpDecFrm = 3, r.BP.DJDecFrm = 4;
+    }
+    hub->ADBShootDt[dbhSCR].StDecFrm = 5;
+    struct Case {
+        const char* name;
+        int32_t lv;
+        DBHSType hs;
+        DBMotionType m;
+        uint16_t mf;
+        bool pass, easy;
+        int32_t window;
+    };
+    const uint16_t Ar = MFBit(dbmfAr), Ds = MFBit(dbmfDs);
+    const Case cases[] = {
+        {"level 3, standing catch", 3, dbhNML, dbmtCa, 0, false, false, 10 - 1},
+        {"level 0, standing catch", 0, dbhNML, dbmtCa, 0, false, false, 7 - 1},
+        {"level 6, dash catch", 6, dbhNML, dbmtCa, Ds, false, false, 13 - 2},
+        {"level 5, jump catch", 5, dbhNML, dbmtJCa, Ar, false, false, 12 - 3},
+        {"level 4, dash jump catch", 4, dbhNML, dbmtJCa, Ar | Ds, false, false, 11 - 4},
+        {"level 2 in another motion", 2, dbhNML, dbmtSt, 0, false, false, 9},
+        {"level 1, cut to the minimum", 1, dbhNML, dbmtCa, 0, false, false, 8 - 1},
+        {"special shot", 3, dbhSCR, dbmtCa, 0, false, false, 14 - 5},
+        {"pass", 0, dbhNML, dbmtCa, 0, true, false, 15 - 1},
+        {"easy: its own window", 3, dbhNML, dbmtCa, 0, false, true, 16 - 1},
+        {"easy: its own minimum", 1, dbhNML, dbmtCa, 0, false, true, 6},
+    };
     TDBPlayer& h = P(1, 0);
-    ShotAt(h);
-    Catching(h, 4);
-    Judge();
-    EXPECT_EQ(st().Motion, dbbHold);
-    EXPECT_EQ(st().HoldTNo, 1);
-    EXPECT_EQ(st().HoldPNo, 0);
-    EXPECT_EQ(st().EnemTNo, 0);
-    EXPECT_EQ(h.MySt->HP, 40);
-    EXPECT_TRUE(oc.SERsv[15]);
-    EXPECT_EQ(h.MySt->FricX, table.DB.DBETC.FCTOSAIMAG);  // pushed along the flight
+    for (const Case& c : cases) {
+        for (auto& r : hub->ADBRankDt) r.CaT.MinCaFrm = c.lv == 1 && !c.easy ? 7 : 2;
+        sdt.DBGDt.DBDif = c.easy ? dbdfEasy : dbdfNomal;
+        for (int late = 0; late < 2; ++late) {
+            h.MySt->HP = 40;
+            ShotAt(h);
+            if (c.pass) st().Motion = dbbPass;
+            st().ShSt.ShLv = c.lv;
+            st().ShSt.HSNo = c.hs;
+            Catching(h, c.window - 1 + late);
+            h.MySt->Motion.Mtype = c.m;
+            h.MySt->Motion.MF = c.mf;
+            Judge();
+            EXPECT_EQ(st().Motion, late ? dbbBound : dbbHold) << c.name << (late ? ", late" : "");
+        }
+    }
+}
 
-    ShotAt(h);
-    Catching(h, 5);
-    Judge();
-    EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_EQ(h.MySt->HP, 40 - 10);  // 10 x 50% x nice 2
+// What a catch does to the catcher: pushed along the ball's flight, he slides
+// on the ground by the ball's slide speed less his stop (a loud slide above
+// 39), goes on dashing when he holds his dash's direction, or drifts in the
+// air.
+TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
+    HeldKeys keys;
+    struct Case {
+        const char* name;
+        int32_t slide;
+        DBMotionType m;
+        uint16_t mf;
+        bool holdsWay;
+        DBMotionType after;
+        int32_t fric, dx;
+        bool loud, dsAfter;
+    };
+    const uint16_t Ar = MFBit(dbmfAr), Ds = MFBit(dbmfDs);
+    const Case cases[] = {
+        {"standing: slides", 50, dbmtCa, 0, false, dbmtCM, 40, 0, true, false},
+        {"standing: a quiet slide", 49, dbmtCa, 0, false, dbmtCM, 39, 0, false, false},
+        {"dashing: dashes on", 50, dbmtCa, Ds, true, dbmtDs, 0, 0, false, true},
+        {"dashing, letting go: stops", 50, dbmtCa, Ds, false, dbmtCM, 0, 0, false, false},
+        // The dash jump's stop is 20: 30 left, 30 x 320 / 100 more speed.
+        {"dash jumping: drifts", 50, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 96, false, false},
+        {"dash jumping, nothing to slide", 20, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50, false, true},
+        {"jumping: the jump's own stop", 50, dbmtJCa, Ar, false, dbmtJ2, 0, 50 + 80, false, false},
+    };
+    sdt.DBGDt.DBCPUNum = 0;
+    TDBPlayer& h = P(1, 0);  // facing left
+    h.DI = &keys;
+    for (const Case& c : cases) {
+        for (auto& r : hub->ADBRankDt) r.BP.SlpSp = c.slide;
+        keys.held[cL] = c.holdsWay;
+        oc.SERsv.reset();
+        ShotAt(h);
+        Catching(h, 0);
+        h.MySt->Motion.MF = c.mf;
+        h.MySt->Motion.Mtype = c.m;
+        h.MyZahyou->dX = 50;
+        Judge();
+        EXPECT_EQ(st().HoldTNo, 1) << c.name;
+        EXPECT_EQ(h.MySt->Motion.Mtype, c.after) << c.name;
+        EXPECT_EQ(h.MyZahyou->Fric_c, c.fric) << c.name;
+        EXPECT_EQ(h.MyZahyou->dX, c.dx) << c.name;
+        EXPECT_EQ(h.MySt->FricX, 320) << c.name;
+        EXPECT_EQ(bool(oc.SERsv[16]), c.loud) << c.name;
+        EXPECT_EQ(h.HasMF(dbmfDs), c.dsAfter) << c.name;
+    }
 }
 
 TEST_F(BallJudge, CatchNeedsTheRightFacing) {
@@ -132,21 +227,98 @@ TEST_F(BallJudge, IncomingDirectionInEighths) {
     EXPECT_EQ(agl(5, -5), 7);
 }
 
-TEST_F(BallJudge, HitCostsHitPointsShowsTheNumberAndKnocksBack) {
+// What a hit does, by ball and by how the player stands: his motion, knock-
+// back, roll, mid-air recovery and slide, hit points and where the ball goes.
+TEST_F(BallJudge, HitOutcomes) {
+    DBShootData& scr = hub->ADBShootDt[dbhSCR];
+    scr.FlySp = 50, scr.FlyAgl = 60, scr.SlpSp = 30, scr.Round_f = 1;
+    hub->ADBShootDt[dbhUPR] = scr;
+    hub->ADBShootDt[dbhRET].Etc[0] = 100, hub->ADBShootDt[dbhRET].Etc[1] = 60;
+    hub->ADBShootDt[dbhMOZ].Etc[4] = 50;
+    using V = std::array<int32_t, 3>;
+    struct Case {
+        const char* name;
+        std::function<void(TDBPlayer&)> setUp;
+        DBMotionType m;
+        V knock;
+        int32_t hp, airRev, airFric, roll;
+        bool stick, round;
+        V ball;
+        int se;
+    };
+    const auto shot = [this](DBHSType hs) {
+        return [this, hs](TDBPlayer&) {
+            st().ShSt.HSNo = hs;
+            st().ShSt.NmlSh_f = 0;
+        };
+    };
+    const auto pass = [this](TDBPlayer&) {
+        st().Motion = dbbPass;
+        st().ShSt = DBShootState{};
+        st().PaTgTNo = 0, st().PaTgPNo = 2;
+    };
+    const Case cases[] = {
+        {"from the front", [](TDBPlayer&) {}, dbmtFlF, {160, 277, 0}, 30, 12, 15, 0, false, false,
+         {-80, 138, 0}, 7},
+        {"from behind", [](TDBPlayer& h) { h.MyZahyou->SetMuki(mR); }, dbmtFlB, {160, 277, 0}, 30,
+         12, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"a rolling shot", [this](TDBPlayer&) { st().ShSt.Roll_f = 1; }, dbmtFlF, {160, 277, 0},
+         30, 12, 15, 24, false, false, {-80, 138, 0}, 7},
+        {"a level-4 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 4; }, dbmtFlF, {160, 277, 0}, 30,
+         13, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"too weak to recover", [](TDBPlayer& h) { h.MySt->HP = 12; }, dbmtFlF, {160, 277, 0}, 2,
+         -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        // Mostly in depth: along the flight, halved; no roll set.
+        {"a shot in depth", [this](TDBPlayer&) { bz().dX = 300, bz().dZ = -400; }, dbmtFlF,
+         {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
+        {"a shot straight in depth", [this](TDBPlayer&) { bz().dX = 0, bz().dZ = 500; }, dbmtFlF,
+         {0, 277, 80}, 30, 12, 15, 7, false, false, {0, 138, -80}, 7},
+        {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, false, false,
+         {-80, 138, 0}, 7},
+        {"a pass from behind",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MyZahyou->SetMuki(mR);
+         },
+         dbmtPHB, {0, 0, 0}, 40, 7, 7, 7, false, false, {-80, 138, 0}, 7},
+        {"a pass in the air",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MySt->Motion.MF = MFBit(dbmfAr);
+         },
+         dbmtFlF, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
+        // A round special: level 8, its own knock-back and slide.
+        {"a special shot", shot(dbhSCR), dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true,
+         {-80, 138, 0}, 23},
+        {"the uprising shot sticks", shot(dbhUPR), dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
+         {-80, 138, 0}, 23},
+        {"the return shot's rebound", shot(dbhRET), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
+         false, {-160, 277, 0}, 23},
+        {"the lock-on shot's rebound", shot(dbhMOZ), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
+         false, {0, 160, 0}, 23},
+    };
     TDBPlayer& h = P(1, 0);
-    ShotAt(h);
-    Judge();
-    EXPECT_EQ(h.MySt->HP, 30);
-    EXPECT_FALSE(h.MySt->MHP_f);
-    EXPECT_GT(h.MyZahyou->dX, 0);  // pushed along the ball's flight
-    EXPECT_EQ(h.MyZahyou->dZ, 0);
-    bool shown = false;
-    for (const auto& d : fd.DDDt) shown |= d.Count > 0 || d.Dam == 10;
-    EXPECT_TRUE(shown);
-    // The ball rebounds against its flight.
-    EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_LE(bz().dX, 0);
-    EXPECT_TRUE(oc.SERsv[7]);
+    for (const Case& c : cases) {
+        h.OnInit();
+        h.MySt->HP = 40;
+        h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
+        oc.SERsv.reset();
+        ShotAt(h);
+        c.setUp(h);
+        Judge();
+        const TZahyou& z = *h.MyZahyou;
+        EXPECT_EQ(h.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ((V{z.dX, z.dY, z.dZ}), c.knock) << c.name;
+        EXPECT_EQ(h.MySt->HP, c.hp) << c.name;
+        EXPECT_EQ(h.MySt->AirRev_c, c.airRev) << c.name;
+        EXPECT_EQ(h.MySt->AirFric_c, c.airFric) << c.name;
+        EXPECT_EQ(h.MySt->Roll_c, c.roll) << c.name;
+        EXPECT_EQ(bool(h.MySt->Stick_f), c.stick) << c.name;
+        EXPECT_EQ(bool(h.MySt->Round_f), c.round) << c.name;
+        EXPECT_EQ((V{bz().dX, bz().dY, bz().dZ}), c.ball) << c.name;
+        EXPECT_EQ(st().Motion, dbbBound) << c.name;
+        EXPECT_TRUE(oc.SERsv[c.se]) << c.name;
+    }
 }
 
 TEST_F(BallJudge, NoDamageSwitchKeepsHitPointsButStillKnocksBack) {
@@ -160,14 +332,18 @@ TEST_F(BallJudge, NoDamageSwitchKeepsHitPointsButStillKnocksBack) {
 }
 
 TEST_F(BallJudge, SmallestDamageIsOneAndALyingPlayerAtZeroIsOut) {
-    TDBPlayer& h = P(1, 0);
-    h.MySt->HP = 1;
-    h.MySt->Motion.Mtype = dbmtDn;
-    ShotAt(h, 0, 1);
-    Judge();
-    EXPECT_EQ(h.MySt->HP, 0);
-    EXPECT_EQ(h.MySt->Motion.Mtype, dbmtENG);
-    EXPECT_EQ(h.MyZahyou->dX, 0);  // a down hit does not push
+    // A plain shot of power 0 hits a lying player: with 1 hit point he is
+    // out, with 2 he stays down; nor is he pushed.
+    for (int32_t hp : {1, 2}) {
+        TDBPlayer& h = P(1, hp);
+        h.MySt->HP = hp;
+        h.MySt->Motion.Mtype = dbmtDn;
+        ShotAt(h, 0, 1);
+        Judge();
+        EXPECT_EQ(h.MySt->HP, hp - 1);
+        EXPECT_EQ(h.MySt->Motion.Mtype, hp == 1 ? dbmtENG : dbmtDn);
+        EXPECT_EQ(h.MyZahyou->dX, 0);
+    }
 }
 
 TEST_F(BallJudge, BreathingStartsAtSixteenHitPoints) {
@@ -213,6 +389,32 @@ TEST_F(BallJudge, ThroughTimePassesTheEnemyButTeamMatesMayStillCatch) {
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldTNo, 0);
     EXPECT_EQ(st().HoldPNo, 6);
+}
+
+// Who of the thrower's own side a ball may touch: an infielder's shot passes
+// his infield mates, an outfielder's shot does not; a pass touches only its
+// receiver, or the cover man while the receiver is the controlled man.
+TEST_F(BallJudge, OwnSideTouchesFollowTheInfieldMateAndCoverRules) {
+    for (auto& t : objs->DBT) t->OnInit();
+    TDBPlayer& m = P(0, 1);
+    ShotAt(m);
+    Judge();
+    EXPECT_EQ(st().Motion, dbbShoot);
+    st().PichPNo = 4;
+    Judge();
+    EXPECT_EQ(st().HoldPNo, 1);
+
+    DBTeamState& team = objs->DBT[0]->TSt;
+    team.CvrNo = 1;
+    team.CtrlNo = 3;
+    ShotAt(m);
+    st().Motion = dbbPass;
+    st().PaTgTNo = 0, st().PaTgPNo = 2;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbPass);  // the receiver is not the controlled man
+    team.CtrlNo = 2;
+    Judge();
+    EXPECT_EQ(st().HoldPNo, 1);
 }
 
 TEST_F(BallJudge, PassMeetingADodgingTeamMateFliesOn) {
@@ -293,6 +495,12 @@ TEST_F(BallHold, HeldBallSitsInTheHands) {
     // Nobody else moves it.
     P(0, 2).OnReMove(false, false);
     EXPECT_EQ(bz().X, z.X - 1600);
+    // Facing left the hand point is mirrored: 16 pixels ahead of him.
+    TDBPlayer& q = P(1, 1);
+    q.BallGet(true);
+    q.OnReMove(false, false);
+    EXPECT_EQ(bz().X, q.MyZahyou->X + 1600);
+    EXPECT_EQ(bz().Muki(), mL);
 }
 
 TEST_F(BallHold, ZeroSizeHurtBoxTakesAndKeepsTheDefault) {
@@ -309,6 +517,32 @@ TEST_F(BallHold, ZeroSizeHurtBoxTakesAndKeepsTheDefault) {
     q.OnSetOS();
     EXPECT_EQ(q.MySt->Kurai.Left, q.MyZahyou->X / 100 - table.DB.DBDAM.DEFKURAIX -
                                       table.DB.DBDAM.DEFKURAIW);
+    // A default wider than a box can hold is cut to the widest box.
+    grp->DBBsmData[p.MySt->Motion.MNo].Frame[p.MySt->Anime.FrameNo].Kurai = SquareData{};
+    table.DB.DBDAM.DEFKURAIW = 300;
+    p.OnSetOS();
+    EXPECT_EQ(k.W, 255);
+}
+
+// The ball's own box: the resting ball's is its own size, a shot from the
+// side lines its own, anything else the normal one; all start half the normal
+// width left of the ball.
+TEST_F(BallHold, BallHitBoxBySituation) {
+    DBBRec& t = table.DB.DBB;
+    t.ATARIW = 10, t.ATARIH = 11, t.ATARID = 12;
+    t.FREEATARIW = 20, t.FREEATARIH = 21, t.FREEATARID = 22;
+    t.ZATARIW = 30, t.ZATARIH = 31, t.ZATARID = 32;
+    auto box = [&](DBBallMotionType m, int pichP) {
+        Place(10000, 2000, 5000, 0, 0, 0);
+        ball->SetMType(m);
+        st().PichPNo = pichP;
+        ball->OnSetOS();
+        const DBRect& a = st().Atari;
+        return std::array<int32_t, 5>{a.Left, a.Top, a.Right - a.Left, a.Bottom - a.Top, st().AtariD};
+    };
+    EXPECT_EQ(box(dbbFree, -1), (std::array<int32_t, 5>{95, 20, 20, 21, 22}));
+    EXPECT_EQ(box(dbbShoot, 5), (std::array<int32_t, 5>{95, 20, 30, 31, 32}));
+    EXPECT_EQ(box(dbbShoot, 3), (std::array<int32_t, 5>{95, 20, 10, 11, 12}));
 }
 
 // ---------------------------------------------------------------- passes
@@ -331,6 +565,15 @@ TEST_F(BallPass, ArcAlongOneAxisFliesAtTheLineSpeed) {
     EXPECT_EQ(p.PAngle(x, y, z, true, false), 4);
     EXPECT_EQ(z, 204);
     EXPECT_EQ(x, 0);
+
+    // The falling special shot flies on its own row's speed and gravity.
+    DBShootData& kyo = hub->ADBShootDt[dbhKYO];
+    kyo.Spd = 64, kyo.Etc[0] = 40;
+    table.DB.DBPASS.PASPD11 = table.DB.DBPASS.PAGRV11 = 0;
+    p.tPaLine = dbplKyo;
+    x = 2040, y = 0, z = 0;
+    EXPECT_EQ(p.PAngle(x, y, z, true, false), 10);
+    EXPECT_EQ(std::make_pair(x, y), std::make_pair(204, 12 * 10 / 2));
 }
 
 TEST_F(BallPass, LinesByPositions) {

@@ -166,6 +166,26 @@ TEST_F(Keys, AgainstAnEnemysBallADodgesAndBCatchesOutsideTheCatchWait) {
     EXPECT_EQ(M(*me), dbmtJCa);
 }
 
+// A dash catch goes back to the dash while its direction is held; holding
+// the ball in it, A with a direction turns first and passes the way he now
+// faces, no longer dashing.
+TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
+    me->MukiSetDash(mL);
+    me->SetMtype(dbmtDs, false);
+    me->SetMtype(dbmtCa, false);
+    Press(0, R);
+    EXPECT_EQ(M(*me), dbmtCa);
+    Press(0, L);
+    EXPECT_EQ(M(*me), dbmtDs);
+
+    me->SetMtype(dbmtCa, false);
+    Hold(*me);
+    Press(A, R);
+    EXPECT_EQ(M(*me), dbmtPa);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_FALSE(me->HasMF(dbmfDs));
+}
+
 TEST_F(Keys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
     Hold(*me);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;
@@ -203,6 +223,16 @@ TEST_F(Keys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
     Ball().Motion = dbbShoot;
     Ball().PichTNo = 1;
     EXPECT_FALSE(me->CheckPickUpPos());
+
+    // A free mate standing by a bouncing ball takes it without a button.
+    TDBPlayer& mate = P(0, 1);
+    Place(mate, 15000, 5000);
+    Stand(mate);
+    mate.MySt->Kurai = me->MySt->Kurai;
+    Ball().Motion = dbbBound;
+    Ball().PichTNo = -1;
+    mate.MCKeyInputAT();
+    EXPECT_TRUE(mate.Ball_f());
 }
 
 TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {
@@ -217,6 +247,12 @@ TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {
         if (me->MySt->Anime.Ani_c == 0) ++held;
     }
     EXPECT_EQ(held, 2);  // ECDdg_c 1 and 2 are below 3
+    // Catching with the ball, a held direction turns him.
+    me->SetMtype(dbmtCa, false);
+    Hold(*me);
+    Face(*me, mR, mzN);
+    Press(0, L);
+    EXPECT_EQ(me->MyZahyou->Muki(), mL);
 }
 
 TEST_F(Keys, LookingAtThePassTargetTurnsTowardHim) {

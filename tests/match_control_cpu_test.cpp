@@ -1,5 +1,7 @@
 // Automatic and CPU decisions: attack choices and catch delays drawn from the
 // seeded sequence, dodges by the ball's height, returns to the own area.
+#include <functional>
+
 #include "tests/match_control_fixture.h"
 
 using namespace mctest;
@@ -88,19 +90,228 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
     EXPECT_EQ(out.NextAuto.AMuki, maR);
 }
 
-TEST_F(Cpu, TheSameSeedGivesTheSameAttack) {
-    TDBPlayer& cpu = P(1, 0);
-    DB().DBCPU.PASSRATIO = 50, DB().DBCPU.JPRATIO = 50;
-    auto run = [&] {
-        Hold(cpu);
-        cpu.MySt->Auto = DBStAuto{};
-        SetRandSeed(4242);
-        cpu.InitAutoTypeMuki();
-        cpu.CheckShootCPU();
-        const DBCPUSt& s = cpu.MySt->CPUSt;
-        return std::tuple(int(s.AtType), s.Ds_c, s.Jp_c);
+// The decision pipelines from one situation each: the behaviour and wishes
+// they settle on, the motion the mover starts, and the random draws taken.
+TEST_F(Cpu, DecisionPipelinesByTheSituation) {
+    DB().DBPASS.PACAJPTIME = 12;
+    DB().DBNAIYA.SHCOVERJPW = 40, DB().DBNAIYA.SHCOVERJPD = 20;
+    DB().DBCPU.NML_CATCH = 20;
+    struct Case {
+        const char* name;
+        int side, pos;
+        std::function<void()> setUp;
+        bool cpu;  // the CPU's controlled man, else an uncontrolled human player
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+        DBMotionType m;
+        uint64_t draws;
     };
-    EXPECT_EQ(run(), run());
+    DBBallState& b = Ball();
+    auto loose = [&](int32_t landX, int32_t landZ) {
+        b.Motion = dbbBound;
+        b.LandX = landX, b.LandZ = landZ;
+    };
+    auto passTo = [&](int pos, int32_t eta) {
+        b.Motion = dbbPass;
+        b.PaTgTNo = 0, b.PaTgPNo = pos;
+        b.PaETA_c = eta;
+    };
+    // Position 1 covers a pass to the controlled position 2 that lands on
+    // the line at (15000, 7000).
+    auto coverFrom = [&](int32_t x, int32_t z) {
+        passTo(2, 20);
+        b.LandXLine = 15000, b.LandZLine = 7000;
+        Team(0).CvrNo = 1;
+        Team(0).CtrlNo = 2;
+        Place(P(0, 1), x, z);
+    };
+    const Case cases[] = {
+        {"the CPU fetches a ball in its infield", 1, 0,
+         [&] {
+             loose(35000, 6000);
+             b.CrtSide[0] = b.CrtSide[1] = 1;
+             Place(P(1, 0), 40000, 5000);
+             P(1, 0).MySt->BallLandDist = 5100;
+         },
+         true, dbaGet, maL, mzaB, true, dbmtDs, 0},
+        {"a human infielder leaves it to the controlled man", 0, 1,
+         [&] {
+             loose(20000, 5000);
+             Place(P(0, 1), 15000, 5000);
+             BallZ().X = 20000, BallZ().Z = 5000;
+         },
+         false, dbaFree, maR, mzaN, false, dbmtSt, 0},
+        {"an outfielder fetches along his line first", 0, 4,
+         [&] {
+             loose(36000, 9000);
+             b.CrtSide[0] = 0, b.CrtSide[1] = 1;
+             b.CrtPos[0] = 4;
+             Place(P(0, 4), 30000, 10000);
+         },
+         false, dbaGet, maR, mzaN, true, dbmtDs, 0},
+        {"the end-line outfielder steers across only past his depth margin", 0, 6,
+         [&] {
+             const TZahyou& z = *P(0, 6).MyZahyou;
+             loose(z.X + 2000, z.Z + 500);
+             b.CrtSide[0] = 0, b.CrtSide[1] = 1;
+             b.CrtPos[0] = 6;
+         },
+         false, dbaGet, maR, mzaN, false, dbmtWk, 0},
+        {"the cover man runs to the landing line", 0, 1, [&] { coverFrom(12000, 5000); }, false,
+         dbaPassCvr, maR, mzaB, false, dbmtWk, 0},
+        {"the cover man under a high pass jumps", 0, 1,
+         [&] {
+             coverFrom(15000, 7000);
+             b.LandLine_f = 1;
+             BallZ().X = 15000, BallZ().Y = 6000, BallZ().Z = 7000;
+         },
+         false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
+        {"a receiver jumps for a jump-catch pass", 0, 2,
+         [&] {
+             passTo(2, 10);
+             b.PaJC_f = 1;
+         },
+         false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
+        {"a receiver starts his catch 8 steps ahead", 0, 2,
+         [&] { passTo(2, 8); },
+         false, dbaFree, maN, mzaN, false, dbmtCa, 0},
+        {"the infield receiver jumps into an outfielder's shot", 0, 0,
+         [&] {
+             ShotAt(1, 24000, 6000, 5200, -500, mL);
+             b.PichTNo = 0, b.PichPNo = 4;
+             Team(0).CtrlNo = 3;
+             Place(P(0, 0), 24000, 5000);
+         },
+         false, dbaPassJp, maN, mzaN, false, dbmtJCr, 0},
+        {"a side-line outfielder follows a shot along his line", 0, 5,
+         [&] {
+             ShotAt(1, 35000, 6000, 4000, 500, mR);
+             BallZ().SetMukiZ(mzF);
+             b.PichTNo = 0, b.PichPNo = 4;
+             Place(P(0, 5), 30000, 600);
+         },
+         false, dbaShCv, maR, mzaN, false, dbmtWk, 0},
+        {"the CPU catches a shot coming at him", 1, 0,
+         [&] {
+             Place(P(1, 0), 30000, 5000);
+             Face(P(1, 0), mL, mzN);
+             ShotAt(1, 29000, 2000, 5000, 500, mR);
+         },
+         true, dbaCPUCach, maN, mzaN, false, dbmtSt, 1},
+        {"the CPU holder starts an attack", 1, 0,
+         [&] {
+             Place(P(1, 0), 40000, 5000);
+             Hold(P(1, 0));
+         },
+         true, dbaCPUSht, maL, mzaN, true, dbmtSt, 7},
+        {"a free back-line outfielder faces the ball from his line", 0, 4,
+         [&] {
+             Place(P(0, 4), 30000, 10000);
+             BallZ().X = 40000, BallZ().Z = 5000;
+         },
+         false, dbaFree, maR, mzaF, false, dbmtSt, 0},
+        {"a free front-line outfielder faces the ball from his line", 0, 5,
+         [&] {
+             Place(P(0, 5), 30000, 600);
+             BallZ().X = 20000, BallZ().Z = 5000;
+         },
+         false, dbaFree, maL, mzaB, false, dbmtSt, 0},
+        {"a side-line outfielder runs to the enemy centre while a mate holds", 0, 5,
+         [&] {
+             Hold(P(0, 0));
+             Team(0).PosMove.EnC_f = 1;
+             Team(0).PosMove.EnCX = 40000;
+             Place(P(0, 5), 30000, 600);
+         },
+         false, dbaPos, maR, mzaN, true, dbmtDs, 0},
+        {"a front-line outfielder in front of his line walks back", 0, 5,
+         [&] { Place(P(0, 5), 30000, 300); },
+         false, dbaReturn, maN, mzaB, false, dbmtWk, 0},
+        {"a CPU holder past the centre line steps back over it", 1, 0,
+         [&] {
+             Place(P(1, 0), 20000, 5000);
+             Hold(P(1, 0));
+         },
+         true, dbaReturn, maR, mzaN, true, dbmtOvL, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        c.setUp();
+        TDBPlayer& p = P(c.side, c.pos);
+        p.MySt->Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+        if (c.cpu) Team(1).CtrlNo = p.PosNo;
+        ResetRandomDraws();
+        if (c.cpu) p.AutoMoveCPU();
+        else p.AutoMove();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(RandomDraws(), c.draws) << c.name;
+    }
+}
+
+// The mover from a stored wish: braking a dash that runs the wrong way,
+// walking or standing on a return, the pass-wait stance, the shot-cover
+// man's wait and catch, and the CPU attacker's run after his wait.
+TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
+    struct Case {
+        const char* name;
+        DBMotionType from;
+        DBStAuto wish;
+        std::function<void(TDBPlayer&)> setUp;
+        DBMotionType m;
+    };
+    const auto dashingLeft = [](TDBPlayer& p) {
+        p.MukiSetDash(mL);
+        p.SetMtype(dbmtDs, true);
+    };
+    const Case cases[] = {
+        {"free while dashing brakes", dbmtSt, {dbaFree, maN, mzaN, 0}, dashingLeft, dbmtSl},
+        {"a return against the dash brakes", dbmtSt, {dbaReturn, maR, mzaN, 1}, dashingLeft,
+         dbmtSl},
+        {"a return along the dash goes on", dbmtSt, {dbaReturn, maL, mzaN, 1}, dashingLeft, dbmtDs},
+        {"a return in depth walks", dbmtSt, {dbaReturn, maN, mzaB, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a return with nowhere to go stands", dbmtWk, {dbaReturn, maN, mzaN, 0},
+         [](TDBPlayer&) {}, dbmtSt},
+        {"a pass receiver in formation waits for it", dbmtWk, {dbaPos, maN, mzaN, 0},
+         [this](TDBPlayer& p) {
+             Hold(P(0, 5));
+             Ball().PaTgTNo = 0, Ball().PaTgPNo = p.PosNo;
+         },
+         dbmtPW},
+        {"a shot-cover man near a low ball catches", dbmtSt, {dbaShCv, maR, mzaN, 0},
+         [this](TDBPlayer& p) {
+             Ball().Motion = dbbShoot;
+             BallZ().X = p.MyZahyou->X + 1600, BallZ().Z = p.MyZahyou->Z - 1600;
+             BallZ().Y = 3199;
+         },
+         dbmtCa},
+        {"an arrived shot-cover man still waits", dbmtSt, {dbaShCv, maR, mzaN, 0},
+         [](TDBPlayer& p) { p.MySt->AShCv_c = 2; }, dbmtSt},
+        {"the CPU attacker runs once his wait is over", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
+         [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 1; }, dbmtDs},
+        {"the CPU attacker waits", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
+         [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 2; }, dbmtSt},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        Team(0).CtrlNo = 3;
+        BallZ().X = 40000;
+        p.SetMtype(c.from, true);
+        c.setUp(p);
+        p.NextAuto = c.wish;
+        sound.Played.clear();
+        p.SetAutoMove();
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(p.MySt->Auto.AutoType, c.wish.AutoType) << c.name;
+        EXPECT_EQ(sound.Played, c.m == dbmtCa ? std::vector<int>{30} : std::vector<int>{})
+            << c.name;
+    }
 }
 
 TEST_F(Cpu, ACatchReactsAfterTheDifficultysRandomDelay) {
@@ -230,16 +441,6 @@ TEST_F(Cpu, PlayersOutsideTheirAreaWalkBack) {
         EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
         EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
     }
-}
-
-TEST_F(Cpu, AReturningOutfielderWalksBackToHisLine) {
-    TDBPlayer& p = P(0, 5);
-    Place(p, 30000, 300);
-    p.MySt->Motion.Mtype = dbmtSt;
-    p.AutoMove();
-    EXPECT_EQ(p.MySt->Auto.AutoType, dbaReturn);
-    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
-    EXPECT_EQ(p.GetMoveMukiZ(false), mzaB);
 }
 
 TEST_F(Cpu, TheThrowerNeverCoversHisOwnShot) {

@@ -74,9 +74,16 @@ protected:
             hub->ADBRankDt[r].BP.Lv = r * 10;  // level r from power 10 r
             hub->ADBRankDt[r].BP.Sp = 100 + r;
         }
+        for (int p = 0; p < DBPOSITIONS; ++p) hub->ADBPDt[0][p].dHP = 40;
+        ResetCourt();
+        SetRandSeed(12345);
+        ResetRandomDraws();
+    }
+    // Every player at his starting place, the teams with nobody covering,
+    // and a free ball that nobody holds or aims at.
+    void ResetCourt() {
         for (int s = 0; s < DBSIDES; ++s)
             for (int p = 0; p < DBPOSITIONS; ++p) {
-                hub->ADBPDt[0][p].dHP = 40;
                 P(s, p).OnInit();
                 P(s, p).DI = s == 0 ? &di0 : &di1;
             }
@@ -90,8 +97,6 @@ protected:
         b.HoldTNo = b.HoldPNo = b.ShTgTNo = b.ShTgPNo = b.PaTgTNo = b.PaTgPNo = -1;
         b.PichTNo = b.PichPNo = -1;
         b.Motion = dbbFree;
-        SetRandSeed(12345);
-        ResetRandomDraws();
     }
     void TearDown() override { GC = oldGC; }
 

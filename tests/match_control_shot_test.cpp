@@ -265,6 +265,35 @@ TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
     me->SetShoot(false);
     EXPECT_EQ(BallZ().dX, -87);
     EXPECT_EQ(BallZ().dZ, 50);
+    // A jump shot facing neither way dives along (200, -150) at its speed.
+    hub->ADBRankDt[1].BP.Sp = 1000;
+    Face(*me, mR, mzN);
+    me->SetShoot(true);
+    EXPECT_EQ(BallZ().dX, 800);
+    EXPECT_EQ(BallZ().dY, -600);
+    EXPECT_EQ(BallZ().dZ, 0);
+}
+
+// The stop-and-aim special aims 10 pixels deeper than a target in the front
+// half of the court, 10 shallower than one in the back half.
+TEST_F(Shot, TheStopAndAimSpecialAimsOffTheTargetInDepth) {
+    DB().DBDBG.ALLHS_F = 1;
+    dt->dHS = 2 + dbhKAK;
+    DBShootData& row = hub->ADBShootDt[dbhKAK];
+    row.Spd = 1000;
+    row.Etc[0] = 10;
+    P(1, 0).MySt->Dead_f = 0;
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    // (10000, 1000) from the thrower: 995 along, 99 across.
+    Place(P(1, 0), 30000, 5000);
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhKAK);
+    EXPECT_EQ(BallZ().dX, 995);
+    EXPECT_EQ(BallZ().dZ, 99);
+    Place(P(1, 0), 30000, 7000);  // aimed at 6000
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dZ, 99);
 }
 
 TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {

@@ -1,5 +1,6 @@
 // Whole matches between two computer sides on the authored data: the CPU keeps
-// throwing, and the aim, the targets and the behaviours stay in range.
+// throwing, hit points only fall, and the holder, the aim, the targets and the
+// behaviours stay in range.
 #include <gtest/gtest.h>
 
 #include "tests/MatchSoakKit.h"
@@ -18,6 +19,9 @@ TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
         TAllObTx& aot = *SC->AOT;
         int throws = 0;
         int crouch[DBSIDES][DBPOSITIONS] = {};
+        int32_t hp[DBSIDES][DBPOSITIONS];
+        for (int s = 0; s < DBSIDES; ++s)
+            for (int p = 0; p < DBPOSITIONS; ++p) hp[s][p] = aot.ADBPSt[s][p].HP;
         DBBallMotionType last = aot.DBBallSt.Motion;
         for (int step = 0; step < 4000; ++step) {
             scene->OnMove();
@@ -28,6 +32,11 @@ TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
                 ASSERT_GE(b.ShTgPNo, -1) << step;
                 ASSERT_LE(b.ShTgPNo, 3) << step;
             }
+            if (b.Motion == dbbHold) {
+                ASSERT_TRUE(b.HoldTNo == 0 || b.HoldTNo == 1) << step;
+                ASSERT_GE(b.HoldPNo, 0) << step;
+                ASSERT_LE(b.HoldPNo, 6) << step;
+            }
             if (b.Motion == dbbHold && b.PaTgTNo != -1) {
                 ASSERT_EQ(b.PaTgTNo, b.HoldTNo) << step;
                 ASSERT_GE(b.PaTgPNo, 0) << step;
@@ -36,6 +45,8 @@ TEST_F(ControlSoak, ComputerSidesKeepThrowingWithTargetsAndAimsInRange) {
             for (int s = 0; s < DBSIDES; ++s)
                 for (int p = 0; p < DBPOSITIONS; ++p) {
                     const DBPlayerState& st = aot.ADBPSt[s][p];
+                    ASSERT_LE(st.HP, hp[s][p]) << step;
+                    hp[s][p] = st.HP;
                     ASSERT_GE(st.MukiAgl, -1) << step;
                     ASSERT_LE(st.MukiAgl, 7) << step;
                     ASSERT_LE(int(st.Auto.AutoType), int(dbaCPUSht)) << step;

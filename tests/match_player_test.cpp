@@ -126,9 +126,16 @@ TEST_F(MatchPlayer, MotionsTakeTheirAirOrGroundFormAndTheirStartingFrame) {
   EXPECT_EQ(st.Motion.MNo, 14);
   p.SetMtype(dbmtPa, false);
   EXPECT_EQ(st.Anime.FrameNo, 4);  // span 2, facing the back
+  // In the air a shot is a jump shot, by depth facing.
+  st.Motion.MF = MFBit(dbmfAr);
   p.MyZahyou->SetMukiZ(mzF);
+  p.SetMtype(dbmtSh, false);
+  EXPECT_EQ(st.Motion.Mtype, dbmtJSh);
+  EXPECT_EQ(st.Motion.MNo, 16);
+  st.Motion.MF = 0;
+  p.MyZahyou->SetMukiZ(mzB);
   p.SetMtype(dbmtDg, false);
-  EXPECT_EQ(st.Anime.FrameNo, 0);
+  EXPECT_EQ(st.Anime.FrameNo, 2);  // span 1, facing the back
 
   // The dash flag carries over into motions that keep it.
   p.SetMtype(dbmtDs, false);
@@ -166,6 +173,87 @@ TEST_F(MatchPlayer, RestartsNeedResetAndFixedMotionsCannotBeLeft) {
     EXPECT_EQ(st.Motion.Mtype, fixed);
   }
   EXPECT_TRUE(st.Dead_f);
+}
+
+// Starting a motion clears the counters of the old one; a knock-back keeps
+// the lying-down count, the pass-wait forms keep everything, and only a
+// motion on the ground ends the air counters.
+TEST_F(MatchPlayer, StartingAMotionResetsItsCounters) {
+  TDBPlayer& p = P(0, 0);
+  DBPlayerState& st = *p.MySt;
+  auto dirty = [&](uint16_t mf) {
+    st.Motion.MF = mf;
+    st.Motion.M_c = 9, st.Anime.FrameNo = 2, st.Anime.LoopStNo = 1;
+    st.Catch_c = st.ECDdg_c = st.DsAcc_c = st.CatchW_c = st.Down_c = 5;
+    p.MyZahyou->Fric_c = 5;
+    st.LandSet_f = 1;
+    st.Air_c = 5, st.AirCatch_f = 1, st.AirAct_f = 1;
+  };
+  // M_c, FrameNo, LoopStNo, Catch_c, ECDdg_c, DsAcc_c, Fric_c, CatchW_c,
+  // Down_c, LandSet_f, Air_c, AirCatch_f, AirAct_f.
+  auto state = [&] {
+    return std::vector<int32_t>{st.Motion.M_c, st.Anime.FrameNo, st.Anime.LoopStNo, st.Catch_c,
+                                st.ECDdg_c,    st.DsAcc_c,       p.MyZahyou->Fric_c, st.CatchW_c,
+                                st.Down_c,     st.LandSet_f,     st.Air_c,          st.AirCatch_f,
+                                st.AirAct_f};
+  };
+  struct Case {
+    const char* name;
+    uint16_t mf;
+    DBMotionType t;
+    std::vector<int32_t> after;
+  };
+  const uint16_t Ar = MFBit(dbmfAr);
+  const Case cases[] = {
+      {"a walk", 0, dbmtWk, {0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+      {"a knock-back", 0, dbmtFlF, {0, 0, 0, -1, 0, 0, 0, 0, 5, 0, 5, 1, 1}},
+      {"a pass in the air", Ar, dbmtPa, {0, 0, 0, -1, 0, 0, 0, 0, 0, 0, 5, 1, 1}},
+      {"the pass-wait walk", 0, dbmtPWWk, {9, 2, 1, 5, 5, 5, 5, 5, 5, 1, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    p.OnInit();
+    dirty(c.mf);
+    p.SetMtype(c.t, false);
+    EXPECT_EQ(state(), c.after) << c.name;
+  }
+}
+
+// A knocked-back player whose recovery count runs out turns in the air
+// against his flight, slowed to 75 percent; flying round the court's end or
+// stuck to the ball, he does not count.
+TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
+  for (auto& f : Motion(5).Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  TZahyou& z = *p.MyZahyou;
+  struct Case {
+    int32_t dx, dz;
+    MukiType m;
+    MukiZType mz;
+  };
+  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN}}) {
+    p.SetMtype(dbmtFlF, true);
+    p.MySt->AirRev_c = 3;
+    z.dX = c.dx, z.dZ = c.dz;
+    p.MCCount();
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+    EXPECT_TRUE(p.HasMF(dbmfARv));
+    EXPECT_EQ(z.dX, c.dx * 3 / 4);
+    EXPECT_EQ(z.dZ, c.dz * 3 / 4);
+    EXPECT_EQ(z.Muki(), c.m) << c.dx << "," << c.dz;
+    EXPECT_EQ(z.MukiZ(), c.mz) << c.dx << "," << c.dz;
+  }
+  for (int blocker = 0; blocker < 2; ++blocker) {
+    p.SetMtype(dbmtFlF, true);
+    p.MySt->AirRev_c = 3;
+    p.MySt->Round_f = blocker == 0;
+    p.MySt->Stick_f = blocker == 1;
+    for (int i = 0; i < 4; ++i) p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF) << blocker;
+    EXPECT_EQ(p.MySt->AirRev_c, 3) << blocker;
+  }
 }
 
 TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndLyingDownSounds) {
@@ -239,11 +327,11 @@ TEST_F(MatchPlayer, LandingPointOfAJumpIsClampedToTheHall) {
 
 TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
   DBBaseMotionData& wk = Motion(1);
-  for (int f = 0; f < 3; ++f) wk.Frame[f].Ani.Time = 2;
-  wk.Frame[0].Ani.LoopP = 1;
-  wk.Frame[0].Ani.LoopC = 2;
-  wk.Frame[1].Ani.LoopP = 2;
-  wk.Frame[2].Ani.Last_f = 1;
+  for (int f = 0; f < 4; ++f) wk.Frame[f].Ani.Time = 2;
+  wk.Frame[1].Ani.LoopP = 1;
+  wk.Frame[1].Ani.LoopC = 2;
+  wk.Frame[2].Ani.LoopP = 2;
+  wk.Frame[3].Ani.Last_f = 1;
   TDBPlayer& p = P(0, 0);
   p.SetMtype(dbmtWk, false);
   std::vector<int> frames;
@@ -251,9 +339,10 @@ TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
     p.MCCount();
     frames.push_back(p.MySt->Anime.FrameNo);
   }
-  // Frames 0 and 1 twice (loop count 2), then frame 2, then the walk ends
-  // and the player stands (facing neither way: standing frame 1).
-  EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 0, 0, 1, 1, 2, 2, 1, 1, 1}));
+  // Frame 0, frames 1 and 2 twice (the loop starts at 1, count 2), frame 3,
+  // then the walk ends and the player stands (facing neither way: standing
+  // frame 1).
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 1}));
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
@@ -287,10 +376,11 @@ TEST_F(MatchPlayer, CatchWindowFollowsTheShotLevelAndHalvesForAHolder) {
 }
 
 TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
-  auto jump = [&](int pos, std::set<int> held) {
+  auto jump = [&](int pos, std::set<int> held, uint16_t mf = 0) {
     TDBPlayer& p = P(0, pos);
     T(0).TSt.CtrlNo = pos;
     slot[0]->held = held;
+    p.MySt->Motion.MF = mf;
     p.SetMtype(dbmtJCr, false);
     p.MySt->Anime.Ani_c = 0;
     for (int i = 0; i < 10 && p.MySt->Motion.Mtype == dbmtJCr; ++i) p.MCCount();
@@ -303,6 +393,16 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
   EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
   EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
   EXPECT_EQ(sound.log.back(), "P3");
+  // A dash jump keeps the dash's way, whatever is held, and drops its drift in depth.
+  P(0, 0).MyZahyou->FDsMuki = mL;
+  P(0, 0).MyZahyou->dZ = 300;
+  EXPECT_EQ(jump(0, {cU, cR}, MFBit(dbmfDs)), std::make_pair(-s.DSJPX, 0));
+  // Anyone but the controlled man jumps straight up.
+  TDBPlayer& other = P(0, 1);
+  other.SetMtype(dbmtJCr, false);
+  other.MyZahyou->dX = other.MyZahyou->dZ = 300;
+  for (int i = 0; i < 10 && other.MySt->Motion.Mtype == dbmtJCr; ++i) other.MCCount();
+  EXPECT_EQ(std::make_pair(other.MyZahyou->dX, other.MyZahyou->dZ), std::make_pair(0, 0));
 }
 
 TEST_F(MatchPlayer, AStandingHumanWithoutInputHandsControlOn) {
@@ -335,12 +435,13 @@ TEST_F(MatchPlayer, ADamagedCPUPlayerStillMovesAndTheDefeatedLeave) {
   T(1).TSt.CtrlNo = 2;
   TDBPlayer& p = P(1, 2);
   p.SetMtype(dbmtFlF, false);
-  p.MySt->AirRev_c = -1;
+  p.MySt->AirRev_c = 5;
   p.MyZahyou->Y = 5000;
   p.MyZahyou->dX = 300;
   const int32_t x0 = p.MyZahyou->X;
   p.OnMove();
   EXPECT_EQ(p.MyZahyou->X, x0 + 300);
+  EXPECT_EQ(p.MySt->AirRev_c, 4);  // his recovery counts on
 
   TDBPlayer& out = P(1, 3);
   out.SetMtype(dbmtENG, false);
@@ -388,50 +489,70 @@ TEST_F(MatchPlayer, ResultPoseOnTheGround) {
 TEST_F(MatchPlayer, WalkingAndDashingSpeeds) {
   TDBPlayer& p = P(0, 0);
   T(0).TSt.CtrlNo = 0;
-  const DBSpdData& s = *p.MyLv.Spd;
   slot[0]->held = {cR};
   p.SetMtype(dbmtWk, false);
   p.Moving();
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkX));
+  EXPECT_EQ(p.MyZahyou->dX, 89);  // FCMAG(28): 28 x 320 %
   slot[0]->held = {cR, cD};
   p.Moving();
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.WkNX));
-  EXPECT_EQ(p.MyZahyou->dZ, -FCMAG(s.WkNZ));
+  EXPECT_EQ(p.MyZahyou->dX, 70);   // FCMAG(22)
+  EXPECT_EQ(p.MyZahyou->dZ, -51);  // FCMAG(16), toward the front
 
-  // A dash speeds up while held and is cut back after its top.
-  slot[0]->held = {cR};
+  // A dash gains 3 (FCMAG 9.6) a step up to 10: past it the counter is cut
+  // back to 10 div 3 = 3, so letting go drops to 2 x 3 at once.
+  for (auto& r : hub->ADBRankDt) r.Spd.DSACC = 3, r.Spd.DSMAXACC = 10;
   p.MyZahyou->SetDashMuki(mR);
   p.SetMtype(dbmtDs, false);
-  std::vector<int32_t> acc;
-  for (int i = 0; i < 10; ++i) {
+  slot[0]->held = {cR};
+  std::vector<int32_t> dx, acc;
+  for (int i = 0; i < 5; ++i) {
     p.Moving();
+    dx.push_back(p.MyZahyou->dX);
     acc.push_back(p.MySt->DsAcc_c);
   }
-  EXPECT_EQ(acc, (std::vector<int32_t>{1, 2, 3, 4, 5, 6, 7, 8, 8, 8}));
-  p.MySt->DsAcc_c = 8;
-  p.Moving();  // 9 > DSMAXACC: back to DSMAXACC / DSACC
-  EXPECT_EQ(p.MyZahyou->dX, FCMAG(s.DSX) + FCMAG(s.DSMAXACC));
-  EXPECT_EQ(p.MySt->DsAcc_c, 8);
+  slot[0]->held = {};
+  p.Moving();
+  dx.push_back(p.MyZahyou->dX);
+  acc.push_back(p.MySt->DsAcc_c);
+  // FCMAG(64) = 204 plus FCMAG(3, 6, 9, 10, 10, 6).
+  EXPECT_EQ(dx, (std::vector<int32_t>{213, 223, 232, 236, 236, 223}));
+  EXPECT_EQ(acc, (std::vector<int32_t>{1, 2, 3, 3, 3, 2}));
+  // Diagonally toward the back: FCMAG(56) + FCMAG(9) along, FCMAG(24) across.
+  slot[0]->held = {cR, cU};
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, 179 + 28);
+  EXPECT_EQ(p.MyZahyou->dZ, 76);
 }
 
 TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   TDBPlayer& p = P(0, 1);
   TZahyou& z = *p.MyZahyou;
   p.SetMtype(dbmtFlF, false);
+  // Flying round the court's end: a player who may recover in the air
+  // comes in once; one who may not keeps flying round.
+  p.MySt->Round_f = 1;
+  p.MySt->AirRev_c = 5;
+  z.X = 51000, z.Y = 20000, z.dX = 500, z.dY = 0;
+  p.Moving();
+  EXPECT_EQ(z.X, 1);
+  EXPECT_FALSE(p.MySt->Round_f);
   p.MySt->Round_f = 1;
   p.MySt->AirRev_c = -1;
-  z.X = 51000, z.Y = 20000, z.dX = 500, z.dY = 0;
+  z.X = 51000, z.dX = 500;
   p.Moving();
   EXPECT_EQ(z.X, 1);
   EXPECT_TRUE(p.MySt->Round_f);
 
+  // A wall turns a flying player round and ends his mid-air recovery.
   p.MySt->Round_f = 0;
+  p.MySt->AirRev_c = 5;
   z.X = 100, z.dX = -500;
   p.Moving();
   EXPECT_EQ(z.X, 0);
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
   EXPECT_EQ(z.MukiSign(), -1);  // turned round by the wall
   EXPECT_EQ(z.dY, table.DB.DBDAM.WALLBOUNDDY);
+  EXPECT_EQ(p.MySt->AirRev_c, -1);
 
   z.Z = 100, z.dZ = -900;
   p.Moving();
@@ -441,9 +562,17 @@ TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   p.SetMtype(dbmtJ2, true);
   p.Moving();
   EXPECT_EQ(z.Y, DBCRT_CEILING);
+
+  // A roll ends at the back wall.
+  p.SetMtype(dbmtRoF, false);
+  p.MySt->Roll_c = 5;
+  z.Y = 0, z.Z = 11100, z.dZ = 200;
+  p.Moving();
+  EXPECT_EQ(z.Z, DBCRT_BACKWALL);
+  EXPECT_EQ(p.MySt->Roll_c, 0);
 }
 
-TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
+TEST_F(MatchPlayer, LandingStopsAJumperAndRollsOrLaysDownTheKnockedBack) {
   TDBPlayer& p = P(0, 2);
   TZahyou& z = *p.MyZahyou;
   auto land = [&](int32_t dx, int32_t roll, int32_t hp = 20) {
@@ -453,15 +582,41 @@ TEST_F(MatchPlayer, KnockedBackPlayersRollOrLieDownOnLanding) {
     p.MySt->Roll_c = roll;
     p.MySt->AirRev_c = -1;
     z.Y = 50, z.dY = -100, z.dX = dx;
+    p.MySt->AirFric_c = 9;
     p.Moving();
     return p.MySt->Motion.Mtype;
   };
   EXPECT_EQ(land(100, 8), dbmtDn);
+  EXPECT_EQ(p.MySt->AirFric_c, 0);  // lying down, he keeps no landing slide
   EXPECT_EQ(land(300, 0), dbmtDn);
   EXPECT_EQ(land(-101, 8), dbmtRoF);
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
   EXPECT_EQ(z.Y, 0);
   EXPECT_EQ(land(0, 0, 0), dbmtENG);
+  // A plain jump without an air slide lands in the crouch, stopped dead.
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJ2, false);
+  z.Y = 50, z.dY = -100, z.dX = 300, z.dZ = -200;
+  p.Moving();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtCr);
+  EXPECT_EQ(std::make_pair(z.dX, z.dZ), std::make_pair(0, 0));
+  EXPECT_EQ(p.MySt->JpCr_c, p.MyLv.Spd->JPCrFrm);
+}
+
+// A catch slide pushes the catcher along its direction, 2 slower a step.
+TEST_F(MatchPlayer, ACatchSlideSlowsByTwoAStep) {
+  TDBPlayer& p = P(0, 1);
+  p.SetMtype(dbmtCM, false);
+  p.MyZahyou->Fric_c = 10;
+  p.MySt->FricX = 320, p.MySt->FricZ = -100;
+  const int32_t x0 = p.MyZahyou->X;
+  p.Moving();
+  p.Moving();
+  EXPECT_EQ(p.MyZahyou->dX, 8 * 320 / 100);
+  EXPECT_EQ(p.MyZahyou->dZ, -8);
+  EXPECT_EQ(p.MyZahyou->X, x0 + 32 + 25);
+  EXPECT_EQ(p.MyZahyou->Fric_c, 6);
 }
 
 TEST_F(MatchPlayer, OutfieldersKeepToTheirLines) {
@@ -552,24 +707,66 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   EXPECT_FALSE(T(0).TSt.PosReset_f);
   EXPECT_EQ(P(0, 5).MySt->Motion.Mtype, dbmtWk);  // standers start walking
   EXPECT_EQ(P(0, 5).MySt->Motion.M_c, 1);           // and their frame ran
+  // An attack from behind the end line keeps the short formation distance.
+  Ball().HoldPNo = 6;
+  T(0).Positioning();
+  EXPECT_EQ(pm.InfLine, iltO4);
+  EXPECT_EQ(pm.InfXZ, 5700);
 }
 
-TEST_F(MatchPlayer, AHeldDirectionHandsControlToAPassReceiver) {
+// Played through the real device slot: a direction pushed while a pass to
+// an infield team mate is still far from arriving hands him the control.
+TEST_F(MatchPlayer, APushedDirectionHandsControlToAPassReceiver) {
   sdt.DBGDt.DBSSt = dbssShiai;
+  TDISAI dev(nullptr, 0, 8);
+  const uint16_t L = 0x4000;
+  std::vector<uint8_t> words;
+  for (uint16_t w : {L, uint16_t(0), L, uint16_t(0), L}) {
+    words.push_back(uint8_t(w));
+    words.push_back(uint8_t(w >> 8));
+  }
+  dev.StartPlayback(words);
+  T(0).DI = &dev;
   Ball().Motion = dbbPass;
   Ball().PaTgTNo = 0;
   Ball().PaTgPNo = 2;
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
-  T(0).TSt.CtrlNo = 0;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // no direction held
-  slot[0]->held = {cL};
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 0);  // too close to arriving
-  Ball().PaETA_c = table.DB.DBPASS.PACAJPTIME + 1;
-  T(0).GetCtrl();
-  EXPECT_EQ(T(0).TSt.CtrlNo, 2);
+  const int32_t late = table.DB.DBPASS.PACAJPTIME;
+  struct Step {
+    int32_t eta;
+    int target, ctrl;
+  };
+  // Pushed too close to arriving; nothing pushed; pushed for a pass to an
+  // outfielder; nothing pushed; pushed in time.
+  for (const Step& s : {Step{late, 2, 0}, Step{late + 1, 2, 0}, Step{late + 1, 5, 0},
+                        Step{late + 1, 2, 0}, Step{late + 1, 2, 2}}) {
+    dev.Scan(true);
+    Ball().PaETA_c = s.eta;
+    Ball().PaTgPNo = s.target;
+    T(0).TSt.CtrlNo = 0;
+    T(0).GetCtrl();
+    EXPECT_EQ(T(0).TSt.CtrlNo, s.ctrl) << s.eta << " " << s.target;
+  }
+}
+
+// An outfielder in control holds no formation order: when control moves on,
+// the team's pending regroup stays, and only an infielder's own order is
+// dropped.
+TEST_F(MatchPlayer, APendingRegroupSurvivesAnOutfielderInControl) {
+  P(0, 4).BallGet(true);
+  ASSERT_EQ(T(0).TSt.CtrlNo, 4);
+  DBTeamState& t = T(0).TSt;
+  t.PosReset_f = 1;
+  for (auto& f : t.PosMove.Inf_f) f = 1;
+  T(0).SeekCtrl(true);
+  EXPECT_TRUE(t.PosReset_f);
+  EXPECT_EQ((std::vector<int>{t.PosMove.Inf_f[0], t.PosMove.Inf_f[1], t.PosMove.Inf_f[2],
+                              t.PosMove.Inf_f[3]}),
+            (std::vector<int>{1, 1, 1, 1}));
+  t.CtrlNo = 2;
+  T(0).SeekCtrl(true);
+  EXPECT_EQ((std::vector<int>{t.PosMove.Inf_f[0], t.PosMove.Inf_f[1], t.PosMove.Inf_f[2],
+                              t.PosMove.Inf_f[3]}),
+            (std::vector<int>{1, 1, 0, 1}));
 }
 
 TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
@@ -610,6 +807,41 @@ TEST_F(MatchPlayer, SetCtrlFallsBackToTheNearestControllable) {
   T(0).SetCtrl(-1);
   EXPECT_EQ(T(0).TSt.CtrlNo, 2);
   EXPECT_EQ(T(0).GetInfPaTg(), 2);  // the furthest forward of the free infielders
+}
+
+// The cover man of a pass is the free infielder nearest its landing point,
+// never its receiver nor the man excluded.
+TEST_F(MatchPlayer, TheCoverManIsTheFreeInfielderNearestTheLanding) {
+  Ball().Motion = dbbPass;
+  Ball().PaTgTNo = 0;
+  Ball().PaTgPNo = 2;
+  Ball().LandX = 19000;  // where position 3 stands; the receiver is 4123 away,
+  Ball().LandZ = 3000;   // position 1 8000 and position 0 8062
+  T(0).SeekCover(-1);
+  EXPECT_EQ(T(0).TSt.CvrNo, 3);
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, 1);
+  P(0, 1).MySt->Kagami_c = 1;  // still breathing: not free
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, 0);
+  P(0, 0).SetMtype(dbmtDn, false);
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, -1);
+}
+
+// A player who owes crouches pays them one by one once he stands free.
+TEST_F(MatchPlayer, ABreathingPlayerCrouchesUntilHisCrouchesArePaid) {
+  Motion(6).Frame[0].Ani.Last_f = 1;
+  TDBPlayer& p = P(0, 1);
+  p.MySt->Kagami_c = 2;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 1);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
 TEST_F(MatchPlayer, SaveAndLoadCarryTheTeamState) {
@@ -694,6 +926,11 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   // Drawn once per fill.
   draw->OnDraw();
   EXPECT_EQ(al->DrawObjectCount(), 3u);
+  // The last cell of the sheet.
+  a.BmpNo = 0xFF;
+  Fill(12000, 5600, mR, -1, false, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue().back(), "480,480 32x32 @104,152");
 }
 
 TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
