@@ -15,61 +15,29 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 
-#include "config/CfgIni.h"
-#include "platform/Clock.h"
 #include "platform/Files.h"
-#include "platform/MessageBox.h"
 #include "platform/ScriptedHost.h"
 #include "platform/SoundMixer.h"
 #include "shell/Main.h"
 #include "sound/OggDataLib.h"
 #include "sound/OggDdsdLib2.h"
 #include "sound/ddsd.h"
+#include "tools/matchframes/HeadlessGame.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A copy of the built game folder's data with a settings file, made the
-// program folder and the current folder; everything is put back afterwards.
-class BuiltGame {
+// A copy of the built game's data (tools/matchframes/HeadlessGame.h) with
+// sound going to the null audio device.
+class BuiltGame : public GameDataCopy {
  public:
-  BuiltGame() {
-    const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
-    dir_ = fs::temp_directory_path() / ("qorv_loop_bench_" + std::to_string(std::random_device{}()));
-    std::error_code ec;
-    fs::create_directories(dir_, ec);
-    fs::copy(built, dir_ / "data", fs::copy_options::recursive, ec);
-    ok_ = !ec && fs::exists(dir_ / "data" / "DBData.qx2") &&
-          SaveCfgIni((dir_ / "data" / "dbcfg.sai").string(), CfgIniDefaults());
-    old_ = fs::current_path();
-    fs::current_path(dir_, ec);
-    plat::SetProgramFolder(dir_.string());
-    plat::SetClock(&clock);
-    plat::SetMessageBoxSink([this](const std::string& s) { box = s; });
+  BuiltGame() : GameDataCopy(fs::path(QORV_BINARY_DIR) / "game") {
     plat::SetAudioDeviceFactory(plat::MakeNullAudioDevice);
   }
-  ~BuiltGame() {
-    plat::SetAudioDeviceFactory(nullptr);
-    plat::SetMessageBoxSink(nullptr);
-    plat::SetClock(nullptr);
-    plat::SetProgramFolder("");
-    std::error_code ec;
-    fs::current_path(old_, ec);
-    fs::remove_all(dir_, ec);
-  }
-  bool Ok() const { return ok_; }
-  std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
-
-  plat::FakeClock clock;
-  std::string box;
-
- private:
-  fs::path dir_, old_;
-  bool ok_ = false;
+  ~BuiltGame() { plat::SetAudioDeviceFactory(nullptr); }
 };
 
 // The form started on the built data; empty text when it is ready to run.
@@ -84,7 +52,7 @@ void BM_StartUp(benchmark::State& state) {
   BuiltGame game;
   if (!game.Ok()) return state.SkipWithError("no built game data");
   for (auto _ : state) {
-    plat::ScriptedHost host(&game.clock);
+    plat::ScriptedHost host(&game.Clock);
     TForm1 form(host, TForm1Parts{}, BuildFlags{true, false});
     std::string why = Start(form);
     bool done = true;
@@ -140,7 +108,7 @@ BENCHMARK(BM_SoundLoad)->Unit(benchmark::kMillisecond)->UseManualTime();
 void BM_MainLoopCall(benchmark::State& state) {
   BuiltGame game;
   if (!game.Ok()) return state.SkipWithError("no built game data");
-  plat::ScriptedHost host(&game.clock);
+  plat::ScriptedHost host(&game.Clock);
   TForm1 form(host, TForm1Parts{}, BuildFlags{true, false});
   if (std::string why = Start(form); !why.empty()) return state.SkipWithError(why.c_str());
   const uint64_t presents = host.Presents;

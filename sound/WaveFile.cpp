@@ -63,6 +63,7 @@ WaveFileError ParseWaveFile(std::span<const uint8_t> b, WaveFileData& out) {
 
 std::vector<uint8_t> MakeWaveFile(const plat::PcmFormat& fmt, std::span<const uint8_t> data) {
   std::vector<uint8_t> w;
+  w.reserve(44 + data.size() + 1);  // the header, the data and its pad byte
   auto put32 = [&](uint32_t v) {
     for (int i = 0; i < 4; ++i) w.push_back(uint8_t(v >> (8 * i)));
   };
@@ -70,7 +71,9 @@ std::vector<uint8_t> MakeWaveFile(const plat::PcmFormat& fmt, std::span<const ui
     w.push_back(uint8_t(v));
     w.push_back(uint8_t(v >> 8));
   };
-  auto tag = [&](const char* t) { w.insert(w.end(), t, t + 4); };
+  auto tag = [&](const char* t) {
+    for (int i = 0; i < 4; ++i) w.push_back(uint8_t(t[i]));
+  };
   tag("RIFF");
   put32(uint32_t(4 + 8 + 16 + 8 + data.size() + (data.size() & 1)));
   tag("WAVE");

@@ -22,19 +22,61 @@
 #include "shell/clsSceneCtrl.h"
 #include "sound/OggDataLib.h"
 
-class HeadlessGame {
+// A copy of a built game folder's data in a temporary folder, with settings
+// of its own (the playable keyboard keys, the 1024 x 480 window), made the
+// program folder and the current folder, on a fake clock, with message boxes
+// kept as text; everything is put back and the copy removed afterwards.
+class GameDataCopy {
  public:
-  explicit HeadlessGame(const std::string& gameFolder) {
+  explicit GameDataCopy(const std::filesystem::path& gameFolder) {
     namespace fs = std::filesystem;
     dir_ = fs::temp_directory_path() / ("qorv_headless_" + std::to_string(std::random_device{}()));
-    if (!CopyData(fs::absolute(gameFolder))) return;
+    std::error_code ec;
+    fs::create_directories(dir_, ec);
+    fs::copy(fs::absolute(gameFolder) / "data", dir_ / "data", fs::copy_options::recursive, ec);
+    if (ec || !fs::exists(dir_ / "data" / "DBData.qx2")) return;
+    TCFGINI cfg = CfgIniDefaults();
+    for (int i = 0; i < 8; ++i) cfg.KBBtn[i] = kCfgPlayableKeys[i];
+    cfg.WinSize = 0;
+    if (!SaveCfgIni((dir_ / "data" / "dbcfg.sai").string(), cfg)) return;
+    ok_ = true;
     plat::SetProgramFolder(dir_.string() + "/");
     cwd_ = fs::current_path();
-    fs::current_path(dir_);
-    plat::SetClock(&clock_);
-    plat::SetInputDevices(&input_);
+    fs::current_path(dir_, ec);
+    plat::SetClock(&Clock);
     plat::SetMessageBoxSink([this](const std::string& m) { Message = m; });
-    host_ = std::make_unique<plat::ScriptedHost>(&clock_);
+  }
+  ~GameDataCopy() {
+    if (ok_) {
+      plat::SetMessageBoxSink(nullptr);
+      plat::SetClock(nullptr);
+      plat::SetProgramFolder("");
+    }
+    std::error_code ec;
+    if (!cwd_.empty()) std::filesystem::current_path(cwd_, ec);
+    std::filesystem::remove_all(dir_, ec);
+  }
+  GameDataCopy(const GameDataCopy&) = delete;
+  GameDataCopy& operator=(const GameDataCopy&) = delete;
+
+  // False when the data could not be copied or the settings not written.
+  bool Ok() const { return ok_; }
+  std::string Path(const std::string& rel) const { return (dir_ / rel).string(); }
+
+  plat::FakeClock Clock;
+  std::string Message;  // the last message box
+
+ private:
+  std::filesystem::path dir_, cwd_;
+  bool ok_ = false;
+};
+
+class HeadlessGame {
+ public:
+  explicit HeadlessGame(const std::string& gameFolder) : data_(gameFolder) {
+    if (!data_.Ok()) return;
+    plat::SetInputDevices(&input_);
+    host_ = std::make_unique<plat::ScriptedHost>(&data_.Clock);
     TForm1Parts parts;
     parts.MakeSound = [](TForm1& f) {
       auto oc = std::make_unique<TOggDataCtrl>();  // silent: sound changes no picture
@@ -47,13 +89,7 @@ class HeadlessGame {
   ~HeadlessGame() {
     form_.reset();
     host_.reset();
-    plat::SetMessageBoxSink(nullptr);
     plat::SetInputDevices(nullptr);
-    plat::SetClock(nullptr);
-    plat::SetProgramFolder("");
-    std::error_code ec;
-    if (!cwd_.empty()) std::filesystem::current_path(cwd_, ec);
-    std::filesystem::remove_all(dir_, ec);
   }
   HeadlessGame(const HeadlessGame&) = delete;
   HeadlessGame& operator=(const HeadlessGame&) = delete;
@@ -79,21 +115,8 @@ class HeadlessGame {
   TForm1& Form() { return *form_; }
   TSceneCtrl& Scenes() { return dynamic_cast<TSceneCtrl&>(*form_->SC); }
   plat::ScriptedHost& Host() { return *host_; }
-  std::string Message;  // the last message box
 
  private:
-  bool CopyData(const std::filesystem::path& game) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    fs::create_directories(dir_, ec);
-    fs::copy(game / "data", dir_ / "data", fs::copy_options::recursive, ec);
-    if (ec) return false;
-    TCFGINI cfg = CfgIniDefaults();
-    const uint16_t keys[8] = {0xC8, kDown, 0xCB, 0xCD, kA, 0x2D, 0x1C, 0x2E};
-    for (int i = 0; i < 8; ++i) cfg.KBBtn[i] = keys[i];
-    cfg.WinSize = 0;
-    return SaveCfgIni((dir_ / "data" / "dbcfg.sai").string(), cfg);
-  }
   // The A button now and then outside the match, and down twice on the mode
   // select first, which chooses watch mode.
   void Keys(int scene) {
@@ -109,8 +132,7 @@ class HeadlessGame {
   }
 
   static constexpr uint8_t kDown = 0xD0, kA = 0x2C;  // scan codes: down, Z
-  std::filesystem::path dir_, cwd_;
-  plat::FakeClock clock_;
+  GameDataCopy data_;
   plat::ScriptedInputDevices input_;
   std::unique_ptr<plat::ScriptedHost> host_;
   std::unique_ptr<TForm1> form_;
