@@ -1,6 +1,7 @@
 #include "files/uSha256.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -207,4 +208,10 @@ TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes) {
   sha.Load(bytes);
   sha.Finalize();
   return sha.GetTable();
+}
+
+std::string Sha256Hex(const TSHA256Table& digest) {
+  char hex[65] = {};
+  for (size_t i = 0; i < digest.size(); ++i) std::snprintf(hex + 8 * i, 9, "%08x", unsigned(digest[i]));
+  return hex;
 }

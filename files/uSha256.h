@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <span>
+#include <string>
 
 class TStream;
 
@@ -41,6 +42,8 @@ std::unique_ptr<TSha256> InnerGetSHA256(TStream& ss, int64_t size);
 TSHA256Table _GetSHA256tbl(TStream& ss, int64_t size);
 // The same over bytes in memory.
 TSHA256Table GetSHA256Table(std::span<const uint8_t> bytes);
+// A digest as its 64 lower-case hex digits.
+std::string Sha256Hex(const TSHA256Table& digest);
 
 // The compression function over whole 64-byte blocks. Sha256BlocksPortable
 // runs everywhere; Sha256BlocksWithCpu uses the processor's SHA-256

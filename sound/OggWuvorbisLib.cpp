@@ -33,10 +33,7 @@ bool MatchesBuildRecord(const std::string& libPath, std::string* why) {
     *why = "its size differs from the build's record";
     return false;
   }
-  char actual[65] = {};
-  const TSHA256Table h = GetSHA256Table(*bytes);
-  for (int i = 0; i < 8; ++i) std::snprintf(actual + 8 * i, 9, "%08x", unsigned(h[size_t(i)]));
-  if (std::strcmp(actual, hex) != 0) {
+  if (Sha256Hex(GetSHA256Table(*bytes)) != hex) {
     *why = "its digest differs from the build's record";
     return false;
   }
