@@ -574,6 +574,13 @@ TEST_F(BallPass, ArcAlongOneAxisFliesAtTheLineSpeed) {
     x = 2040, y = 0, z = 0;
     EXPECT_EQ(p.PAngle(x, y, z, true, false), 10);
     EXPECT_EQ(std::make_pair(x, y), std::make_pair(204, 12 * 10 / 2));
+    // Under the slow rule its gravity is the row's second value.
+    kyo.Etc[1] = 80, kyo.Etc[2] = 0;
+    sdt.DBGDt.DBSlow_f = 1;
+    x = 2040, y = 0, z = 0;
+    p.PAngle(x, y, z, true, false);
+    EXPECT_EQ(p.tPaGrv, PASPDIV(80));
+    sdt.DBGDt.DBSlow_f = 0;
 }
 
 TEST_F(BallPass, LinesByPositions) {

@@ -56,6 +56,23 @@ TEST_F(Keys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
     p.MCKeyInput();
     EXPECT_EQ(M(p), dbmtSt);
     EXPECT_EQ(p.MyZahyou->MukiZ(), mzF);
+    // Behind the enemy's end line, letting go turns him to the court.
+    TDBPlayer& back = P(0, 6);
+    Team(0).CtrlNo = 6;
+    Stand(back);
+    Face(back, mR, mzN);
+    di0.Hold(U);
+    back.MCKeyInput();
+    di0.Clear();
+    back.MCKeyInput();
+    EXPECT_EQ(back.MyZahyou->Muki(), mL);
+}
+
+TEST_F(Keys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
+    me->MySt->Kagami_c = 2;
+    Press(A);
+    EXPECT_EQ(M(*me), dbmtKG);
+    EXPECT_EQ(me->MySt->Kagami_c, 1);
 }
 
 TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
@@ -247,12 +264,14 @@ TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {
         if (me->MySt->Anime.Ani_c == 0) ++held;
     }
     EXPECT_EQ(held, 2);  // ECDdg_c 1 and 2 are below 3
-    // Catching with the ball, a held direction turns him.
-    me->SetMtype(dbmtCa, false);
-    Hold(*me);
-    Face(*me, mR, mzN);
-    Press(0, L);
-    EXPECT_EQ(me->MyZahyou->Muki(), mL);
+    // Catching with the ball, a held direction turns him; without it, not.
+    for (const bool holds : {false, true}) {
+        me->SetMtype(dbmtCa, false);
+        if (holds) Hold(*me);
+        Face(*me, mR, mzN);
+        Press(0, L);
+        EXPECT_EQ(me->MyZahyou->Muki(), holds ? mL : mR) << holds;
+    }
 }
 
 TEST_F(Keys, LookingAtThePassTargetTurnsTowardHim) {

@@ -51,6 +51,7 @@ TEST_F(Shot, KindByTimingAndTechnique) {
         {"dash jump special", true, true, false, false, 21, 0, 0, 2, 0, 0, 0, stJHS, true, false},
         {"dash jump special without one", true, true, false, false, 21, 0, 0, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump double nice", true, true, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
+        {"dash jump double nice short of technique", true, true, true, false, 12, 0, 14, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump low technique", true, true, false, false, 9, 0, 11, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump nice", true, true, false, false, 9, 0, 12, 0, 0, 0, 0, stDJNS, false, false},
         {"dash jump late", true, true, false, false, 15, 0, 12, 0, 0, 0, 0, stDJS, false, true},

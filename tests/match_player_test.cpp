@@ -256,7 +256,7 @@ TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
   }
 }
 
-TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndLyingDownSounds) {
+TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndMotionsSoundAsTheyStart) {
   TDBPlayer& p = P(1, 2);
   p.MySt->HP = 9;
   p.SetMtype(dbmtKG, false);
@@ -264,9 +264,17 @@ TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndLyingDownSounds) {
   p.MySt->HP = 8;
   p.SetMtype(dbmtKG, true);
   EXPECT_EQ(p.MySt->Motion.MNo, 7);
-  p.SetMtype(dbmtDn, false);
-  p.SetMtype(dbmtRoF, false);
-  EXPECT_EQ(sound.log, (std::vector<std::string>{"P8", "P9"}));
+  // The motions that sound as they start, and their effects.
+  std::vector<std::string> sounds;
+  for (int t = 0; t < DBMOTIONTYPE_COUNT; ++t) {
+    p.MySt->Motion = DBStMotion{};
+    sound.log.clear();
+    p.SetMtype(DBMotionType(t), true);
+    for (const std::string& e : sound.log) sounds.push_back(std::to_string(t) + e);
+  }
+  auto as = [](DBMotionType t, int se) { return std::to_string(t) + "P" + std::to_string(se); };
+  EXPECT_EQ(sounds, (std::vector<std::string>{as(dbmtDn, 8), as(dbmtRoF, 9), as(dbmtRoB, 9),
+                                              as(dbmtENG, 11)}));
 }
 
 TEST_F(MatchPlayer, FrameActionsFireWhenTheirFrameIsReached) {
@@ -300,11 +308,18 @@ TEST_F(MatchPlayer, LeftCourtViewAndBallDistances) {
   EXPECT_EQ(p.MySt->BallDist, 500);
   EXPECT_EQ(p.MySt->BallLandDist, 100);
   EXPECT_EQ(p.MySt->BallLandLineDist, 100);
+  // A landing point on a line counts from the line's point.
+  Ball().LandLine_f = 1;
+  Ball().LandXLine = p.MyZahyou->X + 600;
+  Ball().LandZLine = p.MyZahyou->Z;
+  p.GetBallDist();
+  EXPECT_EQ(p.MySt->BallLandLineDist, 600);
 
   p.SetMtype(dbmtFlF, false);  // in damage
   p.GetBallDist();
   EXPECT_EQ(p.MySt->BallDist, -1);
   EXPECT_EQ(p.MySt->BallLandDist, -1);
+  EXPECT_EQ(p.MySt->BallLandLineDist, -1);
 }
 
 TEST_F(MatchPlayer, LandingPointOfAJumpIsClampedToTheHall) {
@@ -344,6 +359,17 @@ TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
   // frame 1).
   EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 1, 1, 2, 2, 3, 3, 1}));
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+  // A loop count of 0 loops for ever, and each time round the motion's
+  // counter starts again.
+  wk.Frame[1].Ani.LoopC = 0;
+  p.SetMtype(dbmtWk, false);
+  std::vector<int> counts;
+  for (int i = 0; i < 12; ++i) {
+    p.MCCount();
+    counts.push_back(p.MySt->Motion.M_c);
+  }
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
+  EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 0, 1, 2, 3, 0, 1, 2}));
 }
 
 TEST_F(MatchPlayer, CatchWindowFollowsTheShotLevelAndHalvesForAHolder) {
@@ -712,6 +738,13 @@ TEST_F(MatchPlayer, ControlAndFormationWhileTheEnemyHolds) {
   T(0).Positioning();
   EXPECT_EQ(pm.InfLine, iltO4);
   EXPECT_EQ(pm.InfXZ, 5700);
+  // The regroup counter runs only while the enemy holds the ball.
+  T(0).TSt.PosMove.Inf_c = 5;
+  T(0).OnMove();
+  EXPECT_EQ(pm.Inf_c, 4);
+  Ball().Motion = dbbFree;
+  T(0).OnMove();
+  EXPECT_EQ(pm.Inf_c, table.DB.DBNAIYA.IPOSITV);
 }
 
 // Played through the real device slot: a direction pushed while a pass to
