@@ -170,18 +170,27 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
         mX = 0;
     }
     // A shot may not climb or dive more steeply than the limit angles allow:
-    // a steeper one has its forward distances stretched, both by the one
-    // factor their sum gives, so each keeps its direction (a shot thrown
-    // facing the front still flies to the front). Without forward distance
-    // there is no slope to limit.
+    // a steeper one has its forward distances stretched, mX first and then
+    // mZ by the sum that holds the new mX. When l is negative (a throw down
+    // at no target) or a sum is not positive, that would turn a distance
+    // round, so both take the one factor |l| / |sum| and keep their
+    // directions (a shot thrown facing the front still flies to the front).
+    // A sum of zero leaves l without a value: nothing is limited.
     const double sum = double(mX) + double(mZ);
-    if (sum > 0) {
+    if (sum != 0) {
         const double h = std::sqrt(double(mX) * mX + double(mZ) * mZ);
         const double l = double(mY) / sum * (double(mX) * s.LIMITAGLX + double(mZ) * s.LIMITAGLZ);
         if (100.0 * h < std::abs(l)) {
-            const double k = std::abs(l) / sum / 100.0;
-            mX = Trunc(mX * k);
-            mZ = Trunc(mZ * k);
+            const double x = double(mX) * l / sum / 100.0;
+            const double sum2 = double(Trunc(x)) + double(mZ);
+            if (l >= 0 && sum > 0 && sum2 > 0) {
+                mX = Trunc(x);
+                mZ = Trunc(double(mZ) * l / sum2 / 100.0);
+            } else {
+                const double k = std::abs(l) / std::abs(sum) / 100.0;
+                mX = Trunc(mX * k);
+                mZ = Trunc(mZ * k);
+            }
         }
     }
     const double n = std::sqrt(double(mX) * mX + double(mY) * mY + double(mZ) * mZ);

@@ -241,6 +241,27 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     EXPECT_EQ(x, 707);
     EXPECT_EQ(y, -707);
     EXPECT_EQ(z, 0);
+    // Climbing too steeply at a target: (1000, 3000, 500) with the limits
+    // 60 and 100 gives l = 3000 / 1500 x 110000 = 220000 > 100 x 1118, so
+    // mX := 1000 x 220000 / 1500 / 100 = 1466, then mZ with the new sum
+    // 1966: 500 x 220000 / 1966 / 100 = 559; (1466, 3000, 559) has length
+    // 3385.5.
+    DB().DBSHOOT.LIMITAGLX = 60;
+    DB().DBSHOOT.LIMITAGLZ = 100;
+    x = 1000, y = 3000, z = 500;
+    me->SAngle(x, y, z, 100000);
+    EXPECT_EQ(x, 43302);
+    EXPECT_EQ(y, 88613);
+    EXPECT_EQ(z, 16511);
+    // Facing front with a negative sum (-800 + 500): l = -20000 / -300 x
+    // 2000 = 133333 > 100 x 943; both distances take 133333 / 300 / 100 and
+    // keep their signs: (-3555, -20000, 2222), length 20434.
+    Face(*me, mR, mzF);
+    x = -800, y = -20000, z = 500;
+    me->SAngle(x, y, z, 100000);
+    EXPECT_EQ(x, -17396);
+    EXPECT_EQ(y, -97872);
+    EXPECT_EQ(z, 10873);
     // Nothing to aim at: full speed along X.
     Face(*me, mR, mzN);
     x = 0, y = 0, z = 0;
@@ -273,6 +294,26 @@ TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
     EXPECT_EQ(BallZ().dX, 800);
     EXPECT_EQ(BallZ().dY, -600);
     EXPECT_EQ(BallZ().dZ, 0);
+    // Facing front at 60 degrees and 70 down: (500, -2747, 866) dives too
+    // steeply (l = -2747 / 1366 x 116600 = -234480 against 100 x 1000), so
+    // both forward distances take 234480 / 1366 / 100: (858, -2747, 1486).
+    DB().DBSHOOT.NOTAGAGL = 60;
+    DB().DBSHOOT.NOTAGJSAGLY = 70;
+    DB().DBSHOOT.LIMITAGLX = 60;
+    DB().DBSHOOT.LIMITAGLZ = 100;
+    Face(*me, mR, mzF);
+    me->SetShoot(true);
+    EXPECT_EQ(BallZ().dX, 264);
+    EXPECT_EQ(BallZ().dY, -848);
+    EXPECT_EQ(BallZ().dZ, -458);
+    // At 135 degrees the forward distances (-707, 707) sum to zero: no limit,
+    // (-707, -999, 707) at its speed, thrown along the facing.
+    DB().DBSHOOT.NOTAGAGL = 135;
+    DB().DBSHOOT.NOTAGJSAGLY = 45;
+    me->SetShoot(true);
+    EXPECT_EQ(BallZ().dX, 500);
+    EXPECT_EQ(BallZ().dY, -706);
+    EXPECT_EQ(BallZ().dZ, -500);
 }
 
 // The stop-and-aim special aims 10 pixels deeper than a target in the front
