@@ -268,6 +268,9 @@ TEST_F(BallJudge, HitOutcomes) {
          13, 15, 0, false, false, {-80, 138, 0}, 7},
         {"too weak to recover", [](TDBPlayer& h) { h.MySt->HP = 12; }, dbmtFlF, {160, 277, 0}, 2,
          -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        // Out of hit points on his feet, he is out only once he lies down.
+        {"knocked to zero", [](TDBPlayer& h) { h.MySt->HP = 10; }, dbmtFlF, {160, 277, 0}, 0, -1,
+         15, 0, false, false, {-80, 138, 0}, 7},
         // Mostly in depth: along the flight, halved; no roll set.
         {"a shot in depth", [this](TDBPlayer&) { bz().dX = 300, bz().dZ = -400; }, dbmtFlF,
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
@@ -290,6 +293,13 @@ TEST_F(BallJudge, HitOutcomes) {
         // A round special: level 8, its own knock-back and slide.
         {"a special shot", shot(dbhSCR), dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true,
          {-80, 138, 0}, 23},
+        // Only a plain shot leaves a lying player down.
+        {"a special shot at a lying player",
+         [&](TDBPlayer& h) {
+             shot(dbhSCR)(h);
+             h.MySt->Motion.Mtype = dbmtDn;
+         },
+         dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true, {-80, 138, 0}, 23},
         {"the uprising shot sticks", shot(dbhUPR), dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
          {-80, 138, 0}, 23},
         {"the return shot's rebound", shot(dbhRET), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
@@ -329,6 +339,15 @@ TEST_F(BallJudge, NoDamageSwitchKeepsHitPointsButStillKnocksBack) {
     EXPECT_EQ(h.MySt->HP, 40);
     EXPECT_EQ(st().Motion, dbbBound);
     EXPECT_GT(h.MyZahyou->dX, 0);
+    // Still at full hit points, he recovers in the air however few he has,
+    // and does not catch his breath.
+    TDBPlayer& g = P(1, 1);
+    g.MySt->HP = 5;
+    g.MySt->MHP_f = 1;
+    ShotAt(g);
+    Judge();
+    EXPECT_EQ(g.MySt->AirRev_c, 12);
+    EXPECT_EQ(g.MySt->Kagami_c, 0);
 }
 
 TEST_F(BallJudge, SmallestDamageIsOneAndALyingPlayerAtZeroIsOut) {
@@ -346,21 +365,22 @@ TEST_F(BallJudge, SmallestDamageIsOneAndALyingPlayerAtZeroIsOut) {
     }
 }
 
-TEST_F(BallJudge, BreathingStartsAtSixteenHitPoints) {
+// The breath bands by the hit points left after a hit of 10.
+TEST_F(BallJudge, BreathingFollowsTheHitPointsLeft) {
+    for (auto& r : hub->ADBRankDt) r.Gut.Breath4 = 1, r.Gut.Breath8 = 2, r.Gut.Breath12 = 4;
+    const std::array<std::array<int32_t, 2>, 8> cases{
+        {{4, 1}, {5, 2}, {8, 2}, {9, 4}, {12, 4}, {13, 3}, {16, 3}, {17, 0}}};
     TDBPlayer& h = P(1, 0);
-    h.MySt->HP = 26;
-    ShotAt(h);
-    Judge();
-    EXPECT_EQ(h.MySt->HP, 16);
-    EXPECT_EQ(h.MySt->Kagami_c, 3);
-    EXPECT_EQ(h.MySt->KagamiRev_c, 9);
-
-    TDBPlayer& g = P(1, 1);
-    g.MySt->HP = 27;
-    ShotAt(g);
-    Judge();
-    EXPECT_EQ(g.MySt->HP, 17);
-    EXPECT_EQ(g.MySt->Kagami_c, 0);
+    for (const auto& [left, breath] : cases) {
+        h.OnInit();
+        h.MySt->HP = left + 10;
+        h.MySt->KagamiRev_c = 0;
+        ShotAt(h);
+        Judge();
+        EXPECT_EQ(h.MySt->HP, left);
+        EXPECT_EQ(h.MySt->Kagami_c, breath) << left;
+        EXPECT_EQ(h.MySt->KagamiRev_c, breath ? 9 : 0) << left;
+    }
 }
 
 TEST_F(BallJudge, TwoEnemiesTouchedAtOnceOnlyTheLowerPositionIsHit) {
@@ -425,10 +445,14 @@ TEST_F(BallJudge, PassMeetingADodgingTeamMateFliesOn) {
     r.MySt->Motion.Mtype = dbmtDg;
     Judge();
     EXPECT_EQ(st().Motion, dbbPass);
-    r.MySt->Motion.Mtype = dbmtSt;
+    // Caught in a jump, a team-mate's pass is no air catch of his own.
+    r.MySt->Motion.Mtype = dbmtJCa;
+    r.MySt->Motion.MF = MFBit(dbmfAr);
+    r.MySt->AirCatch_f = 1;
     Judge();
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldPNo, 2);
+    EXPECT_FALSE(r.MySt->AirCatch_f);
 }
 
 TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
@@ -464,6 +488,15 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     h.MySt->Motion.MF = MFBit(dbmfMTK);
     Judge();
     EXPECT_EQ(st().Motion, dbbShoot);
+    // Nor is one a whole hit depth (in pixels) away from the ball.
+    h.MySt->Motion.MF = 0;
+    h.MyZahyou->Z = 5000;
+    bz().Z = 5000 + table.DB.DBB.ATARID * 100;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbShoot);
+    bz().Z -= 1;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbBound);
 }
 
 // ---------------------------------------------------------------- holding
@@ -609,8 +642,11 @@ TEST_F(BallPass, ReleaseSetsTheFlightAndArrivesOnTime) {
     p.BallGet(true);
     st().PaTgTNo = 0;
     st().PaTgPNo = 2;
+    st().PaCtPNo = 3;
+    for (auto& t : objs->DBT) t->OnInit();
     p.SetPass(false);
     EXPECT_EQ(st().Motion, dbbPass);
+    EXPECT_EQ(objs->DBT[1]->TSt.CtrlNo, 3);  // the enemy expected to cut it
     EXPECT_EQ(bz().Y, p.MyZahyou->Y + 1600);
     EXPECT_EQ(st().NoHit_c, table.DB.DBPASS.THROUGHTIME);
     EXPECT_EQ(st().ShSt.Spin, 10);
@@ -626,14 +662,14 @@ TEST_F(BallPass, LowJumpPassIsNoJumpCatchPass) {
     TDBPlayer& p = P(0, 0);
     p.BallGet(true);
     st().PaTgPNo = 2;
-    table.DB.DBPASS.PACANOJPY = 100;  // 10000 above the floor
+    table.DB.DBPASS.PACANOJPY = 17;  // released at 1600, the line at 1700
     p.SetPass(true);
     EXPECT_TRUE(st().PaJPa_f);
     EXPECT_FALSE(st().PaJC_f);
 
     p.BallGet(true);
     st().PaTgPNo = 2;
-    table.DB.DBPASS.PACANOJPY = 10;
+    table.DB.DBPASS.PACANOJPY = 16;
     p.SetPass(true);
     EXPECT_TRUE(st().PaJC_f);
 }
@@ -651,4 +687,18 @@ TEST_F(BallPass, ReceiverInTheAirIsAimedAtHisLandingPoint) {
     EXPECT_EQ(p.tdz, 0);
     p.SetPass(true);
     EXPECT_FALSE(st().PaJPa_f);  // counts as a ground pass
+    // Against the same pass to him on the ground, the release height in
+    // pixels (1600 / 100) comes off the climb.
+    table.DB.DBPASS.PATAGY = 30;
+    p.BallGet(true);
+    st().PaTgPNo = 2;
+    p.SetPass(false);
+    const int32_t inAir = bz().dY;
+    r.MySt->Motion.MF = 0;
+    *r.MyZahyou = *p.MyZahyou;
+    r.MyZahyou->X += 5000;
+    p.BallGet(true);
+    st().PaTgPNo = 2;
+    p.SetPass(false);
+    EXPECT_EQ(bz().dY - inAir, 16);
 }

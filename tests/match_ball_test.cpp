@@ -108,7 +108,7 @@ TEST_F(BallFlight, WallsReflectAndDampen) {
     EXPECT_EQ(bz().dZ, 300 * table.DB.DBB.ZWALLABSDZ / 100);
 }
 
-TEST_F(BallFlight, CeilingStopsAPassButNotABouncingBall) {
+TEST_F(BallFlight, CeilingStopsAPassOrAShotButNotABouncingBall) {
     Place(20000, 409500, 5000, 100, 200, 0);
     st().Motion = dbbPass;
     st().PaGrv = 0;
@@ -121,6 +121,14 @@ TEST_F(BallFlight, CeilingStopsAPassButNotABouncingBall) {
     ball->OnMove();
     EXPECT_EQ(bz().Y, 409600);
     EXPECT_EQ(bz().dX, 100);
+
+    // A shot stops there too.
+    Place(20000, 409500, 5000, 100, 200, 0);
+    ball->SetMType(dbbShoot);
+    ball->OnMove();
+    EXPECT_EQ(bz().Y, 409600);
+    EXPECT_EQ(st().Motion, dbbBound);
+    EXPECT_EQ(bz().dX, 0);
 }
 
 // A state change clears the holder and the landing prediction, zeroes a new
@@ -500,6 +508,15 @@ TEST_F(BallPaths, AnimationPhasesAndTheHiddenWarp) {
     st().ShSt.HS_c = 11;  // counted to 12: phase 2
     ball->MCCount();
     EXPECT_EQ(st().AniNo, 6);
+
+    // Picture 4 turns into 1 while the ball falls, not while it flies level.
+    row.Ani = 1;
+    bz().dY = 0;
+    ball->MCCount();
+    EXPECT_EQ(st().AniNo, 4);
+    bz().dY = -1;
+    ball->MCCount();
+    EXPECT_EQ(st().AniNo, 1);
 }
 
 // ---------------------------------------------------------------- drawing

@@ -201,6 +201,10 @@ TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
     EXPECT_EQ(M(*me), dbmtPa);
     EXPECT_EQ(me->MyZahyou->Muki(), mR);
     EXPECT_FALSE(me->HasMF(dbmfDs));
+    // B from the standing catch shoots.
+    me->SetMtype(dbmtCa, false);
+    Press(B);
+    EXPECT_EQ(M(*me), dbmtSh);
 }
 
 TEST_F(Keys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
@@ -285,6 +289,14 @@ TEST_F(Keys, LookingAtThePassTargetTurnsTowardHim) {
     Face(*me, mL, mzN);
     me->LookTg(0, false);
     EXPECT_EQ(me->MyZahyou->Muki(), mL);
+    // Running right past his receiver within the ten steps, he keeps facing
+    // right.
+    Place(P(0, 2), 16000, 5000);
+    Face(*me, mR, mzN);
+    me->MyZahyou->dX = 300;
+    me->LookTg(2, true);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    me->MyZahyou->dX = 0;
     // Without a target the side lines face the court.
     TDBPlayer& back = P(0, 4);
     Face(back, mL, mzN);

@@ -177,6 +177,12 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
         {"a receiver starts his catch 8 steps ahead", 0, 2,
          [&] { passTo(2, 8); },
          false, dbaFree, maN, mzaN, false, dbmtCa, 0},
+        {"a receiver waits 9 steps ahead", 0, 2,
+         [&] {
+             passTo(2, 9);
+             BallZ().X = P(0, 2).MyZahyou->X, BallZ().Z = P(0, 2).MyZahyou->Z;
+         },
+         false, dbaFree, maN, mzaN, false, dbmtSt, 0},
         {"the infield receiver jumps into an outfielder's shot", 0, 0,
          [&] {
              ShotAt(1, 24000, 6000, 5200, -500, mL);
@@ -226,6 +232,22 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              Place(P(0, 5), 30000, 600);
          },
          false, dbaPos, maR, mzaN, true, dbmtDs, 0},
+        {"a side-line outfielder 500 from the enemy centre stays free while a mate holds", 0, 5,
+         [&] {
+             Hold(P(0, 0));
+             Team(0).PosMove.EnC_f = 1;
+             Team(0).PosMove.EnCX = 30500;
+             Place(P(0, 5), 30000, 600);
+             BallZ().X = 30000, BallZ().Z = 5000;
+         },
+         false, dbaFree, maN, mzaB, false, dbmtSt, 0},
+        {"a side-line outfielder off the enemy centre heads there without the ball", 0, 5,
+         [&] {
+             Team(0).PosMove.EnC_f = 1;
+             Team(0).PosMove.EnCX = 40000;
+             Place(P(0, 5), 30000, 600);
+         },
+         false, dbaPos2, maR, mzaN, true, dbmtDs, 0},
         {"a front-line outfielder in front of his line walks back", 0, 5,
          [&] { Place(P(0, 5), 30000, 300); },
          false, dbaReturn, maN, mzaB, false, dbmtWk, 0},
@@ -319,15 +341,19 @@ TEST_F(Cpu, ACatchReactsAfterTheDifficultysRandomDelay) {
     Place(cpu, 30000, 5000);
     Face(cpu, mL, mzN);
     ShotAt(1, 29000, 2000, 5000, 500, mR);  // mid-height, facing him
+    DB().DBCPU.EASY_CATCH = 1;  // always 0
+    DB().DBCPU.NML_CATCH = 40;
     DB().DBCPU.HARD_CATCH = 20;
-    sdt.DBGDt.DBDif = dbdfHard;
-    SetRandSeed(99);
-    cpu.InitAutoTypeMuki();
-    cpu.CheckDodgeCPU();
-    EXPECT_EQ(cpu.NextAuto.AutoType, dbaCPUCach);
-    const int32_t lag = cpu.MySt->DdgLag_c;
-    SetRandSeed(99);
-    EXPECT_EQ(lag, Random(20));
+    for (DBDifficulty dif : {dbdfEasy, dbdfNomal, dbdfHard}) {
+        sdt.DBGDt.DBDif = dif;
+        SetRandSeed(99);
+        cpu.InitAutoTypeMuki();
+        cpu.CheckDodgeCPU();
+        EXPECT_EQ(cpu.NextAuto.AutoType, dbaCPUCach);
+        const int32_t lag = cpu.MySt->DdgLag_c;
+        SetRandSeed(99);
+        EXPECT_EQ(lag, Random(dif == dbdfEasy ? 1 : dif == dbdfNomal ? 40 : 20)) << int(dif);
+    }
 
     DB().DBDBG.CPUALLCATCH_F = 1;
     ResetRandomDraws();
@@ -353,17 +379,20 @@ struct DodgeCase {
     const char* name;
     int32_t y;
     bool land;
-    int32_t landX;
+    int32_t landX, landZ;
     DBAutoType result;
 };
 
 TEST_F(Cpu, DodgesByTheBallsHeight) {
     const DodgeCase cases[] = {
-        {"low, in the jump box", 500, false, 0, dbaDgJp},
-        {"low, landing short", 500, true, 23000, dbaFree},
-        {"low, landing past him", 500, true, 19000, dbaDgJp},
-        {"mid-height", 2000, false, 0, dbaDg},
-        {"high", 5000, false, 0, dbaFree},
+        {"low, in the jump box", 500, false, 0, 5000, dbaDgJp},
+        {"low, landing short", 500, true, 22001, 5000, dbaFree},
+        {"low, landing just within reach", 500, true, 22000, 5000, dbaDgJp},
+        {"low, landing past him", 500, true, 19000, 5000, dbaDgJp},
+        {"low, landing short in depth", 500, true, 20000, 7001, dbaFree},
+        {"low, landing within reach in depth", 500, true, 20000, 7000, dbaDgJp},
+        {"mid-height", 2000, false, 0, 5000, dbaDg},
+        {"high", 5000, false, 0, 5000, dbaFree},
     };
     TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
     Place(me, 20000, 5000);
@@ -371,7 +400,7 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         ShotAt(0, 21000, c.y, 5000, -500, mL);
         Ball().Land_f = c.land;
         Ball().LandX = c.landX;
-        Ball().LandZ = 5000;
+        Ball().LandZ = c.landZ;
         me.MySt->Auto = DBStAuto{};
         me.MySt->DdgLag_c = 0;
         me.InitAutoTypeMuki();
@@ -522,29 +551,50 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
     }
     DBPosData& row = hub->ADBRankDt[0].Pos;
     row.XLX = 30, row.XLX2 = 10, row.XLZ2 = 5;
-    // Point: X 25600 - (10 x 10 + 30 x 100) = 22500, depth 5700 - 20 x 5 = 5600.
+    row.ZLX2 = 50, row.ZLZ = 20, row.ZLZ2 = 30;
+    // With i0 = 10 and i1 = -20, the point by the attacker's line:
+    //   end line:   X 25600 - (10 x 10 + 30 x 100) = 22500, depth InfXZ - 20 x 5;
+    //   back line:  X -20 x 50 + InfXZ, depth 9200 - (10 x 30 + 20 x 100) = 6900;
+    //   front line: X the same, depth 10 x 30 + 20 x 100 + 2200 = 4500;
+    //   own end:    X 10 x 10 + 30 x 100 + 7400 = 10500, depth InfXZ - 100.
+    // A man 301 off on both axes heads back on both; one unit nearer the
+    // point and he would not on one of them.
     struct Case {
         int side;
-        int32_t x, z;
+        InfLineType line;
+        int32_t infXZ, x, z;
         DBAutoType type;
         MukiTypeA wx;
         MukiZTypeA wz;
         bool dash;
     };
     const Case cases[] = {
-        {0, 15000, 5600, dbaPos2, maR, mzaN, true},
-        {0, 22300, 5000, dbaPos2, maN, mzaB, false},
-        {0, 22400, 5500, dbaFree, maN, mzaN, false},  // within 300 on both axes
-        {1, 40000, 5600, dbaPos2, maL, mzaN, true},   // side 1 mirrors: 28700
-        {1, 28700, 6000, dbaPos2, maN, mzaF, false},
+        {0, iltInf, 5700, 15000, 5600, dbaPos2, maR, mzaN, true},
+        {0, iltInf, 5700, 22300, 5000, dbaPos2, maN, mzaB, false},
+        {0, iltInf, 5700, 22400, 5500, dbaFree, maN, mzaN, false},  // within 300 on both axes
+        {1, iltInf, 5700, 40000, 5600, dbaPos2, maL, mzaN, true},   // side 1 mirrors: 28700
+        {1, iltInf, 5700, 28700, 6000, dbaPos2, maN, mzaF, false},
+        {0, iltO2, 16000, 15301, 7201, dbaPos2, maL, mzaF, false},
+        {0, iltO2, 16000, 14699, 6599, dbaPos2, maR, mzaB, false},
+        {0, iltO3, 16000, 15301, 4801, dbaPos2, maL, mzaF, false},
+        {0, iltO3, 16000, 14699, 4199, dbaPos2, maR, mzaB, false},
+        {0, iltO4, 5700, 10801, 5901, dbaPos2, maL, mzaF, false},
+        {0, iltO4, 5700, 10199, 5299, dbaPos2, maR, mzaB, false},
+        // The depth is held within 2500 .. 8900.
+        {0, iltInf, 9500, 22500, 9201, dbaPos2, maN, mzaF, false},
+        {0, iltInf, 9500, 22500, 8599, dbaPos2, maN, mzaB, false},
+        {0, iltInf, 2000, 22500, 2801, dbaPos2, maN, mzaF, false},
+        {0, iltInf, 2000, 22500, 2199, dbaPos2, maN, mzaB, false},
     };
     for (const Case& c : cases) {
+        Team(c.side).PosMove.InfLine = c.line;
+        Team(c.side).PosMove.InfXZ = c.infXZ;
         TDBPlayer& p = P(c.side, 1);
         Place(p, c.x, c.z);
         p.MySt->Auto = DBStAuto{};
         p.InitAutoTypeMuki();
         p.CheckMovePos();
-        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.side << " " << c.x;
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.side << " " << c.x << " " << c.z;
         EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.side << " " << c.x;
         EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.side << " " << c.x;
         EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.side << " " << c.x;

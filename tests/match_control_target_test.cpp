@@ -87,6 +87,20 @@ TEST_F(Court, ShotTargetsByAimSector) {
     EXPECT_EQ(me.GetTag(false), -1);  // enemy 1 is in sector 3
     Place(P(1, 1), 24000, 5000);      // straight right: sector 2
     EXPECT_EQ(me.GetTag(false), 1);
+    Place(P(1, 0), 30000, 5000);  // also loose, but further
+    EXPECT_EQ(me.GetTag(false), 1);
+
+    // Behind the enemy's end line the facing's sectors count as the aim's:
+    // a nearer enemy in sector 4 beats one in the aimed sector 1.
+    TDBPlayer& end = P(0, 6);
+    Place(end, 20000, 5000);
+    Face(end, mR, mzF);
+    end.MySt->MukiAgl = 2;
+    Place(P(1, 0), 30000, 5001);
+    Place(P(1, 1), 20000, 1000);
+    me.MySt->MukiAgl = 2;
+    EXPECT_EQ(me.GetTag(false), 0);
+    EXPECT_EQ(end.GetTag(false), 1);
 }
 
 TEST_F(Court, AKnockedBackEnemyFlyingHighCannotBeTargeted) {
@@ -116,6 +130,62 @@ TEST_F(Court, AnInfieldPassWithNobodyEligibleGoesToTheFarOutfielder) {
     EXPECT_EQ(Ball().PaTgTNo, 0);
     EXPECT_EQ(Ball().PaTgPNo, 6);
     for (int i = 0; i < 4; ++i) EXPECT_TRUE(Team(0).PosMove.Inf_f[i]);
+}
+
+// An infielder facing his own court passes inside the infield: facing front
+// to the mates no deeper than he, the nearest in depth first; facing back to
+// those no less deep, likewise; facing neither way to those within 2400 in
+// depth, the furthest forward first. With nobody in angle, facing neither
+// way the furthest forward, else the furthest back.
+TEST_F(Court, InfieldPassesByDepthFacingAndAngle) {
+    struct Case {
+        const char* name;
+        MukiZType mz;
+        int32_t z1, z2, z3;  // mates 1, 2 and 3 at X 10000, 14000 and 16000
+        int target;
+    };
+    const Case cases[] = {
+        {"front", mzF, 5000, 3000, 8500, 1},
+        {"back", mzB, 5000, 8000, 8500, 2},
+        {"neither, one too deep", mzN, 5000, 8000, 8401, 2},
+        {"neither, 2400 deep", mzN, 5000, 8000, 8400, 3},
+        {"front, nobody in angle", mzF, 6500, 8000, 8500, 1},
+        {"back, nobody in angle", mzB, 5000, 4000, 3000, 1},
+        {"neither, nobody in angle", mzN, 9000, 9000, 9000, 3},
+    };
+    TDBPlayer& me = P(0, 0);
+    Place(me, 20000, 6000);
+    Hold(me);
+    for (const Case& c : cases) {
+        Place(P(0, 1), 10000, c.z1);
+        Place(P(0, 2), 14000, c.z2);
+        Place(P(0, 3), 16000, c.z3);
+        Face(me, mL, c.mz);
+        Ball().PaTgTNo = Ball().PaTgPNo = -1;
+        me.PaTagSet();
+        EXPECT_EQ(Ball().PaTgPNo, c.target) << c.name;
+    }
+}
+
+// Taking the ball with nobody in his aim, a human holder gets no shot
+// target, a computer one the nearest enemy; either way the enemy's
+// controlled man becomes that nearest enemy.
+TEST_F(Court, TakingTheBallWithNobodyInAimTargetsOnlyForTheComputer) {
+    TDBPlayer& me = P(0, 0);
+    Place(me, 20000, 5000);
+    Face(me, mR, mzN);  // aims right: sectors 2 and 1
+    KillInfield(1);
+    P(1, 0).MySt->Dead_f = P(1, 1).MySt->Dead_f = 0;
+    Place(P(1, 0), 20000, 9000);  // sector 0, 4000 away
+    Place(P(1, 1), 21000, 500);   // sector 3, further
+    for (int cpu : {0, 2}) {
+        sdt.DBGDt.DBCPUNum = cpu;
+        Team(1).CtrlNo = 1;
+        me.BallGet(true);
+        EXPECT_EQ(Team(1).CtrlNo, 0) << cpu;
+        EXPECT_EQ(Ball().ShTgTNo, cpu ? 1 : -1) << cpu;
+        EXPECT_EQ(Ball().ShTgPNo, cpu ? 0 : -1) << cpu;
+    }
 }
 
 TEST_F(Court, OutfieldPassesByFacingAndLastKey) {

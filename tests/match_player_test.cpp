@@ -572,11 +572,14 @@ TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   // A wall turns a flying player round and ends his mid-air recovery.
   p.MySt->Round_f = 0;
   p.MySt->AirRev_c = 5;
-  z.X = 100, z.dX = -500;
+  z.X = 100, z.dX = -500, z.dZ = 300;
   p.Moving();
   EXPECT_EQ(z.X, 0);
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
   EXPECT_EQ(z.MukiSign(), -1);  // turned round by the wall
+  // Reflected and damped; an end wall takes all the depth speed.
+  EXPECT_EQ(z.dX, 500 * table.DB.DBDAM.XWALLABSDX / 100);
+  EXPECT_EQ(z.dZ, 0);
   EXPECT_EQ(z.dY, table.DB.DBDAM.WALLBOUNDDY);
   EXPECT_EQ(p.MySt->AirRev_c, -1);
 
@@ -1102,7 +1105,19 @@ TEST(MatchPlayerSave, ExtremeCoordinatesAndCountersAreRefused) {
   EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBBallZahyou.Z = INT32_MIN; }));
   EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[0][3].Motion.M_c = INT32_MAX; }));
   EXPECT_TRUE(refused([](QuickSaveData& d) { d.ADBPSt[1][0].Holy_c = INT32_MAX; }));
-  EXPECT_TRUE(refused([](QuickSaveData& d) { d.DBTSt[1].PosMove.EnCX = INT32_MIN; }));
+  // Every formation value of either team.
+  for (int i = 0; i < 14; ++i)
+    EXPECT_TRUE(refused([i](QuickSaveData& d) {
+      DBPosMove& m = d.DBTSt[i % 2].PosMove;
+      int32_t* const v[] = {&m.EnCX,         &m.EnCZ,         &m.EnC_c,        &m.InfXZ,
+                            &m.Inf_c,        &m.InfPos[0][0], &m.InfPos[0][1], &m.InfPos[0][2],
+                            &m.InfPos[0][3], &m.InfPos[1][0], &m.InfPos[1][1], &m.InfPos[1][2],
+                            &m.InfPos[1][3]};
+      if (i == 13)
+        m.InfLine = InfLineType(iltO4 + 1);
+      else
+        *v[i] = INT32_MIN;
+    })) << i;
   EXPECT_FALSE(refused([](QuickSaveData& d) {
     d.ADBZahyou[0][0].X = DBCOURT_W;
     d.ADBZahyou[0][0].Y = DBCRT_CEILING;
