@@ -465,6 +465,7 @@ bool SdlToolkit::Run(TkForm& form) {
       dirty = false;
     }
   }
+  ConfirmDisplayBeforeExit(d.window);
   return true;
 }
 
