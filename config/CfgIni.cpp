@@ -93,7 +93,8 @@ bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
   return CfgIniFromFile(*data, cfg, problem);
 }
 
-bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error) {
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error,
+                plat::WriteStep* failed) {
   auto raw = CfgIniToBytes(cfg);
-  return plat::WriteFile(gamePath, raw.data(), raw.size(), error);
+  return plat::WriteFile(gamePath, raw.data(), raw.size(), error, failed);
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Files.h"
+
 #pragma pack(push, 1)
 struct TCFGINI {
   int32_t Device[4];      // player device: 0 keyboard, n >= 1 game pad n
@@ -61,6 +63,7 @@ bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = 
 // The same over a whole file's bytes.
 bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);
 // Replaces the file with exactly 108 bytes (see plat::WriteFile: a failed
-// save leaves the old file whole); false, with the reason in *error, on an
-// I/O error.
-bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error = nullptr);
+// save leaves the old file whole); false, with the reason in *error and the
+// step in *failed, on an I/O error.
+bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error = nullptr,
+                plat::WriteStep* failed = nullptr);

@@ -236,7 +236,13 @@ bool TForm1::Save() {
   }
   // A write that fails leaves the window open, so nothing is lost silently.
   std::string why;
-  if (!SaveCfgIni(CfgPath(), cfg, &why)) {
+  plat::WriteStep failed = plat::WriteStep::Create;
+  const bool saved = SaveCfgIni(CfgPath(), cfg, &why, &failed);
+  if (!saved && failed == plat::WriteStep::SyncFolder) {
+    // The new file is in place; only its surviving a crash is in doubt.
+    plat::ReportFileProblem(CfgPath(), "saved, but the folder could not be synced (" + why +
+                                           "); the new settings may be lost in a crash");
+  } else if (!saved) {
     plat::ReportFileProblem(CfgPath(), "not saved (" + why + ")");
     plat::MessageBox(eng_ ? plat::Utf8ToSjis(plat::ResolvePath(CfgPath())) + " could not be written."
                           : std::string(kSaveFailedJ));

@@ -93,13 +93,21 @@ struct Decoder {
   // undecodable.
   std::unique_ptr<plat::Bitmap> File(const std::string& FileName, bool companion) {
     const std::string_view ext = ALExtension(FileName);
-    if (!KnownExtension(ext)) return nullptr;
+    if (!KnownExtension(ext)) {
+      if (!companion) plat::ReportFileProblem(FileName, "not a .bmp, .jpg or .png picture");
+      return nullptr;
+    }
+    // The alpha companion is optional: only one that is there but unusable is named.
     const std::string name = companion ? ALCompanionName(FileName) : FileName;
     if (!plat::FileExists(name)) return nullptr;
     auto data = plat::ReadFile(name, kMaxPictureFile);
-    if (!data) return nullptr;
+    if (!data) {
+      plat::ReportFileProblem(name, "cannot be read");
+      return nullptr;
+    }
     ALDecodedPicture d = ALDecodePicture(ext, *data, al.PalAt(st.Pal),
                                          !companion && st.CK == ckPalNo0, false);
+    if (!d.Bmp) plat::ReportFileProblem(name, "cannot be decoded: " + d.Error);
     if (!companion) Take(d);
     return std::move(d.Bmp);
   }
@@ -111,13 +119,19 @@ struct Decoder {
     } catch (const std::exception&) {
       entry.reset();
     }
+    const std::string archive = qs ? qs->FileName() : std::string("(no archive)");
     if (!entry) {
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]\x92\x8A\x8Fo\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1" /* ●●●[ID]抽出できません */);
+      plat::ReportFileProblem(archive, "entry " + ID + " is missing or cannot be extracted");
       return nullptr;
     }
-    if (!KnownExtension(ext)) return nullptr;
+    if (!KnownExtension(ext)) {
+      plat::ReportFileProblem(archive, "entry " + ID + " is not a .bmp, .jpg or .png picture");
+      return nullptr;
+    }
     const TPaletteData* pal = al.PalAt(st.Pal);
     ALDecodedPicture d = ALDecodeEntryPicture(al.EntryMemo(), ext, entry->Bytes(), pal, st.CK == ckPalNo0);
+    if (!d.Bmp) plat::ReportFileProblem(archive, "entry " + ID + " cannot be decoded: " + d.Error);
     if (ext == ".bmp" && pal)
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]tmpBMP\x82\xC9\x93\xFC\x82\xE8\x82\xDC\x82\xB5\x82\xBD" /* ●●●[ID]tmpBMPに入りました */);
     Take(d);
@@ -243,6 +257,7 @@ bool TAlpha32::LoadTextureExRect(TALTexture& tx, const std::string& FileName, bo
   const std::string full = plat::ResolvePath(FileName);
   bool ok = false;
   if (!plat::FileExists(FileName)) {
+    plat::ReportFileProblem(FileName, "missing");
     AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE7\x82\xC8\x82\xA2\x82\xE6" /* ●●●ファイルが見つからないよ */);
     AL32_DebugMessage("  Filename : " + full);
   } else {

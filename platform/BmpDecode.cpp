@@ -114,19 +114,21 @@ struct Channel {
   }
 };
 
+// The column never passes the row's end: a run, an absolute block or a delta
+// that would carry it further stops there, so no length of data can move it
+// anywhere but inside the row (or just past it, where nothing is written).
 void DecodeRle(std::span<const uint8_t> src, bool four, Bitmap& bmp) {
   const int w = bmp.GetWidth(), hgt = bmp.GetHeight();
   int x = 0, row = 0;  // row counts from the bottom
   auto put = [&](uint8_t v) {
-    if (x < w && row < hgt) bmp.Index(x, hgt - 1 - row) = v;
-    ++x;
+    if (x < w && row < hgt) bmp.Index(x++, hgt - 1 - row) = v;
   };
   size_t i = 0;
   while (i + 1 < src.size() && row < hgt) {
     uint8_t n = src[i], c = src[i + 1];
     i += 2;
     if (n > 0) {
-      for (int k = 0; k < n; ++k) put(four ? ((k & 1) ? c & 15 : c >> 4) : c);
+      for (int k = 0; k < n && x < w; ++k) put(four ? ((k & 1) ? c & 15 : c >> 4) : c);
     } else if (c == 0) {
       x = 0;
       ++row;
@@ -134,14 +136,14 @@ void DecodeRle(std::span<const uint8_t> src, bool four, Bitmap& bmp) {
       break;
     } else if (c == 2) {
       if (i + 1 >= src.size()) break;
-      x += src[i];
-      row += src[i + 1];
+      x = std::min(w, x + src[i]);
+      row = std::min(hgt, row + src[i + 1]);
       i += 2;
     } else {
       size_t bytes = four ? (c + 1u) / 2 : c;
       size_t padded = (bytes + 1) & ~size_t(1);
       if (i + bytes > src.size()) break;
-      for (int k = 0; k < c; ++k) {
+      for (int k = 0; k < c && x < w; ++k) {
         uint8_t b = src[i + (four ? k / 2 : k)];
         put(four ? ((k & 1) ? b & 15 : b >> 4) : b);
       }

@@ -1,5 +1,7 @@
 #include "platform/DisplayLoss.h"
 
+#include <SDL.h>
+#include <SDL_syswm.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
@@ -40,6 +42,25 @@ void InstallDisplayLossHandler() {
     set(&OnDisplayLost);
   }
   ::dlclose(x11);  // the video subsystem keeps it loaded
+}
+
+void ConfirmDisplayBeforeExit(SDL_Window* window) {
+  if (!window || g_lineLength == 0) return;  // no X11 connection was ever watched
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  void* x11 = ::dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+  if (!x11) return;
+  using Handler = int (*)(void*);
+  using SetHandler = Handler (*)(Handler);
+  using Sync = int (*)(void*, int);
+  auto set = reinterpret_cast<SetHandler>(::dlsym(x11, "XSetIOErrorHandler"));
+  auto sync = reinterpret_cast<Sync>(::dlsym(x11, "XSync"));
+  if (set && sync) {
+    set(&OnDisplayLost);
+    sync(info.info.x11.display, 0);  // a broken connection ends the program here
+  }
+  ::dlclose(x11);
 }
 
 }  // namespace plat

@@ -5,10 +5,20 @@
 // gives back the single-instance name so the next start is not blocked.
 #pragma once
 
+struct SDL_Window;
+
 namespace plat {
 
 // Installs the handler for the connection the video subsystem opened; does
 // nothing when the window system is not X11. Safe to call more than once.
 void InstallDisplayLossHandler();
+
+// Called when a window's loop ends normally (a quit request, the window
+// closed): puts the handler back in place should anything have replaced it and
+// makes one round trip to the display. A quit request that came in the same
+// moment the display went (the window system and a signal handler may see the
+// loss in either order) then still ends with the line and a failure code, never
+// as a success. window is the video subsystem's window; null does nothing.
+void ConfirmDisplayBeforeExit(SDL_Window* window);
 
 }  // namespace plat

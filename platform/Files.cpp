@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 namespace plat {
@@ -201,7 +203,7 @@ const char* StepName(WriteStep step) {
 // A failure records the step and the system's reason.
 class StepRunner {
  public:
-  explicit StepRunner(std::string* error) : error_(error) {}
+  StepRunner(std::string* error, WriteStep* failed) : error_(error), failed_(failed) {}
   template <typename F>
   bool Run(WriteStep step, F&& work) {
     if (StepHook() && !StepHook()(step)) return Fail(step, EIO);
@@ -213,9 +215,11 @@ class StepRunner {
  private:
   bool Fail(WriteStep step, int e) {
     if (error_) *error_ = std::string(StepName(step)) + ": " + std::strerror(e);
+    if (failed_) *failed_ = step;
     return false;
   }
   std::string* error_;
+  WriteStep* failed_;
 };
 
 // The file a path names, through a symbolic link, so replacing it keeps the link.
@@ -263,6 +267,38 @@ FILE* CreateTemp(const std::string& target, std::string& temp) {
   return f;
 }
 
+// True for a name made only of 1 to 9 decimal digits.
+bool SmallNumber(std::string_view s) {
+  return !s.empty() && s.size() <= 9 &&
+         std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Removes the temporary files CreateTemp made for target in processes that no
+// longer run: a save killed between its write and its rename leaves one, and
+// nothing else would ever remove it. A file of a process that may still be
+// saving (this one, or one that still exists) is left alone.
+void RemoveStaleTemps(const std::string& target) {
+  const auto [dir, name] = SplitFolder(target);
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (!d) return;
+  const std::string head = "." + name + ".";
+  while (const dirent* e = ::readdir(d)) {
+    const std::string_view n = e->d_name;
+    if (n.size() <= head.size() + 4 || n.substr(0, head.size()) != head ||
+        n.substr(n.size() - 4) != ".tmp")
+      continue;
+    const std::string_view mid = n.substr(head.size(), n.size() - head.size() - 4);
+    const size_t dot = mid.find('.');
+    if (dot == std::string_view::npos || !SmallNumber(mid.substr(0, dot)) ||
+        !SmallNumber(mid.substr(dot + 1)))
+      continue;
+    const pid_t pid = pid_t(std::stol(std::string(mid.substr(0, dot))));
+    if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+    ::unlink((dir + std::string(n)).c_str());
+  }
+  ::closedir(d);
+}
+
 bool SyncFolderOf(const std::string& target) {
   const std::string dir = SplitFolder(target).first;
   int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -276,9 +312,14 @@ bool SyncFolderOf(const std::string& target) {
 
 void SetWriteStepHook(WriteStepHook hook) { StepHook() = std::move(hook); }
 
-bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::string* error) {
+bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::string* error,
+               WriteStep* failed) {
+  // Past a file-size limit a write then fails with EFBIG instead of ending the process.
+  static std::once_flag ignoreSizeSignal;
+  std::call_once(ignoreSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
   const std::string target = WriteTarget(gamePath);
-  StepRunner step(error);
+  RemoveStaleTemps(target);
+  StepRunner step(error, failed);
   std::string temp;
   FILE* f = nullptr;
   if (!step.Run(WriteStep::Create, [&] { return (f = CreateTemp(target, temp)) != nullptr; }))

@@ -49,12 +49,13 @@ std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath,
 // Any failure before the rename removes the temporary file and leaves the old
 // file untouched. A failure of the folder sync leaves the new contents in
 // place but still returns false, since they may not survive a crash. On
-// failure *error (when given) says which step failed and why.
-bool WriteFile(std::string_view gamePath, const void* data, size_t size,
-               std::string* error = nullptr);
-
-// The steps of WriteFile, in order.
+// failure *error (when given) says which step failed and why, and *failed
+// (when given) is that step. A file-size limit is an ordinary write failure
+// (the process ignores the signal such a limit raises). Temporary files of
+// the same target left by saves whose process is gone are removed first.
 enum class WriteStep { Create, Write, Flush, Sync, Close, Rename, SyncFolder };
+bool WriteFile(std::string_view gamePath, const void* data, size_t size,
+               std::string* error = nullptr, WriteStep* failed = nullptr);
 // Test seam: called at each step of every WriteFile; returning false makes
 // that step fail as if the system had refused it. An empty hook removes it.
 using WriteStepHook = std::function<bool(WriteStep)>;

@@ -1,6 +1,7 @@
 #include "platform/InstanceGuard.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -20,7 +21,16 @@ socklen_t MakeAddress(const std::string& key, sockaddr_un& addr) {
   std::memcpy(addr.sun_path + 1, key.data(), n);
   return socklen_t(offsetof(sockaddr_un, sun_path) + 1 + n);
 }
+// The descriptor holding the key, for a forked child to drop its copy.
+std::atomic<int> g_heldKey{-1};
 }  // namespace
+
+namespace detail {
+void CloseInstanceKeyCopy() {
+  int fd = g_heldKey.load();
+  if (fd >= 0) ::close(fd);
+}
+}  // namespace detail
 
 SocketInstanceRegistry::~SocketInstanceRegistry() { DeleteAtom(); }
 
@@ -35,6 +45,7 @@ SocketInstanceRegistry::Bind SocketInstanceRegistry::TryBind(const std::string& 
   socklen_t len = MakeAddress(KeyFor(name), addr);
   if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), len) == 0) {
     fd_ = fd;
+    g_heldKey = fd;
     return Bind::kOwned;
   }
   int err = errno;
@@ -55,6 +66,8 @@ bool SocketInstanceRegistry::AddAtom(const std::string& name) {
 }
 
 void SocketInstanceRegistry::DeleteAtom() {
+  int held = fd_;
+  g_heldKey.compare_exchange_strong(held, -1);
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   listening_ = false;

@@ -57,4 +57,11 @@ class SocketInstanceRegistry final : public InstanceRegistry {
   std::string name_;    // the name last looked up
 };
 
+namespace detail {
+// Closes this process's handle on the key a SocketInstanceRegistry holds, if
+// any. Only for a forked child, where the parent keeps its own handle; safe
+// to call between fork and exec (it only closes a descriptor).
+void CloseInstanceKeyCopy();
+}  // namespace detail
+
 }  // namespace plat

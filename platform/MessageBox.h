@@ -16,4 +16,11 @@ void SetMessageBoxSink(MessageBoxSink sink);
 // The box's title (the application title once it is set), Shift-JIS.
 void SetMessageBoxTitle(const std::string& titleSjis);
 
+namespace detail {
+// Runs show (which puts a box up and waits for it) so that a child process
+// forked meanwhile dies with the game and drops its copy of the
+// single-instance key, and SIGTERM or SIGINT end the game while it waits.
+void ShowGuarded(const std::function<void()>& show);
+}  // namespace detail
+
 }  // namespace plat

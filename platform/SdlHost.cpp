@@ -262,6 +262,7 @@ void SdlHost::Run() {
     if (videoUp_) SDL_WaitEventTimeout(nullptr, 50);
     else CurrentClock().SleepMs(10);
   }
+  ConfirmDisplayBeforeExit(window_);
 }
 
 }  // namespace plat

@@ -409,9 +409,9 @@ bool SdlToolkit::AskOkCancel(const std::string& textSjis, const std::string& cap
   box.message = text.c_str();
   box.numbuttons = 2;
   box.buttons = buttons;
-  int hit = 0;
-  if (SDL_ShowMessageBox(&box, &hit) != 0) return false;
-  return hit == 1;
+  int hit = 0, shown = -1;
+  detail::ShowGuarded([&] { shown = SDL_ShowMessageBox(&box, &hit); });
+  return shown == 0 && hit == 1;
 }
 
 bool SdlToolkit::Run(TkForm& form) {
@@ -465,6 +465,7 @@ bool SdlToolkit::Run(TkForm& form) {
       dirty = false;
     }
   }
+  ConfirmDisplayBeforeExit(d.window);
   return true;
 }
 

@@ -333,7 +333,10 @@ TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) {
     DBIni = new TQxMemIniFile(plat::ProgramFolder() + (slow ? "data\\db2.ini" : "data\\db.ini"));
     TransferIni(*DBIni, read);
     if (read) return Usable() ? Load::Ok : Load::BadTable;
-    bool written = plat::WriteFile(plat::ProgramFolder() + RecordFileName(slow), &DB, sizeof DB);
+    const std::string path = plat::ProgramFolder() + RecordFileName(slow);
+    std::string why;
+    bool written = plat::WriteFile(path, &DB, sizeof DB, &why);
+    if (!written) plat::ReportFileProblem(path, "not saved (" + why + ")");
     CommentRead_f = true;
     return written ? Load::Ok : Load::WriteFailed;
 }

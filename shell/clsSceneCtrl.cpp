@@ -380,6 +380,22 @@ void TSceneCtrl::DBShootDataLoad() {
 
 // ---------------------------------------------------------------- authoring sources
 
+namespace {
+// "セーブできません : " (cannot save), the start of the line a failed save shows.
+const char* const kCannotSave = "\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1 : ";
+
+// Writes a file of the authoring build. A failure is named on stderr with its
+// reason, and the game's info line says what could not be saved; play goes on.
+bool WriteAuthoringFile(TGlobalSAI* glb, const std::string& path, const std::string& shown,
+                        const void* data, size_t size) {
+  std::string why;
+  if (plat::WriteFile(path, data, size, &why)) return true;
+  plat::ReportFileProblem(path, "not saved (" + why + ")");
+  if (glb) glb->SetInf(kCannotSave + shown, 60);
+  return false;
+}
+}  // namespace
+
 void TSceneCtrl::DBCharDataImport() {
   auto text = ReadCsvText("data\\DBCharData.csv");
   if (!text) return;
@@ -394,8 +410,8 @@ void TSceneCtrl::DBRankDataImport() {
   auto text = ReadCsvText(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv");
   if (!text) return;
   ImportRankCsv(*text, AOT->ADBRankDt);
-  plat::WriteFile(ProgramPath(slow ? "DBRankdata2.sai" : "DBRankdata.sai"), AOT->ADBRankDt,
-                  sizeof AOT->ADBRankDt);
+  const char* name = slow ? "DBRankdata2.sai" : "DBRankdata.sai";
+  WriteAuthoringFile(Glb, ProgramPath(name), name, AOT->ADBRankDt, sizeof AOT->ADBRankDt);
 }
 
 void TSceneCtrl::DBShootDataImport() {
@@ -406,7 +422,8 @@ void TSceneCtrl::DBShootDataImport() {
     return;
   }
   ImportShootCsv(*text, AOT->ADBShootDt);
-  plat::WriteFile(ProgramPath("DBShootdata.sai"), AOT->ADBShootDt, sizeof AOT->ADBShootDt);
+  WriteAuthoringFile(Glb, ProgramPath("DBShootdata.sai"), "DBShootdata.sai", AOT->ADBShootDt,
+                     sizeof AOT->ADBShootDt);
 }
 
 // ---------------------------------------------------------------- save slots
@@ -426,14 +443,9 @@ bool TSceneCtrl::OnSave() {
     for (int p = 0; p < MEMBERS; ++p) MObj->PlayerOnSave(s, p);
   MObj->BallOnSave();
   auto bytes = QuickSaveToBytes(sv);
-  if (!plat::WriteFile(ProgramPath(scenectrl::SaveSlotPath(SvSlt)), bytes.data(), bytes.size())) {
-    // "cannot save : #n"; the game goes on.
-    Glb->SetInf("\x83\x5a\x81\x5b\x83\x75\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1 : #" +
-                    std::to_string(SvSlt),
-                60);
-    return false;
-  }
-  return true;
+  // "cannot save : #n"; the game goes on.
+  return WriteAuthoringFile(Glb, ProgramPath(scenectrl::SaveSlotPath(SvSlt)),
+                            "#" + std::to_string(SvSlt), bytes.data(), bytes.size());
 }
 
 bool TSceneCtrl::OnLoad() {

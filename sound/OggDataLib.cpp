@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <exception>
 #include <system_error>
@@ -9,6 +10,7 @@
 
 #include "files/Streams.h"
 #include "platform/Files.h"
+#include "platform/SjisText.h"
 #include "sound/OggDataLib2.h"
 #include "sound/OggDdsdLib2.h"
 #include "sound/OggWuvorbisLib.h"
@@ -129,20 +131,48 @@ struct SoundFile {
   TMemoryStream bytes;
   std::vector<uint8_t> pcm;
   std::exception_ptr failure;  // what decoding raised
+  std::string problem;         // why the sound is silent in part or whole
 };
 
+std::string NumberedName(const char* prefix, int i) {
+  char num[16];
+  std::snprintf(num, sizeof num, "%0*d", TOggDataCtrl::DEFKETA, i);
+  return prefix + std::string(num);
+}
+
+// The highest number of a file prefixNNN.ogg or .wav in the folder; -1 if none.
+int HighestNumberIn(const std::string& folder, const std::string& prefix) {
+  int highest = -1;
+  const size_t digits = size_t(TOggDataCtrl::DEFKETA);
+  for (const char* ext : {".ogg", ".wav"})
+    for (std::string name : plat::ListFiles(folder, ext)) {
+      for (char& c : name) c = char(std::tolower(static_cast<unsigned char>(c)));
+      if (name.size() != prefix.size() + digits + 4 || name.compare(0, prefix.size(), prefix) != 0)
+        continue;
+      const std::string num = name.substr(prefix.size(), digits);
+      if (std::all_of(num.begin(), num.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        highest = std::max(highest, std::stoi(num));
+    }
+  return std::min(highest, TOggDataCtrl::SLOTS - 1);
+}
+
 // The files se000, se001, ... (or bgm000, ...) of a folder, ending at the first
-// number with neither a ".wav" nor an ".ogg" file; ".ogg" wins.
+// number with neither a ".wav" nor an ".ogg" file; ".ogg" wins. When files of
+// higher numbers are there, the set was meant to go on: the missing one is
+// named, since every sound from it on stays silent.
 std::vector<SoundFile> FindSoundFiles(const char* folder, const char* prefix) {
   const std::string base = plat::ProgramFolder() + folder;
   std::vector<SoundFile> files;
   for (int i = 0; i < TOggDataCtrl::SLOTS; ++i) {
-    char num[16];
-    std::snprintf(num, sizeof num, "%0*d", TOggDataCtrl::DEFKETA, i);
-    const std::string stem = base + prefix + num;
+    const std::string stem = base + NumberedName(prefix, i);
     SoundFile f;
     f.ogg = plat::FileExists(stem + ".ogg");
-    if (!f.ogg && !plat::FileExists(stem + ".wav")) break;
+    if (!f.ogg && !plat::FileExists(stem + ".wav")) {
+      if (const int later = HighestNumberIn(base, prefix); later > i)
+        plat::ReportFileProblem(stem + ".ogg", "missing; numbers " + std::to_string(i) + " to " +
+                                                   std::to_string(later) + " stay silent");
+      break;
+    }
     f.path = stem + (f.ogg ? ".ogg" : ".wav");
     files.push_back(std::move(f));
   }
@@ -151,7 +181,7 @@ std::vector<SoundFile> FindSoundFiles(const char* folder, const char* prefix) {
 
 void Decode(SoundFile& f) {
   try {
-    f.pcm = OggToPcm(f.bytes);
+    f.pcm = OggToPcm(f.bytes, &f.problem);
   } catch (...) {
     f.failure = std::current_exception();
   }
@@ -168,7 +198,9 @@ void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
   std::vector<SoundFile*> work;
   for (auto* list : lists)
     for (SoundFile& f : *list)
-      if (f.ogg && f.bytes.LoadFromFile(f.path)) work.push_back(&f);
+      if (!f.ogg) continue;
+      else if (f.bytes.LoadFromFile(f.path)) work.push_back(&f);
+      else f.problem = "cannot be read; it stays silent";
   std::sort(work.begin(), work.end(),
             [](const SoundFile* a, const SoundFile* b) { return a->bytes.Size() > b->bytes.Size(); });
   std::atomic<size_t> next{0};
@@ -192,15 +224,37 @@ void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
   for (auto& t : helpers) t.join();
 }
 
+// The text of a failure the sound code raised (its messages are Shift-JIS).
+std::string FailureText(const std::exception_ptr& failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const std::exception& e) {
+    return plat::SjisToUtf8(e.what());
+  } catch (...) {
+    return "unknown failure";
+  }
+}
+
 // Makes the buffers in number order on this thread and attaches each to its
-// channel; the first file that failed to decode raises its failure here.
+// channel; the first file that failed to decode raises its failure here. Every
+// file that fails, or stays silent in part, is named on stderr.
 int Attach(TDDSD* ds, std::vector<SoundFile>& files, int firstCh,
            std::unique_ptr<TDDSDWaveData> (&slots)[TOggDataCtrl::SLOTS]) {
   for (size_t i = 0; i < files.size(); ++i) {
     SoundFile& f = files[i];
-    if (f.failure) std::rethrow_exception(f.failure);
-    if (!f.ogg) slots[i] = std::make_unique<TDDSDWaveData>(ds, f.path);
-    else if (!f.pcm.empty()) slots[i] = PcmToWaveData(ds, std::move(f.pcm));
+    if (!f.failure && !f.ogg) {
+      try {
+        slots[i] = std::make_unique<TDDSDWaveData>(ds, f.path);
+      } catch (...) {
+        f.failure = std::current_exception();
+      }
+    }
+    if (f.failure) {
+      plat::ReportFileProblem(f.path, "cannot be decoded: " + FailureText(f.failure));
+      std::rethrow_exception(f.failure);
+    }
+    if (!f.problem.empty()) plat::ReportFileProblem(f.path, f.problem);
+    if (f.ogg && !f.pcm.empty()) slots[i] = PcmToWaveData(ds, std::move(f.pcm));
     if (TDDSDChannel* ch = ds->GetChannels(firstCh + int(i))) ch->setWaveData(slots[i].get());
   }
   return int(files.size()) - 1;

@@ -429,7 +429,7 @@ int32_t TOggData::RenderingToPointer(void* dv, int32_t Len) {
 
 // ---- whole-file decoding ------------------------------------------------------------
 
-std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss) {
+std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* problem) {
   if (!ss) return nullptr;
   auto copy = std::make_unique<TMemoryStream>();
   ss->SetPosition(0);
@@ -448,7 +448,16 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss) {
   auto out = std::make_unique<TMemoryStream>();
   out->SetSize(size_t(size));  // zero-filled
   // One render call, so a loop record shapes the decoded data once.
-  if (render > 0) dec.RenderingToPointer(out->Memory(), int32_t(render));
+  const int32_t got = render > 0 ? dec.RenderingToPointer(out->Memory(), int32_t(render)) : 0;
+  if (problem) {
+    if (render <= 0)
+      *problem = "holds no sound the decoder can read; it stays silent";
+    else if (got < 0)
+      *problem = "damaged: decoding failed part way; the rest stays silent";
+    else if (got < render)
+      *problem = "cut short: " + std::to_string(got) + " of " + std::to_string(render) +
+                 " bytes of sound decoded; the rest stays silent";
+  }
   out->SetPosition(0);
   return out;
 }

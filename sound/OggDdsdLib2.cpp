@@ -16,8 +16,8 @@ std::unique_ptr<TDDSDWaveData> OggToWaveData(TDDSD* DS, TMemoryStream* ss) {
   return PcmToWaveData(DS, OggToPcm(*ss));
 }
 
-std::vector<uint8_t> OggToPcm(TMemoryStream& ss) {
-  return OggDataLib2::OggToMemoryStream(&ss)->TakeBytes();
+std::vector<uint8_t> OggToPcm(TMemoryStream& ss, std::string* problem) {
+  return OggDataLib2::OggToMemoryStream(&ss, problem)->TakeBytes();
 }
 
 std::unique_ptr<TDDSDWaveData> PcmToWaveData(TDDSD* DS, std::vector<uint8_t> pcm) {

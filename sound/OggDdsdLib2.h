@@ -18,6 +18,7 @@ std::unique_ptr<TDDSDWaveData> OggToWaveData(TDDSD* DS, TMemoryStream* ss);
 // The two halves of OggToWaveData, for decoding several files at once: the
 // decoding touches nothing but its own decoder (so it may run on any thread),
 // while the buffer is made on the thread that owns the sound component.
-// OggToPcm raises ERangeError for data the library cannot open.
-std::vector<uint8_t> OggToPcm(TMemoryStream& ss);
+// OggToPcm raises ERangeError for data the library cannot open; *problem
+// (when given) tells of a stream that gives less sound than its length says.
+std::vector<uint8_t> OggToPcm(TMemoryStream& ss, std::string* problem = nullptr);
 std::unique_ptr<TDDSDWaveData> PcmToWaveData(TDDSD* DS, std::vector<uint8_t> pcm);

@@ -216,6 +216,7 @@ TEST_F(LoaderTest, MissingFilesAndUnknownExtensionsFail) {
   TAlpha32& r = Renderer(1, false);
   File("c.PNG", RgbPng(4, 4, Picture));
   TALTexture& t = Tex();
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(r.LoadTexture(t, (logDir / "missing.png").string()));
   EXPECT_TRUE(r.Err_f);
   EXPECT_FALSE(r.LoadTextureExRect(t, (logDir / "c.PNG").string(), false, false, false, ckPix00,
@@ -223,6 +224,11 @@ TEST_F(LoaderTest, MissingFilesAndUnknownExtensionsFail) {
   File("broken.png", {0x89, 'P', 'N', 'G', 1, 2, 3});
   EXPECT_FALSE(r.LoadTextureExRect(t, (logDir / "broken.png").string(), false, false, false,
                                    ckPix00, -1, ALRect{}));
+  // Each failure names its file and what was wrong on stderr.
+  const std::string err = testing::internal::GetCapturedStderr();
+  for (const char* line : {"missing.png: missing", "c.PNG: not a .bmp, .jpg or .png picture",
+                           "broken.png: cannot be decoded: PNG: "})
+    EXPECT_NE(err.find(line), std::string::npos) << line << " in:\n" << err;
   EXPECT_EQ(t.ALSt, alsNil);
   EXPECT_FALSE(t.HasTiles());
   EXPECT_FALSE(r.FreeTexture(t));
@@ -317,7 +323,10 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   EXPECT_EQ(body.Texture[0][0]->ColorKey(), body.Texture[0][0]->TColorToPhysical(0x090000));
   EXPECT_FALSE(r.Err_f);
   TALTexture& none = Tex();
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(r.LoadTextureExQDA(none, "none.png", &qs, false, false, false, ckPix00, -1));
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("char.qx2: entry none.png is missing"),
+            std::string::npos);
   EXPECT_TRUE(r.Err_f);
   // Without a palette a short table gives its own colours; with one, the
   // palette's, whatever header or table the entry has.

@@ -154,6 +154,29 @@ TEST(BmpDecode, RunLengthDataStaysInsideThePicture) {
   EXPECT_TRUE(Bmp(s));
 }
 
+TEST(BmpDecode, EndlessRunsAndDeltasStopAtTheRowsEnd) {
+  // A 1x1 picture whose first pixel is 5, followed by enough 255-pixel runs
+  // (or 255-column deltas) to carry a 32-bit column past 2^31, then a run of 9.
+  const size_t count = (size_t(1) << 31) / 255 + 1000;
+  for (bool four : {false, true}) {
+    for (bool delta : {false, true}) {
+      SCOPED_TRACE(std::string(four ? "RLE4" : "RLE8") + (delta ? " deltas" : " runs"));
+      BmpSpec s;
+      s.bits = four ? 4 : 8, s.compression = four ? 2 : 1;
+      s.table = std::vector<uint32_t>(four ? 16 : 256, 0);
+      const std::vector<uint8_t> step = delta ? std::vector<uint8_t>{0, 2, 255, 0}
+                                              : std::vector<uint8_t>{255, uint8_t(four ? 0x99 : 9)};
+      s.pixels = {1, uint8_t(four ? 0x50 : 5)};
+      s.pixels.reserve(2 + step.size() * count + 4);
+      for (size_t k = 0; k < count; ++k) s.pixels.insert(s.pixels.end(), step.begin(), step.end());
+      s.pixels.insert(s.pixels.end(), {1, uint8_t(four ? 0x90 : 9), 0, 1});
+      auto d = Bmp(s);
+      ASSERT_TRUE(d) << d.error;
+      EXPECT_EQ(d.bitmap->Index(0, 0), 5);
+    }
+  }
+}
+
 TEST(BmpDecode, DamagedFilesAreRefused) {
   BmpSpec good;
   good.width = 4, good.height = 4, good.bits = 24;

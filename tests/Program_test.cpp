@@ -1,8 +1,14 @@
 // The program block: the settings file check, the single-instance branches,
 // and the real socket registry between two "copies" in one process.
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
+
 #include "platform/InstanceGuard.h"
+#include "platform/MessageBox.h"
 #include "shell/Program.h"
 #include "tests/FormTestKit.h"
 
@@ -173,6 +179,65 @@ TEST(SocketInstanceRegistry, HostRaisesItsWindowWhenARequestArrives) {
   ASSERT_TRUE(second.RestoreRunningWindow());
   host.ProcessMessages();
   EXPECT_EQ(host.Restores, 1);
+}
+
+// Waits up to five seconds for a child to end; kills it when it does not.
+bool EndsSoon(pid_t pid, int& status) {
+  for (int i = 0; i < 500; ++i) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return true;
+    ::usleep(10000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return false;
+}
+
+// A game shows a box that lives in a process forked meanwhile, as the window
+// system's dialog does, and gives the name back itself: the box must not be
+// holding it. Killed, or asked to end while it waits, the game goes and takes
+// the box with it, even though the game's own handler only records SIGTERM.
+TEST(SocketInstanceRegistry, ABoxNeverHoldsTheNameAndEndsWithItsGame) {
+  ::prctl(PR_SET_CHILD_SUBREAPER, 1);  // an orphaned box comes back here to be waited for
+  for (int sig : {SIGKILL, SIGTERM, SIGINT}) {
+    SCOPED_TRACE(strsignal(sig));
+    const std::string name = "qorv_test_box_" + std::to_string(::getpid()) + "_" + std::to_string(sig);
+    int up[2], link[2];  // box to game, game to test
+    ASSERT_EQ(::pipe(up), 0);
+    ASSERT_EQ(::pipe(link), 0);
+    const pid_t game = ::fork();
+    if (game == 0) {
+      ::signal(SIGTERM, [](int) {});
+      ::signal(SIGINT, [](int) {});
+      plat::SocketInstanceRegistry atoms;
+      if (!atoms.AddAtom(name)) ::_exit(2);
+      plat::detail::ShowGuarded([&] {
+        const pid_t box = ::fork();
+        if (box == 0) {  // the box says it is up, then waits to be closed
+          if (::write(up[1], "u", 1) != 1) ::_exit(3);
+          for (;;) ::pause();
+        }
+        char c;
+        if (::read(up[0], &c, 1) != 1) ::_exit(4);
+        atoms.DeleteAtom();
+        if (::write(link[1], &box, sizeof box) != sizeof box) ::_exit(5);
+        while (::waitpid(box, nullptr, 0) < 0 && errno == EINTR) {}
+      });
+      ::_exit(0);
+    }
+    for (int fd : {up[0], up[1], link[1]}) ::close(fd);
+    pid_t box = 0;
+    ASSERT_EQ(::read(link[0], &box, sizeof box), ssize_t(sizeof box));
+    ::close(link[0]);
+    plat::SocketInstanceRegistry next;
+    EXPECT_FALSE(next.FindAtom(name)) << "the box holds the name";
+
+    ::kill(game, sig);
+    int status = 0;
+    EXPECT_TRUE(EndsSoon(game, status)) << "the game outlived the signal";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig);
+    EXPECT_TRUE(EndsSoon(box, status)) << "the box outlived its game";
+  }
+  ::prctl(PR_SET_CHILD_SUBREAPER, 0);
 }
 
 }  // namespace

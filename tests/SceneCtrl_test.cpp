@@ -515,12 +515,25 @@ TEST_F(SaveTest, ShortDamagedOrMissingSlotsAreRefusedAndChangeNothing) {
   EXPECT_TRUE(state() == keep);
 }
 
+// A save slot or table that cannot be written is named on stderr and on the
+// info line; the game goes on.
 TEST_F(SaveTest, AFailedSaveIsReportedAndTheGameGoesOn) {
+  const std::string rank = "1,2,x\n";
+  Write("data/DBRankData.csv", std::vector<uint8_t>(rank.begin(), rank.end()));
+  fs::create_directories(dir / "DBRankdata.sai");  // a folder where the table should go
+  testing::internal::CaptureStderr();
+  SC->DBRankDataLoad();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("DBRankdata.sai: not saved"),
+            std::string::npos);
+  EXPECT_NE(Glb.InfMsg().find("DBRankdata.sai"), std::string::npos);
+
   fs::remove_all(dir / "data");
   std::ofstream(dir / "data") << "not a folder";
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(SC->OnSave());
+  EXPECT_NE(testing::internal::GetCapturedStderr().find(".dbsv: not saved"), std::string::npos);
   EXPECT_FALSE(Glb.Halt_f);
-  EXPECT_FALSE(Glb.InfMsg().empty());
+  EXPECT_NE(Glb.InfMsg().find(" : #"), std::string::npos);
 }
 
 TEST_F(SceneCtrlTest, AuthoringTablesAreBoundedToTheirRowsAndFields) {

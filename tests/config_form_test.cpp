@@ -314,6 +314,21 @@ TEST_F(ConfigForm, FailedWriteIsReportedAndKeepsTheWindow) {
   EXPECT_NE(messages[0].find("could not be written"), std::string::npos);
   EXPECT_FALSE(app.Terminated());
   EXPECT_EQ(f.Form().caption, "tumbot configuration");
+
+  // When only the folder's sync fails the new file is in place: saved, and
+  // stderr says what is in doubt.
+  std::filesystem::remove_all(CfgFile());
+  messages.clear();
+  plat::SetWriteStepHook([](plat::WriteStep s) { return s != plat::WriteStep::SyncFolder; });
+  testing::internal::CaptureStderr();
+  f.Form().Click(f.Button2);
+  const std::string err = testing::internal::GetCapturedStderr();
+  plat::SetWriteStepHook(nullptr);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_NE(err.find("dbcfg.sai: saved, but the folder could not be synced"), std::string::npos)
+      << err;
+  EXPECT_EQ(ReadAll(CfgFile()).size(), 108u);
+  EXPECT_TRUE(app.Terminated());
 }
 
 TEST_F(ConfigForm, StatusCaptionReturnsAfterItsTime) {

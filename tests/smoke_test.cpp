@@ -3,6 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/Files.h"
 
+#include <sys/resource.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -103,9 +105,11 @@ TEST_F(FilesTest, SaveFailedOrKilledAtAnyStepLeavesAWholeFile) {
     const auto before = entries();  // a killed save below leaves its temporary file
     plat::SetWriteStepHook([step](WriteStep s) { return s != step; });
     std::string why;
-    EXPECT_FALSE(plat::WriteFile(path, newBytes.data(), newBytes.size(), &why));
+    WriteStep failed = WriteStep::Create;
+    EXPECT_FALSE(plat::WriteFile(path, newBytes.data(), newBytes.size(), &why, &failed));
     plat::SetWriteStepHook(nullptr);
     EXPECT_FALSE(why.empty());
+    EXPECT_EQ(failed, step);
     EXPECT_EQ(contents(), after);
     EXPECT_EQ(entries(), before);
 
@@ -122,6 +126,23 @@ TEST_F(FilesTest, SaveFailedOrKilledAtAnyStepLeavesAWholeFile) {
         ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(contents(), after);
   }
+  // The next save removes what killed saves left; a live writer's file stays.
+  std::ofstream(dir_ / "save" / ".dbcfg.sai.1.0.tmp") << "pid 1 is alive";
+  ASSERT_TRUE(plat::WriteFile(path, oldBytes.data(), oldBytes.size()));
+  EXPECT_EQ(entries(), 2);
+
+  // Past a file-size limit the save fails as a write error and the old file stays.
+  EXPECT_EXIT(
+      {
+        rlimit small;
+        small.rlim_cur = small.rlim_max = 50;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        std::string why;
+        const bool ok = plat::WriteFile(path, newBytes.data(), newBytes.size(), &why);
+        std::_Exit(!ok && why.find("File too large") != std::string::npos ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(contents(), oldBytes);
 }
 
 }  // namespace

@@ -41,7 +41,11 @@ class SoundControllerTest : public ::testing::Test {
 TEST_F(SoundControllerTest, NumberingEndsAtTheFirstGap) {
   Effects(2);
   folder.Write(Name("se", 3, ".wav"), Wav(50));
+  testing::internal::CaptureStderr();
   auto oc = Make();
+  // A later file shows the set was meant to go on: the missing one is named.
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("se002.ogg: missing; numbers 2 to 3 stay silent"),
+            std::string::npos);
   EXPECT_EQ(oc->SENum, 1);
   EXPECT_EQ(oc->JglNum, -1);
   EXPECT_EQ(d->GetChannels(256 + 3)->WaveData(), nullptr);
@@ -183,10 +187,40 @@ TEST_F(SoundControllerTest, MissingDecoderLibraryStopsTheStart) {
   }
 }
 
-TEST_F(SoundControllerTest, UndecodableOggStopsTheStart) {
-  folder.Write(Name("se", 0, ".ogg"), std::vector<uint8_t>(500, 7));
-  d = MakeComponent(1000);
-  EXPECT_THROW(TOggDataCtrl(d.get(), 0, false), ERangeError);
+// A file that cannot be used is named on stderr: one that cannot be opened
+// stops the start, one cut short or damaged inside stays silent in its slot.
+TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
+  const auto good = Ogg(Sine(88200, 2, 44100, 440, 0.5), 2, 44100);
+  auto cut = good, scrambled = good;
+  cut.resize(good.size() / 2);
+  for (size_t i = good.size() / 2; i < good.size() / 2 + 300; ++i) scrambled[i] ^= 0x5A;
+  const struct {
+    const char* file;
+    std::vector<uint8_t> bytes;
+    bool stopsTheStart;
+  } rows[] = {
+      {"se000.ogg", std::vector<uint8_t>(500, 7), true},
+      {"se000.wav", std::vector<uint8_t>(500, 7), true},
+      {"se000.ogg", cut, false},
+      {"se000.ogg", scrambled, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.file) + (row.stopsTheStart ? " unusable" : " damaged"));
+    for (const char* name : {"se000.ogg", "se000.wav"}) fs::remove(folder.Path() / "data/wav/se" / name);
+    folder.Write(std::string("data/wav/se/") + row.file, row.bytes);
+    d = MakeComponent(1000);
+    testing::internal::CaptureStderr();
+    bool stopped = false;
+    try {
+      TOggDataCtrl oc(d.get(), 0, false);
+      EXPECT_EQ(oc.SENum, 0);
+    } catch (const std::exception&) {
+      stopped = true;
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(stopped, row.stopsTheStart);
+    EXPECT_NE(err.find(std::string(row.file) + ": "), std::string::npos) << err;
+  }
 }
 
 TEST_F(SoundControllerTest, NoSoundDeviceStillFindsFilesAndStaysSilent) {

@@ -4,7 +4,8 @@ set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
       libsdl2-dev libpng-dev libjpeg-dev zlib1g-dev libvorbis-dev libogg-dev
       libgtest-dev libbenchmark-dev libssl-dev libfreetype-dev
-      libsdl2-ttf-dev fonts-dejavu-core fonts-droid-fallback)
+      libsdl2-ttf-dev fonts-dejavu-core fonts-droid-fallback
+      xvfb xdotool)
 pkgs+=("$@")
 missing=()
 for p in "${pkgs[@]}"; do
