@@ -387,11 +387,13 @@ void TForm1::SpeedChanged() {
   Glb->SetInf(gauge, kInfTime);
 }
 
+// The saved text only when the state was written: a failed save leaves its
+// own report or the text that stood before.
 void TForm1::SaveState() {
+  if (!SC->OnSave()) return;
   // "ばっちりおぼえとくぜ！！ : #" + slot
   Glb->SetInf("\x82\xCE\x82\xC1\x82\xBF\x82\xE8\x82\xA8\x82\xDA\x82\xA6\x82\xC6\x82\xAD\x82\xBA"
               "\x81I\x81I : #" + SlotText(), kInfTime);
-  SC->OnSave();
 }
 
 void TForm1::LoadState() {

@@ -5,11 +5,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "files/QDArc.h"
+#include "graphics/AlphaLib32Pictures.h"
 #include "platform/Files.h"
 #include "shell/GlbRecord.h"
 #include "shell/clsAllTx.h"
@@ -313,6 +316,50 @@ TEST_F(FaceLoadTest, FacesComeFromTheirSheetCellAndStripRows) {
     EXPECT_EQ(std::vector<int>({strip.LoadSt.SrcR.left, strip.LoadSt.SrcR.top, strip.BmpWidth,
                                 strip.BmpHeight}),
               std::vector<int>({0, 10, 160, 10}));
+  }
+  plat::SetProgramFolder("");
+}
+
+// With a renderer every member's palette is registered and its number kept:
+// a lost number would draw every player in the first palette's colours.
+TEST_F(FaceLoadTest, WithARendererEachMemberDrawsInItsOwnRegisteredPalette) {
+  const std::vector<uint8_t> sheet = Sheet(256, 256);  // every pixel is colour 4: skin tone 1
+  fs::create_directories(logDir / "data");
+  for (auto [name, arc] : {std::pair("char.qx2", BuildQDAArchive("CHAR", 0, 0, 1, {sheet},
+                                                                {"dballface.png"}, true)),
+                           std::pair("pal.qx2", std::optional(PalArchive(PalFile(0), PalFile(1))))})
+    std::ofstream(logDir / "data" / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(arc->data()), std::streamsize(arc->size()));
+  plat::SetProgramFolder(logDir.string() + "/");
+  auto disp = MakeDisplay();
+  TAlpha32SAI al(disp.get(), nullptr, true, false, nullptr, 1, 64);
+  {
+    TGlobalSAI g{nullptr};
+    TALLtxChar ac(&al, &g, nullptr);
+    ASSERT_FALSE(g.Halt_f) << g.ErrMsg;
+    const TPaletteData* small = al.PalAt(ac.PalIndex[3][10]);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small->RGBQUAD256[4], (TQxRGBQuad{95, 63, 27, 0}));  // team colour 10
+    std::set<int> numbers;
+    for (int m = 0; m < 7; ++m) {
+      SCOPED_TRACE(m);
+      ac.LoadAllFace(5, m, m, 0, m, 16 + m, 8 + m, m, 20 + m);
+      const int no = ac.AllCharPalNo[5][m];
+      numbers.insert(no);
+      CharPalette want;
+      ac.MakePalDB(want, 0, m, 16 + m, 8 + m, m, 20 + m);
+      const TPaletteData* pal = al.PalAt(no);
+      ASSERT_NE(pal, nullptr);
+      for (int i = 0; i < 256; ++i)
+        ASSERT_EQ(pal->RGBQUAD256[i], (TQxRGBQuad{uint8_t(want[i]), uint8_t(want[i] >> 8),
+                                                  uint8_t(want[i] >> 16), 0}))
+            << i;
+      const TALTexture& face = ac.txAllFaceDB[5][m];
+      EXPECT_EQ(face.LoadSt.Pal, no);
+      ASSERT_TRUE(face.HasTiles());
+      EXPECT_EQ(Texel(face.Tile(0, 0), 3, 3) & 0xF0F0F0, Col(16 * m + 4, 1) & 0xF0F0F0);
+    }
+    EXPECT_EQ(numbers.size(), 7u);
   }
   plat::SetProgramFolder("");
 }

@@ -33,6 +33,9 @@ struct Counts {
   bool pushX = false;
   // Extra time a step costs, by hook.
   std::function<void()> onMove, onDraw;
+  // The state save: what it reports (it may throw instead).
+  std::function<bool()> onSave;
+  int saves = 0;
   std::vector<std::string> events;  // shutdown order
 
   // One input scan: the pause button reads as pushed on the listed scans.
@@ -68,7 +71,10 @@ class CountingScene : public FormScene {
   void CfgBtn() override { ++c_.cfgBtn; }
   void DataLoad() override { ++c_.dataLoads; }
   void OnRestore() override { ++c_.restores; }
-  bool OnSave() override { return true; }
+  bool OnSave() override {
+    ++c_.saves;
+    return c_.onSave ? c_.onSave() : true;
+  }
   bool OnLoad() override { return false; }
   int NowScene() const override { return c_.scene; }
   void SetSvSlt(int) override {}

@@ -406,6 +406,34 @@ TEST_F(AuthoringKeys, DrawDivisorCyclesAndF5ReloadsData) {
   EXPECT_EQ(c.lastJump, stDBOP);
 }
 
+// F8 saves to the slot chosen and says so only when the save went through.
+TEST_F(AuthoringKeys, SaveKeySavesAndSaysSoOnlyWhenItDid) {
+  const std::string saved =  // "ばっちりおぼえとくぜ！！ : #4"
+      "\x82\xCE\x82\xC1\x82\xBF\x82\xE8\x82\xA8\x82\xDA\x82\xA6\x82\xC6\x82\xAD\x82\xBA"
+      "\x81I\x81I : #4";
+  Key('4');
+  const std::string slotText = form->Glb->InfMsg();
+  Key(119);
+  EXPECT_EQ(c.saves, 1);
+  EXPECT_EQ(form->Glb->InfMsg(), saved);
+  Key('4');
+  c.onSave = [] { return false; };
+  Key(119);
+  EXPECT_EQ(c.saves, 2);
+  EXPECT_EQ(form->Glb->InfMsg(), slotText);
+}
+
+// A failure inside a key's action stops the game through the error box.
+TEST_F(AuthoringKeys, AnExceptionInAKeyHandlerHaltsWithTheErrorBox) {
+  c.onSave = []() -> bool { throw std::runtime_error("disk gone"); };
+  Key(119);
+  EXPECT_TRUE(form->Glb->Halt_f);
+  EXPECT_TRUE(boxes.empty());
+  Loop();
+  EXPECT_EQ(boxes, std::vector<std::string>{"Error \"disk gone\""});
+  EXPECT_TRUE(host.Terminated());
+}
+
 // The window shows each live line as a white 200 x 20 box with its text in
 // black; the test font draws every character as a full 13 x 13 (10 points)
 // box, half as wide for a one-byte character.

@@ -88,6 +88,35 @@ TEST(BytePairCodecTest, ReferenceStreams) {
   EXPECT_EQ(BPEExpand(BPECompress(Str("abababab")), 8), Str("abababab"));
 }
 
+// "baabaabbaa": (a, a) and (b, a) both occur three times, and (a, a) wins on
+// its lower slot (0x61 ^ 0x61 << 5 = 0xC41 against 0xC42): code FF, leaving
+// b FF b FF b b FF. Now (b, FF) occurs three times, the last one ending the
+// block: code FE gives FE FE b FE. (FE, b) occurs once, so coding stops. The
+// last replacement has no right neighbour; counting one from the stale byte
+// behind the block (b) would make (FE, b) a third pair.
+TEST(BytePairCodecTest, LastPairOfTheBlockHasNoRightNeighbour) {
+  EXPECT_EQ(BPECompress(Str("baabaabbaa")),
+            B({0xFE, 0x7F, 0xFD, 0x62, 0xFF, 0x00, 0x61, 0x61, 4, 0, 0, 0, 0xFE, 0xFE, 0x62, 0xFE}));
+}
+
+// Every block starts with fresh counts and tables: two full blocks code to
+// the two blocks' own streams joined. The first block holds 199 byte values,
+// so it runs out of codes while many of its pairs still count 41.
+TEST(BytePairCodecTest, FullBlocksAreCodedIndependently) {
+  Bytes first(BLOCKSIZE), second(BLOCKSIZE);
+  for (size_t i = 0; i < BLOCKSIZE; ++i) {
+    first[i] = uint8_t(i % 199);
+    second[i] = uint8_t("a catch at the line, "[i % 21]);
+  }
+  Bytes both = first;
+  both.insert(both.end(), second.begin(), second.end());
+  Bytes joined = BPECompress(first);
+  const Bytes tail = BPECompress(second);
+  joined.insert(joined.end(), tail.begin(), tail.end());
+  EXPECT_EQ(BPECompress(both), joined);
+  EXPECT_EQ(BPEExpand(joined, uint32_t(both.size())), both);
+}
+
 TEST(BytePairCodecTest, RoundTripsAcrossBlockEdgesAndDataShapes) {
   std::mt19937 rng(42);
   for (size_t n : {0u, 1u, 2u, 8191u, 8192u, 8193u, 100000u}) {

@@ -61,6 +61,7 @@ class VirtualPad {
     SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
   }
   bool Ok() const { return joy_ != nullptr; }
+  SDL_JoystickID Id() const { return joy_ ? SDL_JoystickInstanceID(joy_) : -1; }
   void Detach() {
     if (!joy_) return;
     const SDL_JoystickID id = SDL_JoystickInstanceID(joy_);
@@ -113,12 +114,17 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
   EXPECT_EQ(dev.getStick().X, 0);
   EXPECT_EQ(dev.getStick().Y, 1);
   EXPECT_EQ(dev.JoyState().rgdwPOV[0], 18000u);
-  // Pulled out: the slot reads as released; nothing else changes.
+  // Pulled out: the slot reads as released, and the pad is closed (SDL
+  // keeps an open pad's handle until it is closed); nothing else changes.
+  const SDL_JoystickID id = pad.Id();
+  ASSERT_NE(SDL_GameControllerFromInstanceID(id), nullptr);
   pad.Detach();
   SDL_JoystickUpdate();
   EXPECT_FALSE(dev.Scan(DI_JOY1 + slot));
   EXPECT_FALSE(dev.getButtons(1));
   EXPECT_FALSE(dev.JoyStickAttached(slot));
+  EXPECT_EQ(SDL_GameControllerFromInstanceID(id), nullptr);
+  EXPECT_EQ(SDL_JoystickFromInstanceID(id), nullptr);
   // Plugged in again, it takes its old slot.
   VirtualPad again("qorv test pad");
   ASSERT_TRUE(again.Ok());

@@ -559,6 +559,19 @@ class MenuPanelDrawTest : public MenuFixture {
       if (e.left == x && e.top == y && e.sy == 104) return int(e.sx) / 8;
     return -1;
   }
+  // Member m of the team is named with eight hiragana number first + m
+  // ("ぁ" is name code 37, the font's hiragana cell 84).
+  void NameMembers(int team, int first) {
+    for (int m = 0; m < 7; ++m) AOT->ADTCDt[team][m].Name.fill(uint8_t(37 + first + m));
+  }
+  // The side's seven names, eight cells each, one row of 16 pixels a member.
+  void ExpectNames(int side, int first) {
+    for (int m = 0; m < 7; ++m) {
+      auto line = fontTarget.Line(128.0f + 152 * side, 96.0f + 16 * m);
+      ASSERT_EQ(line.size(), 8u) << "side " << side << " member " << m;
+      EXPECT_EQ(std::pair(line[0].sx, line[0].sy), GlyphCell(84 + first + m));
+    }
+  }
   TDDDDGenSurface tile{nullptr, nullptr, 1024, 1024};
   TAlpha32SAI al{nullptr, nullptr, true, false, nullptr, 1, 256};
   std::unique_ptr<TAllTx> AT;
@@ -576,8 +589,13 @@ TEST_F(MenuPanelDrawTest, TeamPanelShowsNumberAndAveragesWithTensOnlyAboveNine) 
     AOT->ADBPDt[19][m].dHP = 10;              // 70 / 7 = 10
     AOT->ADBPDt[19][m].dBP = uint8_t(m == 0 ? 21 : 0);  // 21 / 7 = 3
   }
+  NameMembers(7, 0);
+  NameMembers(19, 7);
   tsl.OnMove();
+  fontTarget.glyphs.clear();
   tsl.OnDraw();
+  ExpectNames(0, 0);
+  ExpectNames(1, 7);
   auto q = Queued();
   EXPECT_EQ(q[0].pri, 12);  // the picture first
   EXPECT_EQ(DigitAt(q, 168, 56), 0);
@@ -633,13 +651,18 @@ TEST_F(MenuPanelDrawTest, VersusRatingOrderFollowsTheLanguageAndLastStepShowsLoa
     G().DBGM = dbgmKatinuki;
     TDBVSScene vs(&al, AOT.get(), &Glb, stDBVS);
     G().DBTeamNo[0] = 2;
+    G().DBTeamNo[1] = 5;
     for (int m = 0; m < 7; ++m) {
       DCDDBallDt& d = AOT->ADBPDt[2][m];
       d.dBP = 1, d.dShT = 2, d.dCrv = 3, d.dSpd = 4, d.dCaT = 5, d.dTaf = 6, d.dGut = 7, d.dHP = 8;
     }
+    NameMembers(2, 0);
+    NameMembers(5, 7);
     vs.OnMove();
     fontTarget.glyphs.clear();
     vs.OnDraw();
+    ExpectNames(0, 0);
+    ExpectNames(1, 7);
     auto q = Queued();
     std::vector<int> rows;
     for (int r = 0; r < 8; ++r) rows.push_back(DigitAt(q, 240, 96 + 16 * r));

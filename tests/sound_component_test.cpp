@@ -217,9 +217,30 @@ TEST(SoundComponent, WaveFilesLoadOrReportWhatIsWrong) {
                           "\x97L\x82\xE8\x82\xDC\x82\xB9\x82\xF1"));
   }
   EXPECT_THROW(TDDSDWaveData(d.get(), "missing.wav"), EDDSD);
+
+  // Samples the mixer cannot take (24 bits) and an empty data chunk: no
+  // buffer can be made ("サウンドバッファの作成に失敗しました" and the
+  // code), rather than a wave that plays as silence.
+  folder.Write("deep.wav", MakeWaveFile(plat::PcmFormat::Make(44100, 24, true),
+                                        std::vector<uint8_t>(600, 7)));
+  folder.Write("empty.wav", Wav(0));
+  for (const char* name : {"deep.wav", "empty.wav"}) {
+    SCOPED_TRACE(name);
+    try {
+      TDDSDWaveData bad(d.get(), name);
+      ADD_FAILURE() << "no exception";
+    } catch (const EDDSD& e) {
+      EXPECT_EQ(std::string(e.what()),
+                "\x83T\x83" "E\x83\x93\x83h\x83o\x83" "b\x83t\x83@\x82\xCC\x8D\xEC\x90\xAC"
+                "\x82\xC9\x8E\xB8\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD(Error Code(88780064))");
+    }
+  }
   d->SetDebugOption(0);
-  TDDSDWaveData quiet(d.get(), "nodata.wav");
-  EXPECT_EQ(quiet.Buffer(), nullptr);
+  for (const char* name : {"nodata.wav", "deep.wav", "empty.wav"}) {
+    TDDSDWaveData quiet(d.get(), name);
+    EXPECT_EQ(quiet.Buffer(), nullptr) << name;
+    EXPECT_EQ(quiet.Length(), 0u) << name;
+  }
 }
 
 TEST(SoundComponent, ChannelsDuplicateAndKeepVolume) {

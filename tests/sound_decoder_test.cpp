@@ -304,6 +304,8 @@ TEST(SoundBinding, DamagedLibraryIsRefusedWithItsReason) {
       {"cut", std::vector<uint8_t>(good.begin(), good.begin() + 1024), false,
        "a loadable segment lies past the end of the file"},
       {"changed", flipped, true, "digest differs from the build's record"},
+      {"cut, recorded", std::vector<uint8_t>(good.begin(), good.begin() + 1024), true,
+       "size differs from the build's record"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
