@@ -93,6 +93,23 @@ bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
   return CfgIniFromFile(*data, cfg, problem);
 }
 
+bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
+  cfg = TCFGINI{};
+  if (problem) problem->clear();
+  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
+  if (!data) {
+    if (problem) *problem = "missing";
+    return false;
+  }
+  cfg = CfgIniFromBytes(data->data(), data->size());
+  if (problem && data->size() < kCfgIniSize)
+    *problem = "short (" + std::to_string(data->size()) +
+               " bytes, not 108); the rest of the settings read as 0";
+  else if (problem && data->size() > kCfgIniSize)
+    *problem = "long (more than 108 bytes); the bytes past 108 are left out";
+  return true;
+}
+
 bool SaveCfgIni(std::string_view gamePath, const TCFGINI& cfg, std::string* error,
                 plat::WriteStep* failed) {
   auto raw = CfgIniToBytes(cfg);

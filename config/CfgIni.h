@@ -60,7 +60,13 @@ void SanitiseCfgIni(TCFGINI& cfg);
 // unset. False when it is missing or has the wrong size; cfg is then all zero
 // and *problem (when given) says which.
 bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
-// The same over a whole file's bytes.
+// The configuration program's reading: zeroes the record and takes up to 108
+// bytes, so the user sees what a short file held and saves a whole one. False
+// only when the file cannot be read (cfg all zero); a file of another length
+// loads, with *problem (when given) saying it was short or long, and "" for a
+// whole one.
+bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
+// The game's reading over a whole file's bytes.
 bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);
 // Replaces the file with exactly 108 bytes (see plat::WriteFile: a failed
 // save leaves the old file whole); false, with the reason in *error and the

@@ -197,12 +197,13 @@ std::string TForm1::CfgPath() { return plat::ProgramFolder() + std::string(kCfgI
 void TForm1::LoadSettings() {
   cfg = TCFGINI{};
   std::string problem;
-  if (!LoadCfgIni(CfgPath(), cfg, &problem)) {
-    // A file of the wrong size is refused like a missing one.
-    plat::ReportFileProblem(CfgPath(), problem + "; starting from the default values");
+  if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem)) {
     plat::MessageBox(eng_ ? plat::Utf8ToSjis(plat::ResolvePath(CfgPath())) + " not found..."
                           : std::string(kNotFoundJ));
     cfg = CfgIniDefaults();
+  } else if (!problem.empty()) {
+    // A short or long file shows what it held; saving writes it whole.
+    plat::ReportFileProblem(CfgPath(), problem);
   }
   form_[CheckBox1].checked = cfg.Auto_f != 0;
   SyncPlayerGroups();

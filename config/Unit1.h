@@ -33,7 +33,8 @@ class TForm1 {
   void FormCreate();
 
   // Reads the settings file beside the program into the record and the
-  // controls; a missing file is reported and gives the starting values.
+  // controls; a missing file is reported and gives the starting values, a
+  // short one leaves the rest of the record 0.
   void LoadSettings();
   // Writes the record, creating the data folder after asking. False (and the
   // window stays) when the user cancels or the file cannot be written.

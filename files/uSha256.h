@@ -48,6 +48,7 @@ std::string Sha256Hex(const TSHA256Table& digest);
 // The compression function over whole 64-byte blocks. Sha256BlocksPortable
 // runs everywhere; Sha256BlocksWithCpu uses the processor's SHA-256
 // instructions and answers false, doing nothing, where there are none. Both
-// give the same state; TSha256 takes the faster one the processor allows.
+// give the same state; TSha256 takes the faster one the processor allows,
+// and the portable one whenever QORV_SHA256_PORTABLE is set (not "0").
 void Sha256BlocksPortable(TSHA256Table& state, const uint8_t* blocks, size_t count);
 bool Sha256BlocksWithCpu(TSHA256Table& state, const uint8_t* blocks, size_t count);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 
@@ -479,7 +480,9 @@ void TAlpha32::Rendering() {
 
 // A left-right mirrored blit cut by the left edge loses the right end of its
 // source, and the other way round: cut here, so the blit gets rectangles that
-// lie inside the back buffer. False when nothing is left to draw.
+// lie inside the back buffer's clip. The source is cut as a stored mirrored
+// copy's would be by the blit's own clipping, so both draws keep the same
+// columns. False when nothing is left to draw.
 bool TAlpha32::ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const {
   TDDDDGenSurface* bb = QD ? QD->BackBuffer() : nullptr;
   if (!bb) return false;
@@ -487,20 +490,19 @@ bool TAlpha32::ClipMirrored(plat::DdRect& dr, plat::DdRect& sr) const {
   if (dr.top > dr.bottom) std::swap(dr.top, dr.bottom);
   if (sr.left > sr.right) std::swap(sr.left, sr.right);
   if (sr.top > sr.bottom) std::swap(sr.top, sr.bottom);
-  const int64_t dw = int64_t(dr.right) - dr.left, dh = int64_t(dr.bottom) - dr.top;
-  const int64_t sw = int64_t(sr.right) - sr.left, sh = int64_t(sr.bottom) - sr.top;
-  if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0) return false;
-  const int64_t W = bb->Width(), H = bb->Height();
-  int64_t l = dr.left, r = dr.right, t = dr.top, b = dr.bottom;
-  int64_t sl = sr.left, srr = sr.right, st = sr.top, sb = sr.bottom;
-  if (l < 0) srr -= (0 - l) * sw / dw, l = 0;  // the left edge shows the source's right
-  if (r > W) sl += (r - W) * sw / dw, r = W;
-  if (t < 0) st += (0 - t) * sh / dh, t = 0;
-  if (b > H) sb -= (b - H) * sh / dh, b = H;
-  if (l >= r || t >= b || sl >= srr || st >= sb) return false;
-  dr = {int32_t(l), int32_t(t), int32_t(r), int32_t(b)};
-  sr = {int32_t(sl), int32_t(st), int32_t(srr), int32_t(sb)};
-  return true;
+  plat::DdRect cr = bb->Clipping ? bb->ClipRect : plat::DdRect{0, 0, bb->Width(), bb->Height()};
+  if (cr.left > cr.right) std::swap(cr.left, cr.right);
+  if (cr.top > cr.bottom) std::swap(cr.top, cr.bottom);
+  const int64_t sw = int64_t(sr.right) - sr.left;
+  if (sw <= 0 || sw > INT32_MAX || sr.top >= sr.bottom) return false;
+  // In the copy, column m counts from the source's right end.
+  int32_t m0 = 0, m1 = int32_t(sw);
+  if (!ClipSpan(dr.left, dr.right, m0, m1, cr.left, cr.right) ||
+      !ClipSpan(dr.top, dr.bottom, sr.top, sr.bottom, cr.top, cr.bottom))
+    return false;
+  sr.left = sr.right - m1;
+  sr.right -= m0;
+  return sr.left < sr.right && sr.top < sr.bottom;
 }
 
 void TAlpha32::RenderingDD() {

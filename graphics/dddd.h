@@ -85,6 +85,14 @@ struct TDDDDColorShiftInfo {
 
 TD3DFMT D3DFormatOf(const plat::DdPixelFormat& pf);
 
+// Cuts the destination span [d0, d1) to the clip span [c0, c1) and the source
+// span [s0, s1) in proportion: a cut keeps the source columns the kept part
+// covers, counted from the uncut end and rounded down. False, with nothing
+// drawn, when no destination pixel lies inside the clip span. Every blit is
+// cut this way; a mirrored draw is cut with it too, so it shows what a draw
+// of a stored mirrored copy would.
+bool ClipSpan(int32_t& d0, int32_t& d1, int32_t& s0, int32_t& s1, int32_t c0, int32_t c1);
+
 class TDDDDGenSurface {
  public:
   // Wraps an existing surface (not referenced) of the given clipping size.
@@ -108,7 +116,8 @@ class TDDDDGenSurface {
   void Restore();
   plat::DdSurfaceDesc getDesc();
   bool getIsLost();
-  // Out of range, or without a surface: logged, 0 / nothing written.
+  // At shown coordinates. Out of range, or without a surface: logged, 0 /
+  // nothing written.
   uint32_t getPixel(int32_t x, int32_t y);
   void setPixel(int32_t x, int32_t y, uint32_t p);
   // Blits SrcSurf (none: colour fill) onto this surface, clipped to ClipRect
@@ -167,8 +176,8 @@ class TDDDDGenSurface {
 
 // An off-screen surface in the display's format, kept by the component.
 // With a texel scale m it stores one texel per m x m block of its width x
-// height: Lock and the pixel access address the stored texels, blits the
-// shown size.
+// height: Lock addresses the stored texels, getPixel and setPixel the texel
+// under a shown coordinate, and blits the shown size.
 class TDDDDSurface : public TDDDDGenSurface {
  public:
   TDDDDSurface(TDDDD* AOwner, int32_t width, int32_t height, uint32_t colorKey,

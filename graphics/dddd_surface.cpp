@@ -14,28 +14,9 @@ namespace {
 
 using plat::DdRect;
 
-
 void RegulateRect(DdRect& r) {
   if (r.bottom < r.top) std::swap(r.top, r.bottom);
   if (r.right < r.left) std::swap(r.left, r.right);
-}
-
-// Cuts the destination span [d0,d1] to the clip span [c0,c1] and the source
-// span in proportion. An empty visible part counts as invisible, so nothing
-// is drawn for a destination that only touches the clip edge.
-bool Clip1D(int32_t& d0, int32_t& d1, int32_t& s0, int32_t& s1, int32_t c0, int32_t c1,
-            int32_t dw, int32_t sw) {
-  if (c1 <= d0 || c0 >= d1 || dw <= 0) return false;
-  const int32_t D1 = d1, S1 = s1;
-  if (c1 < d1) {
-    s1 = int32_t(int64_t(c1 - int64_t(d0)) * sw / dw + s0);
-    d1 = c1;
-  }
-  if (c0 > d0) {
-    s0 = int32_t(S1 - int64_t(D1 - int64_t(c0)) * sw / dw);
-    d0 = c0;
-  }
-  return true;
 }
 
 bool CalcClippingB(DdRect& dr, DdRect& sr, const DdRect& clip) {
@@ -43,10 +24,8 @@ bool CalcClippingB(DdRect& dr, DdRect& sr, const DdRect& clip) {
   RegulateRect(sr);
   DdRect cr = clip;
   RegulateRect(cr);
-  const int32_t dw = dr.right - dr.left, sw = sr.right - sr.left;
-  const int32_t dh = dr.bottom - dr.top, sh = sr.bottom - sr.top;
-  bool h = Clip1D(dr.left, dr.right, sr.left, sr.right, cr.left, cr.right, dw, sw);
-  bool v = Clip1D(dr.top, dr.bottom, sr.top, sr.bottom, cr.top, cr.bottom, dh, sh);
+  bool h = ClipSpan(dr.left, dr.right, sr.left, sr.right, cr.left, cr.right);
+  bool v = ClipSpan(dr.top, dr.bottom, sr.top, sr.bottom, cr.top, cr.bottom);
   return h && v;
 }
 
@@ -57,6 +36,13 @@ inline uint32_t LoadPixel(const uint8_t* p, uint32_t bytes) {
 }
 
 inline void StorePixel(uint8_t* p, uint32_t bytes, uint32_t v) { std::memcpy(p, &v, bytes); }
+
+// Shown pixels per stored texel, each way: a surface stored one texel per
+// picture pixel shows each texel as a block, and the pixel access addresses
+// the texel under a shown coordinate.
+inline uint32_t TexelScale(const plat::DdSurfaceDesc& d) {
+  return (d.flags & plat::dd::kSdTexelScale) && d.texelScale > 1 ? d.texelScale : 1;
+}
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 uint32_t Le32(const uint8_t* p) {
@@ -112,6 +98,21 @@ constexpr int32_t kMaxBmpEdge = 16384;
 constexpr size_t kMaxBmpFile = size_t(256) << 20;
 
 }  // namespace
+
+bool ClipSpan(int32_t& d0, int32_t& d1, int32_t& s0, int32_t& s1, int32_t c0, int32_t c1) {
+  const int64_t dw = int64_t(d1) - d0, sw = int64_t(s1) - s0;
+  if (c1 <= d0 || c0 >= d1 || dw <= 0) return false;
+  const int32_t D1 = d1, S1 = s1;
+  if (c1 < d1) {
+    s1 = int32_t((int64_t(c1) - d0) * sw / dw + s0);
+    d1 = c1;
+  }
+  if (c0 > d0) {
+    s0 = int32_t(S1 - (int64_t(D1) - c0) * sw / dw);
+    d0 = c0;
+  }
+  return true;
+}
 
 TD3DFMT D3DFormatOf(const plat::DdPixelFormat& pf) {
   switch (pf.aMask) {
@@ -236,8 +237,9 @@ uint32_t TDDDDGenSurface::getPixel(int32_t x, int32_t y) {
   }
   uint32_t v = 0;
   const uint32_t bytes = d.pf.bitCount / 8;
-  if (bytes >= 1 && bytes <= 4 && uint32_t(x) < d.width && uint32_t(y) < d.height) {
-    v = LoadPixel(d.surface + size_t(d.pitch) * y + size_t(x) * bytes, bytes);
+  const uint32_t tx = uint32_t(x) / TexelScale(d), ty = uint32_t(y) / TexelScale(d);
+  if (bytes >= 1 && bytes <= 4 && tx < d.width && ty < d.height) {
+    v = LoadPixel(d.surface + size_t(d.pitch) * ty + size_t(tx) * bytes, bytes);
   }
   if (own) FSurf->Unlock();
   return v;
@@ -262,8 +264,9 @@ void TDDDDGenSurface::setPixel(int32_t x, int32_t y, uint32_t p) {
     own = true;
   }
   const uint32_t bytes = d.pf.bitCount / 8;
-  if (bytes >= 1 && bytes <= 4 && uint32_t(x) < d.width && uint32_t(y) < d.height) {
-    StorePixel(d.surface + size_t(d.pitch) * y + size_t(x) * bytes, bytes, p);
+  const uint32_t tx = uint32_t(x) / TexelScale(d), ty = uint32_t(y) / TexelScale(d);
+  if (bytes >= 1 && bytes <= 4 && tx < d.width && ty < d.height) {
+    StorePixel(d.surface + size_t(d.pitch) * ty + size_t(tx) * bytes, bytes, p);
   }
   if (own) FSurf->Unlock();
 }

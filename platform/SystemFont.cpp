@@ -41,9 +41,17 @@ constexpr int kMaxWidth = 8192;
 
 struct FreeTypeFontRenderer::Impl {
   FT_Library lib = nullptr;
-  FT_Face face = nullptr;
-  std::string file;
+  std::vector<FT_Face> faces;  // every candidate that opened, in list order
+  std::vector<std::string> files;
   bool tried = false;
+
+  // The first face with a glyph for cp; the first face (whose missing-glyph
+  // box is drawn) when none has one.
+  FT_Face FaceFor(uint32_t cp) const {
+    for (FT_Face f : faces)
+      if (FT_Get_Char_Index(f, cp) != 0) return f;
+    return faces.front();
+  }
 };
 
 FreeTypeFontRenderer::FreeTypeFontRenderer()
@@ -53,42 +61,44 @@ FreeTypeFontRenderer::FreeTypeFontRenderer()
       impl_(new Impl) {}
 
 FreeTypeFontRenderer::~FreeTypeFontRenderer() {
-  if (impl_->face) FT_Done_Face(impl_->face);
+  for (FT_Face f : impl_->faces) FT_Done_Face(f);
   if (impl_->lib) FT_Done_FreeType(impl_->lib);
   delete impl_;
 }
 
 bool FreeTypeFontRenderer::Open() {
-  if (impl_->tried) return impl_->face != nullptr;
+  if (impl_->tried) return !impl_->faces.empty();
   impl_->tried = true;
   if (FT_Init_FreeType(&impl_->lib) != 0) {
     impl_->lib = nullptr;
     return false;
   }
   for (const std::string& path : Candidates) {
-    if (FT_New_Face(impl_->lib, path.c_str(), 0, &impl_->face) == 0) {
-      impl_->file = path;
-      return true;
-    }
-    impl_->face = nullptr;
+    FT_Face face = nullptr;
+    if (FT_New_Face(impl_->lib, path.c_str(), 0, &face) != 0) continue;
+    impl_->faces.push_back(face);
+    impl_->files.push_back(path);
   }
-  return false;
+  return !impl_->faces.empty();
 }
 
 std::string FreeTypeFontRenderer::FontFile() {
   Open();
-  return impl_->file;
+  return impl_->files.empty() ? std::string() : impl_->files.front();
 }
 
 bool FreeTypeFontRenderer::Render(std::string_view, int pixelSize, bool smooth,
                                   int letterSpacing, std::string_view sjis, TextCoverage& out) {
   out = TextCoverage();
   if (!Open()) return false;
-  FT_Face face = impl_->face;
   pixelSize = std::clamp(pixelSize, 1, kMaxPixelSize);
-  if (FT_Set_Pixel_Sizes(face, 0, FT_UInt(pixelSize)) != 0) return false;
-  const int ascent = int((face->size->metrics.ascender + 63) >> 6);
-  const int descent = int((-face->size->metrics.descender + 63) >> 6);
+  for (FT_Face f : impl_->faces)
+    if (FT_Set_Pixel_Sizes(f, 0, FT_UInt(pixelSize)) != 0) return false;
+  // The line takes the first font's height, so a text looks the same
+  // whichever fonts its characters come from.
+  const FT_Size_Metrics& m = impl_->faces.front()->size->metrics;
+  const int ascent = int((m.ascender + 63) >> 6);
+  const int descent = int((-m.descender + 63) >> 6);
   out.Height = std::max(ascent + descent, 1);
 
   // Each glyph is rendered once and kept with its place on the line.
@@ -102,6 +112,7 @@ bool FreeTypeFontRenderer::Render(std::string_view, int pixelSize, bool smooth,
                                                   : (FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME));
   for (uint32_t cp : CodePoints(SjisToUtf8(sjis))) {
     if (pen > kMaxWidth) break;
+    FT_Face face = impl_->FaceFor(cp);
     if (FT_Load_Char(face, cp, flags) != 0) continue;
     const FT_GlyphSlot g = face->glyph;
     const FT_Bitmap& b = g->bitmap;

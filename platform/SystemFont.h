@@ -1,7 +1,8 @@
 // The system-font seam: text drawn with an outline font into a coverage map,
 // for the text texture. The game names Windows font faces that do not exist
-// here; the real renderer answers every face with the first installed font
-// file of a fixed list that covers Japanese, so texts look alike everywhere.
+// here; the real renderer answers every face with the installed font files of
+// a fixed list, drawing each character with the first file that has it, so
+// Latin, digits and Japanese all read and texts look alike everywhere.
 // Tests put a renderer of fixed boxes in its place.
 #pragma once
 #include <cstdint>
@@ -41,7 +42,8 @@ class FreeTypeFontRenderer final : public FontRenderer {
   FreeTypeFontRenderer& operator=(const FreeTypeFontRenderer&) = delete;
   bool Render(std::string_view face, int pixelSize, bool smooth, int letterSpacing,
               std::string_view sjis, TextCoverage& out) override;
-  // The font file in use ("" when none was found).
+  // The first font file that opened ("" when none did); it sets the line
+  // height and draws the missing-glyph box.
   std::string FontFile();
   // The files tried, in order (tests may replace the list).
   std::vector<std::string> Candidates;

@@ -65,6 +65,14 @@ uint32_t BackPixel(TDDDD& d, int x, int y) {
   return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
+// The back buffer as a frame.
+Frame Snapshot(TDDDD& d) {
+  Frame f(d.BackBuffer()->Width(), d.BackBuffer()->Height());
+  for (int y = 0; y < f.h; ++y)
+    for (int x = 0; x < f.w; ++x) f.px[size_t(y) * f.w + x] = BackPixel(d, x, y);
+  return f;
+}
+
 // Counts the pixels that differ from the frame and reports the first.
 int Differences(TDDDD& d, const Frame& f) {
   int n = 0;
@@ -327,6 +335,29 @@ TEST_F(RendererTest, BlitMirroringWithAndWithoutAMirroredCopy) {
   f.Blit(p, 1014, 360, 2, true);
   f.Blit(p, 1014, 400, 2, true);
   EXPECT_EQ(Differences(*disp, f), 0);
+
+  // Stretched, shrunk and fractional draws cut by each edge keep the same
+  // source columns and rows either way.
+  struct Cut {
+    float x, y, mag;
+  } const cuts[] = {{-5.3f, 10, 1.5f},    {-3.6f, 50, 0.75f},  {-7.1f, 90, 2.3f},
+                    {505.4f, 130, 1.5f},  {507.7f, 170, 0.7f}, {503.2f, 200, 2.3f},
+                    {60, -3.3f, 1.37f},   {120, -5.6f, 2.3f},  {180, -2.2f, 0.6f},
+                    {240, 235.6f, 1.37f}, {300, 233.3f, 2.3f}, {360, 237.8f, 0.6f}};
+  auto draw = [&](const TALTexture& t, float shift) {
+    r.Clear(0, true);
+    for (const Cut& c : cuts)
+      r.DrawTexLTEx(t, 0, 0, 12, 8, c.x + shift, c.y + shift, 0, 255, 0, BM_NORMAL, mirLR,
+                    false, c.mag, c.mag + 0.15f, r0, 0.0f, nullptr);
+    r.Rendering();
+  };
+  for (float shift : {0.0f, 0.25f, 0.5f, 0.8f}) {
+    SCOPED_TRACE(shift);
+    draw(withCopy, shift);
+    const Frame copy = Snapshot(*disp);
+    draw(without, shift);
+    EXPECT_EQ(Differences(*disp, copy), 0);
+  }
 }
 
 TEST_F(RendererTest, LowerPriorityFirstTiesInQueueOrder) {

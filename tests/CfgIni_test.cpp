@@ -58,23 +58,6 @@ TEST(CfgIni, DefaultsAreTheConfigurationProgramsStartingValues) {
   for (int i = 0; i < 12; ++i) EXPECT_EQ(c.KBBtn[i], keys[i]) << i;
 }
 
-TEST(CfgIni, FortyByteFileGivesDevicesAndKeysOnly) {
-  TCFGINI full = CfgIniDefaults();
-  full.Device[0] = 0;
-  full.Device[1] = 2;
-  for (int i = 0; i < 8; ++i) full.KBBtn[i] = uint16_t(0x10 + i);
-  full.WinSize = 1;
-  auto b = Bytes(full);
-  TCFGINI c = CfgIniFromBytes(b.data(), 40);
-  EXPECT_EQ(c.Device[0], 0);
-  EXPECT_EQ(c.Device[1], 2);
-  EXPECT_EQ(c.KBBtn[7], 0x17);
-  for (auto& row : c.JSBtn)
-    for (uint16_t v : row) EXPECT_EQ(v, 0);
-  EXPECT_EQ(c.Auto_f, 0);
-  EXPECT_EQ(c.WinSize, 0) << "the large window";
-}
-
 TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
   TCFGINI c{};
   c.Device[0] = 5;

@@ -1,6 +1,7 @@
 // The configuration window driven headless: key and pad-button capture through
 // scripted devices, the choices written to the 108-byte record, loading short
 // or damaged settings files, saving and the program's single copy.
+#include <algorithm>
 #include <fstream>
 
 #include "config/CfgProgram.h"
@@ -216,6 +217,62 @@ TEST_F(ConfigForm, ChoicesAreWrittenToTheRecord) {
   EXPECT_EQ(w.caption, "Save OK!");
 }
 
+// Every control shows the file it was opened on, with English captions, and
+// saving what was loaded gives back the same 108 bytes.
+TEST_F(ConfigForm, LoadedFileShowsInEveryControlAndSavesBackUnchanged) {
+  TCFGINI c{};
+  c.Device[0] = 2;
+  c.Device[1] = 1;
+  c.Device[2] = 3;  // unused fields are kept as read
+  const uint16_t keys[8] = {0x11, 0x1F, 0x1E, 0x20, 181, 0x39, 0x9C, 0x1D};
+  std::copy(keys, keys + 8, c.KBBtn);
+  for (int b = 0; b < 3; ++b) {
+    c.JSBtn[0][b] = uint16_t(3 + b);
+    c.JSBtn[1][b] = uint16_t(13 + b);
+  }
+  c.JSBtn[3][7] = 31;
+  c.WinSize = 1;
+  const auto raw = CfgIniToBytes(c);
+  WriteAll(CfgFile(), {raw.begin(), raw.end()});
+  devices.pads = 2;
+  TForm1& f = Open();
+  EXPECT_TRUE(messages.empty());
+  plat::TkForm& w = f.Form();
+  EXPECT_FALSE(w[f.CheckBox1].checked);
+  EXPECT_TRUE(w.IsUsable(f.RadioGroup1));
+  EXPECT_EQ(w[f.RadioGroup1].itemIndex, 2);
+  EXPECT_EQ(w[f.RadioGroup3].itemIndex, 1);
+  EXPECT_EQ(w[f.RadioGroup2].itemIndex, 1);
+  const char* const fields[TForm1::kFields] = {
+      "Btn : 3", "Btn : 4", "Btn : 5", "Btn : 13", "Btn : 14", "Btn : 15", "Key : W",
+      "Key : S", "Key : A", "Key : D", "Key : / (Numpad)", "Key : Space",
+      "Key : Enter (Numpad)", "Key : Ctrl (Left)"};
+  for (int i = 0; i < TForm1::kFields; ++i) EXPECT_EQ(Edit(i).text, fields[i]) << i;
+
+  EXPECT_EQ(w[f.Button2].text, "Save and End");
+  EXPECT_EQ(w[f.GroupBox4].text, "KeyConfiguration");
+  EXPECT_EQ(w[f.CheckBox1].text,
+            "Game pad is assigned by priority. Keyboard is assigned when there are no Game pads.");
+  EXPECT_EQ(w[f.GroupBox1].text, "Game pad 1 : Connected");
+  EXPECT_EQ(w[f.GroupBox2].text, "Game pad 2 : Connected");
+  EXPECT_EQ(w[f.GroupBox3].text, "Keyboard");
+  EXPECT_EQ(w[f.RadioGroup1].text, "Player 1");
+  EXPECT_EQ(w[f.RadioGroup1].items, (std::vector<std::string>{"Keyboard", "Game pad 1", "Game pad 2"}));
+  EXPECT_EQ(w[f.RadioGroup2].text, "Window Size");
+  EXPECT_EQ(w[f.RadioGroup2].items, (std::vector<std::string>{"1024 x 480", "512 x 240"}));
+  const char* const buttons[3] = {"A Btn (Pass/Dodge)", "B Btn (Shoooot/Catch)", "St Btn (Pause)"};
+  const char* const keyLabels[8] = {"Up", "Down", "Left", "Right", buttons[0], buttons[1],
+                                    buttons[2], "A+B Btn (Jump)"};
+  for (int r = 0; r < 3; ++r) {
+    EXPECT_EQ(w[f.PadLabel1[size_t(r)]].text, buttons[r]);
+    EXPECT_EQ(w[f.PadLabel2[size_t(r)]].text, buttons[r]);
+  }
+  for (int r = 0; r < 8; ++r) EXPECT_EQ(w[f.KeyLabel[size_t(r)]].text, keyLabels[r]);
+
+  w.Click(f.Button2);
+  EXPECT_EQ(ReadAll(CfgFile()), std::vector<uint8_t>(raw.begin(), raw.end()));
+}
+
 TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
   MakeData();
   TForm1& f = Open();
@@ -237,23 +294,48 @@ TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
             "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
 }
 
-// An empty, cut or overlong file would leave keys dead: it is refused like a
-// missing one, with a line on stderr saying what was wrong, and saving writes
-// the fresh values back whole.
-TEST_F(ConfigForm, FileOfTheWrongSizeCountsAsMissing) {
-  for (size_t size : {0, 1, 40, 107, 109}) {
+// A short file shows what it held and leaves the rest 0, a long one its first
+// 108 bytes; stderr says which, no box says "not found", and saving writes the
+// file whole.
+TEST_F(ConfigForm, ShortOrLongFileShowsWhatItHeldAndSavesWhole) {
+  TCFGINI full = CfgIniDefaults();
+  full.Device[0] = 0;
+  full.KBBtn[4] = 0x1E;  // A
+  full.WinSize = 1;
+  const auto whole = CfgIniToBytes(full);
+  for (size_t size : {0, 40, 107, 109}) {
     SCOPED_TRACE(size);
-    WriteAll(CfgFile(), std::vector<uint8_t>(size, 0));
+    std::vector<uint8_t> file(whole.begin(), whole.begin() + std::min<size_t>(size, 108));
+    file.resize(size, 0xEE);
+    WriteAll(CfgFile(), file);
     messages.clear();
     testing::internal::CaptureStderr();
     TForm1& f = Open();
     const std::string err = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find(" not found..."), std::string::npos);
-    EXPECT_NE(err.find("dbcfg.sai: wrong size"), std::string::npos) << err;
-    EXPECT_EQ(f.cfg.KBBtn[4], 0x2C);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_NE(err.find(size < 108 ? "dbcfg.sai: short (" + std::to_string(size) + " bytes"
+                                  : std::string("dbcfg.sai: long")),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("not found"), std::string::npos) << err;
+    plat::TkForm& w = f.Form();
+    if (size == 0) {
+      EXPECT_EQ(Edit(10).text, "Needless to me!");
+      EXPECT_EQ(w[f.RadioGroup3].itemIndex, 0);
+    } else {
+      // Both devices and every key are inside the first 40 bytes.
+      EXPECT_EQ(w[f.RadioGroup1].itemIndex, 0);
+      EXPECT_EQ(w[f.RadioGroup3].itemIndex, 2);
+      EXPECT_EQ(Edit(10).text, "Key : A");
+      EXPECT_EQ(Edit(13).text, "Key : C");
+    }
+    EXPECT_EQ(Edit(1).text, size > 42 ? "Btn : 1" : "Btn : 0");
+    EXPECT_EQ(w[f.CheckBox1].checked, size > 104);
+    EXPECT_EQ(w[f.RadioGroup2].itemIndex, size > 106 ? 1 : 0);
     ASSERT_TRUE(f.Save());
-    EXPECT_EQ(ReadAll(CfgFile()).size(), 108u);
+    std::vector<uint8_t> want(whole.begin(), whole.begin() + std::min<size_t>(size, 108));
+    want.resize(108, 0);
+    EXPECT_EQ(ReadAll(CfgFile()), want);
   }
 }
 

@@ -1,6 +1,8 @@
 // The display component: modes, presenting, clipping wrapper, restore and the log.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "graphics/dddd.h"
 #include "platform/Clock.h"
 #include "tests/display_fixture.h"
@@ -306,6 +308,25 @@ TEST_F(DisplayTest, PixelsAndLocks) {
   EXPECT_EQ(s->getPixel(0, 0), 0x55u);
   EXPECT_EQ(s->UnLock(), 0);
   EXPECT_EQ(s->getPixel(0, 0), 0x55u);
+
+  // Stored one texel per 2 x 2 block: a shown coordinate reaches the texel
+  // under it, up to the last shown pixel.
+  auto big = std::make_unique<TDDDDSurface>(d.get(), 8, 6, 0, "", "", 2);
+  big->setPixel(5, 3, 0x1234);
+  big->setPixel(7, 5, 0x77);
+  EXPECT_EQ(big->getPixel(4, 2), 0x1234u);
+  EXPECT_EQ(big->getPixel(6, 4), 0x77u);
+  EXPECT_EQ(big->getPixel(3, 2), 0u);
+  ASSERT_EQ(big->Lock(a), 0);
+  const uint32_t bytes = a.pf.bitCount / 8;
+  auto texel = [&](int x, int y) {
+    uint32_t v = 0;
+    std::memcpy(&v, a.surface + size_t(a.pitch) * size_t(y) + size_t(x) * bytes, bytes);
+    return v;
+  };
+  EXPECT_EQ(texel(2, 1), 0x1234u);
+  EXPECT_EQ(texel(3, 2), 0x77u);
+  EXPECT_EQ(big->UnLock(), 0);
 }
 
 TEST_F(DisplayTest, TrydLogsAndHalts) {

@@ -144,10 +144,29 @@ TEST_F(TextTextureTest, NoSystemFontLeavesTheTextureBlank) {
   EXPECT_FALSE(al->Err_f);  // the renderer goes on
 }
 
-TEST(SystemFont, FreeTypeDrawsJapaneseTextOrFailsCleanly) {
+// Each character comes from the first installed font that has it: a letter,
+// a digit and a kana each draw a glyph of their own, none of them the box a
+// font draws for a character it lacks.
+TEST(SystemFont, FreeTypeDrawsLatinDigitsAndKanaOrFailsCleanly) {
   plat::FreeTypeFontRenderer ft;
   plat::TextCoverage cov;
   if (ft.FontFile().empty()) GTEST_SKIP() << "no font file installed";
+  auto draw = [&](std::string_view sjis) {
+    plat::TextCoverage c;
+    EXPECT_TRUE(ft.Render("any", 24, false, 0, sjis, c));
+    return std::make_pair(c.Width, c.Cov);
+  };
+  // Two user-defined characters no font has: both the missing-glyph box.
+  const auto missing = draw("\xF0\x40");
+  ASSERT_EQ(draw("\xF0\x41"), missing);
+  const auto a = draw("A"), seven = draw("7"), kana = draw("\x82\xA0");  // あ
+  EXPECT_NE(a, missing);
+  EXPECT_NE(seven, missing);
+  EXPECT_NE(kana, missing);
+  EXPECT_NE(a, seven);
+  EXPECT_NE(a, kana);
+  EXPECT_NE(seven, kana);
+
   // "あA" without smoothing: only full and empty pixels, some of each.
   ASSERT_TRUE(ft.Render("any", 24, false, 2, "\x82\xA0" "A", cov));
   EXPECT_GT(cov.Width, 24);

@@ -332,32 +332,39 @@ TEST(InputAggregate, MouseClicksAndWheel) {
   EXPECT_EQ(adi.MSt.dX, 0);
 }
 
-// The settings the first-run tool writes drive the game's keys: arrows,
-// Z/X for A/B, Enter to pause, C for the jump.
+// The settings the first-run tool writes drive the game's keys as they are:
+// arrows, Z/X for A/B, Enter for St, C for the jump.
 TEST(InputAggregate, DefaultSettingsGiveArrowKeysAndZX) {
   plat::ScriptedInputDevices in;
   TDDIDEX dev{&in};
   dev.Initialize();
   TADISAI adi{&dev, nullptr, false};
-  TCFGINI cfg = CfgIniDefaults();
-  const uint16_t keys[8] = {kUp, kDown, kLeft, kRight, kZ, kX, kEnter, kC};
-  for (int i = 0; i < 8; ++i) cfg.KBBtn[i] = keys[i];
+  const TCFGINI cfg = CfgIniDefaults();
+  ASSERT_TRUE(cfg.Auto_f);
   // As the scene controller applies them with no pad attached.
   adi.Init(false);
   for (int i = 0; i < 2; ++i) {
     TDISAI& di = *adi.DI[i];
-    ASSERT_TRUE(cfg.Auto_f);
     EXPECT_EQ(di.SettingAutoDevice(i), 0);
     const auto& k = cfg.KBBtn;
     di.SettingKB(k[0], k[1], k[2], k[3], k[4], k[5], k[6], k[7], k[8], k[9], k[10], k[11]);
   }
-  in.SetKey(kLeft, true);
-  in.SetKey(kZ, true);
-  adi.Scan(true);
-  EXPECT_TRUE(adi.DI[0]->CheckCrs(cL, 0));
-  EXPECT_TRUE(adi.DI[0]->CheckBtn(bA, 0));
-  EXPECT_TRUE(adi.DI[1]->CheckBtn(bA, 0));
-  EXPECT_TRUE(adi.CheckBtn(bA));
+  const struct {
+    uint8_t key;
+    int crs, btn;  // -1: not that kind
+  } rows[] = {{kUp, cU, -1},  {kDown, cD, -1}, {kLeft, cL, -1}, {kRight, cR, -1},
+              {kZ, -1, bA},   {kX, -1, bB},    {kEnter, -1, bX}, {kC, -1, bY}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(int(r.key));
+    in.ReleaseAll();
+    adi.Scan(true);
+    in.SetKey(r.key, true);
+    adi.Scan(true);
+    for (int i = 0; i < 2; ++i)
+      EXPECT_TRUE(r.crs >= 0 ? adi.DI[i]->CheckCrs(CrsType(r.crs), 0)
+                             : adi.DI[i]->CheckBtn(BtnType(r.btn), 0))
+          << i;
+  }
 }
 
 // Without a component of its own the aggregate reads the current devices.
