@@ -79,6 +79,18 @@ void TAlpha32::PalListClear() {
 // ---- decoding ----------------------------------------------------------------------
 namespace {
 
+// Names an archive entry that failed on stderr. An archive that failed to load
+// was named when it failed, so its entries are not; an entry that fails again
+// right after (every member loads the same picture) is named once.
+void ReportEntry(TQDAStream* qs, const std::string& ID, const std::string& what) {
+  static std::string last;
+  if (!qs || !qs->Valid()) return;
+  const std::string line = "entry " + ID + " " + what;
+  if (qs->FileName() + line == last) return;
+  last = qs->FileName() + line;
+  plat::ReportFileProblem(qs->FileName(), line);
+}
+
 struct Decoder {
   TAlpha32& al;
   TALLoadState& st;
@@ -119,19 +131,18 @@ struct Decoder {
     } catch (const std::exception&) {
       entry.reset();
     }
-    const std::string archive = qs ? qs->FileName() : std::string("(no archive)");
     if (!entry) {
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]\x92\x8A\x8Fo\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1" /* ●●●[ID]抽出できません */);
-      plat::ReportFileProblem(archive, "entry " + ID + " is missing or cannot be extracted");
+      ReportEntry(qs, ID, "is missing or cannot be extracted");
       return nullptr;
     }
     if (!KnownExtension(ext)) {
-      plat::ReportFileProblem(archive, "entry " + ID + " is not a .bmp, .jpg or .png picture");
+      ReportEntry(qs, ID, "is not a .bmp, .jpg or .png picture");
       return nullptr;
     }
     const TPaletteData* pal = al.PalAt(st.Pal);
     ALDecodedPicture d = ALDecodeEntryPicture(al.EntryMemo(), ext, entry->Bytes(), pal, st.CK == ckPalNo0);
-    if (!d.Bmp) plat::ReportFileProblem(archive, "entry " + ID + " cannot be decoded: " + d.Error);
+    if (!d.Bmp) ReportEntry(qs, ID, "cannot be decoded: " + d.Error);
     if (ext == ".bmp" && pal)
       al.AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C[" + ID + "]tmpBMP\x82\xC9\x93\xFC\x82\xE8\x82\xDC\x82\xB5\x82\xBD" /* ●●●[ID]tmpBMPに入りました */);
     Take(d);

@@ -328,6 +328,12 @@ TEST_F(LoaderTest, ArchiveEntriesLoadAndRebuild) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("char.qx2: entry none.png is missing"),
             std::string::npos);
   EXPECT_TRUE(r.Err_f);
+  // An archive that failed to load was named then: its entries add no lines.
+  TQDAStream failed;
+  failed.LoadFromBytes({1, 2, 3}, "bad.qx2");
+  testing::internal::CaptureStderr();
+  EXPECT_FALSE(r.LoadTextureExQDA(none, "face.png", &failed, false, false, false, ckPix00, -1));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   // Without a palette a short table gives its own colours; with one, the
   // palette's, whatever header or table the entry has.
   EXPECT_TRUE(r.LoadTextureExQDA(none, "short.bmp", &qs, false, false, false, ckPalNo0, -1));
