@@ -39,7 +39,7 @@ const char* const kDirectionLabelsJ[4] = {
     "\x8F\xE3\x83L\x81[",      // 上キー
     "\x89\xBA\x83L\x81[",      // 下キー
     "\x8D\xB6\x83L\x81[",      // 左キー
-    "\x89" "E\x83L\x81[",      // 右キー
+    ("\x89" "E\x83L\x81["),    // 右キー
 };
 const char kJumpLabelJ[] =  // A+Bボタン (ジャンプ)
     "A+B\x83{\x83^\x83\x93 (\x83W\x83\x83\x83\x93\x83v)";
