@@ -2,6 +2,7 @@
 #include <stdexcept>
 
 #include "files/QDArc.h"
+#include "graphics/ALAddLib.h"
 #include "platform/Files.h"
 #include "platform/SystemFont.h"
 #include "shell/DisplayLink.h"
@@ -546,6 +547,8 @@ TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   EXPECT_EQ(host.LastFrameW, 512);
   EXPECT_EQ(host.LastFrameH, 240);
   EXPECT_EQ(host.Caption(), "Vorlappa!! (Ver.2.0)");
+  ASSERT_NE(form->Glb->TW, nullptr);  // one 256 x 256 text texture
+  EXPECT_EQ(std::pair(form->Glb->TW->TX_W, form->Glb->TW->TX_H), std::pair(256, 256));
   // The title picture is on screen: the frame is not all black.
   size_t lit = 0;
   for (uint32_t px : host.LastFrame) lit += (px & 0xFFFFFF) != 0;

@@ -9,6 +9,7 @@
 
 #include "match/clsObject.h"
 #include "shell/GameRandom.h"
+#include "shell/GlbConst.h"
 #include "shell/clsGenScene.h"
 #include "graphics/ALAddLib.h"
 #include "graphics/AlphaLib32.h"
@@ -406,6 +407,15 @@ TEST_F(SceneTest, TheHubHandsDamageNumbersAndNamesToTheFont) {
   hub->PanelName("\x82\xA0\x82\xA2", 10, 20);  // two hiragana
   EXPECT_EQ(glyphs.lt, 2);
   Glb.FD = nullptr;
+  // The side panels take every value of the tuning table's layout section.
+  TGlbConst table(false);
+  table.DB.DBLAYOUT_1 = DBLAYOUT_1Rec{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, {}};
+  GC = &table;
+  const HPPanelLayout lo = hub->PanelLayout();
+  GC = nullptr;
+  EXPECT_EQ(std::vector<int>({lo.BASEX, lo.BASEY, lo.DISTX, lo.DISTY, lo.DISTX2, lo.NAME_BX,
+                              lo.NAME_BY, lo.FACE_BX, lo.FACE_BY, lo.HPBAR_BX, lo.HPBAR_BY}),
+            std::vector<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
 }  // namespace

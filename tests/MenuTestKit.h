@@ -28,13 +28,14 @@ class ScriptedSlot : public TDISAI {
   std::set<std::pair<int, int>> btn;  // (step, button)
   std::set<std::pair<int, int>> crs;  // (step, direction)
   int asked = 0;
-  bool CheckBtn(BtnType b, int) override {
+  // A push scripted for step s reads as pushed Pos steps ago at step s + Pos.
+  bool CheckBtn(BtnType b, int pos) override {
     ++asked;
-    return btn.count({step, int(b)}) > 0;
+    return btn.count({step - pos, int(b)}) > 0;
   }
-  bool CheckCrs(CrsType c, int) override {
+  bool CheckCrs(CrsType c, int pos) override {
     ++asked;
-    return crs.count({step, int(c)}) > 0;
+    return crs.count({step - pos, int(c)}) > 0;
   }
 };
 
