@@ -352,6 +352,7 @@ TEST(PictureClasses, CanvasStretchesMirrorsAndClips) {
   ix.SetSize(3, 1);
   const plat::PaletteEntry e[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
   ix.SetPalette(plat::CreatePalette(e));
+  EXPECT_TRUE(ix.PaletteModified);
   for (int x = 0; x < 3; ++x) {
     ix.GetCanvas().BrushColor = 1u << (8 * x);
     ix.GetCanvas().FillRect({x, 0, x + 1, 1});
