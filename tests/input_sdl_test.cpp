@@ -105,6 +105,8 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
   dev.Initialize();
   const int slot = SlotOf(dev, "qorv test pad");
   ASSERT_GE(slot, 0);
+  const uint32_t listed = devices.PadListVersion();
+  EXPECT_EQ(devices.PadListVersion(), listed);  // nothing plugged or pulled: the same list
   pad.Button(SDL_CONTROLLER_BUTTON_B, true);
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
   ASSERT_TRUE(dev.Scan(DI_JOY1 + slot));
