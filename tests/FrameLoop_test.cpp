@@ -540,6 +540,7 @@ TEST_F(OwnParts, StartUpPresentsFramesAtTheWindowSize) {
   form->Create();
   EXPECT_FALSE(form->Glb->Halt_f) << form->Glb->ErrMsg;
   ASSERT_NE(DisplayDevice(*form), nullptr);
+  EXPECT_EQ(DisplayDevice(*form)->SurfaceLocation, smtDefault);  // the options never ask for system memory
   Loop(3);
   EXPECT_GE(host.Presents, 3u);
   EXPECT_EQ(host.ClientW, 512);

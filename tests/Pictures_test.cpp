@@ -368,6 +368,19 @@ TEST(PictureClasses, CanvasStretchesMirrorsAndClips) {
   dst.GetCanvas().FillRect({3, 1, 9, 9});
   EXPECT_EQ(dst.Pixel(3, 1), 0xFF0000u);
   EXPECT_EQ(dst.Pixel(2, 1), 0x0000FFu);
+  // On an indexed picture a colour takes the nearest palette entry, to the
+  // last bit of each channel.
+  plat::Bitmap ix;
+  ix.SetPixelFormat(PixelFormat::pf8bit);
+  ix.SetSize(3, 1);
+  const plat::PaletteEntry e[4] = {{0, 0, 0, 0}, {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}};
+  ix.SetPalette(plat::CreatePalette(e));
+  EXPECT_TRUE(ix.PaletteModified);
+  for (int x = 0; x < 3; ++x) {
+    ix.GetCanvas().BrushColor = 1u << (8 * x);
+    ix.GetCanvas().FillRect({x, 0, x + 1, 1});
+    EXPECT_EQ(ix.Index(x, 0), x + 1) << x;
+  }
 }
 
 }  // namespace

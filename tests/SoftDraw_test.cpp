@@ -382,6 +382,7 @@ TEST(SoftDraw, WindowedPrimaryPresentsThroughItsClipper) {
   EXPECT_EQ(window.Width(), 4);
   EXPECT_EQ(window.Pixel(0, 0), 0x00FF00u);
   EXPECT_EQ(window.Pixel(3, 1), 0x0000FFu);
+  EXPECT_EQ(window.Pixel(4, 1), 0u);  // outside the frame reads black
   // A present larger than the client area is clipped, not refused.
   DdRect big{-2, 0, 6, 2};
   EXPECT_EQ(primary->Blt(&big, back, nullptr, dd::kBltWait, nullptr), 0);

@@ -27,6 +27,11 @@ TEST(SdlInputKeys, ScanCodesNameTheSamePhysicalKeys) {
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x0B), SDL_SCANCODE_0);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x3B), SDL_SCANCODE_F1);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x9C), SDL_SCANCODE_KP_ENTER);
+  // The Japanese keyboard's own keys: kana, convert, no convert, yen.
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x70), SDL_SCANCODE_INTERNATIONAL2);
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x79), SDL_SCANCODE_INTERNATIONAL4);
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x7B), SDL_SCANCODE_INTERNATIONAL5);
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x7D), SDL_SCANCODE_INTERNATIONAL3);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x00), 0);
   // Every key the configuration program can name has a key, and no two
   // codes share one.
@@ -100,6 +105,8 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
   dev.Initialize();
   const int slot = SlotOf(dev, "qorv test pad");
   ASSERT_GE(slot, 0);
+  const uint32_t listed = devices.PadListVersion();
+  EXPECT_EQ(devices.PadListVersion(), listed);  // nothing plugged or pulled: the same list
   pad.Button(SDL_CONTROLLER_BUTTON_B, true);
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
   ASSERT_TRUE(dev.Scan(DI_JOY1 + slot));
