@@ -433,6 +433,10 @@ TEST_F(BallJudge, OwnSideTouchesFollowTheInfieldMateAndCoverRules) {
     Judge();
     EXPECT_EQ(st().Motion, dbbPass);  // the receiver is not the controlled man
     team.CtrlNo = 2;
+    team.CvrNo = 3;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbPass);  // nor is he the cover man
+    team.CvrNo = 1;
     Judge();
     EXPECT_EQ(st().HoldPNo, 1);
 }

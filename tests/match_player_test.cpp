@@ -673,6 +673,7 @@ TEST_F(MatchPlayer, OutfieldersKeepToTheirLines) {
   slot[0]->held = {cL};  // toward the centre line, for side 0's outfield
   back.SetMtype(dbmtWk, true);
   back.SetLCrtX(25150);
+  back.MyZahyou->Z = 9800;
   back.Moving();
   EXPECT_EQ(back.MyZahyou->Z, DBCRT_O2LINE);
   EXPECT_EQ(back.LeftCrtX(), DBCRT_INFMAX);
