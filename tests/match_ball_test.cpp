@@ -177,6 +177,11 @@ TEST_F(BallFlight, SpinWrapsAtEightFrames) {
     EXPECT_EQ(st().ShSt.Spin_c, 0);
     ball->MCCount();
     EXPECT_EQ(st().ShSt.Spin_c, 300);
+    // A shot spins too.
+    st().Motion = dbbShoot;
+    st().ShSt.HSNo = dbhNML;
+    ball->MCCount();
+    EXPECT_EQ(st().ShSt.Spin_c, 600);
 }
 
 TEST_F(BallFlight, AfterImagesFollowAShotEveryFourthStep) {
