@@ -629,10 +629,13 @@ TEST_F(BallPass, LinesByPositions) {
     st().PaTgPNo = 6;
     p.GetTagDist(false, false, false, false);
     EXPECT_EQ(p.tPaLine, dbplNml);
-    TDBPlayer& q = P(0, 1);
-    st().PaTgPNo = 3;
+    TDBPlayer& q = P(0, 3);
+    st().PaTgPNo = 1;
     q.GetTagDist(false, false, false, false);
     EXPECT_EQ(q.tPaLine, dbpl11);
+    st().PaTgPNo = 3;
+    P(0, 0).GetTagDist(false, false, false, false);
+    EXPECT_EQ(P(0, 0).tPaLine, dbpl11);
     st().PaTgPNo = 6;
     q.GetTagDist(false, false, false, false);
     EXPECT_EQ(q.tPaLine, dbpl14);

@@ -626,7 +626,7 @@ TEST_F(MatchPlayer, LandingStopsAJumperAndRollsOrLaysDownTheKnockedBack) {
   EXPECT_EQ(land(100, 8), dbmtDn);
   EXPECT_EQ(p.MySt->AirFric_c, 0);  // lying down, he keeps no landing slide
   EXPECT_EQ(land(300, 0), dbmtDn);
-  EXPECT_EQ(land(-101, 8), dbmtRoF);
+  EXPECT_EQ(land(-101, 1), dbmtRoF);
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
   EXPECT_EQ(z.Y, 0);
   EXPECT_EQ(land(0, 0, 0), dbmtENG);
