@@ -205,6 +205,12 @@ TEST_F(BallJudge, FacingAngleTable) {
     EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 4));
     EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
     EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
+    // Facing the back and right: 7, 0 and 1.
+    h.MyZahyou->SetMuki(mR);
+    h.MyZahyou->SetMukiZ(mzB);
+    h.MySt->MukiAgl = 4;
+    for (int a : {7, 0, 1}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
 }
 
 TEST_F(BallJudge, IncomingDirectionInEighths) {
