@@ -205,6 +205,12 @@ TEST_F(BallJudge, FacingAngleTable) {
     EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 4));
     EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
     EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
+    // Facing the back and right: 7, 0 and 1.
+    h.MyZahyou->SetMuki(mR);
+    h.MyZahyou->SetMukiZ(mzB);
+    h.MySt->MukiAgl = 4;
+    for (int a : {7, 0, 1}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
 }
 
 TEST_F(BallJudge, IncomingDirectionInEighths) {
@@ -433,6 +439,10 @@ TEST_F(BallJudge, OwnSideTouchesFollowTheInfieldMateAndCoverRules) {
     Judge();
     EXPECT_EQ(st().Motion, dbbPass);  // the receiver is not the controlled man
     team.CtrlNo = 2;
+    team.CvrNo = 3;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbPass);  // nor is he the cover man
+    team.CvrNo = 1;
     Judge();
     EXPECT_EQ(st().HoldPNo, 1);
 }
@@ -625,10 +635,13 @@ TEST_F(BallPass, LinesByPositions) {
     st().PaTgPNo = 6;
     p.GetTagDist(false, false, false, false);
     EXPECT_EQ(p.tPaLine, dbplNml);
-    TDBPlayer& q = P(0, 1);
-    st().PaTgPNo = 3;
+    TDBPlayer& q = P(0, 3);
+    st().PaTgPNo = 1;
     q.GetTagDist(false, false, false, false);
     EXPECT_EQ(q.tPaLine, dbpl11);
+    st().PaTgPNo = 3;
+    P(0, 0).GetTagDist(false, false, false, false);
+    EXPECT_EQ(P(0, 0).tPaLine, dbpl11);
     st().PaTgPNo = 6;
     q.GetTagDist(false, false, false, false);
     EXPECT_EQ(q.tPaLine, dbpl14);

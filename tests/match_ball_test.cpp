@@ -177,6 +177,11 @@ TEST_F(BallFlight, SpinWrapsAtEightFrames) {
     EXPECT_EQ(st().ShSt.Spin_c, 0);
     ball->MCCount();
     EXPECT_EQ(st().ShSt.Spin_c, 300);
+    // A shot spins too.
+    st().Motion = dbbShoot;
+    st().ShSt.HSNo = dbhNML;
+    ball->MCCount();
+    EXPECT_EQ(st().ShSt.Spin_c, 600);
 }
 
 TEST_F(BallFlight, AfterImagesFollowAShotEveryFourthStep) {
@@ -287,6 +292,12 @@ TEST_F(BallLanding, EachStateLandsUnderItsOwnGravity) {
     ball->Moving();
     // Falling at 7 from 9993: H = 3 + 9993, trunc(sqrt(19992 / 7)) - 1 = 52.
     EXPECT_EQ(st().LandX, 20100 + 100 * 52);
+    // A plain shot along its straight descent: 9900 / 100 = 99 steps.
+    Place(20000, 10000, 5600, 100, -100, 0);
+    ball->SetMType(dbbShoot);
+    st().ShSt.HSNo = dbhNML;
+    ball->Moving();
+    EXPECT_EQ(st().LandX, 20100 + 100 * 99);
     Place(20000, 0, 5600, 0, 0, 0);
     st().Motion = dbbFree;
     st().LandX = 0;

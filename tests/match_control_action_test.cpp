@@ -66,6 +66,14 @@ TEST_F(Keys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
     di0.Clear();
     back.MCKeyInput();
     EXPECT_EQ(back.MyZahyou->Muki(), mL);
+    // An infielder turns the way he holds as he starts to walk.
+    Team(0).CtrlNo = 0;
+    Face(*me, mR, mzN);
+    di0.Hold(L | U);
+    me->MCKeyInput();
+    EXPECT_EQ(M(*me), dbmtWk);
+    EXPECT_EQ(me->MyZahyou->Muki(), mL);
+    EXPECT_EQ(me->MyZahyou->MukiZ(), mzB);
 }
 
 TEST_F(Keys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
@@ -195,8 +203,16 @@ TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
     Press(0, L);
     EXPECT_EQ(M(*me), dbmtDs);
 
+    // Holding the ball, a turn in the dash catch chooses the targets again.
     me->SetMtype(dbmtCa, false);
     Hold(*me);
+    Ball().PaTgTNo = Ball().PaTgPNo = -1;
+    di0.Clear();
+    di0.Hold(R);
+    me->MCKeyInput();
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_EQ(Ball().PaTgTNo, 0);
+    Face(*me, mL, mzN);
     Press(A, R);
     EXPECT_EQ(M(*me), dbmtPa);
     EXPECT_EQ(me->MyZahyou->Muki(), mR);

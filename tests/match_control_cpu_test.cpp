@@ -279,6 +279,18 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
 // The mover from a stored wish: braking a dash that runs the wrong way,
 // walking or standing on a return, the pass-wait stance, the shot-cover
 // man's wait and catch, and the CPU attacker's run after his wait.
+// Starting the catch spends the pass's arrival count, so it starts once.
+TEST_F(Cpu, AReceiverStartsHisCatchOnce) {
+    TDBPlayer& r = P(0, 2);
+    Ball().Motion = dbbPass;
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+    Ball().PaETA_c = 8;
+    r.InitAutoTypeMuki();
+    r.CheckPassCatchMotion();
+    EXPECT_EQ(r.MySt->Motion.Mtype, dbmtCa);
+    EXPECT_EQ(Ball().PaETA_c, -1);
+}
+
 TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
     struct Case {
         const char* name;
@@ -297,6 +309,8 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
          dbmtSl},
         {"a return along the dash goes on", dbmtSt, {dbaReturn, maL, mzaN, 1}, dashingLeft, dbmtDs},
         {"a return in depth walks", dbmtSt, {dbaReturn, maN, mzaB, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a fetcher dashing with a depth wish only runs on", dbmtSt, {dbaGet, maN, mzaB, 0},
+         dashingLeft, dbmtDs},
         {"a return with nowhere to go stands", dbmtWk, {dbaReturn, maN, mzaN, 0},
          [](TDBPlayer&) {}, dbmtSt},
         {"a pass receiver in formation waits for it", dbmtWk, {dbaPos, maN, mzaN, 0},

@@ -444,6 +444,12 @@ TEST_F(MatchPlayer, AStandingHumanWithoutInputHandsControlOn) {
   EXPECT_EQ(T(0).TSt.CtrlNo, 0);
   p.OnMove();
   EXPECT_EQ(T(0).TSt.CtrlNo, 3);  // the nearest to the ball
+  // So does one left standing by a loose ball.
+  Ball().Motion = dbbFree;
+  T(0).TSt.CtrlNo = 0;
+  p.MySt->NoInput_c = 0;
+  for (int i = 0; i < 6; ++i) p.OnMove();
+  EXPECT_EQ(T(0).TSt.CtrlNo, 3);
 
   // Holding a direction keeps resetting the count.
   T(0).TSt.CtrlNo = 0;
@@ -572,8 +578,10 @@ TEST_F(MatchPlayer, WallsGroundAndCeiling) {
   // A wall turns a flying player round and ends his mid-air recovery.
   p.MySt->Round_f = 0;
   p.MySt->AirRev_c = 5;
+  p.MySt->Motion.M_c = 7;
   z.X = 100, z.dX = -500, z.dZ = 300;
   p.Moving();
+  EXPECT_EQ(p.MySt->Motion.M_c, 0);  // the flight starts over
   EXPECT_EQ(z.X, 0);
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF);
   EXPECT_EQ(z.MukiSign(), -1);  // turned round by the wall
@@ -618,10 +626,11 @@ TEST_F(MatchPlayer, LandingStopsAJumperAndRollsOrLaysDownTheKnockedBack) {
   EXPECT_EQ(land(100, 8), dbmtDn);
   EXPECT_EQ(p.MySt->AirFric_c, 0);  // lying down, he keeps no landing slide
   EXPECT_EQ(land(300, 0), dbmtDn);
-  EXPECT_EQ(land(-101, 8), dbmtRoF);
+  EXPECT_EQ(land(-101, 1), dbmtRoF);
   EXPECT_EQ(z.dX, -FCMAG(table.DB.DBDAM.ROLLSPD));
   EXPECT_EQ(z.Y, 0);
   EXPECT_EQ(land(0, 0, 0), dbmtENG);
+  EXPECT_EQ(land(0, 0, 1), dbmtDn);
   // A plain jump without an air slide lands in the crouch, stopped dead.
   p.OnInit();
   p.MySt->Motion.MF = MFBit(dbmfAr);
@@ -673,6 +682,7 @@ TEST_F(MatchPlayer, OutfieldersKeepToTheirLines) {
   slot[0]->held = {cL};  // toward the centre line, for side 0's outfield
   back.SetMtype(dbmtWk, true);
   back.SetLCrtX(25150);
+  back.MyZahyou->Z = 9800;
   back.Moving();
   EXPECT_EQ(back.MyZahyou->Z, DBCRT_O2LINE);
   EXPECT_EQ(back.LeftCrtX(), DBCRT_INFMAX);
