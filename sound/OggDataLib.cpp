@@ -286,7 +286,23 @@ int TOggDataCtrl::LoadJGL() {
 
 TDDSDChannel* TOggDataCtrl::Ch(int i) { return DDSD ? DDSD->GetChannels(i) : nullptr; }
 
+// A set ends at its first missing number, so a sound past it stays silent.
+// The first time the game asks for such a number, the file it would have come
+// from is named (the last file of a set has no later one to give it away at
+// loading). Without a sound device nothing was loaded and nothing is missing.
+void TOggDataCtrl::NameUnloaded(bool jingle, int No) {
+  if (!DDSD || No < 0 || No >= SLOTS || No <= (jingle ? JglNum : SENum)) return;
+  auto& named = jingle ? JglNamed_ : SENamed_;
+  if (named.test(size_t(No))) return;
+  named.set(size_t(No));
+  const char* folder = jingle ? "data\\wav\\bgm\\" : "data\\wav\\se\\";
+  plat::ReportFileProblem(plat::ProgramFolder() + folder + NumberedName(jingle ? "bgm" : "se", No) + ".ogg",
+                          std::string("missing; ") + (jingle ? "jingle " : "sound effect ") +
+                              std::to_string(No) + " is silent");
+}
+
 void TOggDataCtrl::SEPlay(int No) {
+  NameUnloaded(false, No);
   if (TDDSDChannel* ch = Ch(SECHNO + No)) {
     ch->setVolume(SEVol);
     ch->Play(true);
@@ -294,6 +310,7 @@ void TOggDataCtrl::SEPlay(int No) {
 }
 
 void TOggDataCtrl::SESet(int No) {
+  NameUnloaded(false, No);
   if (No >= 0 && No < SLOTS) SERsv.set(size_t(No));
 }
 
@@ -319,6 +336,7 @@ void TOggDataCtrl::SEStop(int No) {
 
 void TOggDataCtrl::JglLoopPlay(int No) {
   if (Debug_f_) return;  // the authoring build plays no music
+  NameUnloaded(true, No);
   if (TDDSDChannel* ch = Ch(JGLCHNO + No)) {
     ch->setVolume(JglVol);
     ch->LoopPlay(true);

@@ -122,11 +122,15 @@ class TOggDataCtrl : public FormSound {
   void Load(bool se, bool jgl);
   TDDSDChannel* Ch(int i);
   void StopFrom(int first);
+  // Names on stderr, once per number, the file of an effect or jingle asked
+  // for past the end of its loaded set.
+  void NameUnloaded(bool jingle, int No);
 
   bool Debug_f_;
   std::unique_ptr<OggDataLib::TOggData> OggDt[2];
   std::unique_ptr<TDDSDWaveData> SEDt[SLOTS];
   std::unique_ptr<TDDSDWaveData> JglDt[SLOTS];
+  std::bitset<SLOTS> SENamed_, JglNamed_;  // numbers already named as missing
 };
 
 // The game's sound: the sound component (1000 channels, every debug option,

@@ -50,6 +50,18 @@ TEST_F(SoundControllerTest, NumberingEndsAtTheFirstGap) {
   EXPECT_EQ(oc->JglNum, -1);
   EXPECT_EQ(d->GetChannels(256 + 3)->WaveData(), nullptr);
   EXPECT_FALSE(oc->JglPlaying_f(-1));
+  // A sound asked for past the set names its file once; one inside it, nothing.
+  testing::internal::CaptureStderr();
+  oc->SEPlay(1);
+  oc->SESet(4);
+  oc->SEPlay(4);
+  oc->JglLoopPlay(0);
+  const std::string asked = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(asked.find("se001"), std::string::npos);
+  const size_t at = asked.find("se004.ogg: missing; sound effect 4 is silent");
+  EXPECT_NE(at, std::string::npos);
+  EXPECT_EQ(asked.find("se004", at + 1), std::string::npos) << "named once";
+  EXPECT_NE(asked.find("bgm000.ogg: missing; jingle 0 is silent"), std::string::npos);
   // The stream players sit on channels 0 and 1, silent.
   EXPECT_TRUE(d->GetChannels(0)->IsStream());
   EXPECT_TRUE(d->GetChannels(1)->IsStream());
