@@ -110,7 +110,10 @@ TEST(ConfigKeyNames, NamedRangesAndUnnamedCodes) {
                {28, "Key : Enter"},   {43, "Key : \\"},        {57, "Key : Space"},
                {58, "Key : Caps Lock"}, {83, "Key : . (Numpad)"}, {125, "Key : \\"},
                {147, "Key : _"},      {156, "Key : Enter (Numpad)"}, {184, "Key : Alt (Right)"},
-               {200, "Key : Up"},     {208, "Key : Down"},     {211, "Key : Delete"}};
+               {200, "Key : Up"},     {208, "Key : Down"},     {211, "Key : Delete"},
+               {179, "Key : , (Numpad)"}, {181, "Key : / (Numpad)"}, {183, "Key : Sys Rq"},
+               {197, "Key : Pause"},  {199, "Key : Home"},     {201, "Key : Page Up"},
+               {207, "Key : End"},    {209, "Key : Page Down"}, {210, "Key : Insert"}};
   for (const Case& c : cases) {
     uint16_t code = c.code;
     EXPECT_EQ(tumbotcfg::KeyName(code, false, true), c.eng) << c.code;
@@ -118,7 +121,7 @@ TEST(ConfigKeyNames, NamedRangesAndUnnamedCodes) {
   }
   uint16_t up = 200;
   EXPECT_EQ(tumbotcfg::KeyName(up, false, false), "Key : \x81\xAA");  // Key : ↑
-  for (uint16_t unnamed : {0, 1, 59, 84, 198, 255, 256, 0xFFFF}) {
+  for (uint16_t unnamed : {0, 1, 59, 84, 180, 198, 255, 256, 0xFFFF}) {
     uint16_t code = unnamed;
     EXPECT_EQ(tumbotcfg::KeyName(code, true, true), "Needless to me!") << unnamed;
     EXPECT_EQ(code, 0);
