@@ -22,9 +22,10 @@ TEST_F(DisplayTest, EightBitDesktopKeepsItsPaletteThroughModeChanges) {
   // Entries the system keeps stay its own.
   d->Palette[3] = {0, 255, 0, 4};
   d->UpdatePalette();
-  plat::PaletteEntry e[256];
+  plat::PaletteEntry e[256] = {};
   d->DDPalette->GetEntries(0, 256, e);
   EXPECT_EQ(e[3].green, 0);
+  EXPECT_EQ(e[20].red, 255);
   EXPECT_NO_THROW(d->WindowMode(128, 64));
   EXPECT_NO_THROW(d.reset());
 }

@@ -26,6 +26,8 @@ TEST(SdlInputKeys, ScanCodesNameTheSamePhysicalKeys) {
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x1E), SDL_SCANCODE_A);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x0B), SDL_SCANCODE_0);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x3B), SDL_SCANCODE_F1);
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x57), SDL_SCANCODE_F11);
+  EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x58), SDL_SCANCODE_F12);
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x9C), SDL_SCANCODE_KP_ENTER);
   // The Japanese keyboard's own keys: kana, convert, no convert, yen.
   EXPECT_EQ(SdlInputDevices::SdlScancodeOf(0x70), SDL_SCANCODE_INTERNATIONAL2);
