@@ -105,6 +105,7 @@ void SetMessageBoxTitle(const std::string& titleSjis) { g_title = titleSjis; }
 namespace detail {
 // The SDL host names its window here so the box sits over it.
 void SetMessageBoxParent(SDL_Window* window) { g_parent = window; }
+SDL_Window* MessageBoxParent() { return g_parent; }
 }  // namespace detail
 
 }  // namespace plat

@@ -383,4 +383,156 @@ TEST(PictureClasses, CanvasStretchesMirrorsAndClips) {
   }
 }
 
+// Palettes hold 1 to 256 entries and are read back in ranges; a bitmap
+// changing between indexed and true colour keeps its colours, and every
+// change of format, size or palette is announced once.
+TEST(PictureClasses, BitmapFormatsSizesAndChangeNotices) {
+  const plat::PaletteEntry e[4] = {{0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}, {0, 0, 255, 0}};
+  EXPECT_EQ(plat::CreatePalette({}), nullptr);
+  EXPECT_EQ(plat::CreatePalette(std::vector<plat::PaletteEntry>(257)), nullptr);
+  EXPECT_NE(plat::CreatePalette(std::vector<plat::PaletteEntry>(256)), nullptr);
+  const plat::HPalette pal = plat::CreatePalette(e);
+  plat::PaletteEntry out[4] = {};
+  EXPECT_EQ(plat::GetPaletteEntries(pal, 1, 9, out), 3);
+  EXPECT_EQ(Rgb(out[0]), 0xFF0000u);
+  EXPECT_EQ(Rgb(out[2]), 0x0000FFu);
+  EXPECT_EQ(plat::GetPaletteEntries(pal, 3, 1, out), 1);
+  EXPECT_EQ(Rgb(out[0]), 0x0000FFu);
+  for (auto [start, count] : {std::pair{4, 1}, {-1, 2}, {0, 0}})
+    EXPECT_EQ(plat::GetPaletteEntries(pal, start, count, out), 0) << start << "," << count;
+  EXPECT_EQ(plat::GetPaletteEntries(nullptr, 0, 1, out), 0);
+
+  plat::Bitmap b;
+  int notices = 0;
+  b.OnChange = [&](plat::Graphic& g) {
+    EXPECT_EQ(&g, &b);
+    ++notices;
+  };
+  b.SetPixelFormat(PixelFormat::pf8bit);
+  b.SetPalette(pal);
+  b.SetSize(3, 1);
+  EXPECT_EQ(notices, 3);
+  EXPECT_TRUE(b.Modified);
+  b.SetSize(3, 1);
+  b.SetPixelFormat(PixelFormat::pf8bit);
+  EXPECT_EQ(notices, 3) << "nothing changed";
+  b.Index(0, 0) = 1, b.Index(1, 0) = 3, b.Index(2, 0) = 7;  // 7: past the palette
+  EXPECT_EQ(b.ColourAt(0, 0), 0xFF0000u);
+  EXPECT_EQ(b.ColourAt(2, 0), 0u);
+  EXPECT_EQ(b.ColourAt(-1, 0), 0u);
+  EXPECT_EQ(b.ColourAt(3, 0), 0u);
+  EXPECT_EQ(b.ColourAt(0, 1), 0u);
+  // Grown, the old pixels stay where they were and the new ones are 0.
+  b.SetSize(4, 2);
+  EXPECT_EQ(b.Index(1, 0), 3);
+  EXPECT_EQ(b.Index(3, 0), 0);
+  EXPECT_EQ(b.Index(1, 1), 0);
+  b.SetPixelFormat(PixelFormat::pf32bit);
+  EXPECT_EQ(b.Pixel(0, 0), 0xFF0000u);
+  EXPECT_EQ(b.Pixel(1, 0), 0x0000FFu);
+  EXPECT_EQ(b.Pixel(3, 1), 0u);
+  b.Pixel(2, 0) = 0x10F010;  // nearest: green
+  b.SetSize(3, 1);
+  EXPECT_EQ(b.Pixel(1, 0), 0x0000FFu);
+  b.SetPixelFormat(PixelFormat::pf8bit);
+  EXPECT_EQ(b.Index(0, 0), 1);
+  EXPECT_EQ(b.Index(1, 0), 3);
+  EXPECT_EQ(b.Index(2, 0), 2);
+  // A smaller index range drops only the indices that no longer fit.
+  b.Index(0, 0) = 15, b.Index(1, 0) = 16;
+  b.SetPixelFormat(PixelFormat::pf4bit);
+  EXPECT_EQ(b.Index(0, 0), 15);
+  EXPECT_EQ(b.Index(1, 0), 0);
+  EXPECT_EQ(notices, 8);
+  b.SetSize(-4, 2);
+  EXPECT_TRUE(b.GetEmpty());
+  EXPECT_EQ(b.GetWidth(), 0);
+  EXPECT_THROW(b.SetSize(32768, 1), plat::PictureError);
+  EXPECT_THROW(b.SetSize(1, 32768), plat::PictureError);
+  const uint64_t limit = plat::PictureSizeLimit();
+  plat::SetPictureSizeLimit(6);
+  b.SetSize(3, 2);
+  EXPECT_THROW(b.SetSize(7, 1), plat::PictureError);
+  plat::SetPictureSizeLimit(limit);
+  EXPECT_EQ(b.GetWidth(), 3);
+
+  // Assigning copies the picture (a copy stands alone) and is announced;
+  // nothing assigned empties it.
+  plat::Bitmap copy(b);
+  copy.Index(0, 0) = 9;
+  EXPECT_EQ(b.Index(0, 0), 0);
+  notices = 0;
+  b.Assign(&copy);
+  EXPECT_EQ(b.Index(0, 0), 9);
+  EXPECT_EQ(b.GetPixelFormat(), PixelFormat::pf4bit);
+  b.Assign(&b);
+  EXPECT_EQ(b.Index(0, 0), 9);
+  b.Assign(nullptr);
+  EXPECT_TRUE(b.GetEmpty());
+  EXPECT_EQ(b.GetPalette(), nullptr);
+  EXPECT_EQ(notices, 3);
+  plat::JpegImage jpeg;
+  EXPECT_THROW(jpeg.Assign(nullptr), plat::PictureError);
+  EXPECT_THROW(jpeg.Assign(&b), plat::PictureError) << "a bitmap cannot become a JPEG";
+  EXPECT_THROW(jpeg.AssignTo(plat::TheClipboard()), plat::PictureError);
+  EXPECT_EQ(&plat::TheClipboard(), &plat::TheClipboard());
+}
+
+// A JPEG picture: loading it is announced once, it hands its pixels to a
+// bitmap, and a damaged file leaves it as it was.
+TEST(PictureClasses, JpegLoadsAnnouncesAndAssigns) {
+  plat::Bitmap src;
+  src.SetPixelFormat(PixelFormat::pf32bit);
+  src.SetSize(8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) src.Pixel(x, y) = 0x30C030;
+  const auto jpg = plat::EncodeJpeg(src, 100);
+  ASSERT_FALSE(jpg.empty());
+  EXPECT_TRUE(plat::EncodeJpeg(plat::Bitmap(), 90).empty());
+  plat::JpegImage img;
+  int notices = 0;
+  img.OnChange = [&](plat::Graphic&) { ++notices; };
+  img.LoadFromBytes(jpg);
+  EXPECT_EQ(notices, 1);
+  EXPECT_TRUE(img.Modified);
+  EXPECT_EQ(img.GetWidth(), 8);
+  EXPECT_EQ(img.GetHeight(), 8);
+  EXPECT_FALSE(img.GetEmpty());
+  plat::Bitmap bmp;
+  bmp.Assign(&img);
+  ASSERT_EQ(bmp.GetWidth(), 8);
+  EXPECT_EQ(bmp.GetPixelFormat(), PixelFormat::pf32bit);
+  EXPECT_NEAR(int(bmp.Pixel(7, 7) >> 8 & 255), 0xC0, 4);
+  EXPECT_NEAR(int(bmp.Pixel(7, 7) >> 16 & 255), 0x30, 4);
+  std::vector<uint8_t> cut(jpg.begin(), jpg.begin() + long(jpg.size() / 2));
+  EXPECT_THROW(img.LoadFromBytes(cut), plat::PictureError);
+  EXPECT_EQ(notices, 1);
+  EXPECT_EQ(img.GetWidth(), 8);
+
+  // Files are told apart by their extension: a JPEG and a BMP file.
+  auto dir = std::filesystem::temp_directory_path() / ("qorv_jpg_" + std::to_string(std::random_device{}()));
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir / "a.jpg", std::ios::binary).write(reinterpret_cast<const char*>(jpg.data()), long(jpg.size()));
+  BmpSpec s;
+  s.width = 1, s.height = 1, s.bits = 24;
+  s.pixels = {1, 2, 3, 0};
+  const auto bmpFile = MakeBmp(s);
+  std::ofstream(dir / "b.bmp", std::ios::binary)
+      .write(reinterpret_cast<const char*>(bmpFile.data()), long(bmpFile.size()));
+  const auto d = plat::DecodePictureFile(dir.string() + "/a.jpg");
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->GetWidth(), 8);
+  const auto e = plat::DecodePictureFile(dir.string() + "/b.bmp");
+  ASSERT_TRUE(e) << e.error;
+  EXPECT_EQ(e.bitmap->Pixel(0, 0), 0x030201u);
+  plat::Bitmap loaded;
+  loaded.LoadFromFile(dir.string() + "/b.bmp");
+  EXPECT_EQ(loaded.Pixel(0, 0), 0x030201u);
+  EXPECT_TRUE(loaded.PaletteModified);
+  EXPECT_THROW(loaded.LoadFromBytes(std::vector<uint8_t>(10, 0)), plat::PictureError);
+  const auto none = plat::DecodePictureFile(dir.string() + "/c.gif");
+  EXPECT_EQ(none.error, "Unknown picture extension \".gif\"");
+  std::filesystem::remove_all(dir);
+}
+
 }  // namespace

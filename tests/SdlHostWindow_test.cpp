@@ -8,6 +8,10 @@
 
 #include "platform/SdlHost.h"
 
+namespace plat::detail {
+SDL_Window* MessageBoxParent();
+}
+
 namespace {
 
 void Push(uint8_t event, int32_t x = 0, int32_t y = 0) {
@@ -76,6 +80,97 @@ TEST(SdlHostWindow, OpensTheWindowAndItsRendererAndShowsFrames) {
   EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0xC03010u) << "the frame fills the client area";
   EXPECT_EQ(shown[3 * 64 + 3] & 0xFFFFFF, 0xFFFFFFu) << "the canvas box over it";
   EXPECT_EQ(shown[3 * 64 + 7] & 0xFFFFFF, 0xC03010u);
+}
+
+}  // namespace
+
+namespace {
+
+void PushKey(SDL_Keycode sym, uint16_t mod = KMOD_NONE) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.keysym.sym = sym;
+  e.key.keysym.mod = mod;
+  SDL_PushEvent(&e);
+}
+
+void PushType(uint32_t type) {
+  SDL_Event e{};
+  e.type = type;
+  SDL_PushEvent(&e);
+}
+
+// Keys, paints and close requests reach the game's handlers; without a close
+// handler a close request ends the loop. The window keeps its caption and
+// client size, and message boxes sit over it while it lives.
+TEST(SdlHostWindow, MessagesReachTheHandlersAndTheWindowFollowsTheGame) {
+  SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+  {
+    plat::SdlHost host;
+    ASSERT_TRUE(host.CreateWindow("first", 64, 32));
+    SDL_Window* w = plat::detail::MessageBoxParent();
+    ASSERT_NE(w, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(w), "first");
+    // Asked again, the open window takes the new caption and size.
+    ASSERT_TRUE(host.CreateWindow("\x83\x51\x81\x5B\x83\x80", 80, 48));  // ゲーム
+    EXPECT_EQ(plat::detail::MessageBoxParent(), w);
+    EXPECT_STREQ(SDL_GetWindowTitle(w), "\xE3\x82\xB2\xE3\x83\xBC\xE3\x83\xA0");
+    EXPECT_EQ(host.Caption(), "\x83\x51\x81\x5B\x83\x80");
+    int cw = 0, ch = 0;
+    SDL_GetWindowSize(w, &cw, &ch);
+    EXPECT_EQ(cw, 80);
+    EXPECT_EQ(ch, 48);
+    host.SetCaption("next");
+    EXPECT_STREQ(SDL_GetWindowTitle(w), "next");
+    host.SetClientSize(96, 40);
+    SDL_GetWindowSize(w, &cw, &ch);
+    EXPECT_EQ(cw, 96);
+    EXPECT_EQ(ch, 40);
+
+    host.ProcessMessages();
+    std::vector<std::string> got;
+    host.OnKeyDown = [&](const plat::KeyEvent& k) {
+      got.push_back("key " + std::to_string(k.vk) + (k.shift ? " shift" : ""));
+    };
+    host.OnPaint = [&] { got.push_back("paint"); };
+    host.OnClose = [&] { got.push_back("close"); };
+    int pumps = 0;
+    host.OnPump = [&] { ++pumps; };
+    PushKey(SDLK_a, KMOD_LSHIFT);
+    PushKey(SDLK_CAPSLOCK);  // no game key: not passed on
+    PushKey(SDLK_ESCAPE);
+    Push(SDL_WINDOWEVENT_EXPOSED);
+    PushType(SDL_RENDER_TARGETS_RESET);
+    PushType(SDL_RENDER_DEVICE_RESET);
+    Push(SDL_WINDOWEVENT_CLOSE);
+    PushType(SDL_QUIT);
+    host.ProcessMessages();
+    EXPECT_EQ(pumps, 1);
+    EXPECT_EQ(got, (std::vector<std::string>{"key 65 shift", "key 27", "paint", "paint", "paint",
+                                             "close", "close"}));
+    EXPECT_FALSE(host.Terminated()) << "the close handler decides";
+    host.OnClose = nullptr;
+    Push(SDL_WINDOWEVENT_CLOSE);
+    host.WaitMessages(1000);
+    EXPECT_TRUE(host.Terminated());
+  }
+  EXPECT_EQ(plat::detail::MessageBoxParent(), nullptr) << "no box over a closed window";
+
+  // The loop: an idle handler that is not done is called again at once, a
+  // delay asked for is waited out, and a quit request ends the loop before
+  // the next idle call.
+  plat::SdlHost host;
+  ASSERT_TRUE(host.CreateWindow("loop", 32, 16));
+  int calls = 0;
+  host.SetIdle([&](bool& done) {
+    ++calls;
+    done = calls > 1;
+    if (calls == 2) host.DelayIdle(5);
+    if (calls == 3) PushType(SDL_QUIT);
+  });
+  host.Run();
+  EXPECT_EQ(calls, 3);
+  EXPECT_TRUE(host.Terminated());
 }
 
 }  // namespace

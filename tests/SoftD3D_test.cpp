@@ -243,3 +243,32 @@ TEST_F(D3DTest, AFreedTextureIsUnbound) {
   EXPECT_EQ(Quad(0, 0, 2, 2, 0, 0, 1, 1), 0);
   EXPECT_EQ(Px(0, 0), 0xFFFFFFu & 0xFFFFFF);  // opaque white, not freed memory
 }
+
+// Texels of 16-bit formats widen to 8 bits by repeating their bits, so a full
+// channel reads 255 and a half one 0x84 or 0x88; a 1-bit alpha is all or
+// nothing.
+TEST_F(D3DTest, SixteenBitTexelsWidenToWholeChannels) {
+  struct Row {
+    DdPixelFormat pf;
+    uint32_t texel, want;
+  };
+  const Row rows[] = {
+      {fmt::ARGB4444(), 0xF8C3, 0x88CC33}, {fmt::ARGB4444(), 0xF000, 0x000000},
+      {fmt::RGB565(), 0x8410, 0x848284},   {fmt::RGB565(), 0xFFFF, 0xFFFFFF},
+      {fmt::RGB565(), 0x0821, 0x080408},   {fmt::XRGB1555(), 0x7FFF, 0xFFFFFF},
+      {fmt::ARGB1555(), 0xC210, 0x848484}, {fmt::ARGB1555(), 0x7FFF, 0x102030},
+  };
+  dev_->SetTextureStageState(0, StageState::AlphaArg1, d3d::kArgTexture);
+  for (const Row& r : rows) {
+    tex_ = Make(4, 4, r.pf);
+    for (uint32_t y = 0; y < 4; ++y)
+      for (uint32_t x = 0; x < 4; ++x) SetTexel(x, y, r.texel);
+    dev_->SetTexture(0, tex_);
+    ClearTo(0x102030);
+    ASSERT_EQ(Quad(0, 0, 4, 4, 0, 0, 1, 1), 0);
+    EXPECT_EQ(Px(1, 2), r.want) << std::hex << r.texel;
+    EXPECT_EQ(Px(5, 2), 0x102030u);
+    tex_->Release();
+    tex_ = nullptr;
+  }
+}

@@ -3,8 +3,15 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "config_kit.h"
 #include "platform/SdlToolkit.h"
+
+namespace plat::detail {
+SDL_Window* MessageBoxParent();
+}
 
 namespace {
 
@@ -84,5 +91,69 @@ TEST_P(ConfigSdlToolkit, MouseClicksReachTheControlsUnderThem) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ConfigSdlToolkit, ::testing::Values(true, false));
+
+// What the window shows: a button's caption centred on it, the check mark of
+// a checked box only, the dot of the chosen radio item only. Closing the
+// window (or the system asking the program to quit) ends the loop without a
+// Terminate call.
+TEST(SdlToolkitWindow, DrawsTheControlsAndEndsWhenTheWindowCloses) {
+  for (const bool viaQuit : {true, false}) {
+    plat::SdlToolkit app;
+    plat::TkForm form("form", 200, 100);
+    const int button = form.Add({plat::TkKind::kButton, {10, 10, 120, 30}, -1, "Wide text"});
+    plat::TkControl box{plat::TkKind::kCheckBox, {10, 50, 100, 20}};
+    box.checked = true;
+    const int checked = form.Add(box);
+    box.bounds.y = 75;
+    box.checked = false;
+    const int unchecked = form.Add(box);
+    plat::TkControl radio{plat::TkKind::kRadioGroup, {130, 40, 60, 55}};
+    radio.items = {"a", "b"};
+    radio.itemIndex = 1;
+    const int group = form.Add(radio);
+    std::vector<uint32_t> shown(200 * 100);
+    int ticks = 0;
+    const int t = form.AddTimer(20, [&] {
+      if (++ticks == 1) {
+        SDL_Renderer* r = SDL_GetRenderer(plat::detail::MessageBoxParent());
+        ASSERT_NE(r, nullptr);
+        ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 200 * 4), 0);
+        SDL_Event e{};
+        e.type = viaQuit ? SDL_QUIT : SDL_WINDOWEVENT;
+        e.window.event = SDL_WINDOWEVENT_CLOSE;
+        SDL_PushEvent(&e);
+      }
+      if (ticks == 5) app.Terminate();  // the close was not seen
+    });
+    form.SetTimerEnabled(t, true);
+    if (!app.Run(form)) GTEST_SKIP() << "no video driver available";
+    EXPECT_LT(ticks, 5) << viaQuit;
+    EXPECT_FALSE(app.Terminated());
+    if (!viaQuit) continue;
+
+    auto px = [&](int x, int y) { return shown[size_t(y * 200 + x)] & 0xFFFFFF; };
+    auto markAt = [&](int id) {
+      const plat::TkRect b = form[id].bounds;
+      return px(b.x + 5, b.y + (b.h - 13) / 2 + 8);
+    };
+    EXPECT_EQ(markAt(checked), 0x000000u);
+    EXPECT_EQ(markAt(unchecked), 0xFFFFFFu);
+    auto dotAt = [&](int item) {
+      const plat::TkRect ir = form.ItemRect(group, item);
+      return px(ir.x + 6, ir.y + (ir.h - 13) / 2 + 6);
+    };
+    EXPECT_EQ(dotAt(0), 0xFFFFFFu);
+    EXPECT_EQ(dotAt(1), 0x000000u);
+    if (!std::filesystem::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")) continue;
+    const plat::TkRect b = form[button].bounds;
+    int left = b.x + b.w, right = -1;
+    for (int y = b.y + 5; y < b.y + b.h - 5; ++y)
+      for (int x = b.x + 5; x < b.x + b.w - 5; ++x)
+        if (px(x, y) == 0) left = std::min(left, x), right = std::max(right, x);
+    ASSERT_GE(right, left) << "the caption is drawn";
+    EXPECT_GT(right - left, 30);
+    EXPECT_NEAR(left - b.x, b.x + b.w - 1 - right, 3) << "and centred";
+  }
+}
 
 }  // namespace

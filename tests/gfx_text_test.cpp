@@ -8,6 +8,7 @@
 #include "graphics/dddd.h"
 #include "platform/Pictures.h"
 #include "platform/SystemFont.h"
+#include "platform/WindowCanvas.h"
 #include "tests/display_fixture.h"
 
 namespace {
@@ -178,9 +179,116 @@ TEST(SystemFont, FreeTypeDrawsLatinDigitsAndKanaOrFailsCleanly) {
   ASSERT_TRUE(ft.Render("any", 24, true, 0, "\x82\xA0", cov));
   EXPECT_TRUE(std::any_of(cov.Cov.begin(), cov.Cov.end(), [](uint8_t c) { return c > 0 && c < 255; }));
 
+  // "L" and "LL" with two pixels after each letter: the stem stands on the
+  // left of the foot, and the second letter is the first moved on by its
+  // advance and the spacing.
+  plat::TextCoverage one, two;
+  ASSERT_TRUE(ft.Render("any", 24, false, 2, "L", one));
+  ASSERT_TRUE(ft.Render("any", 24, false, 2, "LL", two));
+  ASSERT_EQ(two.Width, 2 * one.Width);
+  ASSERT_EQ(two.Height, one.Height);
+  int top = -1, bottom = -1;
+  auto firstInk = [&](int y) {
+    for (int x = 0; x < one.Width; ++x)
+      if (one.At(x, y)) return x;
+    return -1;
+  };
+  auto inkCount = [&](int y) {
+    int n = 0;
+    for (int x = 0; x < one.Width; ++x) n += one.At(x, y) ? 1 : 0;
+    return n;
+  };
+  for (int y = 0; y < one.Height; ++y)
+    if (firstInk(y) >= 0) {
+      if (top < 0) top = y;
+      bottom = y;
+    }
+  ASSERT_GT(bottom, top);
+  EXPECT_GT(firstInk(top), 0) << "the letter keeps its left bearing";
+  EXPECT_EQ(firstInk(bottom), firstInk(top));
+  EXPECT_GT(inkCount(bottom), 2 * inkCount(top)) << "the foot reaches right of the stem";
+  for (int y = 0; y < one.Height; ++y)
+    for (int x = 0; x < one.Width; ++x) {
+      ASSERT_EQ(two.At(x, y), one.At(x, y)) << x << "," << y;
+      ASSERT_EQ(two.At(x + one.Width, y), one.At(x, y)) << x << "," << y;
+    }
+
   plat::FreeTypeFontRenderer none;
   none.Candidates = {"/nonexistent/font.ttf"};
   EXPECT_FALSE(none.Render("any", 24, true, 0, "A", cov));
   EXPECT_EQ(cov.Width, 0);
   EXPECT_TRUE(none.FontFile().empty());
+}
+
+namespace {
+
+// A font whose every text is the same 3 x 2 coverage pattern; "fail" cannot
+// be drawn.
+struct PatternFont final : plat::FontRenderer {
+  bool Render(std::string_view face, int pixelSize, bool smooth, int letterSpacing,
+              std::string_view sjis, plat::TextCoverage& out) override {
+    asked.push_back(std::string(face) + "/" + std::to_string(pixelSize) + (smooth ? "s" : "") +
+                    std::to_string(letterSpacing));
+    out = plat::TextCoverage();
+    if (sjis == "fail") return false;
+    out.Width = 3;
+    out.Height = 2;
+    out.Cov = {0, 128, 255, 127, 0, 200};
+    return true;
+  }
+  std::vector<std::string> asked;
+};
+
+}  // namespace
+
+// The canvas paints boxes and texts clipped to its w x h, never into the
+// spare pixels past a row's width or below its last row; a text's cell takes
+// the fill and its strokes (coverage from 128 up) the ink.
+TEST(WindowCanvas, BoxesAndTextsAreClippedToTheCanvas) {
+  PatternFont font;
+  plat::SetFontRenderer(&font);
+  constexpr uint32_t kSpare = 0xABABABAB, kOpaque = 0xFF000000;
+  constexpr int kW = 6, kH = 4, kPitch = 8;
+  std::vector<uint32_t> px(kPitch * (kH + 1), kSpare);
+  const std::vector<plat::CanvasItem> items = {
+      {-2, -1, 4, 3, 0x11, "", "", 0, 0},        // over the top left corner
+      {4, 2, 5, 5, 0x22, "", "", 0, 0},          // past the right and bottom edges
+      {7, 0, 2, 1, 0x99, "", "", 0, 0},          // wholly right of the canvas
+      {0, 2, 3, 0, 0x99, "", "", 0, 0},          // no height
+      {-1, 3, 0, 0, 0x33, "A", "Face", 9, 0x44},  // text over the left and bottom edges
+      {4, 0, 0, 0, 0x55, "B", "Face", 9, 0x66},   // text over the right edge
+      {0, 0, 0, 0, 0x77, "fail", "Face", 9, 0x88},
+  };
+  plat::PaintCanvas(px.data(), kW, kH, kPitch, items, kOpaque);
+  auto at = [&](int x, int y) { return px[size_t(y * kPitch + x)]; };
+  const uint32_t want[kH + 1][kPitch] = {
+      {0x11, 0x11, 0, 0, 0x55, 0x66, kSpare, kSpare},
+      {0x11, 0x11, 0, 0, 0x55, 0x55, kSpare, kSpare},
+      {0, 0, 0, 0, 0x22, 0x22, kSpare, kSpare},
+      {0x44, 0x44, 0, 0, 0x22, 0x22, kSpare, kSpare},
+      {kSpare, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare, kSpare},
+  };
+  for (int y = 0; y <= kH; ++y)
+    for (int x = 0; x < kPitch; ++x) {
+      uint32_t w = want[y][x];
+      if (w == 0) w = kSpare;  // never painted
+      else if (w != kSpare) w |= kOpaque;
+      EXPECT_EQ(at(x, y), w) << x << "," << y;
+    }
+  EXPECT_EQ(font.asked, (std::vector<std::string>{"Face/90", "Face/90", "Face/90"}))
+      << "texts are drawn unsmoothed at their size, without spacing";
+
+  // A canvas with no pixels, no area or a pitch shorter than a row is not painted.
+  std::vector<uint32_t> untouched(px.size(), kSpare);
+  const std::vector<plat::CanvasItem> box = {{0, 0, 8, 8, 0x11, "", "", 0, 0}};
+  plat::PaintCanvas(untouched.data(), kW, kH, kW - 1, box);
+  plat::PaintCanvas(untouched.data(), 0, kH, kPitch, box);
+  plat::PaintCanvas(untouched.data(), kW, 0, kPitch, box);
+  plat::PaintCanvas(nullptr, kW, kH, kPitch, box);
+  EXPECT_EQ(untouched, std::vector<uint32_t>(px.size(), kSpare));
+  plat::PaintCanvas(untouched.data(), kW, kH, kW, box);
+  EXPECT_EQ(untouched[0], 0x11u);
+  EXPECT_EQ(untouched[size_t(kW * kH - 1)], 0x11u);
+  EXPECT_EQ(untouched[size_t(kW * kH)], kSpare);
+  plat::SetFontRenderer(nullptr);
 }

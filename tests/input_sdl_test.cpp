@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <set>
+#include <stdexcept>
 
 #include "input/Ddidex.h"
+#include "platform/InputDevices.h"
 #include "platform/SdlInput.h"
 
 namespace {
@@ -52,13 +55,17 @@ TEST(SdlInputKeys, ScanCodesNameTheSamePhysicalKeys) {
 // A virtual game controller: present to SDL like a real one, driven from here.
 class VirtualPad {
  public:
-  explicit VirtualPad(const char* name) {
+  // A game controller by default; a plain joystick with the given axes,
+  // buttons and hats otherwise.
+  explicit VirtualPad(const char* name, int axes = 0, int buttons = 0, int hats = 0) {
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
     SDL_VirtualJoystickDesc desc{};
     desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = SDL_CONTROLLER_AXIS_MAX;
-    desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+    const bool plain = axes + buttons + hats > 0;
+    desc.type = plain ? SDL_JOYSTICK_TYPE_ARCADE_STICK : SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+    desc.naxes = uint16_t(plain ? axes : SDL_CONTROLLER_AXIS_MAX);
+    desc.nbuttons = uint16_t(plain ? buttons : SDL_CONTROLLER_BUTTON_MAX);
+    desc.nhats = uint16_t(hats);
     desc.name = name;
     index_ = SDL_JoystickAttachVirtualEx(&desc);
     if (index_ >= 0) joy_ = SDL_JoystickOpen(index_);
@@ -83,6 +90,10 @@ class VirtualPad {
   }
   void Axis(SDL_GameControllerAxis a, int16_t v) {
     SDL_JoystickSetVirtualAxis(joy_, a, v);
+    SDL_JoystickUpdate();
+  }
+  void Hat(int hat, Uint8 v) {
+    SDL_JoystickSetVirtualHat(joy_, hat, v);
     SDL_JoystickUpdate();
   }
 
@@ -140,6 +151,146 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
   again.Button(SDL_CONTROLLER_BUTTON_A, true);
   EXPECT_TRUE(dev.Scan(DI_JOY1 + slot));
   EXPECT_TRUE(dev.getButtons(0));
+}
+
+// A plain joystick (no controller mapping) is read axis by axis, button by
+// button, each of its first four hats a direction; the first hat also steers
+// the stick. Pulled out, it is closed.
+TEST(SdlInputPads, APlainJoystickReadsItsHatsAndIsClosedWhenPulledOut) {
+  SdlInputDevices devices;
+  ASSERT_EQ(devices.Start(), 0);
+  VirtualPad stick("qorv test stick", 2, 12, 5);
+  if (!stick.Ok()) GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();
+  for (int i = 0; i < SDL_NumJoysticks(); ++i)
+    if (SDL_JoystickGetDeviceInstanceID(i) == stick.Id() && SDL_IsGameController(i))
+      GTEST_SKIP() << "the virtual stick has a controller mapping";
+  const auto pads = devices.Pads();
+  ASSERT_EQ(pads.size(), 1u);
+  EXPECT_EQ(pads[0].name, "qorv test stick");
+  EXPECT_EQ(pads[0].id, uint64_t(stick.Id()) + 1);
+  stick.Axis(SDL_GameControllerAxis(0), 1000);
+  stick.Axis(SDL_GameControllerAxis(1), -7);
+  stick.Button(SDL_GameControllerButton(11), true);
+  stick.Hat(0, SDL_HAT_LEFTUP);
+  stick.Hat(1, SDL_HAT_RIGHT);
+  stick.Hat(2, SDL_HAT_DOWN);
+  stick.Hat(3, SDL_HAT_RIGHTDOWN);
+  stick.Hat(4, SDL_HAT_LEFT);  // past the fourth: not read
+  plat::PadReading r;
+  ASSERT_TRUE(devices.ReadPad(pads[0].id, r));
+  EXPECT_EQ(r.axes[0], -32768);
+  EXPECT_EQ(r.axes[1], -32768);
+  EXPECT_EQ(r.axes[2], 0);
+  EXPECT_EQ(r.pov, (std::array<uint32_t, 4>{31500, 9000, 18000, 13500}));
+  EXPECT_EQ(r.buttons[11], 0x80);
+  EXPECT_EQ(r.buttons[0], 0);
+  // Only the first hat moves the stick; centred, the stick reads its axes.
+  stick.Hat(0, SDL_HAT_CENTERED);
+  ASSERT_TRUE(devices.ReadPad(pads[0].id, r));
+  EXPECT_EQ(r.axes[0], 1000);
+  EXPECT_EQ(r.axes[1], -7);
+  EXPECT_EQ(r.pov[0], plat::kPovCentred);
+  EXPECT_FALSE(devices.ReadPad(0, r)) << "id 0 is no pad";
+  EXPECT_FALSE(devices.ReadPad(pads[0].id + 1, r));
+
+  const SDL_JoystickID id = stick.Id();
+  const uint32_t listed = devices.PadListVersion();
+  stick.Detach();
+  SDL_JoystickUpdate();
+  EXPECT_TRUE(devices.Pads().empty());
+  EXPECT_NE(devices.PadListVersion(), listed);
+  EXPECT_FALSE(devices.ReadPad(uint64_t(id) + 1, r));
+  EXPECT_EQ(SDL_JoystickFromInstanceID(id), nullptr) << "closed, not left open";
+}
+
+// The mouse wheel counts 120 per notch, against the direction of a flipped
+// wheel, and a read takes what turned since the last one.
+TEST(SdlInputMouse, WheelNotchesAddUpUntilRead) {
+  SdlInputDevices devices;
+  ASSERT_EQ(devices.Start(), 0);
+  auto wheel = [](int y, bool flipped) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEWHEEL;
+    e.wheel.y = y;
+    e.wheel.direction = flipped ? SDL_MOUSEWHEEL_FLIPPED : SDL_MOUSEWHEEL_NORMAL;
+    SDL_PushEvent(&e);
+  };
+  wheel(2, false);
+  wheel(1, true);
+  SDL_Event motion{};
+  motion.type = SDL_MOUSEMOTION;  // other events leave the wheel alone
+  SDL_PushEvent(&motion);
+  plat::MouseReading m;
+  ASSERT_TRUE(devices.ReadMouse(m));
+  EXPECT_EQ(m.dz, 120);
+  ASSERT_TRUE(devices.ReadMouse(m));
+  EXPECT_EQ(m.dz, 0);
+  wheel(-3, false);
+  ASSERT_TRUE(devices.ReadMouse(m));
+  EXPECT_EQ(m.dz, -360);
+  EXPECT_EQ(m.buttons[0], 0);
+}
+
+// The stand-ins: with nothing attached everything reads released and no pad
+// reads; the scripted devices read what a test set, movement once.
+TEST(InputStandIns, NothingAttachedAndScriptedDevices) {
+  plat::NoInputDevices none;
+  plat::KeyboardReading keys;
+  keys.fill(0x80);
+  EXPECT_TRUE(none.ReadKeyboard(keys));
+  EXPECT_EQ(keys, plat::KeyboardReading{});
+  plat::MouseReading mouse;
+  mouse.dz = 120;
+  EXPECT_TRUE(none.ReadMouse(mouse));
+  EXPECT_EQ(mouse.dz, 0);
+  plat::PadReading pad;
+  pad.axes[0] = 5;
+  EXPECT_FALSE(none.ReadPad(1, pad));
+  EXPECT_EQ(pad.axes[0], 0);
+  EXPECT_EQ(&plat::CurrentInputDevices(), &plat::CurrentInputDevices());
+
+  plat::ScriptedInputDevices dev;
+  plat::SetInputDevices(&dev);
+  EXPECT_EQ(&plat::CurrentInputDevices(), &dev);
+  plat::SetInputDevices(nullptr);
+  EXPECT_NE(&plat::CurrentInputDevices(), &dev);
+  dev.SetKey(0x2C, true);
+  EXPECT_TRUE(dev.ReadKeyboard(keys));
+  EXPECT_EQ(keys[0x2C], 0x80);
+  dev.ReleaseAll();
+  dev.ReadKeyboard(keys);
+  EXPECT_EQ(keys[0x2C], 0);
+  dev.KeyboardReadable = false;
+  EXPECT_FALSE(dev.ReadKeyboard(keys));
+  dev.Mouse.x = 7, dev.Mouse.dx = 3, dev.Mouse.dy = 4, dev.Mouse.dz = 120;
+  EXPECT_TRUE(dev.ReadMouse(mouse));
+  EXPECT_EQ(mouse.dz, 120);
+  EXPECT_TRUE(dev.ReadMouse(mouse));
+  EXPECT_EQ(mouse.x, 7);
+  EXPECT_EQ(mouse.dx + mouse.dy + mouse.dz, 0) << "movement counts once";
+  dev.MouseReadable = false;
+  EXPECT_FALSE(dev.ReadMouse(mouse));
+
+  const uint64_t a = dev.Attach("a", true), b = dev.Attach("b");
+  EXPECT_EQ(dev.PadListVersion(), 2u);
+  EXPECT_TRUE(dev.Pads().at(0).forceFeedback);
+  dev.SetButton(b, 31, true);
+  dev.SetAxis(b, 7, -9);
+  EXPECT_TRUE(dev.ReadPad(b, pad));
+  EXPECT_EQ(pad.buttons[31], 0x80);
+  EXPECT_EQ(pad.axes[7], -9);
+  EXPECT_THROW(dev.SetButton(b, 32, true), std::out_of_range);
+  dev.Remove(a);
+  dev.Remove(a);  // gone already: the list is unchanged
+  EXPECT_EQ(dev.PadListVersion(), 3u);
+  EXPECT_FALSE(dev.ReadPad(a, pad));
+  EXPECT_THROW(dev.Pad(a), std::out_of_range);
+  const auto pads = dev.Pads();
+  ASSERT_EQ(pads.size(), 1u);
+  EXPECT_EQ(pads[0].id, b);
+  EXPECT_EQ(pads[0].name, "b");
+  EXPECT_FALSE(pads[0].forceFeedback);
+  EXPECT_NE(dev.Attach("c"), a) << "ids are not used again";
 }
 
 }  // namespace

@@ -154,7 +154,192 @@ TEST(SoundMixer, RefusesBadFormatsAndWrites) {
   uint8_t x[20] = {};
   EXPECT_FALSE(b->Write(16, x, 1));
   EXPECT_FALSE(b->Write(0, x, 20));
-  EXPECT_TRUE(b->Write(12, x, 8));  // wraps
+  uint8_t ramp[16];
+  for (uint8_t i = 0; i < 16; ++i) ramp[i] = uint8_t(i + 1);
+  EXPECT_TRUE(b->Write(12, ramp, 8));  // wraps round to the start
+  EXPECT_EQ(b->Bytes(), (std::vector<uint8_t>{5, 6, 7, 8, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4}));
+  EXPECT_TRUE(b->Write(15, ramp, 16));  // the whole buffer, from its last byte on
+  EXPECT_EQ(b->Bytes()[15], 1);
+  EXPECT_EQ(b->Bytes()[14], 16);
+
+  // Only plain PCM of 1 or 2 channels, 8 or 16 bits, 100 to 200000 Hz, with
+  // a matching block size, is played.
+  struct Row {
+    const char* name;
+    void (*change)(plat::PcmFormat&);
+    bool playable;
+  };
+  const Row rows[] = {
+      {"16-bit stereo", [](plat::PcmFormat&) {}, true},
+      {"8-bit mono", [](plat::PcmFormat& f) { f = plat::PcmFormat::Make(8000, 8, false); }, true},
+      {"not PCM", [](plat::PcmFormat& f) { f.formatTag = 2; }, false},
+      {"3 channels", [](plat::PcmFormat& f) { f.channels = 3, f.blockAlign = 6; }, false},
+      {"no channel", [](plat::PcmFormat& f) { f.channels = 0, f.blockAlign = 0; }, false},
+      {"100 Hz", [](plat::PcmFormat& f) { f.samplesPerSec = 100; }, true},
+      {"99 Hz", [](plat::PcmFormat& f) { f.samplesPerSec = 99; }, false},
+      {"200000 Hz", [](plat::PcmFormat& f) { f.samplesPerSec = 200000; }, true},
+      {"200001 Hz", [](plat::PcmFormat& f) { f.samplesPerSec = 200001; }, false},
+      {"block size", [](plat::PcmFormat& f) { f.blockAlign = 2; }, false},
+  };
+  for (const Row& r : rows) {
+    plat::PcmFormat fmt = plat::PcmFormat::Make(44100, 16, true);
+    r.change(fmt);
+    EXPECT_EQ(fmt.Playable(), r.playable) << r.name;
+    EXPECT_EQ(m->CreateBuffer(fmt, 64) != nullptr, r.playable) << r.name;
+  }
+  const plat::PcmFormat eight = plat::PcmFormat::Make(22050, 8, true);
+  EXPECT_EQ(eight.channels, 2);
+  EXPECT_EQ(eight.blockAlign, 2);
+  EXPECT_EQ(eight.avgBytesPerSec, 44100u);
+  // Sizes are whole frames; no frame or more than 64 MB makes no buffer.
+  const plat::PcmFormat stereo = plat::PcmFormat::Make(44100, 16, true);
+  EXPECT_EQ(m->CreateBuffer(stereo, 7)->Size(), 4u);
+  EXPECT_EQ(m->CreateBuffer(stereo, std::vector<uint8_t>(7))->Size(), 4u);
+  EXPECT_EQ(m->CreateBuffer(stereo, std::vector<uint8_t>(3)), nullptr);
+  EXPECT_EQ(m->CreateBuffer(stereo, 3), nullptr);
+  EXPECT_NE(m->CreateBuffer(stereo, 64u << 20), nullptr);
+  EXPECT_EQ(m->CreateBuffer(stereo, (64u << 20) + 1), nullptr);
+  EXPECT_EQ(m->BufferCount(), 1u) << "only b is still held";
+}
+
+// The cursor, volume, pan and rate of a buffer, 8-bit samples, and the sum
+// of several buffers held to the 16-bit range.
+TEST(SoundMixer, CursorVolumePanRateAndSampleKinds) {
+  auto m = plat::SoundMixer::Make();
+  const plat::PcmFormat stereo = plat::PcmFormat::Make(44100, 16, true);
+  std::vector<int16_t> ramp(200);
+  for (int i = 0; i < 100; ++i) ramp[size_t(2 * i)] = ramp[size_t(2 * i + 1)] = int16_t(100 * i);
+  auto b = m->CreateBuffer(stereo, 400);
+  ASSERT_TRUE(b->Write(0, ramp.data(), 400));
+  uint32_t play = 1, write = 1;
+  b->SetPosition(6);
+  b->GetPosition(&play, &write);
+  EXPECT_EQ(play, 4u) << "whole frames";
+  EXPECT_EQ(write, 4u) << "stopped: no lead";
+  b->SetPosition(399);
+  b->GetPosition(&play, nullptr);
+  EXPECT_EQ(play, 396u);
+  b->SetPosition(400);
+  b->GetPosition(&play, nullptr);
+  EXPECT_EQ(play, 0u);
+  b->SetPosition(396);
+  b->Play(true);
+  b->GetPosition(nullptr, &write);
+  EXPECT_EQ(write, (396u + 1764u) % 400u) << "10 ms ahead, round the loop";
+
+  std::vector<int16_t> out(8);
+  auto mixAt = [&](uint32_t pos) {
+    b->SetPosition(pos);
+    m->Mix(out.data(), 4);
+  };
+  b->SetFrequency(88200);  // twice the rate: every other frame
+  EXPECT_EQ(b->Frequency(), 88200u);
+  mixAt(40);
+  EXPECT_EQ(out, (std::vector<int16_t>{1000, 1000, 1200, 1200, 1400, 1400, 1600, 1600}));
+  b->SetFrequency(0);
+  EXPECT_EQ(b->Frequency(), 44100u);
+  b->SetFrequency(50);
+  EXPECT_EQ(b->Frequency(), 100u);
+  b->SetFrequency(300000);
+  EXPECT_EQ(b->Frequency(), 200000u);
+  b->SetFrequency(0);
+  b->SetPan(10000);  // right only
+  mixAt(40);
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[1], 1000);
+  b->SetPan(-20000);  // left only
+  mixAt(40);
+  EXPECT_EQ(out[0], 1000);
+  EXPECT_EQ(out[1], 0);
+  b->SetPan(602);  // the left side at half
+  mixAt(40);
+  EXPECT_NEAR(out[0], 500, 2);
+  EXPECT_EQ(out[1], 1000);
+  b->SetPan(0);
+  b->SetVolume(-20000);
+  EXPECT_EQ(b->Volume(), -10000);
+  mixAt(40);
+  EXPECT_EQ(out[1], 0) << "silent";
+  b->SetVolume(100);
+  EXPECT_EQ(b->Volume(), 0);
+  b->Stop();
+
+  // 8-bit samples are unsigned around 128; a new 8-bit buffer is silent.
+  auto mono8 = m->CreateBuffer(plat::PcmFormat::Make(44100, 8, false), 4);
+  auto stereo8 = m->CreateBuffer(plat::PcmFormat::Make(44100, 8, true), std::vector<uint8_t>{0, 255, 128, 129});
+  mono8->Play(true);
+  stereo8->Play(true);
+  m->Mix(out.data(), 2);
+  EXPECT_EQ(out[0], -32768);
+  EXPECT_EQ(out[1], 32512);
+  EXPECT_EQ(out[2], 0);
+  EXPECT_EQ(out[3], 256);
+  stereo8->Stop();
+  const uint8_t loud[4] = {255, 255, 255, 255};
+  mono8->Write(0, loud, 4);
+  auto high = m->CreateBuffer(stereo, std::vector<uint8_t>{0x00, 0x7F, 0x00, 0x80});  // 32512, -32768
+  high->Play(true);
+  m->Mix(out.data(), 1);
+  EXPECT_EQ(out[0], 32767) << "held at the top";
+  EXPECT_EQ(out[1], -256);
+  EXPECT_EQ(m->BufferCount(), 4u);
+  high.reset();
+  EXPECT_EQ(m->BufferCount(), 3u);
+}
+
+// A looping buffer passing its end notifies the offsets it passed on both
+// sides of the wrap; the stop notice comes only with a stop.
+TEST(SoundMixer, NotificationsAcrossTheLoop) {
+  auto m = plat::SoundMixer::Make();
+  auto b = m->CreateBuffer(plat::PcmFormat::Make(44100, 16, true), 400);
+  plat::SoundEvent atStart, atMiddle, atEnd, stop;
+  b->SetNotify({{0, &atStart}, {200, &atMiddle}, {396, &atEnd}, {100, nullptr},
+                {plat::SoundBuffer::kNotifyStop, &stop}});
+  b->SetPosition(300);
+  b->Play(true);
+  std::vector<int16_t> out(2 * 50);
+  m->Mix(out.data(), 50);  // frame 75 round to frame 25
+  uint32_t play = 0;
+  b->GetPosition(&play, nullptr);
+  EXPECT_EQ(play, 100u);
+  EXPECT_TRUE(atStart.IsSet());
+  EXPECT_TRUE(atEnd.IsSet());
+  EXPECT_FALSE(atMiddle.IsSet());
+  EXPECT_FALSE(stop.IsSet());
+  plat::SoundEvent* evs[3] = {nullptr, &atMiddle, &stop};
+  EXPECT_EQ(plat::SoundEvent::WaitAny(evs, 3, 0), -1);
+  m->Mix(out.data(), 25);  // frames 25 to 50: up to byte 200, not past it
+  EXPECT_FALSE(atMiddle.IsSet());
+  m->Mix(out.data(), 1);
+  EXPECT_TRUE(atMiddle.IsSet());
+  b->Stop();
+  b->Stop();  // stopped already: no second notice
+  EXPECT_EQ(plat::SoundEvent::WaitAny(evs, 3, 0), 1);
+  EXPECT_EQ(plat::SoundEvent::WaitAny(evs, 3, 0), 2);
+  EXPECT_EQ(plat::SoundEvent::WaitAny(evs, 3, 0), -1);
+}
+
+// The audio devices: the factory's choice, else SDL's device, which pulls
+// the mixer's sound (SDL's silent dummy driver in the tests).
+TEST(SoundMixer, AudioDevicesPullTheMix) {
+  plat::SetAudioDeviceFactory(plat::MakeMissingAudioDevice);
+  auto m = plat::SoundMixer::Make();
+  EXPECT_FALSE(plat::OpenAudioDevice()->Start(*m));
+  plat::SetAudioDeviceFactory(plat::MakeNullAudioDevice);
+  EXPECT_TRUE(plat::OpenAudioDevice()->Start(*m));
+  plat::SetAudioDeviceFactory({});
+  auto dev = plat::OpenAudioDevice();
+  if (!dev->Start(*m)) GTEST_SKIP() << "no SDL audio";
+  auto b = m->CreateBuffer(plat::PcmFormat::Make(44100, 16, true), 400);
+  b->Play(false);
+  for (int i = 0; i < 200 && b->Status() != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(b->Status(), 0u) << "played to its end";
+  dev->Close();
+  b->Play(false);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(b->Status(), plat::SoundBuffer::kPlaying) << "closed: nothing pulls";
+  EXPECT_TRUE(dev->Start(*m)) << "started again";
 }
 
 // ---- component -------------------------------------------------------------------

@@ -1,0 +1,131 @@
+// Small platform services: the debug log files, error code texts, halting,
+// zlib blocks, Ogg Vorbis encoding, the screen saver switch and the
+// processor's SHA instructions.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/CpuFeatures.h"
+#include "platform/DebugLog.h"
+#include "platform/Files.h"
+#include "platform/MessageBox.h"
+#include "platform/OggVorbisEncode.h"
+#include "platform/ScreenSaver.h"
+#include "platform/Zlib.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// The first line of a log starts the file afresh; later ones are appended,
+// each headed with its number. No folder means the program's folder.
+TEST(DebugLog, LinesAreNumberedAndTheFirstStartsTheFile) {
+  const fs::path dir = fs::temp_directory_path() / ("qorv_log_" + std::to_string(std::random_device{}()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "log.txt") << "old run\n";
+  int32_t count = 0;
+  plat::AppendDebugLine(dir.string(), "log.txt", count, "[%d] ", "one");
+  plat::AppendDebugLine(dir.string() + "/", "log.txt", count, "[%d] ", "two");
+  EXPECT_EQ(count, 2);
+  EXPECT_EQ(Slurp(dir / "log.txt"), "[1] one\n[2] two\n");
+  plat::SetProgramFolder(dir.string() + "/");
+  int32_t other = 0;
+  plat::AppendDebugLine("", "log.txt", other, "#%d:", "again");
+  plat::SetProgramFolder("");
+  EXPECT_EQ(Slurp(dir / "log.txt"), "#1:again\n");
+  fs::remove_all(dir);
+
+  EXPECT_EQ(plat::ErrorCodeText(0x8876017C, true), "(Error Code(8876017C))");
+  EXPECT_EQ(plat::ErrorCodeText(0xab, false), "(Error Code(ab))");
+}
+
+TEST(DebugLog, HaltGoesToItsHandlerOrShowsTheMessageAndEnds) {
+  std::string got;
+  plat::HaltWith([&](const std::string& m) { got = m; }, "stop");
+  EXPECT_EQ(got, "stop");
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        plat::SetMessageBoxSink([](const std::string& m) { std::fprintf(stderr, "box: %s\n", m.c_str()); });
+        plat::HaltWith({}, "bye");
+      },
+      ::testing::ExitedWithCode(1), "box: bye");
+}
+
+TEST(Zlib, BlocksRoundTripAndDamageIsRefused) {
+  std::vector<uint8_t> data(1000);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i % 7);
+  const auto packed = plat::ZlibCompress(data, 9);
+  ASSERT_FALSE(packed.empty());
+  EXPECT_LT(packed.size(), data.size());
+  EXPECT_EQ(plat::ZlibUncompress(packed, data.size()), data);
+  EXPECT_EQ(plat::ZlibUncompress(packed, data.size() + 1), std::nullopt) << "shorter than told";
+  EXPECT_EQ(plat::ZlibUncompress(packed, data.size() - 1), std::nullopt) << "longer than told";
+  std::vector<uint8_t> cut(packed.begin(), packed.end() - 4);
+  EXPECT_EQ(plat::ZlibUncompress(cut, data.size()), std::nullopt);
+  EXPECT_TRUE(plat::ZlibCompress(data, 12).empty()) << "no such level";
+  EXPECT_EQ(plat::ZlibUncompress(plat::ZlibCompress({}), 0), std::vector<uint8_t>{});
+}
+
+// A stream starts with its headers (the comments among them), ends with an
+// end-of-stream page, and is the same for the same sound; a format the
+// encoder cannot take gives nothing.
+TEST(OggVorbisEncode, StreamsAreWholeAndReproducible) {
+  std::vector<int16_t> pcm(2 * 3000);
+  for (size_t i = 0; i < pcm.size(); ++i) pcm[i] = int16_t((i * 523) % 20000 - 10000);
+  const auto a = plat::EncodeOggVorbis(pcm.data(), 3000, 2, 22050, 0.3f, {"TITLE=qorv"});
+  ASSERT_GT(a.size(), 200u);
+  EXPECT_EQ(std::string(a.begin(), a.begin() + 4), "OggS");
+  EXPECT_NE(std::string(a.begin(), a.end()).find("TITLE=qorv"), std::string::npos);
+  EXPECT_EQ(plat::EncodeOggVorbis(pcm.data(), 3000, 2, 22050, 0.3f, {"TITLE=qorv"}), a);
+  const auto mono = plat::EncodeOggVorbis(pcm.data(), 3000, 1, 22050, 0.3f);
+  EXPECT_NE(mono, a);
+  // The last page is the one marked as the stream's end.
+  size_t last = 0;
+  for (size_t at = 0; at + 4 <= a.size(); ++at)
+    if (a[at] == 'O' && a[at + 1] == 'g' && a[at + 2] == 'g' && a[at + 3] == 'S') last = at;
+  EXPECT_EQ(a[last + 5] & 4, 4);
+  const auto silent = plat::EncodeOggVorbis(nullptr, 0, 1, 22050, 0.3f);
+  EXPECT_FALSE(silent.empty()) << "no sound is still a stream";
+  EXPECT_TRUE(plat::EncodeOggVorbis(nullptr, 10, 1, 22050, 0.3f).empty());
+  EXPECT_TRUE(plat::EncodeOggVorbis(pcm.data(), 10, 3, 22050, 0.3f).empty());
+  EXPECT_TRUE(plat::EncodeOggVorbis(pcm.data(), 10, 0, 22050, 0.3f).empty());
+  EXPECT_TRUE(plat::EncodeOggVorbis(pcm.data(), 10, 1, 20000000, 0.3f).empty()) << "no such rate";
+}
+
+TEST(ScreenSaver, TheSwitchIsKept) {
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  plat::SetScreenSaverActive(false);
+  EXPECT_FALSE(plat::ScreenSaverActive());
+  plat::SetScreenSaverActive(true);
+  EXPECT_TRUE(plat::ScreenSaverActive());
+  plat::SetScreenSaverActive(false);
+  EXPECT_FALSE(plat::ScreenSaverActive());
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// The SHA instructions are used only with SSSE3 and SSE4.1 beside them, as
+// the processor reports them to the system.
+TEST(CpuFeatures, ShaInstructionsAsTheSystemReportsThem) {
+  std::ifstream in("/proc/cpuinfo");
+  std::string line;
+  while (std::getline(in, line) && line.rfind("flags", 0) != 0) {
+  }
+  if (line.empty()) GTEST_SKIP() << "no processor flags listed";
+  line += ' ';
+  auto has = [&](const char* f) { return line.find(std::string(" ") + f + " ") != std::string::npos; };
+  EXPECT_EQ(plat::CpuHasSha256Instructions(), has("sha_ni") && has("ssse3") && has("sse4_1"));
+}
+
+}  // namespace
