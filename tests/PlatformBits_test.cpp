@@ -3,6 +3,10 @@
 // processor's SHA instructions.
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -61,6 +65,41 @@ TEST(DebugLog, HaltGoesToItsHandlerOrShowsTheMessageAndEnds) {
         plat::HaltWith({}, "bye");
       },
       ::testing::ExitedWithCode(1), "box: bye");
+}
+
+// The signal a child forked now gets when its parent dies (0: none).
+int ForkedChildsDeathSignal() {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    int sig = -1;
+    ::prctl(PR_GET_PDEATHSIG, &sig);
+    ::_exit(sig);
+  }
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// While a box is up, a child forked for it dies with the game and SIGTERM
+// or SIGINT end the game; once the box is gone both are as before.
+TEST(MessageBoxGuard, OnlyWhileABoxIsUp) {
+  struct sigaction termBefore {}, intBefore {}, termDuring {}, intDuring {}, now {};
+  ::sigaction(SIGTERM, nullptr, &termBefore);
+  ::sigaction(SIGINT, nullptr, &intBefore);
+  int during = -1;
+  plat::detail::ShowGuarded([&] {
+    during = ForkedChildsDeathSignal();
+    ::sigaction(SIGTERM, nullptr, &termDuring);
+    ::sigaction(SIGINT, nullptr, &intDuring);
+  });
+  EXPECT_EQ(during, SIGKILL);
+  EXPECT_NE(termDuring.sa_handler, termBefore.sa_handler);
+  EXPECT_EQ(intDuring.sa_handler, termDuring.sa_handler);
+  EXPECT_EQ(ForkedChildsDeathSignal(), 0) << "no box is up";
+  ::sigaction(SIGTERM, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, termBefore.sa_handler);
+  ::sigaction(SIGINT, nullptr, &now);
+  EXPECT_EQ(now.sa_handler, intBefore.sa_handler);
 }
 
 TEST(Zlib, BlocksRoundTripAndDamageIsRefused) {

@@ -169,6 +169,12 @@ TEST_F(D3DTest, EachBlendRowOfTheRendererGivesItsColour) {
       {"subadd", d3d::kBlendOne, d3d::kBlendInvSrcColor, d3d::kOpModulate, 0x77A3CD},
       {"div", d3d::kBlendDestColor, d3d::kBlendOne, d3d::kOpModulate, 0x70A8DB},
       {"copy", d3d::kBlendOne, d3d::kBlendZero, d3d::kOpModulate, 0x1F1F18},
+      {"squared", d3d::kBlendSrcColor, d3d::kBlendZero, d3d::kOpModulate, 0x040402},
+      // No target alpha: the destination's alpha reads as full.
+      {"dest alpha", d3d::kBlendDestAlpha, d3d::kBlendInvDestAlpha, d3d::kOpModulate, 0x1F1F18},
+      {"unknown factor", 99, d3d::kBlendZero, d3d::kOpModulate, 0x1F1F18},
+      {"diffuse", d3d::kBlendOne, d3d::kBlendZero, d3d::kOpSelectArg2, 0x285078},
+      {"no op", d3d::kBlendOne, d3d::kBlendZero, d3d::kOpDisable, 0x285078},
   };
   for (const Row& r : rows) {
     ClearTo(0x6496C8);  // (100, 150, 200)
@@ -271,4 +277,63 @@ TEST_F(D3DTest, SixteenBitTexelsWidenToWholeChannels) {
     tex_->Release();
     tex_ = nullptr;
   }
+}
+
+// Triangle lists take their vertices three at a time; colours blend across
+// a triangle; a texture whose size is no power of two wraps or clamps by
+// index, and a linear filter mixes the four nearest texels.
+TEST_F(D3DTest, ListsShadingWrappingAndFiltering) {
+  dev_->SetTexture(0, nullptr);
+  ClearTo(0);
+  auto vertex = [](float x, float y, uint32_t colour, float u = 0, float v = 0) {
+    d3d::TLVertex t;
+    t.x = x - 0.5f, t.y = y - 0.5f, t.z = 0.5f, t.rhw = 1;
+    t.diffuse = colour, t.u = u, t.v = v;
+    return t;
+  };
+  const uint32_t black = 0xFF000000, blue = 0xFF0000FF;
+  const d3d::TLVertex list[7] = {vertex(0, 0, black), vertex(8, 0, blue),  vertex(8, 2, blue),
+                                 vertex(0, 0, black), vertex(8, 2, blue),  vertex(0, 2, black),
+                                 vertex(0, 2, blue)};  // the seventh makes no triangle
+  dev_->BeginScene();
+  ASSERT_EQ(dev_->DrawPrimitive(d3d::Primitive::TriangleList, d3d::kFvfTLVertex, list, 7, 0), 0);
+  dev_->EndScene();
+  EXPECT_EQ(Px(0, 1), 16u);
+  EXPECT_EQ(Px(3, 0), 112u);
+  EXPECT_EQ(Px(7, 1), 239u);
+  EXPECT_EQ(Px(0, 2), 0u);
+
+  // A 3 x 3 texture, texel (x, y) = x + 1 in red: u from -1 to 1 over six
+  // pixels reads texels 0 1 2 0 1 2 when wrapping, 0 0 0 0 1 2 when clamped.
+  tex_ = Make(3, 3, fmt::XRGB8888());
+  for (uint32_t y = 0; y < 3; ++y)
+    for (uint32_t x = 0; x < 3; ++x) SetTexel(x, y, (x + 1) << 16);
+  dev_->SetTexture(0, tex_);
+  for (const bool clamp : {false, true}) {
+    dev_->SetTextureStageState(0, StageState::Address, clamp ? d3d::kAddressClamp : d3d::kAddressWrap);
+    EXPECT_EQ(dev_->GetTextureStageState(StageState::Address), clamp ? d3d::kAddressClamp : d3d::kAddressWrap);
+    ClearTo(0);
+    ASSERT_EQ(Quad(0, 0, 6, 1, -1, 0, 1, 1), 0);
+    const uint32_t want[2][6] = {{1, 2, 3, 1, 2, 3}, {1, 1, 1, 1, 2, 3}};
+    for (uint32_t x = 0; x < 6; ++x) EXPECT_EQ(Px(x, 0), want[clamp][x] << 16) << x << (clamp ? " clamped" : "");
+  }
+  dev_->SetTextureStageState(0, StageState::Address, d3d::kAddressWrap);
+  tex_->Release();
+
+  // A 2 x 2 texture, black then red 200, magnified four times and filtered.
+  tex_ = Make(2, 2, fmt::XRGB8888());
+  for (uint32_t y = 0; y < 2; ++y) SetTexel(1, y, 200u << 16), SetTexel(0, y, 0);
+  dev_->SetTexture(0, tex_);
+  dev_->SetTextureStageState(0, StageState::MagFilter, d3d::kFilterLinear);
+  ClearTo(0);
+  ASSERT_EQ(Quad(0, 0, 8, 2, 0, 0, 1, 1), 0);
+  const uint32_t red[8] = {75, 25, 25, 75, 125, 175, 175, 125};
+  for (uint32_t x = 0; x < 8; ++x) EXPECT_EQ(Px(x, 1), red[x] << 16) << x;
+
+  EXPECT_EQ(dev_->GetRenderState(RenderState::ColorKeyEnable), 1u);
+  d3d::Viewport vp{1, 2, 3, 4, 0.0f, 1.0f}, got{};
+  ASSERT_EQ(dev_->SetViewport(vp), 0);
+  ASSERT_EQ(dev_->GetViewport(&got), 0);
+  EXPECT_EQ(got.x + got.y + got.width + got.height, 10u);
+  EXPECT_NE(dev_->GetViewport(nullptr), 0);
 }

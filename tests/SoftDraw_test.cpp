@@ -422,3 +422,45 @@ TEST(SoftDraw, SixteenBitScreenPresentsExpandedColours) {
   EXPECT_EQ(LiveSurfaceCount(), 0);
   dev.dd->RestoreDisplayMode();
 }
+
+// A flip swaps what the two surfaces hold, so each finds its key texels
+// afresh; the driver's capabilities and a few device rules.
+TEST(SoftDraw, FlipMakesBothSurfacesLookForKeyTexelsAgain) {
+  Device dev;
+  DdCaps drv, emu{0xFFu, 0xFFu};
+  ASSERT_EQ(dev.dd->GetCaps(&drv, &emu), 0);
+  EXPECT_EQ(drv.caps, dd::kCaps3D);
+  EXPECT_EQ(emu.caps, 0u) << "nothing emulated";
+  EXPECT_EQ(emu.surfaceCaps, 0u);
+  EXPECT_EQ(dev.dd->GetCaps(nullptr, nullptr), 0);
+  SoftDraw* none = dev.dd;
+  EXPECT_EQ(SoftDraw::Create(7, &none), dd::kErrNotFound);
+  EXPECT_EQ(none, nullptr);
+
+  OffscreenPresenter window;
+  ASSERT_EQ(dev.dd->SetCooperativeLevel(&window, dd::kSclFullScreenExclusive), 0);
+  EXPECT_NE(dev.dd->SetDisplayMode(4, 2, 24, 0, 0), 0);
+  EXPECT_NE(dev.dd->SetDisplayMode(0, 2, 32, 0, 0), 0);
+  EXPECT_NE(dev.dd->SetDisplayMode(16385, 2, 32, 0, 0), 0);
+  ASSERT_EQ(dev.dd->SetDisplayMode(4, 2, 32, 0, 0), 0);
+  DdSurfaceDesc pd;
+  pd.flags = dd::kSdCaps | dd::kSdBackBufferCount;
+  pd.backBufferCount = 1;
+  pd.caps = dd::kCapsPrimarySurface | dd::kCapsFlip | dd::kCapsComplex;
+  SoftSurface* primary = nullptr;
+  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
+  SoftSurface* back = nullptr;
+  ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
+  constexpr uint32_t kKey = 0x00FF00FF;
+  for (SoftSurface* s : {primary, back}) s->SetColorKey(dd::kColorKeySrcBlt, kKey, kKey);
+  Fill(primary, {0, 0, 4, 2}, 0x000001);
+  Fill(back, {0, 0, 4, 2}, kKey);
+  EXPECT_FALSE(primary->HasKeyTexels());
+  EXPECT_TRUE(back->HasKeyTexels());
+  ASSERT_EQ(primary->Flip(dd::kFlipWait), 0);
+  EXPECT_TRUE(primary->HasKeyTexels());
+  EXPECT_FALSE(back->HasKeyTexels());
+  back->Release();
+  primary->Release();
+  dev.dd->RestoreDisplayMode();
+}

@@ -92,13 +92,15 @@ TEST_P(ConfigSdlToolkit, MouseClicksReachTheControlsUnderThem) {
 
 INSTANTIATE_TEST_SUITE_P(Languages, ConfigSdlToolkit, ::testing::Values(true, false));
 
-// What the window shows: a button's caption centred on it, the check mark of
-// a checked box only, the dot of the chosen radio item only. Closing the
-// window (or the system asking the program to quit) ends the loop without a
-// Terminate call.
+// What the window shows: a button's caption centred on it, the button
+// pressed while the mouse holds it down over it and its focus frame once
+// clicked, the check mark of a checked box only, the dot of the chosen radio
+// item only, and a caption the form changes. Closing the window (or the
+// system asking the program to quit) ends the loop without a Terminate call.
 TEST(SdlToolkitWindow, DrawsTheControlsAndEndsWhenTheWindowCloses) {
   for (const bool viaQuit : {true, false}) {
     plat::SdlToolkit app;
+    EXPECT_FALSE(app.AskOkCancel("Save?", "tumbotcfg")) << "no display: cancelled";
     plat::TkForm form("form", 200, 100);
     const int button = form.Add({plat::TkKind::kButton, {10, 10, 120, 30}, -1, "Wide text"});
     plat::TkControl box{plat::TkKind::kCheckBox, {10, 50, 100, 20}};
@@ -111,45 +113,79 @@ TEST(SdlToolkitWindow, DrawsTheControlsAndEndsWhenTheWindowCloses) {
     radio.items = {"a", "b"};
     radio.itemIndex = 1;
     const int group = form.Add(radio);
-    std::vector<uint32_t> shown(200 * 100);
+    const plat::TkRect b = form[button].bounds;
+    std::vector<uint32_t> down(200 * 100), up(200 * 100), focused(200 * 100);
+    std::string title;
+    auto read = [](std::vector<uint32_t>& into) {
+      SDL_Renderer* r = SDL_GetRenderer(plat::detail::MessageBoxParent());
+      ASSERT_NE(r, nullptr);
+      ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, into.data(), 200 * 4), 0);
+    };
+    auto push = [](uint32_t type, int x, int y) {
+      SDL_Event e{};
+      e.type = type;
+      e.button.button = SDL_BUTTON_LEFT;
+      e.button.x = x;
+      e.button.y = y;
+      if (type == SDL_MOUSEMOTION) e.motion.x = x, e.motion.y = y;
+      if (type == SDL_WINDOWEVENT) e.window.event = SDL_WINDOWEVENT_CLOSE;
+      SDL_PushEvent(&e);
+    };
     int ticks = 0;
     const int t = form.AddTimer(20, [&] {
-      if (++ticks == 1) {
-        SDL_Renderer* r = SDL_GetRenderer(plat::detail::MessageBoxParent());
-        ASSERT_NE(r, nullptr);
-        ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 200 * 4), 0);
-        SDL_Event e{};
-        e.type = viaQuit ? SDL_QUIT : SDL_WINDOWEVENT;
-        e.window.event = SDL_WINDOWEVENT_CLOSE;
-        SDL_PushEvent(&e);
+      switch (++ticks) {
+        case 1:
+          push(SDL_MOUSEBUTTONDOWN, b.x + 60, b.y + 15);
+          form.caption = "renamed";
+          break;
+        case 2:
+          read(down);
+          title = SDL_GetWindowTitle(plat::detail::MessageBoxParent());
+          push(SDL_MOUSEMOTION, 1, 1);  // still held, but away from the button
+          break;
+        case 3:
+          read(up);
+          push(SDL_MOUSEBUTTONUP, b.x + 60, b.y + 15);  // back over it: a click
+          break;
+        case 4:
+          read(focused);
+          push(viaQuit ? SDL_QUIT : SDL_WINDOWEVENT, 0, 0);
+          break;
+        case 10:
+          app.Terminate();  // the close was not seen
+          break;
       }
-      if (ticks == 5) app.Terminate();  // the close was not seen
     });
     form.SetTimerEnabled(t, true);
     if (!app.Run(form)) GTEST_SKIP() << "no video driver available";
-    EXPECT_LT(ticks, 5) << viaQuit;
+    EXPECT_LE(ticks, 5) << viaQuit;
     EXPECT_FALSE(app.Terminated());
+    EXPECT_EQ(form.Focused(), button);
     if (!viaQuit) continue;
 
-    auto px = [&](int x, int y) { return shown[size_t(y * 200 + x)] & 0xFFFFFF; };
+    EXPECT_EQ(title, "renamed");
+    auto px = [](const std::vector<uint32_t>& shown, int x, int y) { return shown[size_t(y * 200 + x)] & 0xFFFFFF; };
+    EXPECT_EQ(px(down, b.x, b.y), 0x404040u) << "pressed: dark all round";
+    EXPECT_EQ(px(up, b.x, b.y), 0xFFFFFFu) << "raised: light top left";
+    EXPECT_EQ(px(up, b.x + 4, b.y + 4), 0xD4D0C8u);
+    EXPECT_EQ(px(focused, b.x + 4, b.y + 4), 0x808080u) << "the focus frame";
     auto markAt = [&](int id) {
-      const plat::TkRect b = form[id].bounds;
-      return px(b.x + 5, b.y + (b.h - 13) / 2 + 8);
+      const plat::TkRect c = form[id].bounds;
+      return px(up, c.x + 5, c.y + (c.h - 13) / 2 + 8);
     };
     EXPECT_EQ(markAt(checked), 0x000000u);
     EXPECT_EQ(markAt(unchecked), 0xFFFFFFu);
     auto dotAt = [&](int item) {
       const plat::TkRect ir = form.ItemRect(group, item);
-      return px(ir.x + 6, ir.y + (ir.h - 13) / 2 + 6);
+      return px(up, ir.x + 6, ir.y + (ir.h - 13) / 2 + 6);
     };
     EXPECT_EQ(dotAt(0), 0xFFFFFFu);
     EXPECT_EQ(dotAt(1), 0x000000u);
     if (!std::filesystem::exists("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf")) continue;
-    const plat::TkRect b = form[button].bounds;
     int left = b.x + b.w, right = -1;
     for (int y = b.y + 5; y < b.y + b.h - 5; ++y)
       for (int x = b.x + 5; x < b.x + b.w - 5; ++x)
-        if (px(x, y) == 0) left = std::min(left, x), right = std::max(right, x);
+        if (px(up, x, y) == 0) left = std::min(left, x), right = std::max(right, x);
     ASSERT_GE(right, left) << "the caption is drawn";
     EXPECT_GT(right - left, 30);
     EXPECT_NEAR(left - b.x, b.x + b.w - 1 - right, 3) << "and centred";

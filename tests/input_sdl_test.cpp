@@ -229,6 +229,17 @@ TEST(SdlInputMouse, WheelNotchesAddUpUntilRead) {
   ASSERT_TRUE(devices.ReadMouse(m));
   EXPECT_EQ(m.dz, -360);
   EXPECT_EQ(m.buttons[0], 0);
+
+  // The cursor in the window (a warp moves it without any relative motion).
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  SDL_Window* w = SDL_CreateWindow("mouse", 0, 0, 64, 64, 0);
+  ASSERT_NE(w, nullptr);
+  SDL_WarpMouseInWindow(w, 13, 27);
+  ASSERT_TRUE(devices.ReadMouse(m));
+  EXPECT_EQ(m.x, 13);
+  EXPECT_EQ(m.y, 27);
+  SDL_DestroyWindow(w);
+  SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
 // The stand-ins: with nothing attached everything reads released and no pad
