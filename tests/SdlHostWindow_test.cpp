@@ -28,6 +28,8 @@ TEST(SdlHostWindow, PositionAndWindowEventsReachTheGame) {
   plat::SdlHost host;
   int x = -1, y = -1;
   EXPECT_FALSE(host.WindowPos(x, y));  // no window yet
+  EXPECT_FALSE(host.Active());
+  host.RestoreAndRaise();
   ASSERT_TRUE(host.CreateWindow("window", 64, 32));
   host.SetWindowPos(40, 30);
   ASSERT_TRUE(host.WindowPos(x, y));
@@ -80,6 +82,18 @@ TEST(SdlHostWindow, OpensTheWindowAndItsRendererAndShowsFrames) {
   EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0xC03010u) << "the frame fills the client area";
   EXPECT_EQ(shown[3 * 64 + 3] & 0xFFFFFF, 0xFFFFFFu) << "the canvas box over it";
   EXPECT_EQ(shown[3 * 64 + 7] & 0xFFFFFF, 0xC03010u);
+  // Frames without pixels, area or a whole row are not shown.
+  const std::vector<uint32_t> other(32 * 16, 0x102030);
+  for (const plat::FrameView& f : {plat::FrameView{nullptr, 32, 16, 32}, plat::FrameView{other.data(), 0, 16, 32},
+                                   plat::FrameView{other.data(), 32, 0, 32}, plat::FrameView{other.data(), 32, 16, 31}})
+    host.Present(f);
+  ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 64 * 4), 0);
+  EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0xC03010u);
+  // A frame of another size takes a texture of its own.
+  host.Present(plat::FrameView{other.data(), 16, 8, 32});
+  ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 64 * 4), 0);
+  EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0x102030u);
+  EXPECT_EQ(shown[3 * 64 + 3] & 0xFFFFFF, 0x102030u) << "a new frame covers the canvas";
 }
 
 }  // namespace
@@ -126,6 +140,19 @@ TEST(SdlHostWindow, MessagesReachTheHandlersAndTheWindowFollowsTheGame) {
     SDL_GetWindowSize(w, &cw, &ch);
     EXPECT_EQ(cw, 96);
     EXPECT_EQ(ch, 40);
+    // Full screen keeps the client size asked for meanwhile for the window.
+    host.SetFullScreen(true);
+    EXPECT_NE(SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    host.SetClientSize(50, 30);
+    host.SetFullScreen(false);
+    EXPECT_EQ(SDL_GetWindowFlags(w) & SDL_WINDOW_FULLSCREEN_DESKTOP, 0u);
+    SDL_GetWindowSize(w, &cw, &ch);
+    EXPECT_EQ(cw, 50);
+    EXPECT_EQ(ch, 30);
+    host.ShowCursor(false);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
+    host.ShowCursor(true);
+    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
 
     host.ProcessMessages();
     std::vector<std::string> got;

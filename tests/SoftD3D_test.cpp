@@ -221,6 +221,26 @@ TEST_F(D3DTest, SixteenBitTargetAndSceneRules) {
   SoftSurface* t16 = Make(8, 8, fmt::RGB565());
   Soft3DDevice* dev16 = nullptr;
   ASSERT_EQ(d3d_->CreateDevice(d3d::kHal, t16, &dev16), 0);
+  // A new device: writes depth, draws opaque, culls counter-clockwise,
+  // modulates texture and current colour, takes the texture's alpha, and
+  // samples the nearest texel with wrapping, over the whole target.
+  const std::pair<RenderState, uint32_t> rs[] = {
+      {RenderState::ZWriteEnable, 1},          {RenderState::AlphaBlendEnable, 0},
+      {RenderState::SrcBlend, d3d::kBlendOne}, {RenderState::DestBlend, d3d::kBlendZero},
+      {RenderState::CullMode, d3d::kCullCCW},  {RenderState::Lighting, 1}};
+  for (auto [state, value] : rs) EXPECT_EQ(dev16->GetRenderState(state), value) << int(state);
+  const std::pair<StageState, uint32_t> ts[] = {
+      {StageState::ColorOp, d3d::kOpModulate},     {StageState::ColorArg1, d3d::kArgTexture},
+      {StageState::ColorArg2, d3d::kArgCurrent},   {StageState::AlphaOp, d3d::kOpSelectArg1},
+      {StageState::AlphaArg1, d3d::kArgTexture},   {StageState::AlphaArg2, d3d::kArgCurrent},
+      {StageState::MinFilter, d3d::kFilterPoint},  {StageState::MagFilter, d3d::kFilterPoint},
+      {StageState::MipFilter, d3d::kFilterNone},   {StageState::Address, d3d::kAddressWrap}};
+  for (auto [state, value] : ts) EXPECT_EQ(dev16->GetTextureStageState(state), value) << int(state);
+  d3d::Viewport vp;
+  ASSERT_EQ(dev16->GetViewport(&vp), 0);
+  EXPECT_EQ(vp.width, 8u);
+  EXPECT_EQ(vp.height, 8u);
+  EXPECT_EQ(vp.x + vp.y, 0u);
   EXPECT_EQ(dev16->Clear(0, nullptr, d3d::kClearTarget | d3d::kClearZBuffer, 0xFFFF0000, 1, 0), 0);
   EXPECT_EQ(t16->RawPixel(7, 7), 0xF800u);
   d3d::TLVertex v[4];
@@ -330,7 +350,6 @@ TEST_F(D3DTest, ListsShadingWrappingAndFiltering) {
   const uint32_t red[8] = {75, 25, 25, 75, 125, 175, 175, 125};
   for (uint32_t x = 0; x < 8; ++x) EXPECT_EQ(Px(x, 1), red[x] << 16) << x;
 
-  EXPECT_EQ(dev_->GetRenderState(RenderState::ColorKeyEnable), 1u);
   d3d::Viewport vp{1, 2, 3, 4, 0.0f, 1.0f}, got{};
   ASSERT_EQ(dev_->SetViewport(vp), 0);
   ASSERT_EQ(dev_->GetViewport(&got), 0);

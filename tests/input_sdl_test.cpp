@@ -52,6 +52,22 @@ TEST(SdlInputKeys, ScanCodesNameTheSamePhysicalKeys) {
   }
 }
 
+// Held keys read by their scan codes (SDL's own key table is set directly:
+// without a display no key event reaches it).
+TEST(SdlInputKeys, HeldKeysReadByTheirScanCodes) {
+  SdlInputDevices devices;
+  int count = 0;
+  auto* state = const_cast<Uint8*>(SDL_GetKeyboardState(&count));
+  ASSERT_GT(count, int(SDL_SCANCODE_UP));
+  for (SDL_Scancode sc : {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_Z, SDL_SCANCODE_UP}) state[sc] = 1;
+  plat::KeyboardReading keys;
+  keys.fill(0x11);
+  EXPECT_TRUE(devices.ReadKeyboard(keys));
+  for (SDL_Scancode sc : {SDL_SCANCODE_UNKNOWN, SDL_SCANCODE_Z, SDL_SCANCODE_UP}) state[sc] = 0;
+  for (int dik = 0; dik < 256; ++dik)
+    EXPECT_EQ(keys[size_t(dik)], dik == 0x2C || dik == 0xC8 ? 0x80 : 0) << dik;
+}
+
 // A virtual game controller: present to SDL like a real one, driven from here.
 class VirtualPad {
  public:
@@ -159,6 +175,7 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
 TEST(SdlInputPads, APlainJoystickReadsItsHatsAndIsClosedWhenPulledOut) {
   SdlInputDevices devices;
   ASSERT_EQ(devices.Start(), 0);
+  EXPECT_EQ(devices.Start(), 0) << "started already";
   VirtualPad stick("qorv test stick", 2, 12, 5);
   if (!stick.Ok()) GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();
   for (int i = 0; i < SDL_NumJoysticks(); ++i)
