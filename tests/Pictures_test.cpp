@@ -79,6 +79,14 @@ TEST(BmpDecode, TrueColourDepths) {
   EXPECT_EQ(d.bitmap->GetPixelFormat(), PixelFormat::pf24bit);
   EXPECT_EQ(d.bitmap->Pixel(0, 0), 0xFF00FFu);
   EXPECT_EQ(d.bitmap->Pixel(1, 0), 0x000083u);  // 16 of 31 -> 131
+
+  // 32 bits without masks are B, G, R and alpha bytes.
+  s = {};
+  s.width = 1, s.height = 1, s.bits = 32;
+  s.pixels = {1, 2, 3, 4};
+  d = Bmp(s);
+  ASSERT_TRUE(d) << d.error;
+  EXPECT_EQ(d.bitmap->Pixel(0, 0), 0x04030201u);
 }
 
 TEST(BmpDecode, BitFieldsAndLargeHeaders) {
@@ -208,6 +216,8 @@ TEST(BmpDecode, DamagedFilesAreRefused) {
   EXPECT_FALSE(Bmp(s));
   s = good, s.compression = 4;  // embedded JPEG
   EXPECT_FALSE(Bmp(s));
+  s = good, s.bits = 8, s.compression = 1, s.height = -4;  // RLE8 from the top down
+  EXPECT_NE(Bmp(s).error.find("run-length data cannot be top-down"), std::string::npos) << Bmp(s).error;
   // An 8-bit picture whose table would run past the end of the file.
   s = {};
   s.bits = 8, s.clrUsed = 0x40000000;
@@ -439,11 +449,15 @@ TEST(PictureClasses, BitmapFormatsSizesAndChangeNotices) {
   EXPECT_EQ(b.Index(1, 0), 3);
   EXPECT_EQ(b.Index(2, 0), 2);
   // A smaller index range drops only the indices that no longer fit.
-  b.Index(0, 0) = 15, b.Index(1, 0) = 16;
+  b.Index(0, 0) = 15, b.Index(1, 0) = 16, b.Index(2, 0) = 1;
   b.SetPixelFormat(PixelFormat::pf4bit);
   EXPECT_EQ(b.Index(0, 0), 15);
   EXPECT_EQ(b.Index(1, 0), 0);
-  EXPECT_EQ(notices, 8);
+  b.SetPixelFormat(PixelFormat::pf1bit);
+  EXPECT_EQ(b.Index(0, 0), 0);
+  EXPECT_EQ(b.Index(2, 0), 1);
+  b.SetPixelFormat(PixelFormat::pf4bit);
+  EXPECT_EQ(notices, 10);
   b.SetSize(-4, 2);
   EXPECT_TRUE(b.GetEmpty());
   EXPECT_EQ(b.GetWidth(), 0);
@@ -475,6 +489,7 @@ TEST(PictureClasses, BitmapFormatsSizesAndChangeNotices) {
   EXPECT_THROW(jpeg.Assign(nullptr), plat::PictureError);
   EXPECT_THROW(jpeg.Assign(&b), plat::PictureError) << "a bitmap cannot become a JPEG";
   EXPECT_THROW(jpeg.AssignTo(plat::TheClipboard()), plat::PictureError);
+  EXPECT_THROW(plat::PngImage().AssignTo(plat::TheClipboard()), plat::PictureError);
   EXPECT_EQ(&plat::TheClipboard(), &plat::TheClipboard());
 }
 

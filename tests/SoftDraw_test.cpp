@@ -1,7 +1,10 @@
 // The software display device: formats, blits, clipping, loss and presenting.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/SoftDraw.h"
@@ -65,14 +68,18 @@ TEST(SoftDraw, ChannelsDecodeAndEncodeThroughTheMasks) {
   EXPECT_EQ(EncodePixel(fmt::ARGB4444(), 0xF0, 0x10, 0x20, 0x30), 0xF123u);
 }
 
-// The same keyed picture lands the same way in 16- and 32-bit surfaces.
-TEST(SoftDraw, KeyedBlitSkipsOnlyTheKeyInBothDepths) {
-  for (DdPixelFormat pf : {fmt::XRGB8888(), fmt::RGB565()}) {
+// A 24-bit format, 8-8-8 without padding.
+const DdPixelFormat kRGB888{0, 24, 0xFF0000, 0xFF00, 0xFF, 0};
+
+// The same keyed picture lands the same way in 8-, 16-, 24- and 32-bit surfaces.
+TEST(SoftDraw, KeyedBlitSkipsOnlyTheKeyInEveryDepth) {
+  for (DdPixelFormat pf : {fmt::XRGB8888(), fmt::RGB565(), kRGB888, fmt::Pal8()}) {
     Device dev;
-    const uint32_t key = EncodePixel(pf, 255, 0, 0, 0);
-    const uint32_t red = EncodePixel(pf, 255, 255, 0, 0);
-    const uint32_t blue = EncodePixel(pf, 255, 0, 0, 255);
-    const uint32_t grey = EncodePixel(pf, 255, 128, 128, 128);
+    const bool indexed = pf.bitCount == 8;
+    const uint32_t key = indexed ? 0 : EncodePixel(pf, 255, 0, 0, 0);
+    const uint32_t red = indexed ? 1 : EncodePixel(pf, 255, 255, 0, 0);
+    const uint32_t blue = indexed ? 2 : EncodePixel(pf, 255, 0, 0, 255);
+    const uint32_t grey = indexed ? 3 : EncodePixel(pf, 255, 128, 128, 128);
     SoftSurface* spr = Sprite(dev, pf, key, red, blue);
     SoftSurface* dst = dev.Make(8, 8, &pf);
     Fill(dst, {0, 0, 8, 8}, grey);
@@ -109,26 +116,27 @@ TEST(SoftDraw, KeyIgnoresTheUnusedTopByte) {
 }
 
 TEST(SoftDraw, StretchIsNearestNeighbourAndExactAtTwoToOne) {
-  Device dev;
-  DdPixelFormat pf = fmt::XRGB8888();
-  SoftSurface* src = dev.Make(2, 2, &pf);
-  Fill(src, {0, 0, 1, 1}, 1);
-  Fill(src, {1, 0, 2, 1}, 2);
-  Fill(src, {0, 1, 1, 2}, 3);
-  Fill(src, {1, 1, 2, 2}, 4);
-  SoftSurface* dst = dev.Make(4, 4, &pf);
-  ASSERT_EQ(dst->Blt(nullptr, src, nullptr, dd::kBltWait, nullptr), 0);
-  const uint32_t want[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
-  for (uint32_t y = 0; y < 4; ++y)
-    for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(dst->RawPixel(x, y), want[y][x]);
-  // Shrinking 4 -> 2 takes every second pixel, starting at the second.
-  SoftSurface* small = dev.Make(2, 2, &pf);
-  ASSERT_EQ(small->Blt(nullptr, dst, nullptr, dd::kBltWait, nullptr), 0);
-  EXPECT_EQ(small->RawPixel(0, 0), 1u);
-  EXPECT_EQ(small->RawPixel(1, 1), 4u);
-  src->Release();
-  dst->Release();
-  small->Release();
+  for (DdPixelFormat pf : {fmt::XRGB8888(), kRGB888}) {
+    Device dev;
+    SoftSurface* src = dev.Make(2, 2, &pf);
+    Fill(src, {0, 0, 1, 1}, 1);
+    Fill(src, {1, 0, 2, 1}, 2);
+    Fill(src, {0, 1, 1, 2}, 3);
+    Fill(src, {1, 1, 2, 2}, 4);
+    SoftSurface* dst = dev.Make(4, 4, &pf);
+    ASSERT_EQ(dst->Blt(nullptr, src, nullptr, dd::kBltWait, nullptr), 0);
+    const uint32_t want[4][4] = {{1, 1, 2, 2}, {1, 1, 2, 2}, {3, 3, 4, 4}, {3, 3, 4, 4}};
+    for (uint32_t y = 0; y < 4; ++y)
+      for (uint32_t x = 0; x < 4; ++x) EXPECT_EQ(dst->RawPixel(x, y), want[y][x]);
+    // Shrinking 4 -> 2 takes every second pixel, starting at the second.
+    SoftSurface* small = dev.Make(2, 2, &pf);
+    ASSERT_EQ(small->Blt(nullptr, dst, nullptr, dd::kBltWait, nullptr), 0);
+    EXPECT_EQ(small->RawPixel(0, 0), 1u);
+    EXPECT_EQ(small->RawPixel(1, 1), 4u);
+    src->Release();
+    dst->Release();
+    small->Release();
+  }
 }
 
 TEST(SoftDraw, RectanglesOutsideOrEmptyDrawNothing) {
@@ -383,6 +391,17 @@ TEST(SoftDraw, WindowedPrimaryPresentsThroughItsClipper) {
   EXPECT_EQ(window.Pixel(0, 0), 0x00FF00u);
   EXPECT_EQ(window.Pixel(3, 1), 0x0000FFu);
   EXPECT_EQ(window.Pixel(4, 1), 0u);  // outside the frame reads black
+  // The shown frame saved as a picture: a PPM header, then red, green, blue.
+  const std::string ppm = testing::TempDir() + "qorv_frame.ppm";
+  ASSERT_TRUE(window.SavePPM(ppm));
+  std::ifstream in(ppm, std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(in)), {});
+  std::string want = "P6\n4 2\n255\n";
+  for (int i = 0; i < 7; ++i) want += std::string("\0\xFF\0", 3);  // green
+  want += std::string("\0\0\xFF", 3);                               // then blue
+  EXPECT_EQ(saved, want);
+  std::remove(ppm.c_str());
+  EXPECT_FALSE(window.SavePPM("/qorv_nowhere/frame.ppm"));
   // A present larger than the client area is clipped, not refused.
   DdRect big{-2, 0, 6, 2};
   EXPECT_EQ(primary->Blt(&big, back, nullptr, dd::kBltWait, nullptr), 0);
@@ -463,4 +482,28 @@ TEST(SoftDraw, FlipMakesBothSurfacesLookForKeyTexelsAgain) {
   back->Release();
   primary->Release();
   dev.dd->RestoreDisplayMode();
+}
+
+// Only a surface of the same size, once, and not the surface itself, is
+// attached; what is not attached is not found.
+TEST(SoftDraw, AttachingKeepsToItsRules) {
+  Device dev;
+  SoftSurface* a = dev.Make(4, 4);
+  SoftSurface* b = dev.Make(4, 4);
+  SoftSurface* small = dev.Make(2, 2);
+  SoftSurface* found = a;
+  EXPECT_EQ(a->GetAttachedSurface(dd::kCapsZBuffer, &found), dd::kErrNotFound);
+  EXPECT_EQ(found, nullptr);
+  EXPECT_EQ(a->GetAttachedSurface(dd::kCapsBackBuffer, &found), dd::kErrNotFound);
+  EXPECT_NE(a->GetAttachedSurface(dd::kCapsZBuffer, nullptr), 0);
+  EXPECT_EQ(a->AddAttachedSurface(nullptr), dd::kErrInvalidParams);
+  EXPECT_EQ(a->AddAttachedSurface(a), dd::kErrInvalidParams);
+  EXPECT_EQ(a->AddAttachedSurface(small), dd::kErrInvalidParams);
+  EXPECT_EQ(a->AddAttachedSurface(b), 0);
+  EXPECT_EQ(a->AddAttachedSurface(b), dd::kErrInvalidParams);
+  EXPECT_EQ(a->GetAttachedSurface(dd::kCapsZBuffer, &found), dd::kErrNotFound) << "b is no depth buffer";
+  EXPECT_EQ(a->DeleteAttachedSurface(small), dd::kErrNotFound);
+  EXPECT_EQ(a->DeleteAttachedSurface(b), 0);
+  EXPECT_EQ(a->DeleteAttachedSurface(b), dd::kErrNotFound);
+  for (SoftSurface* s : {a, b, small}) EXPECT_EQ(s->Release(), 0u);
 }
