@@ -455,6 +455,9 @@ TEST(SoftDraw, FlipMakesBothSurfacesLookForKeyTexelsAgain) {
   SoftDraw* none = dev.dd;
   EXPECT_EQ(SoftDraw::Create(7, &none), dd::kErrNotFound);
   EXPECT_EQ(none, nullptr);
+  SoftPalette* pal = reinterpret_cast<SoftPalette*>(&drv);
+  EXPECT_EQ(dev.dd->CreatePalette(0, nullptr, &pal), dd::kErrUnsupported) << "only 8-bit palettes";
+  EXPECT_EQ(pal, nullptr);
 
   OffscreenPresenter window;
   ASSERT_EQ(dev.dd->SetCooperativeLevel(&window, dd::kSclFullScreenExclusive), 0);
