@@ -3,6 +3,7 @@
 // header field damaged), then loading, symbols and unloading.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +34,15 @@ void Put(Bytes& b, size_t at, T v) {
 constexpr size_t kType = 16, kMachine = 18, kPhOff = 32, kPhEntSize = 54, kPhNum = 56;
 constexpr size_t kPhdrSize = 56, kPOffset = 8, kPFileSz = 32, kPMemSz = 40;
 constexpr uint32_t kLoad = 1, kDynamic = 2, kNote = 4;
+
+const char* const kPastEnd = "a loadable segment lies past the end of the file";
+
+// Places a segment's file part; its memory part is at least as large.
+void Segment(Bytes& b, size_t phdr, uint64_t offset, uint64_t fileSize) {
+  Put<uint64_t>(b, phdr + kPOffset, offset);
+  Put<uint64_t>(b, phdr + kPFileSz, fileSize);
+  Put<uint64_t>(b, phdr + kPMemSz, std::max(fileSize, Get<uint64_t>(b, phdr + kPMemSz)));
+}
 
 // Where the first program header of a type lies in the file (0: none).
 size_t PhdrOf(const Bytes& b, uint32_t type) {
@@ -81,28 +91,14 @@ TEST(SharedLibrary, OnlyAWholeLibraryOfThisMachineReachesTheLoader) {
        "program headers lie past the end of the file"},
       {"table over the end", [=](Bytes& b) { Put<uint64_t>(b, kPhOff, size - kPhdrSize); },
        "program headers lie past the end of the file"},
-      {"segment past the end",
-       [=](Bytes& b) { Put<uint64_t>(b, load + kPOffset, size + 1), Put<uint64_t>(b, load + kPFileSz, 0); },
-       "a loadable segment lies past the end of the file"},
-      {"segment over the end",
-       [=](Bytes& b) {
-         Put<uint64_t>(b, load + kPFileSz, size - loadAt + 1);
-         Put<uint64_t>(b, load + kPMemSz, size);
-       },
-       "a loadable segment lies past the end of the file"},
-      {"segment up to the end",
-       [=](Bytes& b) {
-         Put<uint64_t>(b, load + kPFileSz, size - loadAt);
-         Put<uint64_t>(b, load + kPMemSz, size);
-       },
-       ""},
-      {"empty segment at the end",
-       [=](Bytes& b) { Put<uint64_t>(b, load + kPOffset, size), Put<uint64_t>(b, load + kPFileSz, 0); }, ""},
+      {"segment past the end", [=](Bytes& b) { Segment(b, load, size + 1, 0); }, kPastEnd},
+      {"segment over the end", [=](Bytes& b) { Segment(b, load, loadAt, size - loadAt + 1); }, kPastEnd},
+      {"segment up to the end", [=](Bytes& b) { Segment(b, load, loadAt, size - loadAt); }, ""},
+      {"empty segment at the end", [=](Bytes& b) { Segment(b, load, size, 0); }, ""},
       {"file part over its memory",
        [=](Bytes& b) { Put<uint64_t>(b, load + kPMemSz, Get<uint64_t>(b, load + kPFileSz) - 1); },
        "damaged loadable segment"},
-      {"dynamic over the end", [=](Bytes& b) { Put<uint64_t>(b, dyn + kPFileSz, size); },
-       "a loadable segment lies past the end of the file"},
+      {"dynamic over the end", [=](Bytes& b) { Put<uint64_t>(b, dyn + kPFileSz, size); }, kPastEnd},
       {"dynamic over its memory", [=](Bytes& b) { Put<uint64_t>(b, dyn + kPMemSz, 0); }, ""},
       {"note past the end", [=](Bytes& b) { Put<uint64_t>(b, note + kPOffset, size + 1); }, ""},
   };
@@ -139,8 +135,7 @@ TEST(SharedLibrary, OnlyAWholeLibraryOfThisMachineReachesTheLoader) {
   // first segment is not page-aligned): the loader's reason is kept.
   if (size % 4096 != 0) {
     Bytes odd = good;
-    Put<uint64_t>(odd, load + kPOffset, size);
-    Put<uint64_t>(odd, load + kPFileSz, 0);
+    Segment(odd, load, size, 0);
     std::ofstream(dir / "odd.so", std::ios::binary)
         .write(reinterpret_cast<const char*>(odd.data()), std::streamsize(odd.size()));
     EXPECT_FALSE(lib.Load((dir / "odd.so").string()));
@@ -155,10 +150,7 @@ TEST(SharedLibrary, OnlyAWholeLibraryOfThisMachineReachesTheLoader) {
   EXPECT_EQ(lib.Symbol("wu_ov_info"), nullptr);
   EXPECT_EQ(lib.ModuleFileName(), "");
   fs::remove_all(dir);
-}
-
-// Game paths become absolute host paths, taken against the current folder.
-TEST(SharedLibrary, GamePathsBecomeAbsoluteHostPaths) {
+  // Game paths become absolute host paths, taken against the current folder.
   EXPECT_EQ(plat::AbsoluteHostPath("qorv_nowhere\\..\\lib.so"), (fs::current_path() / "lib.so").string());
   EXPECT_EQ(plat::AbsoluteHostPath("/qorv_nowhere/./x/../lib.so"), "/qorv_nowhere/lib.so");
 }
