@@ -427,27 +427,20 @@ TEST(PictureClasses, BitmapFormatsSizesAndChangeNotices) {
   b.SetPixelFormat(PixelFormat::pf8bit);
   EXPECT_EQ(notices, 3) << "nothing changed";
   b.Index(0, 0) = 1, b.Index(1, 0) = 3, b.Index(2, 0) = 7;  // 7: past the palette
-  EXPECT_EQ(b.ColourAt(0, 0), 0xFF0000u);
-  EXPECT_EQ(b.ColourAt(2, 0), 0u);
-  EXPECT_EQ(b.ColourAt(-1, 0), 0u);
-  EXPECT_EQ(b.ColourAt(3, 0), 0u);
-  EXPECT_EQ(b.ColourAt(0, 1), 0u);
+  EXPECT_EQ((std::vector<uint32_t>{b.ColourAt(0, 0), b.ColourAt(2, 0), b.ColourAt(-1, 0), b.ColourAt(3, 0),
+                                   b.ColourAt(0, 1)}),
+            (std::vector<uint32_t>{0xFF0000, 0, 0, 0, 0}));
   // Grown, the old pixels stay where they were and the new ones are 0.
   b.SetSize(4, 2);
-  EXPECT_EQ(b.Index(1, 0), 3);
-  EXPECT_EQ(b.Index(3, 0), 0);
-  EXPECT_EQ(b.Index(1, 1), 0);
+  EXPECT_EQ((std::vector<int>{b.Index(1, 0), b.Index(3, 0), b.Index(1, 1)}), (std::vector<int>{3, 0, 0}));
   b.SetPixelFormat(PixelFormat::pf32bit);
-  EXPECT_EQ(b.Pixel(0, 0), 0xFF0000u);
-  EXPECT_EQ(b.Pixel(1, 0), 0x0000FFu);
-  EXPECT_EQ(b.Pixel(3, 1), 0u);
+  EXPECT_EQ((std::vector<uint32_t>{b.Pixel(0, 0), b.Pixel(1, 0), b.Pixel(3, 1)}),
+            (std::vector<uint32_t>{0xFF0000, 0x0000FF, 0}));
   b.Pixel(2, 0) = 0x10F010;  // nearest: green
   b.SetSize(3, 1);
   EXPECT_EQ(b.Pixel(1, 0), 0x0000FFu);
   b.SetPixelFormat(PixelFormat::pf8bit);
-  EXPECT_EQ(b.Index(0, 0), 1);
-  EXPECT_EQ(b.Index(1, 0), 3);
-  EXPECT_EQ(b.Index(2, 0), 2);
+  EXPECT_EQ((std::vector<int>{b.Index(0, 0), b.Index(1, 0), b.Index(2, 0)}), (std::vector<int>{1, 3, 2}));
   // A smaller index range drops only the indices that no longer fit.
   b.Index(0, 0) = 15, b.Index(1, 0) = 16, b.Index(2, 0) = 1;
   b.SetPixelFormat(PixelFormat::pf4bit);
@@ -510,8 +503,7 @@ TEST(PictureClasses, JpegLoadsAnnouncesAndAssigns) {
   img.LoadFromBytes(jpg);
   EXPECT_EQ(notices, 1);
   EXPECT_TRUE(img.Modified);
-  EXPECT_EQ(img.GetWidth(), 8);
-  EXPECT_EQ(img.GetHeight(), 8);
+  EXPECT_EQ(img.GetWidth() * 100 + img.GetHeight(), 808);
   EXPECT_FALSE(img.GetEmpty());
   plat::Bitmap bmp;
   bmp.Assign(&img);
