@@ -519,7 +519,8 @@ TEST(PictureClasses, JpegLoadsAnnouncesAndAssigns) {
   // Files are told apart by their extension: a JPEG and a BMP file.
   auto dir = std::filesystem::temp_directory_path() / ("qorv_jpg_" + std::to_string(std::random_device{}()));
   std::filesystem::create_directories(dir);
-  std::ofstream(dir / "a.jpg", std::ios::binary).write(reinterpret_cast<const char*>(jpg.data()), long(jpg.size()));
+  std::ofstream(dir / "a.jpg", std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpg.data()), long(jpg.size()));
   BmpSpec s;
   s.width = 1, s.height = 1, s.bits = 24;
   s.pixels = {1, 2, 3, 0};

@@ -84,8 +84,9 @@ TEST(SdlHostWindow, OpensTheWindowAndItsRendererAndShowsFrames) {
   EXPECT_EQ(shown[3 * 64 + 7] & 0xFFFFFF, 0xC03010u);
   // Frames without pixels, area or a whole row are not shown.
   const std::vector<uint32_t> other(32 * 16, 0x102030);
-  for (const plat::FrameView& f : {plat::FrameView{nullptr, 32, 16, 32}, plat::FrameView{other.data(), 0, 16, 32},
-                                   plat::FrameView{other.data(), 32, 0, 32}, plat::FrameView{other.data(), 32, 16, 31}})
+  using plat::FrameView;
+  for (const FrameView& f : {FrameView{nullptr, 32, 16, 32}, FrameView{other.data(), 0, 16, 32},
+                             FrameView{other.data(), 32, 0, 32}, FrameView{other.data(), 32, 16, 31}})
     host.Present(f);
   ASSERT_EQ(SDL_RenderReadPixels(r, nullptr, SDL_PIXELFORMAT_RGB888, shown.data(), 64 * 4), 0);
   EXPECT_EQ(shown[20 * 64 + 40] & 0xFFFFFF, 0xC03010u);

@@ -335,7 +335,8 @@ TEST_F(D3DTest, ListsShadingWrappingAndFiltering) {
     ClearTo(0);
     ASSERT_EQ(Quad(0, 0, 6, 1, -1, 0, 1, 1), 0);
     const uint32_t want[2][6] = {{1, 2, 3, 1, 2, 3}, {1, 1, 1, 1, 2, 3}};
-    for (uint32_t x = 0; x < 6; ++x) EXPECT_EQ(Px(x, 0), want[clamp][x] << 16) << x << (clamp ? " clamped" : "");
+    for (uint32_t x = 0; x < 6; ++x)
+      EXPECT_EQ(Px(x, 0), want[clamp][x] << 16) << x << (clamp ? " clamped" : "");
   }
   dev_->SetTextureStageState(0, StageState::Address, d3d::kAddressWrap);
   tex_->Release();

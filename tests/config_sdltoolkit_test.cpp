@@ -164,7 +164,9 @@ TEST(SdlToolkitWindow, DrawsTheControlsAndEndsWhenTheWindowCloses) {
     if (!viaQuit) continue;
 
     EXPECT_EQ(title, "renamed");
-    auto px = [](const std::vector<uint32_t>& shown, int x, int y) { return shown[size_t(y * 200 + x)] & 0xFFFFFF; };
+    auto px = [](const std::vector<uint32_t>& shown, int x, int y) {
+      return shown[size_t(y * 200 + x)] & 0xFFFFFF;
+    };
     EXPECT_EQ(px(down, b.x, b.y), 0x404040u) << "pressed: dark all round";
     EXPECT_EQ(px(up, b.x, b.y), 0xFFFFFFu) << "raised: light top left";
     EXPECT_EQ(px(up, b.x + 4, b.y + 4), 0xD4D0C8u);

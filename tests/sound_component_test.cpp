@@ -246,7 +246,8 @@ TEST(SoundMixer, CursorVolumePanRateAndSampleKinds) {
 
   // 8-bit samples are unsigned around 128; a new 8-bit buffer is silent.
   auto mono8 = m->CreateBuffer(plat::PcmFormat::Make(44100, 8, false), 4);
-  auto stereo8 = m->CreateBuffer(plat::PcmFormat::Make(44100, 8, true), std::vector<uint8_t>{0, 255, 128, 129});
+  auto stereo8 =
+      m->CreateBuffer(plat::PcmFormat::Make(44100, 8, true), std::vector<uint8_t>{0, 255, 128, 129});
   mono8->Play(true);
   stereo8->Play(true);
   m->Mix(out.data(), 2);
