@@ -26,6 +26,11 @@ protected:
         for (int s = 0; s < 2; ++s)
             for (int p = 0; p < 7; ++p) P(s, p).MySt->Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
     }
+    // The side's infielders land where they stand (their landing point
+    // decides who may receive from the outfield).
+    void StandStill(int side) {
+        for (int i = 0; i < 4; ++i) P(side, i).MySt->LandX = P(side, i).MyZahyou->X;
+    }
     // A shot at side `side` flying at (x, z) and height y.
     void ShotAt(int side, int32_t x, int32_t y, int32_t z, int32_t dx, MukiType m) {
         Ball().Motion = dbbShoot;
@@ -649,6 +654,694 @@ TEST_F(Cpu, TheAttackRunDoesNotStartADashInTheAir) {
     st.Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
     cpu.AutoMoveCPU();
     EXPECT_EQ(st.Motion.Mtype, dbmtDs);
+}
+
+}  // namespace
+
+namespace {
+
+// A pass's receiver: a jump pass within PACAJPTIME steps calls for a jump
+// when a jump is allowed; any pass to him 0 to 8 steps ahead starts his catch
+// (a jump pass only in the air) and spends the arrival count.
+TEST_F(Cpu, AReceiverJumpsAndCatchesInItsWindow) {
+    DB().DBPASS.PACAJPTIME = 12;
+    const uint16_t kGround = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+    const uint16_t kAir = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
+    struct Case {
+        const char* name;
+        DBBallMotionType motion;
+        int tside, tpos;
+        int32_t eta;
+        bool jc;
+        DBMotionType m0;
+        uint16_t mf;
+        DBAutoType next0, next;
+        DBMotionType m;
+        int32_t etaAfter;
+    };
+    const Case cases[] = {
+        {"8 steps ahead", dbbPass, 0, 2, 8, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtCa, -1},
+        {"arriving now", dbbPass, 0, 2, 0, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtCa, -1},
+        {"9 steps ahead", dbbPass, 0, 2, 9, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 9},
+        {"arrival spent", dbbPass, 0, 2, -1, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, -1},
+        {"to a mate", dbbPass, 0, 3, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"to the enemy's man", dbbPass, 1, 2, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"a shot", dbbShoot, 0, 2, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"jump pass 12 ahead", dbbPass, 0, 2, 12, true, dbmtSt, kGround, dbaFree, dbaPassJp, dbmtSt,
+         12},
+        {"jump pass 13 ahead", dbbPass, 0, 2, 13, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 13},
+        {"jump pass on the ground", dbbPass, 0, 2, 8, true, dbmtSt, kGround, dbaFree, dbaPassJp,
+         dbmtSt, -1},
+        {"jump pass in the air", dbbPass, 0, 2, 8, true, dbmtJ2, kAir, dbaFree, dbaFree, dbmtJCa, -1},
+        {"jump pass, no jump allowed", dbbPass, 0, 2, 10, true, dbmtSt, MFBit(dbmfMuki), dbaFree,
+         dbaFree, dbmtSt, 10},
+        {"walking", dbbPass, 0, 2, 5, false, dbmtWk, kGround, dbaFree, dbaFree, dbmtWk, 5},
+        {"fetching", dbbPass, 0, 2, 5, true, dbmtSt, kGround, dbaGet, dbaGet, dbmtSt, 5},
+        {"in a pass jump", dbbPass, 0, 2, 5, false, dbmtSt, kGround, dbaPassJp, dbaPassJp, dbmtCa,
+         -1},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& r = P(0, 2);
+        Ball().Motion = c.motion;
+        Ball().PaTgTNo = c.tside, Ball().PaTgPNo = c.tpos;
+        Ball().PaETA_c = c.eta;
+        Ball().PaJC_f = c.jc;
+        r.MySt->Motion.Mtype = c.m0;
+        r.MySt->Motion.MF = c.mf;
+        r.NextAuto = DBStAuto{c.next0, maN, mzaN, 0};
+        r.CheckPassCatchJp();
+        r.CheckPassCatchMotion();
+        EXPECT_EQ(r.NextAuto.AutoType, c.next) << c.name;
+        EXPECT_EQ(r.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(Ball().PaETA_c, c.etaAfter) << c.name;
+    }
+}
+
+// The shot-cover man follows a team-mate's shot: the side-line men along
+// their lines in the enemy half (X >= 25600 for side 0, <= 25600 for side 1),
+// the end-line man in depth while it flies away, the infield receiver in
+// depth while it comes home; dead zone 400.
+TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz;
+        int pich;
+        int32_t bx, bz, bdx;
+        MukiZType heading;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+    };
+    const Case cases[] = {
+        {"back line, back-heading shot", 0, 4, 30000, 10000, 5, 40000, 5000, 500, mzB, dbaShCv, maR,
+         mzaN},
+        {"back line, shot on the centre line", 0, 4, 30000, 10000, 5, 25600, 5000, 500, mzB, dbaShCv,
+         maL, mzaN},
+        {"back line, shot short of it", 0, 4, 30000, 10000, 5, 25599, 5000, 500, mzB, dbaShCv, maN,
+         mzaN},
+        {"back line, front-heading shot far off", 0, 4, 30000, 10000, 5, 40000, 5000, 500, mzF,
+         dbaShCv, maN, mzaN},
+        {"back line, front-heading shot 800 off", 0, 4, 30000, 10000, 5, 40000, 9200, 500, mzF,
+         dbaShCv, maR, mzaN},
+        {"back line, front-heading shot 801 off", 0, 4, 30000, 10000, 5, 40000, 9199, 500, mzF,
+         dbaShCv, maN, mzaN},
+        {"back line, back-heading 8000 off", 0, 4, 30000, 10000, 5, 40000, 2000, 500, mzB, dbaShCv,
+         maR, mzaN},
+        {"back line, back-heading 8001 off", 0, 4, 30000, 10000, 5, 40000, 1999, 500, mzB, dbaShCv,
+         maN, mzaN},
+        {"back line, within the dead zone", 0, 4, 30000, 10000, 5, 30400, 5000, 500, mzB, dbaShCv,
+         maN, mzaN},
+        {"back line, past the dead zone", 0, 4, 30000, 10000, 5, 30401, 5000, 500, mzB, dbaShCv, maR,
+         mzaN},
+        {"front line, front-heading shot", 0, 5, 30000, 600, 4, 40000, 5000, 500, mzF, dbaShCv, maR,
+         mzaN},
+        {"front line, back-heading shot", 0, 5, 30000, 600, 4, 40000, 5000, 500, mzB, dbaShCv, maN,
+         mzaN},
+        {"side-1 back line, shot on the centre line", 1, 4, 21200, 10000, 5, 25600, 5000, -500, mzB,
+         dbaShCv, maR, mzaN},
+        {"side-1 back line, shot past it", 1, 4, 21200, 10000, 5, 25601, 5000, -500, mzB, dbaShCv,
+         maN, mzaN},
+        {"end line, shot flying away 8000 off", 0, 6, 45000, 5000, 4, 37000, 8000, 500, mzN, dbaShCv,
+         maN, mzaB},
+        {"end line, shot flying back", 0, 6, 45000, 5000, 4, 37000, 8000, -500, mzN, dbaShCv, maN,
+         mzaN},
+        {"end line, shot 8001 off", 0, 6, 45000, 5000, 4, 36999, 8000, 500, mzN, dbaShCv, maN, mzaN},
+        {"end line, shot on the centre line", 0, 6, 30000, 5000, 4, 25600, 8000, 500, mzN, dbaShCv,
+         maN, mzaB},
+        {"end line, shot short of it", 0, 6, 30000, 5000, 4, 25599, 8000, 500, mzN, dbaShCv, maN,
+         mzaN},
+        {"side-1 end line, shot on the centre line", 1, 6, 20000, 5000, 4, 25600, 8000, -500, mzN,
+         dbaShCv, maN, mzaB},
+        {"side-1 end line, shot past it", 1, 6, 20000, 5000, 4, 25601, 8000, -500, mzN, dbaShCv, maN,
+         mzaN},
+        {"infield receiver, shot coming home", 0, 2, 20000, 5000, 4, 28000, 8000, -500, mzN, dbaShCv,
+         maN, mzaB},
+        {"infield receiver, shot flying away", 0, 2, 20000, 5000, 4, 28000, 8000, 500, mzN, dbaShCv,
+         maN, mzaN},
+        {"infield receiver, shot 8001 off", 0, 2, 20000, 5000, 4, 28001, 8000, -500, mzN, dbaShCv,
+         maN, mzaN},
+        {"side-1 infield receiver, shot coming home", 1, 2, 31200, 7000, 4, 26200, 8000, 500, mzN,
+         dbaShCv, maN, mzaB},
+        {"another infielder", 0, 0, 12000, 5000, 4, 15000, 8000, -500, mzN, dbaFree, maN, mzaN},
+        {"the receiver after an infielder's shot", 0, 2, 20000, 5000, 3, 25000, 8000, -500, mzN,
+         dbaFree, maN, mzaN},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        ShotAt(1 - c.side, c.bx, 0, c.bz, c.bdx, c.bdx < 0 ? mL : mR);
+        BallZ().SetMukiZ(c.heading);
+        Ball().PichTNo = c.side, Ball().PichPNo = c.pich;
+        TDBPlayer& p = P(c.side, c.pos);
+        Place(p, c.px, c.pz);
+        StandStill(c.side);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckShootCover();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+    }
+}
+
+// A formation move (dbaPos) goes on only while a team-mate holds the ball,
+// the player is not its pass target, and he is within 500 of the enemy
+// centre on his axis (an infielder also at LeftCrtX 24700 or more); other
+// behaviours end or go on by the ball.
+TEST_F(Cpu, BehavioursGoOnOrEndByTheBall) {
+    struct Case {
+        const char* name;
+        int pos;
+        int32_t px, pz, encx, encz;
+        bool encf;
+        DBBallMotionType motion;
+        int holdSide, holdPos, tgPos;
+        DBAutoType type0, type;
+        bool infCleared;
+    };
+    const Case cases[] = {
+        {"side line 500 off the centre", 5, 30000, 600, 30500, 0, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaPos, false},
+        {"side line 500 the other way", 5, 30000, 600, 29500, 0, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaPos, false},
+        {"side line 501 off", 5, 30000, 600, 30501, 0, true, dbbHold, 0, 0, -1, dbaPos, dbaFree,
+         false},
+        {"end line 500 off in depth", 6, 44000, 5000, 0, 5500, true, dbbHold, 0, 0, -1, dbaPos, dbaPos,
+         false},
+        {"end line 501 off in depth", 6, 44000, 5000, 0, 5501, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaFree, false},
+        {"infielder at 24700", 2, 24700, 5000, 0, 5000, true, dbbHold, 0, 0, -1, dbaPos, dbaPos,
+         false},
+        {"infielder short of 24700", 2, 24699, 5000, 0, 5000, true, dbbHold, 0, 0, -1, dbaPos, dbaFree,
+         false},
+        {"infielder 501 off in depth", 2, 24700, 5000, 0, 4499, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaFree, false},
+        {"the pass target", 5, 30000, 600, 30000, 0, true, dbbHold, 0, 0, 5, dbaPos, dbaFree, false},
+        {"the infield pass target", 2, 24700, 5000, 0, 5000, true, dbbHold, 0, 0, 2, dbaPos, dbaFree,
+         true},
+        {"an infielder while a pass flies", 2, 24700, 5000, 0, 5000, true, dbbPass, 0, 0, 3, dbaPos,
+         dbaFree, true},
+        {"no enemy centre", 5, 30000, 600, 30000, 0, false, dbbHold, 0, 0, -1, dbaPos, dbaFree, false},
+        {"he holds it", 5, 30000, 600, 30000, 0, true, dbbHold, 0, 5, -1, dbaPos, dbaFree, false},
+        {"the enemy holds it", 5, 30000, 600, 30000, 0, true, dbbHold, 1, 0, -1, dbaPos, dbaFree,
+         false},
+        {"fetching a bouncing ball ends", 5, 30000, 600, 0, 0, true, dbbBound, -1, -1, -1, dbaGet,
+         dbaFree, false},
+        {"fetching a held ball ends", 5, 30000, 600, 0, 0, true, dbbHold, 1, 0, -1, dbaGet, dbaFree,
+         false},
+        {"fetching a flying ball goes on", 5, 30000, 600, 0, 0, true, dbbShoot, -1, -1, -1, dbaGet,
+         dbaGet, false},
+        {"fetching ends once he has it", 5, 30000, 600, 0, 0, true, dbbShoot, 0, 5, -1, dbaGet,
+         dbaFree, false},
+        {"covering a pass goes on", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaPassCvr,
+         dbaPassCvr, false},
+        {"covering ends when the pass is his", 1, 11000, 3000, 0, 0, true, dbbPass, 0, 1, 2,
+         dbaPassCvr, dbaFree, false},
+        {"covering ends without a pass", 1, 11000, 3000, 0, 0, true, dbbBound, -1, -1, -1, dbaPassCvr,
+         dbaFree, false},
+        {"a pass jump ends without a pass", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1,
+         dbaPassJp, dbaFree, false},
+        {"a pass jump goes on", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaPassJp, dbaPassJp,
+         false},
+        {"a shot cover ends without a shot", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaShCv,
+         dbaFree, false},
+        {"a shot cover goes on", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1, dbaShCv, dbaShCv,
+         false},
+        {"an attack goes on while he holds", 1, 11000, 3000, 0, 0, true, dbbHold, 0, 1, -1, dbaCPUSht,
+         dbaCPUSht, false},
+        {"an attack ends when he has let go", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1,
+         dbaCPUSht, dbaFree, false},
+        {"a return is chosen afresh", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaReturn,
+         dbaFree, false},
+        {"a formation run is chosen afresh", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaPos2,
+         dbaFree, false},
+        {"a swing dodge goes on", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaDgSw, dbaDgSw,
+         false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Place(p, c.px, c.pz);
+        DBPosMove& pm = Team(0).PosMove;
+        pm.EnC_f = c.encf, pm.EnCX = c.encx, pm.EnCZ = c.encz;
+        for (auto& f : pm.Inf_f) f = 1;
+        Ball().Motion = c.motion;
+        Ball().HoldTNo = c.holdSide, Ball().HoldPNo = c.holdPos;
+        Ball().PaTgTNo = c.tgPos >= 0 ? 0 : -1, Ball().PaTgPNo = c.tgPos;
+        p.MySt->Auto.AutoType = c.type0;
+        p.InitAutoTypeMuki();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        if (p.Infield_f) {
+            EXPECT_EQ(pm.Inf_f[c.pos], c.infCleared ? 0 : 1) << c.name;
+        }
+    }
+    // A free man forgets his cover wait, and once in the air his return.
+    TDBPlayer& p = P(0, 1);
+    p.MySt->Auto.AutoType = dbaFree;
+    p.MySt->AShCv_c = 5;
+    p.MySt->GaiyaOvL_f = 0;
+    p.InitAutoTypeMuki();
+    EXPECT_EQ(p.MySt->AShCv_c, 0);
+    EXPECT_EQ(p.MySt->GaiyaOvL_f, 0);
+    p.MySt->Motion.MF = MFBit(dbmfAr);
+    p.InitAutoTypeMuki();
+    EXPECT_EQ(p.MySt->GaiyaOvL_f, 1);
+}
+
+// An infielder still owing crouches is held in the middle box (LeftCrtX
+// 14900 .. 18100, depth 4100 .. 7300); his owed count falls only while he
+// stands inside his normal area. The outside flag of a returning outfielder
+// stays only while he returns from past his line's inner end.
+TEST_F(Cpu, ABreathingInfielderIsHeldInTheMiddle) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t lx, z;
+        int kagami;
+        int32_t rev;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+        int32_t revAfter;
+        uint8_t ovl;
+    };
+    const Case cases[] = {
+        {"forward of the box", 0, 1, 20000, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
+        {"1 forward of the box", 0, 1, 18101, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
+        {"on its forward edge", 0, 1, 18100, 5000, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 behind the box", 0, 1, 14899, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
+        {"on its rear edge", 0, 1, 14900, 5000, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 in front of it", 0, 1, 16000, 4099, 1, 3, dbaKgReturn, maN, mzaB, false, 2, 0},
+        {"on its front edge", 0, 1, 16000, 4100, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 behind its back edge", 0, 1, 16000, 7301, 1, 3, dbaKgReturn, maN, mzaF, false, 2, 0},
+        {"on its back edge", 0, 1, 16000, 7300, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"outside his area", 0, 1, 26000, 5000, 1, 3, dbaReturn, maL, mzaN, true, 3, 1},
+        {"outside in depth only", 0, 1, 20000, 9300, 1, 3, dbaReturn, maL, mzaF, false, 3, 0},
+        {"crouches paid", 0, 1, 20000, 5000, 1, 0, dbaFree, maN, mzaN, false, 0, 0},
+        {"not owing crouches", 0, 1, 20000, 5000, 0, 3, dbaFree, maN, mzaN, false, 3, 0},
+        {"side 1 mirrors", 1, 1, 20000, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
+        {"an outfielder is not held", 0, 4, 20000, 10000, 1, 3, dbaFree, maN, mzaN, false, 3, 0},
+        {"back line 3201 past its inner end", 0, 4, 28401, 10000, 0, 0, dbaReturn, maR, mzaN, true, 0,
+         1},
+        {"back line 3200 past it", 0, 4, 28400, 10000, 0, 0, dbaReturn, maR, mzaN, false, 0, 1},
+        {"back line 3201 short of its outer end", 0, 4, 5799, 10000, 0, 0, dbaReturn, maL, mzaN, true,
+         0, 0},
+        {"back line 3200 short of it", 0, 4, 5800, 10000, 0, 0, dbaReturn, maL, mzaN, false, 0, 0},
+        {"back line on its inner end", 0, 4, 25200, 10000, 0, 0, dbaFree, maN, mzaN, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        p.MyZahyou->Z = c.z;
+        p.SetLCrtX(c.lx);
+        p.MySt->Kagami_c = c.kagami;
+        p.MySt->KagamiRev_c = c.rev;
+        p.MySt->GaiyaOvL_f = 1;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckAutoReturn();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+        EXPECT_EQ(p.MySt->KagamiRev_c, c.revAfter) << c.name;
+        EXPECT_EQ(p.MySt->GaiyaOvL_f, c.ovl) << c.name;
+    }
+}
+
+// Outfielders line up on the enemy centre (dashing beyond 3200 unless the
+// pass is theirs), the infield receiver of an outfielder on the pass-wait
+// line; infielders without the ball's side holding wait for their order.
+TEST_F(Cpu, FormationRunsToTheEnemyCentreAndThePassWaitLine) {
+    hub->ADBRankDt[0].Spd.PaWaitPos = 10;  // the pass-wait line at LeftCrtX 24200
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz, encx, encz;
+        int holdPos, tgPos;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const Case cases[] = {
+        {"side line 3200 off", 0, 5, 30000, 600, 33200, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"side line 3201 off", 0, 5, 30000, 600, 33201, 0, 0, -1, dbaPos, maR, mzaN, true},
+        {"side line 3201 off as the pass target", 0, 5, 30000, 600, 33201, 0, 0, 5, dbaPos, maR, mzaN,
+         false},
+        {"side line 500 off", 0, 5, 30000, 600, 30500, 0, 0, -1, dbaFree, maN, mzaN, false},
+        {"side line 501 off", 0, 5, 30000, 600, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"side line, nobody holding", 0, 5, 30000, 600, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"end line 501 off", 0, 6, 44000, 5000, 0, 5501, 0, -1, dbaPos, maN, mzaB, false},
+        {"end line 500 off", 0, 6, 44000, 5000, 0, 5500, 0, -1, dbaFree, maN, mzaN, false},
+        {"end line, nobody holding", 0, 6, 44000, 5000, 0, 4499, -1, -1, dbaPos2, maN, mzaF, false},
+        {"receiver 3200 short of the wait line", 0, 2, 21000, 5000, 0, 5000, 4, -1, dbaPos, maR, mzaN,
+         false},
+        {"receiver 3201 short of it", 0, 2, 20999, 5000, 0, 5000, 4, -1, dbaPos, maR, mzaN, true},
+        {"receiver on it, 301 off in depth", 0, 2, 24500, 5000, 0, 5301, 4, -1, dbaPos, maN, mzaB,
+         false},
+        {"receiver 300 past it", 0, 2, 24500, 5000, 0, 4700, 4, -1, dbaPos, maN, mzaN, false},
+        {"receiver 301 past it", 0, 2, 24501, 5000, 0, 4699, 4, -1, dbaPos, maL, mzaF, false},
+        {"side-1 receiver 3201 short", 1, 2, 30201, 5000, 0, 5000, 4, -1, dbaPos, maL, mzaN, true},
+        {"another infielder", 0, 0, 12000, 5000, 0, 5000, 4, -1, dbaFree, maN, mzaN, false},
+        {"receiver of an infielder", 0, 2, 21000, 5000, 0, 5000, 3, -1, dbaFree, maN, mzaN, false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Place(p, c.px, c.pz);
+        DBPosMove& pm = Team(c.side).PosMove;
+        pm.EnC_f = 1, pm.EnCX = c.encx, pm.EnCZ = c.encz;
+        if (c.holdPos >= 0) {
+            Hold(P(c.side, c.holdPos));
+            Ball().PaTgTNo = c.tgPos >= 0 ? c.side : -1, Ball().PaTgPNo = c.tgPos;
+        }
+        StandStill(c.side);
+        p.MySt->Motion.MF = MFBit(dbmfJpOK);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckMovePos();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+    // Nothing without a jump-ready motion, during a pass to the side, or
+    // with another behaviour already chosen.
+    TDBPlayer& p = P(0, 5);
+    Team(0).PosMove.EnC_f = 1, Team(0).PosMove.EnCX = 40000;
+    Hold(P(0, 0));
+    p.MySt->Motion.MF = 0;
+    p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaFree);
+    p.MySt->Motion.MF = MFBit(dbmfJpOK);
+    p.NextAuto = DBStAuto{dbaGet, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaGet);
+    Ball().Motion = dbbPass;
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 3;
+    p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaFree);
+}
+
+// The pass-cover man heads for the landing point on the line with dead zones
+// 300 when the landing is known, 500 for a pass to the controlled man, else
+// 3200 across and 1600 in depth; arrived under a high pass to the controlled
+// man he jumps.
+TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
+    DB().DBNAIYA.SHCOVERJPW = 40, DB().DBNAIYA.SHCOVERJPD = 20;
+    struct Case {
+        const char* name;
+        bool line;
+        int ctrl;
+        int32_t ox, oz, lineDist, y;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const Case cases[] = {
+        {"known landing, 301 past", true, 3, 301, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"known landing, 300 past", true, 3, 300, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"known landing, 301 in front", true, 3, 0, -301, 0, 0, dbaPassCvr, maN, mzaB, false},
+        {"known landing, 300 in front", true, 3, 0, -300, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 short", false, 2, -501, 0, 0, 0, dbaPassCvr, maR, mzaN, false},
+        {"to the controlled man, 500 short", false, 2, -500, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 behind", false, 2, 0, 501, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to the controlled man, 500 behind", false, 2, 0, 500, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 3201 past", false, 3, 3201, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"to another, 3200 past", false, 3, 3200, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 1601 behind", false, 3, 0, 1601, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to another, 1600 behind", false, 3, 0, 1600, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"far, level: dash", false, 3, 5000, 1599, 3201, 0, dbaPassCvr, maL, mzaN, true},
+        {"3200 from the line: no dash", false, 3, 5000, 1599, 3200, 0, dbaPassCvr, maL, mzaN, false},
+        {"1600 off in depth: no dash", false, 3, 5000, 1600, 3201, 0, dbaPassCvr, maL, mzaN, false},
+        {"arrived under a high pass", true, 2, 0, 0, 0, 4801, dbaPassJp, maN, mzaN, false},
+        {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, dbaPassCvr, maN, mzaN, false},
+        {"arrived, pass to another", true, 3, 0, 0, 0, 6000, dbaPassCvr, maN, mzaN, false},
+        {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, dbaPassCvr, maN, mzaN, false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        DBBallState& b = Ball();
+        b.Motion = dbbPass;
+        b.PaTgTNo = 0, b.PaTgPNo = 2;
+        b.LandXLine = 15000, b.LandZLine = 7000;
+        b.LandLine_f = c.line;
+        BallZ().X = 15000, BallZ().Y = c.y, BallZ().Z = 7000;
+        Team(0).CtrlNo = c.ctrl;
+        TDBPlayer& p = P(0, 1);
+        Place(p, 15000 + c.ox, 7000 + c.oz);
+        p.MySt->BallLandLineDist = c.lineDist;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckPassCover();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+}
+
+// A free man standing or walking faces the ball (dead zone 800 in the
+// infield, 1600 outside, each outfield line toward the court) and stands
+// anew; an outfielder whose pass is in flight keeps his facing; a dash
+// brakes.
+TEST_F(Cpu, AFreeManFacesTheBall) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz, bx, bz;
+        int passer;  // -1 none, else the outfield position that threw or receives
+        bool receives;
+        DBMotionType m0, m;
+        MukiType f0;
+        MukiZType fz0;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        MukiType f;
+        MukiZType fz;
+    };
+    const Case cases[] = {
+        {"infield, 801 right", 0, 1, 20000, 5000, 20801, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maR, mzaN, mR, mzN},
+        {"infield, 800 right", 0, 1, 20000, 5000, 20800, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maN, mzaN, mL, mzN},
+        {"infield, 801 back", 0, 1, 20000, 5000, 20000, 5801, -1, false, dbmtWk, dbmtSt, mL, mzN, maN,
+         mzaB, mL, mzB},
+        {"infield, 801 left and front", 0, 1, 20000, 5000, 19199, 4199, -1, false, dbmtSt, dbmtSt, mR,
+         mzN, maL, mzaF, mL, mzF},
+        {"front line, 1601 right", 0, 5, 30000, 600, 31601, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maR, mzaB, mR, mzB},
+        {"front line, 1600 right", 0, 5, 30000, 600, 31600, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maN, mzaB, mL, mzB},
+        {"back line, 1601 left", 0, 4, 30000, 10000, 28399, 5000, -1, false, dbmtSt, dbmtSt, mR, mzN,
+         maL, mzaF, mL, mzF},
+        {"end line", 0, 6, 44000, 5600, 40000, 3999, -1, false, dbmtSt, dbmtSt, mR, mzN, maL, mzaF, mL,
+         mzF},
+        {"end line, 1600 in depth", 0, 6, 44000, 5600, 40000, 4000, -1, false, dbmtSt, dbmtSt, mR, mzN,
+         maL, mzaN, mL, mzN},
+        {"side-1 end line", 1, 6, 7200, 5600, 10000, 5600, -1, false, dbmtSt, dbmtSt, mL, mzN, maR,
+         mzaN, mR, mzN},
+        {"front line who threw the pass", 0, 5, 30000, 600, 40000, 5000, 5, false, dbmtSt, dbmtSt, mL,
+         mzN, maN, mzaN, mL, mzN},
+        {"front line receiving the pass", 0, 5, 30000, 600, 40000, 5000, 5, true, dbmtSt, dbmtSt, mL,
+         mzN, maN, mzaN, mL, mzN},
+        {"infielder receiving a pass", 0, 1, 20000, 5000, 20801, 5000, 1, true, dbmtSt, dbmtSt, mL,
+         mzN, maR, mzaN, mR, mzN},
+        {"dashing", 0, 1, 20000, 5000, 20000, 5000, -1, false, dbmtDs, dbmtSl, mR, mzN, maN, mzaN, mR,
+         mzN},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Team(c.side).CtrlNo = 3;
+        Place(p, c.px, c.pz);
+        BallZ().X = c.bx, BallZ().Z = c.bz;
+        if (c.passer >= 0) {
+            Ball().Motion = dbbPass;
+            if (c.receives) Ball().PaTgTNo = c.side, Ball().PaTgPNo = c.passer;
+            else Ball().PichTNo = c.side, Ball().PichPNo = c.passer;
+        }
+        if (c.m0 == dbmtDs) p.MukiSetDash(c.f0);
+        p.SetMtype(c.m0, true);
+        Face(p, c.f0, c.fz0);
+        p.MySt->Motion.M_c = 4;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.SetAutoMove();
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(p.MySt->Auto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.MySt->Auto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
+        EXPECT_EQ(p.MyZahyou->MukiZ(), c.fz) << c.name;
+        if (c.m == dbmtSt) {
+            EXPECT_EQ(p.MySt->Motion.M_c, 0) << c.name;  // stood anew
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The mover keeps players on their lines: returning outfielders cannot
+// overshoot their line, free or positioning ones are held on it, a free
+// infielder within his court's depth (and X while walking). Velocities are
+// set by hand on a slide with no friction, so they carry through unchanged.
+TEST_F(Cpu, TheMoverKeepsPlayersOnTheirLines) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        DBMotionType m;
+        DBAutoType a;
+        int32_t lx, z, dx, dz;
+        int32_t lxAfter, zAfter;
+    };
+    const Case cases[] = {
+        {"back line returning forward stops on its line", 0, 4, dbmtSl, dbaReturn, 20000, 10050, 0,
+         -100, 20000, 10000},
+        {"back line returning forward above it", 0, 4, dbmtSl, dbaReturn, 20000, 10200, 0, -100, 20000,
+         10100},
+        {"back line returning backward", 0, 4, dbmtSl, dbaReturn, 20000, 9800, 0, 100, 20000, 9900},
+        {"front line returning backward reaches its line", 0, 5, dbmtSl, dbaReturn, 20000, 400, 0, 100,
+         20000, 600},
+        {"front line returning forward", 0, 5, dbmtSl, dbaReturn, 20000, 400, 0, -100, 20000, 300},
+        {"end line returning toward the own court", 0, 6, dbmtSl, dbaReturn, 6750, 5500, -100, 0, 6800,
+         5500},
+        {"end line returning away from it", 0, 6, dbmtSl, dbaReturn, 6950, 5500, 100, 0, 6850, 5500},
+        {"side-1 end line returning toward the own court", 1, 6, dbmtSl, dbaReturn, 6750, 5500, 100, 0,
+         6800, 5500},
+        {"a returning infielder is free", 0, 1, dbmtSl, dbaReturn, 26000, 9500, 0, 0, 26000, 9500},
+        {"free back line short of its outer end", 0, 4, dbmtSl, dbaFree, 8000, 9000, 0, 0, 9000, 10000},
+        {"free back line past its inner end", 0, 4, dbmtDs, dbaFree, 25300, 10000, 0, 0, 25200, 10000},
+        {"positioning front line", 0, 5, dbmtWk, dbaPos2, 7300, 800, 0, 0, 7400, 600},
+        {"positioning end line, too deep", 0, 6, dbmtSl, dbaPos, 7000, 9500, 0, 0, 7921, 9200},
+        {"free end line, too far forward", 0, 6, dbmtSl, dbaFree, 7000, 2000, 0, 0, 5800, 2200},
+        {"free sliding infielder", 0, 1, dbmtSl, dbaFree, 26000, 9300, 0, 0, 26000, 9200},
+        {"free walking infielder past the inner line", 0, 1, dbmtWk, dbaFree, 25300, 2100, 0, 0, 25200,
+         2200},
+        {"free walking infielder behind the end line", 0, 1, dbmtWk, dbaFree, 7000, 2200, 0, 0, 7400,
+         2200},
+        {"positioning infielder", 0, 1, dbmtSl, dbaPos2, 26000, 9300, 0, 0, 26000, 9300},
+        {"fetching outfielder", 0, 4, dbmtSl, dbaGet, 20000, 9000, 0, 0, 20000, 9000},
+        {"standing outfielder", 0, 4, dbmtSt, dbaFree, 20000, 9000, 0, 0, 20000, 9000},
+        {"free end line in a standing jump", 0, 6, dbmtJ2, dbaFree, 7500, 5500, 0, 0, 6800, 5500},
+        {"free end line jumping across", 0, 6, dbmtJ2, dbaFree, 7500, 5500, -50, 0, 7550, 5500},
+        {"positioning end line in a jump", 0, 6, dbmtJ2, dbaPos, 7500, 5500, 0, 0, 7500, 5500},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Team(c.side).CtrlNo = 3;
+        p.SetMtype(c.m, true);
+        if (c.m == dbmtJ2) {  // a jump kept in the air
+            p.MySt->Motion.Mtype = dbmtJ2;
+            p.MySt->Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
+        }
+        p.MySt->Auto = DBStAuto{c.a, maN, mzaN, 0};
+        p.MyZahyou->Z = c.z;
+        p.SetLCrtX(c.lx);
+        p.MyZahyou->dX = c.dx, p.MyZahyou->dZ = c.dz;
+        p.Moving();
+        EXPECT_EQ(p.LeftCrtX(), c.lxAfter) << c.name;
+        EXPECT_EQ(p.MyZahyou->Z, c.zAfter) << c.name;
+    }
+}
+
+// A walk moves outfielders only along their line unless an automatic
+// behaviour sends them; a knocked-back player lands rolling straight along X
+// or lying; a jumper lands sliding the way he flew.
+TEST_F(Cpu, WalksRollsAndLandingSlides) {
+    DB().DBETC.FCTOSAIMAG = 100;  // table speeds are 1/100 pixel
+    DB().DBDAM.ROLLSPD = 50;
+    DB().DBDAM.FLYSPDPER = 100;
+    DBSpdData& spd = hub->ADBRankDt[0].Spd;
+    spd.WkX = 10, spd.WkZ = 20, spd.WkNX = 30, spd.WkNZ = 40;
+    struct Walk {
+        int pos;
+        DBStAuto wish;
+        int32_t dx, dz;
+    };
+    const Walk walks[] = {
+        {4, {dbaFree, maL, mzaB, 0}, -10, 0},   {5, {dbaFree, maR, mzaF, 0}, 10, 0},
+        {6, {dbaFree, maL, mzaB, 0}, 0, 20},    {6, {dbaFree, maR, mzaF, 0}, 0, -20},
+        {4, {dbaReturn, maL, mzaB, 0}, -30, 40}, {1, {dbaFree, maR, mzaF, 0}, 30, -40},
+        {1, {dbaFree, maN, mzaF, 0}, 0, -20},   {1, {dbaFree, maL, mzaN, 0}, -10, 0},
+    };
+    for (const Walk& w : walks) {
+        ResetCourt();
+        TDBPlayer& p = P(0, w.pos);
+        Team(0).CtrlNo = 3;
+        p.SetMtype(dbmtWk, true);
+        p.MySt->Auto = w.wish;
+        p.Moving();
+        EXPECT_EQ(p.MyZahyou->dX, w.dx) << w.pos << " " << int(w.wish.AMuki);
+        EXPECT_EQ(p.MyZahyou->dZ, w.dz) << w.pos << " " << int(w.wish.AMukiZ);
+    }
+
+    struct Landing {
+        DBMotionType m0;
+        uint16_t extraMF;
+        int32_t roll, airFric, dx, dz;
+        DBMotionType m;
+        int32_t dxAfter, dyAfter, dzAfter, fricX, fricZ, airFricAfter;
+    };
+    const Landing landings[] = {
+        {dbmtFlB, 0, 1, 0, 300, 200, dbmtRoF, 50, 0, 0, 0, 0, 0},
+        {dbmtFlF, 0, 1, 0, -300, 200, dbmtRoB, -50, 0, 0, 0, 0, 0},
+        {dbmtFlB, 0, 1, 0, 100, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
+        {dbmtFlB, 0, 0, 0, 300, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
+        {dbmtJ2, MFBit(dbmfAr), 0, 5, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 5},
+        {dbmtJ2, MFBit(dbmfAr), 0, 5, 1, 0, dbmtCr, 1, -100, 0, 0, 0, 0},
+        {dbmtJDg, MFBit(dbmfAr), 0, 5, 300, -400, dbmtDg, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Landing& l : landings) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(l.m0, true);
+        p.MySt->Motion.Mtype = l.m0;  // a jump kept in the air
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | l.extraMF);
+        p.MySt->Roll_c = l.roll;
+        p.MySt->AirFric_c = l.airFric;
+        p.MySt->HP = 5;
+        z.Y = 50, z.dY = -100, z.dX = l.dx, z.dZ = l.dz;
+        p.Moving();
+        EXPECT_EQ(p.MySt->Motion.Mtype, l.m) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.Y, 0);
+        EXPECT_EQ(z.dY, l.dyAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.dX, l.dxAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.dZ, l.dzAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->FricX, l.fricX) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->FricZ, l.fricZ) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->AirFric_c, l.airFricAfter) << int(l.m0) << " " << l.dx;
+    }
+
+    // The landing point: a jumper's under the jump's gravity, a flier's
+    // under the flight's, anyone else's where he stands. From height 2000
+    // at 100 a step across: the flier (gravity 10) lands after 18 more
+    // steps, the jumper (gravity 20) after 13.
+    DB().DBJP.GRV = 20;
+    DB().DBDAM.FLYGRV = 10;
+    const struct {
+        DBMotionType m;
+        uint16_t mf;
+        int32_t landX;
+    } lands[] = {{dbmtFlB, 0, 20100 + 18 * 100},
+                 {dbmtJ2, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtSl, 0, 20100}};
+    for (const auto& l : lands) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(l.m, true);
+        p.MySt->Motion.Mtype = l.m;
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | l.mf);
+        z.X = 20000, z.Y = 2000, z.Z = 5000, z.dX = 100, z.dY = 0, z.dZ = 0;
+        p.Moving();
+        EXPECT_EQ(p.MySt->LandX, l.landX) << int(l.m);
+        EXPECT_EQ(p.MySt->LandZ, 5000) << int(l.m);
+    }
 }
 
 }  // namespace
