@@ -1345,3 +1345,170 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
 }
 
 }  // namespace
+
+namespace {
+
+// The enemy centre is the mean of the edge midpoints of the free enemy
+// infielders' shape (any living one counts against a last man); the
+// formation order takes the line of the attack.
+TEST_F(Cpu, TheTeamsEnemyCentreAndFormationOrder) {
+    TDBTeam& team = *objs->DBT[0];
+    struct Centre {
+        const char* name;
+        std::function<void()> setUp;
+        int32_t x, z;
+    };
+    // Enemy infielders (own-court X, depth): 10000/3000, 14000/8000,
+    // 20000/7000, 16000/5000.
+    const Centre centres[] = {
+        {"three free", [this] { P(1, 3).MySt->Motion.MF = MFBit(dbmfDam); }, 44000 / 3, 6000},
+        {"two free",
+         [this] {
+             P(1, 2).MySt->Motion.MF = MFBit(dbmfDam);
+             P(1, 3).MySt->Motion.MF = MFBit(dbmfDam);
+         },
+         12000, 5500},
+        {"one free",
+         [this] {
+             for (int i : {0, 1, 3}) P(1, i).MySt->Motion.MF = MFBit(dbmfDam);
+         },
+         20000, 7000},
+        {"one on an errand", [this] { P(1, 1).MySt->Auto.AutoType = dbaGet; }, 46000 / 3, 5000},
+        {"the last man on an errand",
+         [this] {
+             P(1, 1).MySt->Auto.AutoType = dbaGet;
+             for (int i : {0, 2, 3}) P(1, i).MySt->Dead_f = 1;
+         },
+         14000, 8000},
+    };
+    const int32_t xs[4] = {10000, 14000, 20000, 16000}, zs[4] = {3000, 8000, 7000, 5000};
+    for (const Centre& c : centres) {
+        ResetCourt();
+        for (int i = 0; i < 4; ++i) {
+            P(1, i).MyZahyou->Z = zs[i];
+            P(1, i).SetLCrtX(xs[i]);
+        }
+        c.setUp();
+        team.GetCOG();
+        EXPECT_TRUE(Team(0).PosMove.EnC_f) << c.name;
+        EXPECT_EQ(Team(0).PosMove.EnCX, c.x) << c.name;
+        EXPECT_EQ(Team(0).PosMove.EnCZ, c.z) << c.name;
+    }
+
+    struct Order {
+        const char* name;
+        DBBallMotionType motion;
+        int holdSide, holdPos, tgSide, tgPos, crtSide, crtPos, pichSide, pichPos;
+        InfLineType line;
+        int32_t infXZ;
+    };
+    const Order orders[] = {
+        {"held by the enemy's back line", dbbHold, 1, 4, -1, -1, 0, 0, -1, -1, iltO2, 16500},
+        {"held by an enemy infielder", dbbHold, 1, 2, -1, -1, 0, 0, -1, -1, iltInf, 5700},
+        {"held by a team-mate", dbbHold, 0, 4, -1, -1, 1, 5, -1, -1, iltO3, 16500},
+        {"passed to the enemy's front line", dbbPass, -1, -1, 1, 5, 0, 0, -1, -1, iltO3, 16500},
+        {"passed to a team-mate", dbbPass, -1, -1, 0, 5, 1, 6, -1, -1, iltO4, 5700},
+        {"in the own court, thrown from the enemy's end line", dbbBound, -1, -1, -1, -1, 0, 4, 1, 6,
+         iltO4, 5700},
+        {"in the own court, thrown by a team-mate", dbbBound, -1, -1, -1, -1, 0, 4, 0, 5, iltInf,
+         5700},
+        {"in the enemy's area of the back line", dbbFree, -1, -1, -1, -1, 1, 4, 1, 6, iltO2, 16500},
+    };
+    for (const Order& o : orders) {
+        ResetCourt();
+        DBBallState& b = Ball();
+        b.Motion = o.motion;
+        b.HoldTNo = o.holdSide, b.HoldPNo = o.holdPos;
+        b.PaTgTNo = o.tgSide, b.PaTgPNo = o.tgPos;
+        b.CrtSide[0] = o.crtSide, b.CrtPos[0] = o.crtPos;
+        b.PichTNo = o.pichSide, b.PichPNo = o.pichPos;
+        ResetRandomDraws();
+        team.Positioning();
+        EXPECT_EQ(Team(0).PosMove.InfLine, o.line) << o.name;
+        EXPECT_EQ(Team(0).PosMove.InfXZ, o.infXZ) << o.name;
+        EXPECT_EQ(RandomDraws(), 8u) << o.name;
+    }
+}
+
+// Control: the own holder takes it back as soon as he can act; an unusable
+// controlled position goes to the controllable infielder nearest the ball
+// (the first of equals); the infield receiver is the free infielder furthest
+// forward (the first of equals) who will not land in the enemy court.
+TEST_F(Cpu, TheTeamsControlledManAndInfieldReceiver) {
+    TDBTeam& team = *objs->DBT[0];
+    struct Case {
+        const char* name;
+        int ctrl0;
+        int holder;  // own holder, -1 none
+        std::vector<int> hurt;
+        int ctrl;
+    };
+    // Infielders 0 and 1 are 3000 from the ball, 3 4000, 2 further.
+    const Case cases[] = {
+        {"the holder takes control", 3, 2, {}, 2},
+        {"an outfield holder too", 3, 5, {}, 5},
+        {"a hurt holder does not", 3, 2, {2}, 3},
+        {"a hurt controlled man hands on to the nearest", 3, -1, {3}, 0},
+        {"the nearest may be the second of two", 3, -1, {0, 3}, 1},
+        {"nobody nearer than the hurt", 3, -1, {0, 1, 2, 3}, -1},
+        {"a position past the court", 9, -1, {}, 0},
+        {"a position before it", -2, -1, {}, 0},
+        {"none yet", -1, -1, {}, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        BallZ().X = 15000, BallZ().Z = 5000;
+        Place(P(0, 0), 12000, 5000);
+        Place(P(0, 1), 18000, 5000);
+        Place(P(0, 2), 24000, 9000);
+        Place(P(0, 3), 15000, 9000);
+        for (int h : c.hurt) P(0, h).MySt->Motion.MF = MFBit(dbmfDam);
+        if (c.holder >= 0) Hold(P(0, c.holder));
+        for (auto& f : Team(0).PosMove.Inf_f) f = 1;
+        Team(0).CtrlNo = c.ctrl0;
+        team.GetCtrl();
+        EXPECT_EQ(Team(0).CtrlNo, c.ctrl) << c.name;
+        // Control that leaves an infielder drops his formation order.
+        for (int i = 0; i < 4; ++i) {
+            const bool left = i == c.ctrl0 && c.ctrl != c.ctrl0 && c.holder < 0;
+            EXPECT_EQ(Team(0).PosMove.Inf_f[i], left ? 0 : 1) << c.name << " " << i;
+        }
+    }
+    // Asking without taking leaves control alone.
+    Team(0).CtrlNo = 3;
+    EXPECT_EQ(team.SeekCtrl(false), 0);
+    EXPECT_EQ(Team(0).CtrlNo, 3);
+
+    struct Receiver {
+        const char* name;
+        int32_t x1, x2;
+        std::function<void()> setUp;
+        int pos;
+    };
+    const Receiver receivers[] = {
+        {"the first of two furthest forward", 18000, 18000, [] {}, 1},
+        {"the one furthest forward", 18000, 18001, [] {}, 2},
+        {"not a hurt one", 18000, 17000, [this] { P(0, 1).MySt->Motion.MF = MFBit(dbmfDam); }, 2},
+        {"not one on an errand", 18000, 17000, [this] { P(0, 1).MySt->Auto.AutoType = dbaGet; }, 2},
+        {"not one landing past the inner line", 18000, 17000,
+         [this] { P(0, 1).MySt->LandX = 25201; }, 2},
+        {"one landing on it", 18000, 17000, [this] { P(0, 1).MySt->LandX = 25200; }, 1},
+        {"nobody free: position 0", 18000, 17000,
+         [this] {
+             for (int i = 0; i < 4; ++i) P(0, i).MySt->Motion.MF = MFBit(dbmfDam);
+         },
+         0},
+    };
+    for (const Receiver& r : receivers) {
+        ResetCourt();
+        Place(P(0, 0), 16000, 5000);
+        Place(P(0, 1), r.x1, 5000);
+        Place(P(0, 2), r.x2, 5000);
+        Place(P(0, 3), 16500, 5000);
+        for (int i = 0; i < 4; ++i) P(0, i).MySt->LandX = P(0, i).MyZahyou->X;
+        r.setUp();
+        EXPECT_EQ(team.GetInfPaTg(), r.pos) << r.name;
+    }
+}
+
+}  // namespace
