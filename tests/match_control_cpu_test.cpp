@@ -337,6 +337,31 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
          [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 1; }, dbmtDs},
         {"the CPU attacker waits", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
          [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 2; }, dbmtSt},
+        {"an arrived fetcher stands", dbmtWk, {dbaGet, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtSt},
+        {"an arrived fetcher brakes his dash", dbmtSt, {dbaGet, maN, mzaN, 0}, dashingLeft, dbmtSl},
+        {"a fetcher wishing depth only walks", dbmtSt, {dbaGet, maN, mzaB, 0}, [](TDBPlayer&) {},
+         dbmtWk},
+        {"a fetcher wishing X without a dash walks", dbmtSt, {dbaGet, maR, mzaN, 0},
+         [](TDBPlayer&) {}, dbmtWk},
+        {"a fetcher's unwanted dash brakes", dbmtSt, {dbaGet, maL, mzaN, 0}, dashingLeft, dbmtSl},
+        {"a fetcher dashes", dbmtSt, {dbaGet, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"a return across walks", dbmtSt, {dbaReturn, maR, mzaN, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a return across dashes", dbmtSt, {dbaReturn, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"a holder returning steps back over the line", dbmtWk, {dbaReturn, maR, mzaN, 1},
+         [this](TDBPlayer& p) { Hold(p); }, dbmtOvL},
+        {"a dashing holder returning brakes", dbmtSt, {dbaReturn, maR, mzaN, 1},
+         [this, dashingLeft](TDBPlayer& p) {
+             dashingLeft(p);
+             Hold(p);
+         },
+         dbmtSl},
+        {"a formation walker walks", dbmtSt, {dbaPos2, maR, mzaN, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a formation runner dashes", dbmtSt, {dbaPos2, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"an arrived formation man stands", dbmtWk, {dbaPos2, maN, mzaN, 0}, [](TDBPlayer&) {},
+         dbmtSt},
+        {"a dodge jump", dbmtSt, {dbaDgJp, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtJCr},
+        {"a pass jump", dbmtSt, {dbaPassJp, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtJCr},
+        {"a free man catching goes on", dbmtCa, {dbaFree, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtCa},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -350,7 +375,8 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
         p.SetAutoMove();
         EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
         EXPECT_EQ(p.MySt->Auto.AutoType, c.wish.AutoType) << c.name;
-        EXPECT_EQ(sound.Played, c.m == dbmtCa ? std::vector<int>{30} : std::vector<int>{})
+        EXPECT_EQ(sound.Played, c.m == dbmtCa && c.wish.AutoType == dbaShCv ? std::vector<int>{30}
+                                                                          : std::vector<int>{})
             << c.name;
     }
 }
@@ -591,6 +617,11 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
         {0, iltInf, 5700, 15000, 5600, dbaPos2, maR, mzaN, true},
         {0, iltInf, 5700, 22300, 5000, dbaPos2, maN, mzaB, false},
         {0, iltInf, 5700, 22400, 5500, dbaFree, maN, mzaN, false},  // within 300 on both axes
+        {0, iltInf, 5700, 22199, 5600, dbaPos2, maR, mzaN, false},  // 301 off in X only
+        {0, iltInf, 5700, 21500, 5300, dbaPos2, maR, mzaN, false},  // 300 off in depth: no wish
+        {0, iltInf, 5700, 22200, 6600, dbaPos2, maN, mzaF, false},  // 300 off in X: no wish
+        {0, iltInf, 5700, 19300, 5600, dbaPos2, maR, mzaN, false},  // 3200 short: no dash
+        {0, iltInf, 5700, 19299, 5600, dbaPos2, maR, mzaN, true},
         {1, iltInf, 5700, 40000, 5600, dbaPos2, maL, mzaN, true},   // side 1 mirrors: 28700
         {1, iltInf, 5700, 28700, 6000, dbaPos2, maN, mzaF, false},
         {0, iltO2, 16000, 15301, 7201, dbaPos2, maL, mzaF, false},
@@ -1056,31 +1087,34 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         bool line;
         int ctrl;
         int32_t ox, oz, lineDist, y;
+        int state;  // 1 owing crouches, 2 in the air
         DBAutoType type;
         MukiTypeA wx;
         MukiZTypeA wz;
         bool dash;
     };
     const Case cases[] = {
-        {"known landing, 301 past", true, 3, 301, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
-        {"known landing, 300 past", true, 3, 300, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"known landing, 301 in front", true, 3, 0, -301, 0, 0, dbaPassCvr, maN, mzaB, false},
-        {"known landing, 300 in front", true, 3, 0, -300, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"to the controlled man, 501 short", false, 2, -501, 0, 0, 0, dbaPassCvr, maR, mzaN, false},
-        {"to the controlled man, 500 short", false, 2, -500, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"to the controlled man, 501 behind", false, 2, 0, 501, 0, 0, dbaPassCvr, maN, mzaF, false},
-        {"to the controlled man, 500 behind", false, 2, 0, 500, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"to another, 3201 past", false, 3, 3201, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
-        {"to another, 3200 past", false, 3, 3200, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"to another, 1601 behind", false, 3, 0, 1601, 0, 0, dbaPassCvr, maN, mzaF, false},
-        {"to another, 1600 behind", false, 3, 0, 1600, 0, 0, dbaPassCvr, maN, mzaN, false},
-        {"far, level: dash", false, 3, 5000, 1599, 3201, 0, dbaPassCvr, maL, mzaN, true},
-        {"3200 from the line: no dash", false, 3, 5000, 1599, 3200, 0, dbaPassCvr, maL, mzaN, false},
-        {"1600 off in depth: no dash", false, 3, 5000, 1600, 3201, 0, dbaPassCvr, maL, mzaN, false},
-        {"arrived under a high pass", true, 2, 0, 0, 0, 4801, dbaPassJp, maN, mzaN, false},
-        {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, dbaPassCvr, maN, mzaN, false},
-        {"arrived, pass to another", true, 3, 0, 0, 0, 6000, dbaPassCvr, maN, mzaN, false},
-        {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, dbaPassCvr, maN, mzaN, false},
+        {"known landing, 301 past", true, 3, 301, 0, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"known landing, 300 past", true, 3, 300, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"known landing, 301 in front", true, 3, 0, -301, 0, 0, 0, dbaPassCvr, maN, mzaB, false},
+        {"known landing, 300 in front", true, 3, 0, -300, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 short", false, 2, -501, 0, 0, 0, 0, dbaPassCvr, maR, mzaN, false},
+        {"to the controlled man, 500 short", false, 2, -500, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 behind", false, 2, 0, 501, 0, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to the controlled man, 500 behind", false, 2, 0, 500, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 3201 past", false, 3, 3201, 0, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"to another, 3200 past", false, 3, 3200, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 1601 behind", false, 3, 0, 1601, 0, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to another, 1600 behind", false, 3, 0, 1600, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"far, level: dash", false, 3, 5000, 1599, 3201, 0, 0, dbaPassCvr, maL, mzaN, true},
+        {"3200 from the line: no dash", false, 3, 5000, 1599, 3200, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"1600 off in depth: no dash", false, 3, 5000, 1600, 3201, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"arrived under a high pass", true, 2, 0, 0, 0, 4801, 0, dbaPassJp, maN, mzaN, false},
+        {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, 0, dbaPassCvr, maN, mzaN, false},
+        {"arrived, pass to another", true, 3, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
+        {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
+        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maN, mzaN, false},
+        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maN, mzaN, false},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -1094,6 +1128,8 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         TDBPlayer& p = P(0, 1);
         Place(p, 15000 + c.ox, 7000 + c.oz);
         p.MySt->BallLandLineDist = c.lineDist;
+        if (c.state == 1) p.MySt->Kagami_c = 1;
+        if (c.state == 2) p.MySt->Motion.MF = MFBit(dbmfAr);
         p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
         p.CheckPassCover();
         EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
@@ -1317,6 +1353,49 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         EXPECT_EQ(p.MySt->AirFric_c, l.airFricAfter) << int(l.m0) << " " << l.dx;
     }
 
+    // Walls: a walker is knocked back off them, dropping the ball; a dash
+    // jumper only loses his rise; a roller rolls on.
+    DB().DBDAM.XWALLABSDX = 50, DB().DBDAM.ZWALLABSDZ = 20, DB().DBDAM.WALLBOUNDDY = 300;
+    const struct {
+        const char* name;
+        DBMotionType m;
+        uint16_t mf;
+        DBStAuto wish;
+        int32_t x, z, dx;
+        DBMotionType mAfter;
+        int32_t xAfter, zAfter, dxAfter, dyAfter, dzAfter;
+    } walls[] = {
+        {"walker at the end wall", dbmtWk, 0, {dbaReturn, maR, mzaN, 0}, 51195, 5000, 0, dbmtFlB, 51200,
+         5000, -5, 300, 0},
+        {"walker at the back wall", dbmtWk, 0, {dbaReturn, maN, mzaB, 0}, 20000, 11195, 0, dbmtFlB,
+         20000, 11200, 0, 300, -4},
+        {"dash jumper at the end wall", dbmtJ2,
+         uint16_t(MFBit(dbmfAr) | MFBit(dbmfDs) | MFBit(dbmfMuki)), {dbaFree, maN, mzaN, 0}, 51195,
+         5000, 10, dbmtJ2, 51200, 5000, -10, 0, 0},
+        {"roller at the end wall", dbmtRoF, 0, {dbaFree, maN, mzaN, 0}, 51195, 5000, 10, dbmtRoF, 51200,
+         5000, 10, 0, 0},
+    };
+    for (const auto& w : walls) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        Team(0).CtrlNo = 3;
+        p.SetMtype(w.m, true);
+        p.MySt->Motion.Mtype = w.m;
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | w.mf);
+        p.MySt->Auto = w.wish;
+        Hold(p);
+        z.X = w.x, z.Z = w.z, z.dX = w.dx;
+        p.Moving();
+        EXPECT_EQ(p.MySt->Motion.Mtype, w.mAfter) << w.name;
+        EXPECT_EQ(z.X, w.xAfter) << w.name;
+        EXPECT_EQ(z.Z, w.zAfter) << w.name;
+        EXPECT_EQ(z.dX, w.dxAfter) << w.name;
+        EXPECT_EQ(z.dY, w.dyAfter) << w.name;
+        EXPECT_EQ(z.dZ, w.dzAfter) << w.name;
+        EXPECT_EQ(Ball().Motion, w.mAfter == dbmtFlB ? dbbBound : dbbHold) << w.name;
+    }
+
     // The landing point: a jumper's under the jump's gravity, a flier's
     // under the flight's, anyone else's where he stands. From height 2000
     // at 100 a step across: the flier (gravity 10) lands after 18 more
@@ -1508,6 +1587,262 @@ TEST_F(Cpu, TheTeamsControlledManAndInfieldReceiver) {
         for (int i = 0; i < 4; ++i) P(0, i).MySt->LandX = P(0, i).MyZahyou->X;
         r.setUp();
         EXPECT_EQ(team.GetInfPaTg(), r.pos) << r.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A loose ball in a player's own area is fetched: straight for it when both
+// sides see it in the same court (dashing when over 3200 from it and within
+// 1600 in depth), else along the player's own line first (dashing when over
+// 3200 away in X). A human side's infielders leave it to the controlled man.
+TEST_F(Cpu, AFetcherRunsForALooseBallInHisArea) {
+    struct Case {
+        const char* name;
+        int pos;
+        int32_t px, pz, landX, landZ, landDist;
+        int crtPos;
+        bool sameCourt, cpu;
+        std::function<void(TDBPlayer&)> setUp;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const auto none = [](TDBPlayer&) {};
+    const Case cases[] = {
+        {"back line, 3200 along", 4, 30000, 10000, 33200, 9000, 0, 4, false, false, none, dbaGet, maR,
+         mzaN, false},
+        {"back line, 3201 along", 4, 30000, 10000, 33201, 9000, 0, 4, false, false, none, dbaGet, maR,
+         mzaN, true},
+        {"back line, level with it", 4, 30000, 10000, 30500, 9000, 0, 4, false, false, none, dbaGet,
+         maN, mzaF, false},
+        {"end line, level in depth", 6, 44000, 5000, 40000, 5500, 0, 6, false, false, none, dbaGet, maL,
+         mzaN, true},
+        {"end line, off in depth", 6, 44000, 5000, 40000, 5501, 0, 6, false, false, none, dbaGet, maN,
+         mzaB, true},
+        {"CPU infielder, far and level", 0, 15000, 5000, 20000, 6599, 3201, 0, true, true, none, dbaGet,
+         maR, mzaB, true},
+        {"CPU infielder, 3200 away", 0, 15000, 5000, 20000, 6599, 3200, 0, true, true, none, dbaGet,
+         maR, mzaB, false},
+        {"CPU infielder, 1600 off in depth", 0, 15000, 5000, 20000, 6600, 3201, 0, true, true, none,
+         dbaGet, maR, mzaB, false},
+        {"CPU infielder within 500", 0, 15000, 5000, 15500, 4500, 707, 0, true, true, none, dbaGet,
+         maN, mzaN, false},
+        {"human infielder", 0, 15000, 5000, 20000, 6000, 5000, 0, true, false, none, dbaFree, maN, mzaN,
+         false},
+        {"owing crouches", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->Kagami_c = 1; }, dbaFree, maN, mzaN, false},
+        {"in the air", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->Motion.MF = MFBit(dbmfAr); }, dbaFree, maN, mzaN, false},
+        {"returning from past his line", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->GaiyaOvL_f = 1; }, dbaFree, maN, mzaN, false},
+        {"another's area", 4, 30000, 10000, 33201, 9000, 0, 5, false, false, none, dbaFree, maN, mzaN,
+         false},
+        {"already returning", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.NextAuto.AutoType = dbaReturn; }, dbaReturn, maN, mzaN, false},
+        {"a held ball", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [this](TDBPlayer&) { Hold(P(1, 0)); }, dbaFree, maN, mzaN, false},
+        {"a free ball", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [this](TDBPlayer&) { Ball().Motion = dbbFree; }, dbaGet, maR, mzaN, true},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Place(p, c.px, c.pz);
+        p.MySt->BallLandDist = c.landDist;
+        DBBallState& b = Ball();
+        b.Motion = dbbBound;
+        b.LandX = c.landX, b.LandZ = c.landZ;
+        b.CrtSide[0] = 0, b.CrtSide[1] = c.sameCourt ? 0 : 1;
+        b.CrtPos[0] = c.crtPos;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        c.setUp(p);
+        p.CheckAutoGetter(c.cpu);
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A human pushing a direction while a pass to an infield team-mate is still
+// more than PACAJPTIME steps out hands him the control.
+TEST_F(Cpu, APushHandsControlToAnInfieldPassReceiver) {
+    DB().DBPASS.PACAJPTIME = 12;
+    TDBTeam& team = *objs->DBT[0];
+    team.DI = &di0;
+    struct Case {
+        const char* name;
+        int tside, tpos;
+        int32_t eta;
+        bool pushed;
+        int cpus;
+        bool hurt;
+        int ctrl;
+    };
+    const Case cases[] = {
+        {"to position 0", 0, 0, 13, true, 0, false, 0},
+        {"to position 3", 0, 3, 13, true, 0, false, 3},
+        {"to an outfielder", 0, 4, 13, true, 0, false, 2},
+        {"12 steps out", 0, 3, 12, true, 0, false, 2},
+        {"held, not pushed", 0, 3, 13, false, 0, false, 2},
+        {"to a hurt receiver", 0, 3, 13, true, 0, true, 2},
+        {"on a computer side", 0, 3, 13, true, 2, false, 2},
+        {"to the enemy", 1, 3, 13, true, 0, false, 2},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        sdt.DBGDt.DBCPUNum = c.cpus;
+        DBBallState& b = Ball();
+        b.Motion = dbbPass;
+        b.PaTgTNo = c.tside, b.PaTgPNo = c.tpos;
+        b.PaETA_c = c.eta;
+        if (c.hurt) P(0, c.tpos).MySt->Motion.MF = MFBit(dbmfDam);
+        di0.Clear();
+        if (c.pushed) di0.Push(ScriptDI::Bit(cL));
+        else di0.Hold(ScriptDI::Bit(cL));
+        Team(0).CtrlNo = 2;
+        team.GetCtrl();
+        EXPECT_EQ(Team(0).CtrlNo, c.ctrl) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A cover man jumps for a ball above DEFKURAIH flying at the enemy or passed
+// when its hit box meets his jump box (both centred): here within 2500 across
+// and 1500 in depth.
+TEST_F(Cpu, ACoverJumpNeedsAHighBallInTheJumpBox) {
+    DB().DBNAIYA.SHCOVERJPW = 40, DB().DBNAIYA.SHCOVERJPD = 20;
+    DB().DBDAM.DEFKURAIH = 10;
+    struct Case {
+        DBBallMotionType motion;
+        int target;
+        int32_t y, dx, dz;
+        bool jump;
+    };
+    const Case cases[] = {
+        {dbbShoot, 1, 1001, 2499, 0, true}, {dbbShoot, 1, 1001, -2500, 0, false},
+        {dbbShoot, 1, 1001, 0, 1499, true}, {dbbShoot, 1, 1001, 0, -1500, false},
+        {dbbShoot, 1, 1000, 0, 0, false},   {dbbShoot, 0, 5000, 0, 0, false},
+        {dbbPass, 0, 1001, -2499, -1499, true}, {dbbBound, 1, 5000, 0, 0, false},
+    };
+    TDBPlayer& p = P(0, 1);
+    Place(p, 20000, 5000);
+    for (const Case& c : cases) {
+        Ball().Motion = c.motion;
+        Ball().ShTgTNo = c.target;
+        BallZ().X = 20000 + c.dx, BallZ().Y = c.y, BallZ().Z = 5000 + c.dz;
+        EXPECT_EQ(p.CheckShCvJp(), c.jump) << int(c.motion) << " " << c.y << " " << c.dx << " " << c.dz;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// After the motion, the mover turns the player toward his wish (by the
+// outfield line rules on a return or while free) and restarts a motion that
+// carries the facing; a waiting cover man does not turn; a dash left facing
+// away from its run brakes.
+TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
+    struct Case {
+        const char* name;
+        int pos;
+        DBMotionType m0;
+        MukiType f0;
+        DBStAuto wish;
+        int32_t wait;
+        DBMotionType m;
+        MukiType f;
+        int32_t mc;
+    };
+    const Case cases[] = {
+        {"a walking fetcher turns", 1, dbmtWk, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR, 0},
+        {"a standing fetcher turns and walks", 1, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
+         0},
+        {"a waiting cover man does not turn", 1, dbmtSt, mL, {dbaShCv, maR, mzaN, 0}, 2, dbmtSt, mL,
+         4},
+        {"the end line returns facing the court", 6, dbmtSt, mR, {dbaReturn, maR, mzaN, 0}, 0, dbmtWk,
+         mL, 0},
+        {"the end line fetches facing his run", 6, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
+         0},
+        {"a dash facing away from its run brakes", 1, dbmtDs, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtSl,
+         mL, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Team(0).CtrlNo = 3;
+        Place(p, 20000, c.pos == 6 ? 5600 : 5000);
+        BallZ().X = 10000, BallZ().Z = 5000;
+        if (c.m0 == dbmtDs) p.MukiSetDash(c.f0);
+        p.SetMtype(c.m0, true);
+        Face(p, c.f0, mzN);
+        p.MySt->Motion.M_c = 4;
+        p.MySt->AShCv_c = c.wait;
+        p.NextAuto = c.wish;
+        p.SetAutoMove();
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
+        EXPECT_EQ(p.MySt->Motion.M_c, c.mc) << c.name;
+        if (c.wait) {
+            EXPECT_EQ(p.MySt->AShCv_c, c.wait - 1) << c.name;
+        }
+    }
+}
+
+// The team's enemy centre is worked out when its countdown runs out
+// (OPOSITV steps, a quarter of that against a last man) and the ball is
+// held: the free enemies' centre while the own side holds, the default one
+// while the enemy does; either way limited to the infield and seen from
+// the own side.
+TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
+    sdt.DBGDt.DBSSt = dbssShiai;
+    DB().DBGAIYA.OPOSITV = 20;
+    TDBTeam& team = *objs->DBT[0];
+    struct Case {
+        const char* name;
+        int32_t count;
+        int holder;  // -1 loose, else the side holding
+        bool lastMan;
+        int32_t countAfter, x, z;
+        bool found;
+    };
+    const Case cases[] = {
+        {"own side holds", 1, 0, false, 20, 51200 - 15000, 5750, true},
+        {"own side holds against a last man", 1, 0, true, 5, 51200 - 14000, 8000, true},
+        {"the enemy holds", 1, 1, false, 20, 51200 - 11600, 5600, true},
+        {"a loose ball", 1, -1, false, 20, 1, 2, false},
+        {"before the countdown runs out", 3, 0, false, 2, 1, 2, false},
+    };
+    const int32_t xs[4] = {10000, 14000, 20000, 16000}, zs[4] = {3000, 8000, 7000, 5000};
+    for (const Case& c : cases) {
+        ResetCourt();
+        for (int i = 0; i < DBPOSITIONS; ++i) P(0, i).Live_f = false;  // no player frames
+        for (int i = 0; i < 4; ++i) {
+            P(1, i).MyZahyou->Z = zs[i];
+            P(1, i).SetLCrtX(xs[i]);
+            P(1, i).MySt->Dead_f = c.lastMan && i != 1;
+        }
+        if (c.holder >= 0) Hold(P(c.holder, 5));
+        DBPosMove& pm = Team(0).PosMove;
+        pm.EnC_c = c.count;
+        pm.EnC_f = 0, pm.EnCX = 1, pm.EnCZ = 2;
+        team.OnMove();
+        EXPECT_EQ(pm.EnC_c, c.countAfter) << c.name;
+        EXPECT_EQ(pm.EnCX, c.x) << c.name;
+        EXPECT_EQ(pm.EnCZ, c.z) << c.name;
+        EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
     }
 }
 

@@ -285,6 +285,16 @@ TEST_F(Court, TheExpectedCutterIsTheEnemyNearestTheReceiverByWeightedDepth) {
     EXPECT_EQ(Ball().PaTgPNo, 5);
     EXPECT_EQ(Ball().PaCtTNo, 1);
     EXPECT_EQ(Ball().PaCtPNo, 1);
+    Place(P(1, 0), 30000, 1000);  // 400 off in depth, weighed as 600
+    me.PaTagSet();
+    EXPECT_EQ(Ball().PaCtPNo, 0);
+    P(1, 0).MySt->Dead_f = 1;     // out: cuts nothing
+    Place(P(1, 2), 27200, 600);   // 2800 the other way: the tie keeps 1
+    me.PaTagSet();
+    EXPECT_EQ(Ball().PaCtPNo, 1);
+    P(1, 1).Live_f = false;
+    me.PaTagSet();
+    EXPECT_EQ(Ball().PaCtPNo, 2);
 }
 
 }  // namespace
@@ -777,6 +787,39 @@ TEST_F(Court, OnlyThePushedFacingDirectionChangesTheInfieldReceiver) {
             EXPECT_EQ(Ball().PaNMuki, c.mz) << c.name;
         }
     }
+}
+
+}  // namespace
+
+namespace {
+
+// The decision steps reach only the court's positions, and a player without
+// a device reads no keys.
+TEST_F(Court, SeamsReachOnlyTheCourtsPositionsAndTheDevice) {
+    TDBPlayer& me = P(0, 0);
+    EXPECT_EQ(mcs::Player(me, 1, 6), &P(1, 6));
+    EXPECT_EQ(mcs::Player(me, 0, 0), &me);
+    for (auto [side, pos] : {std::pair{0, 7}, {0, -1}, {2, 0}, {-1, 0}})
+        EXPECT_EQ(mcs::Player(me, side, pos), nullptr) << side << "/" << pos;
+    EXPECT_EQ(mcs::Enemy(me, 3), &P(1, 3));
+    EXPECT_EQ(mcs::Mate(me, 4), &P(0, 4));
+
+    di0.Hold(ScriptDI::Bit(cL) | ScriptDI::Bit(bA));
+    di0.Push(ScriptDI::Bit(bB));
+    di0.DHKey = dL;
+    EXPECT_TRUE(mcs::Crs2(me, cL) && mcs::Jump(me) && mcs::AnyCrs2(me) && mcs::Crs2X(me));
+    EXPECT_FALSE(mcs::Crs2Y(me));
+    EXPECT_EQ(mcs::DHKey(me), dL);
+    me.DI = nullptr;
+    EXPECT_FALSE(mcs::Crs2(me, cL) || mcs::Jump(me) || mcs::AnyCrs2(me) || mcs::Crs2X(me) ||
+                 mcs::Btn2(me, bA) || mcs::Btn(me, bB));
+    EXPECT_EQ(mcs::DHKey(me), dN);
+
+    KillInfield(1);
+    EXPECT_FALSE(mcs::LastOne_f(me, 1));
+    P(1, 2).MySt->Dead_f = 0;
+    EXPECT_TRUE(mcs::LastOne_f(me, 1));
+    EXPECT_EQ(mcs::GetInfPaTg(me, 1), objs->DBT[1]->GetInfPaTg());
 }
 
 }  // namespace
