@@ -1844,6 +1844,15 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         EXPECT_EQ(pm.EnCZ, c.z) << c.name;
         EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
     }
+    // A team not yet linked to its players, or outside a scene, does nothing.
+    TDBTeam loose(hub.get(), &glb, 0);
+    loose.TSt.PosMove.EnC_c = 1;
+    loose.OnMove();
+    EXPECT_EQ(loose.TSt.PosMove.EnC_c, 1);
+    hub->SDt = nullptr;
+    Team(0).PosMove.EnC_c = 1;
+    team.OnMove();
+    EXPECT_EQ(Team(0).PosMove.EnC_c, 1);
 }
 
 }  // namespace
