@@ -426,6 +426,7 @@ struct DodgeCase {
     bool land;
     int32_t landX, landZ;
     DBAutoType result;
+    int32_t bx = 21000, bz = 5000, dx = -500, dz = 0;  // the ball's place and travel
 };
 
 TEST_F(Cpu, DodgesByTheBallsHeight) {
@@ -438,11 +439,20 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low, landing within reach in depth", 500, true, 20000, 7000, dbaDgJp},
         {"mid-height", 2000, false, 0, 5000, dbaDg},
         {"high", 5000, false, 0, 5000, dbaFree},
+        // Flying right from the left: short when landing over 2000 left of him.
+        {"low from the left, landing short", 500, true, 17999, 5000, dbaFree, 19000, 5000, 500, 0},
+        {"low from the left, just within reach", 500, true, 18000, 5000, dbaDgJp, 19000, 5000, 500, 0},
+        // Flying back from the front: short when landing over 2000 in front.
+        {"low from the front, landing short", 500, true, 20000, 2999, dbaFree, 20000, 4000, 0, 500},
+        {"low from the front, just within reach", 500, true, 20000, 3000, dbaDgJp, 20000, 4000, 0, 500},
+        {"low from the front, short of the jump box", 500, false, 0, 0, dbaFree, 20000, 2999, 0, 500},
+        {"low from the front, in the jump box", 500, false, 0, 0, dbaDgJp, 20000, 3001, 0, 500},
     };
     TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
     Place(me, 20000, 5000);
     for (const DodgeCase& c : cases) {
-        ShotAt(0, 21000, c.y, 5000, -500, mL);
+        ShotAt(0, c.bx, c.y, c.bz, c.dx, c.dx < 0 ? mL : mR);
+        BallZ().dZ = c.dz;
         Ball().Land_f = c.land;
         Ball().LandX = c.landX;
         Ball().LandZ = c.landZ;
@@ -1353,6 +1363,22 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         EXPECT_EQ(p.MySt->AirFric_c, l.airFricAfter) << int(l.m0) << " " << l.dx;
     }
 
+    // The landing crouch counts down a step at a time; a landing slide
+    // pushes the crouching player along its direction, 2 weaker a step.
+    ResetCourt();
+    TDBPlayer& cr = P(0, 1);
+    cr.SetMtype(dbmtCr, true);
+    cr.MySt->JpCr_c = 5;
+    cr.Moving();
+    EXPECT_EQ(cr.MySt->JpCr_c, 4);
+    cr.MySt->AirFric_c = 6;
+    cr.MySt->FricX = 50, cr.MySt->FricZ = -20;
+    cr.Moving();
+    EXPECT_EQ(cr.MyZahyou->dX, 3);
+    EXPECT_EQ(cr.MyZahyou->dZ, -1);
+    EXPECT_EQ(cr.MySt->AirFric_c, 4);
+    EXPECT_EQ(cr.MySt->JpCr_c, 4);
+
     // Walls: a walker is knocked back off them, dropping the ball; a dash
     // jumper only loses his rise; a roller rolls on.
     DB().DBDAM.XWALLABSDX = 50, DB().DBDAM.ZWALLABSDZ = 20, DB().DBDAM.WALLBOUNDDY = 300;
@@ -1764,20 +1790,22 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
         int32_t wait;
         DBMotionType m;
         MukiType f;
-        int32_t mc;
+        int32_t mc, waitAfter;
     };
     const Case cases[] = {
-        {"a walking fetcher turns", 1, dbmtWk, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR, 0},
+        {"a walking fetcher turns", 1, dbmtWk, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR, 0, 0},
         {"a standing fetcher turns and walks", 1, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
-         0},
+         0, 0},
         {"a waiting cover man does not turn", 1, dbmtSt, mL, {dbaShCv, maR, mzaN, 0}, 2, dbmtSt, mL,
-         4},
+         4, 1},
+        {"an arrived cover man starts his wait", 1, dbmtSt, mL, {dbaShCv, maN, mzaN, 0}, 0, dbmtSt, mL,
+         4, 8},
         {"the end line returns facing the court", 6, dbmtSt, mR, {dbaReturn, maR, mzaN, 0}, 0, dbmtWk,
-         mL, 0},
+         mL, 0, 0},
         {"the end line fetches facing his run", 6, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
-         0},
+         0, 0},
         {"a dash facing away from its run brakes", 1, dbmtDs, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtSl,
-         mL, 0},
+         mL, 0, 0},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -1795,9 +1823,7 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
         EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
         EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
         EXPECT_EQ(p.MySt->Motion.M_c, c.mc) << c.name;
-        if (c.wait) {
-            EXPECT_EQ(p.MySt->AShCv_c, c.wait - 1) << c.name;
-        }
+        EXPECT_EQ(p.MySt->AShCv_c, c.waitAfter) << c.name;
     }
 }
 
