@@ -66,6 +66,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         Hold(cpu);
         cpu.MySt->Auto = DBStAuto{};
         cpu.MySt->Motion.Mtype = dbmtSt;
+        cpu.MySt->Step_c = cpu.MySt->Air_c = 5;
         SetRandSeed(777);
         ResetRandomDraws();
         cpu.InitAutoTypeMuki();
@@ -77,6 +78,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         EXPECT_LE(st.Jp_c, c.jpMax);
         EXPECT_EQ(RandomDraws(), c.draws);
         EXPECT_EQ(st.Wait_c, 7);
+        EXPECT_EQ(cpu.MySt->Step_c + cpu.MySt->Air_c, 0);
         // The first draw is the run length.
         SetRandSeed(777);
         EXPECT_EQ(st.Ds_c, 1 + Random(10));
@@ -284,18 +286,6 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
 // The mover from a stored wish: braking a dash that runs the wrong way,
 // walking or standing on a return, the pass-wait stance, the shot-cover
 // man's wait and catch, and the CPU attacker's run after his wait.
-// Starting the catch spends the pass's arrival count, so it starts once.
-TEST_F(Cpu, AReceiverStartsHisCatchOnce) {
-    TDBPlayer& r = P(0, 2);
-    Ball().Motion = dbbPass;
-    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
-    Ball().PaETA_c = 8;
-    r.InitAutoTypeMuki();
-    r.CheckPassCatchMotion();
-    EXPECT_EQ(r.MySt->Motion.Mtype, dbmtCa);
-    EXPECT_EQ(Ball().PaETA_c, -1);
-}
-
 TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
     struct Case {
         const char* name;
@@ -492,39 +482,6 @@ TEST_F(Cpu, ADodgeWaitsOutItsReactionDelay) {
     Ball().Motion = dbbBound;
     me.InitAutoTypeMuki();
     EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
-}
-
-struct ReturnCase {
-    const char* name;
-    int side, pos;
-    int32_t x, z;
-    MukiTypeA wx;
-    MukiZTypeA wz;
-    bool dash;
-};
-
-TEST_F(Cpu, PlayersOutsideTheirAreaWalkBack) {
-    const ReturnCase cases[] = {
-        {"front line, in front of it", 0, 5, 30000, 300, maN, mzaB, false},
-        {"front line, too deep", 0, 5, 30000, 900, maN, mzaF, false},
-        {"back line, far toward the own end", 0, 4, 46200, 10000, maL, mzaN, true},
-        {"back line, a little toward the own end", 0, 4, 43000, 10000, maL, mzaN, false},
-        {"side-1 infielder past the centre", 1, 0, 20000, 5000, maR, mzaN, true},
-        {"side-0 infielder behind the end line", 0, 0, 6000, 5000, maR, mzaN, true},
-        {"inside", 0, 0, 15000, 5000, maN, mzaN, false},
-    };
-    for (const ReturnCase& c : cases) {
-        TDBPlayer& p = P(c.side, c.pos);
-        Place(p, c.x, c.z);
-        p.MySt->Auto = DBStAuto{};
-        p.InitAutoTypeMuki();
-        p.CheckAutoReturn();
-        const bool out = c.wx != maN || c.wz != mzaN;
-        EXPECT_EQ(p.NextAuto.AutoType, out ? dbaReturn : dbaFree) << c.name;
-        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
-        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
-        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
-    }
 }
 
 TEST_F(Cpu, TheThrowerNeverCoversHisOwnShot) {
@@ -949,11 +906,13 @@ TEST_F(Cpu, BehavioursGoOnOrEndByTheBall) {
     EXPECT_EQ(p.MySt->GaiyaOvL_f, 1);
 }
 
-// An infielder still owing crouches is held in the middle box (LeftCrtX
+// Players outside their area return to it (dashing across when over 3200
+// out, an infielder always). An infielder still owing crouches is held in
+// the middle box (LeftCrtX
 // 14900 .. 18100, depth 4100 .. 7300); his owed count falls only while he
 // stands inside his normal area. The outside flag of a returning outfielder
 // stays only while he returns from past his line's inner end.
-TEST_F(Cpu, ABreathingInfielderIsHeldInTheMiddle) {
+TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
     struct Case {
         const char* name;
         int side, pos;
@@ -968,6 +927,11 @@ TEST_F(Cpu, ABreathingInfielderIsHeldInTheMiddle) {
         uint8_t ovl;
     };
     const Case cases[] = {
+        {"front line, in front of it", 0, 5, 21200, 300, 0, 0, dbaReturn, maN, mzaB, false, 0, 0},
+        {"front line, too deep", 0, 5, 21200, 900, 0, 0, dbaReturn, maN, mzaF, false, 0, 0},
+        {"side-1 infielder past the centre", 1, 0, 31200, 5000, 0, 0, dbaReturn, maR, mzaN, true, 0, 1},
+        {"infielder behind the end line", 0, 0, 8247, 5000, 0, 0, dbaReturn, maR, mzaN, true, 0, 0},
+        {"infielder on it", 0, 0, 8248, 5000, 0, 0, dbaFree, maN, mzaN, false, 0, 0},
         {"forward of the box", 0, 1, 20000, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
         {"1 forward of the box", 0, 1, 18101, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
         {"on its forward edge", 0, 1, 18100, 5000, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
@@ -1453,53 +1417,9 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
 
 namespace {
 
-// The enemy centre is the mean of the edge midpoints of the free enemy
-// infielders' shape (any living one counts against a last man); the
-// formation order takes the line of the attack.
-TEST_F(Cpu, TheTeamsEnemyCentreAndFormationOrder) {
+// The formation order takes the line of the attack.
+TEST_F(Cpu, TheTeamsFormationOrderTakesTheAttacksLine) {
     TDBTeam& team = *objs->DBT[0];
-    struct Centre {
-        const char* name;
-        std::function<void()> setUp;
-        int32_t x, z;
-    };
-    // Enemy infielders (own-court X, depth): 10000/3000, 14000/8000,
-    // 20000/7000, 16000/5000.
-    const Centre centres[] = {
-        {"three free", [this] { P(1, 3).MySt->Motion.MF = MFBit(dbmfDam); }, 44000 / 3, 6000},
-        {"two free",
-         [this] {
-             P(1, 2).MySt->Motion.MF = MFBit(dbmfDam);
-             P(1, 3).MySt->Motion.MF = MFBit(dbmfDam);
-         },
-         12000, 5500},
-        {"one free",
-         [this] {
-             for (int i : {0, 1, 3}) P(1, i).MySt->Motion.MF = MFBit(dbmfDam);
-         },
-         20000, 7000},
-        {"one on an errand", [this] { P(1, 1).MySt->Auto.AutoType = dbaGet; }, 46000 / 3, 5000},
-        {"the last man on an errand",
-         [this] {
-             P(1, 1).MySt->Auto.AutoType = dbaGet;
-             for (int i : {0, 2, 3}) P(1, i).MySt->Dead_f = 1;
-         },
-         14000, 8000},
-    };
-    const int32_t xs[4] = {10000, 14000, 20000, 16000}, zs[4] = {3000, 8000, 7000, 5000};
-    for (const Centre& c : centres) {
-        ResetCourt();
-        for (int i = 0; i < 4; ++i) {
-            P(1, i).MyZahyou->Z = zs[i];
-            P(1, i).SetLCrtX(xs[i]);
-        }
-        c.setUp();
-        team.GetCOG();
-        EXPECT_TRUE(Team(0).PosMove.EnC_f) << c.name;
-        EXPECT_EQ(Team(0).PosMove.EnCX, c.x) << c.name;
-        EXPECT_EQ(Team(0).PosMove.EnCZ, c.z) << c.name;
-    }
-
     struct Order {
         const char* name;
         DBBallMotionType motion;
@@ -1840,16 +1760,23 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         const char* name;
         int32_t count;
         int holder;  // -1 loose, else the side holding
-        bool lastMan;
+        bool lastMan, errand;
+        int hurt;  // enemy infielders knocked down, one bit each
         int32_t countAfter, x, z;
         bool found;
     };
+    // The centre is the mean of the edge midpoints of the free enemies'
+    // shape (any living one counts against a last man), seen from side 0.
     const Case cases[] = {
-        {"own side holds", 1, 0, false, 20, 51200 - 15000, 5750, true},
-        {"own side holds against a last man", 1, 0, true, 5, 51200 - 14000, 8000, true},
-        {"the enemy holds", 1, 1, false, 20, 51200 - 11600, 5600, true},
-        {"a loose ball", 1, -1, false, 20, 1, 2, false},
-        {"before the countdown runs out", 3, 0, false, 2, 1, 2, false},
+        {"four free", 1, 0, false, false, 0, 20, 51200 - 15000, 5750, true},
+        {"three free", 1, 0, false, false, 8, 20, 51200 - 44000 / 3, 6000, true},
+        {"two free", 1, 0, false, false, 12, 20, 51200 - 12000, 5500, true},
+        {"one free", 1, 0, false, false, 11, 20, 51200 - 20000, 7000, true},
+        {"one on an errand", 1, 0, false, true, 0, 20, 51200 - 46000 / 3, 5000, true},
+        {"a last man on an errand", 1, 0, true, true, 0, 5, 51200 - 14000, 8000, true},
+        {"the enemy holds", 1, 1, false, false, 0, 20, 51200 - 11600, 5600, true},
+        {"a loose ball", 1, -1, false, false, 0, 20, 1, 2, false},
+        {"before the countdown runs out", 3, 0, false, false, 0, 2, 1, 2, false},
     };
     const int32_t xs[4] = {10000, 14000, 20000, 16000}, zs[4] = {3000, 8000, 7000, 5000};
     for (const Case& c : cases) {
@@ -1859,7 +1786,9 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
             P(1, i).MyZahyou->Z = zs[i];
             P(1, i).SetLCrtX(xs[i]);
             P(1, i).MySt->Dead_f = c.lastMan && i != 1;
+            if (c.hurt >> i & 1) P(1, i).MySt->Motion.MF = MFBit(dbmfDam);
         }
+        if (c.errand) P(1, 1).MySt->Auto.AutoType = dbaGet;
         if (c.holder >= 0) Hold(P(c.holder, 5));
         DBPosMove& pm = Team(0).PosMove;
         pm.EnC_c = c.count;

@@ -43,23 +43,6 @@ TEST_F(Court, AimFromTheFacingFollowsThePosition) {
     }
 }
 
-TEST_F(Court, AnAimTheLineForbidsFallsBackToTheFacing) {
-    // Position 4 (the back line) holding up: aim 0 is not allowed there, so
-    // the facing gives it; an infielder facing left and front aims down-left.
-    TDBPlayer& back = P(0, 4);
-    Team(0).CtrlNo = 4;
-    Face(back, mL, mzF);
-    di0.Hold(ScriptDI::Bit(cU));
-    EXPECT_FALSE(back.MukiSet(true, false, true));  // the back wish is dropped on the line
-    EXPECT_EQ(back.MySt->MukiAgl, 5);
-    EXPECT_EQ(back.MyZahyou->MukiZ(), mzF);
-
-    di0.Hold(ScriptDI::Bit(cR));
-    EXPECT_TRUE(back.MukiSet(true, false, true));
-    EXPECT_EQ(back.MySt->MukiAgl, 3);
-    EXPECT_EQ(back.MyZahyou->Muki(), mR);
-}
-
 TEST_F(Court, ShotTargetsByAimSector) {
     TDBPlayer& me = P(0, 0);
     Place(me, 20000, 5000);
@@ -357,6 +340,8 @@ TEST_F(Court, FacingAndAimFromTheWishesAndTheLines) {
          mL, mzF, 5},
         {"back line keeps a front wish", 0, 4, true, none, kD, true, false, false, mR, mzN, true, mR,
          mzF, 3},
+        {"back line drops a back wish", 0, 4, true, none, kU, true, false, true, mL, mzF, false, mL,
+         mzF, 5},
         {"front line keeps a back wish", 0, 5, true, none, kU, true, false, false, mR, mzN, true, mR,
          mzB, 1},
         {"front line drops a front wish", 0, 5, true, none, kD, true, false, false, mR, mzB, false,
@@ -820,6 +805,9 @@ TEST_F(Court, SeamsReachOnlyTheCourtsPositionsAndTheDevice) {
     P(1, 2).MySt->Dead_f = 0;
     EXPECT_TRUE(mcs::LastOne_f(me, 1));
     EXPECT_EQ(mcs::GetInfPaTg(me, 1), objs->DBT[1]->GetInfPaTg());
+    // A side past the two gets a scratch record of its own.
+    EXPECT_NE(&mcs::TeamSt(me, 2), &Team(0));
+    EXPECT_NE(&mcs::TeamSt(me, 2), &Team(1));
 }
 
 }  // namespace
