@@ -805,9 +805,12 @@ TEST_F(Court, SeamsReachOnlyTheCourtsPositionsAndTheDevice) {
     P(1, 2).MySt->Dead_f = 0;
     EXPECT_TRUE(mcs::LastOne_f(me, 1));
     EXPECT_EQ(mcs::GetInfPaTg(me, 1), objs->DBT[1]->GetInfPaTg());
-    // A side past the two gets a scratch record of its own.
-    EXPECT_NE(&mcs::TeamSt(me, 2), &Team(0));
-    EXPECT_NE(&mcs::TeamSt(me, 2), &Team(1));
+    // A side past the two, like a player outside a match, gets a scratch
+    // record (one per side parity).
+    auto bare = std::make_unique<TAllObTx>();
+    TDBPlayer lone(bare.get(), &glb, 0, 0);
+    EXPECT_EQ(&mcs::TeamSt(me, 2), &mcs::TeamSt(lone, 0));
+    EXPECT_EQ(&mcs::TeamSt(me, -1), &mcs::TeamSt(lone, 1));
 }
 
 }  // namespace
