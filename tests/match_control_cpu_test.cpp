@@ -26,6 +26,11 @@ protected:
         for (int s = 0; s < 2; ++s)
             for (int p = 0; p < 7; ++p) P(s, p).MySt->Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
     }
+    // The side's infielders land where they stand (their landing point
+    // decides who may receive from the outfield).
+    void StandStill(int side) {
+        for (int i = 0; i < 4; ++i) P(side, i).MySt->LandX = P(side, i).MyZahyou->X;
+    }
     // A shot at side `side` flying at (x, z) and height y.
     void ShotAt(int side, int32_t x, int32_t y, int32_t z, int32_t dx, MukiType m) {
         Ball().Motion = dbbShoot;
@@ -61,6 +66,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         Hold(cpu);
         cpu.MySt->Auto = DBStAuto{};
         cpu.MySt->Motion.Mtype = dbmtSt;
+        cpu.MySt->Step_c = cpu.MySt->Air_c = 5;
         SetRandSeed(777);
         ResetRandomDraws();
         cpu.InitAutoTypeMuki();
@@ -72,6 +78,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         EXPECT_LE(st.Jp_c, c.jpMax);
         EXPECT_EQ(RandomDraws(), c.draws);
         EXPECT_EQ(st.Wait_c, 7);
+        EXPECT_EQ(cpu.MySt->Step_c + cpu.MySt->Air_c, 0);
         // The first draw is the run length.
         SetRandSeed(777);
         EXPECT_EQ(st.Ds_c, 1 + Random(10));
@@ -279,18 +286,6 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
 // The mover from a stored wish: braking a dash that runs the wrong way,
 // walking or standing on a return, the pass-wait stance, the shot-cover
 // man's wait and catch, and the CPU attacker's run after his wait.
-// Starting the catch spends the pass's arrival count, so it starts once.
-TEST_F(Cpu, AReceiverStartsHisCatchOnce) {
-    TDBPlayer& r = P(0, 2);
-    Ball().Motion = dbbPass;
-    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
-    Ball().PaETA_c = 8;
-    r.InitAutoTypeMuki();
-    r.CheckPassCatchMotion();
-    EXPECT_EQ(r.MySt->Motion.Mtype, dbmtCa);
-    EXPECT_EQ(Ball().PaETA_c, -1);
-}
-
 TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
     struct Case {
         const char* name;
@@ -332,6 +327,31 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
          [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 1; }, dbmtDs},
         {"the CPU attacker waits", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
          [](TDBPlayer& p) { p.MySt->CPUSt.Wait_c = 2; }, dbmtSt},
+        {"an arrived fetcher stands", dbmtWk, {dbaGet, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtSt},
+        {"an arrived fetcher brakes his dash", dbmtSt, {dbaGet, maN, mzaN, 0}, dashingLeft, dbmtSl},
+        {"a fetcher wishing depth only walks", dbmtSt, {dbaGet, maN, mzaB, 0}, [](TDBPlayer&) {},
+         dbmtWk},
+        {"a fetcher wishing X without a dash walks", dbmtSt, {dbaGet, maR, mzaN, 0},
+         [](TDBPlayer&) {}, dbmtWk},
+        {"a fetcher's unwanted dash brakes", dbmtSt, {dbaGet, maL, mzaN, 0}, dashingLeft, dbmtSl},
+        {"a fetcher dashes", dbmtSt, {dbaGet, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"a return across walks", dbmtSt, {dbaReturn, maR, mzaN, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a return across dashes", dbmtSt, {dbaReturn, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"a holder returning steps back over the line", dbmtWk, {dbaReturn, maR, mzaN, 1},
+         [this](TDBPlayer& p) { Hold(p); }, dbmtOvL},
+        {"a dashing holder returning brakes", dbmtSt, {dbaReturn, maR, mzaN, 1},
+         [this, dashingLeft](TDBPlayer& p) {
+             dashingLeft(p);
+             Hold(p);
+         },
+         dbmtSl},
+        {"a formation walker walks", dbmtSt, {dbaPos2, maR, mzaN, 0}, [](TDBPlayer&) {}, dbmtWk},
+        {"a formation runner dashes", dbmtSt, {dbaPos2, maR, mzaN, 1}, [](TDBPlayer&) {}, dbmtDs},
+        {"an arrived formation man stands", dbmtWk, {dbaPos2, maN, mzaN, 0}, [](TDBPlayer&) {},
+         dbmtSt},
+        {"a dodge jump", dbmtSt, {dbaDgJp, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtJCr},
+        {"a pass jump", dbmtSt, {dbaPassJp, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtJCr},
+        {"a free man catching goes on", dbmtCa, {dbaFree, maN, mzaN, 0}, [](TDBPlayer&) {}, dbmtCa},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -345,7 +365,8 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
         p.SetAutoMove();
         EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
         EXPECT_EQ(p.MySt->Auto.AutoType, c.wish.AutoType) << c.name;
-        EXPECT_EQ(sound.Played, c.m == dbmtCa ? std::vector<int>{30} : std::vector<int>{})
+        EXPECT_EQ(sound.Played, c.m == dbmtCa && c.wish.AutoType == dbaShCv ? std::vector<int>{30}
+                                                                          : std::vector<int>{})
             << c.name;
     }
 }
@@ -395,6 +416,7 @@ struct DodgeCase {
     bool land;
     int32_t landX, landZ;
     DBAutoType result;
+    int32_t bx = 21000, bz = 5000, dx = -500, dz = 0;  // the ball's place and travel
 };
 
 TEST_F(Cpu, DodgesByTheBallsHeight) {
@@ -407,11 +429,20 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low, landing within reach in depth", 500, true, 20000, 7000, dbaDgJp},
         {"mid-height", 2000, false, 0, 5000, dbaDg},
         {"high", 5000, false, 0, 5000, dbaFree},
+        // Flying right from the left: short when landing over 2000 left of him.
+        {"low from the left, landing short", 500, true, 17999, 5000, dbaFree, 19000, 5000, 500, 0},
+        {"low from the left, just within reach", 500, true, 18000, 5000, dbaDgJp, 19000, 5000, 500, 0},
+        // Flying back from the front: short when landing over 2000 in front.
+        {"low from the front, landing short", 500, true, 20000, 2999, dbaFree, 20000, 4000, 0, 500},
+        {"low from the front, just within reach", 500, true, 20000, 3000, dbaDgJp, 20000, 4000, 0, 500},
+        {"low from the front, short of the jump box", 500, false, 0, 0, dbaFree, 20000, 2999, 0, 500},
+        {"low from the front, in the jump box", 500, false, 0, 0, dbaDgJp, 20000, 3001, 0, 500},
     };
     TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
     Place(me, 20000, 5000);
     for (const DodgeCase& c : cases) {
-        ShotAt(0, 21000, c.y, 5000, -500, mL);
+        ShotAt(0, c.bx, c.y, c.bz, c.dx, c.dx < 0 ? mL : mR);
+        BallZ().dZ = c.dz;
         Ball().Land_f = c.land;
         Ball().LandX = c.landX;
         Ball().LandZ = c.landZ;
@@ -451,39 +482,6 @@ TEST_F(Cpu, ADodgeWaitsOutItsReactionDelay) {
     Ball().Motion = dbbBound;
     me.InitAutoTypeMuki();
     EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
-}
-
-struct ReturnCase {
-    const char* name;
-    int side, pos;
-    int32_t x, z;
-    MukiTypeA wx;
-    MukiZTypeA wz;
-    bool dash;
-};
-
-TEST_F(Cpu, PlayersOutsideTheirAreaWalkBack) {
-    const ReturnCase cases[] = {
-        {"front line, in front of it", 0, 5, 30000, 300, maN, mzaB, false},
-        {"front line, too deep", 0, 5, 30000, 900, maN, mzaF, false},
-        {"back line, far toward the own end", 0, 4, 46200, 10000, maL, mzaN, true},
-        {"back line, a little toward the own end", 0, 4, 43000, 10000, maL, mzaN, false},
-        {"side-1 infielder past the centre", 1, 0, 20000, 5000, maR, mzaN, true},
-        {"side-0 infielder behind the end line", 0, 0, 6000, 5000, maR, mzaN, true},
-        {"inside", 0, 0, 15000, 5000, maN, mzaN, false},
-    };
-    for (const ReturnCase& c : cases) {
-        TDBPlayer& p = P(c.side, c.pos);
-        Place(p, c.x, c.z);
-        p.MySt->Auto = DBStAuto{};
-        p.InitAutoTypeMuki();
-        p.CheckAutoReturn();
-        const bool out = c.wx != maN || c.wz != mzaN;
-        EXPECT_EQ(p.NextAuto.AutoType, out ? dbaReturn : dbaFree) << c.name;
-        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
-        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
-        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
-    }
 }
 
 TEST_F(Cpu, TheThrowerNeverCoversHisOwnShot) {
@@ -586,6 +584,11 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
         {0, iltInf, 5700, 15000, 5600, dbaPos2, maR, mzaN, true},
         {0, iltInf, 5700, 22300, 5000, dbaPos2, maN, mzaB, false},
         {0, iltInf, 5700, 22400, 5500, dbaFree, maN, mzaN, false},  // within 300 on both axes
+        {0, iltInf, 5700, 22199, 5600, dbaPos2, maR, mzaN, false},  // 301 off in X only
+        {0, iltInf, 5700, 21500, 5300, dbaPos2, maR, mzaN, false},  // 300 off in depth: no wish
+        {0, iltInf, 5700, 22200, 6600, dbaPos2, maN, mzaF, false},  // 300 off in X: no wish
+        {0, iltInf, 5700, 19300, 5600, dbaPos2, maR, mzaN, false},  // 3200 short: no dash
+        {0, iltInf, 5700, 19299, 5600, dbaPos2, maR, mzaN, true},
         {1, iltInf, 5700, 40000, 5600, dbaPos2, maL, mzaN, true},   // side 1 mirrors: 28700
         {1, iltInf, 5700, 28700, 6000, dbaPos2, maN, mzaF, false},
         {0, iltO2, 16000, 15301, 7201, dbaPos2, maL, mzaF, false},
@@ -649,6 +652,1162 @@ TEST_F(Cpu, TheAttackRunDoesNotStartADashInTheAir) {
     st.Motion.MF = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
     cpu.AutoMoveCPU();
     EXPECT_EQ(st.Motion.Mtype, dbmtDs);
+}
+
+}  // namespace
+
+namespace {
+
+// A pass's receiver: a jump pass within PACAJPTIME steps calls for a jump
+// when a jump is allowed; any pass to him 0 to 8 steps ahead starts his catch
+// (a jump pass only in the air) and spends the arrival count.
+TEST_F(Cpu, AReceiverJumpsAndCatchesInItsWindow) {
+    DB().DBPASS.PACAJPTIME = 12;
+    const uint16_t kGround = uint16_t(MFBit(dbmfJpOK) | MFBit(dbmfMuki));
+    const uint16_t kAir = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
+    struct Case {
+        const char* name;
+        DBBallMotionType motion;
+        int tside, tpos;
+        int32_t eta;
+        bool jc;
+        DBMotionType m0;
+        uint16_t mf;
+        DBAutoType next0, next;
+        DBMotionType m;
+        int32_t etaAfter;
+    };
+    const Case cases[] = {
+        {"8 steps ahead", dbbPass, 0, 2, 8, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtCa, -1},
+        {"arriving now", dbbPass, 0, 2, 0, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtCa, -1},
+        {"9 steps ahead", dbbPass, 0, 2, 9, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 9},
+        {"arrival spent", dbbPass, 0, 2, -1, false, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, -1},
+        {"to a mate", dbbPass, 0, 3, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"to the enemy's man", dbbPass, 1, 2, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"a shot", dbbShoot, 0, 2, 5, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 5},
+        {"jump pass 12 ahead", dbbPass, 0, 2, 12, true, dbmtSt, kGround, dbaFree, dbaPassJp, dbmtSt,
+         12},
+        {"jump pass 13 ahead", dbbPass, 0, 2, 13, true, dbmtSt, kGround, dbaFree, dbaFree, dbmtSt, 13},
+        {"jump pass on the ground", dbbPass, 0, 2, 8, true, dbmtSt, kGround, dbaFree, dbaPassJp,
+         dbmtSt, -1},
+        {"jump pass in the air", dbbPass, 0, 2, 8, true, dbmtJ2, kAir, dbaFree, dbaFree, dbmtJCa, -1},
+        {"jump pass, no jump allowed", dbbPass, 0, 2, 10, true, dbmtSt, MFBit(dbmfMuki), dbaFree,
+         dbaFree, dbmtSt, 10},
+        {"walking", dbbPass, 0, 2, 5, false, dbmtWk, kGround, dbaFree, dbaFree, dbmtWk, 5},
+        {"fetching", dbbPass, 0, 2, 5, true, dbmtSt, kGround, dbaGet, dbaGet, dbmtSt, 5},
+        {"in a pass jump", dbbPass, 0, 2, 5, false, dbmtSt, kGround, dbaPassJp, dbaPassJp, dbmtCa,
+         -1},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& r = P(0, 2);
+        Ball().Motion = c.motion;
+        Ball().PaTgTNo = c.tside, Ball().PaTgPNo = c.tpos;
+        Ball().PaETA_c = c.eta;
+        Ball().PaJC_f = c.jc;
+        r.MySt->Motion.Mtype = c.m0;
+        r.MySt->Motion.MF = c.mf;
+        r.NextAuto = DBStAuto{c.next0, maN, mzaN, 0};
+        r.CheckPassCatchJp();
+        r.CheckPassCatchMotion();
+        EXPECT_EQ(r.NextAuto.AutoType, c.next) << c.name;
+        EXPECT_EQ(r.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(Ball().PaETA_c, c.etaAfter) << c.name;
+    }
+}
+
+// The shot-cover man follows a team-mate's shot: the side-line men along
+// their lines in the enemy half (X >= 25600 for side 0, <= 25600 for side 1),
+// the end-line man in depth while it flies away, the infield receiver in
+// depth while it comes home; dead zone 400.
+TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz;
+        int pich;
+        int32_t bx, bz, bdx;
+        MukiZType heading;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+    };
+    const Case cases[] = {
+        {"back line, back-heading shot", 0, 4, 30000, 10000, 5, 40000, 5000, 500, mzB, dbaShCv, maR,
+         mzaN},
+        {"back line, shot on the centre line", 0, 4, 30000, 10000, 5, 25600, 5000, 500, mzB, dbaShCv,
+         maL, mzaN},
+        {"back line, shot short of it", 0, 4, 30000, 10000, 5, 25599, 5000, 500, mzB, dbaShCv, maN,
+         mzaN},
+        {"back line, front-heading shot far off", 0, 4, 30000, 10000, 5, 40000, 5000, 500, mzF,
+         dbaShCv, maN, mzaN},
+        {"back line, front-heading shot 800 off", 0, 4, 30000, 10000, 5, 40000, 9200, 500, mzF,
+         dbaShCv, maR, mzaN},
+        {"back line, front-heading shot 801 off", 0, 4, 30000, 10000, 5, 40000, 9199, 500, mzF,
+         dbaShCv, maN, mzaN},
+        {"back line, back-heading 8000 off", 0, 4, 30000, 10000, 5, 40000, 2000, 500, mzB, dbaShCv,
+         maR, mzaN},
+        {"back line, back-heading 8001 off", 0, 4, 30000, 10000, 5, 40000, 1999, 500, mzB, dbaShCv,
+         maN, mzaN},
+        {"back line, within the dead zone", 0, 4, 30000, 10000, 5, 30400, 5000, 500, mzB, dbaShCv,
+         maN, mzaN},
+        {"back line, past the dead zone", 0, 4, 30000, 10000, 5, 30401, 5000, 500, mzB, dbaShCv, maR,
+         mzaN},
+        {"front line, front-heading shot", 0, 5, 30000, 600, 4, 40000, 5000, 500, mzF, dbaShCv, maR,
+         mzaN},
+        {"front line, back-heading shot", 0, 5, 30000, 600, 4, 40000, 5000, 500, mzB, dbaShCv, maN,
+         mzaN},
+        {"side-1 back line, shot on the centre line", 1, 4, 21200, 10000, 5, 25600, 5000, -500, mzB,
+         dbaShCv, maR, mzaN},
+        {"side-1 back line, shot past it", 1, 4, 21200, 10000, 5, 25601, 5000, -500, mzB, dbaShCv,
+         maN, mzaN},
+        {"end line, shot flying away 8000 off", 0, 6, 45000, 5000, 4, 37000, 8000, 500, mzN, dbaShCv,
+         maN, mzaB},
+        {"end line, shot flying back", 0, 6, 45000, 5000, 4, 37000, 8000, -500, mzN, dbaShCv, maN,
+         mzaN},
+        {"end line, shot 8001 off", 0, 6, 45000, 5000, 4, 36999, 8000, 500, mzN, dbaShCv, maN, mzaN},
+        {"end line, shot on the centre line", 0, 6, 30000, 5000, 4, 25600, 8000, 500, mzN, dbaShCv,
+         maN, mzaB},
+        {"end line, shot short of it", 0, 6, 30000, 5000, 4, 25599, 8000, 500, mzN, dbaShCv, maN,
+         mzaN},
+        {"side-1 end line, shot on the centre line", 1, 6, 20000, 5000, 4, 25600, 8000, -500, mzN,
+         dbaShCv, maN, mzaB},
+        {"side-1 end line, shot past it", 1, 6, 20000, 5000, 4, 25601, 8000, -500, mzN, dbaShCv, maN,
+         mzaN},
+        {"infield receiver, shot coming home", 0, 2, 20000, 5000, 4, 28000, 8000, -500, mzN, dbaShCv,
+         maN, mzaB},
+        {"infield receiver, shot flying away", 0, 2, 20000, 5000, 4, 28000, 8000, 500, mzN, dbaShCv,
+         maN, mzaN},
+        {"infield receiver, shot 8001 off", 0, 2, 20000, 5000, 4, 28001, 8000, -500, mzN, dbaShCv,
+         maN, mzaN},
+        {"side-1 infield receiver, shot coming home", 1, 2, 31200, 7000, 4, 26200, 8000, 500, mzN,
+         dbaShCv, maN, mzaB},
+        {"another infielder", 0, 0, 12000, 5000, 4, 15000, 8000, -500, mzN, dbaFree, maN, mzaN},
+        {"the receiver after an infielder's shot", 0, 2, 20000, 5000, 3, 25000, 8000, -500, mzN,
+         dbaFree, maN, mzaN},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        ShotAt(1 - c.side, c.bx, 0, c.bz, c.bdx, c.bdx < 0 ? mL : mR);
+        BallZ().SetMukiZ(c.heading);
+        Ball().PichTNo = c.side, Ball().PichPNo = c.pich;
+        TDBPlayer& p = P(c.side, c.pos);
+        Place(p, c.px, c.pz);
+        StandStill(c.side);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckShootCover();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+    }
+}
+
+// A formation move (dbaPos) goes on only while a team-mate holds the ball,
+// the player is not its pass target, and he is within 500 of the enemy
+// centre on his axis (an infielder also at LeftCrtX 24700 or more); other
+// behaviours end or go on by the ball.
+TEST_F(Cpu, BehavioursGoOnOrEndByTheBall) {
+    struct Case {
+        const char* name;
+        int pos;
+        int32_t px, pz, encx, encz;
+        bool encf;
+        DBBallMotionType motion;
+        int holdSide, holdPos, tgPos;
+        DBAutoType type0, type;
+        bool infCleared;
+    };
+    const Case cases[] = {
+        {"side line 500 off the centre", 5, 30000, 600, 30500, 0, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaPos, false},
+        {"side line 500 the other way", 5, 30000, 600, 29500, 0, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaPos, false},
+        {"side line 501 off", 5, 30000, 600, 30501, 0, true, dbbHold, 0, 0, -1, dbaPos, dbaFree,
+         false},
+        {"end line 500 off in depth", 6, 44000, 5000, 0, 5500, true, dbbHold, 0, 0, -1, dbaPos, dbaPos,
+         false},
+        {"end line 501 off in depth", 6, 44000, 5000, 0, 5501, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaFree, false},
+        {"infielder at 24700", 2, 24700, 5000, 0, 5000, true, dbbHold, 0, 0, -1, dbaPos, dbaPos,
+         false},
+        {"infielder short of 24700", 2, 24699, 5000, 0, 5000, true, dbbHold, 0, 0, -1, dbaPos, dbaFree,
+         false},
+        {"infielder 501 off in depth", 2, 24700, 5000, 0, 4499, true, dbbHold, 0, 0, -1, dbaPos,
+         dbaFree, false},
+        {"the pass target", 5, 30000, 600, 30000, 0, true, dbbHold, 0, 0, 5, dbaPos, dbaFree, false},
+        {"the infield pass target", 2, 24700, 5000, 0, 5000, true, dbbHold, 0, 0, 2, dbaPos, dbaFree,
+         true},
+        {"an infielder while a pass flies", 2, 24700, 5000, 0, 5000, true, dbbPass, 0, 0, 3, dbaPos,
+         dbaFree, true},
+        {"no enemy centre", 5, 30000, 600, 30000, 0, false, dbbHold, 0, 0, -1, dbaPos, dbaFree, false},
+        {"he holds it", 5, 30000, 600, 30000, 0, true, dbbHold, 0, 5, -1, dbaPos, dbaFree, false},
+        {"the enemy holds it", 5, 30000, 600, 30000, 0, true, dbbHold, 1, 0, -1, dbaPos, dbaFree,
+         false},
+        {"fetching a bouncing ball ends", 5, 30000, 600, 0, 0, true, dbbBound, -1, -1, -1, dbaGet,
+         dbaFree, false},
+        {"fetching a held ball ends", 5, 30000, 600, 0, 0, true, dbbHold, 1, 0, -1, dbaGet, dbaFree,
+         false},
+        {"fetching a flying ball goes on", 5, 30000, 600, 0, 0, true, dbbShoot, -1, -1, -1, dbaGet,
+         dbaGet, false},
+        {"fetching ends once he has it", 5, 30000, 600, 0, 0, true, dbbShoot, 0, 5, -1, dbaGet,
+         dbaFree, false},
+        {"covering a pass goes on", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaPassCvr,
+         dbaPassCvr, false},
+        {"covering ends when the pass is his", 1, 11000, 3000, 0, 0, true, dbbPass, 0, 1, 2,
+         dbaPassCvr, dbaFree, false},
+        {"covering ends without a pass", 1, 11000, 3000, 0, 0, true, dbbBound, -1, -1, -1, dbaPassCvr,
+         dbaFree, false},
+        {"a pass jump ends without a pass", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1,
+         dbaPassJp, dbaFree, false},
+        {"a pass jump goes on", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaPassJp, dbaPassJp,
+         false},
+        {"a shot cover ends without a shot", 1, 11000, 3000, 0, 0, true, dbbPass, -1, -1, 2, dbaShCv,
+         dbaFree, false},
+        {"a shot cover goes on", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1, dbaShCv, dbaShCv,
+         false},
+        {"an attack goes on while he holds", 1, 11000, 3000, 0, 0, true, dbbHold, 0, 1, -1, dbaCPUSht,
+         dbaCPUSht, false},
+        {"an attack ends when he has let go", 1, 11000, 3000, 0, 0, true, dbbShoot, -1, -1, -1,
+         dbaCPUSht, dbaFree, false},
+        {"a return is chosen afresh", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaReturn,
+         dbaFree, false},
+        {"a formation run is chosen afresh", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaPos2,
+         dbaFree, false},
+        {"a swing dodge goes on", 1, 11000, 3000, 0, 0, true, dbbFree, -1, -1, -1, dbaDgSw, dbaDgSw,
+         false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Place(p, c.px, c.pz);
+        DBPosMove& pm = Team(0).PosMove;
+        pm.EnC_f = c.encf, pm.EnCX = c.encx, pm.EnCZ = c.encz;
+        for (auto& f : pm.Inf_f) f = 1;
+        Ball().Motion = c.motion;
+        Ball().HoldTNo = c.holdSide, Ball().HoldPNo = c.holdPos;
+        Ball().PaTgTNo = c.tgPos >= 0 ? 0 : -1, Ball().PaTgPNo = c.tgPos;
+        p.MySt->Auto.AutoType = c.type0;
+        p.InitAutoTypeMuki();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        if (p.Infield_f) {
+            EXPECT_EQ(pm.Inf_f[c.pos], c.infCleared ? 0 : 1) << c.name;
+        }
+    }
+    // A free man forgets his cover wait, and once in the air his return.
+    TDBPlayer& p = P(0, 1);
+    p.MySt->Auto.AutoType = dbaFree;
+    p.MySt->AShCv_c = 5;
+    p.MySt->GaiyaOvL_f = 0;
+    p.InitAutoTypeMuki();
+    EXPECT_EQ(p.MySt->AShCv_c, 0);
+    EXPECT_EQ(p.MySt->GaiyaOvL_f, 0);
+    p.MySt->Motion.MF = MFBit(dbmfAr);
+    p.InitAutoTypeMuki();
+    EXPECT_EQ(p.MySt->GaiyaOvL_f, 1);
+}
+
+// Players outside their area return to it (dashing across when over 3200
+// out, an infielder always). An infielder still owing crouches is held in
+// the middle box (LeftCrtX
+// 14900 .. 18100, depth 4100 .. 7300); his owed count falls only while he
+// stands inside his normal area. The outside flag of a returning outfielder
+// stays only while he returns from past his line's inner end.
+TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t lx, z;
+        int kagami;
+        int32_t rev;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+        int32_t revAfter;
+        uint8_t ovl;
+    };
+    const Case cases[] = {
+        {"front line, in front of it", 0, 5, 21200, 300, 0, 0, dbaReturn, maN, mzaB, false, 0, 0},
+        {"front line, too deep", 0, 5, 21200, 900, 0, 0, dbaReturn, maN, mzaF, false, 0, 0},
+        {"side-1 infielder past the centre", 1, 0, 31200, 5000, 0, 0, dbaReturn, maR, mzaN, true, 0, 1},
+        {"infielder behind the end line", 0, 0, 8247, 5000, 0, 0, dbaReturn, maR, mzaN, true, 0, 0},
+        {"infielder on it", 0, 0, 8248, 5000, 0, 0, dbaFree, maN, mzaN, false, 0, 0},
+        {"forward of the box", 0, 1, 20000, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
+        {"1 forward of the box", 0, 1, 18101, 5000, 1, 3, dbaKgReturn, maL, mzaN, false, 2, 0},
+        {"on its forward edge", 0, 1, 18100, 5000, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 behind the box", 0, 1, 14899, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
+        {"on its rear edge", 0, 1, 14900, 5000, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 in front of it", 0, 1, 16000, 4099, 1, 3, dbaKgReturn, maN, mzaB, false, 2, 0},
+        {"on its front edge", 0, 1, 16000, 4100, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"1 behind its back edge", 0, 1, 16000, 7301, 1, 3, dbaKgReturn, maN, mzaF, false, 2, 0},
+        {"on its back edge", 0, 1, 16000, 7300, 1, 3, dbaFree, maN, mzaN, false, 2, 0},
+        {"outside his area", 0, 1, 26000, 5000, 1, 3, dbaReturn, maL, mzaN, true, 3, 1},
+        {"outside in depth only", 0, 1, 20000, 9300, 1, 3, dbaReturn, maL, mzaF, false, 3, 0},
+        {"crouches paid", 0, 1, 20000, 5000, 1, 0, dbaFree, maN, mzaN, false, 0, 0},
+        {"not owing crouches", 0, 1, 20000, 5000, 0, 3, dbaFree, maN, mzaN, false, 3, 0},
+        {"side 1 mirrors", 1, 1, 20000, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
+        {"an outfielder is not held", 0, 4, 20000, 10000, 1, 3, dbaFree, maN, mzaN, false, 3, 0},
+        {"back line 3201 past its inner end", 0, 4, 28401, 10000, 0, 0, dbaReturn, maR, mzaN, true, 0,
+         1},
+        {"back line 3200 past it", 0, 4, 28400, 10000, 0, 0, dbaReturn, maR, mzaN, false, 0, 1},
+        {"back line 3201 short of its outer end", 0, 4, 5799, 10000, 0, 0, dbaReturn, maL, mzaN, true,
+         0, 0},
+        {"back line 3200 short of it", 0, 4, 5800, 10000, 0, 0, dbaReturn, maL, mzaN, false, 0, 0},
+        {"back line on its inner end", 0, 4, 25200, 10000, 0, 0, dbaFree, maN, mzaN, false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        p.MyZahyou->Z = c.z;
+        p.SetLCrtX(c.lx);
+        p.MySt->Kagami_c = c.kagami;
+        p.MySt->KagamiRev_c = c.rev;
+        p.MySt->GaiyaOvL_f = 1;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckAutoReturn();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+        EXPECT_EQ(p.MySt->KagamiRev_c, c.revAfter) << c.name;
+        EXPECT_EQ(p.MySt->GaiyaOvL_f, c.ovl) << c.name;
+    }
+}
+
+// Outfielders line up on the enemy centre (dashing beyond 3200 unless the
+// pass is theirs), the infield receiver of an outfielder on the pass-wait
+// line; infielders without the ball's side holding wait for their order.
+TEST_F(Cpu, FormationRunsToTheEnemyCentreAndThePassWaitLine) {
+    hub->ADBRankDt[0].Spd.PaWaitPos = 10;  // the pass-wait line at LeftCrtX 24200
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz, encx, encz;
+        int holdPos, tgPos;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const Case cases[] = {
+        {"side line 3200 off", 0, 5, 30000, 600, 33200, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"side line 3201 off", 0, 5, 30000, 600, 33201, 0, 0, -1, dbaPos, maR, mzaN, true},
+        {"side line 3201 off as the pass target", 0, 5, 30000, 600, 33201, 0, 0, 5, dbaPos, maR, mzaN,
+         false},
+        {"side line 500 off", 0, 5, 30000, 600, 30500, 0, 0, -1, dbaFree, maN, mzaN, false},
+        {"side line 501 off", 0, 5, 30000, 600, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"side line, nobody holding", 0, 5, 30000, 600, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"end line 501 off", 0, 6, 44000, 5000, 0, 5501, 0, -1, dbaPos, maN, mzaB, false},
+        {"end line 500 off", 0, 6, 44000, 5000, 0, 5500, 0, -1, dbaFree, maN, mzaN, false},
+        {"end line, nobody holding", 0, 6, 44000, 5000, 0, 4499, -1, -1, dbaPos2, maN, mzaF, false},
+        {"receiver 3200 short of the wait line", 0, 2, 21000, 5000, 0, 5000, 4, -1, dbaPos, maR, mzaN,
+         false},
+        {"receiver 3201 short of it", 0, 2, 20999, 5000, 0, 5000, 4, -1, dbaPos, maR, mzaN, true},
+        {"receiver on it, 301 off in depth", 0, 2, 24500, 5000, 0, 5301, 4, -1, dbaPos, maN, mzaB,
+         false},
+        {"receiver 300 past it", 0, 2, 24500, 5000, 0, 4700, 4, -1, dbaPos, maN, mzaN, false},
+        {"receiver 301 past it", 0, 2, 24501, 5000, 0, 4699, 4, -1, dbaPos, maL, mzaF, false},
+        {"side-1 receiver 3201 short", 1, 2, 30201, 5000, 0, 5000, 4, -1, dbaPos, maL, mzaN, true},
+        {"another infielder", 0, 0, 12000, 5000, 0, 5000, 4, -1, dbaFree, maN, mzaN, false},
+        {"receiver of an infielder", 0, 2, 21000, 5000, 0, 5000, 3, -1, dbaFree, maN, mzaN, false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Place(p, c.px, c.pz);
+        DBPosMove& pm = Team(c.side).PosMove;
+        pm.EnC_f = 1, pm.EnCX = c.encx, pm.EnCZ = c.encz;
+        if (c.holdPos >= 0) {
+            Hold(P(c.side, c.holdPos));
+            Ball().PaTgTNo = c.tgPos >= 0 ? c.side : -1, Ball().PaTgPNo = c.tgPos;
+        }
+        StandStill(c.side);
+        p.MySt->Motion.MF = MFBit(dbmfJpOK);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckMovePos();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+    // Nothing without a jump-ready motion, during a pass to the side, or
+    // with another behaviour already chosen.
+    TDBPlayer& p = P(0, 5);
+    Team(0).PosMove.EnC_f = 1, Team(0).PosMove.EnCX = 40000;
+    Hold(P(0, 0));
+    p.MySt->Motion.MF = 0;
+    p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaFree);
+    p.MySt->Motion.MF = MFBit(dbmfJpOK);
+    p.NextAuto = DBStAuto{dbaGet, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaGet);
+    Ball().Motion = dbbPass;
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 3;
+    p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    p.CheckMovePos();
+    EXPECT_EQ(p.NextAuto.AutoType, dbaFree);
+}
+
+// The pass-cover man heads for the landing point on the line with dead zones
+// 300 when the landing is known, 500 for a pass to the controlled man, else
+// 3200 across and 1600 in depth; arrived under a high pass to the controlled
+// man he jumps.
+TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
+    DB().DBNAIYA.SHCOVERJPW = 40, DB().DBNAIYA.SHCOVERJPD = 20;
+    struct Case {
+        const char* name;
+        bool line;
+        int ctrl;
+        int32_t ox, oz, lineDist, y;
+        int state;  // 1 owing crouches, 2 in the air
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const Case cases[] = {
+        {"known landing, 301 past", true, 3, 301, 0, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"known landing, 300 past", true, 3, 300, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"known landing, 301 in front", true, 3, 0, -301, 0, 0, 0, dbaPassCvr, maN, mzaB, false},
+        {"known landing, 300 in front", true, 3, 0, -300, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 short", false, 2, -501, 0, 0, 0, 0, dbaPassCvr, maR, mzaN, false},
+        {"to the controlled man, 500 short", false, 2, -500, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to the controlled man, 501 behind", false, 2, 0, 501, 0, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to the controlled man, 500 behind", false, 2, 0, 500, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 3201 past", false, 3, 3201, 0, 0, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"to another, 3200 past", false, 3, 3200, 0, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"to another, 1601 behind", false, 3, 0, 1601, 0, 0, 0, dbaPassCvr, maN, mzaF, false},
+        {"to another, 1600 behind", false, 3, 0, 1600, 0, 0, 0, dbaPassCvr, maN, mzaN, false},
+        {"far, level: dash", false, 3, 5000, 1599, 3201, 0, 0, dbaPassCvr, maL, mzaN, true},
+        {"3200 from the line: no dash", false, 3, 5000, 1599, 3200, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"1600 off in depth: no dash", false, 3, 5000, 1600, 3201, 0, 0, dbaPassCvr, maL, mzaN, false},
+        {"arrived under a high pass", true, 2, 0, 0, 0, 4801, 0, dbaPassJp, maN, mzaN, false},
+        {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, 0, dbaPassCvr, maN, mzaN, false},
+        {"arrived, pass to another", true, 3, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
+        {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
+        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maN, mzaN, false},
+        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maN, mzaN, false},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        DBBallState& b = Ball();
+        b.Motion = dbbPass;
+        b.PaTgTNo = 0, b.PaTgPNo = 2;
+        b.LandXLine = 15000, b.LandZLine = 7000;
+        b.LandLine_f = c.line;
+        BallZ().X = 15000, BallZ().Y = c.y, BallZ().Z = 7000;
+        Team(0).CtrlNo = c.ctrl;
+        TDBPlayer& p = P(0, 1);
+        Place(p, 15000 + c.ox, 7000 + c.oz);
+        p.MySt->BallLandLineDist = c.lineDist;
+        if (c.state == 1) p.MySt->Kagami_c = 1;
+        if (c.state == 2) p.MySt->Motion.MF = MFBit(dbmfAr);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.CheckPassCover();
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+}
+
+// A free man standing or walking faces the ball (dead zone 800 in the
+// infield, 1600 outside, each outfield line toward the court) and stands
+// anew; an outfielder whose pass is in flight keeps his facing; a dash
+// brakes.
+TEST_F(Cpu, AFreeManFacesTheBall) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        int32_t px, pz, bx, bz;
+        int passer;  // -1 none, else the outfield position that threw or receives
+        bool receives;
+        DBMotionType m0, m;
+        MukiType f0;
+        MukiZType fz0;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        MukiType f;
+        MukiZType fz;
+    };
+    const Case cases[] = {
+        {"infield, 801 right", 0, 1, 20000, 5000, 20801, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maR, mzaN, mR, mzN},
+        {"infield, 800 right", 0, 1, 20000, 5000, 20800, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maN, mzaN, mL, mzN},
+        {"infield, 801 back", 0, 1, 20000, 5000, 20000, 5801, -1, false, dbmtWk, dbmtSt, mL, mzN, maN,
+         mzaB, mL, mzB},
+        {"infield, 801 left and front", 0, 1, 20000, 5000, 19199, 4199, -1, false, dbmtSt, dbmtSt, mR,
+         mzN, maL, mzaF, mL, mzF},
+        {"front line, 1601 right", 0, 5, 30000, 600, 31601, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maR, mzaB, mR, mzB},
+        {"front line, 1600 right", 0, 5, 30000, 600, 31600, 5000, -1, false, dbmtSt, dbmtSt, mL, mzN,
+         maN, mzaB, mL, mzB},
+        {"back line, 1601 left", 0, 4, 30000, 10000, 28399, 5000, -1, false, dbmtSt, dbmtSt, mR, mzN,
+         maL, mzaF, mL, mzF},
+        {"end line", 0, 6, 44000, 5600, 40000, 3999, -1, false, dbmtSt, dbmtSt, mR, mzN, maL, mzaF, mL,
+         mzF},
+        {"end line, 1600 in depth", 0, 6, 44000, 5600, 40000, 4000, -1, false, dbmtSt, dbmtSt, mR, mzN,
+         maL, mzaN, mL, mzN},
+        {"side-1 end line", 1, 6, 7200, 5600, 10000, 5600, -1, false, dbmtSt, dbmtSt, mL, mzN, maR,
+         mzaN, mR, mzN},
+        {"front line who threw the pass", 0, 5, 30000, 600, 40000, 5000, 5, false, dbmtSt, dbmtSt, mL,
+         mzN, maN, mzaN, mL, mzN},
+        {"front line receiving the pass", 0, 5, 30000, 600, 40000, 5000, 5, true, dbmtSt, dbmtSt, mL,
+         mzN, maN, mzaN, mL, mzN},
+        {"infielder receiving a pass", 0, 1, 20000, 5000, 20801, 5000, 1, true, dbmtSt, dbmtSt, mL,
+         mzN, maR, mzaN, mR, mzN},
+        {"dashing", 0, 1, 20000, 5000, 20000, 5000, -1, false, dbmtDs, dbmtSl, mR, mzN, maN, mzaN, mR,
+         mzN},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Team(c.side).CtrlNo = 3;
+        Place(p, c.px, c.pz);
+        BallZ().X = c.bx, BallZ().Z = c.bz;
+        if (c.passer >= 0) {
+            Ball().Motion = dbbPass;
+            if (c.receives) Ball().PaTgTNo = c.side, Ball().PaTgPNo = c.passer;
+            else Ball().PichTNo = c.side, Ball().PichPNo = c.passer;
+        }
+        if (c.m0 == dbmtDs) p.MukiSetDash(c.f0);
+        p.SetMtype(c.m0, true);
+        Face(p, c.f0, c.fz0);
+        p.MySt->Motion.M_c = 4;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.SetAutoMove();
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(p.MySt->Auto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.MySt->Auto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
+        EXPECT_EQ(p.MyZahyou->MukiZ(), c.fz) << c.name;
+        if (c.m == dbmtSt) {
+            EXPECT_EQ(p.MySt->Motion.M_c, 0) << c.name;  // stood anew
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The mover keeps players on their lines: returning outfielders cannot
+// overshoot their line, free or positioning ones are held on it, a free
+// infielder within his court's depth (and X while walking). Velocities are
+// set by hand on a slide with no friction, so they carry through unchanged.
+TEST_F(Cpu, TheMoverKeepsPlayersOnTheirLines) {
+    struct Case {
+        const char* name;
+        int side, pos;
+        DBMotionType m;
+        DBAutoType a;
+        int32_t lx, z, dx, dz;
+        int32_t lxAfter, zAfter;
+    };
+    const Case cases[] = {
+        {"back line returning forward stops on its line", 0, 4, dbmtSl, dbaReturn, 20000, 10050, 0,
+         -100, 20000, 10000},
+        {"back line returning forward above it", 0, 4, dbmtSl, dbaReturn, 20000, 10200, 0, -100, 20000,
+         10100},
+        {"back line returning backward", 0, 4, dbmtSl, dbaReturn, 20000, 9800, 0, 100, 20000, 9900},
+        {"front line returning backward reaches its line", 0, 5, dbmtSl, dbaReturn, 20000, 400, 0, 100,
+         20000, 600},
+        {"front line returning forward", 0, 5, dbmtSl, dbaReturn, 20000, 400, 0, -100, 20000, 300},
+        {"end line returning toward the own court", 0, 6, dbmtSl, dbaReturn, 6750, 5500, -100, 0, 6800,
+         5500},
+        {"end line returning away from it", 0, 6, dbmtSl, dbaReturn, 6950, 5500, 100, 0, 6850, 5500},
+        {"side-1 end line returning toward the own court", 1, 6, dbmtSl, dbaReturn, 6750, 5500, 100, 0,
+         6800, 5500},
+        {"a returning infielder is free", 0, 1, dbmtSl, dbaReturn, 26000, 9500, 0, 0, 26000, 9500},
+        {"free back line short of its outer end", 0, 4, dbmtSl, dbaFree, 8000, 9000, 0, 0, 9000, 10000},
+        {"free back line past its inner end", 0, 4, dbmtDs, dbaFree, 25300, 10000, 0, 0, 25200, 10000},
+        {"positioning front line", 0, 5, dbmtWk, dbaPos2, 7300, 800, 0, 0, 7400, 600},
+        {"positioning end line, too deep", 0, 6, dbmtSl, dbaPos, 7000, 9500, 0, 0, 7921, 9200},
+        {"free end line, too far forward", 0, 6, dbmtSl, dbaFree, 7000, 2000, 0, 0, 5800, 2200},
+        {"free sliding infielder", 0, 1, dbmtSl, dbaFree, 26000, 9300, 0, 0, 26000, 9200},
+        {"free walking infielder past the inner line", 0, 1, dbmtWk, dbaFree, 25300, 2100, 0, 0, 25200,
+         2200},
+        {"free walking infielder behind the end line", 0, 1, dbmtWk, dbaFree, 7000, 2200, 0, 0, 7400,
+         2200},
+        {"positioning infielder", 0, 1, dbmtSl, dbaPos2, 26000, 9300, 0, 0, 26000, 9300},
+        {"fetching outfielder", 0, 4, dbmtSl, dbaGet, 20000, 9000, 0, 0, 20000, 9000},
+        {"standing outfielder", 0, 4, dbmtSt, dbaFree, 20000, 9000, 0, 0, 20000, 9000},
+        {"free end line in a standing jump", 0, 6, dbmtJ2, dbaFree, 7500, 5500, 0, 0, 6800, 5500},
+        {"free end line jumping across", 0, 6, dbmtJ2, dbaFree, 7500, 5500, -50, 0, 7550, 5500},
+        {"positioning end line in a jump", 0, 6, dbmtJ2, dbaPos, 7500, 5500, 0, 0, 7500, 5500},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(c.side, c.pos);
+        Team(c.side).CtrlNo = 3;
+        p.SetMtype(c.m, true);
+        if (c.m == dbmtJ2) {  // a jump kept in the air
+            p.MySt->Motion.Mtype = dbmtJ2;
+            p.MySt->Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
+        }
+        p.MySt->Auto = DBStAuto{c.a, maN, mzaN, 0};
+        p.MyZahyou->Z = c.z;
+        p.SetLCrtX(c.lx);
+        p.MyZahyou->dX = c.dx, p.MyZahyou->dZ = c.dz;
+        p.Moving();
+        EXPECT_EQ(p.LeftCrtX(), c.lxAfter) << c.name;
+        EXPECT_EQ(p.MyZahyou->Z, c.zAfter) << c.name;
+    }
+}
+
+// A walk moves outfielders only along their line unless an automatic
+// behaviour sends them; a knocked-back player lands rolling straight along X
+// or lying; a jumper lands sliding the way he flew.
+TEST_F(Cpu, WalksRollsAndLandingSlides) {
+    DB().DBETC.FCTOSAIMAG = 100;  // table speeds are 1/100 pixel
+    DB().DBDAM.ROLLSPD = 50;
+    DB().DBDAM.FLYSPDPER = 100;
+    DBSpdData& spd = hub->ADBRankDt[0].Spd;
+    spd.WkX = 10, spd.WkZ = 20, spd.WkNX = 30, spd.WkNZ = 40;
+    struct Walk {
+        int pos;
+        DBStAuto wish;
+        int32_t dx, dz;
+    };
+    const Walk walks[] = {
+        {4, {dbaFree, maL, mzaB, 0}, -10, 0},   {5, {dbaFree, maR, mzaF, 0}, 10, 0},
+        {6, {dbaFree, maL, mzaB, 0}, 0, 20},    {6, {dbaFree, maR, mzaF, 0}, 0, -20},
+        {4, {dbaReturn, maL, mzaB, 0}, -30, 40}, {1, {dbaFree, maR, mzaF, 0}, 30, -40},
+        {1, {dbaFree, maN, mzaF, 0}, 0, -20},   {1, {dbaFree, maL, mzaN, 0}, -10, 0},
+    };
+    for (const Walk& w : walks) {
+        ResetCourt();
+        TDBPlayer& p = P(0, w.pos);
+        Team(0).CtrlNo = 3;
+        p.SetMtype(dbmtWk, true);
+        p.MySt->Auto = w.wish;
+        p.Moving();
+        EXPECT_EQ(p.MyZahyou->dX, w.dx) << w.pos << " " << int(w.wish.AMuki);
+        EXPECT_EQ(p.MyZahyou->dZ, w.dz) << w.pos << " " << int(w.wish.AMukiZ);
+    }
+
+    struct Landing {
+        DBMotionType m0;
+        uint16_t extraMF;
+        int32_t roll, airFric, dx, dz;
+        DBMotionType m;
+        int32_t dxAfter, dyAfter, dzAfter, fricX, fricZ, airFricAfter;
+    };
+    const Landing landings[] = {
+        {dbmtFlB, 0, 1, 0, 300, 200, dbmtRoF, 50, 0, 0, 0, 0, 0},
+        {dbmtFlF, 0, 1, 0, -300, 200, dbmtRoB, -50, 0, 0, 0, 0, 0},
+        {dbmtFlB, 0, 1, 0, 100, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
+        {dbmtFlB, 0, 0, 0, 300, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
+        {dbmtJ2, MFBit(dbmfAr), 0, 5, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 5},
+        {dbmtJ2, MFBit(dbmfAr), 0, 5, 1, 0, dbmtCr, 1, -100, 0, 0, 0, 0},
+        {dbmtJDg, MFBit(dbmfAr), 0, 5, 300, -400, dbmtDg, 0, 0, 0, 0, 0, 0},
+    };
+    for (const Landing& l : landings) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(l.m0, true);
+        p.MySt->Motion.Mtype = l.m0;  // a jump kept in the air
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | l.extraMF);
+        p.MySt->Roll_c = l.roll;
+        p.MySt->AirFric_c = l.airFric;
+        p.MySt->HP = 5;
+        z.Y = 50, z.dY = -100, z.dX = l.dx, z.dZ = l.dz;
+        p.Moving();
+        EXPECT_EQ(p.MySt->Motion.Mtype, l.m) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.Y, 0);
+        EXPECT_EQ(z.dY, l.dyAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.dX, l.dxAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(z.dZ, l.dzAfter) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->FricX, l.fricX) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->FricZ, l.fricZ) << int(l.m0) << " " << l.dx;
+        EXPECT_EQ(p.MySt->AirFric_c, l.airFricAfter) << int(l.m0) << " " << l.dx;
+    }
+
+    // The landing crouch counts down a step at a time; a landing slide
+    // pushes the crouching player along its direction, 2 weaker a step.
+    ResetCourt();
+    TDBPlayer& cr = P(0, 1);
+    cr.SetMtype(dbmtCr, true);
+    cr.MySt->JpCr_c = 5;
+    cr.Moving();
+    EXPECT_EQ(cr.MySt->JpCr_c, 4);
+    cr.MySt->AirFric_c = 6;
+    cr.MySt->FricX = 50, cr.MySt->FricZ = -20;
+    cr.Moving();
+    EXPECT_EQ(cr.MyZahyou->dX, 3);
+    EXPECT_EQ(cr.MyZahyou->dZ, -1);
+    EXPECT_EQ(cr.MySt->AirFric_c, 4);
+    EXPECT_EQ(cr.MySt->JpCr_c, 4);
+
+    // Walls: a walker is knocked back off them, dropping the ball; a dash
+    // jumper only loses his rise; a roller rolls on.
+    DB().DBDAM.XWALLABSDX = 50, DB().DBDAM.ZWALLABSDZ = 20, DB().DBDAM.WALLBOUNDDY = 300;
+    const struct {
+        const char* name;
+        DBMotionType m;
+        uint16_t mf;
+        DBStAuto wish;
+        int32_t x, z, dx;
+        DBMotionType mAfter;
+        int32_t xAfter, zAfter, dxAfter, dyAfter, dzAfter;
+    } walls[] = {
+        {"walker at the end wall", dbmtWk, 0, {dbaReturn, maR, mzaN, 0}, 51195, 5000, 0, dbmtFlB, 51200,
+         5000, -5, 300, 0},
+        {"walker at the back wall", dbmtWk, 0, {dbaReturn, maN, mzaB, 0}, 20000, 11195, 0, dbmtFlB,
+         20000, 11200, 0, 300, -4},
+        {"dash jumper at the end wall", dbmtJ2,
+         uint16_t(MFBit(dbmfAr) | MFBit(dbmfDs) | MFBit(dbmfMuki)), {dbaFree, maN, mzaN, 0}, 51195,
+         5000, 10, dbmtJ2, 51200, 5000, -10, 0, 0},
+        {"roller at the end wall", dbmtRoF, 0, {dbaFree, maN, mzaN, 0}, 51195, 5000, 10, dbmtRoF, 51200,
+         5000, 10, 0, 0},
+    };
+    for (const auto& w : walls) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        Team(0).CtrlNo = 3;
+        p.SetMtype(w.m, true);
+        p.MySt->Motion.Mtype = w.m;
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | w.mf);
+        p.MySt->Auto = w.wish;
+        Hold(p);
+        z.X = w.x, z.Z = w.z, z.dX = w.dx;
+        p.Moving();
+        EXPECT_EQ(p.MySt->Motion.Mtype, w.mAfter) << w.name;
+        EXPECT_EQ(z.X, w.xAfter) << w.name;
+        EXPECT_EQ(z.Z, w.zAfter) << w.name;
+        EXPECT_EQ(z.dX, w.dxAfter) << w.name;
+        EXPECT_EQ(z.dY, w.dyAfter) << w.name;
+        EXPECT_EQ(z.dZ, w.dzAfter) << w.name;
+        EXPECT_EQ(Ball().Motion, w.mAfter == dbmtFlB ? dbbBound : dbbHold) << w.name;
+    }
+
+    // The landing point: a jumper's under the jump's gravity, a flier's
+    // under the flight's, anyone else's where he stands. From height 2000
+    // at 100 a step across: the flier (gravity 10) lands after 18 more
+    // steps, the jumper (gravity 20) after 13.
+    DB().DBJP.GRV = 20;
+    DB().DBDAM.FLYGRV = 10;
+    const struct {
+        DBMotionType m;
+        uint16_t mf;
+        int32_t landX;
+    } lands[] = {{dbmtFlB, 0, 20100 + 18 * 100},
+                 {dbmtJ2, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtSl, 0, 20100}};
+    for (const auto& l : lands) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(l.m, true);
+        p.MySt->Motion.Mtype = l.m;
+        p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | l.mf);
+        z.X = 20000, z.Y = 2000, z.Z = 5000, z.dX = 100, z.dY = 0, z.dZ = 0;
+        p.Moving();
+        EXPECT_EQ(p.MySt->LandX, l.landX) << int(l.m);
+        EXPECT_EQ(p.MySt->LandZ, 5000) << int(l.m);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The formation order takes the line of the attack.
+TEST_F(Cpu, TheTeamsFormationOrderTakesTheAttacksLine) {
+    TDBTeam& team = *objs->DBT[0];
+    struct Order {
+        const char* name;
+        DBBallMotionType motion;
+        int holdSide, holdPos, tgSide, tgPos, crtSide, crtPos, pichSide, pichPos;
+        InfLineType line;
+        int32_t infXZ;
+    };
+    const Order orders[] = {
+        {"held by the enemy's back line", dbbHold, 1, 4, -1, -1, 0, 0, -1, -1, iltO2, 16500},
+        {"held by an enemy infielder", dbbHold, 1, 2, -1, -1, 0, 0, -1, -1, iltInf, 5700},
+        {"held by a team-mate", dbbHold, 0, 4, -1, -1, 1, 5, -1, -1, iltO3, 16500},
+        {"passed to the enemy's front line", dbbPass, -1, -1, 1, 5, 0, 0, -1, -1, iltO3, 16500},
+        {"passed to a team-mate", dbbPass, -1, -1, 0, 5, 1, 6, -1, -1, iltO4, 5700},
+        {"in the own court, thrown from the enemy's end line", dbbBound, -1, -1, -1, -1, 0, 4, 1, 6,
+         iltO4, 5700},
+        {"in the own court, thrown by a team-mate", dbbBound, -1, -1, -1, -1, 0, 4, 0, 5, iltInf,
+         5700},
+        {"in the enemy's area of the back line", dbbFree, -1, -1, -1, -1, 1, 4, 1, 6, iltO2, 16500},
+    };
+    for (const Order& o : orders) {
+        ResetCourt();
+        DBBallState& b = Ball();
+        b.Motion = o.motion;
+        b.HoldTNo = o.holdSide, b.HoldPNo = o.holdPos;
+        b.PaTgTNo = o.tgSide, b.PaTgPNo = o.tgPos;
+        b.CrtSide[0] = o.crtSide, b.CrtPos[0] = o.crtPos;
+        b.PichTNo = o.pichSide, b.PichPNo = o.pichPos;
+        ResetRandomDraws();
+        team.Positioning();
+        EXPECT_EQ(Team(0).PosMove.InfLine, o.line) << o.name;
+        EXPECT_EQ(Team(0).PosMove.InfXZ, o.infXZ) << o.name;
+        EXPECT_EQ(RandomDraws(), 8u) << o.name;
+    }
+}
+
+// Control: the own holder takes it back as soon as he can act; an unusable
+// controlled position goes to the controllable infielder nearest the ball
+// (the first of equals); the infield receiver is the free infielder furthest
+// forward (the first of equals) who will not land in the enemy court.
+TEST_F(Cpu, TheTeamsControlledManAndInfieldReceiver) {
+    TDBTeam& team = *objs->DBT[0];
+    struct Case {
+        const char* name;
+        int ctrl0;
+        int holder;  // own holder, -1 none
+        std::vector<int> hurt;
+        int ctrl;
+    };
+    // Infielders 0 and 1 are 3000 from the ball, 3 4000, 2 further.
+    const Case cases[] = {
+        {"the holder takes control", 3, 2, {}, 2},
+        {"an outfield holder too", 3, 5, {}, 5},
+        {"a hurt holder does not", 3, 2, {2}, 3},
+        {"a hurt controlled man hands on to the nearest", 3, -1, {3}, 0},
+        {"the nearest may be the second of two", 3, -1, {0, 3}, 1},
+        {"nobody nearer than the hurt", 3, -1, {0, 1, 2, 3}, -1},
+        {"a position past the court", 9, -1, {}, 0},
+        {"a position before it", -2, -1, {}, 0},
+        {"none yet", -1, -1, {}, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        BallZ().X = 15000, BallZ().Z = 5000;
+        Place(P(0, 0), 12000, 5000);
+        Place(P(0, 1), 18000, 5000);
+        Place(P(0, 2), 24000, 9000);
+        Place(P(0, 3), 15000, 9000);
+        for (int h : c.hurt) P(0, h).MySt->Motion.MF = MFBit(dbmfDam);
+        if (c.holder >= 0) Hold(P(0, c.holder));
+        for (auto& f : Team(0).PosMove.Inf_f) f = 1;
+        Team(0).CtrlNo = c.ctrl0;
+        team.GetCtrl();
+        EXPECT_EQ(Team(0).CtrlNo, c.ctrl) << c.name;
+        // Control that leaves an infielder drops his formation order.
+        for (int i = 0; i < 4; ++i) {
+            const bool left = i == c.ctrl0 && c.ctrl != c.ctrl0 && c.holder < 0;
+            EXPECT_EQ(Team(0).PosMove.Inf_f[i], left ? 0 : 1) << c.name << " " << i;
+        }
+    }
+    // Asking without taking leaves control alone.
+    Team(0).CtrlNo = 3;
+    EXPECT_EQ(team.SeekCtrl(false), 0);
+    EXPECT_EQ(Team(0).CtrlNo, 3);
+
+    struct Receiver {
+        const char* name;
+        int32_t x1, x2;
+        std::function<void()> setUp;
+        int pos;
+    };
+    const Receiver receivers[] = {
+        {"the first of two furthest forward", 18000, 18000, [] {}, 1},
+        {"the one furthest forward", 18000, 18001, [] {}, 2},
+        {"not a hurt one", 18000, 17000, [this] { P(0, 1).MySt->Motion.MF = MFBit(dbmfDam); }, 2},
+        {"not one on an errand", 18000, 17000, [this] { P(0, 1).MySt->Auto.AutoType = dbaGet; }, 2},
+        {"not one landing past the inner line", 18000, 17000,
+         [this] { P(0, 1).MySt->LandX = 25201; }, 2},
+        {"one landing on it", 18000, 17000, [this] { P(0, 1).MySt->LandX = 25200; }, 1},
+        {"nobody free: position 0", 18000, 17000,
+         [this] {
+             for (int i = 0; i < 4; ++i) P(0, i).MySt->Motion.MF = MFBit(dbmfDam);
+         },
+         0},
+    };
+    for (const Receiver& r : receivers) {
+        ResetCourt();
+        Place(P(0, 0), 16000, 5000);
+        Place(P(0, 1), r.x1, 5000);
+        Place(P(0, 2), r.x2, 5000);
+        Place(P(0, 3), 16500, 5000);
+        for (int i = 0; i < 4; ++i) P(0, i).MySt->LandX = P(0, i).MyZahyou->X;
+        r.setUp();
+        EXPECT_EQ(team.GetInfPaTg(), r.pos) << r.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A loose ball in a player's own area is fetched: straight for it when both
+// sides see it in the same court (dashing when over 3200 from it and within
+// 1600 in depth), else along the player's own line first (dashing when over
+// 3200 away in X). A human side's infielders leave it to the controlled man.
+TEST_F(Cpu, AFetcherRunsForALooseBallInHisArea) {
+    struct Case {
+        const char* name;
+        int pos;
+        int32_t px, pz, landX, landZ, landDist;
+        int crtPos;
+        bool sameCourt, cpu;
+        std::function<void(TDBPlayer&)> setUp;
+        DBAutoType type;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+        bool dash;
+    };
+    const auto none = [](TDBPlayer&) {};
+    const Case cases[] = {
+        {"back line, 3200 along", 4, 30000, 10000, 33200, 9000, 0, 4, false, false, none, dbaGet, maR,
+         mzaN, false},
+        {"back line, 3201 along", 4, 30000, 10000, 33201, 9000, 0, 4, false, false, none, dbaGet, maR,
+         mzaN, true},
+        {"back line, level with it", 4, 30000, 10000, 30500, 9000, 0, 4, false, false, none, dbaGet,
+         maN, mzaF, false},
+        {"end line, level in depth", 6, 44000, 5000, 40000, 5500, 0, 6, false, false, none, dbaGet, maL,
+         mzaN, true},
+        {"end line, off in depth", 6, 44000, 5000, 40000, 5501, 0, 6, false, false, none, dbaGet, maN,
+         mzaB, true},
+        {"CPU infielder, far and level", 0, 15000, 5000, 20000, 6599, 3201, 0, true, true, none, dbaGet,
+         maR, mzaB, true},
+        {"CPU infielder, 3200 away", 0, 15000, 5000, 20000, 6599, 3200, 0, true, true, none, dbaGet,
+         maR, mzaB, false},
+        {"CPU infielder, 1600 off in depth", 0, 15000, 5000, 20000, 6600, 3201, 0, true, true, none,
+         dbaGet, maR, mzaB, false},
+        {"CPU infielder within 500", 0, 15000, 5000, 15500, 4500, 707, 0, true, true, none, dbaGet,
+         maN, mzaN, false},
+        {"human infielder", 0, 15000, 5000, 20000, 6000, 5000, 0, true, false, none, dbaFree, maN, mzaN,
+         false},
+        {"owing crouches", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->Kagami_c = 1; }, dbaFree, maN, mzaN, false},
+        {"in the air", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->Motion.MF = MFBit(dbmfAr); }, dbaFree, maN, mzaN, false},
+        {"returning from past his line", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.MySt->GaiyaOvL_f = 1; }, dbaFree, maN, mzaN, false},
+        {"another's area", 4, 30000, 10000, 33201, 9000, 0, 5, false, false, none, dbaFree, maN, mzaN,
+         false},
+        {"already returning", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [](TDBPlayer& p) { p.NextAuto.AutoType = dbaReturn; }, dbaReturn, maN, mzaN, false},
+        {"a held ball", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [this](TDBPlayer&) { Hold(P(1, 0)); }, dbaFree, maN, mzaN, false},
+        {"a free ball", 4, 30000, 10000, 33201, 9000, 0, 4, false, false,
+         [this](TDBPlayer&) { Ball().Motion = dbbFree; }, dbaGet, maR, mzaN, true},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Place(p, c.px, c.pz);
+        p.MySt->BallLandDist = c.landDist;
+        DBBallState& b = Ball();
+        b.Motion = dbbBound;
+        b.LandX = c.landX, b.LandZ = c.landZ;
+        b.CrtSide[0] = 0, b.CrtSide[1] = c.sameCourt ? 0 : 1;
+        b.CrtPos[0] = c.crtPos;
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        c.setUp(p);
+        p.CheckAutoGetter(c.cpu);
+        EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
+        EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
+        EXPECT_EQ(p.NextAuto.AMukiZ, c.wz) << c.name;
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), c.dash) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A human pushing a direction while a pass to an infield team-mate is still
+// more than PACAJPTIME steps out hands him the control.
+TEST_F(Cpu, APushHandsControlToAnInfieldPassReceiver) {
+    DB().DBPASS.PACAJPTIME = 12;
+    TDBTeam& team = *objs->DBT[0];
+    team.DI = &di0;
+    struct Case {
+        const char* name;
+        int tside, tpos;
+        int32_t eta;
+        bool pushed;
+        int cpus;
+        bool hurt;
+        int ctrl;
+    };
+    const Case cases[] = {
+        {"to position 0", 0, 0, 13, true, 0, false, 0},
+        {"to position 3", 0, 3, 13, true, 0, false, 3},
+        {"to an outfielder", 0, 4, 13, true, 0, false, 2},
+        {"12 steps out", 0, 3, 12, true, 0, false, 2},
+        {"held, not pushed", 0, 3, 13, false, 0, false, 2},
+        {"to a hurt receiver", 0, 3, 13, true, 0, true, 2},
+        {"on a computer side", 0, 3, 13, true, 2, false, 2},
+        {"to the enemy", 1, 3, 13, true, 0, false, 2},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        sdt.DBGDt.DBCPUNum = c.cpus;
+        DBBallState& b = Ball();
+        b.Motion = dbbPass;
+        b.PaTgTNo = c.tside, b.PaTgPNo = c.tpos;
+        b.PaETA_c = c.eta;
+        if (c.hurt) P(0, c.tpos).MySt->Motion.MF = MFBit(dbmfDam);
+        di0.Clear();
+        if (c.pushed) di0.Push(ScriptDI::Bit(cL));
+        else di0.Hold(ScriptDI::Bit(cL));
+        Team(0).CtrlNo = 2;
+        team.GetCtrl();
+        EXPECT_EQ(Team(0).CtrlNo, c.ctrl) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A cover man jumps for a ball above DEFKURAIH flying at the enemy or passed
+// when its hit box meets his jump box (both centred): here within 2500 across
+// and 1500 in depth.
+TEST_F(Cpu, ACoverJumpNeedsAHighBallInTheJumpBox) {
+    DB().DBNAIYA.SHCOVERJPW = 40, DB().DBNAIYA.SHCOVERJPD = 20;
+    DB().DBDAM.DEFKURAIH = 10;
+    struct Case {
+        DBBallMotionType motion;
+        int target;
+        int32_t y, dx, dz;
+        bool jump;
+    };
+    const Case cases[] = {
+        {dbbShoot, 1, 1001, 2499, 0, true}, {dbbShoot, 1, 1001, -2500, 0, false},
+        {dbbShoot, 1, 1001, 0, 1499, true}, {dbbShoot, 1, 1001, 0, -1500, false},
+        {dbbShoot, 1, 1000, 0, 0, false},   {dbbShoot, 0, 5000, 0, 0, false},
+        {dbbPass, 0, 1001, -2499, -1499, true}, {dbbBound, 1, 5000, 0, 0, false},
+    };
+    TDBPlayer& p = P(0, 1);
+    Place(p, 20000, 5000);
+    for (const Case& c : cases) {
+        Ball().Motion = c.motion;
+        Ball().ShTgTNo = c.target;
+        BallZ().X = 20000 + c.dx, BallZ().Y = c.y, BallZ().Z = 5000 + c.dz;
+        EXPECT_EQ(p.CheckShCvJp(), c.jump) << int(c.motion) << " " << c.y << " " << c.dx << " " << c.dz;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// After the motion, the mover turns the player toward his wish (by the
+// outfield line rules on a return or while free) and restarts a motion that
+// carries the facing; a waiting cover man does not turn; a dash left facing
+// away from its run brakes.
+TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
+    struct Case {
+        const char* name;
+        int pos;
+        DBMotionType m0;
+        MukiType f0;
+        DBStAuto wish;
+        int32_t wait;
+        DBMotionType m;
+        MukiType f;
+        int32_t mc, waitAfter;
+    };
+    const Case cases[] = {
+        {"a walking fetcher turns", 1, dbmtWk, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR, 0, 0},
+        {"a standing fetcher turns and walks", 1, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
+         0, 0},
+        {"a waiting cover man does not turn", 1, dbmtSt, mL, {dbaShCv, maR, mzaN, 0}, 2, dbmtSt, mL,
+         4, 1},
+        {"an arrived cover man starts his wait", 1, dbmtSt, mL, {dbaShCv, maN, mzaN, 0}, 0, dbmtSt, mL,
+         4, 8},
+        {"the end line returns facing the court", 6, dbmtSt, mR, {dbaReturn, maR, mzaN, 0}, 0, dbmtWk,
+         mL, 0, 0},
+        {"the end line fetches facing his run", 6, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
+         0, 0},
+        {"a dash facing away from its run brakes", 1, dbmtDs, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtSl,
+         mL, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, c.pos);
+        Team(0).CtrlNo = 3;
+        Place(p, 20000, c.pos == 6 ? 5600 : 5000);
+        BallZ().X = 10000, BallZ().Z = 5000;
+        if (c.m0 == dbmtDs) p.MukiSetDash(c.f0);
+        p.SetMtype(c.m0, true);
+        Face(p, c.f0, mzN);
+        p.MySt->Motion.M_c = 4;
+        p.MySt->AShCv_c = c.wait;
+        p.NextAuto = c.wish;
+        p.SetAutoMove();
+        EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+        EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
+        EXPECT_EQ(p.MySt->Motion.M_c, c.mc) << c.name;
+        EXPECT_EQ(p.MySt->AShCv_c, c.waitAfter) << c.name;
+    }
+}
+
+// The team's enemy centre is worked out when its countdown runs out
+// (OPOSITV steps, a quarter of that against a last man) and the ball is
+// held: the free enemies' centre while the own side holds, the default one
+// while the enemy does; either way limited to the infield and seen from
+// the own side.
+TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
+    sdt.DBGDt.DBSSt = dbssShiai;
+    DB().DBGAIYA.OPOSITV = 20;
+    TDBTeam& team = *objs->DBT[0];
+    struct Case {
+        const char* name;
+        int32_t count;
+        int holder;  // -1 loose, else the side holding
+        bool lastMan, errand;
+        int hurt;  // enemy infielders knocked down, one bit each
+        int32_t countAfter, x, z;
+        bool found;
+    };
+    // The centre is the mean of the edge midpoints of the free enemies'
+    // shape (any living one counts against a last man), seen from side 0.
+    const Case cases[] = {
+        {"four free", 1, 0, false, false, 0, 20, 51200 - 15000, 5750, true},
+        {"three free", 1, 0, false, false, 8, 20, 51200 - 44000 / 3, 6000, true},
+        {"two free", 1, 0, false, false, 12, 20, 51200 - 12000, 5500, true},
+        {"one free", 1, 0, false, false, 11, 20, 51200 - 20000, 7000, true},
+        {"one on an errand", 1, 0, false, true, 0, 20, 51200 - 46000 / 3, 5000, true},
+        {"a last man on an errand", 1, 0, true, true, 0, 5, 51200 - 14000, 8000, true},
+        {"the enemy holds", 1, 1, false, false, 0, 20, 51200 - 11600, 5600, true},
+        {"a loose ball", 1, -1, false, false, 0, 20, 1, 2, false},
+        {"before the countdown runs out", 3, 0, false, false, 0, 2, 1, 2, false},
+    };
+    const int32_t xs[4] = {10000, 14000, 20000, 16000}, zs[4] = {3000, 8000, 7000, 5000};
+    for (const Case& c : cases) {
+        ResetCourt();
+        for (int i = 0; i < DBPOSITIONS; ++i) P(0, i).Live_f = false;  // no player frames
+        for (int i = 0; i < 4; ++i) {
+            P(1, i).MyZahyou->Z = zs[i];
+            P(1, i).SetLCrtX(xs[i]);
+            P(1, i).MySt->Dead_f = c.lastMan && i != 1;
+            if (c.hurt >> i & 1) P(1, i).MySt->Motion.MF = MFBit(dbmfDam);
+        }
+        if (c.errand) P(1, 1).MySt->Auto.AutoType = dbaGet;
+        if (c.holder >= 0) Hold(P(c.holder, 5));
+        DBPosMove& pm = Team(0).PosMove;
+        pm.EnC_c = c.count;
+        pm.EnC_f = 0, pm.EnCX = 1, pm.EnCZ = 2;
+        team.OnMove();
+        EXPECT_EQ(pm.EnC_c, c.countAfter) << c.name;
+        EXPECT_EQ(pm.EnCX, c.x) << c.name;
+        EXPECT_EQ(pm.EnCZ, c.z) << c.name;
+        EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
+    }
+    // A team not yet linked to its players, or outside a scene, does nothing.
+    TDBTeam loose(hub.get(), &glb, 0);
+    loose.TSt.PosMove.EnC_c = 1;
+    loose.OnMove();
+    EXPECT_EQ(loose.TSt.PosMove.EnC_c, 1);
+    hub->SDt = nullptr;
+    Team(0).PosMove.EnC_c = 1;
+    team.OnMove();
+    EXPECT_EQ(Team(0).PosMove.EnC_c, 1);
 }
 
 }  // namespace
