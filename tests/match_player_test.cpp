@@ -230,7 +230,10 @@ TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
     MukiType m;
     MukiZType mz;
   };
-  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN}}) {
+  // Turned by the slowed speeds: 0 is not to the right; beyond 100 in depth.
+  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN},
+                        Case{0, 136, mR, mzB}, Case{4, -134, mL, mzN}, Case{4, -135, mL, mzF},
+                        Case{-4, 134, mR, mzN}}) {
     p.SetMtype(dbmtFlF, true);
     p.MySt->AirRev_c = 3;
     z.dX = c.dx, z.dZ = c.dz;
@@ -413,8 +416,13 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
     EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
     return std::pair<int, int>(p.MyZahyou->dX, p.MyZahyou->dZ);
   };
+  table.DB.DBJP.BY = 500;
+  table.DB.DBJP.DBY = 700;
   const DBSpdData& s = *P(0, 0).MyLv.Spd;
   EXPECT_EQ(jump(0, {cU, cR}), std::make_pair(s.WkJPNX, s.WkJPNZ));
+  EXPECT_EQ(jump(0, {cD, cL}), std::make_pair(-s.WkJPNX, -s.WkJPNZ));
+  EXPECT_EQ(jump(0, {cD}), std::make_pair(0, -s.WkJPZ));
+  EXPECT_EQ(jump(0, {cR}), std::make_pair(s.WkJPX, 0));
   EXPECT_EQ(jump(6, {cU, cR}), std::make_pair(0, s.WkJPZ));   // no left or right at 6
   EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
   EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
@@ -423,6 +431,14 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
   P(0, 0).MyZahyou->FDsMuki = mL;
   P(0, 0).MyZahyou->dZ = 300;
   EXPECT_EQ(jump(0, {cU, cR}, MFBit(dbmfDs)), std::make_pair(-s.DSJPX, 0));
+  EXPECT_EQ(P(0, 0).MyZahyou->dY, 700);
+  P(0, 0).MyZahyou->FDsMuki = mR;
+  EXPECT_EQ(jump(0, {cL}, MFBit(dbmfDs)), std::make_pair(s.DSJPX, 0));
+  // A computer side reads no pad, but its dash jump keeps the dash's way.
+  sdt.DBGDt.DBCPUNum = 2;
+  EXPECT_EQ(jump(0, {cU, cR}), std::make_pair(0, 0));
+  EXPECT_EQ(jump(0, {cU}, MFBit(dbmfDs)), std::make_pair(s.DSJPX, 0));
+  sdt.DBGDt.DBCPUNum = 0;
   // Anyone but the controlled man jumps straight up.
   TDBPlayer& other = P(0, 1);
   other.SetMtype(dbmtJCr, false);
@@ -512,8 +528,15 @@ TEST_F(MatchPlayer, ResultPoseOnTheGround) {
   P(0, 1).OnMove();
   EXPECT_EQ(P(0, 1).MySt->Motion.Mtype, dbmtWIN);
   EXPECT_EQ(P(0, 1).MyZahyou->Y, 0);
+  P(1, 5).MyZahyou->Y = 3000;
   P(1, 5).OnMove();
   EXPECT_EQ(P(1, 5).MySt->Motion.Mtype, dbmtLOSE);
+  EXPECT_EQ(P(1, 5).MyZahyou->Y, 0);
+  // A player who is out strikes no pose.
+  P(1, 0).MyZahyou->Y = 3000;
+  P(1, 0).OnMove();
+  EXPECT_NE(P(1, 0).MySt->Motion.Mtype, dbmtLOSE);
+  EXPECT_EQ(P(1, 0).MyZahyou->Y, 3000);
 }
 
 // ---------------------------------------------------------------- movement
@@ -977,6 +1000,17 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   Fill(12000, 5600, mR, -1, false, &a);
   draw->OnDraw();
   EXPECT_EQ(Queue().back(), "480,480 32x32 @104,152");
+  // Mirrored upside down, the frame's Y offset goes up and the face is
+  // placed from the cell's bottom: 148 + 32 - 10 - 3.
+  a.BmpNo = 0x25;
+  a.RevY_f = 1;
+  a.Y = 4;
+  Fill(12000, 5600, mR, -1, false, &a);
+  const uint32_t from = al->DrawObjectCount();
+  draw->OnDraw();
+  const std::vector<std::string> q = Queue();
+  EXPECT_EQ(std::vector<std::string>(q.begin() + from, q.end()),
+            (std::vector<std::string>{"64,160 32x32 @104,148", "16,0 16x10 @112,167"}));
 }
 
 TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
@@ -993,6 +1027,8 @@ TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
                          "8,0 8x10 @120,120",
                      }));
   EXPECT_EQ(al->Entry(1).dwDDFX != 0, true);  // mirrored left-right
+  EXPECT_EQ(draw->DDt.Muki, mL);
+  EXPECT_EQ(draw->DDt.RO_Muki, mL);
 }
 
 TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
@@ -1003,11 +1039,26 @@ TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
   Fill(12000, 5600, mR, 40, false, &a);  // 16: shown
   draw->OnDraw();
   EXPECT_EQ(al->DrawObjectCount(), 1u);
+  // The first 12 of every 24 frames are hidden.
+  for (const int32_t fc : {0, 11, 12, 23, 24}) {
+    const uint32_t before = al->DrawObjectCount();
+    Fill(12000, 5600, mR, fc, false, &a);
+    draw->OnDraw();
+    EXPECT_EQ(al->DrawObjectCount() - before, fc % 24 < 12 ? 0u : 1u) << fc;
+  }
+  // Outside play nobody blinks and there is no cursor.
+  sdt.DBGDt.DBSSt = dbssResult;
+  al->Rendering();
+  Fill(12000, 5600, mR, 30, true, &a);
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 1u);
+  sdt.DBGDt.DBSSt = dbssShiai;
+  al->Rendering();
 
   sdt.DBGDt.DBCsl_c = 15;
   Fill(12000, 5600, mR, -1, true, &a);
   draw->OnDraw();
-  EXPECT_EQ(al->DrawObjectCount(), 2u);  // body only
+  EXPECT_EQ(al->DrawObjectCount(), 1u);  // body only
   sdt.DBGDt.DBCsl_c = 14;
   sdt.DBGDt.DBCPUNum = 1;
   Fill(12000, 5600, mR, -1, true, &a);
@@ -1017,6 +1068,13 @@ TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
   Fill(12000, 5600, mR, -1, true, &a);
   draw->OnDraw();
   EXPECT_EQ(Queue().back(), "104,112 8x8 @116,142");
+  // Side 1's own cursor with no computer side; with one, side 1 is it.
+  for (const int cpu : {0, 1}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    draw->OnDrawSetDB(true, false, false, 0, 1, 1, 0, 3, 500, 12000, 0, 5600, -1, mR, &a);
+    draw->OnDraw();
+    EXPECT_EQ(Queue().back(), cpu == 0 ? "96,112 8x8 @116,142" : "104,112 8x8 @116,142");
+  }
 }
 
 TEST_F(PlayerSprite, TeamDrawsLivePlayersWithShadowsAtTheirPriority) {
@@ -1081,6 +1139,7 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
     uint32_t bm, colour;
   };
   for (const Case& c : {Case{30, false, BM_FLASH, 0x606020}, Case{40, true, BM_FLASH, 0x202040},
+                        Case{11, false, BM_FLASH, 0x606020}, Case{12, false, BM_FLASH, 0x202040},
                         Case{-1, true, BM_FLASH, 0x404040}, Case{-1, false, BM_NORMAL, 0xFFFFFF}}) {
     draw->OnDrawSetDB(c.ctrl, false, false, 0, 1, 0, 0, 3, 500, 12000, 0, 5600, c.shTg, mR, &a);
     draw->OnDraw();
@@ -1088,6 +1147,21 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
     EXPECT_EQ(d3d.Entry(0).BM, c.bm);
     EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u | c.colour);
     d3d.Rendering();
+  }
+  // The frame's flags mirror the cell: upside down alone, and with the
+  // facing left as well.
+  for (const MukiType m : {mR, mL}) {
+    for (const uint8_t revY : {0, 1}) {
+      a.RevY_f = revY;
+      draw->OnDrawSetDB(false, false, false, 0, m == mR ? 1 : -1, 0, 0, 3, 500, 12000, 0, 5600,
+                        -1, m, &a);
+      draw->OnDraw();
+      ASSERT_EQ(d3d.DrawObjectCount(), 1u);
+      const TDRAWDATA& e = d3d.Entry(0);
+      EXPECT_EQ(e.dy[0] > e.dy[2], revY != 0) << m << " " << int(revY);
+      EXPECT_EQ(e.dx[0] > e.dx[1], m == mL) << m << " " << int(revY);
+      d3d.Rendering();
+    }
   }
 }
 
@@ -1133,6 +1207,472 @@ TEST(MatchPlayerSave, ExtremeCoordinatesAndCountersAreRefused) {
     d.ADBZahyou[0][0].Y = DBCRT_CEILING;
     d.ADBPSt[0][0].Motion.M_c = 100000;
   }));
+}
+
+}  // namespace
+
+namespace {
+
+// Which motions advance their frame in the motion counter, and what the
+// timed ones do when their counters run out.
+TEST_F(MatchPlayer, TheMotionCounterAdvancesByMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  struct Case {
+    const char* name;
+    DBMotionType m;
+    int32_t airFric, jpCr, fric;
+    bool advances;
+  };
+  const Case cases[] = {
+      {"standing", dbmtSt, 0, 0, 0, false},      {"walking", dbmtWk, 0, 0, 0, true},
+      {"crouch", dbmtCr, 0, 0, 0, true},         {"crouch sliding", dbmtCr, 1, 0, 0, false},
+      {"crouch waiting", dbmtCr, 0, 1, 0, false}, {"catch slide", dbmtCM, 0, 0, 0, true},
+      {"catch sliding", dbmtCM, 0, 0, 1, false},  {"defeated", dbmtENG, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    p.OnInit();
+    p.SetMtype(c.m, true);
+    p.MySt->AirFric_c = c.airFric;
+    p.MySt->JpCr_c = c.jpCr;
+    p.MyZahyou->Fric_c = c.fric;
+    p.MySt->CatchW_c = 2;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Anime.Ani_c, c.advances ? 1 : 0) << c.name;
+    EXPECT_EQ(p.MySt->Motion.M_c, 1) << c.name;
+    EXPECT_EQ(p.MySt->CatchW_c, 1) << c.name;
+    EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+  }
+  EXPECT_EQ(p.MySt->Holy_c, 1);
+  EXPECT_EQ(p.ShTg_c, -1);
+
+  // Lying down for the guts row's 5 frames, he gets up on the fifth.
+  p.OnInit();
+  p.SetMtype(dbmtDn, false);
+  for (int i = 0; i < 4; ++i) p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtDn);
+  EXPECT_EQ(p.MySt->Down_c, 4);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtDRv);
+
+  // A roll's countdown ends in a stop, lying down or defeated by hit points.
+  for (const int32_t hp : {1, 0}) {
+    p.OnInit();
+    p.SetMtype(dbmtRoB, false);
+    p.MySt->HP = hp;
+    p.MySt->Roll_c = 2;
+    p.MyZahyou->dX = 300, p.MyZahyou->dZ = 50, p.MySt->AirFric_c = 4;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtRoB);
+    EXPECT_EQ(p.MyZahyou->dX, 300);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, hp > 0 ? dbmtDn : dbmtENG) << hp;
+    EXPECT_EQ((std::vector<int32_t>{p.MyZahyou->dX, p.MyZahyou->dZ, p.MySt->AirFric_c}),
+              (std::vector<int32_t>{0, 0, 0}));
+  }
+  // In the air the air counter runs.
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJ2, false);
+  p.MCCount();
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Air_c, 2);
+}
+
+// A held frame stays while its count lasts (a count of 0 holds for ever); a
+// motion without a marked last frame ends after its seventh.
+TEST_F(MatchPlayer, HeldFramesAndTheSeventhFrame) {
+  DBBaseMotionData& wk = Motion(1);
+  for (auto& f : wk.Frame) f.Ani.Time = 1;
+  wk.Frame[0].Ani.LoopP = 3;
+  wk.Frame[0].Ani.LoopC = 2;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtWk, false);
+  std::vector<int> frames;
+  for (int i = 0; i < 8; ++i) {
+    p.MCCount();
+    frames.push_back(p.MySt->Motion.Mtype == dbmtWk ? p.MySt->Anime.FrameNo : -1);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, -1}));
+  wk.Frame[0].Ani.LoopC = 0;
+  p.SetMtype(dbmtWk, true);
+  for (int i = 0; i < 5; ++i) p.MCCount();
+  EXPECT_EQ(p.MySt->Anime.FrameNo, 0);
+  EXPECT_EQ(p.MySt->Anime.Loop_c, 0);
+}
+
+// The catch window by the ball coming at the catcher and the difficulty:
+// the window closes after window + 1 counts.
+TEST_F(MatchPlayer, CatchWindowByShotKindLevelAndDifficulty) {
+  for (auto& r : hub->ADBRankDt) {
+    DBCaTData& c = r.CaT;
+    c.CaFrm_HS = 10, c.CaFrm_A = 7, c.CaFrm_B = 6, c.CaFrm_C = 5, c.CaFrm_D = 4;
+    c.CaFrm_E = 3, c.CaFrm_F = 2, c.CaFrm_G = 8, c.CaFrm_P = 9;
+    c.EZCaFrm_HS = 30, c.EZCaFrm_A = 27, c.EZCaFrm_B = 26, c.EZCaFrm_C = 25, c.EZCaFrm_D = 24;
+    c.EZCaFrm_E = 23, c.EZCaFrm_F = 22, c.EZCaFrm_G = 28, c.EZCaFrm_P = 29;
+  }
+  for (auto& f : Motion(20).Frame) f.Ani.Time = 200;
+  TDBPlayer& p = P(1, 1);
+  struct Case {
+    DBBallMotionType ball;
+    DBHSType hs;
+    uint8_t lv;
+    bool easy;
+    int window;
+  };
+  const Case cases[] = {
+      {dbbShoot, dbhNML, 1, false, 2},  {dbbShoot, dbhNML, 2, false, 3},
+      {dbbShoot, dbhNML, 3, false, 4},  {dbbShoot, dbhNML, 4, false, 5},
+      {dbbShoot, dbhNML, 5, false, 6},  {dbbShoot, dbhNML, 6, false, 7},
+      {dbbShoot, dbhNML, 0, false, 8},  {dbbShoot, dbhNML, 7, false, 8},
+      {dbbShoot, dbhKAK, 6, false, 10}, {dbbPass, dbhNML, 6, false, 9},
+      {dbbShoot, dbhNML, 1, true, 22},  {dbbShoot, dbhNML, 2, true, 23},
+      {dbbShoot, dbhNML, 3, true, 24},  {dbbShoot, dbhNML, 4, true, 25},
+      {dbbShoot, dbhNML, 5, true, 26},  {dbbShoot, dbhNML, 6, true, 27},
+      {dbbShoot, dbhNML, 0, true, 28},  {dbbShoot, dbhKAK, 1, true, 30},
+      {dbbBound, dbhNML, 1, true, 29},
+  };
+  for (const Case& c : cases) {
+    sdt.DBGDt.DBDif = c.easy ? dbdfEasy : dbdfNomal;
+    Ball().Motion = c.ball;
+    Ball().ShSt.HSNo = c.hs;
+    Ball().ShSt.ShLv = c.lv;
+    p.SetMtype(dbmtCa, true);
+    p.MySt->Catch_c = 0;
+    int steps = 0;
+    while (p.MySt->Catch_c != -1 && steps < 100) {
+      p.MCCount();
+      ++steps;
+    }
+    EXPECT_EQ(steps, c.window + 1) << c.ball << " " << c.hs << " " << int(c.lv) << " " << c.easy;
+  }
+}
+
+// How motions end: a catch stands with the wait before the next catch, an
+// air motion goes on in the jump, a roll waits for its countdown.
+TEST_F(MatchPlayer, WhatFollowsTheEndOfAMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 1, f.Ani.Last_f = 1;
+  for (auto& r : hub->ADBRankDt) r.CaT.NextCaFrm = 4, r.CaT.EZNextCaFrm = 14;
+  TDBPlayer& p = P(0, 2);
+  for (const bool easy : {false, true}) {
+    sdt.DBGDt.DBDif = easy ? dbdfEasy : dbdfNomal;
+    p.OnInit();
+    p.SetMtype(dbmtCa, false);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+    EXPECT_EQ(p.MySt->CatchW_c, easy ? 14 : 4);
+  }
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJDg, false);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+  p.SetMtype(dbmtDg, false);  // on the ground again
+  p.MySt->Motion.MF = MFBit(dbmfAct);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+  p.OnInit();
+  p.SetMtype(dbmtRoF, false);
+  p.MySt->Roll_c = 9;
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtRoF);
+  EXPECT_EQ(p.MySt->Motion.M_c, 1);
+}
+
+// The pass target who is not the controlled man waits for the pass: standing
+// he takes the waiting pose, walking and dashing their waiting forms, and
+// each goes back once he is no longer the target.
+TEST_F(MatchPlayer, APassTargetWaitsInEveryStandingOrMovingMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  T(0).TSt.CtrlNo = 0;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 0, Ball().HoldPNo = 0;
+  Ball().PaTgTNo = 0;
+  auto target = [&](bool on) { Ball().PaTgPNo = on ? 1 : 2; };
+  target(true);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  target(false);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+  struct Case {
+    DBMotionType m;
+    int plainNo, waitNo;
+  };
+  for (const Case& c : {Case{dbmtWk, 1, 38}, Case{dbmtDs, 2, 39}}) {
+    p.SetMtype(c.m, true);
+    target(true);
+    p.MySt->Motion.M_c = 6;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, c.m);
+    EXPECT_EQ(p.MySt->Motion.MNo, c.waitNo);
+    EXPECT_EQ(p.MySt->Motion.M_c, 7);  // the waiting form keeps the counter
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.MNo, c.waitNo);
+    target(false);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.MNo, c.plainNo);
+    EXPECT_EQ(p.MySt->Motion.M_c, 0);  // the plain one starts again
+    EXPECT_FALSE(p.HasMF(dbmfPW));
+  }
+  // The controlled man does not wait.
+  T(0).TSt.CtrlNo = 1;
+  p.SetMtype(dbmtSt, true);
+  target(true);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+}
+
+// Owed crouches start only from standing, walking or dashing; a damaged,
+// defeated or dead player who is not in control takes no decision at all.
+TEST_F(MatchPlayer, CrouchesStartOnlyWhereAPlayerMayDecide) {
+  T(0).TSt.CtrlNo = 0;
+  TDBPlayer& p = P(0, 1);
+  for (const DBMotionType m : {dbmtSt, dbmtWk, dbmtDs, dbmtCr, dbmtDg}) {
+    p.OnInit();
+    p.SetMtype(m, true);
+    p.MySt->Kagami_c = 2;
+    p.KagamiSet();
+    const bool starts = m == dbmtSt || m == dbmtWk || m == dbmtDs;
+    EXPECT_EQ(p.MySt->Motion.Mtype, starts ? dbmtKG : m) << m;
+    EXPECT_EQ(p.MySt->Kagami_c, starts ? 1 : 2) << m;
+  }
+  for (int blocker = 0; blocker < 4; ++blocker) {
+    p.OnInit();
+    p.MySt->Kagami_c = 1;
+    if (blocker == 1) p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | MFBit(dbmfDam));
+    if (blocker == 2) p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | MFBit(dbmfENG));
+    if (blocker == 3) p.MySt->Dead_f = 1;
+    p.OnMove();
+    EXPECT_EQ(p.MySt->Motion.Mtype, blocker == 0 ? dbmtKG : dbmtSt) << blocker;
+  }
+  // The controlled man crouches too, instead of acting.
+  T(0).TSt.CtrlNo = 1;
+  p.OnInit();
+  p.MySt->Kagami_c = 1;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- holding and passing
+
+// The held ball sits at the frame's hand point, in front of or behind the
+// body, mirrored with the facing, and takes the frame's mirror flags.
+TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
+  for (auto& f : Motion(0).Frame) f.Ani.BmpNo = 7, f.Ani.X = 1, f.Ani.Y = 2, f.Ani.RevX_f = 1;
+  BitMapData& row = gdt->DBBMPData[7];
+  row.BX = 2, row.BY = 3, row.IX = 5, row.IY = 7, row.IZ = 1;
+  TDBPlayer& p = P(0, 1);
+  p.SetMtype(dbmtSt, true);
+  p.BallGet(true);
+  TZahyou& z = *p.MyZahyou;
+  z.Y = 500;
+  for (const MukiType m : {mR, mL}) {
+    z.SetMuki(m);
+    p.OnReMove(false, false);
+    // tx = sign x (2 + 1) - 16, ty = 3 + 2 + 8 = 13, hand Y 7 + 13 = 20;
+    // right: X + (5 + tx) px, left: X + (32 - 5 + tx) px.
+    EXPECT_EQ(BallZ().X, z.X + (m == mR ? -8 : 8) * 100) << m;
+    EXPECT_EQ(BallZ().Y, 500 + 1200);
+    EXPECT_EQ(BallZ().Z, z.Z);
+    EXPECT_EQ(BallZ().Pri, z.Pri - 1);  // drawn behind him
+    EXPECT_EQ(BallZ().Muki(), m);
+    EXPECT_EQ(hub->DBBallSt.Anime.RevX_f, 1);
+    EXPECT_EQ(hub->DBBallSt.Anime.RevY_f, 0);
+  }
+}
+
+// The hurt box from the frame's box, mirrored about the player's X when he
+// faces left; a box without height takes the defaults.
+TEST_F(MatchPlayer, TheHurtBoxFollowsTheFrameAndTheFacing) {
+  TDBPlayer& p = P(0, 1);
+  TZahyou& z = *p.MyZahyou;
+  z.X = 10050, z.Y = 1230;
+  SquareData& k = Motion(p.MySt->Motion.MNo).Frame[p.MySt->Anime.FrameNo].Kurai;
+  k = SquareData{3, -20, 10, 30};
+  auto box = [&] {
+    const DBRect& r = p.MySt->Kurai;
+    return std::vector<int32_t>{r.Left, r.Top, r.Right, r.Bottom};
+  };
+  z.SetMuki(mR);
+  p.OnSetOS();
+  EXPECT_EQ(box(), (std::vector<int32_t>{103, -8, 113, 22}));
+  z.SetMuki(mL);
+  p.OnSetOS();
+  EXPECT_EQ(box(), (std::vector<int32_t>{87, -8, 97, 22}));
+  k.H = 0;
+  p.OnSetOS();
+  EXPECT_EQ(k.W, table.DB.DBDAM.DEFKURAIW);
+  EXPECT_EQ(k.H, table.DB.DBDAM.DEFKURAIH);
+}
+
+// Taking the ball: in a jump the jump goes on; the aim decides the shot
+// target and the enemy's controlled man, and a computer holder aims at that
+// man even with nobody in his aim.
+TEST_F(MatchPlayer, TakingTheBallChoosesTheShotTarget) {
+  TDBPlayer& p = P(0, 1);
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJCa, false);
+  EXPECT_TRUE(p.MySt->AirAct_f);
+  p.BallGet(false);
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+  EXPECT_FALSE(p.MySt->AirAct_f);
+  EXPECT_EQ(sound.log, std::vector<std::string>{"P12"});
+  EXPECT_EQ(T(0).TSt.CtrlNo, 1);
+  // Facing the enemy, one of them is aimed at and controlled.
+  EXPECT_EQ(Ball().ShTgTNo, 1);
+  EXPECT_GE(Ball().ShTgPNo, 0);
+  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
+  // Facing away: no target for a human, but the enemy's man still changes.
+  for (const int cpu : {0, 2}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    p.OnInit();
+    p.MyZahyou->SetMuki(mL);
+    p.MyZahyou->SetMukiZ(mzN);
+    T(1).TSt.CtrlNo = 6;
+    p.BallGet(true);
+    EXPECT_NE(T(1).TSt.CtrlNo, 6) << cpu;
+    EXPECT_EQ(Ball().ShTgPNo, cpu ? T(1).TSt.CtrlNo : -1) << cpu;
+    EXPECT_EQ(Ball().ShTgTNo, cpu ? 1 : -1) << cpu;
+  }
+  // With the enemy infield all out nobody is aimed at or chosen.
+  for (int k = 0; k < 4; ++k) hub->ADBPSt[1][k].Dead_f = 1;
+  T(1).TSt.CtrlNo = 6;
+  p.OnInit();
+  p.BallGet(true);
+  EXPECT_EQ(Ball().ShTgPNo, -1);
+  EXPECT_EQ(T(1).TSt.CtrlNo, 6);
+  sdt.DBGDt.DBCPUNum = 0;
+}
+
+// The pass arc by line and jump: each takes its own gravity and speed.
+TEST_F(MatchPlayer, EachPassLineTakesItsOwnSpeedAndGravity) {
+  table.DB.DBETC.FCTOSAIMAG = 100;
+  DBPASSRec& pa = table.DB.DBPASS;
+  pa.PAGRV = 11, pa.PAGRV23 = 12, pa.PAGRV14 = 13, pa.PAGRV11 = 14;
+  pa.JPAGRV = 21, pa.JPAGRV23 = 22, pa.JPAGRV14 = 23, pa.JPAGRV11 = 24;
+  pa.PASPD = 101, pa.PASPD23 = 102, pa.PASPD14 = 103, pa.PASPD11 = 104;
+  pa.JPASPD = 201, pa.JPASPD23 = 202, pa.JPASPD14 = 203, pa.JPASPD11 = 204;
+  TDBPlayer& p = P(0, 0);
+  struct Case {
+    DBPaLineType line;
+    bool jump;
+    int32_t g, s;
+  };
+  const Case cases[] = {{dbplNml, false, 11, 101}, {dbpl23, false, 12, 102}, {dbpl14, false, 13, 103},
+                        {dbpl11, false, 14, 104},  {dbplNml, true, 21, 201},  {dbpl23, true, 22, 202},
+                        {dbpl14, true, 23, 203},   {dbpl11, true, 24, 204}};
+  for (const Case& c : cases) {
+    p.tPaLine = c.line;
+    int32_t x = 10000, y = 0, z = 0;
+    EXPECT_EQ(p.PAngle(x, y, z, true, c.jump), 10000 / c.s) << c.line << c.jump;
+    EXPECT_EQ(std::make_pair(x, p.tPaGrv), std::make_pair(c.s, c.g)) << c.line << c.jump;
+  }
+  // Diagonals at 100 with gravity 10: the longer axis flies at full speed.
+  pa.PASPD = 100, pa.PAGRV = 10;
+  p.tPaLine = dbplNml;
+  BallZ().Y = 1600;
+  auto arc = [&](int32_t x, int32_t z, bool level) {
+    int32_t y = 0;
+    const int32_t eta = p.PAngle(x, y, z, level, false);
+    return std::vector<int32_t>{eta, x, y, z};
+  };
+  // Level: up g x t / 2 with the unrounded time 40.5.
+  EXPECT_EQ(arc(4050, 3000, true), (std::vector<int32_t>{40, 100, 202, 74}));
+  EXPECT_EQ(arc(3000, 4000, true), (std::vector<int32_t>{40, 75, 200, 100}));
+  // Onto the ground: up 40 x 10 / 2 - 1600 / 40.
+  EXPECT_EQ(arc(3000, 4000, false), (std::vector<int32_t>{40, 75, 160, 100}));
+  EXPECT_EQ(arc(0, 0, false), (std::vector<int32_t>{0, 0, 0, 0}));
+}
+
+// The pass flies from above the passer toward the receiver, climbing more
+// for a jump pass, and tells the teams and the sound.
+TEST_F(MatchPlayer, APassIsReleasedTowardTheReceiver) {
+  table.DB.DBETC.FCTOSAIMAG = 100;
+  DBPASSRec& pa = table.DB.DBPASS;
+  pa.PASPD11 = pa.JPASPD11 = 100;
+  pa.PAGRV11 = pa.JPAGRV11 = 10;
+  pa.PATAGY = 30, pa.JPATAGY = 50, pa.THROUGHTIME = 7;
+  TDBPlayer& p = P(0, 0);
+  for (const bool jump : {false, true}) {
+    p.MyZahyou->X = 10000, p.MyZahyou->Y = 0, p.MyZahyou->Z = 5000;
+    P(0, 2).MyZahyou->X = 13000, P(0, 2).MyZahyou->Z = 1000;
+    p.BallGet(true);
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+    T(0).TSt.CvrNo = -1;
+    sound.log.clear();
+    p.SetPass(jump);
+    EXPECT_EQ(Ball().Motion, dbbPass);
+    EXPECT_EQ((std::vector<int32_t>{BallZ().X, BallZ().Y, BallZ().Z}),
+              (std::vector<int32_t>{10000, 1600, 5000}));
+    // (3000, 4000) at 100: 40 frames, up 10 x 40 / 2 plus the bonus.
+    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+              (std::vector<int32_t>{75, 200 + (jump ? 50 : 30), -100}))
+        << jump;
+    EXPECT_EQ(Ball().PaETA_c, 40);
+    EXPECT_EQ(Ball().PaLine, dbpl11);
+    EXPECT_EQ(Ball().PaGrv, 10);
+    EXPECT_EQ(Ball().NoHit_c, 7);
+    EXPECT_EQ(bool(Ball().PaJPa_f), jump);
+    EXPECT_EQ(Ball().ShSt.Spin, 10);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhNML);
+    EXPECT_NE(T(0).TSt.CvrNo, -1);  // a cover man is chosen
+    EXPECT_NE(Ball().LandX, 0);     // and the landing predicted
+    EXPECT_EQ(sound.log, std::vector<std::string>{"P30"});
+  }
+}
+
+// A frame's sound: none for 0, effect 15 for 1, else its own number, all
+// deferred; a looping frame sounds again only when it says so.
+TEST_F(MatchPlayer, FramesSoundAsTheyAreLoaded) {
+  DBBaseMotionData& wk = Motion(1);
+  for (auto& f : wk.Frame) f.Ani.Time = 1;
+  wk.Frame[0].Ani.SE = 1;
+  wk.Frame[1].Ani.SE = 5;
+  wk.Frame[1].Ani.LoopP = 2;
+  wk.Frame[1].Ani.LoopC = 3;
+  wk.Frame[0].Ani.LoopP = 1;
+  wk.Frame[0].Ani.LoopC = 3;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtWk, false);
+  p.MCCount();
+  p.MCCount();  // loops back to frame 0 without its sound
+  EXPECT_EQ(sound.log, (std::vector<std::string>{"S15", "S5"}));
+  wk.Frame[0].Ani.LoopSE_f = 1;
+  p.MCCount();
+  p.MCCount();
+  EXPECT_EQ(sound.log, (std::vector<std::string>{"S15", "S5", "S5", "S15"}));
+}
+
+}  // namespace
+
+namespace {
+
+// A human holder whose automatic move ends this frame aims again: with
+// nobody in his aim, at the nearest enemy, who becomes the enemy's
+// controlled man.
+TEST_F(MatchPlayer, AHolderBackFromAnAutomaticMoveAimsAtTheNearestEnemy) {
+  TDBPlayer& p = P(0, 0);
+  T(0).TSt.CtrlNo = 0;
+  p.BallGet(true);
+  p.MyZahyou->SetMuki(mL);
+  p.MyZahyou->SetMukiZ(mzN);
+  p.SetMukiAglFromMuki();
+  p.MySt->Auto.AutoType = dbaReturn;
+  T(1).TSt.CtrlNo = 6;
+  p.OnMove();
+  EXPECT_EQ(Ball().ShTgTNo, 1);
+  EXPECT_GE(Ball().ShTgPNo, 0);
+  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
 }
 
 }  // namespace
