@@ -1489,6 +1489,11 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
     EXPECT_EQ(hub->DBBallSt.Anime.RevX_f, 1);
     EXPECT_EQ(hub->DBBallSt.Anime.RevY_f, 0);
   }
+  // Nobody else moves it.
+  const int32_t bx = BallZ().X;
+  P(0, 2).MyZahyou->X = z.X + 5000;
+  P(0, 2).OnReMove(false, false);
+  EXPECT_EQ(BallZ().X, bx);
 }
 
 // The hurt box from the frame's box, mirrored about the player's X when he
@@ -1513,6 +1518,16 @@ TEST_F(MatchPlayer, TheHurtBoxFollowsTheFrameAndTheFacing) {
   p.OnSetOS();
   EXPECT_EQ(k.W, table.DB.DBDAM.DEFKURAIW);
   EXPECT_EQ(k.H, table.DB.DBDAM.DEFKURAIH);
+  // Defaults beyond what a box holds are cut to its ends.
+  DBDAMRec& d = table.DB.DBDAM;
+  d.DEFKURAIX = -200, d.DEFKURAIY = 200, d.DEFKURAIW = 20, d.DEFKURAIH = 300;
+  k.W = 0;
+  p.OnSetOS();
+  EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W, k.H}), (std::vector<int>{-128, 127, 20, 255}));
+  d.DEFKURAIX = 200, d.DEFKURAIY = -200, d.DEFKURAIW = -5;
+  k.W = 0;
+  p.OnSetOS();
+  EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W}), (std::vector<int>{127, -128, 0}));
 }
 
 // Taking the ball: in a jump the jump goes on; the aim decides the shot
@@ -1673,6 +1688,284 @@ TEST_F(MatchPlayer, AHolderBackFromAnAutomaticMoveAimsAtTheNearestEnemy) {
   EXPECT_EQ(Ball().ShTgTNo, 1);
   EXPECT_GE(Ball().ShTgPNo, 0);
   EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
+}
+
+}  // namespace
+
+namespace {
+
+// The motion table: base motion by depth facing, flags (a dash flag kept
+// where the table says so), starting frame, the form it is stored as, its
+// sound and the air flags it sets.
+TEST_F(MatchPlayer, EveryMotionStartsFromItsRowOfTheTable) {
+  const uint16_t Ar = MFBit(dbmfAr), Ds = MFBit(dbmfDs), Act = MFBit(dbmfAct),
+                 Dam = MFBit(dbmfDam), MTK = MFBit(dbmfMTK), JpOK = MFBit(dbmfJpOK),
+                 Mk = MFBit(dbmfMuki), ENG = MFBit(dbmfENG), FIX = MFBit(dbmfFIX),
+                 ARv = MFBit(dbmfARv), PHit = MFBit(dbmfPHit), PW = MFBit(dbmfPW);
+  constexpr int kept = -2;  // the frame stays where it was
+  struct Row {
+    DBMotionType t;
+    int mno[3];  // facing front, neither way, back
+    uint16_t flags;
+    bool keepDs;
+    int span, fixed;  // start frame: fixed when >= 0, else span x depth
+    DBMotionType stored;
+    int se;
+    bool airAct, airCatch;
+  };
+  const Row rows[] = {
+      {dbmtSt, {0, 0, 0}, JpOK | Mk, false, 1, -1, dbmtSt, 0, false, false},
+      {dbmtWk, {1, 1, 1}, JpOK | Mk, false, 0, -1, dbmtWk, 0, false, false},
+      {dbmtDs, {2, 2, 2}, Ds | JpOK, false, 0, -1, dbmtDs, 0, false, false},
+      {dbmtJCr, {3, 3, 3}, Ar | Act, true, 2, -1, dbmtJCr, 0, false, false},
+      {dbmtJ2, {23, 23, 23}, Ar | Mk, true, 1, -1, dbmtJ2, 0, false, false},
+      {dbmtARv, {23, 23, 23}, Ar | Mk | ARv, false, 1, -1, dbmtJ2, 0, false, false},
+      {dbmtCr, {4, 4, 4}, Act, false, 1, -1, dbmtCr, 0, false, false},
+      {dbmtFlF, {5, 5, 5}, Ar | Dam | MTK, false, 0, 0, dbmtFlF, 0, false, false},
+      {dbmtFlB, {5, 5, 5}, Ar | Dam | MTK, false, 0, 1, dbmtFlB, 0, false, false},
+      {dbmtPHF, {28, 28, 28}, PHit, false, 0, 0, dbmtPHF, 0, false, false},
+      {dbmtPHB, {28, 28, 28}, PHit, false, 0, 3, dbmtPHB, 0, false, false},
+      {dbmtKG, {6, 6, 6}, Dam, false, 0, -1, dbmtKG, 0, false, false},
+      {dbmtDn, {8, 8, 8}, Dam, false, 0, -1, dbmtDn, 8, false, false},
+      {dbmtDRv, {37, 37, 37}, Dam, false, 1, -1, dbmtDRv, 0, false, false},
+      {dbmtCM, {9, 9, 9}, Act, false, 2, -1, dbmtCM, 0, false, false},
+      {dbmtPW, {10, 10, 10}, JpOK | Mk | PW, false, 2, -1, dbmtPW, 0, false, false},
+      {dbmtPWWk, {38, 38, 38}, JpOK | Mk | PW, false, 0, kept, dbmtWk, 0, false, false},
+      {dbmtPWDs, {39, 39, 39}, Ds | JpOK | PW, false, 0, kept, dbmtDs, 0, false, false},
+      {dbmtSl, {11, 11, 11}, Act | JpOK, false, 0, -1, dbmtSl, 0, false, false},
+      {dbmtSh, {12, 13, 14}, Act, true, 0, -1, dbmtSh, 0, false, false},
+      {dbmtPa, {15, 15, 15}, Act, true, 2, -1, dbmtPa, 0, false, false},
+      {dbmtJSh, {16, 17, 18}, Ar | Act, true, 0, -1, dbmtJSh, 0, true, false},
+      {dbmtJPa, {24, 25, 26}, Ar | Act, true, 0, -1, dbmtJPa, 0, true, false},
+      {dbmtCa, {20, 20, 20}, Act, true, 2, -1, dbmtCa, 0, false, false},
+      {dbmtJCa, {21, 21, 21}, Ar | Act, true, 2, -1, dbmtJCa, 0, true, true},
+      {dbmtDg, {22, 22, 22}, Act, true, 1, -1, dbmtDg, 0, false, false},
+      {dbmtJDg, {35, 35, 35}, Ar | Act, true, 1, -1, dbmtJDg, 0, true, true},
+      {dbmtRoF, {29, 29, 29}, Dam, false, 0, -1, dbmtRoF, 9, false, false},
+      {dbmtRoB, {30, 30, 30}, Dam, false, 0, -1, dbmtRoB, 9, false, false},
+      {dbmtENG, {31, 31, 31}, Ar | Dam | MTK | ENG | FIX, false, 0, -1, dbmtENG, 11, false, false},
+      {dbmtWIN, {32, 32, 32}, FIX, false, 0, -1, dbmtWIN, 0, false, false},
+      {dbmtLOSE, {33, 33, 33}, FIX, false, 0, -1, dbmtLOSE, 0, false, false},
+      {dbmtOvL, {34, 34, 34}, Act, true, 2, -1, dbmtOvL, 0, false, false},
+  };
+  static_assert(std::size(rows) == DBMOTIONTYPE_COUNT);
+  TDBPlayer& p = P(0, 1);
+  DBPlayerState& st = *p.MySt;
+  const MukiZType depths[3] = {mzF, mzN, mzB};
+  for (const Row& r : rows) {
+    for (int d = 0; d < 3; ++d) {
+      p.OnInit();
+      st.HP = 20;
+      st.Dead_f = 0;
+      p.MyZahyou->SetMukiZ(depths[d]);
+      // Started from a dash, in the air for the motions that fly (the
+      // ground forms of the air motions would be taken otherwise).
+      st.Motion.MF = uint16_t(Ds | (r.flags & Ar));
+      st.Anime.FrameNo = 5;
+      st.Air_c = 7, st.AirAct_f = 0, st.AirCatch_f = 0;
+      sound.log.clear();
+      p.SetMtype(r.t, true);
+      const std::string name = std::to_string(r.t) + "/" + std::to_string(d);
+      const int frame = r.fixed == kept ? 5 : r.fixed >= 0 ? r.fixed : r.span * d;
+      EXPECT_EQ(st.Motion.Mtype, r.stored) << name;
+      EXPECT_EQ(st.Motion.MNo, r.mno[d]) << name;
+      EXPECT_EQ(st.Anime.FrameNo, frame) << name;
+      EXPECT_EQ(uint16_t(st.Motion.MF), uint16_t(r.flags | (r.keepDs ? Ds : 0))) << name;
+      EXPECT_EQ(sound.log, r.se ? std::vector<std::string>{"P" + std::to_string(r.se)}
+                                : std::vector<std::string>{})
+          << name;
+      // Only the flying motions keep the air counter and flags.
+      EXPECT_EQ(st.Air_c, (r.flags & Ar) ? 7 : 0) << name;
+      EXPECT_EQ(bool(st.AirAct_f), r.airAct) << name;
+      EXPECT_EQ(bool(st.AirCatch_f), r.airCatch) << name;
+      EXPECT_EQ(bool(st.Dead_f), r.t == dbmtENG) << name;
+    }
+  }
+  // Breathing hard (8 hit points or fewer) crouches on the other base motion.
+  p.OnInit();
+  st.HP = 8;
+  p.SetMtype(dbmtKG, true);
+  EXPECT_EQ(st.Motion.MNo, 7);
+}
+
+}  // namespace
+
+namespace {
+
+// The action a frame carries fires as the frame is loaded: a dash step
+// counts for an infielder, a holder's throws leave his hands as a shot or
+// pass (in a jump as a jump throw), a catch opens its window, and a holder
+// over his line drops the ball dead.
+TEST_F(MatchPlayer, TheFramesActionFiresByMotion) {
+  for (const int mno : {2, 15, 16, 17, 18, 21, 24, 25, 26, 34})
+    for (auto& f : Motion(mno).Frame) f.Ani.ActP_f = 1, f.Ani.TameLoop_f = 1;
+  table.DB.DBSHOOT.THROUGHTIME = 6;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtDs, false);
+  EXPECT_EQ(p.MySt->Step_c, 1);
+  EXPECT_EQ(p.MySt->Anime.Tame_f, 1);
+  P(0, 4).SetMtype(dbmtDs, false);
+  EXPECT_EQ(P(0, 4).MySt->Step_c, 0);
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJCa, false);
+  EXPECT_EQ(p.MySt->Catch_c, 0);
+
+  auto hold = [&] {
+    p.OnInit();
+    p.BallGet(true);
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+  };
+  hold();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJSh, false);
+  EXPECT_EQ(Ball().Motion, dbbShoot);
+  EXPECT_EQ(Ball().NoHit_c, 0);  // a jump shot
+  hold();
+  p.SetMtype(dbmtPa, false);
+  EXPECT_EQ(Ball().Motion, dbbPass);
+  EXPECT_FALSE(Ball().PaJPa_f);
+  hold();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJPa, false);
+  EXPECT_EQ(Ball().Motion, dbbPass);
+  EXPECT_TRUE(Ball().PaJPa_f);
+  hold();
+  BallZ().dX = 300, BallZ().dY = 50, BallZ().dZ = -40;
+  p.SetMtype(dbmtOvL, false);
+  EXPECT_EQ(Ball().Motion, dbbBound);
+  EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+            (std::vector<int32_t>{0, 0, 0}));
+}
+
+// Ball distances for a pass (to its landing point) and for a held ball
+// that has a line point (the plain distance).
+TEST_F(MatchPlayer, BallDistancesForAPassAndAHeldBall) {
+  TDBPlayer& p = P(0, 0);
+  BallZ().X = p.MyZahyou->X + 300;
+  BallZ().Z = p.MyZahyou->Z + 400;
+  Ball().Motion = dbbPass;
+  Ball().LandX = p.MyZahyou->X;
+  Ball().LandZ = p.MyZahyou->Z + 100;
+  Ball().LandLine_f = 1;
+  Ball().LandXLine = p.MyZahyou->X + 600;
+  Ball().LandZLine = p.MyZahyou->Z;
+  p.GetBallDist();
+  EXPECT_EQ((std::vector<int32_t>{p.MySt->BallDist, p.MySt->BallLandDist, p.MySt->BallLandLineDist}),
+            (std::vector<int32_t>{500, 100, 600}));
+  Ball().Motion = dbbHold;
+  p.GetBallDist();
+  EXPECT_EQ((std::vector<int32_t>{p.MySt->BallDist, p.MySt->BallLandDist, p.MySt->BallLandLineDist}),
+            (std::vector<int32_t>{500, 500, 500}));
+}
+
+}  // namespace
+
+namespace {
+
+// The state queries the teams and the decisions share.
+TEST_F(MatchPlayer, StateQueries) {
+  TDBPlayer& p = P(0, 1);
+  // Free to move: alive, in the match, not breathing, not damaged or out;
+  // with the behaviour checked, only in the free kinds.
+  EXPECT_TRUE(p.CheckFreeMotion(false));
+  struct Bar {
+    const char* name;
+    void (*set)(TDBPlayer&);
+  };
+  const Bar bars[] = {
+      {"not live", [](TDBPlayer& q) { q.Live_f = false; }},
+      {"out", [](TDBPlayer& q) { q.MySt->Dead_f = 1; }},
+      {"breathing", [](TDBPlayer& q) { q.MySt->Kagami_c = 1; }},
+      {"damaged", [](TDBPlayer& q) { q.MySt->Motion.MF = MFBit(dbmfDam); }},
+      {"defeated", [](TDBPlayer& q) { q.MySt->Motion.MF = MFBit(dbmfENG); }},
+  };
+  for (const Bar& b : bars) {
+    p.OnInit();
+    p.Live_f = true;
+    b.set(p);
+    EXPECT_FALSE(p.CheckFreeMotion(false)) << b.name;
+  }
+  p.OnInit();
+  p.Live_f = true;
+  for (int a = 0; a <= dbaCPUSht; ++a) {
+    p.MySt->Auto.AutoType = DBAutoType(a);
+    const bool free = a == dbaFree || a == dbaPos || a == dbaPos2 || a == dbaShCv;
+    EXPECT_EQ(p.CheckFreeMotion(true), free) << a;
+  }
+  // The pass cover man: the team's cover position, a pass to his side aimed
+  // at another infielder.
+  T(0).TSt.CvrNo = 1;
+  Ball().Motion = dbbPass;
+  Ball().PaTgTNo = 0;
+  struct Cover {
+    int target, side, cvr;
+    DBBallMotionType ball;
+    bool is;
+  };
+  for (const Cover& c : {Cover{3, 0, 1, dbbPass, true}, Cover{0, 0, 1, dbbPass, true},
+                         Cover{4, 0, 1, dbbPass, false}, Cover{1, 0, 1, dbbPass, false},
+                         Cover{-1, 0, 1, dbbPass, false}, Cover{3, 1, 1, dbbPass, false},
+                         Cover{3, 0, 2, dbbPass, false}, Cover{3, 0, 1, dbbBound, false}}) {
+    T(0).TSt.CvrNo = c.cvr;
+    Ball().Motion = c.ball;
+    Ball().PaTgTNo = c.side;
+    Ball().PaTgPNo = c.target;
+    EXPECT_EQ(p.CheckPaCoverMan(), c.is) << c.target << " " << c.side << " " << c.cvr;
+  }
+  // Landing beyond the centre line: 25200 in his own court's view.
+  for (const int32_t x : {25200, 25201}) {
+    p.MySt->LandX = x;
+    EXPECT_EQ(p.CheckLandEnPos(), x > 25200) << x;
+    P(1, 0).MySt->LandX = DBCOURT_W - x;
+    EXPECT_EQ(P(1, 0).CheckLandEnPos(), x > 25200) << x;
+  }
+  P(0, 4).MySt->LandX = 40000;
+  EXPECT_FALSE(P(0, 4).CheckLandEnPos());
+  // Computer sides by the match settings.
+  for (const int cpu : {0, 1, 2}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    EXPECT_EQ(P(0, 0).CPU_f(), cpu == 2) << cpu;
+    EXPECT_EQ(P(1, 0).CPU_f(), cpu >= 1) << cpu;
+  }
+  sdt.DBGDt.DBCPUNum = 0;
+  // Side 1's outfield sees its court unmirrored.
+  P(1, 4).MyZahyou->X = 48000;
+  EXPECT_EQ(P(1, 4).LeftCrtX(), 48000);
+}
+
+}  // namespace
+
+namespace {
+
+// Face cells by face number, the draw orders, and the wide and large bodies
+// (placed 16 further left, the large one 32 higher).
+TEST_F(PlayerSprite, FaceCellsDrawOrdersAndBodySizes) {
+  AnimeData a{};
+  BitMapData& f = gdt->DBBMPData[0];
+  struct Case {
+    uint8_t face, fz, size;
+    std::vector<std::string> queue;
+  };
+  const std::string body = "0,0 32x32 @104,152";
+  const Case cases[] = {
+      {1, 0, 0, {body, "0,0 16x10 @104,152"}},
+      {7, 0, 0, {body, "96,0 16x10 @104,152"}},
+      {8, 0, 0, {body, "112,0 8x8 @104,152"}},
+      {9, 0, 0, {body, "128,0 16x10 @104,152"}},
+      {10, 0, 0, {body, "144,0 16x10 @104,152"}},
+      {11, 0, 0, {body}},
+      {1, 1, 0, {"0,0 16x10 @104,152", body}},
+      {1, 3, 0, {"8,0 8x10 @112,152", body, "0,0 8x10 @104,152"}},
+      {0, 0, 2, {"0,0 64x32 @88,152"}},
+      {1, 0, 3, {"0,0 64x64 @88,120", "0,0 16x10 @88,120"}},
+  };
+  for (const Case& c : cases) {
+    f.FaceNo = c.face, f.FZ = int8_t(c.fz), f.SrcSize = c.size;
+    Fill(12000, 5600, mR, -1, false, &a);
+    draw->OnDraw();
+    EXPECT_EQ(Queue(), c.queue) << int(c.face) << " " << int(c.fz) << " " << int(c.size);
+    al->Rendering();
+  }
 }
 
 }  // namespace
