@@ -81,6 +81,11 @@ TEST_F(Keys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
     Press(A);
     EXPECT_EQ(M(*me), dbmtKG);
     EXPECT_EQ(me->MySt->Kagami_c, 1);
+    // Walking, he neither crouches nor acts.
+    me->SetMtype(dbmtWk, false);
+    Press(A);
+    EXPECT_EQ(M(*me), dbmtWk);
+    EXPECT_EQ(me->MySt->Kagami_c, 1);
 }
 
 TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
@@ -779,6 +784,46 @@ TEST_F(Keys, TheCPUAttackWaitsAndAnOutfielderThrowsAtOnce) {
         EXPECT_EQ(st.Auto.AutoType, c.to == dbmtSh ? dbaFree : dbaCPUSht) << c.pos << " " << c.wait;
     }
     sdt.DBGDt.DBCPUNum = 0;
+}
+
+}  // namespace
+
+namespace {
+
+// A CPU pass wish: an infielder keeps his way and draws a depth at random,
+// an outfielder faces right with no depth; then he looks at his receiver
+// (none here).
+TEST_F(Keys, TheCPUPassFacesByPlaceBeforeLooking) {
+    sdt.DBGDt.DBCPUNum = 1;
+    for (const int pos : {1, 6}) {
+        TDBPlayer& cpu = P(1, pos);
+        Stand(cpu);
+        Face(cpu, mL, mzN);
+        cpu.MySt->CPUSt = DBCPUSt{};
+        cpu.MySt->CPUSt.AtType = dbcaPa;
+        Ball().PaTgPNo = -1;
+        const uint64_t draws = RandomDraws();
+        cpu.CPUShoot();
+        EXPECT_EQ(M(cpu), dbmtPa) << pos;
+        EXPECT_EQ(cpu.MyZahyou->Muki(), pos == 6 ? mR : mL) << pos;
+        EXPECT_EQ(RandomDraws() > draws, pos != 6) << pos;
+    }
+    sdt.DBGDt.DBCPUNum = 0;
+}
+
+// A jump shot turns toward its target first.
+TEST_F(Keys, AJumpShotLooksAtItsTarget) {
+    Hold(*me);
+    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
+    Place(P(1, 0), 5000, 5000);
+    me->MySt->Motion.Mtype = dbmtJ2;
+    me->MySt->Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
+    me->MyZahyou->Y = 5000;
+    me->MyZahyou->dY = 100;
+    Face(*me, mR, mzN);
+    Press(B);
+    EXPECT_EQ(M(*me), dbmtJSh);
+    EXPECT_EQ(me->MyZahyou->Muki(), mL);
 }
 
 }  // namespace

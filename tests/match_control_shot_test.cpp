@@ -125,6 +125,17 @@ TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
     EXPECT_TRUE(me->GetShootType());
     sdt.DBGDt.DBCPUNum = 2;  // a CPU side keeps the normal window
     EXPECT_FALSE(me->GetShootType());
+    sdt.DBGDt.DBCPUNum = 0;
+    // The dash jump's window: 18 .. 23 on easy, 20 .. 22 otherwise.
+    me->tJSh_f = true;
+    dt->dJHS = 2;
+    for (const int air : {17, 18, 20, 22, 23, 24}) {
+        me->MySt->Air_c = air;
+        sdt.DBGDt.DBDif = dbdfEasy;
+        EXPECT_EQ(me->GetShootType(), air >= 18 && air <= 23) << air;
+        sdt.DBGDt.DBDif = dbdfNomal;
+        EXPECT_EQ(me->GetShootType(), air >= 20 && air <= 22) << air;
+    }
 }
 
 TEST(MatchControlShot, PowerRoundsAndLevelsClimbTheRankTable) {
@@ -293,6 +304,17 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     EXPECT_EQ(x, -17396);
     EXPECT_EQ(y, -97872);
     EXPECT_EQ(z, 10873);
+    // Exactly 100 along (facing neither way) or in depth (facing front)
+    // still counts as short.
+    Face(*me, mR, mzN);
+    DB().DBSHOOT.LIMITAGLX = DB().DBSHOOT.LIMITAGLZ = 0;
+    x = 100, y = 0, z = 50;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(std::make_pair(x, z), std::make_pair(1000, 0));
+    Face(*me, mR, mzF);
+    x = 50, y = 0, z = 100;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(std::make_pair(x, z), std::make_pair(0, 1000));
     // Nothing to aim at: full speed along X.
     Face(*me, mR, mzN);
     x = 0, y = 0, z = 0;
@@ -537,6 +559,13 @@ TEST_F(Shot, AimAtATargetAboveOrBehind) {
     Place(P(1, 0), 23000, 9000);
     me->SetShoot(false);
     EXPECT_EQ(BallZ().dZ, 0);
+    // A target in the air is shot at where he is, not where he lands.
+    Face(*me, mR, mzN);
+    P(1, 0).MySt->Motion.MF = MFBit(dbmfAr);
+    P(1, 0).MySt->LandX = 30000, P(1, 0).MySt->LandZ = 2000;
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, 63);
+    EXPECT_EQ(BallZ().dZ, 84);
 }
 
 // The falling special flies like a pass from above the thrower's head, with

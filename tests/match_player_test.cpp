@@ -853,6 +853,13 @@ TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
   Ball().ShTgPNo = 1;
   p.MCCount();
   EXPECT_EQ(p.ShTg_c, -1);
+  // A defeated target counts nothing.
+  Ball().ShTgPNo = 0;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.SetMtype(dbmtENG, false);
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, -1);
 }
 
 TEST_F(MatchPlayer, ATeamDoesNothingBeforeTheMatchStarts) {
@@ -1011,6 +1018,28 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   const std::vector<std::string> q = Queue();
   EXPECT_EQ(std::vector<std::string>(q.begin() + from, q.end()),
             (std::vector<std::string>{"64,160 32x32 @104,148", "16,0 16x10 @112,167"}));
+  // Frame and body offsets go the way he faces: 120 - (2 + 3) - 16, and
+  // 152 + 4 down. A frame number past 255 wraps onto the sheet.
+  al->Rendering();
+  a = AnimeData{};
+  a.BmpNo = 0x125;
+  a.X = 2;
+  gdt->DBBMPData[0x125].BX = 3;
+  gdt->DBBMPData[0x125].BY = 4;
+  Fill(12000, 5600, mL, -1, false, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue(), std::vector<std::string>{"64,160 32x32 @99,156"});
+  // Height lifts him: 12 pixels up.
+  al->Rendering();
+  draw->OnDrawSetDB(false, false, false, 0, -1, 0, 0, 3, 500, 12000, 1200, 5600, -1, mL, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue(), std::vector<std::string>{"64,160 32x32 @99,144"});
+  // An invisible player draws nothing.
+  al->Rendering();
+  Fill(12000, 5600, mL, -1, false, &a);
+  draw->DDt.Invs_f = true;
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 0u);
 }
 
 TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
@@ -1151,15 +1180,17 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
   // The frame's flags mirror the cell: upside down alone, and with the
   // facing left as well.
   for (const MukiType m : {mR, mL}) {
-    for (const uint8_t revY : {0, 1}) {
-      a.RevY_f = revY;
+    for (const uint8_t revY : {0, 1, 2}) {
+      // 2: the frame mirrors left and right instead.
+      a.RevY_f = revY == 1;
+      a.RevX_f = revY == 2;
       draw->OnDrawSetDB(false, false, false, 0, m == mR ? 1 : -1, 0, 0, 3, 500, 12000, 0, 5600,
                         -1, m, &a);
       draw->OnDraw();
       ASSERT_EQ(d3d.DrawObjectCount(), 1u);
       const TDRAWDATA& e = d3d.Entry(0);
-      EXPECT_EQ(e.dy[0] > e.dy[2], revY != 0) << m << " " << int(revY);
-      EXPECT_EQ(e.dx[0] > e.dx[1], m == mL) << m << " " << int(revY);
+      EXPECT_EQ(e.dy[0] > e.dy[2], revY == 1) << m << " " << int(revY);
+      EXPECT_EQ(e.dx[0] > e.dx[1], (m == mL) != (revY == 2)) << m << " " << int(revY);
       d3d.Rendering();
     }
   }
@@ -1966,6 +1997,80 @@ TEST_F(PlayerSprite, FaceCellsDrawOrdersAndBodySizes) {
     EXPECT_EQ(Queue(), c.queue) << int(c.face) << " " << int(c.fz) << " " << int(c.size);
     al->Rendering();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Control may change hands while the ball is loose or in the enemy's hands,
+// not while this side holds it or it flies as a throw.
+TEST_F(MatchPlayer, ControlMayChangeOnlyForALooseOrEnemyBall) {
+  struct Case {
+    DBBallMotionType m;
+    int holder;
+    bool may;
+  };
+  for (const Case& c : {Case{dbbFree, -1, true}, Case{dbbBound, -1, true}, Case{dbbHold, 1, true},
+                        Case{dbbHold, 0, false}, Case{dbbShoot, -1, false}, Case{dbbPass, -1, false}}) {
+    Ball().Motion = c.m;
+    Ball().HoldTNo = c.holder;
+    EXPECT_EQ(P(0, 2).CheckCangeCtrlBall(), c.may) << c.m << " " << c.holder;
+  }
+}
+
+// An unknown motion is refused with an alert; loading a frame clears its
+// hold counter; a table without pass speeds still gives an arc.
+TEST_F(MatchPlayer, AnUnknownMotionIsRefusedAndFramesStartClean) {
+  TDBPlayer& p = P(0, 1);
+  p.SetMtype(dbmtWk, false);
+  glb.AlertMsg.clear();
+  p.SetMtype(DBMotionType(DBMOTIONTYPE_COUNT + 3), false);
+  EXPECT_FALSE(glb.AlertMsg.empty());
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
+  p.MySt->Anime.Tame_c = 5;
+  p.SetMtype(dbmtSt, false);
+  EXPECT_EQ(p.MySt->Anime.Tame_c, 0);
+
+  table.DB.DBETC.FCTOSAIMAG = 100;
+  table.DB.DBPASS.PASPD = 0;
+  p.tPaLine = dbplNml;
+  int32_t x = 300, y = 0, z = 0;
+  EXPECT_EQ(p.PAngle(x, y, z, true, false), 300);  // one a step
+  EXPECT_EQ(x, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Each control branch hands its decision on: the controlled human who
+// strays over the centre line returns, a free man's behaviour is the one
+// decided this frame, and the CPU's controlled holder chooses his targets.
+TEST_F(MatchPlayer, EachBranchStoresTheBehaviourItDecided) {
+  TDBPlayer& p = P(0, 0);
+  T(0).TSt.CtrlNo = 0;
+  p.SetLCrtX(26000);
+  p.MyZahyou->Z = 5000;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Auto.AutoType, dbaReturn);
+  EXPECT_EQ(p.MySt->Auto.AMuki, maL);
+
+  TDBPlayer& q = P(0, 2);
+  q.MySt->Auto.AutoType = dbaCPUCach;  // no human side's man decides this
+  q.OnMove();
+  EXPECT_EQ(q.MySt->Auto.AutoType, q.NextAuto.AutoType);
+  EXPECT_NE(q.MySt->Auto.AutoType, dbaCPUCach);
+
+  sdt.DBGDt.DBCPUNum = 2;
+  T(1).TSt.CtrlNo = 0;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1, Ball().HoldPNo = 0;
+  Ball().PaTgTNo = Ball().PaTgPNo = -1;
+  P(1, 0).OnMove();
+  EXPECT_EQ(Ball().PaTgTNo, 1);
+  EXPECT_GE(Ball().PaTgPNo, 0);
+  sdt.DBGDt.DBCPUNum = 0;
 }
 
 }  // namespace
