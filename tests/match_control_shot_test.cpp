@@ -244,20 +244,6 @@ TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
     EXPECT_EQ(sound.Played, std::vector<int>{1});
 }
 
-TEST_F(Shot, AShotNeverClimbs) {
-    // A target above the ball: the upward part becomes a downward one.
-    dt->dBP = 100;
-    P(1, 0).MySt->Dead_f = 0;
-    Place(P(1, 0), 23000, 5000);
-    P(1, 0).MyZahyou->Y = 4000;
-    P(1, 0).MySt->Motion.Mtype = dbmtDn;  // lying down: aimed at his height
-    Ball().ShTgTNo = 1;
-    Ball().ShTgPNo = 0;
-    me->SetShoot(false);
-    EXPECT_GT(BallZ().dX, 0);
-    EXPECT_LT(BallZ().dY, 0);
-}
-
 TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     int32_t x = 1000, y = 0, z = 0;
     me->SAngle(x, y, z, 500);
@@ -367,43 +353,6 @@ TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
     EXPECT_EQ(BallZ().dX, 500);
     EXPECT_EQ(BallZ().dY, -706);
     EXPECT_EQ(BallZ().dZ, -500);
-}
-
-// The stop-and-aim special aims 10 pixels deeper than a target in the front
-// half of the court, 10 shallower than one in the back half.
-TEST_F(Shot, TheStopAndAimSpecialAimsOffTheTargetInDepth) {
-    DB().DBDBG.ALLHS_F = 1;
-    dt->dHS = 2 + dbhKAK;
-    DBShootData& row = hub->ADBShootDt[dbhKAK];
-    row.Spd = 1000;
-    row.Etc[0] = 10;
-    P(1, 0).MySt->Dead_f = 0;
-    Ball().ShTgTNo = 1;
-    Ball().ShTgPNo = 0;
-    // (10000, 1000) from the thrower: 995 along, 99 across.
-    Place(P(1, 0), 30000, 5000);
-    me->SetShoot(false);
-    EXPECT_EQ(Ball().ShSt.HSNo, dbhKAK);
-    EXPECT_EQ(BallZ().dX, 995);
-    EXPECT_EQ(BallZ().dZ, 99);
-    Place(P(1, 0), 30000, 7000);  // aimed at 6000
-    me->SetShoot(false);
-    EXPECT_EQ(BallZ().dZ, 99);
-}
-
-TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {
-    DB().DBDBG.ALLHS_F = 1;
-    dt->dHS = 2 + dbhENR;
-    hub->ADBShootDt[dbhENR].Spd = 1000;
-    P(1, 0).MySt->Dead_f = 0;
-    Place(P(1, 0), 40000, 9000);
-    Ball().ShTgTNo = 1;
-    Ball().ShTgPNo = 0;
-    Place(*me, 20000, 5700);
-    me->SetShoot(false);
-    EXPECT_EQ(Ball().ShSt.HSNo, dbhENR);
-    EXPECT_EQ(BallZ().dX, 1000);  // straight at X 34700, level with depth 5700
-    EXPECT_EQ(BallZ().dZ, 0);
 }
 
 }  // namespace
@@ -608,12 +557,17 @@ TEST_F(Shot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
     hub->ADBShootDt[dbhENR].Spd = 1000;
     hub->ADBShootDt[dbhKAK].Spd = 1000;
     hub->ADBShootDt[dbhKAK].Etc[0] = 10;
-    // From (20000, 6700) on side 0: (14700, 1000) toward the front.
+    // From (20000, 6700) on side 0: (14700, 1000) toward the front; from the
+    // middle depth straight along.
     dt->dHS = 2 + dbhENR;
     P(1, 0).MySt->Dead_f = 0;
     Place(P(1, 0), 40000, 9000);
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
+    Place(*me, 20000, 5700);
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhENR);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(1000, 0));
     Place(*me, 20000, 6700);
     me->SetShoot(false);
     EXPECT_EQ(BallZ().dX, 997);
@@ -629,15 +583,19 @@ TEST_F(Shot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
     en.SetShoot(false);
     EXPECT_EQ(BallZ().dX, -997);
     EXPECT_EQ(BallZ().dZ, 73);
-    // A target at depth 5700 is aimed at 6700: (10000, 1000).
+    // The stop-and-aim special aims 10 pixels deeper than a target in the
+    // front half of the court (depth 5700 or less), shallower in the back
+    // half: each (10000, 1000) from the thrower.
     dt->dHS = 2 + dbhKAK;
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
-    Place(*me, 20000, 5700);
-    Place(P(1, 0), 30000, 5700);
-    me->SetShoot(false);
-    EXPECT_EQ(BallZ().dX, 995);
-    EXPECT_EQ(BallZ().dZ, 99);
+    for (const int32_t z : {5000, 5700, 7000}) {
+        Place(*me, 20000, z == 7000 ? 5000 : z);
+        Place(P(1, 0), 30000, z);
+        me->SetShoot(false);
+        EXPECT_EQ(Ball().ShSt.HSNo, dbhKAK);
+        EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(995, 99)) << z;
+    }
 }
 
 }  // namespace
