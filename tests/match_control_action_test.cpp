@@ -529,58 +529,56 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
         Stand(*me);
         me->MySt->Motion.Mtype = dbmtJ2;
         me->MySt->Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
-        me->MyZahyou->Y = y;
-        me->MyZahyou->dY = dy;
+        me->MyZahyou->Y = y, me->MyZahyou->dY = dy;
+        sound.Played.clear();
     };
-    // Sliding against an enemy's ball, A dodges.
+    // Sliding against an enemy's ball, A dodges; so it does in a jump, still
+    // rising low in the air, and holding A keeps the jump dodge's frame.
     Hold(P(1, 0));
     me->SetMtype(dbmtSl, false);
     Press(A);
     EXPECT_EQ(M(*me), dbmtDg);
-    EXPECT_EQ(sound.Played, std::vector<int>{30});
-    // In a jump A dodges; still rising low in the air he may act.
     jump(100, 1);
-    sound.Played.clear();
     Press(A);
     EXPECT_EQ(M(*me), dbmtJDg);
     EXPECT_EQ(sound.Played, std::vector<int>{30});
-    // Holding A keeps the jump dodge's frame.
     me->MySt->Anime.Ani_c = 2;
     Press(0, A);
     EXPECT_EQ(me->MySt->Anime.Ani_c, 0);
     // After an air action, or on the ground, nothing.
-    jump(5000, 100);
-    me->MySt->AirAct_f = 1;
-    Press(B);
-    EXPECT_EQ(M(*me), dbmtJ2);
-    jump(5000, 100);
-    me->MySt->Motion.MF = MFBit(dbmfMuki);
-    Press(B);
-    EXPECT_EQ(M(*me), dbmtJ2);
-    // A jump catch of a free ball in reach takes it at once.
+    for (const bool ground : {false, true}) {
+        jump(5000, 100);
+        me->MySt->AirAct_f = !ground;
+        if (ground) me->MySt->Motion.MF = MFBit(dbmfMuki);
+        Press(B);
+        EXPECT_EQ(M(*me), dbmtJ2) << ground;
+    }
+    // A jump catch of a bouncing ball 10 pixels away misses; in reach it
+    // takes the ball, which in the air ends the catch.
     ResetCourt();
-    jump(5000, 100);
     Ball().Motion = dbbBound;
     Ball().Atari = DBRect{150, 10, 160, 20};
     me->MySt->Kurai = DBRect{145, 0, 165, 40};
-    BallZ().Z = me->MyZahyou->Z + 1000;  // 10 pixels away: out of reach
-    Press(B);
-    EXPECT_EQ(M(*me), dbmtJCa);
-    EXPECT_FALSE(me->Ball_f());
-    // In reach the ball is taken, and in the air that ends the catch.
-    jump(5000, 100);
-    BallZ().Z = me->MyZahyou->Z;
-    sound.Played.clear();
-    Press(B);
-    EXPECT_TRUE(me->Ball_f());
-    EXPECT_EQ(M(*me), dbmtJ2);
-    EXPECT_EQ(sound.Played, (std::vector<int>{30, 12}));
-    // With the ball: A passes in the jump; the authoring key drops the ball
-    // with the jumper's speed.
+    for (const int32_t dz : {1000, 0}) {
+        jump(5000, 100);
+        BallZ().Z = me->MyZahyou->Z + dz;
+        Press(B);
+        EXPECT_EQ(M(*me), dz ? dbmtJCa : dbmtJ2);
+        EXPECT_EQ(sound.Played, (dz ? std::vector<int>{30} : std::vector<int>{30, 12}));
+    }
+    // With the ball: A passes in the jump, B shoots at the target after
+    // turning to him; the authoring key drops the ball with the jumper's speed.
     jump(5000, 100);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;
     Press(A);
     EXPECT_EQ(M(*me), dbmtJPa);
+    jump(5000, 100);
+    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
+    Place(P(1, 0), 5000, 5000);
+    Face(*me, mR, mzN);
+    Press(B);
+    EXPECT_EQ(M(*me), dbmtJSh);
+    EXPECT_EQ(me->MyZahyou->Muki(), mL);
     jump(5000, 100);
     Hold(*me);
     glb.Flags.Debug_f = true;
@@ -589,8 +587,7 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
     glb.Flags.Debug_f = false;
     EXPECT_EQ(M(*me), dbmtJ2);
     EXPECT_EQ(Ball().Motion, dbbBound);
-    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
-              (std::vector<int32_t>{120, -30, 40}));
+    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}), (std::vector<int32_t>{120, -30, 40}));
 
     // A dash catch with the ball, the dash's direction not held: B shoots
     // and the jump jumps, neither as a dash throw.
@@ -602,8 +599,7 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
         me->SetMtype(dbmtDs, false);
         me->SetMtype(dbmtCa, false);
         Hold(*me);
-        if (jumps) Press(B, A);
-        else Press(B);
+        Press(B, jumps ? A : 0);
         EXPECT_EQ(int(M(*me)), int(jumps ? dbmtJCr : dbmtSh)) << jumps;
         EXPECT_FALSE(me->HasMF(dbmfDs)) << jumps;
     }
@@ -774,21 +770,6 @@ TEST_F(Keys, TheCPUPassFacesByPlaceBeforeLooking) {
         EXPECT_EQ(RandomDraws() > draws, pos != 6) << pos;
     }
     sdt.DBGDt.DBCPUNum = 0;
-}
-
-// A jump shot turns toward its target first.
-TEST_F(Keys, AJumpShotLooksAtItsTarget) {
-    Hold(*me);
-    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
-    Place(P(1, 0), 5000, 5000);
-    me->MySt->Motion.Mtype = dbmtJ2;
-    me->MySt->Motion.MF = uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki));
-    me->MyZahyou->Y = 5000;
-    me->MyZahyou->dY = 100;
-    Face(*me, mR, mzN);
-    Press(B);
-    EXPECT_EQ(M(*me), dbmtJSh);
-    EXPECT_EQ(me->MyZahyou->Muki(), mL);
 }
 
 }  // namespace

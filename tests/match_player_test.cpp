@@ -1847,46 +1847,32 @@ namespace {
 // The state queries the teams and the decisions share.
 TEST_F(MatchPlayer, StateQueries) {
   TDBPlayer& p = P(0, 1);
-  // Free to move: alive, in the match, not breathing, not damaged or out;
-  // with the behaviour checked, only in the free kinds.
+  // Free to move: alive, in the match, not breathing, damaged or out; with
+  // the behaviour checked, only in the free kinds.
   EXPECT_TRUE(p.CheckFreeMotion(false));
-  struct Bar {
-    const char* name;
-    void (*set)(TDBPlayer&);
-  };
-  const Bar bars[] = {
-      {"not live", [](TDBPlayer& q) { q.Live_f = false; }},
-      {"out", [](TDBPlayer& q) { q.MySt->Dead_f = 1; }},
-      {"breathing", [](TDBPlayer& q) { q.MySt->Kagami_c = 1; }},
-      {"damaged", [](TDBPlayer& q) { q.MySt->Motion.MF = MFBit(dbmfDam); }},
-      {"defeated", [](TDBPlayer& q) { q.MySt->Motion.MF = MFBit(dbmfENG); }},
-  };
-  for (const Bar& b : bars) {
+  for (int bar = 0; bar < 5; ++bar) {
     p.OnInit();
-    p.Live_f = true;
-    b.set(p);
-    EXPECT_FALSE(p.CheckFreeMotion(false)) << b.name;
+    p.Live_f = bar != 0;
+    p.MySt->Dead_f = bar == 1;
+    p.MySt->Kagami_c = bar == 2;
+    p.MySt->Motion.MF = bar == 3 ? MFBit(dbmfDam) : bar == 4 ? MFBit(dbmfENG) : 0;
+    EXPECT_FALSE(p.CheckFreeMotion(false)) << bar;
   }
   p.OnInit();
   p.Live_f = true;
   for (int a = 0; a <= dbaCPUSht; ++a) {
     p.MySt->Auto.AutoType = DBAutoType(a);
-    const bool free = a == dbaFree || a == dbaPos || a == dbaPos2 || a == dbaShCv;
-    EXPECT_EQ(p.CheckFreeMotion(true), free) << a;
+    EXPECT_EQ(p.CheckFreeMotion(true), a == dbaFree || a == dbaPos || a == dbaPos2 || a == dbaShCv) << a;
   }
   // The pass cover man: the team's cover position, a pass to his side aimed
   // at another infielder.
-  T(0).TSt.CvrNo = 1;
-  Ball().Motion = dbbPass;
-  Ball().PaTgTNo = 0;
   struct Cover {
     int target, side, cvr;
     DBBallMotionType ball;
     bool is;
   };
-  for (const Cover& c : {Cover{3, 0, 1, dbbPass, true}, Cover{0, 0, 1, dbbPass, true},
-                         Cover{4, 0, 1, dbbPass, false}, Cover{1, 0, 1, dbbPass, false},
-                         Cover{-1, 0, 1, dbbPass, false}, Cover{3, 1, 1, dbbPass, false},
+  for (const Cover& c : {Cover{3, 0, 1, dbbPass, true}, Cover{0, 0, 1, dbbPass, true}, Cover{4, 0, 1, dbbPass, false},
+                         Cover{1, 0, 1, dbbPass, false}, Cover{-1, 0, 1, dbbPass, false}, Cover{3, 1, 1, dbbPass, false},
                          Cover{3, 0, 2, dbbPass, false}, Cover{3, 0, 1, dbbBound, false}}) {
     T(0).TSt.CvrNo = c.cvr;
     Ball().Motion = c.ball;
@@ -1894,20 +1880,17 @@ TEST_F(MatchPlayer, StateQueries) {
     Ball().PaTgPNo = c.target;
     EXPECT_EQ(p.CheckPaCoverMan(), c.is) << c.target << " " << c.side << " " << c.cvr;
   }
-  // Landing beyond the centre line: 25200 in his own court's view.
+  // Landing beyond the centre line: past 25200 in his own court's view.
   for (const int32_t x : {25200, 25201}) {
     p.MySt->LandX = x;
-    EXPECT_EQ(p.CheckLandEnPos(), x > 25200) << x;
     P(1, 0).MySt->LandX = DBCOURT_W - x;
-    EXPECT_EQ(P(1, 0).CheckLandEnPos(), x > 25200) << x;
+    EXPECT_EQ(std::make_pair(p.CheckLandEnPos(), P(1, 0).CheckLandEnPos()), std::make_pair(x > 25200, x > 25200));
   }
   P(0, 4).MySt->LandX = 40000;
   EXPECT_FALSE(P(0, 4).CheckLandEnPos());
-  // Computer sides by the match settings.
   for (const int cpu : {0, 1, 2}) {
     sdt.DBGDt.DBCPUNum = cpu;
-    EXPECT_EQ(P(0, 0).CPU_f(), cpu == 2) << cpu;
-    EXPECT_EQ(P(1, 0).CPU_f(), cpu >= 1) << cpu;
+    EXPECT_EQ(std::make_pair(P(0, 0).CPU_f(), P(1, 0).CPU_f()), std::make_pair(cpu == 2, cpu >= 1)) << cpu;
   }
   sdt.DBGDt.DBCPUNum = 0;
   // Side 1's outfield sees its court unmirrored.
