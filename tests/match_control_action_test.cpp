@@ -361,14 +361,7 @@ TEST_F(Keys, TheAutomaticDodgeAndCatchWaitForTheirLag) {
 // player holding a place, or a free man, takes only a bouncing ball, and only
 // standing on the ground. A pick-up is a catch that turns toward the court.
 TEST_F(Keys, AutomaticPickUpsByBehaviourAndMotion) {
-    struct Case {
-        int pos;
-        DBAutoType at;
-        DBMotionType m;
-        bool air;
-        DBBallMotionType ball;
-        bool taken;
-    };
+    struct Case { int pos; DBAutoType at; DBMotionType m; bool air; DBBallMotionType ball; bool taken; };
     const Case cases[] = {
         {1, dbaGet, dbmtSt, false, dbbBound, true},   {1, dbaGet, dbmtWk, false, dbbFree, true},
         {1, dbaGet, dbmtCr, false, dbbBound, false},  {1, dbaPos, dbmtSt, false, dbbBound, true},
@@ -626,11 +619,7 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
 TEST_F(Keys, TheCPUThrowStartsByKindAndMotion) {
     sdt.DBGDt.DBCPUNum = 1;
     TDBPlayer& cpu = P(1, 1);
-    struct Case {
-        DBCPUAtType at;
-        DBMotionType m;
-        DBMotionType to;
-    };
+    struct Case { DBCPUAtType at; DBMotionType m; DBMotionType to; };
     const Case cases[] = {
         {dbcaDSh, dbmtSt, dbmtSh}, {dbcaJSh, dbmtJ2, dbmtJSh}, {dbcaPa, dbmtWk, dbmtPa},
         {dbcaNPa, dbmtDs, dbmtPa}, {dbcaJPa, dbmtJ2, dbmtJPa}, {dbcaPa, dbmtCr, dbmtCr},
@@ -664,12 +653,7 @@ namespace {
 // front or back only when it lies steeper than 1 in 2; an infielder's shot
 // at a man within 2400 along and 1200 across keeps the facing.
 TEST_F(Keys, LookingAtATargetByItsPlaceTenStepsAhead) {
-    struct Case {
-        bool pass;
-        int32_t tx, tz;
-        MukiType m;
-        MukiZType mz;
-    };
+    struct Case { bool pass; int32_t tx, tz; MukiType m; MukiZType mz; };
     const Case cases[] = {
         {true, 15000, 5000, mR, mzN},   // on the spot: right, no depth
         {true, 21000, 8000, mR, mzN},   // 6000 along, 3000 back: not steep
@@ -715,13 +699,7 @@ TEST_F(Keys, LookingAtATargetByItsPlaceTenStepsAhead) {
 // outfielder does not run first.
 TEST_F(Keys, TheCPUAttackWaitsAndAnOutfielderThrowsAtOnce) {
     sdt.DBGDt.DBCPUNum = 1;
-    struct Case {
-        int pos;
-        int wait;
-        bool act;
-        int step;
-        DBMotionType to;
-    };
+    struct Case { int pos; int wait; bool act; int step; DBMotionType to; };
     const Case cases[] = {
         {1, 0, false, 3, dbmtSh}, {1, 1, false, 3, dbmtSt}, {1, 0, true, 3, dbmtSt},
         {1, 0, false, 2, dbmtSt}, {4, 0, false, 0, dbmtSh},

@@ -363,10 +363,7 @@ namespace {
 // of a power p is p div 10 here, its speed 100 + level).
 TEST_F(Shot, PlainKindsTakeTheirRateAndNiceFactor) {
     dt->dBP = 20;
-    struct Case {
-        STYPE kind;
-        int pow, nice, lv, se;
-    };
+    struct Case { STYPE kind; int pow, nice, lv, se; };
     const Case cases[] = {
         {stS, 10, 1, 1, 1},    {stDS, 14, 1, 1, 1},   {stDNS, 14, 2, 2, 2},
         {stDJS, 16, 1, 1, 1},  {stDJNS, 16, 2, 3, 2}, {stJS, 12, 1, 1, 1},
@@ -396,11 +393,7 @@ TEST_F(Shot, SpecialKindsReadTheirOwnByte) {
         hub->ADBShootDt[r].RCrv = r;
     }
     Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
-    struct Case {
-        STYPE kind;
-        int hs;
-        STYPE plain;
-    };
+    struct Case { STYPE kind; int hs; STYPE plain; };
     const Case cases[] = {{stHS, 1, stDS}, {stJHS, 3, stDJS}, {stSHS1J, 4, stJS}, {stSHS2, 5, stDS}};
     for (const Case& c : cases) {
         Ball().ShTgPNo = 0;
@@ -530,11 +523,7 @@ TEST_F(Shot, TheFallingSpecialFliesAnArcOntoItsTarget) {
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
     // 10000 along at 500: 20 frames; up 20 x g / 2 - 1600 / 20.
-    struct Case {
-        int32_t grv, slowGrv;
-        bool slow;
-        int32_t dy;
-    };
+    struct Case { int32_t grv, slowGrv; bool slow; int32_t dy; };
     for (const Case& c : {Case{30, 10, false, 220}, Case{30, 10, true, 20}, Case{4, 30, false, 0}}) {
         row.Etc[0] = c.grv;
         row.Etc[1] = c.slowGrv;

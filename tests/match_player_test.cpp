@@ -1091,11 +1091,7 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
   draw = std::make_unique<TGenCharDraw>(&d3d, hub.get(), &glb);
   sdt.DBGDt.DBCsl_c = 0;
   AnimeData a{};
-  struct Case {
-    int32_t shTg;
-    bool ctrl;
-    uint32_t bm, colour;
-  };
+  struct Case { int32_t shTg; bool ctrl; uint32_t bm, colour; };
   for (const Case& c : {Case{30, false, BM_FLASH, 0x606020}, Case{40, true, BM_FLASH, 0x202040},
                         Case{11, false, BM_FLASH, 0x606020}, Case{12, false, BM_FLASH, 0x202040},
                         Case{-1, true, BM_FLASH, 0x404040}, Case{-1, false, BM_NORMAL, 0xFFFFFF}}) {
@@ -1179,12 +1175,7 @@ TEST_F(MatchPlayer, TheMotionCounterAdvancesByMotion) {
   for (auto& m : gdt->DBBsmData)
     for (auto& f : m.Frame) f.Ani.Time = 100;
   TDBPlayer& p = P(0, 1);
-  struct Case {
-    const char* name;
-    DBMotionType m;
-    int32_t airFric, jpCr, fric;
-    bool advances;
-  };
+  struct Case { const char* name; DBMotionType m; int32_t airFric, jpCr, fric; bool advances; };
   const Case cases[] = {
       {"standing", dbmtSt, 0, 0, 0, false},      {"walking", dbmtWk, 0, 0, 0, true},
       {"crouch", dbmtCr, 0, 0, 0, true},         {"crouch sliding", dbmtCr, 1, 0, 0, false},
@@ -1275,13 +1266,7 @@ TEST_F(MatchPlayer, CatchWindowByShotKindLevelAndDifficulty) {
   }
   for (auto& f : Motion(20).Frame) f.Ani.Time = 200;
   TDBPlayer& p = P(1, 1);
-  struct Case {
-    DBBallMotionType ball;
-    DBHSType hs;
-    uint8_t lv;
-    bool easy;
-    int window;
-  };
+  struct Case { DBBallMotionType ball; DBHSType hs; uint8_t lv; bool easy; int window; };
   const Case cases[] = {
       {dbbShoot, dbhNML, 1, false, 2},  {dbbShoot, dbhNML, 2, false, 3},
       {dbbShoot, dbhNML, 3, false, 4},  {dbbShoot, dbhNML, 4, false, 5},
@@ -1369,10 +1354,7 @@ TEST_F(MatchPlayer, APassTargetWaitsInEveryStandingOrMovingMotion) {
   target(false);
   p.MCCount();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
-  struct Case {
-    DBMotionType m;
-    int plainNo, waitNo;
-  };
+  struct Case { DBMotionType m; int plainNo, waitNo; };
   for (const Case& c : {Case{dbmtWk, 1, 38}, Case{dbmtDs, 2, 39}}) {
     p.SetMtype(c.m, true);
     target(true);
@@ -1548,11 +1530,7 @@ TEST_F(MatchPlayer, EachPassLineTakesItsOwnSpeedAndGravity) {
   pa.PASPD = 101, pa.PASPD23 = 102, pa.PASPD14 = 103, pa.PASPD11 = 104;
   pa.JPASPD = 201, pa.JPASPD23 = 202, pa.JPASPD14 = 203, pa.JPASPD11 = 204;
   TDBPlayer& p = P(0, 0);
-  struct Case {
-    DBPaLineType line;
-    bool jump;
-    int32_t g, s;
-  };
+  struct Case { DBPaLineType line; bool jump; int32_t g, s; };
   const Case cases[] = {{dbplNml, false, 11, 101}, {dbpl23, false, 12, 102}, {dbpl14, false, 13, 103},
                         {dbpl11, false, 14, 104},  {dbplNml, true, 21, 201},  {dbpl23, true, 22, 202},
                         {dbpl14, true, 23, 203},   {dbpl11, true, 24, 204}};
@@ -1866,11 +1844,7 @@ TEST_F(MatchPlayer, StateQueries) {
   }
   // The pass cover man: the team's cover position, a pass to his side aimed
   // at another infielder.
-  struct Cover {
-    int target, side, cvr;
-    DBBallMotionType ball;
-    bool is;
-  };
+  struct Cover { int target, side, cvr; DBBallMotionType ball; bool is; };
   for (const Cover& c : {Cover{3, 0, 1, dbbPass, true}, Cover{0, 0, 1, dbbPass, true}, Cover{4, 0, 1, dbbPass, false},
                          Cover{1, 0, 1, dbbPass, false}, Cover{-1, 0, 1, dbbPass, false}, Cover{3, 1, 1, dbbPass, false},
                          Cover{3, 0, 2, dbbPass, false}, Cover{3, 0, 1, dbbBound, false}}) {
@@ -1907,10 +1881,7 @@ namespace {
 TEST_F(PlayerSprite, FaceCellsDrawOrdersAndBodySizes) {
   AnimeData a{};
   BitMapData& f = gdt->DBBMPData[0];
-  struct Case {
-    uint8_t face, fz, size;
-    std::vector<std::string> queue;
-  };
+  struct Case { uint8_t face, fz, size; std::vector<std::string> queue; };
   const std::string body = "0,0 32x32 @104,152";
   const Case cases[] = {
       {1, 0, 0, {body, "0,0 16x10 @104,152"}},
@@ -1940,11 +1911,7 @@ namespace {
 // Control may change hands while the ball is loose or in the enemy's hands,
 // not while this side holds it or it flies as a throw.
 TEST_F(MatchPlayer, ControlMayChangeOnlyForALooseOrEnemyBall) {
-  struct Case {
-    DBBallMotionType m;
-    int holder;
-    bool may;
-  };
+  struct Case { DBBallMotionType m; int holder; bool may; };
   for (const Case& c : {Case{dbbFree, -1, true}, Case{dbbBound, -1, true}, Case{dbbHold, 1, true},
                         Case{dbbHold, 0, false}, Case{dbbShoot, -1, false}, Case{dbbPass, -1, false}}) {
     Ball().Motion = c.m;
