@@ -266,6 +266,13 @@ TEST_F(MatchPlayer, LeftCourtViewAndBallDistances) {
   Ball().LandZLine = p.MyZahyou->Z;
   p.GetBallDist();
   EXPECT_EQ(p.MySt->BallLandLineDist, 600);
+  // A pass lands too; a held ball has only its plain distance.
+  for (const DBBallMotionType m : {dbbPass, dbbHold}) {
+    Ball().Motion = m;
+    p.GetBallDist();
+    EXPECT_EQ(std::make_pair(p.MySt->BallLandDist, p.MySt->BallLandLineDist),
+              m == dbbPass ? std::make_pair(100, 600) : std::make_pair(500, 500));
+  }
 
   p.SetMtype(dbmtFlF, false);  // in damage
   p.GetBallDist();
@@ -1555,6 +1562,12 @@ TEST_F(MatchPlayer, EachPassLineTakesItsOwnSpeedAndGravity) {
   // Onto the ground: up 40 x 10 / 2 - 1600 / 40.
   EXPECT_EQ(arc(3000, 4000, false), (std::vector<int32_t>{40, 75, 160, 100}));
   EXPECT_EQ(arc(0, 0, false), (std::vector<int32_t>{0, 0, 0, 0}));
+  // A table without pass speeds still gives an arc: one a step.
+  pa.PASPD = 0;
+  p.tPaLine = dbplNml;
+  int32_t x = 300, y = 0, z = 0;
+  EXPECT_EQ(p.PAngle(x, y, z, true, false), 300);
+  EXPECT_EQ(x, 1);
 }
 
 // The pass flies from above the passer toward the receiver, climbing more
@@ -1619,24 +1632,6 @@ TEST_F(MatchPlayer, FramesSoundAsTheyAreLoaded) {
 }  // namespace
 
 namespace {
-
-// A human holder whose automatic move ends this frame aims again: with
-// nobody in his aim, at the nearest enemy, who becomes the enemy's
-// controlled man.
-TEST_F(MatchPlayer, AHolderBackFromAnAutomaticMoveAimsAtTheNearestEnemy) {
-  TDBPlayer& p = P(0, 0);
-  T(0).TSt.CtrlNo = 0;
-  p.BallGet(true);
-  p.MyZahyou->SetMuki(mL);
-  p.MyZahyou->SetMukiZ(mzN);
-  p.SetMukiAglFromMuki();
-  p.MySt->Auto.AutoType = dbaReturn;
-  T(1).TSt.CtrlNo = 6;
-  p.OnMove();
-  EXPECT_EQ(Ball().ShTgTNo, 1);
-  EXPECT_GE(Ball().ShTgPNo, 0);
-  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
-}
 
 }  // namespace
 
@@ -1744,6 +1739,17 @@ TEST_F(MatchPlayer, EveryMotionStartsFromItsRowOfTheTable) {
     p.SetMtype(ground[i], true);
     EXPECT_EQ(st.Motion.Mtype, air[i]);
   }
+  // An unknown motion is refused with an alert; loading a frame clears its
+  // hold counter.
+  p.SetMtype(dbmtWk, false);
+  glb.AlertMsg.clear();
+  p.SetMtype(DBMotionType(DBMOTIONTYPE_COUNT + 3), false);
+  EXPECT_FALSE(glb.AlertMsg.empty());
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
+  p.MySt->Anime.Tame_c = 5;
+  p.SetMtype(dbmtSt, false);
+  EXPECT_EQ(p.MySt->Anime.Tame_c, 0);
+
 }
 
 }  // namespace
@@ -1795,27 +1801,6 @@ TEST_F(MatchPlayer, TheFramesActionFiresByMotion) {
   EXPECT_EQ(Ball().Motion, dbbBound);
   EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
             (std::vector<int32_t>{0, 0, 0}));
-}
-
-// Ball distances for a pass (to its landing point) and for a held ball
-// that has a line point (the plain distance).
-TEST_F(MatchPlayer, BallDistancesForAPassAndAHeldBall) {
-  TDBPlayer& p = P(0, 0);
-  BallZ().X = p.MyZahyou->X + 300;
-  BallZ().Z = p.MyZahyou->Z + 400;
-  Ball().Motion = dbbPass;
-  Ball().LandX = p.MyZahyou->X;
-  Ball().LandZ = p.MyZahyou->Z + 100;
-  Ball().LandLine_f = 1;
-  Ball().LandXLine = p.MyZahyou->X + 600;
-  Ball().LandZLine = p.MyZahyou->Z;
-  p.GetBallDist();
-  EXPECT_EQ((std::vector<int32_t>{p.MySt->BallDist, p.MySt->BallLandDist, p.MySt->BallLandLineDist}),
-            (std::vector<int32_t>{500, 100, 600}));
-  Ball().Motion = dbbHold;
-  p.GetBallDist();
-  EXPECT_EQ((std::vector<int32_t>{p.MySt->BallDist, p.MySt->BallLandDist, p.MySt->BallLandLineDist}),
-            (std::vector<int32_t>{500, 500, 500}));
 }
 
 }  // namespace
@@ -1870,6 +1855,15 @@ TEST_F(MatchPlayer, StateQueries) {
   // Side 1's outfield sees its court unmirrored.
   P(1, 4).MyZahyou->X = 48000;
   EXPECT_EQ(P(1, 4).LeftCrtX(), 48000);
+  // Control may change hands while the ball is loose or in the enemy's
+  // hands, not while this side holds it or it flies as a throw.
+  struct Case { DBBallMotionType m; int holder; bool may; };
+  for (const Case& c : {Case{dbbFree, -1, true}, Case{dbbBound, -1, true}, Case{dbbHold, 1, true},
+                        Case{dbbHold, 0, false}, Case{dbbShoot, -1, false}, Case{dbbPass, -1, false}}) {
+    Ball().Motion = c.m;
+    Ball().HoldTNo = c.holder;
+    EXPECT_EQ(P(0, 2).CheckCangeCtrlBall(), c.may) << c.m << " " << c.holder;
+  }
 }
 
 }  // namespace
@@ -1908,39 +1902,6 @@ TEST_F(PlayerSprite, FaceCellsDrawOrdersAndBodySizes) {
 
 namespace {
 
-// Control may change hands while the ball is loose or in the enemy's hands,
-// not while this side holds it or it flies as a throw.
-TEST_F(MatchPlayer, ControlMayChangeOnlyForALooseOrEnemyBall) {
-  struct Case { DBBallMotionType m; int holder; bool may; };
-  for (const Case& c : {Case{dbbFree, -1, true}, Case{dbbBound, -1, true}, Case{dbbHold, 1, true},
-                        Case{dbbHold, 0, false}, Case{dbbShoot, -1, false}, Case{dbbPass, -1, false}}) {
-    Ball().Motion = c.m;
-    Ball().HoldTNo = c.holder;
-    EXPECT_EQ(P(0, 2).CheckCangeCtrlBall(), c.may) << c.m << " " << c.holder;
-  }
-}
-
-// An unknown motion is refused with an alert; loading a frame clears its
-// hold counter; a table without pass speeds still gives an arc.
-TEST_F(MatchPlayer, AnUnknownMotionIsRefusedAndFramesStartClean) {
-  TDBPlayer& p = P(0, 1);
-  p.SetMtype(dbmtWk, false);
-  glb.AlertMsg.clear();
-  p.SetMtype(DBMotionType(DBMOTIONTYPE_COUNT + 3), false);
-  EXPECT_FALSE(glb.AlertMsg.empty());
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
-  p.MySt->Anime.Tame_c = 5;
-  p.SetMtype(dbmtSt, false);
-  EXPECT_EQ(p.MySt->Anime.Tame_c, 0);
-
-  table.DB.DBETC.FCTOSAIMAG = 100;
-  table.DB.DBPASS.PASPD = 0;
-  p.tPaLine = dbplNml;
-  int32_t x = 300, y = 0, z = 0;
-  EXPECT_EQ(p.PAngle(x, y, z, true, false), 300);  // one a step
-  EXPECT_EQ(x, 1);
-}
-
 }  // namespace
 
 namespace {
@@ -1951,6 +1912,21 @@ namespace {
 TEST_F(MatchPlayer, EachBranchStoresTheBehaviourItDecided) {
   TDBPlayer& p = P(0, 0);
   T(0).TSt.CtrlNo = 0;
+  // A human holder whose automatic move ends this frame aims again: with
+  // nobody in his aim, at the nearest enemy, who becomes the enemy's
+  // controlled man.
+  p.BallGet(true);
+  p.MyZahyou->SetMuki(mL);
+  p.MyZahyou->SetMukiZ(mzN);
+  p.SetMukiAglFromMuki();
+  p.MySt->Auto.AutoType = dbaReturn;
+  T(1).TSt.CtrlNo = 6;
+  p.OnMove();
+  EXPECT_EQ(Ball().ShTgTNo, 1);
+  EXPECT_GE(Ball().ShTgPNo, 0);
+  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
+  Ball().Motion = dbbFree;
+  Ball().HoldTNo = Ball().HoldPNo = -1;
   p.SetLCrtX(26000);
   p.MyZahyou->Z = 5000;
   p.OnMove();
