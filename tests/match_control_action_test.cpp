@@ -613,34 +613,50 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
     EXPECT_EQ(me->MySt->Anime.Ani_c, 3);
 }
 
-// The CPU thrower stops attacking; a pass kind chooses its targets again and
-// passes, a shot kind shoots, from the ground or in a jump, and only from a
-// motion that can start a throw.
-TEST_F(Keys, TheCPUThrowStartsByKindAndMotion) {
+// The CPU attacker waits out his wait and any action under way, and an
+// infielder his run; then he stops attacking: a pass kind faces (an
+// infielder keeps his way and draws a depth, an outfielder faces right),
+// chooses the targets again and passes, a shot kind shoots, each from the
+// ground or in a jump, and only from a motion that can start a throw.
+TEST_F(Keys, TheCPUAttackWaitsThenThrowsByKindAndMotion) {
     sdt.DBGDt.DBCPUNum = 1;
-    TDBPlayer& cpu = P(1, 1);
-    struct Case { DBCPUAtType at; DBMotionType m; DBMotionType to; };
+    struct Case { int pos; DBCPUAtType at; DBMotionType m; int wait, step; bool hold; DBMotionType to; bool stops; };
     const Case cases[] = {
-        {dbcaDSh, dbmtSt, dbmtSh}, {dbcaJSh, dbmtJ2, dbmtJSh}, {dbcaPa, dbmtWk, dbmtPa},
-        {dbcaNPa, dbmtDs, dbmtPa}, {dbcaJPa, dbmtJ2, dbmtJPa}, {dbcaPa, dbmtCr, dbmtCr},
-        {dbcaDSh, dbmtCr, dbmtCr},
+        {1, dbcaDSh, dbmtSt, 0, 3, true, dbmtSh, true},   {1, dbcaDSh, dbmtSt, 1, 3, true, dbmtSt, false},
+        {1, dbcaDSh, dbmtCr, 0, 3, true, dbmtCr, false},  {1, dbcaDSh, dbmtSt, 0, 2, true, dbmtSt, false},
+        {4, dbcaDSh, dbmtSt, 0, 0, true, dbmtSh, true},   {1, dbcaJSh, dbmtJ2, 0, 3, true, dbmtJSh, true},
+        {1, dbcaPa, dbmtWk, 0, 3, true, dbmtPa, true},    {1, dbcaNPa, dbmtDs, 0, 3, true, dbmtPa, true},
+        {1, dbcaJPa, dbmtJ2, 0, 3, true, dbmtJPa, true},  {1, dbcaPa, dbmtPW, 0, 3, true, dbmtPW, true},
+        {1, dbcaPa, dbmtSt, 0, 3, false, dbmtPa, true},   {6, dbcaPa, dbmtSt, 0, 0, false, dbmtPa, true},
     };
     for (const Case& c : cases) {
         ResetCourt();
-        Place(cpu, 40000, 5000);
-        Hold(cpu);
+        TDBPlayer& cpu = P(1, c.pos);
+        if (c.pos == 1) Place(cpu, 40000, 5000);  // far from the attack line
+        if (c.hold) Hold(cpu);
         cpu.MySt->Motion = DBStMotion{};
         if (c.m == dbmtJ2) cpu.MySt->Motion.MF = MFBit(dbmfAr);
         cpu.SetMtype(c.m, true);
-        cpu.MySt->Auto.AutoType = dbaCPUSht;
-        cpu.MySt->CPUSt = DBCPUSt{};
-        cpu.MySt->CPUSt.AtType = c.at;
-        cpu.CPUShoot();
-        EXPECT_EQ(M(cpu), c.to) << c.at << "/" << c.m;
-        EXPECT_EQ(cpu.MySt->Auto.AutoType, dbaFree) << c.at << "/" << c.m;
-        // Only a pass kind chooses the pass target here, and not while an
-        // action is under way.
-        EXPECT_EQ(Ball().PaTgPNo != -1, c.at > dbcaJSh && c.m != dbmtCr) << c.at << "/" << c.m;
+        Face(cpu, mL, mzN);
+        DBPlayerState& st = *cpu.MySt;
+        st.Auto.AutoType = dbaCPUSht;
+        st.CPUSt = DBCPUSt{};
+        st.CPUSt.AtType = c.at;
+        st.CPUSt.Ds_c = 3;
+        st.CPUSt.Wait_c = c.wait;
+        st.Step_c = c.step;
+        const uint64_t draws = RandomDraws();
+        cpu.MCKeyInputAT();
+        const std::string name = std::to_string(c.pos) + "/" + std::to_string(c.at) + "/" +
+                                 std::to_string(c.m) + "/" + std::to_string(c.wait) + "/" +
+                                 std::to_string(c.step);
+        EXPECT_EQ(M(cpu), c.to) << name;
+        EXPECT_EQ(st.Auto.AutoType, c.stops ? dbaFree : dbaCPUSht) << name;
+        EXPECT_EQ(Ball().PaTgPNo != -1, c.stops && c.hold && c.at > dbcaJSh) << name;
+        if (c.hold) continue;
+        // With no receiver he keeps the facing his place gives him.
+        EXPECT_EQ(cpu.MyZahyou->Muki(), c.pos == 6 ? mR : mL) << name;
+        EXPECT_EQ(RandomDraws() > draws, c.pos != 6) << name;
     }
     sdt.DBGDt.DBCPUNum = 0;
 }
@@ -693,61 +709,6 @@ TEST_F(Keys, LookingAtATargetByItsPlaceTenStepsAhead) {
     me->LookTg(-1, false);
     EXPECT_EQ(me->MyZahyou->MukiZ(), mzF);
     EXPECT_EQ(me->MyZahyou->Muki(), mL);
-}
-
-// The CPU attacker waits out his wait and any action under way; an
-// outfielder does not run first.
-TEST_F(Keys, TheCPUAttackWaitsAndAnOutfielderThrowsAtOnce) {
-    sdt.DBGDt.DBCPUNum = 1;
-    struct Case { int pos; int wait; bool act; int step; DBMotionType to; };
-    const Case cases[] = {
-        {1, 0, false, 3, dbmtSh}, {1, 1, false, 3, dbmtSt}, {1, 0, true, 3, dbmtSt},
-        {1, 0, false, 2, dbmtSt}, {4, 0, false, 0, dbmtSh},
-    };
-    for (const Case& c : cases) {
-        ResetCourt();
-        TDBPlayer& cpu = P(1, c.pos);
-        if (c.pos == 1) Place(cpu, 40000, 5000);  // far from the attack line
-        Hold(cpu);
-        Stand(cpu);
-        if (c.act) cpu.MySt->Motion.MF = uint16_t(cpu.MySt->Motion.MF | MFBit(dbmfAct));
-        DBPlayerState& st = *cpu.MySt;
-        st.Auto.AutoType = dbaCPUSht;
-        st.CPUSt = DBCPUSt{};
-        st.CPUSt.AtType = dbcaDSh;
-        st.CPUSt.Ds_c = 3;
-        st.CPUSt.Wait_c = c.wait;
-        st.Step_c = c.step;
-        cpu.MCKeyInputAT();
-        EXPECT_EQ(M(cpu), c.to) << c.pos << " " << c.wait << " " << c.act << " " << c.step;
-        EXPECT_EQ(st.Auto.AutoType, c.to == dbmtSh ? dbaFree : dbaCPUSht) << c.pos << " " << c.wait;
-    }
-    sdt.DBGDt.DBCPUNum = 0;
-}
-
-}  // namespace
-
-namespace {
-
-// A CPU pass wish: an infielder keeps his way and draws a depth at random,
-// an outfielder faces right with no depth; then he looks at his receiver
-// (none here).
-TEST_F(Keys, TheCPUPassFacesByPlaceBeforeLooking) {
-    sdt.DBGDt.DBCPUNum = 1;
-    for (const int pos : {1, 6}) {
-        TDBPlayer& cpu = P(1, pos);
-        Stand(cpu);
-        Face(cpu, mL, mzN);
-        cpu.MySt->CPUSt = DBCPUSt{};
-        cpu.MySt->CPUSt.AtType = dbcaPa;
-        Ball().PaTgPNo = -1;
-        const uint64_t draws = RandomDraws();
-        cpu.CPUShoot();
-        EXPECT_EQ(M(cpu), dbmtPa) << pos;
-        EXPECT_EQ(cpu.MyZahyou->Muki(), pos == 6 ? mR : mL) << pos;
-        EXPECT_EQ(RandomDraws() > draws, pos != 6) << pos;
-    }
-    sdt.DBGDt.DBCPUNum = 0;
 }
 
 }  // namespace
