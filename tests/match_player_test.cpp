@@ -329,6 +329,24 @@ TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
   }
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
   EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 0, 1, 2, 3, 0, 1, 2}));
+  // A held frame stays while its count lasts (a count of 0 holds for ever); a
+  // motion without a marked last frame ends after its seventh.
+  wk = DBBaseMotionData{};
+  for (auto& f : wk.Frame) f.Ani.Time = 1;
+  wk.Frame[0].Ani.LoopP = 3;
+  wk.Frame[0].Ani.LoopC = 2;
+  p.SetMtype(dbmtWk, true);
+  frames.clear();
+  for (int i = 0; i < 8; ++i) {
+    p.MCCount();
+    frames.push_back(p.MySt->Motion.Mtype == dbmtWk ? p.MySt->Anime.FrameNo : -1);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, -1}));
+  wk.Frame[0].Ani.LoopC = 0;
+  p.SetMtype(dbmtWk, true);
+  for (int i = 0; i < 5; ++i) p.MCCount();
+  EXPECT_EQ(p.MySt->Anime.FrameNo, 0);
+  EXPECT_EQ(p.MySt->Anime.Loop_c, 0);
 }
 
 TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
@@ -832,21 +850,6 @@ TEST_F(MatchPlayer, TheCoverManIsTheFreeInfielderNearestTheLanding) {
   EXPECT_EQ(T(0).TSt.CvrNo, -1);
 }
 
-// A player who owes crouches pays them one by one once he stands free.
-TEST_F(MatchPlayer, ABreathingPlayerCrouchesUntilHisCrouchesArePaid) {
-  Motion(6).Frame[0].Ani.Last_f = 1;
-  TDBPlayer& p = P(0, 1);
-  p.MySt->Kagami_c = 2;
-  p.OnMove();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
-  EXPECT_EQ(p.MySt->Kagami_c, 1);
-  p.MCCount();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
-  EXPECT_EQ(p.MySt->Kagami_c, 0);
-  p.MCCount();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
-}
-
 TEST_F(MatchPlayer, SaveAndLoadCarryTheTeamState) {
   T(1).TSt.CtrlNo = 3;
   T(1).TSt.PosMove.EnCX = 1234;
@@ -1239,28 +1242,6 @@ TEST_F(MatchPlayer, TheMotionCounterAdvancesByMotion) {
   EXPECT_EQ(p.MySt->Air_c, 2);
 }
 
-// A held frame stays while its count lasts (a count of 0 holds for ever); a
-// motion without a marked last frame ends after its seventh.
-TEST_F(MatchPlayer, HeldFramesAndTheSeventhFrame) {
-  DBBaseMotionData& wk = Motion(1);
-  for (auto& f : wk.Frame) f.Ani.Time = 1;
-  wk.Frame[0].Ani.LoopP = 3;
-  wk.Frame[0].Ani.LoopC = 2;
-  TDBPlayer& p = P(0, 0);
-  p.SetMtype(dbmtWk, false);
-  std::vector<int> frames;
-  for (int i = 0; i < 8; ++i) {
-    p.MCCount();
-    frames.push_back(p.MySt->Motion.Mtype == dbmtWk ? p.MySt->Anime.FrameNo : -1);
-  }
-  EXPECT_EQ(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, -1}));
-  wk.Frame[0].Ani.LoopC = 0;
-  p.SetMtype(dbmtWk, true);
-  for (int i = 0; i < 5; ++i) p.MCCount();
-  EXPECT_EQ(p.MySt->Anime.FrameNo, 0);
-  EXPECT_EQ(p.MySt->Anime.Loop_c, 0);
-}
-
 // The catch window by the ball coming at the catcher and the difficulty:
 // the window closes after window + 1 counts.
 TEST_F(MatchPlayer, CatchWindowByShotKindLevelAndDifficulty) {
@@ -1416,6 +1397,19 @@ TEST_F(MatchPlayer, CrouchesStartOnlyWhereAPlayerMayDecide) {
   p.OnMove();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
   EXPECT_EQ(p.MySt->Kagami_c, 0);
+  // Owed crouches are paid one by one, then he stands.
+  Motion(6).Frame[0].Ani.Last_f = 1;
+  T(0).TSt.CtrlNo = 0;
+  p.OnInit();
+    p.MySt->Kagami_c = 2;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 1);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
 }  // namespace
@@ -1453,13 +1447,8 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
   P(0, 2).MyZahyou->X = z.X + 5000;
   P(0, 2).OnReMove(false, false);
   EXPECT_EQ(BallZ().X, bx);
-}
-
-// The hurt box from the frame's box, mirrored about the player's X when he
-// faces left; a box without height takes the defaults.
-TEST_F(MatchPlayer, TheHurtBoxFollowsTheFrameAndTheFacing) {
-  TDBPlayer& p = P(0, 1);
-  TZahyou& z = *p.MyZahyou;
+  // The hurt box from the frame's box, mirrored about the player's X when he
+  // faces left; a box without height takes the defaults.
   z.X = 10050, z.Y = 1230;
   SquareData& k = Motion(p.MySt->Motion.MNo).Frame[p.MySt->Anime.FrameNo].Kurai;
   k = SquareData{3, -20, 10, 30};
