@@ -997,6 +997,11 @@ TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
   EXPECT_EQ(al->Entry(1).dwDDFX != 0, true);  // mirrored left-right
   EXPECT_EQ(draw->DDt.Muki, mL);
   EXPECT_EQ(draw->DDt.RO_Muki, mL);
+  // The fill keeps what it is given for the drawing variants.
+  draw->OnDrawSetDB(false, true, true, 9, -1, 0, 0, 3, 500, 12000, 0, 5600, -1, mL, &a);
+  const DrawData& d = draw->DDt;
+  EXPECT_EQ((std::vector<int32_t>{d.DB_f, d.RevX_f, d.RevY_f, d.M_c, d.FNo, d.ExpBmpNo, d.SkinNo}),
+            (std::vector<int32_t>{1, 1, 1, 9, 3, -1, 0}));
 }
 
 TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
