@@ -43,12 +43,23 @@ struct KindCase {
 TEST_F(Shot, KindByTimingAndTechnique) {
     const KindCase cases[] = {
         {"standing", false, false, false, false, 0, 0, 20, 0, 0, 0, 0, stS, false, true},
-        {"dash special", false, true, false, false, 0, 5, 0, 0, 3, 0, 0, stHS, true, false},
+        {"dash special", false, true, false, false, 0, 5, 0, 0, 2, 0, 0, stHS, true, false},
+        {"dash special before its window", false, true, false, false, 0, 4, 0, 0, 2, 0, 0, stDS, false, true},
+        {"dash special after its window", false, true, false, false, 0, 7, 0, 0, 2, 0, 0, stDS, false, true},
         {"dash special without one", false, true, false, false, 0, 6, 0, 0, 1, 0, 0, stDS, false, true},
         {"early dash special", false, true, false, false, 0, 2, 0, 0, 0, 0, 2, stSHS2, true, false},
+        {"first step special", false, true, false, false, 0, 1, 0, 0, 0, 0, 2, stSHS2, true, false},
+        {"third step special", false, true, false, false, 0, 3, 0, 0, 0, 0, 2, stSHS2, true, false},
+        {"no step yet", false, true, false, false, 0, 0, 0, 0, 0, 0, 2, stDS, false, true},
+        {"fourth step", false, true, false, false, 0, 4, 0, 0, 0, 0, 2, stDS, false, true},
+        {"early dash without one", false, true, false, false, 0, 2, 0, 0, 0, 0, 1, stDS, false, true},
+        {"dash nice a step late", false, true, false, false, 0, 12, 10, 0, 0, 0, 0, stDS, false, true},
         {"dash nice", false, true, false, false, 0, 11, 10, 0, 0, 0, 0, stDNS, false, false},
         {"dash nice short of technique", false, true, false, false, 0, 11, 9, 0, 0, 0, 0, stDS, false, true},
         {"dash jump special", true, true, false, false, 21, 0, 0, 2, 0, 0, 0, stJHS, true, false},
+        {"dash jump special first frame", true, true, false, false, 20, 0, 0, 2, 0, 0, 0, stJHS, true, false},
+        {"dash jump special too late", true, true, false, false, 23, 0, 0, 2, 0, 0, 0, stDJS, false, true},
+        {"dash jump double nice needs the catch", true, true, false, false, 12, 0, 15, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump special without one", true, true, false, false, 21, 0, 0, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump double nice", true, true, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
         {"dash jump double nice short of technique", true, true, true, false, 12, 0, 14, 0, 0, 0, 0, stDJS, false, true},
@@ -56,15 +67,24 @@ TEST_F(Shot, KindByTimingAndTechnique) {
         {"dash jump nice", true, true, false, false, 9, 0, 12, 0, 0, 0, 0, stDJNS, false, false},
         {"dash jump late", true, true, false, false, 15, 0, 12, 0, 0, 0, 0, stDJS, false, true},
         {"caught jump double nice", true, false, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
+        {"caught jump double nice short", true, false, true, false, 12, 0, 14, 0, 0, 0, 0, stJNS, false, false},
+        {"caught jump double nice late", true, false, true, false, 14, 0, 15, 0, 0, 0, 0, stJNS, false, false},
+        {"caught jump late", true, false, true, false, 15, 0, 20, 0, 0, 2, 0, stJS, false, true},
         {"caught jump nice", true, false, true, false, 10, 0, 7, 0, 0, 0, 0, stJNS, false, false},
         {"caught jump special", true, false, true, false, 10, 0, 6, 0, 0, 2, 0, stSHS1J, true, false},
         {"caught jump plain", true, false, true, false, 10, 0, 6, 0, 0, 0, 0, stJS, false, true},
         {"jump nice standing", true, false, false, false, 10, 0, 3, 0, 0, 0, 0, stJNS, false, false},
+        {"jump standing short", true, false, false, false, 10, 0, 2, 0, 0, 0, 0, stJS, false, true},
+        {"jump double nice", true, false, false, false, 13, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
+        {"jump double nice short", true, false, false, false, 13, 0, 14, 0, 0, 0, 0, stJNS, false, false},
+        {"jump late", true, false, false, false, 15, 0, 14, 0, 0, 2, 0, stJS, false, true},
+        {"jump too early", true, false, false, false, 9, 0, 14, 0, 0, 2, 0, stJS, false, true},
         {"jump moving short", true, false, false, true, 10, 0, 4, 0, 0, 0, 0, stJS, false, true},
         {"jump moving nice", true, false, false, true, 10, 0, 5, 0, 0, 0, 0, stJNS, false, false},
         {"jump special", true, false, false, false, 14, 0, 0, 0, 0, 2, 0, stSHS1J, true, false},
         {"jump early", true, false, false, false, 3, 0, 20, 0, 0, 2, 0, stJS, false, true},
     };
+    sdt.DBGDt.DBDif = dbdfNomal;
     for (const KindCase& c : cases) {
         DBPlayerState& st = *me->MySt;
         st.Motion.MF = c.dash ? MFBit(dbmfDs) : 0;
@@ -82,6 +102,17 @@ TEST_F(Shot, KindByTimingAndTechnique) {
         EXPECT_EQ(me->tShType, c.kind) << c.name;
         EXPECT_EQ(me->tNmlSh_f, c.plain) << c.name;
     }
+    // Moving in depth only is moving too: 4 is short of a nice shot.
+    me->MySt->Motion.MF = 0;
+    me->MySt->AirCatch_f = 0;
+    me->MySt->Air_c = 10;
+    me->MyZahyou->dX = 0;
+    me->MyZahyou->dZ = -100;
+    dt->dShT = 4;
+    dt->dSHS1 = 0;
+    me->tJSh_f = true;
+    me->GetShootType();
+    EXPECT_EQ(me->tShType, stJS);
 }
 
 TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
@@ -94,6 +125,17 @@ TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
     EXPECT_TRUE(me->GetShootType());
     sdt.DBGDt.DBCPUNum = 2;  // a CPU side keeps the normal window
     EXPECT_FALSE(me->GetShootType());
+    sdt.DBGDt.DBCPUNum = 0;
+    // The dash jump's window: 18 .. 23 on easy, 20 .. 22 otherwise.
+    me->tJSh_f = true;
+    dt->dJHS = 2;
+    for (const int air : {17, 18, 20, 22, 23, 24}) {
+        me->MySt->Air_c = air;
+        sdt.DBGDt.DBDif = dbdfEasy;
+        EXPECT_EQ(me->GetShootType(), air >= 18 && air <= 23) << air;
+        sdt.DBGDt.DBDif = dbdfNomal;
+        EXPECT_EQ(me->GetShootType(), air >= 20 && air <= 22) << air;
+    }
 }
 
 TEST(MatchControlShot, PowerRoundsAndLevelsClimbTheRankTable) {
@@ -202,20 +244,6 @@ TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
     EXPECT_EQ(sound.Played, std::vector<int>{1});
 }
 
-TEST_F(Shot, AShotNeverClimbs) {
-    // A target above the ball: the upward part becomes a downward one.
-    dt->dBP = 100;
-    P(1, 0).MySt->Dead_f = 0;
-    Place(P(1, 0), 23000, 5000);
-    P(1, 0).MyZahyou->Y = 4000;
-    P(1, 0).MySt->Motion.Mtype = dbmtDn;  // lying down: aimed at his height
-    Ball().ShTgTNo = 1;
-    Ball().ShTgPNo = 0;
-    me->SetShoot(false);
-    EXPECT_GT(BallZ().dX, 0);
-    EXPECT_LT(BallZ().dY, 0);
-}
-
 TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     int32_t x = 1000, y = 0, z = 0;
     me->SAngle(x, y, z, 500);
@@ -262,6 +290,17 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     EXPECT_EQ(x, -17396);
     EXPECT_EQ(y, -97872);
     EXPECT_EQ(z, 10873);
+    // Exactly 100 along (facing neither way) or in depth (facing front)
+    // still counts as short.
+    Face(*me, mR, mzN);
+    DB().DBSHOOT.LIMITAGLX = DB().DBSHOOT.LIMITAGLZ = 0;
+    x = 100, y = 0, z = 50;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(std::make_pair(x, z), std::make_pair(1000, 0));
+    Face(*me, mR, mzF);
+    x = 50, y = 0, z = 100;
+    me->SAngle(x, y, z, 1000);
+    EXPECT_EQ(std::make_pair(x, z), std::make_pair(0, 1000));
     // Nothing to aim at: full speed along X.
     Face(*me, mR, mzN);
     x = 0, y = 0, z = 0;
@@ -316,32 +355,200 @@ TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
     EXPECT_EQ(BallZ().dZ, -500);
 }
 
-// The stop-and-aim special aims 10 pixels deeper than a target in the front
-// half of the court, 10 shallower than one in the back half.
-TEST_F(Shot, TheStopAndAimSpecialAimsOffTheTargetInDepth) {
+}  // namespace
+
+namespace {
+
+// Each kind's power rate, nice factor, level and speed (power 20; the level
+// of a power p is p div 10 here, its speed 100 + level).
+TEST_F(Shot, PlainKindsTakeTheirRateAndNiceFactor) {
+    dt->dBP = 20;
+    struct Case { STYPE kind; int pow, nice, lv, se; };
+    const Case cases[] = {
+        {stS, 10, 1, 1, 1},    {stDS, 14, 1, 1, 1},   {stDNS, 14, 2, 2, 2},
+        {stDJS, 16, 1, 1, 1},  {stDJNS, 16, 2, 3, 2}, {stJS, 12, 1, 1, 1},
+        {stJNS, 12, 2, 2, 2},  {stJNNS, 12, 3, 3, 2},
+    };
+    for (const Case& c : cases) {
+        me->tShType = c.kind;
+        me->tNiceLv = 1;
+        me->tHSNo = 5;
+        sound.Played.clear();
+        me->GetShSpeed();
+        EXPECT_EQ((std::vector<int>{me->tShPow, me->tNiceLv, me->tShLv, me->tShSp, me->tHSNo}),
+                  (std::vector<int>{c.pow, c.nice, c.lv, 100 + c.lv, -1}))
+            << c.kind;
+        EXPECT_EQ(sound.Played, std::vector<int>{c.se}) << c.kind;
+    }
+}
+
+// A special kind reads its own ability byte; with no target it falls back
+// to the plain kind of its throw; a byte past the shot table is no special.
+TEST_F(Shot, SpecialKindsReadTheirOwnByte) {
+    dt->dHS = 2 + 1, dt->dJHS = 2 + 3, dt->dSHS1 = 2 + 4, dt->dSHS2 = 2 + 5;
+    dt->dBP = 20;
+    for (int r = 0; r < DBSHOOT_COUNT; ++r) {
+        hub->ADBShootDt[r].Pow = 10 * r + 10;
+        hub->ADBShootDt[r].Spd = 300 + r;
+        hub->ADBShootDt[r].RCrv = r;
+    }
+    Ball().ShTgTNo = 1, Ball().ShTgPNo = 0;
+    struct Case { STYPE kind; int hs; STYPE plain; };
+    const Case cases[] = {{stHS, 1, stDS}, {stJHS, 3, stDJS}, {stSHS1J, 4, stJS}, {stSHS2, 5, stDS}};
+    for (const Case& c : cases) {
+        Ball().ShTgPNo = 0;
+        me->tShType = c.kind;
+        me->tNmlSh_f = false;
+        sound.Played.clear();
+        me->GetHShSpeed();
+        const int pow = 10 * c.hs + 10;
+        EXPECT_EQ((std::vector<int>{me->tHSNo, me->tShPow, me->tShLv, me->tShSp, me->tRCrv}),
+                  (std::vector<int>{c.hs, pow, std::min(6, pow / 10), 300 + c.hs, c.hs}))
+            << c.kind;
+        EXPECT_EQ(sound.Played, std::vector<int>{27}) << c.kind;
+        EXPECT_FALSE(me->tNmlSh_f);
+        // Without a target: the plain kind, after the special's sound.
+        Ball().ShTgPNo = -1;
+        me->tShType = c.kind;
+        sound.Played.clear();
+        me->GetHShSpeed();
+        EXPECT_EQ(me->tShType, c.plain) << c.kind;
+        EXPECT_TRUE(me->tNmlSh_f);
+        EXPECT_EQ(me->tHSNo, -1);
+        EXPECT_EQ(sound.Played, (std::vector<int>{27, 1})) << c.kind;
+    }
+    // The last row of the table is a special; one past it is not.
+    Ball().ShTgPNo = 0;
+    for (const int past : {0, 1}) {
+        dt->dHS = uint8_t(2 + DBSHOOT_COUNT - 1 + past);
+        me->tShType = stHS;
+        me->GetHShSpeed();
+        EXPECT_EQ(me->tHSNo, past ? -1 : DBSHOOT_COUNT - 1) << past;
+    }
+    dt->dHS = 2;  // the first row
+    me->tShType = stHS;
+    me->GetHShSpeed();
+    EXPECT_EQ(me->tHSNo, 0);
+}
+
+// The curve level is the thrower's plus the special's, held within 0 .. 6;
+// power 8 rolls; the shot state keeps the ball's speeds.
+TEST_F(Shot, CurveRollAndTheStoredSpeeds) {
+    DB().DBSHOOT.NOTAGAGL = 30;
+    dt->dBP = 16;   // 16 x 50 % + 0.55 = 8
+    dt->dCrv = 7;   // curve level 3
+    Face(*me, mL, mzB);
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.ShPow, 8);
+    EXPECT_TRUE(Ball().ShSt.Roll_f);
+    EXPECT_EQ(Ball().ShSt.CrvLv, 3);
+    EXPECT_EQ(BallZ().Muki(), mL);
+    EXPECT_EQ(BallZ().MukiZ(), mzB);
+    EXPECT_EQ((std::vector<int32_t>{Ball().ShSt.fdX, Ball().ShSt.fdY, Ball().ShSt.fdZ}),
+              (std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}));
+    EXPECT_NE(BallZ().dZ, 0);
+    // A special whose curve bonus is negative is held at 0.
     DB().DBDBG.ALLHS_F = 1;
-    dt->dHS = 2 + dbhKAK;
-    DBShootData& row = hub->ADBShootDt[dbhKAK];
-    row.Spd = 1000;
-    row.Etc[0] = 10;
+    dt->dHS = 3;
+    dt->dCrv = 5;  // level 2
+    hub->ADBShootDt[1].RCrv = -5;
+    hub->ADBShootDt[1].Spd = 500;
+    P(1, 0).MySt->Dead_f = 0;
+    Place(P(1, 0), 30000, 5000);
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    me->SetShoot(false);
+    EXPECT_EQ(Ball().ShSt.HSNo, 1);
+    EXPECT_EQ(Ball().ShSt.CrvLv, 0);
+}
+
+// A target above the ball is shot at downward by the forward speed; facing
+// neither way, a target behind the ball is thrown at level.
+TEST_F(Shot, AimAtATargetAboveOrBehind) {
+    DB().DBSHOOT.LIMITAGLX = 0;
+    DB().DBSHOOT.LIMITAGLZ = 0;
+    dt->dBP = 100;  // power 50, level 5, speed 105
     P(1, 0).MySt->Dead_f = 0;
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
-    // (10000, 1000) from the thrower: 995 along, 99 across.
-    Place(P(1, 0), 30000, 5000);
+    BallZ().X = 20000, BallZ().Y = 0, BallZ().Z = 5000;
+    // (3000, 4000, 0) at 105: (63, 84, 0); climbing, dY becomes -63.
+    Place(P(1, 0), 23000, 5000);
+    P(1, 0).MyZahyou->Y = 4000;
+    P(1, 0).MySt->Motion.Mtype = dbmtDn;
     me->SetShoot(false);
-    EXPECT_EQ(Ball().ShSt.HSNo, dbhKAK);
-    EXPECT_EQ(BallZ().dX, 995);
-    EXPECT_EQ(BallZ().dZ, 99);
-    Place(P(1, 0), 30000, 7000);  // aimed at 6000
+    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+              (std::vector<int32_t>{63, -63, 0}));
+    // Standing, he is aimed at level: (3000, 0, 4000) at 105 is (63, 0, 84).
+    P(1, 0).MySt->Motion.Mtype = dbmtSt;
+    Place(P(1, 0), 23000, 9000);
     me->SetShoot(false);
-    EXPECT_EQ(BallZ().dZ, 99);
+    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+              (std::vector<int32_t>{63, 0, 84}));
+    // The same target behind the ball (facing right, target to its left):
+    // no depth.
+    Place(P(1, 0), 17000, 9000);
+    BallZ().X = 20000;
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dZ, 0);
+    EXPECT_EQ(BallZ().dX, 105);
+    // Facing left, the target to the left is in front: depth kept, and the
+    // ball flies left along the facing.
+    Face(*me, mL, mzN);
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, -63);
+    EXPECT_EQ(BallZ().dZ, 84);
+    Place(P(1, 0), 23000, 9000);
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dZ, 0);
+    // A target in the air is shot at where he is, not where he lands.
+    Face(*me, mR, mzN);
+    P(1, 0).MySt->Motion.MF = MFBit(dbmfAr);
+    P(1, 0).MySt->LandX = 30000, P(1, 0).MySt->LandZ = 2000;
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, 63);
+    EXPECT_EQ(BallZ().dZ, 84);
 }
 
-TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {
+// The falling special flies like a pass from above the thrower's head, with
+// the gravity of its row (the slow one in slow motion), and never starts
+// downward.
+TEST_F(Shot, TheFallingSpecialFliesAnArcOntoItsTarget) {
     DB().DBDBG.ALLHS_F = 1;
-    dt->dHS = 2 + dbhENR;
+    dt->dHS = 2 + dbhKYO;
+    DBShootData& row = hub->ADBShootDt[dbhKYO];
+    row.Spd = 500;
+    P(1, 0).MySt->Dead_f = 0;
+    Place(P(1, 0), 30000, 5000);
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    // 10000 along at 500: 20 frames; up 20 x g / 2 - 1600 / 20.
+    struct Case { int32_t grv, slowGrv; bool slow; int32_t dy; };
+    for (const Case& c : {Case{30, 10, false, 220}, Case{30, 10, true, 20}, Case{4, 30, false, 0}}) {
+        row.Etc[0] = c.grv;
+        row.Etc[1] = c.slowGrv;
+        sdt.DBGDt.DBSlow_f = c.slow;
+        BallZ().Y = 0;
+        me->SetShoot(false);
+        EXPECT_EQ(Ball().ShSt.HSNo, dbhKYO);
+        EXPECT_EQ(BallZ().Y, 1600);
+        EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+                  (std::vector<int32_t>{500, c.dy, 0}))
+            << c.grv << " " << c.slow;
+    }
+    sdt.DBGDt.DBSlow_f = 0;
+}
+
+// The court-centre special from side 1 and off the middle depth; the
+// stop-and-aim special at the middle depth aims deeper.
+TEST_F(Shot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
+    DB().DBDBG.ALLHS_F = 1;
     hub->ADBShootDt[dbhENR].Spd = 1000;
+    hub->ADBShootDt[dbhKAK].Spd = 1000;
+    hub->ADBShootDt[dbhKAK].Etc[0] = 10;
+    // From (20000, 6700) on side 0: (14700, 1000) toward the front; from the
+    // middle depth straight along.
+    dt->dHS = 2 + dbhENR;
     P(1, 0).MySt->Dead_f = 0;
     Place(P(1, 0), 40000, 9000);
     Ball().ShTgTNo = 1;
@@ -349,8 +556,35 @@ TEST_F(Shot, TheCourtCentreSpecialAimsAtTheMiddleOfTheEnemyCourt) {
     Place(*me, 20000, 5700);
     me->SetShoot(false);
     EXPECT_EQ(Ball().ShSt.HSNo, dbhENR);
-    EXPECT_EQ(BallZ().dX, 1000);  // straight at X 34700, level with depth 5700
-    EXPECT_EQ(BallZ().dZ, 0);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(1000, 0));
+    Place(*me, 20000, 6700);
+    me->SetShoot(false);
+    EXPECT_EQ(BallZ().dX, 997);
+    EXPECT_EQ(BallZ().dZ, -67);
+    // Side 1 at (30000, 4700), facing left: (13500, 1000) toward the back.
+    TDBPlayer& en = P(1, 1);
+    for (auto& m : hub->ADBPDt[1]) m.dHS = 2 + dbhENR;
+    Place(en, 30000, 4700);
+    Face(en, mL, mzN);
+    P(0, 1).MySt->Dead_f = 0;
+    Ball().ShTgTNo = 0;
+    Ball().ShTgPNo = 1;
+    en.SetShoot(false);
+    EXPECT_EQ(BallZ().dX, -997);
+    EXPECT_EQ(BallZ().dZ, 73);
+    // The stop-and-aim special aims 10 pixels deeper than a target in the
+    // front half of the court (depth 5700 or less), shallower in the back
+    // half: each (10000, 1000) from the thrower.
+    dt->dHS = 2 + dbhKAK;
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    for (const int32_t z : {5000, 5700, 7000}) {
+        Place(*me, 20000, z == 7000 ? 5000 : z);
+        Place(P(1, 0), 30000, z);
+        me->SetShoot(false);
+        EXPECT_EQ(Ball().ShSt.HSNo, dbhKAK);
+        EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(995, 99)) << z;
+    }
 }
 
 }  // namespace

@@ -107,45 +107,6 @@ class MatchPlayer : public ::testing::Test {
 
 // ---------------------------------------------------------------- motions
 
-TEST_F(MatchPlayer, MotionsTakeTheirAirOrGroundFormAndTheirStartingFrame) {
-  TDBPlayer& p = P(0, 0);
-  DBPlayerState& st = *p.MySt;
-  EXPECT_EQ(st.Motion.Mtype, dbmtSt);
-  EXPECT_EQ(uint16_t(st.Motion.MF), MFBit(dbmfJpOK) | MFBit(dbmfMuki));
-
-  st.Motion.MF = MFBit(dbmfAr);
-  p.SetMtype(dbmtSt, true);
-  EXPECT_EQ(st.Motion.Mtype, dbmtJ2);
-  EXPECT_EQ(st.Motion.MNo, 23);
-
-  // On the ground a jump shot is a standing shot, by depth facing.
-  st.Motion.MF = 0;
-  p.MyZahyou->SetMukiZ(mzB);
-  p.SetMtype(dbmtJSh, false);
-  EXPECT_EQ(st.Motion.Mtype, dbmtSh);
-  EXPECT_EQ(st.Motion.MNo, 14);
-  p.SetMtype(dbmtPa, false);
-  EXPECT_EQ(st.Anime.FrameNo, 4);  // span 2, facing the back
-  // In the air a shot is a jump shot, by depth facing.
-  st.Motion.MF = MFBit(dbmfAr);
-  p.MyZahyou->SetMukiZ(mzF);
-  p.SetMtype(dbmtSh, false);
-  EXPECT_EQ(st.Motion.Mtype, dbmtJSh);
-  EXPECT_EQ(st.Motion.MNo, 16);
-  st.Motion.MF = 0;
-  p.MyZahyou->SetMukiZ(mzB);
-  p.SetMtype(dbmtDg, false);
-  EXPECT_EQ(st.Anime.FrameNo, 2);  // span 1, facing the back
-
-  // The dash flag carries over into motions that keep it.
-  p.SetMtype(dbmtDs, false);
-  p.SetMtype(dbmtCa, false);
-  EXPECT_TRUE(p.HasMF(dbmfDs));
-  EXPECT_TRUE(p.HasMF(dbmfAct));
-  p.SetMtype(dbmtCr, false);
-  EXPECT_FALSE(p.HasMF(dbmfDs));
-}
-
 TEST_F(MatchPlayer, RestartsNeedResetAndFixedMotionsCannotBeLeft) {
   TDBPlayer& p = P(0, 1);
   DBPlayerState& st = *p.MySt;
@@ -230,7 +191,10 @@ TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
     MukiType m;
     MukiZType mz;
   };
-  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN}}) {
+  // Turned by the slowed speeds: 0 is not to the right; beyond 100 in depth.
+  for (const Case& c : {Case{400, -200, mL, mzF}, Case{-400, 200, mR, mzB}, Case{-400, 50, mR, mzN},
+                        Case{0, 136, mR, mzB}, Case{4, -134, mL, mzN}, Case{4, -135, mL, mzF},
+                        Case{-4, 134, mR, mzN}}) {
     p.SetMtype(dbmtFlF, true);
     p.MySt->AirRev_c = 3;
     z.dX = c.dx, z.dZ = c.dz;
@@ -277,18 +241,6 @@ TEST_F(MatchPlayer, CrouchDependsOnHitPointsAndMotionsSoundAsTheyStart) {
                                               as(dbmtENG, 11)}));
 }
 
-TEST_F(MatchPlayer, FrameActionsFireWhenTheirFrameIsReached) {
-  AnimeData& f0 = Motion(20).Frame[0].Ani;  // the catch
-  f0.ActP_f = 1;
-  TDBPlayer& p = P(0, 3);
-  p.MyZahyou->SetMukiZ(mzF);
-  p.SetMtype(dbmtCa, false);
-  EXPECT_EQ(p.MySt->Catch_c, 0);  // the window opens
-  p.MyZahyou->SetMukiZ(mzN);
-  p.SetMtype(dbmtCa, true);      // starts on frame 2, which carries nothing
-  EXPECT_EQ(p.MySt->Catch_c, -1);
-}
-
 TEST_F(MatchPlayer, LeftCourtViewAndBallDistances) {
   TDBPlayer& out = P(0, 4);
   out.MyZahyou->X = 48000;
@@ -314,6 +266,13 @@ TEST_F(MatchPlayer, LeftCourtViewAndBallDistances) {
   Ball().LandZLine = p.MyZahyou->Z;
   p.GetBallDist();
   EXPECT_EQ(p.MySt->BallLandLineDist, 600);
+  // A pass lands too; a held ball has only its plain distance.
+  for (const DBBallMotionType m : {dbbPass, dbbHold}) {
+    Ball().Motion = m;
+    p.GetBallDist();
+    EXPECT_EQ(std::make_pair(p.MySt->BallLandDist, p.MySt->BallLandLineDist),
+              m == dbbPass ? std::make_pair(100, 600) : std::make_pair(500, 500));
+  }
 
   p.SetMtype(dbmtFlF, false);  // in damage
   p.GetBallDist();
@@ -370,35 +329,24 @@ TEST_F(MatchPlayer, MotionCounterWalksThroughFramesAndLoops) {
   }
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
   EXPECT_EQ(counts, (std::vector<int>{1, 2, 3, 4, 5, 0, 1, 2, 3, 0, 1, 2}));
-}
-
-TEST_F(MatchPlayer, CatchWindowFollowsTheShotLevelAndHalvesForAHolder) {
-  TDBPlayer& p = P(1, 1);
-  sdt.DBGDt.DBDif = dbdfNomal;
-  for (auto& f : Motion(20).Frame) f.Ani.Time = 200;
-  Ball().Motion = dbbShoot;
-  Ball().ShSt.ShLv = 6;
-  Ball().ShSt.HSNo = dbhNML;
-  const int32_t a = p.MyLv.CaT->CaFrm_A;
-  p.SetMtype(dbmtCa, false);
-  p.MySt->Catch_c = 0;
-  int steps = 0;
-  while (p.MySt->Catch_c != -1 && steps < 100) {
+  // A held frame stays while its count lasts (a count of 0 holds for ever); a
+  // motion without a marked last frame ends after its seventh.
+  wk = DBBaseMotionData{};
+  for (auto& f : wk.Frame) f.Ani.Time = 1;
+  wk.Frame[0].Ani.LoopP = 3;
+  wk.Frame[0].Ani.LoopC = 2;
+  p.SetMtype(dbmtWk, true);
+  frames.clear();
+  for (int i = 0; i < 8; ++i) {
     p.MCCount();
-    ++steps;
+    frames.push_back(p.MySt->Motion.Mtype == dbmtWk ? p.MySt->Anime.FrameNo : -1);
   }
-  EXPECT_EQ(steps, a + 1);
-
-  Ball().HoldTNo = 1;
-  Ball().HoldPNo = 1;
-  p.SetMtype(dbmtCa, true);
-  p.MySt->Catch_c = 0;
-  steps = 0;
-  while (p.MySt->Catch_c != -1 && steps < 100) {
-    p.MCCount();
-    ++steps;
-  }
-  EXPECT_EQ(steps, a / 2 + 1);
+  EXPECT_EQ(frames, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, -1}));
+  wk.Frame[0].Ani.LoopC = 0;
+  p.SetMtype(dbmtWk, true);
+  for (int i = 0; i < 5; ++i) p.MCCount();
+  EXPECT_EQ(p.MySt->Anime.FrameNo, 0);
+  EXPECT_EQ(p.MySt->Anime.Loop_c, 0);
 }
 
 TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
@@ -413,8 +361,13 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
     EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
     return std::pair<int, int>(p.MyZahyou->dX, p.MyZahyou->dZ);
   };
+  table.DB.DBJP.BY = 500;
+  table.DB.DBJP.DBY = 700;
   const DBSpdData& s = *P(0, 0).MyLv.Spd;
   EXPECT_EQ(jump(0, {cU, cR}), std::make_pair(s.WkJPNX, s.WkJPNZ));
+  EXPECT_EQ(jump(0, {cD, cL}), std::make_pair(-s.WkJPNX, -s.WkJPNZ));
+  EXPECT_EQ(jump(0, {cD}), std::make_pair(0, -s.WkJPZ));
+  EXPECT_EQ(jump(0, {cR}), std::make_pair(s.WkJPX, 0));
   EXPECT_EQ(jump(6, {cU, cR}), std::make_pair(0, s.WkJPZ));   // no left or right at 6
   EXPECT_EQ(jump(4, {cU, cL}), std::make_pair(-s.WkJPX, 0));  // no up or down at 4
   EXPECT_EQ(P(0, 4).MyZahyou->dY, table.DB.DBJP.BY);
@@ -423,6 +376,14 @@ TEST_F(MatchPlayer, JumpTakeOffFollowsTheHeldDirectionsByPosition) {
   P(0, 0).MyZahyou->FDsMuki = mL;
   P(0, 0).MyZahyou->dZ = 300;
   EXPECT_EQ(jump(0, {cU, cR}, MFBit(dbmfDs)), std::make_pair(-s.DSJPX, 0));
+  EXPECT_EQ(P(0, 0).MyZahyou->dY, 700);
+  P(0, 0).MyZahyou->FDsMuki = mR;
+  EXPECT_EQ(jump(0, {cL}, MFBit(dbmfDs)), std::make_pair(s.DSJPX, 0));
+  // A computer side reads no pad, but its dash jump keeps the dash's way.
+  sdt.DBGDt.DBCPUNum = 2;
+  EXPECT_EQ(jump(0, {cU, cR}), std::make_pair(0, 0));
+  EXPECT_EQ(jump(0, {cU}, MFBit(dbmfDs)), std::make_pair(s.DSJPX, 0));
+  sdt.DBGDt.DBCPUNum = 0;
   // Anyone but the controlled man jumps straight up.
   TDBPlayer& other = P(0, 1);
   other.SetMtype(dbmtJCr, false);
@@ -512,8 +473,15 @@ TEST_F(MatchPlayer, ResultPoseOnTheGround) {
   P(0, 1).OnMove();
   EXPECT_EQ(P(0, 1).MySt->Motion.Mtype, dbmtWIN);
   EXPECT_EQ(P(0, 1).MyZahyou->Y, 0);
+  P(1, 5).MyZahyou->Y = 3000;
   P(1, 5).OnMove();
   EXPECT_EQ(P(1, 5).MySt->Motion.Mtype, dbmtLOSE);
+  EXPECT_EQ(P(1, 5).MyZahyou->Y, 0);
+  // A player who is out strikes no pose.
+  P(1, 0).MyZahyou->Y = 3000;
+  P(1, 0).OnMove();
+  EXPECT_NE(P(1, 0).MySt->Motion.Mtype, dbmtLOSE);
+  EXPECT_EQ(P(1, 0).MyZahyou->Y, 3000);
 }
 
 // ---------------------------------------------------------------- movement
@@ -830,6 +798,13 @@ TEST_F(MatchPlayer, ShotTargetCounterRunsWhileTargetedAndWraps) {
   Ball().ShTgPNo = 1;
   p.MCCount();
   EXPECT_EQ(p.ShTg_c, -1);
+  // A defeated target counts nothing.
+  Ball().ShTgPNo = 0;
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, 0);
+  p.SetMtype(dbmtENG, false);
+  p.MCCount();
+  EXPECT_EQ(p.ShTg_c, -1);
 }
 
 TEST_F(MatchPlayer, ATeamDoesNothingBeforeTheMatchStarts) {
@@ -873,21 +848,6 @@ TEST_F(MatchPlayer, TheCoverManIsTheFreeInfielderNearestTheLanding) {
   P(0, 0).SetMtype(dbmtDn, false);
   T(0).SeekCover(3);
   EXPECT_EQ(T(0).TSt.CvrNo, -1);
-}
-
-// A player who owes crouches pays them one by one once he stands free.
-TEST_F(MatchPlayer, ABreathingPlayerCrouchesUntilHisCrouchesArePaid) {
-  Motion(6).Frame[0].Ani.Last_f = 1;
-  TDBPlayer& p = P(0, 1);
-  p.MySt->Kagami_c = 2;
-  p.OnMove();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
-  EXPECT_EQ(p.MySt->Kagami_c, 1);
-  p.MCCount();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
-  EXPECT_EQ(p.MySt->Kagami_c, 0);
-  p.MCCount();
-  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
 }
 
 TEST_F(MatchPlayer, SaveAndLoadCarryTheTeamState) {
@@ -963,6 +923,15 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   Fill(12000, 5600, mR, -1, false, &a);
   draw->OnSadowDraw(12000, 0, 5600, 0, 500);
   draw->OnDraw();
+  // The shadow rises by whole pixels of (shadow height + 1).
+  draw->OnSadowDraw(12000, 0, 5600, 98, 500);
+  draw->OnSadowDraw(12000, 0, 5600, 99, 500);
+  EXPECT_EQ(Queue()[3], "80,104 16x8 @112,180");
+  EXPECT_EQ(Queue()[4], "80,104 16x8 @112,179");
+  al->Rendering();
+  Fill(12000, 5600, mR, -1, false, &a);
+  draw->OnSadowDraw(12000, 0, 5600, 0, 500);
+  draw->OnDraw();
   EXPECT_EQ(Queue(), (std::vector<std::string>{
                          "80,104 16x8 @112,180",    // shadow centred at (120, 184)
                          "64,160 32x32 @104,152",   // body
@@ -977,6 +946,39 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   Fill(12000, 5600, mR, -1, false, &a);
   draw->OnDraw();
   EXPECT_EQ(Queue().back(), "480,480 32x32 @104,152");
+  // Mirrored upside down, the frame's Y offset goes up and the face is
+  // placed from the cell's bottom: 148 + 32 - 10 - 3.
+  a.BmpNo = 0x25;
+  a.RevY_f = 1;
+  a.Y = 4;
+  Fill(12000, 5600, mR, -1, false, &a);
+  const uint32_t from = al->DrawObjectCount();
+  draw->OnDraw();
+  const std::vector<std::string> q = Queue();
+  EXPECT_EQ(std::vector<std::string>(q.begin() + from, q.end()),
+            (std::vector<std::string>{"64,160 32x32 @104,148", "16,0 16x10 @112,167"}));
+  // Frame and body offsets go the way he faces: 120 - (2 + 3) - 16, and
+  // 152 + 4 down. A frame number past 255 wraps onto the sheet.
+  al->Rendering();
+  a = AnimeData{};
+  a.BmpNo = 0x125;
+  a.X = 2;
+  gdt->DBBMPData[0x125].BX = 3;
+  gdt->DBBMPData[0x125].BY = 4;
+  Fill(12000, 5600, mL, -1, false, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue(), std::vector<std::string>{"64,160 32x32 @99,156"});
+  // Height lifts him: 12 pixels up.
+  al->Rendering();
+  draw->OnDrawSetDB(false, false, false, 0, -1, 0, 0, 3, 500, 12000, 1200, 5600, -1, mL, &a);
+  draw->OnDraw();
+  EXPECT_EQ(Queue(), std::vector<std::string>{"64,160 32x32 @99,144"});
+  // An invisible player draws nothing.
+  al->Rendering();
+  Fill(12000, 5600, mL, -1, false, &a);
+  draw->DDt.Invs_f = true;
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 0u);
 }
 
 TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
@@ -993,6 +995,13 @@ TEST_F(PlayerSprite, FaceHalvesAroundTheBodyWhenFacingLeft) {
                          "8,0 8x10 @120,120",
                      }));
   EXPECT_EQ(al->Entry(1).dwDDFX != 0, true);  // mirrored left-right
+  EXPECT_EQ(draw->DDt.Muki, mL);
+  EXPECT_EQ(draw->DDt.RO_Muki, mL);
+  // The fill keeps what it is given for the drawing variants.
+  draw->OnDrawSetDB(false, true, true, 9, -1, 0, 0, 3, 500, 12000, 0, 5600, -1, mL, &a);
+  const DrawData& d = draw->DDt;
+  EXPECT_EQ((std::vector<int32_t>{d.DB_f, d.RevX_f, d.RevY_f, d.M_c, d.FNo, d.ExpBmpNo, d.SkinNo}),
+            (std::vector<int32_t>{1, 1, 1, 9, 3, -1, 0}));
 }
 
 TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
@@ -1003,11 +1012,26 @@ TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
   Fill(12000, 5600, mR, 40, false, &a);  // 16: shown
   draw->OnDraw();
   EXPECT_EQ(al->DrawObjectCount(), 1u);
+  // The first 12 of every 24 frames are hidden.
+  for (const int32_t fc : {0, 11, 12, 23, 24}) {
+    const uint32_t before = al->DrawObjectCount();
+    Fill(12000, 5600, mR, fc, false, &a);
+    draw->OnDraw();
+    EXPECT_EQ(al->DrawObjectCount() - before, fc % 24 < 12 ? 0u : 1u) << fc;
+  }
+  // Outside play nobody blinks and there is no cursor.
+  sdt.DBGDt.DBSSt = dbssResult;
+  al->Rendering();
+  Fill(12000, 5600, mR, 30, true, &a);
+  draw->OnDraw();
+  EXPECT_EQ(al->DrawObjectCount(), 1u);
+  sdt.DBGDt.DBSSt = dbssShiai;
+  al->Rendering();
 
   sdt.DBGDt.DBCsl_c = 15;
   Fill(12000, 5600, mR, -1, true, &a);
   draw->OnDraw();
-  EXPECT_EQ(al->DrawObjectCount(), 2u);  // body only
+  EXPECT_EQ(al->DrawObjectCount(), 1u);  // body only
   sdt.DBGDt.DBCsl_c = 14;
   sdt.DBGDt.DBCPUNum = 1;
   Fill(12000, 5600, mR, -1, true, &a);
@@ -1017,6 +1041,13 @@ TEST_F(PlayerSprite, TargetBlinksAndTheCursorFollowsTheBlinkCounter) {
   Fill(12000, 5600, mR, -1, true, &a);
   draw->OnDraw();
   EXPECT_EQ(Queue().back(), "104,112 8x8 @116,142");
+  // Side 1's own cursor with no computer side; with one, side 1 is it.
+  for (const int cpu : {0, 1}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    draw->OnDrawSetDB(true, false, false, 0, 1, 1, 0, 3, 500, 12000, 0, 5600, -1, mR, &a);
+    draw->OnDraw();
+    EXPECT_EQ(Queue().back(), cpu == 0 ? "96,112 8x8 @116,142" : "104,112 8x8 @116,142");
+  }
 }
 
 TEST_F(PlayerSprite, TeamDrawsLivePlayersWithShadowsAtTheirPriority) {
@@ -1075,12 +1106,9 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
   draw = std::make_unique<TGenCharDraw>(&d3d, hub.get(), &glb);
   sdt.DBGDt.DBCsl_c = 0;
   AnimeData a{};
-  struct Case {
-    int32_t shTg;
-    bool ctrl;
-    uint32_t bm, colour;
-  };
+  struct Case { int32_t shTg; bool ctrl; uint32_t bm, colour; };
   for (const Case& c : {Case{30, false, BM_FLASH, 0x606020}, Case{40, true, BM_FLASH, 0x202040},
+                        Case{11, false, BM_FLASH, 0x606020}, Case{12, false, BM_FLASH, 0x202040},
                         Case{-1, true, BM_FLASH, 0x404040}, Case{-1, false, BM_NORMAL, 0xFFFFFF}}) {
     draw->OnDrawSetDB(c.ctrl, false, false, 0, 1, 0, 0, 3, 500, 12000, 0, 5600, c.shTg, mR, &a);
     draw->OnDraw();
@@ -1088,6 +1116,23 @@ TEST_F(PlayerSprite, ADirect3DRendererTintsTargetsAndTheControlledPlayer) {
     EXPECT_EQ(d3d.Entry(0).BM, c.bm);
     EXPECT_EQ(d3d.Entry(0).Color, 0xFF000000u | c.colour);
     d3d.Rendering();
+  }
+  // The frame's flags mirror the cell: upside down alone, and with the
+  // facing left as well.
+  for (const MukiType m : {mR, mL}) {
+    for (const uint8_t revY : {0, 1, 2}) {
+      // 2: the frame mirrors left and right instead.
+      a.RevY_f = revY == 1;
+      a.RevX_f = revY == 2;
+      draw->OnDrawSetDB(false, false, false, 0, m == mR ? 1 : -1, 0, 0, 3, 500, 12000, 0, 5600,
+                        -1, m, &a);
+      draw->OnDraw();
+      ASSERT_EQ(d3d.DrawObjectCount(), 1u);
+      const TDRAWDATA& e = d3d.Entry(0);
+      EXPECT_EQ(e.dy[0] > e.dy[2], revY == 1) << m << " " << int(revY);
+      EXPECT_EQ(e.dx[0] > e.dx[1], (m == mL) != (revY == 2)) << m << " " << int(revY);
+      d3d.Rendering();
+    }
   }
 }
 
@@ -1133,6 +1178,767 @@ TEST(MatchPlayerSave, ExtremeCoordinatesAndCountersAreRefused) {
     d.ADBZahyou[0][0].Y = DBCRT_CEILING;
     d.ADBPSt[0][0].Motion.M_c = 100000;
   }));
+}
+
+}  // namespace
+
+namespace {
+
+// Which motions advance their frame in the motion counter, and what the
+// timed ones do when their counters run out.
+TEST_F(MatchPlayer, TheMotionCounterAdvancesByMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  struct Case { const char* name; DBMotionType m; int32_t airFric, jpCr, fric; bool advances; };
+  const Case cases[] = {
+      {"standing", dbmtSt, 0, 0, 0, false},      {"walking", dbmtWk, 0, 0, 0, true},
+      {"crouch", dbmtCr, 0, 0, 0, true},         {"crouch sliding", dbmtCr, 1, 0, 0, false},
+      {"crouch waiting", dbmtCr, 0, 1, 0, false}, {"catch slide", dbmtCM, 0, 0, 0, true},
+      {"catch sliding", dbmtCM, 0, 0, 1, false},  {"defeated", dbmtENG, 0, 0, 0, false},
+  };
+  for (const Case& c : cases) {
+    p.OnInit();
+    p.SetMtype(c.m, true);
+    p.MySt->AirFric_c = c.airFric;
+    p.MySt->JpCr_c = c.jpCr;
+    p.MyZahyou->Fric_c = c.fric;
+    p.MySt->CatchW_c = 2;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Anime.Ani_c, c.advances ? 1 : 0) << c.name;
+    EXPECT_EQ(p.MySt->Motion.M_c, 1) << c.name;
+    EXPECT_EQ(p.MySt->CatchW_c, 1) << c.name;
+    EXPECT_EQ(p.MySt->Motion.Mtype, c.m) << c.name;
+  }
+  EXPECT_EQ(p.MySt->Holy_c, 1);
+
+  // Lying down for the guts row's 5 frames, he gets up on the fifth.
+  p.OnInit();
+  p.SetMtype(dbmtDn, false);
+  for (int i = 0; i < 4; ++i) p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtDn);
+  EXPECT_EQ(p.MySt->Down_c, 4);
+  EXPECT_EQ(p.MySt->Anime.Ani_c, 4);  // his frame runs meanwhile
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtDRv);
+
+  // A roll's countdown ends in a stop, lying down or defeated by hit points.
+  for (const int32_t hp : {1, 0}) {
+    p.OnInit();
+    p.SetMtype(dbmtRoB, false);
+    p.MySt->HP = hp;
+    p.MySt->Roll_c = 2;
+    p.MyZahyou->dX = 300, p.MyZahyou->dZ = 50, p.MySt->AirFric_c = 4;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtRoB);
+    EXPECT_EQ(p.MyZahyou->dX, 300);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, hp > 0 ? dbmtDn : dbmtENG) << hp;
+    EXPECT_EQ((std::vector<int32_t>{p.MyZahyou->dX, p.MyZahyou->dZ, p.MySt->AirFric_c}),
+              (std::vector<int32_t>{0, 0, 0}));
+  }
+  // In the air the air counter runs.
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJ2, false);
+  p.MCCount();
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Air_c, 2);
+}
+
+// The catch window by the ball coming at the catcher and the difficulty:
+// the window closes after window + 1 counts.
+TEST_F(MatchPlayer, CatchWindowByShotKindLevelAndDifficulty) {
+  for (auto& r : hub->ADBRankDt) {
+    DBCaTData& c = r.CaT;
+    c.CaFrm_HS = 10, c.CaFrm_A = 7, c.CaFrm_B = 6, c.CaFrm_C = 5, c.CaFrm_D = 4;
+    c.CaFrm_E = 3, c.CaFrm_F = 2, c.CaFrm_G = 8, c.CaFrm_P = 9;
+    c.EZCaFrm_HS = 30, c.EZCaFrm_A = 27, c.EZCaFrm_B = 26, c.EZCaFrm_C = 25, c.EZCaFrm_D = 24;
+    c.EZCaFrm_E = 23, c.EZCaFrm_F = 22, c.EZCaFrm_G = 28, c.EZCaFrm_P = 29;
+  }
+  for (auto& f : Motion(20).Frame) f.Ani.Time = 200;
+  TDBPlayer& p = P(1, 1);
+  struct Case { DBBallMotionType ball; DBHSType hs; uint8_t lv; bool easy; int window; };
+  const Case cases[] = {
+      {dbbShoot, dbhNML, 1, false, 2},  {dbbShoot, dbhNML, 2, false, 3},
+      {dbbShoot, dbhNML, 3, false, 4},  {dbbShoot, dbhNML, 4, false, 5},
+      {dbbShoot, dbhNML, 5, false, 6},  {dbbShoot, dbhNML, 6, false, 7},
+      {dbbShoot, dbhNML, 0, false, 8},  {dbbShoot, dbhNML, 7, false, 8},
+      {dbbShoot, dbhKAK, 6, false, 10}, {dbbPass, dbhNML, 6, false, 9},
+      {dbbShoot, dbhNML, 1, true, 22},  {dbbShoot, dbhNML, 2, true, 23},
+      {dbbShoot, dbhNML, 3, true, 24},  {dbbShoot, dbhNML, 4, true, 25},
+      {dbbShoot, dbhNML, 5, true, 26},  {dbbShoot, dbhNML, 6, true, 27},
+      {dbbShoot, dbhNML, 0, true, 28},  {dbbShoot, dbhKAK, 1, true, 30},
+      {dbbBound, dbhNML, 1, true, 29},
+  };
+  auto steps = [&] {
+    p.SetMtype(dbmtCa, true);
+    p.MySt->Catch_c = 0;
+    int n = 0;
+    while (p.MySt->Catch_c != -1 && n < 100) {
+      p.MCCount();
+      ++n;
+    }
+    return n;
+  };
+  for (const Case& c : cases) {
+    sdt.DBGDt.DBDif = c.easy ? dbdfEasy : dbdfNomal;
+    Ball().Motion = c.ball;
+    Ball().ShSt.HSNo = c.hs;
+    Ball().ShSt.ShLv = c.lv;
+    EXPECT_EQ(steps(), c.window + 1) << c.ball << " " << c.hs << " " << int(c.lv) << " " << c.easy;
+  }
+  // A catcher who already holds the ball gets half, rounded down: 27 / 2.
+  Ball().HoldTNo = 1, Ball().HoldPNo = 1;
+  Ball().Motion = dbbShoot;
+  Ball().ShSt.HSNo = dbhNML;
+  Ball().ShSt.ShLv = 6;
+  EXPECT_EQ(steps(), 13 + 1);
+}
+
+// How motions end: a catch stands with the wait before the next catch, an
+// air motion goes on in the jump, a roll waits for its countdown.
+TEST_F(MatchPlayer, WhatFollowsTheEndOfAMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 1, f.Ani.Last_f = 1;
+  for (auto& r : hub->ADBRankDt) r.CaT.NextCaFrm = 4, r.CaT.EZNextCaFrm = 14;
+  TDBPlayer& p = P(0, 2);
+  for (const bool easy : {false, true}) {
+    sdt.DBGDt.DBDif = easy ? dbdfEasy : dbdfNomal;
+    p.OnInit();
+    p.SetMtype(dbmtCa, false);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+    EXPECT_EQ(p.MySt->CatchW_c, easy ? 14 : 4);
+  }
+  p.OnInit();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJDg, false);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+  p.SetMtype(dbmtDg, false);  // on the ground again
+  p.MySt->Motion.MF = MFBit(dbmfAct);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+  p.OnInit();
+  p.SetMtype(dbmtRoF, false);
+  p.MySt->Roll_c = 9;
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtRoF);
+  EXPECT_EQ(p.MySt->Motion.M_c, 1);
+}
+
+// The pass target who is not the controlled man waits for the pass: standing
+// he takes the waiting pose, walking and dashing their waiting forms, and
+// each goes back once he is no longer the target.
+TEST_F(MatchPlayer, APassTargetWaitsInEveryStandingOrMovingMotion) {
+  for (auto& m : gdt->DBBsmData)
+    for (auto& f : m.Frame) f.Ani.Time = 100;
+  TDBPlayer& p = P(0, 1);
+  T(0).TSt.CtrlNo = 0;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 0, Ball().HoldPNo = 0;
+  Ball().PaTgTNo = 0;
+  auto target = [&](bool on) { Ball().PaTgPNo = on ? 1 : 2; };
+  target(true);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  target(false);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+  struct Case { DBMotionType m; int plainNo, waitNo; };
+  for (const Case& c : {Case{dbmtWk, 1, 38}, Case{dbmtDs, 2, 39}}) {
+    p.SetMtype(c.m, true);
+    target(true);
+    p.MySt->Motion.M_c = 6;
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.Mtype, c.m);
+    EXPECT_EQ(p.MySt->Motion.MNo, c.waitNo);
+    EXPECT_EQ(p.MySt->Motion.M_c, 7);  // the waiting form keeps the counter
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.MNo, c.waitNo);
+    target(false);
+    p.MCCount();
+    EXPECT_EQ(p.MySt->Motion.MNo, c.plainNo);
+    EXPECT_EQ(p.MySt->Motion.M_c, 0);  // the plain one starts again
+    EXPECT_FALSE(p.HasMF(dbmfPW));
+  }
+  // The controlled man does not wait.
+  T(0).TSt.CtrlNo = 1;
+  p.SetMtype(dbmtSt, true);
+  target(true);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+}
+
+// Owed crouches start only from standing, walking or dashing; a damaged,
+// defeated or dead player who is not in control takes no decision at all.
+TEST_F(MatchPlayer, CrouchesStartOnlyWhereAPlayerMayDecide) {
+  T(0).TSt.CtrlNo = 0;
+  TDBPlayer& p = P(0, 1);
+  for (const DBMotionType m : {dbmtSt, dbmtWk, dbmtDs, dbmtCr, dbmtDg}) {
+    p.OnInit();
+    p.SetMtype(m, true);
+    p.MySt->Kagami_c = 2;
+    p.KagamiSet();
+    const bool starts = m == dbmtSt || m == dbmtWk || m == dbmtDs;
+    EXPECT_EQ(p.MySt->Motion.Mtype, starts ? dbmtKG : m) << m;
+    EXPECT_EQ(p.MySt->Kagami_c, starts ? 1 : 2) << m;
+  }
+  for (int blocker = 0; blocker < 4; ++blocker) {
+    p.OnInit();
+    p.MySt->Kagami_c = 1;
+    if (blocker == 1) p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | MFBit(dbmfDam));
+    if (blocker == 2) p.MySt->Motion.MF = uint16_t(p.MySt->Motion.MF | MFBit(dbmfENG));
+    if (blocker == 3) p.MySt->Dead_f = 1;
+    p.OnMove();
+    EXPECT_EQ(p.MySt->Motion.Mtype, blocker == 0 ? dbmtKG : dbmtSt) << blocker;
+  }
+  // The controlled man crouches too, instead of acting.
+  T(0).TSt.CtrlNo = 1;
+  p.OnInit();
+  p.MySt->Kagami_c = 1;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+  // Owed crouches are paid one by one, then he stands.
+  Motion(6).Frame[0].Ani.Last_f = 1;
+  T(0).TSt.CtrlNo = 0;
+  p.OnInit();
+    p.MySt->Kagami_c = 2;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 1);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtKG);
+  EXPECT_EQ(p.MySt->Kagami_c, 0);
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
+}
+
+}  // namespace
+
+namespace {
+
+// ---------------------------------------------------------------- holding and passing
+
+// The held ball sits at the frame's hand point, in front of or behind the
+// body, mirrored with the facing, and takes the frame's mirror flags.
+TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
+  for (auto& f : Motion(0).Frame) f.Ani.BmpNo = 7, f.Ani.X = 1, f.Ani.Y = 2, f.Ani.RevX_f = 1;
+  BitMapData& row = gdt->DBBMPData[7];
+  row.BX = 2, row.BY = 3, row.IX = 5, row.IY = 7, row.IZ = 1;
+  TDBPlayer& p = P(0, 1);
+  p.SetMtype(dbmtSt, true);
+  p.BallGet(true);
+  TZahyou& z = *p.MyZahyou;
+  z.Y = 500;
+  for (const MukiType m : {mR, mL}) {
+    z.SetMuki(m);
+    p.OnReMove(false, false);
+    // tx = sign x (2 + 1) - 16, ty = 3 + 2 + 8 = 13, hand Y 7 + 13 = 20;
+    // right: X + (5 + tx) px, left: X + (32 - 5 + tx) px.
+    EXPECT_EQ(BallZ().X, z.X + (m == mR ? -8 : 8) * 100) << m;
+    EXPECT_EQ(BallZ().Y, 500 + 1200);
+    EXPECT_EQ(BallZ().Z, z.Z);
+    EXPECT_EQ(BallZ().Pri, z.Pri - 1);  // drawn behind him
+    EXPECT_EQ(BallZ().Muki(), m);
+    EXPECT_EQ(hub->DBBallSt.Anime.RevX_f, 1);
+    EXPECT_EQ(hub->DBBallSt.Anime.RevY_f, 0);
+  }
+  // Nobody else moves it.
+  const int32_t bx = BallZ().X;
+  P(0, 2).MyZahyou->X = z.X + 5000;
+  P(0, 2).OnReMove(false, false);
+  EXPECT_EQ(BallZ().X, bx);
+  // The hurt box from the frame's box, mirrored about the player's X when he
+  // faces left; a box without height takes the defaults.
+  z.X = 10050, z.Y = 1230;
+  SquareData& k = Motion(p.MySt->Motion.MNo).Frame[p.MySt->Anime.FrameNo].Kurai;
+  k = SquareData{3, -20, 10, 30};
+  auto box = [&] {
+    const DBRect& r = p.MySt->Kurai;
+    return std::vector<int32_t>{r.Left, r.Top, r.Right, r.Bottom};
+  };
+  z.SetMuki(mR);
+  p.OnSetOS();
+  EXPECT_EQ(box(), (std::vector<int32_t>{103, -8, 113, 22}));
+  z.SetMuki(mL);
+  p.OnSetOS();
+  EXPECT_EQ(box(), (std::vector<int32_t>{87, -8, 97, 22}));
+  k.H = 0;
+  p.OnSetOS();
+  EXPECT_EQ(k.W, table.DB.DBDAM.DEFKURAIW);
+  EXPECT_EQ(k.H, table.DB.DBDAM.DEFKURAIH);
+  // Defaults beyond what a box holds are cut to its ends.
+  DBDAMRec& d = table.DB.DBDAM;
+  d.DEFKURAIX = -200, d.DEFKURAIY = 200, d.DEFKURAIW = 20, d.DEFKURAIH = 300;
+  k.W = 0;
+  p.OnSetOS();
+  EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W, k.H}), (std::vector<int>{-128, 127, 20, 255}));
+  d.DEFKURAIX = 200, d.DEFKURAIY = -200, d.DEFKURAIW = -5;
+  k.W = 0;
+  p.OnSetOS();
+  EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W}), (std::vector<int>{127, -128, 0}));
+}
+
+// Taking the ball: in a jump the jump goes on; the aim decides the shot
+// target and the enemy's controlled man, and a computer holder aims at that
+// man even with nobody in his aim.
+TEST_F(MatchPlayer, TakingTheBallChoosesTheShotTarget) {
+  TDBPlayer& p = P(0, 1);
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJCa, false);
+  EXPECT_TRUE(p.MySt->AirAct_f);
+  p.BallGet(false);
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtJ2);
+  EXPECT_FALSE(p.MySt->AirAct_f);
+  EXPECT_EQ(sound.log, std::vector<std::string>{"P12"});
+  EXPECT_EQ(T(0).TSt.CtrlNo, 1);
+  // Facing the enemy, one of them is aimed at and controlled.
+  EXPECT_EQ(Ball().ShTgTNo, 1);
+  EXPECT_GE(Ball().ShTgPNo, 0);
+  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
+  // Facing away: no target for a human, but the enemy's man still changes.
+  for (const int cpu : {0, 2}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    p.OnInit();
+    p.MyZahyou->SetMuki(mL);
+    p.MyZahyou->SetMukiZ(mzN);
+    T(1).TSt.CtrlNo = 6;
+    p.BallGet(true);
+    EXPECT_NE(T(1).TSt.CtrlNo, 6) << cpu;
+    EXPECT_EQ(Ball().ShTgPNo, cpu ? T(1).TSt.CtrlNo : -1) << cpu;
+    EXPECT_EQ(Ball().ShTgTNo, cpu ? 1 : -1) << cpu;
+  }
+  // With the enemy infield all out nobody is aimed at or chosen.
+  for (int k = 0; k < 4; ++k) hub->ADBPSt[1][k].Dead_f = 1;
+  T(1).TSt.CtrlNo = 6;
+  p.OnInit();
+  p.BallGet(true);
+  EXPECT_EQ(Ball().ShTgPNo, -1);
+  EXPECT_EQ(T(1).TSt.CtrlNo, 6);
+  sdt.DBGDt.DBCPUNum = 0;
+}
+
+// The pass arc by line and jump: each takes its own gravity and speed.
+TEST_F(MatchPlayer, EachPassLineTakesItsOwnSpeedAndGravity) {
+  table.DB.DBETC.FCTOSAIMAG = 100;
+  DBPASSRec& pa = table.DB.DBPASS;
+  pa.PAGRV = 11, pa.PAGRV23 = 12, pa.PAGRV14 = 13, pa.PAGRV11 = 14;
+  pa.JPAGRV = 21, pa.JPAGRV23 = 22, pa.JPAGRV14 = 23, pa.JPAGRV11 = 24;
+  pa.PASPD = 101, pa.PASPD23 = 102, pa.PASPD14 = 103, pa.PASPD11 = 104;
+  pa.JPASPD = 201, pa.JPASPD23 = 202, pa.JPASPD14 = 203, pa.JPASPD11 = 204;
+  TDBPlayer& p = P(0, 0);
+  struct Case { DBPaLineType line; bool jump; int32_t g, s; };
+  const Case cases[] = {{dbplNml, false, 11, 101}, {dbpl23, false, 12, 102}, {dbpl14, false, 13, 103},
+                        {dbpl11, false, 14, 104},  {dbplNml, true, 21, 201},  {dbpl23, true, 22, 202},
+                        {dbpl14, true, 23, 203},   {dbpl11, true, 24, 204}};
+  for (const Case& c : cases) {
+    p.tPaLine = c.line;
+    int32_t x = 10000, y = 0, z = 0;
+    EXPECT_EQ(p.PAngle(x, y, z, true, c.jump), 10000 / c.s) << c.line << c.jump;
+    EXPECT_EQ(std::make_pair(x, p.tPaGrv), std::make_pair(c.s, c.g)) << c.line << c.jump;
+  }
+  // Diagonals at 100 with gravity 10: the longer axis flies at full speed.
+  pa.PASPD = 100, pa.PAGRV = 10;
+  p.tPaLine = dbplNml;
+  BallZ().Y = 1600;
+  auto arc = [&](int32_t x, int32_t z, bool level) {
+    int32_t y = 0;
+    const int32_t eta = p.PAngle(x, y, z, level, false);
+    return std::vector<int32_t>{eta, x, y, z};
+  };
+  // Level: up g x t / 2 with the unrounded time 40.5.
+  EXPECT_EQ(arc(4050, 3000, true), (std::vector<int32_t>{40, 100, 202, 74}));
+  EXPECT_EQ(arc(3000, 4000, true), (std::vector<int32_t>{40, 75, 200, 100}));
+  // Onto the ground: up 40 x 10 / 2 - 1600 / 40.
+  EXPECT_EQ(arc(3000, 4000, false), (std::vector<int32_t>{40, 75, 160, 100}));
+  EXPECT_EQ(arc(0, 0, false), (std::vector<int32_t>{0, 0, 0, 0}));
+  // A table without pass speeds still gives an arc: one a step.
+  pa.PASPD = 0;
+  p.tPaLine = dbplNml;
+  int32_t x = 300, y = 0, z = 0;
+  EXPECT_EQ(p.PAngle(x, y, z, true, false), 300);
+  EXPECT_EQ(x, 1);
+}
+
+// The pass flies from above the passer toward the receiver, climbing more
+// for a jump pass, and tells the teams and the sound.
+TEST_F(MatchPlayer, APassIsReleasedTowardTheReceiver) {
+  table.DB.DBETC.FCTOSAIMAG = 100;
+  DBPASSRec& pa = table.DB.DBPASS;
+  pa.PASPD11 = pa.JPASPD11 = 100;
+  pa.PAGRV11 = pa.JPAGRV11 = 10;
+  pa.PATAGY = 30, pa.JPATAGY = 50;
+  TDBPlayer& p = P(0, 0);
+  for (const bool jump : {false, true}) {
+    p.MyZahyou->X = 10000, p.MyZahyou->Y = 0, p.MyZahyou->Z = 5000;
+    P(0, 2).MyZahyou->X = 13000, P(0, 2).MyZahyou->Z = 1000;
+    p.BallGet(true);
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+    T(0).TSt.CvrNo = -1;
+    sound.log.clear();
+    p.SetPass(jump);
+    // (3000, 4000) at 100: 40 frames, up 10 x 40 / 2 plus the bonus.
+    EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+              (std::vector<int32_t>{75, 200 + (jump ? 50 : 30), -100}))
+        << jump;
+    EXPECT_EQ(Ball().PaETA_c, 40);
+    EXPECT_EQ(Ball().PaLine, dbpl11);
+    EXPECT_EQ(Ball().PaGrv, 10);
+    EXPECT_EQ(bool(Ball().PaJPa_f), jump);
+    EXPECT_EQ(Ball().ShSt.HSNo, dbhNML);
+    EXPECT_NE(T(0).TSt.CvrNo, -1);  // a cover man is chosen
+    EXPECT_NE(Ball().LandX, 0);     // and the landing predicted
+    EXPECT_EQ(sound.log, std::vector<std::string>{"P30"});
+  }
+}
+
+// A frame's sound: none for 0, effect 15 for 1, else its own number, all
+// deferred; a looping frame sounds again only when it says so.
+TEST_F(MatchPlayer, FramesSoundAsTheyAreLoaded) {
+  DBBaseMotionData& wk = Motion(1);
+  for (auto& f : wk.Frame) f.Ani.Time = 1;
+  wk.Frame[0].Ani.SE = 1;
+  wk.Frame[1].Ani.SE = 5;
+  wk.Frame[1].Ani.LoopP = 2;
+  wk.Frame[1].Ani.LoopC = 3;
+  wk.Frame[0].Ani.LoopP = 1;
+  wk.Frame[0].Ani.LoopC = 3;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtWk, false);
+  p.MCCount();
+  p.MCCount();  // loops back to frame 0 without its sound
+  EXPECT_EQ(sound.log, (std::vector<std::string>{"S15", "S5"}));
+  wk.Frame[0].Ani.LoopSE_f = 1;
+  p.MCCount();
+  p.MCCount();
+  EXPECT_EQ(sound.log, (std::vector<std::string>{"S15", "S5", "S5", "S15"}));
+}
+
+}  // namespace
+
+namespace {
+
+}  // namespace
+
+namespace {
+
+// The motion table: base motion by depth facing, flags (a dash flag kept
+// where the table says so), starting frame, the form it is stored as, its
+// sound and the air flags it sets.
+TEST_F(MatchPlayer, EveryMotionStartsFromItsRowOfTheTable) {
+  const uint16_t Ar = MFBit(dbmfAr), Ds = MFBit(dbmfDs), Act = MFBit(dbmfAct),
+                 Dam = MFBit(dbmfDam), MTK = MFBit(dbmfMTK), JpOK = MFBit(dbmfJpOK),
+                 Mk = MFBit(dbmfMuki), ENG = MFBit(dbmfENG), FIX = MFBit(dbmfFIX),
+                 ARv = MFBit(dbmfARv), PHit = MFBit(dbmfPHit), PW = MFBit(dbmfPW);
+  constexpr int kept = -2;  // the frame stays where it was
+  struct Row {
+    DBMotionType t;
+    int mno[3];  // facing front, neither way, back
+    uint16_t flags;
+    bool keepDs;
+    int span, fixed;  // start frame: fixed when >= 0, else span x depth
+    DBMotionType stored;
+    int se;
+    bool airAct, airCatch;
+  };
+  const Row rows[] = {
+      {dbmtSt, {0, 0, 0}, JpOK | Mk, false, 1, -1, dbmtSt, 0, false, false},
+      {dbmtWk, {1, 1, 1}, JpOK | Mk, false, 0, -1, dbmtWk, 0, false, false},
+      {dbmtDs, {2, 2, 2}, Ds | JpOK, false, 0, -1, dbmtDs, 0, false, false},
+      {dbmtJCr, {3, 3, 3}, Ar | Act, true, 2, -1, dbmtJCr, 0, false, false},
+      {dbmtJ2, {23, 23, 23}, Ar | Mk, true, 1, -1, dbmtJ2, 0, false, false},
+      {dbmtARv, {23, 23, 23}, Ar | Mk | ARv, false, 1, -1, dbmtJ2, 0, false, false},
+      {dbmtCr, {4, 4, 4}, Act, false, 1, -1, dbmtCr, 0, false, false},
+      {dbmtFlF, {5, 5, 5}, Ar | Dam | MTK, false, 0, 0, dbmtFlF, 0, false, false},
+      {dbmtFlB, {5, 5, 5}, Ar | Dam | MTK, false, 0, 1, dbmtFlB, 0, false, false},
+      {dbmtPHF, {28, 28, 28}, PHit, false, 0, 0, dbmtPHF, 0, false, false},
+      {dbmtPHB, {28, 28, 28}, PHit, false, 0, 3, dbmtPHB, 0, false, false},
+      {dbmtKG, {6, 6, 6}, Dam, false, 0, -1, dbmtKG, 0, false, false},
+      {dbmtDn, {8, 8, 8}, Dam, false, 0, -1, dbmtDn, 8, false, false},
+      {dbmtDRv, {37, 37, 37}, Dam, false, 1, -1, dbmtDRv, 0, false, false},
+      {dbmtCM, {9, 9, 9}, Act, false, 2, -1, dbmtCM, 0, false, false},
+      {dbmtPW, {10, 10, 10}, JpOK | Mk | PW, false, 2, -1, dbmtPW, 0, false, false},
+      {dbmtPWWk, {38, 38, 38}, JpOK | Mk | PW, false, 0, kept, dbmtWk, 0, false, false},
+      {dbmtPWDs, {39, 39, 39}, Ds | JpOK | PW, false, 0, kept, dbmtDs, 0, false, false},
+      {dbmtSl, {11, 11, 11}, Act | JpOK, false, 0, -1, dbmtSl, 0, false, false},
+      {dbmtSh, {12, 13, 14}, Act, true, 0, -1, dbmtSh, 0, false, false},
+      {dbmtPa, {15, 15, 15}, Act, true, 2, -1, dbmtPa, 0, false, false},
+      {dbmtJSh, {16, 17, 18}, Ar | Act, true, 0, -1, dbmtJSh, 0, true, false},
+      {dbmtJPa, {24, 25, 26}, Ar | Act, true, 0, -1, dbmtJPa, 0, true, false},
+      {dbmtCa, {20, 20, 20}, Act, true, 2, -1, dbmtCa, 0, false, false},
+      {dbmtJCa, {21, 21, 21}, Ar | Act, true, 2, -1, dbmtJCa, 0, true, true},
+      {dbmtDg, {22, 22, 22}, Act, true, 1, -1, dbmtDg, 0, false, false},
+      {dbmtJDg, {35, 35, 35}, Ar | Act, true, 1, -1, dbmtJDg, 0, true, true},
+      {dbmtRoF, {29, 29, 29}, Dam, false, 0, -1, dbmtRoF, 9, false, false},
+      {dbmtRoB, {30, 30, 30}, Dam, false, 0, -1, dbmtRoB, 9, false, false},
+      {dbmtENG, {31, 31, 31}, Ar | Dam | MTK | ENG | FIX, false, 0, -1, dbmtENG, 11, false, false},
+      {dbmtWIN, {32, 32, 32}, FIX, false, 0, -1, dbmtWIN, 0, false, false},
+      {dbmtLOSE, {33, 33, 33}, FIX, false, 0, -1, dbmtLOSE, 0, false, false},
+      {dbmtOvL, {34, 34, 34}, Act, true, 2, -1, dbmtOvL, 0, false, false},
+  };
+  static_assert(std::size(rows) == DBMOTIONTYPE_COUNT);
+  TDBPlayer& p = P(0, 1);
+  DBPlayerState& st = *p.MySt;
+  const MukiZType depths[3] = {mzF, mzN, mzB};
+  for (const Row& r : rows) {
+    for (int d = 0; d < 3; ++d) {
+      p.OnInit();
+      st.HP = 20;
+      st.Dead_f = 0;
+      p.MyZahyou->SetMukiZ(depths[d]);
+      // Started from a dash, in the air for the motions that fly (the
+      // ground forms of the air motions would be taken otherwise).
+      st.Motion.MF = uint16_t(Ds | (r.flags & Ar));
+      st.Anime.FrameNo = 5;
+      st.Air_c = 7, st.AirAct_f = 0, st.AirCatch_f = 0;
+      sound.log.clear();
+      p.SetMtype(r.t, true);
+      const std::string name = std::to_string(r.t) + "/" + std::to_string(d);
+      const int frame = r.fixed == kept ? 5 : r.fixed >= 0 ? r.fixed : r.span * d;
+      EXPECT_EQ(st.Motion.Mtype, r.stored) << name;
+      EXPECT_EQ(st.Motion.MNo, r.mno[d]) << name;
+      EXPECT_EQ(st.Anime.FrameNo, frame) << name;
+      EXPECT_EQ(uint16_t(st.Motion.MF), uint16_t(r.flags | (r.keepDs ? Ds : 0))) << name;
+      EXPECT_EQ(sound.log, r.se ? std::vector<std::string>{"P" + std::to_string(r.se)}
+                                : std::vector<std::string>{})
+          << name;
+      // Only the flying motions keep the air counter and flags.
+      EXPECT_EQ(st.Air_c, (r.flags & Ar) ? 7 : 0) << name;
+      EXPECT_EQ(bool(st.AirAct_f), r.airAct) << name;
+      EXPECT_EQ(bool(st.AirCatch_f), r.airCatch) << name;
+      EXPECT_EQ(bool(st.Dead_f), r.t == dbmtENG) << name;
+    }
+  }
+  // Breathing hard (8 hit points or fewer) crouches on the other base motion.
+  p.OnInit();
+  st.HP = 8;
+  p.SetMtype(dbmtKG, true);
+  EXPECT_EQ(st.Motion.MNo, 7);
+  // The air forms started on the ground are their ground forms, and back.
+  const DBMotionType ground[] = {dbmtSt, dbmtSh, dbmtPa, dbmtCa}, air[] = {dbmtJ2, dbmtJSh, dbmtJPa, dbmtJCa};
+  for (int i = 0; i < 4; ++i) {
+    st.Motion.MF = 0;
+    p.SetMtype(air[i], true);
+    EXPECT_EQ(st.Motion.Mtype, ground[i]);
+    st.Motion.MF = Ar;
+    p.SetMtype(ground[i], true);
+    EXPECT_EQ(st.Motion.Mtype, air[i]);
+  }
+  // An unknown motion is refused with an alert; loading a frame clears its
+  // hold counter.
+  p.SetMtype(dbmtWk, false);
+  glb.AlertMsg.clear();
+  p.SetMtype(DBMotionType(DBMOTIONTYPE_COUNT + 3), false);
+  EXPECT_FALSE(glb.AlertMsg.empty());
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtWk);
+  p.MySt->Anime.Tame_c = 5;
+  p.SetMtype(dbmtSt, false);
+  EXPECT_EQ(p.MySt->Anime.Tame_c, 0);
+
+}
+
+}  // namespace
+
+namespace {
+
+// The action a frame carries fires as the frame is loaded: a dash step
+// counts for an infielder, a holder's throws leave his hands as a shot or
+// pass (in a jump as a jump throw), a catch opens its window, and a holder
+// over his line drops the ball dead.
+TEST_F(MatchPlayer, TheFramesActionFiresByMotion) {
+  for (const int mno : {2, 15, 16, 17, 18, 20, 21, 24, 25, 26, 34})
+    for (auto& f : Motion(mno).Frame) f.Ani.ActP_f = 1, f.Ani.TameLoop_f = 1;
+  table.DB.DBSHOOT.THROUGHTIME = 6;
+  TDBPlayer& p = P(0, 0);
+  p.SetMtype(dbmtDs, false);
+  EXPECT_EQ(p.MySt->Step_c, 1);
+  EXPECT_EQ(p.MySt->Anime.Tame_f, 1);
+  P(0, 4).SetMtype(dbmtDs, false);
+  EXPECT_EQ(P(0, 4).MySt->Step_c, 0);
+  p.SetMtype(dbmtCa, false);
+  EXPECT_EQ(p.MySt->Catch_c, 0);
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJCa, false);
+  EXPECT_EQ(p.MySt->Catch_c, 0);
+
+  auto hold = [&] {
+    p.OnInit();
+    p.BallGet(true);
+    Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+  };
+  hold();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJSh, false);
+  EXPECT_EQ(Ball().Motion, dbbShoot);
+  EXPECT_EQ(Ball().NoHit_c, 0);  // a jump shot
+  hold();
+  p.SetMtype(dbmtPa, false);
+  EXPECT_EQ(Ball().Motion, dbbPass);
+  EXPECT_FALSE(Ball().PaJPa_f);
+  hold();
+  p.MySt->Motion.MF = MFBit(dbmfAr);
+  p.SetMtype(dbmtJPa, false);
+  EXPECT_EQ(Ball().Motion, dbbPass);
+  EXPECT_TRUE(Ball().PaJPa_f);
+  hold();
+  BallZ().dX = 300, BallZ().dY = 50, BallZ().dZ = -40;
+  p.SetMtype(dbmtOvL, false);
+  EXPECT_EQ(Ball().Motion, dbbBound);
+  EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+            (std::vector<int32_t>{0, 0, 0}));
+}
+
+}  // namespace
+
+namespace {
+
+// The state queries the teams and the decisions share.
+TEST_F(MatchPlayer, StateQueries) {
+  TDBPlayer& p = P(0, 1);
+  // Free to move: alive, in the match, not breathing, damaged or out; with
+  // the behaviour checked, only in the free kinds.
+  EXPECT_TRUE(p.CheckFreeMotion(false));
+  for (int bar = 0; bar < 5; ++bar) {
+    p.OnInit();
+    p.Live_f = bar != 0;
+    p.MySt->Dead_f = bar == 1;
+    p.MySt->Kagami_c = bar == 2;
+    p.MySt->Motion.MF = bar == 3 ? MFBit(dbmfDam) : bar == 4 ? MFBit(dbmfENG) : 0;
+    EXPECT_FALSE(p.CheckFreeMotion(false)) << bar;
+  }
+  p.OnInit();
+  p.Live_f = true;
+  for (int a = 0; a <= dbaCPUSht; ++a) {
+    p.MySt->Auto.AutoType = DBAutoType(a);
+    EXPECT_EQ(p.CheckFreeMotion(true), a == dbaFree || a == dbaPos || a == dbaPos2 || a == dbaShCv) << a;
+  }
+  // The pass cover man: the team's cover position, a pass to his side aimed
+  // at another infielder.
+  struct Cover { int target, side, cvr; DBBallMotionType ball; bool is; };
+  for (const Cover& c : {Cover{3, 0, 1, dbbPass, true}, Cover{0, 0, 1, dbbPass, true}, Cover{4, 0, 1, dbbPass, false},
+                         Cover{1, 0, 1, dbbPass, false}, Cover{-1, 0, 1, dbbPass, false}, Cover{3, 1, 1, dbbPass, false},
+                         Cover{3, 0, 2, dbbPass, false}, Cover{3, 0, 1, dbbBound, false}}) {
+    T(0).TSt.CvrNo = c.cvr;
+    Ball().Motion = c.ball;
+    Ball().PaTgTNo = c.side;
+    Ball().PaTgPNo = c.target;
+    EXPECT_EQ(p.CheckPaCoverMan(), c.is) << c.target << " " << c.side << " " << c.cvr;
+  }
+  // Landing beyond the centre line: past 25200 in his own court's view.
+  for (const int32_t x : {25200, 25201}) {
+    p.MySt->LandX = x;
+    P(1, 0).MySt->LandX = DBCOURT_W - x;
+    EXPECT_EQ(std::make_pair(p.CheckLandEnPos(), P(1, 0).CheckLandEnPos()), std::make_pair(x > 25200, x > 25200));
+  }
+  P(0, 4).MySt->LandX = 40000;
+  EXPECT_FALSE(P(0, 4).CheckLandEnPos());
+  for (const int cpu : {0, 1, 2}) {
+    sdt.DBGDt.DBCPUNum = cpu;
+    EXPECT_EQ(std::make_pair(P(0, 0).CPU_f(), P(1, 0).CPU_f()), std::make_pair(cpu == 2, cpu >= 1)) << cpu;
+  }
+  sdt.DBGDt.DBCPUNum = 0;
+  // Side 1's outfield sees its court unmirrored.
+  P(1, 4).MyZahyou->X = 48000;
+  EXPECT_EQ(P(1, 4).LeftCrtX(), 48000);
+  // Control may change hands while the ball is loose or in the enemy's
+  // hands, not while this side holds it or it flies as a throw.
+  struct Case { DBBallMotionType m; int holder; bool may; };
+  for (const Case& c : {Case{dbbFree, -1, true}, Case{dbbBound, -1, true}, Case{dbbHold, 1, true},
+                        Case{dbbHold, 0, false}, Case{dbbShoot, -1, false}, Case{dbbPass, -1, false}}) {
+    Ball().Motion = c.m;
+    Ball().HoldTNo = c.holder;
+    EXPECT_EQ(P(0, 2).CheckCangeCtrlBall(), c.may) << c.m << " " << c.holder;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Face cells by face number, the draw orders, and the wide and large bodies
+// (placed 16 further left, the large one 32 higher).
+TEST_F(PlayerSprite, FaceCellsDrawOrdersAndBodySizes) {
+  AnimeData a{};
+  BitMapData& f = gdt->DBBMPData[0];
+  struct Case { uint8_t face, fz, size; std::vector<std::string> queue; };
+  const std::string body = "0,0 32x32 @104,152";
+  const Case cases[] = {
+      {1, 0, 0, {body, "0,0 16x10 @104,152"}},
+      {7, 0, 0, {body, "96,0 16x10 @104,152"}},
+      {8, 0, 0, {body, "112,0 8x8 @104,152"}},
+      {9, 0, 0, {body, "128,0 16x10 @104,152"}},
+      {10, 0, 0, {body, "144,0 16x10 @104,152"}},
+      {11, 0, 0, {body}},
+      {1, 1, 0, {"0,0 16x10 @104,152", body}},
+      {1, 3, 0, {"8,0 8x10 @112,152", body, "0,0 8x10 @104,152"}},
+      {0, 0, 2, {"0,0 64x32 @88,152"}},
+      {1, 0, 3, {"0,0 64x64 @88,120", "0,0 16x10 @88,120"}},
+  };
+  for (const Case& c : cases) {
+    f.FaceNo = c.face, f.FZ = int8_t(c.fz), f.SrcSize = c.size;
+    Fill(12000, 5600, mR, -1, false, &a);
+    draw->OnDraw();
+    EXPECT_EQ(Queue(), c.queue) << int(c.face) << " " << int(c.fz) << " " << int(c.size);
+    al->Rendering();
+  }
+}
+
+}  // namespace
+
+namespace {
+
+}  // namespace
+
+namespace {
+
+// Each control branch hands its decision on: the controlled human who
+// strays over the centre line returns, a free man's behaviour is the one
+// decided this frame, and the CPU's controlled holder chooses his targets.
+TEST_F(MatchPlayer, EachBranchStoresTheBehaviourItDecided) {
+  TDBPlayer& p = P(0, 0);
+  T(0).TSt.CtrlNo = 0;
+  // A human holder whose automatic move ends this frame aims again: with
+  // nobody in his aim, at the nearest enemy, who becomes the enemy's
+  // controlled man.
+  p.BallGet(true);
+  p.MyZahyou->SetMuki(mL);
+  p.MyZahyou->SetMukiZ(mzN);
+  p.SetMukiAglFromMuki();
+  p.MySt->Auto.AutoType = dbaReturn;
+  T(1).TSt.CtrlNo = 6;
+  p.OnMove();
+  EXPECT_EQ(Ball().ShTgTNo, 1);
+  EXPECT_GE(Ball().ShTgPNo, 0);
+  EXPECT_EQ(T(1).TSt.CtrlNo, Ball().ShTgPNo);
+  Ball().Motion = dbbFree;
+  Ball().HoldTNo = Ball().HoldPNo = -1;
+  p.SetLCrtX(26000);
+  p.MyZahyou->Z = 5000;
+  p.OnMove();
+  EXPECT_EQ(p.MySt->Auto.AutoType, dbaReturn);
+  EXPECT_EQ(p.MySt->Auto.AMuki, maL);
+
+  // In a catch slide (an action under way) the automatic mover stores
+  // nothing itself.
+  TDBPlayer& q = P(0, 2);
+  q.SetMtype(dbmtCM, false);
+  q.MySt->Auto.AutoType = dbaCPUCach;  // no human side's man decides this
+  q.OnMove();
+  EXPECT_EQ(q.MySt->Auto.AutoType, q.NextAuto.AutoType);
+  EXPECT_NE(q.MySt->Auto.AutoType, dbaCPUCach);
+
+  sdt.DBGDt.DBCPUNum = 2;
+  T(1).TSt.CtrlNo = 0;
+  Ball().Motion = dbbHold;
+  Ball().HoldTNo = 1, Ball().HoldPNo = 0;
+  Ball().PaTgTNo = Ball().PaTgPNo = -1;
+  P(1, 0).OnMove();
+  EXPECT_EQ(Ball().PaTgTNo, 1);
+  EXPECT_GE(Ball().PaTgPNo, 0);
+  sdt.DBGDt.DBCPUNum = 0;
 }
 
 }  // namespace
