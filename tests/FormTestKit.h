@@ -34,7 +34,7 @@ struct Counts {
   std::vector<int> pushXOnScan;
   bool pushX = false;
   // Extra time a step costs, by hook.
-  std::function<void()> onMove, onDraw;
+  std::function<void()> onMove, onDraw, onSceneJump;
   // The state save: what it reports (it may throw instead).
   std::function<bool()> onSave;
   int saves = 0;
@@ -66,6 +66,7 @@ class CountingScene : public FormScene {
   }
   void OnJump() override { ++c_.jumps; }
   void SceneJump(int t) override {
+    if (c_.onSceneJump) c_.onSceneJump();
     ++c_.sceneJumps;
     c_.lastJump = t;
     c_.scene = t;
@@ -155,8 +156,9 @@ class CountingSound : public FormSound {
   void HalfVol() override { ++c_.halfVol; }
   void NomalVol() override { ++c_.nomalVol; }
   void BGMStop() override { ++c_.bgmStop; }
-  void JglStop(int) override { ++c_.jglStop; }
-  void SEStop(int) override { ++c_.seStop; }
+  // Only stops of every jingle or sound effect (-1) are counted.
+  void JglStop(int n) override { c_.jglStop += n == -1; }
+  void SEStop(int n) override { c_.seStop += n == -1; }
   void SetDebugMessages(bool on) override { c_.setup.push_back("sound log " + std::to_string(on)); }
 
  private:

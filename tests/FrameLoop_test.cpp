@@ -4,6 +4,7 @@
 #include "files/QDArc.h"
 #include "graphics/ALAddLib.h"
 #include "platform/Files.h"
+#include "platform/InputDevices.h"
 #include "platform/SystemFont.h"
 #include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
@@ -171,9 +172,14 @@ TEST_F(FrameLoop, F1DuringTheWaitResetsToTheTitleInsideThatCall) {
   Start();
   Loop();
   c.scene = stDB;
+  form->Glb->AlertMsg = "alert";
+  bool idleDuringJump = true;
+  c.onSceneJump = [&] { idleDuringJump = host.HasIdle(); };
   host.QueueKey(Now() + 5, 112);
   Loop();
   EXPECT_EQ(c.sceneJumps, 1);
+  EXPECT_FALSE(idleDuringJump) << "the loop is unhooked while the scene switches";
+  EXPECT_EQ(form->Glb->AlertMsg, "");
   EXPECT_EQ(c.lastJump, stDBOP);
   EXPECT_TRUE(host.HasIdle()) << "the loop is hooked again";
   EXPECT_FALSE(form->F5_f);
@@ -259,13 +265,47 @@ TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
   std::vector<std::string> want = {"SC", "FD", "ADI", "TW", "AL", "OC", "GC", "DDDD"};
   EXPECT_EQ(c.events, want);
   EXPECT_FALSE(host.HasIdle());
+  // The window's events no longer reach the form.
+  EXPECT_FALSE(host.OnKeyDown);
+  EXPECT_FALSE(host.OnClose);
+}
+
+TEST_F(FrameLoop, ClosingTheWindowEndsTheProgramWithoutAnErrorBox) {
+  Start();
+  host.QueueClose(Now() + 50);
+  host.MaxIdleCalls = 1000;
+  host.Run();
+  EXPECT_TRUE(host.Terminated());
+  EXPECT_LT(host.IdleCalls, 10u);
+  EXPECT_TRUE(boxes.empty());
 }
 
 // --- start-up and halts ------------------------------------------------------
 
 class StartUp : public FormFixture {};
 
+// Two pads attached and nothing pressed.
+class TwoPads final : public plat::InputDevices {
+ public:
+  std::vector<plat::PadInfo> Pads() override { return {{1, "pad 1", false}, {2, "pad 2", false}}; }
+  uint32_t PadListVersion() override { return 1; }
+  bool ReadKeyboard(plat::KeyboardReading& k) override {
+    k.fill(0);
+    return true;
+  }
+  bool ReadMouse(plat::MouseReading& m) override {
+    m = plat::MouseReading{};
+    return true;
+  }
+  bool ReadPad(uint64_t, plat::PadReading& p) override {
+    p = plat::PadReading{};
+    return true;
+  }
+};
+
 TEST_F(StartUp, WindowSizeFollowsTheSettings) {
+  TwoPads pads;
+  plat::SetInputDevices(&pads);
   for (uint16_t win : {uint16_t(0), uint16_t(1), uint16_t(7)}) {
     WriteSettings(win);
     form.reset();
@@ -285,6 +325,7 @@ TEST_F(StartUp, WindowSizeFollowsTheSettings) {
     EXPECT_EQ(form->DDIDEX1.DeadZone, 50);
     EXPECT_EQ(form->DDIDEX1.DebugOption(), dioHaltOnError | dioExceptOnError);
     EXPECT_EQ(form->PC1.CounterNum(), 16u);
+    EXPECT_EQ(form->DDIDEX1.JoyStickCount(), 2) << "the input component found the pads";
     // Only the Japanese build says how long the start took: "初期化完了( s.ms秒 )".
     EXPECT_EQ(form->Glb->InfMsg(),
               eng ? "" : "\x8F\x89\x8A\xFA\x89\xBB\x8A\xAE\x97\xB9( 0.0\x95\x62 )");
@@ -300,6 +341,7 @@ TEST_F(StartUp, WindowSizeFollowsTheSettings) {
     EXPECT_FALSE(form->Glb->Halt_f);
     form.reset();
   }
+  plat::SetInputDevices(nullptr);
 }
 
 TEST_F(StartUp, LoadingCaptionThenTheSeedIsKept) {

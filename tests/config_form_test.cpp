@@ -128,8 +128,12 @@ TEST_F(ConfigForm, PadCaptureReadsOnlyItsPadAndTheFirstButton) {
   EXPECT_EQ(f.cfg.JSBtn[0][0], 0);
   EXPECT_EQ(Edit(3).text, "Btn : 12");
   EXPECT_EQ(Focus(), 4);
+  // Still held: the next field waits for every button to be released.
+  Tick();
+  EXPECT_EQ(f.cfg.JSBtn[1][1], 1);
+  EXPECT_EQ(Focus(), 4);
   // Buttons above 15 are never taken.
-  devices.buttons[1] = {20};
+  devices.buttons[1] = {16, 20};
   Tick();
   Tick();
   EXPECT_EQ(f.cfg.JSBtn[1][1], 1);
@@ -158,11 +162,19 @@ TEST_F(ConfigForm, UnnamedKeyIsSavedRawAndDroppedWhenLoadedAgain) {
   Tick();
   EXPECT_EQ(f.cfg.KBBtn[0], 59);
   EXPECT_EQ(Edit(6).text, "other key please");
+  devices.keys.clear();
+  Tick();
+  devices.keys = {255};  // the last scan code is read too
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[1], 255);
+  EXPECT_EQ(Edit(7).text, "other key please");
   f.Form().Click(f.Button2);
   EXPECT_EQ(U16(ReadAll(CfgFile()), 16), 59);
+  EXPECT_EQ(U16(ReadAll(CfgFile()), 18), 255);
 
   TForm1& again = Open();
   EXPECT_EQ(again.cfg.KBBtn[0], 0);
+  EXPECT_EQ(again.cfg.KBBtn[1], 0);
   EXPECT_EQ(Edit(6).text, "Needless to me!");
 }
 
@@ -581,6 +593,10 @@ TEST_F(ConfigForm, SecondCopyLeavesWithoutAWindow) {
   EXPECT_EQ(app.runs, 1);
   EXPECT_EQ(app.title, "tumbotcfg");
   EXPECT_EQ(atoms.deletes, 1);
+  // A window that cannot be opened is a failure, and the name is still given back.
+  app.runOk = false;
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 1);
+  EXPECT_EQ(atoms.deletes, 2);
 }
 
 }  // namespace
