@@ -147,10 +147,16 @@ TEST_F(ConfigForm, NothingIsCapturedWithoutAFocusedField) {
   Tick();
   EXPECT_EQ(f.cur, -1);
   EXPECT_TRUE(devices.scans.empty());
-  // A click on the check box takes the focus away from a field.
+  // A click on the check box takes the focus away from a field that was
+  // being polled.
+  devices.keys.clear();
   FocusField(8);
-  f.Form().Click(f.CheckBox1);
   Tick();
+  EXPECT_EQ(f.cur, 8);
+  f.Form().Click(f.CheckBox1);
+  devices.keys = {0x1C};
+  Tick();
+  EXPECT_EQ(f.cur, -1);
   EXPECT_EQ(f.cfg.KBBtn[2], CfgIniDefaults().KBBtn[2]);
 }
 
@@ -210,6 +216,11 @@ TEST_F(ConfigForm, ChoicesAreWrittenToTheRecord) {
 
   w.Click(f.CheckBox1);
   EXPECT_EQ(f.cfg.Auto_f, 0);
+  EXPECT_TRUE(w.IsUsable(f.RadioGroup1));
+  w.Click(f.CheckBox1);  // and back: pads first again
+  EXPECT_EQ(f.cfg.Auto_f, 1);
+  EXPECT_FALSE(w.IsUsable(f.RadioGroup1));
+  w.Click(f.CheckBox1);
   w.ClickItem(f.RadioGroup1, 0);
   w.ClickItem(f.RadioGroup2, 1);
   FocusField(9);
