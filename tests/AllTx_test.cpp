@@ -196,6 +196,16 @@ TEST_F(PaletteTest, CharacterArchiveMissingOrDamagedHalts) {
     EXPECT_NE(err.find("char.qx2: "), std::string::npos) << err;
     EXPECT_NE(err.find(c.reason), std::string::npos) << err;
   }
+  // The same problem of the same file is told once, not at every load.
+  fs::remove(dir / "data" / "char.qx2");
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 2; ++i) {
+    TGlobalSAI g{nullptr};
+    TALLtxChar again(nullptr, &g, nullptr);
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("char.qx2: missing"), err.rfind("char.qx2: missing")) << err;
+  EXPECT_NE(err.find("char.qx2: missing"), std::string::npos) << err;
   WriteData("char.qx2", good);
   TGlobalSAI g{nullptr};
   TALLtxChar ac(nullptr, &g, nullptr);

@@ -186,15 +186,23 @@ TEST_F(FrameLoop, F1DuringTheWaitResetsToTheTitleInsideThatCall) {
   EXPECT_EQ(c.dataLoads, 0) << "the shipped game reloads nothing";
 }
 
-TEST_F(FrameLoop, EscEndsTheProgramWithoutAnErrorBox) {
-  Start();
-  host.QueueKey(Now() + 50, 27);
-  host.MaxIdleCalls = 1000;
-  host.Run();
-  EXPECT_TRUE(host.Terminated());
-  EXPECT_LT(host.IdleCalls, 10u);
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_FALSE(form->ErrorShown());
+TEST_F(FrameLoop, EscOrClosingTheWindowEndsTheProgramWithoutAnErrorBox) {
+  for (bool close : {false, true}) {
+    plat::ScriptedHost h(&clock);
+    form = std::make_unique<TForm1>(h, formkit::CountingParts(c), BuildFlags{true, false});
+    form->Create();
+    if (close)
+      h.QueueClose(Now() + 50);
+    else
+      h.QueueKey(Now() + 50, 27);
+    h.MaxIdleCalls = 1000;
+    h.Run();
+    EXPECT_TRUE(h.Terminated()) << close;
+    EXPECT_LT(h.IdleCalls, 10u);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(form->ErrorShown());
+    form.reset();
+  }
 }
 
 TEST_F(FrameLoop, CaptionOncePerSecondAndByPriority) {
@@ -270,41 +278,14 @@ TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
   EXPECT_FALSE(host.OnClose);
 }
 
-TEST_F(FrameLoop, ClosingTheWindowEndsTheProgramWithoutAnErrorBox) {
-  Start();
-  host.QueueClose(Now() + 50);
-  host.MaxIdleCalls = 1000;
-  host.Run();
-  EXPECT_TRUE(host.Terminated());
-  EXPECT_LT(host.IdleCalls, 10u);
-  EXPECT_TRUE(boxes.empty());
-}
-
 // --- start-up and halts ------------------------------------------------------
 
 class StartUp : public FormFixture {};
 
-// Two pads attached and nothing pressed.
-class TwoPads final : public plat::InputDevices {
- public:
-  std::vector<plat::PadInfo> Pads() override { return {{1, "pad 1", false}, {2, "pad 2", false}}; }
-  uint32_t PadListVersion() override { return 1; }
-  bool ReadKeyboard(plat::KeyboardReading& k) override {
-    k.fill(0);
-    return true;
-  }
-  bool ReadMouse(plat::MouseReading& m) override {
-    m = plat::MouseReading{};
-    return true;
-  }
-  bool ReadPad(uint64_t, plat::PadReading& p) override {
-    p = plat::PadReading{};
-    return true;
-  }
-};
-
 TEST_F(StartUp, WindowSizeFollowsTheSettings) {
-  TwoPads pads;
+  plat::ScriptedInputDevices pads;
+  pads.Attach("pad 1");
+  pads.Attach("pad 2");
   plat::SetInputDevices(&pads);
   for (uint16_t win : {uint16_t(0), uint16_t(1), uint16_t(7)}) {
     WriteSettings(win);

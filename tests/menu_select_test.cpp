@@ -543,12 +543,13 @@ class MenuPanelDrawTest : public MenuFixture {
     const TDDDDGenSurface* tex;
     int pri;
     float sx, sy, left, top;
+    uint32_t fx;  // blit effects: mirrored pictures are flipped left to right
   };
   std::vector<Quad> Queued() {
     std::vector<Quad> q;
     for (uint32_t i = 0; i < al.DrawObjectCount(); ++i) {
       const TDRAWDATA& e = al.Entry(i);
-      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0]});
+      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0], e.dwDDFX});
     }
     al.Rendering();
     return q;
@@ -635,10 +636,19 @@ TEST_F(MenuPanelDrawTest, TeamPanelPutsTheCaptainsFaceOverTheTeamPicture) {
     for (const Quad& e : q) n += e.tex == tex && e.left == x && e.top == y;
     return n;
   };
+  // Side 1 faces the other way: its pictures are mirrored.
+  auto mirrored = [&](const TDDDDGenSurface* tex, float x, float y) {
+    for (const Quad& e : q)
+      if (e.tex == tex && e.left == x && e.top == y) return e.fx != 0;
+    return false;
+  };
   for (int s = 0; s < 2; ++s) {
     EXPECT_EQ(drawn(&face, 192.0f + 152 * s, 42), 1) << "side " << s << " captain";
     EXPECT_EQ(drawn(&picture, 184.0f + 152 * s, 44), 1) << "side " << s << " team picture";
     EXPECT_EQ(drawn(&face, 112.0f + 152 * s, 92), 1) << "side " << s << " member 0 in the list";
+    EXPECT_EQ(mirrored(&face, 192.0f + 152 * s, 42), s == 1);
+    EXPECT_EQ(mirrored(&picture, 184.0f + 152 * s, 44), s == 1);
+    EXPECT_EQ(mirrored(&face, 112.0f + 152 * s, 92), s == 1);
   }
   AOT->AC = nullptr;
 }

@@ -2,13 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <filesystem>
-#include <random>
 #include <set>
-#include <vector>
 
 #include "platform/Clock.h"
-#include "platform/Files.h"
 #include "platform/SjisText.h"
 #include "shell/GameRandom.h"
 #include "shell/zimraLib.h"
@@ -165,6 +161,13 @@ TEST(GameRandom, SeededSequenceIsReproducibleAndInRange) {
   ResetRandomDraws();
   Per100(50);
   EXPECT_EQ(RandomDraws(), 1u);
+  // Per100(b) is true for b of the hundred equal draws 0..99.
+  SetRandSeed(4242);
+  const int32_t v = Random(100);
+  for (int32_t border : {v, v + 1, 0, 100}) {
+    SetRandSeed(4242);
+    EXPECT_EQ(Per100(border), border > v) << border;
+  }
 }
 
 TEST(GameRandom, RandomizeTakesTheCurrentClock) {
@@ -181,54 +184,6 @@ TEST(GameRandom, RandomizeTakesTheCurrentClock) {
   Randomize();
   EXPECT_EQ(RandSeed(), at777) << "the same moment gives the same seed";
   plat::SetClock(nullptr);
-}
-
-// Per100(b) is true for b of the hundred equally likely draws 0..99.
-TEST(GameRandom, Per100ComparesOneDrawOfAHundred) {
-  SetRandSeed(4242);
-  const int32_t v = Random(100);
-  for (int32_t border : {v, v + 1, 0, 100}) {
-    SetRandSeed(4242);
-    EXPECT_EQ(Per100(border), border > v) << border;
-  }
-}
-
-// A data file is read whole into the caller's buffer, at most its size; a
-// missing one is logged "…が見つかりません" and leaves the buffer alone.
-TEST(GameFiles, DtLoadingFillsTheBufferOrLogsTheMissingFile) {
-  const auto dir = std::filesystem::temp_directory_path() /
-                   ("qorv_dtloading_" + std::to_string(std::random_device{}()));
-  std::filesystem::create_directories(dir / "data");
-  plat::SetProgramFolder(dir.string() + "/");
-  std::vector<std::string> log;
-  SetGameLog([&](const std::string& s) { log.push_back(s); });
-  const uint8_t bytes[6] = {1, 2, 3, 4, 5, 6};
-  ASSERT_TRUE(plat::WriteFile(plat::ProgramFolder() + "data\\x.sai", bytes, sizeof bytes));
-  uint8_t buf[8] = {9, 9, 9, 9, 9, 9, 9, 9};
-  EXPECT_TRUE(DtLoading("data\\x.sai", buf, 4));
-  EXPECT_EQ(std::vector<uint8_t>(buf, buf + 8), (std::vector<uint8_t>{1, 2, 3, 4, 9, 9, 9, 9}));
-  EXPECT_TRUE(log.empty());
-  EXPECT_FALSE(DtLoading("data\\y.sai", buf, 8));
-  EXPECT_EQ(buf[7], 9);
-  EXPECT_EQ(log, std::vector<std::string>{
-                     "data\\y.sai\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1"});
-  // The loading caption's step goes to the same log: "★" + step.
-  TGlobal g(nullptr);
-  g.InitMsg("step", 3);
-  EXPECT_EQ(log.back(), "\x81\x9Astep");
-  SetGameLog(nullptr);
-  plat::SetProgramFolder("");
-  std::filesystem::remove_all(dir);
-}
-
-// A background controller starts with no picture, a fully opaque cover and a
-// black base colour.
-TEST(GameFiles, BackgroundControllerStartsEmptyOnBlack) {
-  TBGCtrl bg(nullptr, nullptr);
-  EXPECT_EQ(bg.BGDt.NowBGNo, -1);
-  EXPECT_EQ(bg.BGDt.NextBGNo, -1);
-  EXPECT_EQ(bg.BGDt.ACvr.Alp, 255);
-  EXPECT_EQ(bg.BGDt.BaseCol, 0u);
 }
 
 TEST(SjisText, ConvertsBothWaysAndSurvivesBrokenBytes) {
