@@ -149,17 +149,25 @@ TEST_F(TeamSelectTest, WatchModePlayerOnesBReturnsToModeSelect) {
 }
 
 TEST_F(TeamSelectTest, ComputerPicksAreBelowTwentyThreeAndTheEntryResetsTeams) {
-  std::set<int> picks;
+  std::set<int> picks[2];
   for (int i = 0; i < 400; ++i) {
     G().DBTeamNo[0] = G().DBTeamNo[1] = 9;
     TDBTSLScene tsl(nullptr, AOT.get(), &Glb, stDBTSL);
-    picks.insert(tsl.CPUTEAM[0]);
-    picks.insert(tsl.CPUTEAM[1]);
+    picks[0].insert(tsl.CPUTEAM[0]);
+    picks[1].insert(tsl.CPUTEAM[1]);
     ASSERT_EQ(G().DBTeamNo[0], 0);
     ASSERT_EQ(G().DBTeamNo[1], 0);
   }
-  EXPECT_EQ(*picks.begin(), 0);
-  EXPECT_EQ(*picks.rbegin(), 22);
+  for (const auto& p : picks) {
+    EXPECT_EQ(*p.begin(), 0);
+    EXPECT_EQ(*p.rbegin(), 22);
+  }
+  // Entering again takes back both sides' confirmations.
+  TDBTSLScene tsl(nullptr, AOT.get(), &Glb, stDBTSL);
+  tsl.OK_f[0] = tsl.OK_f[1] = true;
+  tsl.OnInit();
+  EXPECT_FALSE(tsl.OK_f[0]);
+  EXPECT_FALSE(tsl.OK_f[1]);
 }
 
 class VersusTest : public MenuFixture {};
