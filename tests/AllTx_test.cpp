@@ -73,8 +73,19 @@ TEST(MakePal, FiveColoursOnBlackAndUnknownNumbersReadAsZero) {
   EXPECT_EQ(p[3], 0xFF9B3Bu);  // skin of set 1
   EXPECT_EQ(p[4], 0x4FDF4Bu);  // team colour 3
   for (int i = 5; i < 256; ++i) EXPECT_EQ(p[i], 0u) << i;
-  EXPECT_EQ(MakePal(3, 10)[4], 0x1B3F5Fu);
-  EXPECT_EQ(MakePal(-1, 11), MakePal(0, 0));
+  // Every outline, skin and team colour.
+  const uint32_t skin[4] = {0xFF965F, 0xFF9B3B, 0xCB4F0F, 0xFFBFB3};
+  const uint32_t outline[4] = {0x000000, 0xA70000, 0x000000, 0x432F00};
+  const uint32_t team[11] = {0xFFFFFF, 0x00838B, 0xDB2B00, 0x4FDF4B, 0xBF00BF, 0xA78BFD,
+                             0x47009F, 0x3BBFFF, 0x8300F3, 0x005100, 0x1B3F5F};
+  for (int sc = 0; sc < 4; ++sc)
+    for (int tc = 0; tc < 11; ++tc) {
+      CharPalette q = MakePal(sc, tc);
+      EXPECT_EQ(q[2], outline[sc]) << sc;
+      EXPECT_EQ(q[3], skin[sc]) << sc;
+      EXPECT_EQ(q[4], team[tc]) << tc;
+    }
+  for (auto [sc, tc] : {std::pair(-1, 11), std::pair(4, -1)}) EXPECT_EQ(MakePal(sc, tc), MakePal(0, 0));
 }
 
 TEST_F(PaletteTest, CreationRegistersTheFortyFourSmallPalettesFirst) {
@@ -185,6 +196,16 @@ TEST_F(PaletteTest, CharacterArchiveMissingOrDamagedHalts) {
     EXPECT_NE(err.find("char.qx2: "), std::string::npos) << err;
     EXPECT_NE(err.find(c.reason), std::string::npos) << err;
   }
+  // The same problem of the same file is told once, not at every load.
+  fs::remove(dir / "data" / "char.qx2");
+  testing::internal::CaptureStderr();
+  for (int i = 0; i < 2; ++i) {
+    TGlobalSAI g{nullptr};
+    TALLtxChar again(nullptr, &g, nullptr);
+  }
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("char.qx2: missing"), err.rfind("char.qx2: missing")) << err;
+  EXPECT_NE(err.find("char.qx2: missing"), std::string::npos) << err;
   WriteData("char.qx2", good);
   TGlobalSAI g{nullptr};
   TALLtxChar ac(nullptr, &g, nullptr);

@@ -1,6 +1,9 @@
 // The 108-byte settings file as the game and the configuration program see it.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -63,6 +66,7 @@ TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
   c.Device[0] = 5;
   c.Device[1] = -1;
   c.Device[2] = 4;
+  c.Device[3] = INT32_MIN + 1;  // low byte 1, top bit set: negative, not pad 1
   c.KBBtn[0] = 256;
   c.KBBtn[1] = 255;
   c.JSBtn[0][0] = 32;
@@ -71,10 +75,13 @@ TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
   c.Auto_f = 7;
   c.Pad = 9;
   auto b = Bytes(c);
+  EXPECT_EQ(std::vector<uint8_t>(b.begin() + 4, b.begin() + 16),
+            (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 1, 0, 0, 0x80}));
   TCFGINI r = CfgIniFromBytes(b.data(), b.size());
   EXPECT_EQ(r.Device[0], 0);
   EXPECT_EQ(r.Device[1], 0);
   EXPECT_EQ(r.Device[2], 4);
+  EXPECT_EQ(r.Device[3], 0);
   EXPECT_EQ(r.KBBtn[0], 0);
   EXPECT_EQ(r.KBBtn[1], 255);
   EXPECT_EQ(r.JSBtn[0][0], 0);
@@ -105,6 +112,54 @@ TEST(CfgIni, WriteIsAlways108BytesWhateverWasThere) {
   EXPECT_FALSE(LoadCfgIni(path, r));
   EXPECT_EQ(r.Device[0], 0);
   EXPECT_FALSE(SaveCfgIni(path, c)) << "no data folder";
+}
+
+// Each reading says what was wrong with the file; a whole file says nothing,
+// even to a caller whose text still holds an earlier problem.
+TEST(CfgIni, ProblemsNameWhatIsWrongWithTheFile) {
+  auto dir = std::filesystem::temp_directory_path() /
+             ("qorv_cfgini_problem_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string path = (dir / "dbcfg.sai").string();
+  const auto whole = CfgIniToBytes(CfgIniDefaults());
+  struct Case {
+    int size;  // -1: no file
+    const char* game;     // the game's reading refuses every file but a whole one
+    const char* editing;  // the configuration program loads what is there
+  } cases[] = {
+      {-1, "missing", "missing"},
+      {0, "wrong size (0 bytes, not 108)", "short (0 bytes, not 108); the rest of the settings read as 0"},
+      {107, "wrong size (107 bytes, not 108)",
+       "short (107 bytes, not 108); the rest of the settings read as 0"},
+      {108, nullptr, ""},
+      {109, "wrong size (longer than 108 bytes)",
+       "long (more than 108 bytes); the bytes past 108 are left out"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    std::filesystem::remove(path);
+    if (c.size >= 0) {
+      std::vector<uint8_t> file(whole.begin(), whole.end());
+      file.resize(size_t(c.size), 0x33);
+      std::ofstream(path, std::ios::binary)
+          .write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+    }
+    TCFGINI cfg = CfgIniDefaults();
+    std::string problem = "stale";
+    const bool gameOk = LoadCfgIni(path, cfg, &problem);
+    EXPECT_EQ(gameOk, c.size == 108);
+    if (!gameOk) {
+      EXPECT_EQ(problem, c.game);
+    }
+    EXPECT_EQ(cfg.Device[1], gameOk ? 2 : 0) << "a refused file leaves the record zero";
+    cfg = CfgIniDefaults();
+    problem = "stale";
+    EXPECT_EQ(LoadCfgIniForEditing(path, cfg, &problem), c.size >= 0);
+    EXPECT_EQ(problem, c.editing);
+    EXPECT_EQ(cfg.Device[1], c.size >= 8 ? 2 : 0);
+    EXPECT_EQ(cfg.Auto_f, c.size >= 105 ? 1 : 0);
+  }
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 TEST(DBTextImport, RowsSkipCommentsBlankLinesAndCutLongLines) {
     std::string longLine(600, '7');
-    std::string text = "// comment\r\n1,2,3\r\n\r\nx/ also a comment\n" + longLine + "\n4,,5";
+    std::string text = "// comment\r\n1,2,3\r\n\r\nx/ also a comment\na/\n" + longLine + "\n4,,5";
     auto rows = ReadCsvRows(text);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (DBCsvRow{"1", "2", "3"}));
@@ -25,6 +25,8 @@ TEST(DBTextImport, CellsThatAreNotIntegersReadAsZero) {
     EXPECT_EQ(CsvInt("-2147483648"), INT32_MIN);
     EXPECT_EQ(CsvInt("2147483648"), 0);
     EXPECT_EQ(CsvInt("99999999999999999999"), 0);
+    EXPECT_EQ(CsvInt("-2147483649"), 0);
+    EXPECT_EQ(CsvInt("\t5\t"), 5);
     EXPECT_EQ(CsvInt("12a"), 0);
     EXPECT_EQ(CsvInt(""), 0);
     EXPECT_EQ(CsvInt("-"), 0);
@@ -62,6 +64,11 @@ TEST(DBTextImport, ShotNamesAreCutAtTenBytes) {
     EXPECT_EQ(rows[0].Etc[7], 99); // the 24th integer
     EXPECT_EQ(rows[1].Name[1], 0);
     EXPECT_EQ(rows[2].Pow, 0);
+    // Rows past the table are left out.
+    std::string many;
+    for (int r = 0; r <= DBSHOOT_COUNT; ++r) many += "S," + std::to_string(r) + "\n";
+    EXPECT_EQ(ImportShootCsv(many, rows), DBSHOOT_COUNT);
+    EXPECT_EQ(rows[DBSHOOT_COUNT - 1].Pow, DBSHOOT_COUNT - 1);
 }
 
 TEST(DBTextImport, MemberColumnsGoToNameLooksAndAbilities) {
@@ -92,6 +99,11 @@ TEST(DBTextImport, MemberColumnsGoToNameLooksAndAbilities) {
     EXPECT_EQ(a.dSHS1, 22);
     EXPECT_EQ(a.dSHS2, 300 & 0xFF);  // byte fields take the low 8 bits
     EXPECT_EQ(members[1][1].Name[0], 0);
+    // One row per member of the 24 teams; the rest are left out.
+    std::string all;
+    for (int i = 0; i <= DBTEAMS * DBMEMBERS; ++i) all += "n," + std::to_string(i % 200) + "\n";
+    EXPECT_EQ(ImportCharCsv(all, conv, members, abilities), DBTEAMS * DBMEMBERS);
+    EXPECT_EQ(members[DBTEAMS - 1][DBMEMBERS - 1].Looks.DBFaceNo, (DBTEAMS * DBMEMBERS - 1) % 200);
 }
 
 }  // namespace

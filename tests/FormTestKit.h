@@ -27,16 +27,19 @@ struct Counts {
   int sePlay13 = 0, halfVol = 0, nomalVol = 0, bgmStop = 0, jglStop = 0, seStop = 0;
   int sceneJumps = 0, resets = 0, cfgBtn = 0, dataLoads = 0, restores = 0;
   int lastJump = 0;
+  int slotNo = -1, svSlt = -1, inits = 0, lastInit = -1, cursorSwitches = 0;
+  bool loadOk = false;  // what the state load reports
   int scene = stDBOP;
   // The pause button reads as newly pushed on these scan numbers.
   std::vector<int> pushXOnScan;
   bool pushX = false;
   // Extra time a step costs, by hook.
-  std::function<void()> onMove, onDraw;
+  std::function<void()> onMove, onDraw, onSceneJump;
   // The state save: what it reports (it may throw instead).
   std::function<bool()> onSave;
   int saves = 0;
   std::vector<std::string> events;  // shutdown order
+  std::vector<std::string> setup;   // settings the start-up gave the parts, in order
 
   // One input scan: the pause button reads as pushed on the listed scans.
   void Scan(bool rec) {
@@ -63,6 +66,7 @@ class CountingScene : public FormScene {
   }
   void OnJump() override { ++c_.jumps; }
   void SceneJump(int t) override {
+    if (c_.onSceneJump) c_.onSceneJump();
     ++c_.sceneJumps;
     c_.lastJump = t;
     c_.scene = t;
@@ -75,9 +79,9 @@ class CountingScene : public FormScene {
     ++c_.saves;
     return c_.onSave ? c_.onSave() : true;
   }
-  bool OnLoad() override { return false; }
+  bool OnLoad() override { return c_.loadOk; }
   int NowScene() const override { return c_.scene; }
-  void SetSvSlt(int) override {}
+  void SetSvSlt(int s) override { c_.svSlt = s; }
 
  private:
   Counts& c_;
@@ -89,10 +93,14 @@ class CountingInput : public FormInput {
   ~CountingInput() override { c_.events.push_back("ADI"); }
   void Scan(bool rec) override { c_.Scan(rec); }
   bool CheckBtn(BtnType b) const override { return b == bX && c_.pushX; }
-  void Init(bool) override {}
+  void Init(bool msc) override {
+    ++c_.inits;
+    c_.lastInit = msc;
+  }
   void SetCPUNUM(int n) override { cpu_ = n; }
+  void SetDebugMessages(bool on) override { c_.setup.push_back("input log " + std::to_string(on)); }
   int CPUNUM() const override { return cpu_; }
-  void SetSlotNo(int) override {}
+  void SetSlotNo(int s) override { c_.slotNo = s; }
 
  private:
   Counts& c_;
@@ -105,8 +113,14 @@ class CountingRenderer : public FormRenderer {
   ~CountingRenderer() override { c_.events.push_back("AL"); }
   void Rendering() override { ++c_.renders; }
   std::string AlertMsg() const override { return alert; }
-  void SetTexelFix(float) override {}
-  void SetAspect(float, bool) override {}
+  void SetTexelFix(float f) override { c_.setup.push_back("texel fix " + std::to_string(f)); }
+  void SetAspect(float a, bool on) override {
+    c_.setup.push_back("aspect " + std::to_string(a) + " " + std::to_string(on));
+  }
+  void SetAspectCentre(float x, float y) override {
+    c_.setup.push_back("centre " + std::to_string(x) + " " + std::to_string(y));
+  }
+  void SetDebugMessages(bool on) override { c_.setup.push_back("renderer log " + std::to_string(on)); }
   std::string alert;
 
  private:
@@ -118,12 +132,17 @@ class CountingDisplay : public FormDisplay {
   explicit CountingDisplay(Counts& c) : c_(c) {}
   ~CountingDisplay() override { c_.events.push_back("DDDD"); }
   void SetTimer(TProcCounter*) override {}
-  void SetUse3D(bool) override {}
-  void SetSystemMemorySurfaces(bool) override {}
-  void WindowMode(int, int) override {}
-  void FullScreenMode2(int, bool, bool) override {}
+  void SetUse3D(bool on) override { c_.setup.push_back("3D " + std::to_string(on)); }
+  void SetSystemMemorySurfaces(bool on) override {
+    c_.setup.push_back("system memory " + std::to_string(on));
+  }
+  void SetDebugMessages(bool on) override { c_.setup.push_back("display log " + std::to_string(on)); }
+  void WindowMode(int w, int h) override {
+    c_.setup.push_back("window " + std::to_string(w) + "x" + std::to_string(h));
+  }
+  void FullScreenMode2(int, bool, bool) override { c_.setup.push_back("full screen"); }
   void Flip() override { ++c_.flips; }
-  void MouseCursorSwitch() override {}
+  void MouseCursorSwitch() override { ++c_.cursorSwitches; }
 
  private:
   Counts& c_;
@@ -137,8 +156,10 @@ class CountingSound : public FormSound {
   void HalfVol() override { ++c_.halfVol; }
   void NomalVol() override { ++c_.nomalVol; }
   void BGMStop() override { ++c_.bgmStop; }
-  void JglStop(int) override { ++c_.jglStop; }
-  void SEStop(int) override { ++c_.seStop; }
+  // Only stops of every jingle or sound effect (-1) are counted.
+  void JglStop(int n) override { c_.jglStop += n == -1; }
+  void SEStop(int n) override { c_.seStop += n == -1; }
+  void SetDebugMessages(bool on) override { c_.setup.push_back("sound log " + std::to_string(on)); }
 
  private:
   Counts& c_;

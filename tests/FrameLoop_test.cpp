@@ -4,6 +4,7 @@
 #include "files/QDArc.h"
 #include "graphics/ALAddLib.h"
 #include "platform/Files.h"
+#include "platform/InputDevices.h"
 #include "platform/SystemFont.h"
 #include "shell/DisplayLink.h"
 #include "shell/GlbConst.h"
@@ -171,24 +172,37 @@ TEST_F(FrameLoop, F1DuringTheWaitResetsToTheTitleInsideThatCall) {
   Start();
   Loop();
   c.scene = stDB;
+  form->Glb->AlertMsg = "alert";
+  bool idleDuringJump = true;
+  c.onSceneJump = [&] { idleDuringJump = host.HasIdle(); };
   host.QueueKey(Now() + 5, 112);
   Loop();
   EXPECT_EQ(c.sceneJumps, 1);
+  EXPECT_FALSE(idleDuringJump) << "the loop is unhooked while the scene switches";
+  EXPECT_EQ(form->Glb->AlertMsg, "");
   EXPECT_EQ(c.lastJump, stDBOP);
   EXPECT_TRUE(host.HasIdle()) << "the loop is hooked again";
   EXPECT_FALSE(form->F5_f);
   EXPECT_EQ(c.dataLoads, 0) << "the shipped game reloads nothing";
 }
 
-TEST_F(FrameLoop, EscEndsTheProgramWithoutAnErrorBox) {
-  Start();
-  host.QueueKey(Now() + 50, 27);
-  host.MaxIdleCalls = 1000;
-  host.Run();
-  EXPECT_TRUE(host.Terminated());
-  EXPECT_LT(host.IdleCalls, 10u);
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_FALSE(form->ErrorShown());
+TEST_F(FrameLoop, EscOrClosingTheWindowEndsTheProgramWithoutAnErrorBox) {
+  for (bool close : {false, true}) {
+    plat::ScriptedHost h(&clock);
+    form = std::make_unique<TForm1>(h, formkit::CountingParts(c), BuildFlags{true, false});
+    form->Create();
+    if (close)
+      h.QueueClose(Now() + 50);
+    else
+      h.QueueKey(Now() + 50, 27);
+    h.MaxIdleCalls = 1000;
+    h.Run();
+    EXPECT_TRUE(h.Terminated()) << close;
+    EXPECT_LT(h.IdleCalls, 10u);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(form->ErrorShown());
+    form.reset();
+  }
 }
 
 TEST_F(FrameLoop, CaptionOncePerSecondAndByPriority) {
@@ -226,6 +240,32 @@ TEST_F(FrameLoop, CaptionOncePerSecondAndByPriority) {
   EXPECT_EQ(form->FPS_c, 0);
 }
 
+// The Japanese caption counts the frames and catch-up steps of the last
+// second; the authoring build marks itself. A full screen or hidden debug
+// text keeps the caption as it was.
+TEST_F(FrameLoop, JapaneseCaptionShowsTheSecondsFramesAndSkips) {
+  const std::string name = "\x83\x94\x83H\x83\x8B\x83\x89\x83\x62\x83p!!(Ver.2.0) ";  // ヴォルラッパ
+  const std::string tail = "- FPS 60 - Skip 0 - ms0\x83\xCA\x95\x62/Loop";                 // μ秒
+  for (bool debug : {false, true}) {
+    SCOPED_TRACE(debug);
+    Start(BuildFlags{false, debug});
+    form->Glb->SetInf("", 0);  // the start-up time text
+    Loop(70);                  // a little over a second at 16 ms
+    EXPECT_EQ(host.Caption(), name + (debug ? "\x81\x9A\x44\x65\x62\x61gMode\x81\x9A " : "") + tail);
+  }
+  // The display's restore and mode change reload the scenes' textures.
+  form->DDDD1->OnRestore();
+  form->DDDD1->OnChangeDisplayMode();
+  EXPECT_EQ(c.restores, 2);
+  for (int hide : {0, 1}) {
+    form->FScr_f = hide == 0;
+    form->DebugTxt_f = hide == 0;
+    host.SetCaption("kept");
+    Loop(70);
+    EXPECT_EQ(host.Caption(), "kept") << hide;
+  }
+}
+
 TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
   Start();
   Loop();
@@ -233,6 +273,9 @@ TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
   std::vector<std::string> want = {"SC", "FD", "ADI", "TW", "AL", "OC", "GC", "DDDD"};
   EXPECT_EQ(c.events, want);
   EXPECT_FALSE(host.HasIdle());
+  // The window's events no longer reach the form.
+  EXPECT_FALSE(host.OnKeyDown);
+  EXPECT_FALSE(host.OnClose);
 }
 
 // --- start-up and halts ------------------------------------------------------
@@ -240,13 +283,34 @@ TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
 class StartUp : public FormFixture {};
 
 TEST_F(StartUp, WindowSizeFollowsTheSettings) {
+  plat::ScriptedInputDevices pads;
+  pads.Attach("pad 1");
+  pads.Attach("pad 2");
+  plat::SetInputDevices(&pads);
   for (uint16_t win : {uint16_t(0), uint16_t(1), uint16_t(7)}) {
     WriteSettings(win);
     form.reset();
     plat::ScriptedHost h(&clock);
-    form = std::make_unique<TForm1>(h, formkit::CountingParts(c), BuildFlags{});
+    c.setup.clear();
+    const bool eng = win != 7;  // the last start runs with Japanese texts
+    form = std::make_unique<TForm1>(h, formkit::CountingParts(c), BuildFlags{eng, false});
     form->Create();
     int w = win == 0 ? 1024 : 512, ht = win == 0 ? 480 : 240;
+    // The options' defaults: logs off, video memory, no 3D, a window of the
+    // chosen scale, no texel fix and the plain aspect.
+    const std::vector<std::string> setup = {
+        "display log 0", "sound log 0", "system memory 0", "3D 0",
+        "window " + std::to_string(w) + "x" + std::to_string(ht), "renderer log 0",
+        "texel fix 0.000000", "aspect 1.000000 0", "centre 0.000000 0.000000", "input log 0"};
+    EXPECT_EQ(c.setup, setup);
+    EXPECT_EQ(form->DDIDEX1.DeadZone, 50);
+    EXPECT_EQ(form->DDIDEX1.DebugOption(), dioHaltOnError | dioExceptOnError);
+    EXPECT_EQ(form->PC1.CounterNum(), 16u);
+    EXPECT_EQ(form->DDIDEX1.JoyStickCount(), 2) << "the input component found the pads";
+    // Only the Japanese build says how long the start took: "初期化完了( s.ms秒 )".
+    EXPECT_EQ(form->Glb->InfMsg(),
+              eng ? "" : "\x8F\x89\x8A\xFA\x89\xBB\x8A\xAE\x97\xB9( 0.0\x95\x62 )");
+    EXPECT_EQ(form->Glb->Inf_c, eng ? 0 : 60);
     EXPECT_TRUE(h.WindowCreated);
     EXPECT_EQ(h.ClientW, w) << "WinSize " << win;
     EXPECT_EQ(h.ClientH, ht) << "WinSize " << win;
@@ -258,6 +322,7 @@ TEST_F(StartUp, WindowSizeFollowsTheSettings) {
     EXPECT_FALSE(form->Glb->Halt_f);
     form.reset();
   }
+  plat::SetInputDevices(nullptr);
 }
 
 TEST_F(StartUp, LoadingCaptionThenTheSeedIsKept) {
@@ -398,13 +463,70 @@ TEST_F(AuthoringKeys, DrawDivisorCyclesAndF5ReloadsData) {
     Key(122);
     EXPECT_EQ(form->FPSDIV, want);
   }
+  c.setup.clear();
+  SetRandSeed(1);
   Key(116);  // F5 without Shift: reload, restart the scene, stay where we are
   EXPECT_EQ(c.dataLoads, 1);
+  EXPECT_EQ(c.cfgBtn, 2) << "the input configuration is applied again";
+  EXPECT_EQ(std::pair(c.inits, c.lastInit), std::pair(1, 1));
+  EXPECT_NE(form->Glb->RandSeed, 1) << "a fresh seed from the clock";
+  EXPECT_EQ(form->Glb->RandSeed, RandSeed());
+  EXPECT_EQ(c.setup, std::vector<std::string>{"texel fix 0.000000"});
+  // "スクリプト＆アイテム更新"
+  EXPECT_EQ(form->Glb->InfMsg(), "\x83X\x83N\x83\x8A\x83v\x83g\x81\x95\x83\x41\x83\x43\x83\x65\x83\x80\x8DX\x90V");
   EXPECT_EQ(c.sceneJumps, 0);
   EXPECT_EQ(c.resets, 1);
   Key(116, true);  // with Shift: to the title
   EXPECT_EQ(c.sceneJumps, 1);
   EXPECT_EQ(c.lastJump, stDBOP);
+}
+
+// Every authoring key does its one thing and says so in the caption.
+TEST_F(AuthoringKeys, EachKeyActsAndSaysWhatItDid) {
+  struct Row {
+    uint16_t key;
+    const char* text;
+    std::function<void()> check;
+  };
+  const std::string speed = "\x82\xB0\x81[\x82\xDE\x82\xB7\x82\xD2\x81[\x82\xC7 - ";  // げーむすぴーど
+  const std::string faster = speed + "\x81\x9B\x81\x9B\x81\x9B\x81\x9D\x81\x9C\x81\x9B\x81\x9B";  // ○○○◎●○○
+  const Row rows[] = {
+      {'7', "\x83Z\x81[\x83u\x83X\x83\x8D\x83\x62\x83g #7",  // セーブスロット #7
+       [&] { EXPECT_EQ(std::pair(c.slotNo, c.svSlt), std::pair(7, 7)); }},
+      {'0', "\x83Z\x81[\x83u\x83X\x83\x8D\x83\x62\x83g #0",
+       [&] { EXPECT_EQ(std::pair(c.slotNo, c.svSlt), std::pair(0, 0)); }},
+      {113, "\x8E~\x82\xDC\x82\xEA\x81[", [&] { EXPECT_EQ(form->Pause, ptPause); }},  // 止まれー
+      {113, "\x93\xAE\x82\xAF\x81[", [&] { EXPECT_EQ(form->Pause, ptNone); }},        // 動けー
+      {114, faster.c_str(), [&] {
+         EXPECT_EQ(form->GameSpeed, 1);
+         EXPECT_EQ(form->FPSWaitB, 16u);
+       }},
+      {115, "\x82\x62\x82o\x82t\x90\xD8\x82\xE8\x91\xD6\x82\xA6\x82\xC1\x81\x63\x81I",  // ＣＰＵ切り替えっ…！
+       [&] { EXPECT_EQ(form->ADI->CPUNUM(), 0); }},
+      {115, "\x82\x62\x82o\x82t\x90\xD8\x82\xE8\x91\xD6\x82\xA6\x82\xC1\x81\x63\x81I",
+       [&] { EXPECT_EQ(form->ADI->CPUNUM(), 3); }},
+      {117, "\x94\xBB\x92\xE8\x95\x5C\x8E\xA6\x90\xD8\x82\xE8\x91\xD6\x82\xA6\x82\xC1\x81\x63\x81I",  // 判定表示切り替えっ…！
+       [&] { EXPECT_TRUE(form->Glb->HanteiDraw_f); }},
+      {118, "\x83\x66\x83o\x83\x62\x83O\x95\x5C\x8E\xA6\x90\xD8\x82\xE8\x91\xD6\x82\xA6\x82\xC1\x81\x63\x81I",  // デバッグ表示切り替えっ…！
+       [&] { EXPECT_FALSE(form->DebugTxt_f); }},
+      {120, "\x82\xCE\x82\xC1\x82\xBF\x82\xE8\x82\xA8\x82\xE0\x82\xA2\x82\xBE\x82\xB9\x82\xDC\x82\xB9\x82\xF1 : #0",  // ばっちりおもいだせません
+       [&] { c.loadOk = true; }},
+      {120, "\x82\xCE\x82\xC1\x82\xBF\x82\xE8\x82\xA8\x82\xE0\x82\xA2\x82\xBE\x82\xB5\x82\xBD\x82\xBA\x81I\x81I : #0",  // ばっちりおもいだしたぜ！！
+       [] {}},
+      {121, "\x83}\x83\x45\x83X\x95\x5C\x8E\xA6\x94\xF1\x95\x5C\x8E\xA6\x81i\x83t\x83\x8B\x83X\x83N\x83\x8A\x81[\x83\x93\x82\xCC\x82\xDD\x81j",  // マウス表示非表示（フルスクリーンのみ）
+       [&] { EXPECT_EQ(c.cursorSwitches, 1); }},
+      {122, "\x95`\x89\xE6\x89\xF1\x90\x94\x31/2", [&] { EXPECT_EQ(form->FPSDIV, 2); }},  // 描画回数1/2
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.key);
+    Key(r.key);
+    EXPECT_EQ(form->Glb->InfMsg(), r.text);
+    EXPECT_EQ(form->Glb->Inf_c, 60);
+    form->Glb->SetInf("", 0);
+    r.check();
+  }
+  Key('A');  // no action
+  EXPECT_EQ(form->Glb->InfMsg(), "");
 }
 
 // F8 saves to the slot chosen and says so only when the save went through.

@@ -33,7 +33,13 @@ TEST(CstTable, DescriptorsCoverTheRecordExactly) {
         bool reserved = b >= 492 && b < 512;
         EXPECT_EQ(owner[b] == -1, reserved) << "byte " << b;
     }
-    EXPECT_EQ(CstSections().back().Offset + CstSections().back().Size, 556u);
+    // The sections tile the record end to end.
+    uint32_t at = 0;
+    for (const auto& sec : CstSections()) {
+        EXPECT_EQ(sec.Offset, at) << sec.Name;
+        at = sec.Offset + sec.Size;
+    }
+    EXPECT_EQ(at, 556u);
 }
 
 TEST(CstTable, IntervalKeyIsSharedByTwoSections) {
@@ -49,15 +55,23 @@ TEST(CstTable, IntervalKeyIsSharedByTwoSections) {
 }
 
 TEST(CstTable, DefaultsAndCommentsAsAuthored) {
-    CstDB db = CstDefaults();
-    EXPECT_EQ(db.DBJP.GRV, 18);
-    EXPECT_EQ(db.DBDAM.DEFKURAIX, -8);
-    EXPECT_EQ(db.DBNAIYA.IPOSITV, 60);
-    EXPECT_EQ(db.DBGAIYA.OPOSITV, 60);
-    EXPECT_EQ(db.DBPASS.THROUGHTIME, 8);
-    EXPECT_EQ(db.DBETC.FCTOSAIMAG, 320);
-    EXPECT_EQ(db.DBCPU.ACTWAITG, 10);
-    EXPECT_EQ(db.DBDBG.NODAMAGE_F, 0);
+    // The authoring default of every key, in record order.
+    const int32_t want[] = {
+        18, 420, 460, 32, 28, 120, 18, 16, 9, 8, 24, 8, 16, 16, 8, 16,
+        8, 16, 16, 16, 50, 40, 50, 40, 30, 60, 20, 100, 400, 100, 10, -8,
+        0, 16, 24, 16, 50, 40, 50, 40, 32, 200, 100, 60, 40, 32, 40, 32,
+        32, 32, 40, 32, 48, 16, 30, 60, 1, 60, 30, 3, 24, 3, 25, 1,
+        7, 2, 3, 64, 32, 3, 24, 24, 25, 50, 75, 100, 2, 3, 10, 60,
+        30, 60, 100, 8, 100, 64, 40, 40, 40, 40, 64, 48, 48, 48, 40, 40,
+        40, 40, 64, 48, 48, 48, 24, 40, 0, 16, 8, 100, 3, 3, 320, 1,
+        96, 4, 80, 20, 160, 16, 0, 0, 0, 16, 8, 0, 0, 0, 0, 10,
+        30, 30, 30, 30, 22, 18, 15, 10, 10,
+    };
+    ASSERT_EQ(CstFields().size(), std::size(want));
+    const CstDB db = CstDefaults();
+    for (size_t i = 0; i < std::size(want); ++i)
+        EXPECT_EQ(CstGet(db, CstFields()[i]), want[i]) << CstFields()[i].Key;
+    EXPECT_EQ(db.DBCPU.ACTWAITG, 10);  // the last key lands in its own field
     EXPECT_EQ(db.DBLAYOUT_1.Reserved[4], 0);
     // "ドッジCPU定数" in Shift-JIS.
     EXPECT_STREQ(CstSections()[11].Comment, "\x83h\x83" "b\x83W" "CPU" "\x92\xE8\x90\x94");

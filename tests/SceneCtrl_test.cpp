@@ -131,6 +131,36 @@ TEST_F(SceneCtrlTest, FirstStartCreatesTheTeamFoldersAndBuildsTheTitle) {
   EXPECT_EQ(AOT().ADBRankDt[0].BP.Lv, 0x03020100);
 }
 
+// While the scene controller loads, the form's caption shows each step with
+// its gauge (Japanese texts: the step's name follows the gauge), from step 3
+// after the window and input up to step 8 once the title is loaded.
+TEST_F(SceneCtrlTest, LoadingCaptionGaugeCountsTheStepsInOrder) {
+  WriteData();
+  plat::ScriptedHost host;
+  formkit::Counts c;
+  TForm1 form(host, formkit::CountingParts(c), BuildFlags{false, false});
+  Glb.tMainForm = &form;
+  Glb.Flags.Eng_f = false;
+  Build();
+  ASSERT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
+  const std::pair<const char*, int> steps[] = {
+      {"\x94\xc4\x97\x70\xc3\xb8\xbd\xc1\xac\x93\xc7\x8d\x9e", 3},  // 汎用ﾃｸｽﾁｬ読込
+      {"\xb7\xac\xd7\xc3\xb8\xbd\xc1\xac\x93\xc7\x8d\x9e", 4},      // ｷｬﾗﾃｸｽﾁｬ読込
+      {"DBCharDataLoad OK", 5}, {"DBDBCHDataLoad OK", 5}, {"DBRankDataLoad OK", 5},
+      {"DBShootDataLoad OK", 5}, {"GDt.LoadDt OK", 5},
+      {"\xc3\xde\xb0\xc0\x93\xc7\x8d\x9e", 5},                        // ﾃﾞｰﾀ読込
+      {"\x91\x53\x8a\xe7\x93\xc7\x8d\x9e", 5},                        // 全顔読込
+      {"\x83\x7d\x83\x62\x83\x76\x93\xc7\x8d\x9e", 6},              // マップ読込
+      {"Scene\x90\xb6\x90\xac", 7},                                     // Scene生成
+      {"SceneLoad", 8}};
+  std::vector<std::string> want;
+  for (const auto& [name, rt] : steps)  // "- 読込中 - " + gauge + " " + step
+    want.push_back("- \x93\xC7\x8D\x9E\x92\x86 - " + std::string(size_t(rt), '!') +
+                   std::string(size_t(10 - rt), '.') + " " + name);
+  EXPECT_EQ(host.Captions, want);
+  SC.reset();
+}
+
 TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
   const fs::path built = fs::path(QORV_BINARY_DIR) / "game" / "data";
   for (const char* f : {"DBData.qx2", "defteam.qx2", "pal.qx2", "char.qx2"}) {

@@ -128,8 +128,12 @@ TEST_F(ConfigForm, PadCaptureReadsOnlyItsPadAndTheFirstButton) {
   EXPECT_EQ(f.cfg.JSBtn[0][0], 0);
   EXPECT_EQ(Edit(3).text, "Btn : 12");
   EXPECT_EQ(Focus(), 4);
+  // Still held: the next field waits for every button to be released.
+  Tick();
+  EXPECT_EQ(f.cfg.JSBtn[1][1], 1);
+  EXPECT_EQ(Focus(), 4);
   // Buttons above 15 are never taken.
-  devices.buttons[1] = {20};
+  devices.buttons[1] = {16, 20};
   Tick();
   Tick();
   EXPECT_EQ(f.cfg.JSBtn[1][1], 1);
@@ -143,10 +147,16 @@ TEST_F(ConfigForm, NothingIsCapturedWithoutAFocusedField) {
   Tick();
   EXPECT_EQ(f.cur, -1);
   EXPECT_TRUE(devices.scans.empty());
-  // A click on the check box takes the focus away from a field.
+  // A click on the check box takes the focus away from a field that was
+  // being polled.
+  devices.keys.clear();
   FocusField(8);
-  f.Form().Click(f.CheckBox1);
   Tick();
+  EXPECT_EQ(f.cur, 8);
+  f.Form().Click(f.CheckBox1);
+  devices.keys = {0x1C};
+  Tick();
+  EXPECT_EQ(f.cur, -1);
   EXPECT_EQ(f.cfg.KBBtn[2], CfgIniDefaults().KBBtn[2]);
 }
 
@@ -158,11 +168,19 @@ TEST_F(ConfigForm, UnnamedKeyIsSavedRawAndDroppedWhenLoadedAgain) {
   Tick();
   EXPECT_EQ(f.cfg.KBBtn[0], 59);
   EXPECT_EQ(Edit(6).text, "other key please");
+  devices.keys.clear();
+  Tick();
+  devices.keys = {255};  // the last scan code is read too
+  Tick();
+  EXPECT_EQ(f.cfg.KBBtn[1], 255);
+  EXPECT_EQ(Edit(7).text, "other key please");
   f.Form().Click(f.Button2);
   EXPECT_EQ(U16(ReadAll(CfgFile()), 16), 59);
+  EXPECT_EQ(U16(ReadAll(CfgFile()), 18), 255);
 
   TForm1& again = Open();
   EXPECT_EQ(again.cfg.KBBtn[0], 0);
+  EXPECT_EQ(again.cfg.KBBtn[1], 0);
   EXPECT_EQ(Edit(6).text, "Needless to me!");
 }
 
@@ -198,6 +216,11 @@ TEST_F(ConfigForm, ChoicesAreWrittenToTheRecord) {
 
   w.Click(f.CheckBox1);
   EXPECT_EQ(f.cfg.Auto_f, 0);
+  EXPECT_TRUE(w.IsUsable(f.RadioGroup1));
+  w.Click(f.CheckBox1);  // and back: pads first again
+  EXPECT_EQ(f.cfg.Auto_f, 1);
+  EXPECT_FALSE(w.IsUsable(f.RadioGroup1));
+  w.Click(f.CheckBox1);
   w.ClickItem(f.RadioGroup1, 0);
   w.ClickItem(f.RadioGroup2, 1);
   FocusField(9);
@@ -271,6 +294,70 @@ TEST_F(ConfigForm, LoadedFileShowsInEveryControlAndSavesBackUnchanged) {
 
   w.Click(f.Button2);
   EXPECT_EQ(ReadAll(CfgFile()), std::vector<uint8_t>(raw.begin(), raw.end()));
+}
+
+// The window as the user sees it: 738 x 516, the key configuration group on
+// top, the window size and the save button below; the pad groups stack on the
+// left above player 1's device, the keyboard fills the right, and every field
+// sits on its label's row. A moved or resized control is a visible change.
+TEST_F(ConfigForm, ControlsSitWhereTheWindowPlacesThem) {
+  SaveDefaults();
+  TForm1& f = Open(false);
+  const plat::TkForm& w = f.Form();
+  EXPECT_EQ(w.clientW, 738);
+  EXPECT_EQ(w.clientH, 516);
+  struct Place {
+    int id;
+    plat::TkKind kind;
+    int x, y, wd, ht, parent;
+  };
+  using K = plat::TkKind;
+  std::vector<Place> want = {
+      {f.Button2, K::kButton, 498, 448, 232, 48, -1},
+      {f.GroupBox4, K::kGroupBox, 8, 8, 722, 414, -1},
+      {f.CheckBox1, K::kCheckBox, 22, 30, 696, 22, f.GroupBox4},
+      {f.GroupBox1, K::kGroupBox, 22, 62, 316, 116, f.GroupBox4},
+      {f.GroupBox2, K::kGroupBox, 22, 188, 316, 116, f.GroupBox4},
+      {f.GroupBox3, K::kGroupBox, 352, 62, 364, 350, f.GroupBox4},
+      {f.RadioGroup1, K::kRadioGroup, 22, 314, 316, 98, f.GroupBox4},
+      {f.RadioGroup3, K::kRadioGroup, 22, 314, 316, 98, f.GroupBox4},
+      {f.RadioGroup2, K::kRadioGroup, 8, 436, 360, 70, -1},
+  };
+  for (int r = 0; r < 3; ++r) {
+    want.push_back({f.PadLabel1[size_t(r)], K::kLabel, 34, 86 + 30 * r, 194, 24, f.GroupBox1});
+    want.push_back({f.Edit[size_t(r)], K::kEdit, 232, 86 + 30 * r, 96, 24, f.GroupBox1});
+    want.push_back({f.PadLabel2[size_t(r)], K::kLabel, 34, 212 + 30 * r, 194, 24, f.GroupBox2});
+    want.push_back({f.Edit[size_t(3 + r)], K::kEdit, 232, 212 + 30 * r, 96, 24, f.GroupBox2});
+  }
+  for (int r = 0; r < 8; ++r) {
+    want.push_back({f.KeyLabel[size_t(r)], K::kLabel, 364, 88 + 40 * r, 182, 24, f.GroupBox3});
+    want.push_back({f.Edit[size_t(6 + r)], K::kEdit, 550, 88 + 40 * r, 156, 24, f.GroupBox3});
+  }
+  ASSERT_EQ(w.Count(), int(want.size()));
+  for (const Place& p : want) {
+    const plat::TkControl& c = w[p.id];
+    SCOPED_TRACE(p.id);
+    EXPECT_EQ(c.kind, p.kind);
+    EXPECT_EQ(c.bounds.x, p.x);
+    EXPECT_EQ(c.bounds.y, p.y);
+    EXPECT_EQ(c.bounds.w, p.wd);
+    EXPECT_EQ(c.bounds.h, p.ht);
+    EXPECT_EQ(c.parent, p.parent);
+  }
+  EXPECT_EQ(w[f.RadioGroup2].columns, 2);
+  EXPECT_EQ(w[f.RadioGroup1].columns, 1);
+  // ゲームパッド１, ゲームパッド２, キーボード: the Japanese group captions and items.
+  const std::string pad1 = "\x83Q\x81[\x83\x80\x83p\x83" "b\x83h\x82P";
+  const std::string pad2 = "\x83Q\x81[\x83\x80\x83p\x83" "b\x83h\x82Q";
+  const std::string keyboard = "\x83L\x81[\x83{\x81[\x83h";
+  EXPECT_EQ(w[f.GroupBox3].text, keyboard);
+  for (int g : {f.RadioGroup1, f.RadioGroup3})
+    EXPECT_EQ(w[g].items, (std::vector<std::string>{keyboard, pad1, pad2}));
+  // The capture timer polls from the start; the status timer waits for a status.
+  EXPECT_TRUE(w.TimerEnabled(f.Timer2));
+  EXPECT_EQ(w.TimerInterval(f.Timer2), 1u);
+  EXPECT_FALSE(w.TimerEnabled(f.Timer1));
+  EXPECT_EQ(f.DDIDEX1.DeadZone, 5);
 }
 
 TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
@@ -386,6 +473,32 @@ TEST_F(ConfigForm, SaveAsksBeforeMakingTheDataFolder) {
   EXPECT_TRUE(app.Terminated());
 }
 
+// Where the data folder cannot be made (a file holds its name) the user is
+// told and the window stays, in the window's language.
+TEST_F(ConfigForm, SaveProblemsAreToldInTheWindowsLanguage) {
+  std::ofstream(Dir() / "data") << "not a folder";
+  for (bool eng : {true, false}) {
+    SCOPED_TRACE(eng);
+    TForm1& f = Open(eng);
+    messages.clear();
+    app.asked.clear();
+    f.Form().Click(f.Button2);
+    ASSERT_EQ(app.asked.size(), 1u);
+    // フォルダがありません。新規作成しますか？ / フォルダ作成
+    EXPECT_EQ(app.asked[0].first,
+              eng ? "\"data\" directory not found. Do you make it?"
+                  : "\x83t\x83H\x83\x8B\x83_\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
+                    "B\x90V\x8BK\x8D\xEC\x90\xAC\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81H");
+    EXPECT_EQ(app.asked[0].second, eng ? "Make directory" : "\x83t\x83H\x83\x8B\x83_\x8D\xEC\x90\xAC");
+    // フォルダを作成できませんでした
+    EXPECT_EQ(messages, std::vector<std::string>{
+                            eng ? "The \"data\" directory could not be made."
+                                : "\x83t\x83H\x83\x8B\x83_\x82\xF0\x8D\xEC\x90\xAC\x82\xC5\x82\xAB"
+                                  "\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD"});
+    EXPECT_FALSE(app.Terminated());
+  }
+}
+
 TEST_F(ConfigForm, FailedWriteIsReportedAndKeepsTheWindow) {
   MakeData();
   std::filesystem::create_directories(CfgFile());  // a folder where the file should go
@@ -472,6 +585,10 @@ TEST_F(ConfigForm, SecondCopyLeavesWithoutAWindow) {
   EXPECT_EQ(app.runs, 1);
   EXPECT_EQ(app.title, "tumbotcfg");
   EXPECT_EQ(atoms.deletes, 1);
+  // A window that cannot be opened is a failure, and the name is still given back.
+  app.runOk = false;
+  EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 1);
+  EXPECT_EQ(atoms.deletes, 2);
 }
 
 }  // namespace

@@ -75,9 +75,10 @@ class ScriptedApp final : public plat::TkApplication {
     answers.pop_front();
     return a;
   }
+  bool runOk = true;  // false: no window could be opened
   bool Run(plat::TkForm&) override {
     ++runs;
-    return true;
+    return runOk;
   }
   void Terminate() override { terminated_ = true; }
   bool Terminated() const override { return terminated_; }

@@ -149,17 +149,25 @@ TEST_F(TeamSelectTest, WatchModePlayerOnesBReturnsToModeSelect) {
 }
 
 TEST_F(TeamSelectTest, ComputerPicksAreBelowTwentyThreeAndTheEntryResetsTeams) {
-  std::set<int> picks;
+  std::set<int> picks[2];
   for (int i = 0; i < 400; ++i) {
     G().DBTeamNo[0] = G().DBTeamNo[1] = 9;
     TDBTSLScene tsl(nullptr, AOT.get(), &Glb, stDBTSL);
-    picks.insert(tsl.CPUTEAM[0]);
-    picks.insert(tsl.CPUTEAM[1]);
+    picks[0].insert(tsl.CPUTEAM[0]);
+    picks[1].insert(tsl.CPUTEAM[1]);
     ASSERT_EQ(G().DBTeamNo[0], 0);
     ASSERT_EQ(G().DBTeamNo[1], 0);
   }
-  EXPECT_EQ(*picks.begin(), 0);
-  EXPECT_EQ(*picks.rbegin(), 22);
+  for (const auto& p : picks) {
+    EXPECT_EQ(*p.begin(), 0);
+    EXPECT_EQ(*p.rbegin(), 22);
+  }
+  // Entering again takes back both sides' confirmations.
+  TDBTSLScene tsl(nullptr, AOT.get(), &Glb, stDBTSL);
+  tsl.OK_f[0] = tsl.OK_f[1] = true;
+  tsl.OnInit();
+  EXPECT_FALSE(tsl.OK_f[0]);
+  EXPECT_FALSE(tsl.OK_f[1]);
 }
 
 class VersusTest : public MenuFixture {};
@@ -543,12 +551,13 @@ class MenuPanelDrawTest : public MenuFixture {
     const TDDDDGenSurface* tex;
     int pri;
     float sx, sy, left, top;
+    uint32_t fx;  // blit effects: mirrored pictures are flipped left to right
   };
   std::vector<Quad> Queued() {
     std::vector<Quad> q;
     for (uint32_t i = 0; i < al.DrawObjectCount(); ++i) {
       const TDRAWDATA& e = al.Entry(i);
-      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0]});
+      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0], e.dwDDFX});
     }
     al.Rendering();
     return q;
@@ -635,10 +644,19 @@ TEST_F(MenuPanelDrawTest, TeamPanelPutsTheCaptainsFaceOverTheTeamPicture) {
     for (const Quad& e : q) n += e.tex == tex && e.left == x && e.top == y;
     return n;
   };
+  // Side 1 faces the other way: its pictures are mirrored.
+  auto mirrored = [&](const TDDDDGenSurface* tex, float x, float y) {
+    for (const Quad& e : q)
+      if (e.tex == tex && e.left == x && e.top == y) return e.fx != 0;
+    return false;
+  };
   for (int s = 0; s < 2; ++s) {
     EXPECT_EQ(drawn(&face, 192.0f + 152 * s, 42), 1) << "side " << s << " captain";
     EXPECT_EQ(drawn(&picture, 184.0f + 152 * s, 44), 1) << "side " << s << " team picture";
     EXPECT_EQ(drawn(&face, 112.0f + 152 * s, 92), 1) << "side " << s << " member 0 in the list";
+    EXPECT_EQ(mirrored(&face, 192.0f + 152 * s, 42), s == 1);
+    EXPECT_EQ(mirrored(&picture, 184.0f + 152 * s, 44), s == 1);
+    EXPECT_EQ(mirrored(&face, 112.0f + 152 * s, 92), s == 1);
   }
   AOT->AC = nullptr;
 }

@@ -161,6 +161,13 @@ TEST(GameRandom, SeededSequenceIsReproducibleAndInRange) {
   ResetRandomDraws();
   Per100(50);
   EXPECT_EQ(RandomDraws(), 1u);
+  // Per100(b) is true for b of the hundred equal draws 0..99.
+  SetRandSeed(4242);
+  const int32_t v = Random(100);
+  for (int32_t border : {v, v + 1, 0, 100}) {
+    SetRandSeed(4242);
+    EXPECT_EQ(Per100(border), border > v) << border;
+  }
 }
 
 TEST(GameRandom, RandomizeTakesTheCurrentClock) {
