@@ -211,6 +211,21 @@ TEST_F(BallJudge, FacingAngleTable) {
     h.MySt->MukiAgl = 4;
     for (int a : {7, 0, 1}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
     EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 6));
+    // Facing the front and right: 2, 3 and 4; the back and left: 6, 7 and 0.
+    h.MyZahyou->SetMukiZ(mzF);
+    for (int a : {2, 3, 4}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 5));
+    h.MyZahyou->SetMuki(mL);
+    h.MyZahyou->SetMukiZ(mzB);
+    for (int a : {6, 7, 0}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
+    // Aiming at 0 also takes 7, the eighth on its left.
+    h.MyZahyou->SetMukiZ(mzN);
+    h.MySt->MukiAgl = 0;
+    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 7));
+    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
 }
 
 TEST_F(BallJudge, IncomingDirectionInEighths) {
@@ -231,6 +246,49 @@ TEST_F(BallJudge, IncomingDirectionInEighths) {
     EXPECT_EQ(agl(6, 5), 5);
     EXPECT_EQ(agl(6, -5), 6);
     EXPECT_EQ(agl(5, -5), 7);
+    // The curve of this step counts with the flight.
+    st().CrvX = -10;
+    EXPECT_EQ(agl(5, 0), 2);
+    st().CrvX = 0, st().CrvZ = 5;
+    EXPECT_EQ(agl(0, 0), 4);
+    EXPECT_EQ(agl(0, -5), -1);
+}
+
+// From behind is a ball moving the way the player faces.
+TEST_F(BallJudge, BackHitIsABallMovingTheWayHeFaces) {
+    TDBPlayer& h = P(1, 0);
+    for (MukiType m : {mL, mR})
+        for (int32_t dx : {-5, 0, 5}) {
+            h.MyZahyou->SetMuki(m);
+            bz().dX = dx;
+            EXPECT_EQ(ball->CheckBackHit(&h), (m == mL && dx < 0) || (m == mR && dx > 0))
+                << m << " " << dx;
+        }
+}
+
+// A touch is an overlap of the boxes (touching edges are none) within the
+// ball's depth.
+TEST_F(BallJudge, TouchNeedsOverlappingBoxes) {
+    TDBPlayer& h = P(1, 3);
+    bz().Z = h.MyZahyou->Z;
+    st().Atari = DBRect{100, 10, 108, 26};
+    st().AtariD = 5;
+    struct Case {
+        DBRect kurai;
+        bool touched;
+    };
+    const Case cases[] = {
+        {{107, 25, 120, 40}, true},  {{108, 10, 120, 26}, false}, {{90, 10, 100, 26}, false},
+        {{90, 26, 120, 40}, false},  {{90, 0, 120, 10}, false},   {{90, 0, 101, 11}, true},
+        {{120, 0, 130, 40}, false},  {{90, 40, 120, 50}, false},
+    };
+    for (const Case& c : cases) {
+        h.MySt->Kurai = c.kurai;
+        st().HitTNo = st().HitPNo = -1;
+        EXPECT_EQ(ball->HitCheck(&h), c.touched) << int(&c - cases);
+        EXPECT_EQ(st().HitTNo, c.touched ? 1 : -1);
+        EXPECT_EQ(st().HitPNo, c.touched ? 3 : -1);
+    }
 }
 
 // What a hit does, by ball and by how the player stands: his motion, knock-
@@ -274,6 +332,14 @@ TEST_F(BallJudge, HitOutcomes) {
          13, 15, 0, false, false, {-80, 138, 0}, 7},
         {"too weak to recover", [](TDBPlayer& h) { h.MySt->HP = 12; }, dbmtFlF, {160, 277, 0}, 2,
          -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"just strong enough to recover", [](TDBPlayer& h) { h.MySt->HP = 20; }, dbmtFlF,
+         {160, 277, 0}, 10, 12, 15, 0, false, false, {-80, 138, 0}, 7},
+        // The guts row has no recovery frames for level 5.
+        {"a level-5 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 5; }, dbmtFlF, {160, 277, 0}, 30,
+         -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        // Straight down: no push along the floor, the ball goes straight up.
+        {"a shot falling straight down", [this](TDBPlayer&) { bz().dX = 0, bz().dY = -300; },
+         dbmtFlF, {0, 277, 0}, 30, 12, 15, 0, false, false, {0, 138, 0}, 7},
         // Out of hit points on his feet, he is out only once he lies down.
         {"knocked to zero", [](TDBPlayer& h) { h.MySt->HP = 10; }, dbmtFlF, {160, 277, 0}, 0, -1,
          15, 0, false, false, {-80, 138, 0}, 7},
@@ -296,6 +362,13 @@ TEST_F(BallJudge, HitOutcomes) {
              h.MySt->Motion.MF = MFBit(dbmfAr);
          },
          dbmtFlF, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
+        // A lying player stays down under a pass but is pushed.
+        {"a pass at a lying player",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MySt->Motion.Mtype = dbmtDn;
+         },
+         dbmtDn, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
         // A round special: level 8, its own knock-back and slide.
         {"a special shot", shot(dbhSCR), dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true,
          {-80, 138, 0}, 23},
@@ -486,6 +559,13 @@ TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
     EXPECT_EQ(st().ShSt.HitTime, 12);
     EXPECT_EQ(st().ShSt.Hit_c, 2);
     EXPECT_LT(b.MySt->HP, 40);
+    // Its power never goes below 0.
+    TDBPlayer& c = P(1, 1);
+    st().ShSt.ShPow = 1;
+    bz().X = c.MyZahyou->X, bz().Z = c.MyZahyou->Z;
+    Judge();
+    EXPECT_EQ(st().ShSt.ShPow, 0);
+    EXPECT_EQ(st().ShSt.Hit_c, 3);
 }
 
 TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
@@ -507,6 +587,118 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     bz().Z -= 1;
     Judge();
     EXPECT_EQ(st().Motion, dbbBound);
+}
+
+// The authoring build shows the catch counter (from 1), the window with its
+// lower bound, and the slide of the catch.
+TEST_F(BallJudge, AuthoringBuildShowsTheCatchWindowAndSlide) {
+    glb.Flags.Debug_f = true;
+    TDBPlayer& h = P(1, 0);
+    ShotAt(h);
+    Catching(h, 2);
+    Judge();
+    ASSERT_EQ(st().HoldTNo, 1);
+    auto endsWith = [](const std::string& s, const std::string& e) {
+        return s.size() >= e.size() && s.compare(s.size() - e.size(), e.size(), e) == 0;
+    };
+    EXPECT_TRUE(endsWith(glb.DbgTxt[0], " = 3")) << glb.DbgTxt[0];
+    EXPECT_TRUE(endsWith(glb.DbgTxt[1], "2) = 5")) << glb.DbgTxt[1];
+    EXPECT_TRUE(endsWith(glb.DbgTxt[2], " = 40")) << glb.DbgTxt[2];
+}
+
+// Only a shot or a pass in flight is judged.
+TEST_F(BallJudge, OnlyAFlyingBallIsJudged) {
+    TDBPlayer& h = P(1, 0);
+    for (DBBallMotionType m : {dbbBound, dbbFree}) {
+        ShotAt(h);
+        st().Motion = m;
+        Judge();
+        EXPECT_EQ(st().Motion, m);
+        EXPECT_EQ(st().HitTNo, -1);
+        EXPECT_EQ(h.MySt->HP, 40);
+    }
+}
+
+// Own-side touches by thrower: an infielder's shot (positions 0 to 3) passes
+// his infield mates, no ball touches its own thrower, and a mate who cannot
+// act (in damage) lets it by where an enemy in damage is still hit; the
+// boomerang passes its own side by.
+TEST_F(BallJudge, OwnSideTouchesByThrowerAndState) {
+    TDBPlayer& m = P(0, 1);
+    struct Case {
+        const char* name;
+        int32_t thrower;
+        DBHSType hs;
+        uint16_t mf;
+        DBBallMotionType after;
+    };
+    const Case cases[] = {
+        {"infielder 3", 3, dbhNML, 0, dbbShoot},
+        {"outfielder 4", 4, dbhNML, 0, dbbHold},
+        {"outfielder 4, mate in damage", 4, dbhNML, MFBit(dbmfDam), dbbShoot},
+        {"boomerang of outfielder 4", 4, dbhBMR, 0, dbbShoot},
+        {"the thrower himself", 1, dbhNML, 0, dbbShoot},
+    };
+    for (const Case& c : cases) {
+        m.MySt->Motion.MF = c.mf;
+        ShotAt(m);
+        st().PichPNo = c.thrower;
+        st().ShSt.HSNo = c.hs;
+        Judge();
+        EXPECT_EQ(st().Motion, c.after) << c.name;
+        EXPECT_EQ(m.MySt->HP, 40) << c.name;
+    }
+    TDBPlayer& e = P(1, 0);
+    e.MySt->Motion.MF = MFBit(dbmfDam);
+    ShotAt(e);
+    Judge();
+    EXPECT_EQ(e.MySt->HP, 30);
+}
+
+// A catch pushes the catcher along the ball's flight, FCTOSAIMAG long; a
+// lock-on shot caught with no speed along the floor pushes him to the front.
+TEST_F(BallJudge, CatchPushesAlongTheFlight) {
+    for (auto& r : hub->ADBRankDt) r.CaT.CaFrm_HS = 6;
+    struct Case {
+        int32_t dx, dz;
+        DBHSType hs;
+        int32_t fricX, fricZ, agl;
+    };
+    const Case cases[] = {
+        {600, 0, dbhNML, 320, 0, 6},     {300, 400, dbhNML, 192, 256, 4},
+        {-300, -400, dbhNML, -192, -256, 0}, {1, 0, dbhMOZ, 0, -100, 6},
+        {1, 0, dbhNML, 0, 0, 6},
+    };
+    TDBPlayer& h = P(1, 0);
+    for (const Case& c : cases) {
+        h.OnInit();
+        ShotAt(h);
+        bz().dX = c.dx, bz().dZ = c.dz;
+        st().ShSt.HSNo = c.hs;
+        Catching(h, 0);
+        h.MySt->MukiAgl = c.agl;
+        Judge();
+        EXPECT_EQ(st().HoldTNo, 1) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MySt->FricX, c.fricX) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MySt->FricZ, c.fricZ) << c.dx << " " << c.dz;
+    }
+}
+
+// Hit points and the damage number belong to infielders only: power x
+// DamPer / 100 x the shot's nice level.
+TEST_F(BallJudge, OnlyInfieldersTakeDamage) {
+    TDBPlayer& o = P(1, 6);
+    ShotAt(o, 20, 3);
+    Judge();
+    EXPECT_EQ(o.MySt->HP, 40);
+    EXPECT_EQ(st().Motion, dbbBound);
+    EXPECT_EQ(o.MySt->Motion.Mtype, dbmtFlB);  // he faces the way the ball flies
+    EXPECT_EQ(fd.DDDt[0].Count, 0);
+    TDBPlayer& i = P(1, 2);
+    ShotAt(i, 20, 3);
+    Judge();
+    EXPECT_EQ(i.MySt->HP, 40 - 30);
+    EXPECT_EQ(fd.DDDt[0].Dam, 30);
 }
 
 // ---------------------------------------------------------------- holding

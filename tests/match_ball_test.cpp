@@ -2,7 +2,9 @@
 // it is on, and the paths of special shots.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <random>
 #include <vector>
@@ -19,13 +21,44 @@
 
 using BallFlight = BallFixture;
 
+// A new match clears whatever the last one left: a still ball at the centre
+// line, facing left, bouncing.
 TEST_F(BallFlight, StartsBouncingAtTheCentreLine) {
+    Place(100, 200, 300, 4, 5, 6);
+    bz().SetMuki(mR);
+    bz().Pri = 7;
+    st().Motion = dbbHold;
+    st().HoldTNo = 1, st().PichTNo = 1, st().NoHit_c = 3;
+    st().ShSt.Spin_c = 9, st().ShSt.HSNo = dbhSCR;
     ball->OnInit();
     EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_EQ(bz().X, 25600);
-    EXPECT_EQ(bz().Z, 5600);
-    EXPECT_EQ(bz().Y, 0);
+    EXPECT_EQ((std::array<int32_t, 6>{bz().X, bz().Y, bz().Z, bz().dX, bz().dY, bz().dZ}),
+              (std::array<int32_t, 6>{25600, 0, 5600, 0, 0, 0}));
+    EXPECT_EQ(bz().Muki(), mL);
+    EXPECT_EQ(bz().Pri, 0);
     EXPECT_EQ(st().HoldTNo, -1);
+    EXPECT_EQ(st().PichTNo, 0);
+    EXPECT_EQ(st().NoHit_c, 0);
+    EXPECT_EQ(st().ShSt.Spin_c, 0);
+    EXPECT_EQ(st().ShSt.HSNo, 0);
+}
+
+// Rows of the tables and players are looked up only inside the tables and
+// the court's positions.
+TEST_F(BallFlight, LooksUpOnlyInsideItsTables) {
+    EXPECT_EQ(ball->PlayerAt(1, 6), &P(1, 6));
+    EXPECT_EQ(ball->PlayerAt(0, 0), &P(0, 0));
+    for (auto [s, p] : {std::pair{-1, 0}, {2, 0}, {0, -1}, {0, 7}})
+        EXPECT_EQ(ball->PlayerAt(s, p), nullptr) << s << " " << p;
+    st().ShSt.HSNo = dbhWID;
+    EXPECT_EQ(ball->HSRow(), &hub->ADBShootDt[dbhWID]);
+    st().ShSt.HSNo = dbhBYO;
+    EXPECT_EQ(ball->HSRow(), &hub->ADBShootDt[0]);
+    st().ShSt.HSNo = dbhNML;
+    EXPECT_EQ(ball->HSRow(), nullptr);
+    EXPECT_EQ(&ball->BPRow(-1), &hub->ADBRankDt[0].BP);
+    EXPECT_EQ(&ball->BPRow(3), &hub->ADBRankDt[3].BP);
+    EXPECT_EQ(&ball->BPRow(DBRANK_ROWS), &hub->ADBRankDt[DBRANK_ROWS - 1].BP);
 }
 
 TEST_F(BallFlight, PassFollowsItsGravity) {
@@ -69,66 +102,75 @@ TEST_F(BallFlight, StopsAtTheBounceLimitAndBouncesOneFaster) {
     EXPECT_EQ(bz().dZ, 100 * table.DB.DBB.BWABSDZ / 100);
 }
 
-TEST_F(BallFlight, ShallowShotLeavesTheFloorAtLeastAt45Degrees) {
-    hub->ADBRankDt[2].BP.BwSp = 100;
-    Place(20000, 50, 5000, 1000, -100, 0);
-    ball->SetMType(dbbShoot);
-    st().ShSt.HSNo = dbhNML;
-    st().ShSt.ShLv = 2;
-    ball->OnMove();
-    EXPECT_EQ(st().Motion, dbbBound);
-    // h = 1000, lifted to c = 1000; the bounce speed FCMAG(100) = 320 is
-    // shared out along the 45-degree line.
-    EXPECT_EQ(bz().dY, 226);
-    EXPECT_EQ(bz().dX, 226);
-    EXPECT_GE(bz().dY, bz().dX * table.DB.DBB.BWMINDYPERDX / 100);
-}
-
-TEST_F(BallFlight, WallsReflectAndDampen) {
-    Place(51150, 3000, 5000, 200, 0, 100);
-    st().Motion = dbbPass;
-    st().PaGrv = 0;
-    ball->OnMove();
-    EXPECT_EQ(bz().X, 51200);
-    EXPECT_EQ(bz().dX, -200 * table.DB.DBB.XWALLABSDX / 100);
-    EXPECT_EQ(bz().dZ, 100 * table.DB.DBB.XWALLABSDZ / 100);
-    EXPECT_EQ(st().Motion, dbbBound);
-
-    // Reaching the wall line exactly is no bounce yet.
-    Place(200, 3000, 5000, -200, 0, 0);
-    st().Motion = dbbPass;
-    ball->OnMove();
-    EXPECT_EQ(bz().X, 0);
-    EXPECT_EQ(st().Motion, dbbPass);
-
-    Place(20000, 3000, 100, 200, 0, -300);
-    ball->OnMove();
-    EXPECT_EQ(bz().Z, 0);
-    EXPECT_EQ(bz().dX, 200 * table.DB.DBB.ZWALLABSDX / 100);
-    EXPECT_EQ(bz().dZ, 300 * table.DB.DBB.ZWALLABSDZ / 100);
-}
-
-TEST_F(BallFlight, CeilingStopsAPassOrAShotButNotABouncingBall) {
-    Place(20000, 409500, 5000, 100, 200, 0);
-    st().Motion = dbbPass;
-    st().PaGrv = 0;
-    ball->OnMove();
-    EXPECT_EQ(bz().Y, 409600);
-    EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_EQ(bz().dX, 0);
-
-    Place(20000, 409500, 5000, 100, 20000, 0);
-    ball->OnMove();
-    EXPECT_EQ(bz().Y, 409600);
-    EXPECT_EQ(bz().dX, 100);
-
-    // A shot stops there too.
-    Place(20000, 409500, 5000, 100, 200, 0);
-    ball->SetMType(dbbShoot);
-    ball->OnMove();
-    EXPECT_EQ(bz().Y, 409600);
-    EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_EQ(bz().dX, 0);
+// One step at the hall's edges: walls reflect and damp the ball (the wall
+// line itself is no contact), the ceiling stops a pass or a shot but neither
+// a bouncing ball nor the lock-on shot, and the floor takes at most BWMAXDY
+// of the fall before the bounce. A shot leaves the floor at its bounce speed,
+// along its own angle when steep, lifted to BWMINDYPERDX percent of its run
+// when shallow, straight back up when it fell straight down.
+TEST_F(BallFlight, HallEdges) {
+    hub->ADBRankDt[2].BP.BwSp = 100;  // 320 a step
+    hub->ADBShootDt[dbhSCR].BwSp = 50;
+    using V = std::array<int32_t, 6>;
+    struct Case {
+        const char* name;
+        DBBallMotionType m;
+        DBHSType hs;
+        V start, end;
+        DBBallMotionType after;
+    };
+    const Case cases[] = {
+        {"right wall", dbbPass, dbhNML, {51150, 3000, 5000, 200, 0, 100},
+         {51200, 3000, 5100, -100, 0, 40}, dbbBound},
+        {"right wall line", dbbPass, dbhNML, {51100, 3000, 5000, 100, 0, 0},
+         {51200, 3000, 5000, 100, 0, 0}, dbbPass},
+        {"left wall", dbbPass, dbhNML, {100, 3000, 5000, -200, 0, 0}, {0, 3000, 5000, 100, 0, 0},
+         dbbBound},
+        {"left wall line", dbbPass, dbhNML, {200, 3000, 5000, -200, 0, 0},
+         {0, 3000, 5000, -200, 0, 0}, dbbPass},
+        {"back wall", dbbPass, dbhNML, {20000, 3000, 11100, 200, 0, 300},
+         {20200, 3000, 11200, 100, 0, -120}, dbbBound},
+        {"back wall line", dbbPass, dbhNML, {20000, 3000, 11000, 0, 0, 200},
+         {20000, 3000, 11200, 0, 0, 200}, dbbPass},
+        {"front wall", dbbPass, dbhNML, {20000, 3000, 100, 200, 0, -300},
+         {20200, 3000, 0, 100, 0, 120}, dbbBound},
+        {"ceiling", dbbPass, dbhNML, {20000, 409500, 5000, 100, 100, 0},
+         {20100, 409600, 5000, 0, 0, 0}, dbbBound},
+        {"just under the ceiling", dbbPass, dbhNML, {20000, 409498, 5000, 100, 101, 0},
+         {20100, 409599, 5000, 100, 101, 0}, dbbPass},
+        {"ceiling, shot", dbbShoot, dbhNML, {20000, 409500, 5000, 100, 200, 0},
+         {20100, 409600, 5000, 0, 0, 0}, dbbBound},
+        {"ceiling, bouncing", dbbBound, dbhNML, {20000, 409500, 5000, 100, 20000, 0},
+         {20100, 409600, 5000, 100, 19993, 0}, dbbBound},
+        {"ceiling, lock-on shot", dbbShoot, dbhMOZ, {20000, 409500, 5000, 100, 200, 0},
+         {20100, 409600, 5000, 100, 200, 0}, dbbShoot},
+        {"floor, falling fast", dbbPass, dbhNML, {20000, 100, 5000, 300, -800, 100},
+         {20300, 0, 5100, 90, 340, 20}, dbbBound},
+        {"floor, shot straight down", dbbShoot, dbhNML, {20000, 50, 5000, 0, -100, 0},
+         {20000, 0, 5000, 0, 100, 0}, dbbBound},
+        // h = 100, c = 150 kept; l = 180.28: 177 along (60 : 80), 266 up.
+        {"floor, steep shot", dbbShoot, dbhNML, {20000, 100, 5000, 60, -150, 80},
+         {20060, 0, 5080, 106, 266, 141}, dbbBound},
+        // c lifted to 1000: 320 along the 45-degree line.
+        {"floor, shallow shot", dbbShoot, dbhNML, {20000, 50, 5000, 1000, -100, 0},
+         {21000, 0, 5000, 226, 226, 0}, dbbBound},
+        {"floor, shallow special shot", dbbShoot, dbhSCR, {20000, 50, 5000, 1000, -100, 0},
+         {21000, 0, 5000, 113, 113, 0}, dbbBound},
+    };
+    for (const Case& c : cases) {
+        const V& a = c.start;
+        Place(a[0], a[1], a[2], a[3], a[4], a[5]);
+        st().Motion = c.m;
+        st().PaGrv = 0;
+        st().ShSt = DBShootState{};
+        st().ShSt.HSNo = c.hs;
+        st().ShSt.ShLv = 2;
+        st().ShTgPNo = -1;
+        ball->Moving();
+        const TZahyou& z = bz();
+        EXPECT_EQ((V{z.X, z.Y, z.Z, z.dX, z.dY, z.dZ}), c.end) << c.name;
+        EXPECT_EQ(st().Motion, c.after) << c.name;
+    }
 }
 
 // A state change clears the holder and the landing prediction, zeroes a new
@@ -169,6 +211,79 @@ TEST_F(BallFlight, StateChangesClearTheHolderAndResetTheTeams) {
     }
 }
 
+// Taking the ball stops it and makes the taker the thrower; both teams count
+// their enemy centre afresh, and a pass taken by the passer's own side makes
+// the enemy wait a whole regroup interval.
+TEST_F(BallFlight, TakingTheBallStopsItAndMakesTheTakerTheThrower) {
+    struct Case {
+        DBBallMotionType from;
+        int taker;
+        bool enemyWaits;
+    };
+    const Case cases[] = {{dbbPass, 0, true}, {dbbPass, 1, false}, {dbbBound, 0, false}};
+    for (const Case& c : cases) {
+        Place(1000, 2000, 3000, 7, 8, 9);
+        st().Motion = c.from;
+        st().PichTNo = 0, st().EnemTNo = 1;
+        for (auto& t : objs->DBT) t->TSt.PosMove.EnC_c = 5, t->TSt.PosMove.Inf_c = 3;
+        ball->SetMTypeHold(c.taker, 2);
+        const int n = int(&c - cases);
+        EXPECT_EQ(st().Motion, dbbHold) << n;
+        EXPECT_EQ((std::array<int32_t, 5>{st().HoldTNo, st().HoldPNo, st().PichTNo, st().PichPNo,
+                                          st().EnemTNo}),
+                  (std::array<int32_t, 5>{c.taker, 2, c.taker, 2, 1 - c.taker}))
+            << n;
+        EXPECT_EQ((std::array<int32_t, 3>{bz().dX, bz().dY, bz().dZ}),
+                  (std::array<int32_t, 3>{0, 0, 0}))
+            << n;
+        EXPECT_EQ(objs->DBT[0]->TSt.PosMove.EnC_c, 0) << n;
+        EXPECT_EQ(objs->DBT[1]->TSt.PosMove.EnC_c, 0) << n;
+        EXPECT_EQ(objs->DBT[0]->TSt.PosMove.Inf_c, 3) << n;
+        EXPECT_EQ(objs->DBT[1]->TSt.PosMove.Inf_c, c.enemyWaits ? table.DB.DBNAIYA.IPOSITV : 3)
+            << n;
+    }
+}
+
+// The counters of one step by state: a lying, held or bouncing ball is a
+// plain visible ball; a bouncing, passed or shot ball spins; passes and shots
+// count their through time down, a pass its arrival time, a shot its steps.
+TEST_F(BallFlight, CountersRunByState) {
+    struct Case {
+        DBBallMotionType m;
+        DBHSType hs;
+        DBHSType hsAfter;
+        int32_t spin, noHit, eta, hsc;
+    };
+    const Case cases[] = {
+        {dbbFree, dbhSCR, dbhNML, 100, 2, 5, 7},  {dbbHold, dbhSCR, dbhNML, 100, 2, 5, 7},
+        {dbbBound, dbhSCR, dbhNML, 110, 2, 5, 7}, {dbbPass, dbhSCR, dbhNML, 110, 1, 4, 7},
+        {dbbShoot, dbhNML, dbhNML, 110, 1, 5, 8},
+    };
+    for (const Case& c : cases) {
+        st().Motion = c.m;
+        DBShootState& sh = st().ShSt;
+        sh.HSNo = c.hs, sh.Spin = 10, sh.Spin_c = 100, sh.HS_c = 7;
+        st().AniNo = 3, st().Invs_f = 1, st().NoHit_c = 2, st().PaETA_c = 5;
+        ball->MCCount();
+        const int n = int(&c - cases);
+        EXPECT_EQ(sh.HSNo, c.hsAfter) << n;
+        EXPECT_EQ((std::array<int32_t, 4>{sh.Spin_c, st().NoHit_c, st().PaETA_c, sh.HS_c}),
+                  (std::array<int32_t, 4>{c.spin, c.noHit, c.eta, c.hsc}))
+            << n;
+        EXPECT_EQ(st().AniNo, 0) << n;
+        EXPECT_FALSE(st().Invs_f) << n;
+    }
+    // An arrival time of -1 means none and stays; through time stops at 0.
+    st().Motion = dbbPass;
+    st().PaETA_c = -1, st().NoHit_c = 0;
+    ball->MCCount();
+    EXPECT_EQ(st().PaETA_c, -1);
+    EXPECT_EQ(st().NoHit_c, 0);
+    st().PaETA_c = 0;
+    ball->MCCount();
+    EXPECT_EQ(st().PaETA_c, -1);
+}
+
 TEST_F(BallFlight, SpinWrapsAtEightFrames) {
     st().Motion = dbbBound;
     st().ShSt.Spin = 300;
@@ -185,16 +300,20 @@ TEST_F(BallFlight, SpinWrapsAtEightFrames) {
 }
 
 TEST_F(BallFlight, AfterImagesFollowAShotEveryFourthStep) {
-    Place(10000, 3000, 5000, 100, 0, 0);
+    Place(10000, 3000, 5000, 100, 10, 20);
     ball->SetMType(dbbShoot);
     st().ShSt.HSNo = dbhNML;
+    st().ShSt.Spin = 30;
     for (int i = 0; i < 5; ++i) ball->OnMove();
-    // Written on steps 1 and 5 of the shot.
-    EXPECT_EQ(st().ZnX[3], 10500);
-    EXPECT_EQ(st().ZnX[2], 10100);
+    // Written on steps 1 and 5 of the shot, the older one moved down.
+    using V = std::array<int32_t, 3>;
+    EXPECT_EQ((V{st().ZnX[3], st().ZnY[3], st().ZnZ[3]}), (V{10500, 3050, 5100}));
+    EXPECT_EQ((V{st().ZnX[2], st().ZnY[2], st().ZnZ[2]}), (V{10100, 3010, 5020}));
+    EXPECT_EQ(st().ZnSp[3], 150);
+    EXPECT_EQ(st().Zn_c, 4);
     st().Motion = dbbBound;
     ball->SetZanzouPos();
-    EXPECT_EQ(st().ZnX[3], -1);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ((V{st().ZnX[i], st().ZnY[i], st().ZnZ[i]}), (V{-1, -1, -1}));
 }
 
 using BallLanding = BallFixture;
@@ -306,36 +425,84 @@ TEST_F(BallLanding, EachStateLandsUnderItsOwnGravity) {
     EXPECT_TRUE(st().Land_f);
 }
 
-TEST_F(BallLanding, FreeBallBeyondTheFrontLineBelongsToTheOtherCourt) {
-    Place(10000, 0, 2000, 0, 0, 0);
-    st().Motion = dbbFree;
-    st().LandX = 10000;
-    st().LandZ = 2000;
-    ball->CrtPosition();
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(st().CrtPos[i], 5);
-        EXPECT_EQ(st().CrtSide[i], 1);
+// Line points of a falling ball's landing: past the inset lines (9000 and
+// 42200 across, 2600 and 8800 in depth) the point on the line along the
+// path; a landing clamped to the hall; a ball falling straight down outside
+// a line keeps its landing depth. From 700 under 7 a ball falls 14 steps.
+TEST_F(BallLanding, LinePointsOfTheLanding) {
+    using V = std::array<int32_t, 5>;
+    struct Case {
+        int32_t x, z, dx, dz;
+        V land;  // LandX, LandZ, LandXLine, LandZLine, LandLine_f
+    };
+    const Case cases[] = {
+        {20000, 5000, 0, 0, {20000, 5000, 20000, 5000, 0}},
+        {9000, 5000, 0, 0, {9000, 5000, 9000, 5000, 0}},
+        {42200, 8800, 0, 0, {42200, 8800, 42200, 8800, 0}},
+        {42201, 5000, 0, 0, {42201, 5000, 42200, 5000, 1}},
+        {5000, 5000, 0, 100, {5000, 6400, 9000, 6400, 1}},
+        // 2200 of the 4200 across: 52 percent of the 700 in depth.
+        {40000, 5600, 300, 50, {44200, 6300, 42200, 5964, 1}},
+        // 800 of the 1400 in depth: 57 percent of the 1400 across.
+        {20000, 8000, 100, 100, {21400, 9400, 20798, 8800, 1}},
+        // Clamped to the hall at both ends; the depth line, worked out last,
+        // sets the line point: 1600 of the 1000 in depth is 160 percent.
+        {51000, 1000, 300, -100, {51200, 0, 51320, 2600, 1}},
+    };
+    for (const Case& c : cases) {
+        Place(c.x, 700, c.z, c.dx, 0, c.dz);
+        ball->GetBoundLandPos(7);
+        const DBBallState& b = st();
+        EXPECT_EQ((V{b.LandX, b.LandZ, b.LandXLine, b.LandZLine, b.LandLine_f}), c.land)
+            << c.x << ", " << c.z;
+        EXPECT_TRUE(b.Land_f);
+        EXPECT_TRUE(b.LandSet_f);
     }
-    // Behind the slanted end line of the left court, and plain infield.
-    st().LandX = 8000;
-    st().LandZ = 5600;
-    ball->CrtPosition();
-    EXPECT_EQ(st().CrtPos[0], 6);
-    st().LandX = 40000;
-    ball->CrtPosition();
-    EXPECT_EQ(st().CrtPos[0], 0);
-    EXPECT_EQ(st().CrtSide[0], 1);
 }
 
-TEST_F(BallLanding, StealMarginsWidenTheOutfieldOfAFreeBall) {
+// Whose court the landing point lies in, for each team: the half sets the
+// side, the outfield around it flips it (front, back, then behind the slanted
+// end line); a free ball widens the outfield of the team standing around its
+// half by its outfielders' steal reach: front by position 5's depth, back by
+// position 4's, the end line by position 6's width.
+TEST_F(BallLanding, WhoseCourtTheBallIsIn) {
     InitPlayers();
-    for (auto& r : hub->ADBRankDt) r.Mnr.STEAL_D = 5;
-    st().Motion = dbbFree;
-    st().LandX = 10000;
-    st().LandZ = 2600;  // inside the front line by 400, within the 500 margin
-    ball->CrtPosition();
-    EXPECT_EQ(st().CrtPos[1], 5);  // team 1's outfield stands around the left half
-    EXPECT_EQ(st().CrtPos[0], 0);
+    DBMnrData m4{}, m5{}, m6{};
+    m4.STEAL_D = 4, m4.STEAL_W = 9;
+    m5.STEAL_D = 5, m5.STEAL_W = 9;
+    m6.STEAL_D = 9, m6.STEAL_W = 3;
+    for (int s = 0; s < DBSIDES; ++s) {
+        P(s, 4).MyLv.Mnr = &m4;
+        P(s, 5).MyLv.Mnr = &m5;
+        P(s, 6).MyLv.Mnr = &m6;
+    }
+    using V = std::array<int32_t, 4>;
+    struct Case {
+        DBBallMotionType m;
+        int32_t x, z;
+        V crt;  // CrtSide[0], CrtSide[1], CrtPos[0], CrtPos[1]
+    };
+    // The slanted line at depth 5600 lies at 7400 + 34000 / 33 = 8430.
+    const Case cases[] = {
+        {dbbBound, 10000, 2200, {1, 1, 5, 5}},    {dbbBound, 10000, 2201, {0, 0, 0, 0}},
+        {dbbBound, 10000, 9200, {1, 1, 4, 4}},    {dbbBound, 10000, 9199, {0, 0, 0, 0}},
+        {dbbBound, 8429, 5600, {1, 1, 6, 6}},     {dbbBound, 8430, 5600, {0, 0, 0, 0}},
+        {dbbBound, 25600, 5600, {0, 0, 0, 0}},    {dbbBound, 25601, 5600, {1, 1, 0, 0}},
+        {dbbBound, 42771, 5600, {0, 0, 6, 6}},    {dbbBound, 10000, 2700, {0, 0, 0, 0}},
+        {dbbFree, 10000, 2700, {0, 1, 0, 5}},     {dbbFree, 10000, 2701, {0, 0, 0, 0}},
+        {dbbFree, 10000, 8800, {0, 1, 0, 4}},     {dbbFree, 10000, 8799, {0, 0, 0, 0}},
+        {dbbFree, 8729, 5600, {0, 1, 0, 6}},      {dbbFree, 8730, 5600, {0, 0, 0, 0}},
+        {dbbFree, 41200, 2700, {0, 1, 5, 0}},     {dbbFree, 51200 - 8729, 5600, {0, 1, 6, 0}},
+    };
+    for (const Case& c : cases) {
+        st().Motion = c.m;
+        st().LandX = c.x;
+        st().LandZ = c.z;
+        ball->CrtPosition();
+        const DBBallState& b = st();
+        EXPECT_EQ((V{b.CrtSide[0], b.CrtSide[1], b.CrtPos[0], b.CrtPos[1]}), c.crt)
+            << (c.m == dbbFree ? "free " : "") << c.x << ", " << c.z;
+    }
 }
 
 using BallPaths = BallFixture;
@@ -497,12 +664,11 @@ TEST_F(BallPaths, ExtremeTableValuesFlyWithoutOverflow) {
     }
 }
 
-TEST_F(BallPaths, AnimationPhasesAndTheHiddenWarp) {
+TEST_F(BallPaths, WarpIsHiddenFromItsStepOn) {
     DBShootData& row = hub->ADBShootDt[dbhWRP];
     row.Ani = 7;
     row.Etc[0] = 5;
     row.Etc[1] = 50;
-    glb.Flags.Debug_f = false;
     Place(10000, 20000, 5000, 400, -10, 0);
     ball->SetMType(dbbShoot);
     st().ShSt.HSNo = dbhWRP;
@@ -511,23 +677,42 @@ TEST_F(BallPaths, AnimationPhasesAndTheHiddenWarp) {
     ball->OnMove();  // step 5: slowed and hidden from here on
     EXPECT_TRUE(st().Invs_f);
     EXPECT_EQ(bz().dX, 200);
-    for (int i = 0; i < 60; ++i) ball->MCCount();
-    // Type 7 holds its last phase once a whole cycle has run.
-    EXPECT_EQ(st().AniNo, 12);
+    ball->OnMove();
+    EXPECT_TRUE(st().Invs_f);
+    EXPECT_EQ(bz().dX, 200);
+    // The authoring build shows it.
+    glb.Flags.Debug_f = true;
+    ball->OnMove();
+    EXPECT_FALSE(st().Invs_f);
+}
 
-    row.Ani = 5;
-    st().ShSt.HS_c = 11;  // counted to 12: phase 2
-    ball->MCCount();
-    EXPECT_EQ(st().AniNo, 6);
-
-    // Picture 4 turns into 1 while the ball falls, not while it flies level.
-    row.Ani = 1;
-    bz().dY = 0;
-    ball->MCCount();
-    EXPECT_EQ(st().AniNo, 4);
-    bz().dY = -1;
-    ball->MCCount();
-    EXPECT_EQ(st().AniNo, 1);
+// The picture of a special shot by its animation type and the shot's step
+// (counted on by this step): six steps a phase, the holding types keep their
+// last phase from step 48, a falling picture 4 turns into 1, 255 hides the
+// ball, and a type outside the table shows the plain ball.
+TEST_F(BallPaths, AnimationByTypeAndStep) {
+    struct Case {
+        int32_t ani, step, dy, aniNo;
+    };
+    const Case cases[] = {
+        {6, 48, 0, 255}, {6, 47, 0, 255}, {6, 6, 0, 255},  {6, 12, 0, 0},   {6, 5, 0, 0},
+        {3, 48, 0, 3},   {3, 47, 0, 0},   {7, 100, 0, 12}, {5, 18, 0, 7},   {1, 0, -1, 1},
+        {1, 0, 0, 4},    {8, 30, 0, 13},  {9, 6, 0, 0},    {-1, 6, 0, 0},
+    };
+    DBShootData& row = hub->ADBShootDt[dbhSCR];
+    for (const Case& c : cases) {
+        row.Ani = c.ani;
+        st().Motion = dbbShoot;
+        st().ShSt.HSNo = dbhSCR;
+        st().ShSt.HS_c = c.step - 1;
+        st().AniNo = 99;
+        st().Invs_f = 0;
+        bz().dY = c.dy;
+        ball->MCCount();
+        EXPECT_EQ(st().AniNo, c.aniNo) << c.ani << " at " << c.step;
+        EXPECT_EQ(bool(st().Invs_f), c.aniNo == 255) << c.ani << " at " << c.step;
+        EXPECT_EQ(st().ShSt.HSNo, dbhSCR);
+    }
 }
 
 // ---------------------------------------------------------------- drawing
@@ -579,26 +764,62 @@ TEST_F(BallDraw, ShadowThenTheSpinCell) {
     EXPECT_NEAR(SrcTop(1), 0, 0.5);
 }
 
-TEST_F(BallDraw, SpecialShotCellsFlashAndTheBigBallUsesItsOwnRow) {
+// The sheet cell by picture: 0 and anything past 13 the spin column of the
+// plain row, 1..12 the tall cells of row 16, 13 the big ball's spin column;
+// a special shot flashes to the cells 48 lower (32 for the big ball) while
+// its step mod 8 is above 4.
+TEST_F(BallDraw, CellByPictureSpinAndFlash) {
+    using V = std::array<int32_t, 4>;
+    struct Case {
+        int32_t aniNo;
+        DBHSType hs;
+        int32_t hsc, spin;
+        V cell;  // left, top, width, height
+    };
+    const Case cases[] = {
+        {0, dbhNML, 5, 350, {48, 0, 16, 16}},     {0, dbhNML, 0, 850, {0, 0, 16, 16}},
+        {0, dbhSCR, 13, 350, {48, 48, 16, 16}},   {1, dbhSCR, 0, 0, {0, 16, 16, 32}},
+        {12, dbhSCR, 4, 0, {176, 16, 16, 32}},    {3, dbhSCR, 5, 0, {32, 64, 16, 32}},
+        {13, dbhSCR, 4, 250, {64, 128, 32, 32}},  {13, dbhSCR, 5, 250, {64, 160, 32, 32}},
+        {14, dbhNML, 0, 150, {16, 0, 16, 16}},
+    };
+    for (const Case& c : cases) {
+        st().AniNo = c.aniNo;
+        st().ShSt.HSNo = c.hs;
+        st().ShSt.HS_c = c.hsc;
+        const uint32_t i = al.DrawObjectCount();
+        objs->DBD->OnDraw(30000, 4000, 5600, c.spin);
+        ASSERT_EQ(al.DrawObjectCount(), i + 1);
+        const auto& e = al.Entry(i);
+        const auto [l, r] = std::minmax({e.sx[0], e.sx[1], e.sx[2], e.sx[3]});
+        const auto [t, b] = std::minmax({e.sy[0], e.sy[1], e.sy[2], e.sy[3]});
+        EXPECT_EQ((V{int32_t(std::lround(l)), int32_t(std::lround(t)), int32_t(std::lround(r - l)),
+                     int32_t(std::lround(b - t))}),
+                  c.cell)
+            << c.aniNo << " " << c.hsc << " " << c.spin;
+    }
+}
+
+// The shadow lies (ShadowY + 1) div 100 above the floor line.
+TEST_F(BallDraw, ShadowHeight) {
     Place(30000, 4000, 5600, 0, 0, 0);
-    st().Motion = dbbShoot;
-    st().ShSt.HSNo = dbhBYO;
-    st().ShSt.HS_c = 5;  // flashing: 5 mod 8 is above 4
-    st().AniNo = 3;
-    objs->DBD->OnDraw(30000, 4000, 5600, 0);
-    EXPECT_NEAR(SrcLeft(0), 32, 0.5);
-    EXPECT_NEAR(SrcTop(0), 16 + 48, 0.5);
-    st().AniNo = 13;
-    st().ShSt.HS_c = 4;
-    objs->DBD->OnDraw(30000, 4000, 5600, 250);
-    EXPECT_NEAR(SrcLeft(1), 64, 0.5);
-    EXPECT_NEAR(SrcTop(1), 128, 0.5);
+    for (int32_t sy : {98, 99}) {
+        bz().ShadowY = sy;
+        objs->DBD->OnSadowDraw();
+    }
+    EXPECT_FLOAT_EQ((al.Entry(0).dy[0] + al.Entry(0).dy[3]) / 2, 240 - 56 - 0);
+    EXPECT_FLOAT_EQ((al.Entry(1).dy[0] + al.Entry(1).dy[3]) / 2, 240 - 56 - 1);
 }
 
 TEST_F(BallDraw, HiddenBallDrawsNothing) {
     st().Invs_f = 1;
     ball->OnDraw();
     EXPECT_EQ(al.DrawObjectCount(), 0u);
+    // The authoring build still shows where its shadow is.
+    glb.Flags.Debug_f = true;
+    ball->OnDraw();
+    ASSERT_EQ(al.DrawObjectCount(), 1u);
+    EXPECT_NEAR(SrcLeft(0), 96, 0.5);
 }
 
 // ---------------------------------------------------------------- key curve
@@ -659,6 +880,34 @@ TEST_F(BallCurve, KeyAgainstTheFlightLiftsAndNarrowsTheSideCurve) {
     keys.held[cU] = false;
     for (int i = 0; i < 3; ++i) ball->Moving();
     EXPECT_EQ(st().CrvY, -50);
+}
+
+// Flying along depth (also when both speeds are equal) the keys turn: left
+// and right bend it across toward their side, the key against the flight
+// lifts it and the one along it drops it.
+TEST_F(BallCurve, FlightAlongDepthTakesTheKeysTurned) {
+    using V = std::array<int32_t, 3>;
+    struct Case {
+        int32_t dx, dz;
+        CrsType key;
+        V crv;  // CrvX, CrvY, CrvZ
+    };
+    const Case cases[] = {
+        {0, 1000, cR, {200, 0, 0}},  {0, 1000, cL, {-200, 0, 0}}, {0, 1000, cD, {0, 50, 0}},
+        {0, 1000, cU, {0, -50, 0}},  {0, -1000, cU, {0, 50, 0}},  {0, -1000, cR, {200, 0, 0}},
+        {600, 600, cD, {0, 50, 0}},  {-600, 600, cD, {0, 50, 0}},
+    };
+    for (const Case& c : cases) {
+        bz().dX = c.dx, bz().dZ = c.dz;
+        st().ShSt.Crv_c = st().ShSt.CrvY_c = 0;
+        keys.held[c.key] = true;
+        for (int i = 0; i < 3; ++i) {
+            st().CrvX = st().CrvY = st().CrvZ = 0;
+            ball->Curving();
+        }
+        keys.held[c.key] = false;
+        EXPECT_EQ((V{st().CrvX, st().CrvY, st().CrvZ}), c.crv) << c.dx << " " << c.dz << " " << c.key;
+    }
 }
 
 TEST_F(BallCurve, ComputerThrowsDoNotCurve) {

@@ -2,6 +2,7 @@
 // rules leave room.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -33,6 +34,48 @@ TEST_F(MatchEnd, EverySeededComputerMatchEnds) {
         const MatchOutcome m = game.Play(60000);
         EXPECT_NE(m.Winner, -1) << "seed " << c.seed << " after " << m.Steps << " steps";
     }
+}
+
+// A set-up match names its sides, level and mode and puts every member on
+// the position of his own number; a play stops at its step cap. The game
+// object owns the tuning table until it goes.
+TEST_F(MatchEnd, SetUpNamesTheSidesAndPlayStopsAtItsCap) {
+    DBGameData& g = SC->SDt->DBGDt;
+    for (auto& side : g.DBCharofP) std::fill(std::begin(side), std::end(side), -1);
+    for (auto& side : g.DBPosofC) std::fill(std::begin(side), std::end(side), -1);
+    MatchSetUp(1, dbdfHard, 3, 17);
+    EXPECT_EQ(g.DBGM, dbgmTaisen);
+    EXPECT_EQ(g.DBCPUNum, 1);
+    EXPECT_EQ(g.DBDif, dbdfHard);
+    EXPECT_EQ(g.DBTeamNo[0], 3);
+    EXPECT_EQ(g.DBTeamNo[1], 17);
+    for (int s = 0; s < DBSIDES; ++s)
+        for (int p = 0; p < DBPOSITIONS; ++p) {
+            EXPECT_EQ(g.DBCharofP[s][p], p);
+            EXPECT_EQ(g.DBPosofC[s][p], p);
+        }
+    MatchSetUp(2, dbdfEasy, 0, 0);
+    EXPECT_EQ(g.DBGM, dbgmKansen);
+    SetRandSeed(3);
+    const MatchOutcome m = game.Play(10);
+    EXPECT_EQ(m.Steps, 10);
+    EXPECT_EQ(m.Winner, -1);
+    EXPECT_EQ(game.Glb.ADI, game.ADI.get());
+    EXPECT_EQ(game.Glb.OC, &game.OC);
+    EXPECT_EQ(game.Glb.FD, &game.FD);
+
+    TGlbConst* const before = GC;
+    {
+        HeadlessGame bare;
+        EXPECT_EQ(GC, &bare.Table);
+        EXPECT_EQ(bare.Glb.ADI, nullptr);
+        EXPECT_EQ(bare.Table.DB.DBETC.FCTOSAIMAG, CstDefaults().DBETC.FCTOSAIMAG);
+        std::string why;
+        EXPECT_FALSE(bare.Load(dir.string() + "/none/", why));
+        EXPECT_FALSE(why.empty());
+    }
+    EXPECT_EQ(GC, before);
+    plat::SetProgramFolder(dir.string() + "/");
 }
 
 class Rules : public Court {
