@@ -287,12 +287,16 @@ TEST(SaveImage, StoresZeroPaddingAndBooleansAsZeroOrOne) {
     const size_t team = offsetof(QuickSaveData, DBTSt), game = offsetof(QuickSaveData, DBGDt);
     // Booleans: a player's Dead_f and Tame_f, the ball's PaJC_f and NmlSh_f,
     // a team's EnC_f and PosReset_f, the slow rule.
+    // The last of a team's four formation flags and of the two default-team
+    // flags too.
+    const size_t infFlags = team + offsetof(DBTeamState, PosMove) + offsetof(DBPosMove, Inf_f);
     for (size_t at : {player + 124, player + 12 + 16, ball + 200, ball + 112 + 60, team + 8,
-                      team + 72, game + 2})
+                      team + 72, game + 2, infFlags + 3, game + 10 + 1})
         EXPECT_EQ(bytes[at], 1) << at;
     // Padding of the same records and of a coordinate record.
     for (size_t at : {player + 3, player + 125, player + 255, ball + 1, ball + 287, team + 73,
-                      game + 125, size_t(offsetof(QuickSaveData, ADBZahyou) + 3)})
+                      game + 125, size_t(offsetof(QuickSaveData, ADBZahyou) + 3),
+                      size_t(offsetof(QuickSaveData, DBBallZahyou) + 3)})
         EXPECT_EQ(bytes[at], 0) << at;
     EXPECT_EQ(bytes[player + 128], 0xA5);  // numbers are kept as they are
 }
