@@ -530,6 +530,7 @@ struct PathCase {
     MukiType muki = mR;
     bool hit = false;  // already hit at step 0
     bool slow = false;
+    bool target = true;
 };
 
 const PathCase kPaths[] = {
@@ -580,6 +581,13 @@ const PathCase kPaths[] = {
      {{1, 10282, 3141, 5070, 282, 141, 70},
       {3, 10000, 3341, 5000, -282, 0, -70},
       {6, 8918, 3341, 4730, -400, 0, -100}}},
+    {"boomerang at the return height", dbhBMR, {2}, 100, 1800, 400, 0, 0, 30000, 5000,
+     {{1, 10282, 1941, 5000, 282, 141, 0}}},
+    // Across, at a quarter period, it neither moves nor has turned: it rises.
+    {"boomerang thrown left", dbhBMR, {2}, 100, 3000, -400, 0, 0, 30000, 5000,
+     {{2, 9718, 3341, 5000, 0, 200, 0}}},
+    {"stop and aim without a target", dbhKAK, {0, 2, 2, 100}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{3, 11200, 3000, 5000, 400, 0, 0}}, mR, false, false, false},
     {"boomerang, low", dbhBMR, {2}, 100, 1700, 400, 0, 0, 30000, 5000,
      {{1, 9600, 1800, 5000, -400, 0, 0}}},
     {"boomerang along depth", dbhBMR, {2}, 100, 3000, 0, 0, 400, 30000, 5000,
@@ -626,7 +634,7 @@ TEST_F(BallPaths, EverySpecialPathFromAFixedStart) {
         sh.fdX = c.dx, sh.fdY = c.dy, sh.fdZ = c.dz;
         if (c.hit) sh.Hit_c = 1;
         st().PichTNo = 0, st().PichPNo = 0, st().EnemTNo = 1;
-        st().ShTgTNo = 1, st().ShTgPNo = 0;
+        st().ShTgTNo = 1, st().ShTgPNo = c.target ? 0 : -1;
         int step = 0;
         for (const PathFrame& f : c.frames) {
             while (step < f.step) {
@@ -639,6 +647,100 @@ TEST_F(BallPaths, EverySpecialPathFromAFixedStart) {
                 << c.name << ", step " << f.step;
         }
         EXPECT_EQ(st().Motion, dbbShoot) << c.name;
+    }
+}
+
+// The lock-on shot's stages by the distance to its target (level with the
+// ball): climbing by 10 percent of it (1600 at most) at 600 it locks below
+// 2400; locked it slows to 200 within 400; then it dives by 100 more a step,
+// slowing to the distance left within 400.
+TEST_F(BallPaths, LockOnStagesByDistance) {
+    InitPlayers();
+    table.DB.DBETC.FCTOSAIMAG = 200;
+    DBShootData& row = hub->ADBShootDt[dbhMOZ];
+    row.Etc[0] = 10, row.Etc[1] = 300, row.Etc[2] = 100, row.Etc[3] = 50;
+    using V = std::array<int32_t, 3>;
+    struct Case {
+        int32_t lockLv, d, dy;
+        V after;  // LockLv, dX, dY
+    };
+    const Case cases[] = {
+        {0, 2400, 0, {0, 600, 240}},   {0, 2399, 0, {1, 600, 0}},     {0, 16010, 0, {0, 600, 1600}},
+        {0, -3000, 0, {0, -600, 300}}, {1, 401, 0, {1, 600, 40}},     {1, 400, 0, {2, 200, 40}},
+        {2, 1000, 0, {2, 200, -100}},  {2, 400, -100, {2, 200, -200}}, {2, 150, 0, {2, 150, -100}},
+    };
+    TZahyou& tg = *P(1, 0).MyZahyou;
+    for (const Case& c : cases) {
+        Place(20000, 3000, 5000, 0, c.dy, 0);
+        tg.X = 20000 + c.d, tg.Y = 3000, tg.Z = 5000;
+        st().Motion = dbbShoot;
+        st().ShSt.HSNo = dbhMOZ;
+        st().ShSt.LockLv = c.lockLv;
+        st().ShTgTNo = 1, st().ShTgPNo = 0;
+        EXPECT_FALSE(ball->HSMoving());
+        EXPECT_EQ((V{st().ShSt.LockLv, bz().dX, bz().dY}), c.after) << c.lockLv << " " << c.d;
+        EXPECT_EQ(bz().dZ, 0);
+    }
+}
+
+// The homing shot steers on even steps only, and only while the ball flies
+// toward its target along X and is neither close in both axes (400) nor
+// level with it in either (100).
+TEST_F(BallPaths, HomingSteersOnlyTowardAFarTarget) {
+    InitPlayers();
+    hub->ADBShootDt[dbhOBU].Spd = 100;  // 320 a step
+    struct Case {
+        int32_t step, dx, tx, tz;
+        bool steers;
+    };
+    const Case cases[] = {
+        {2, 400, 2000, 2000, true},  {1, 400, 2000, 2000, false}, {2, 0, 2000, 2000, false},
+        {2, -1, 2000, 2000, false},  {2, 400, -2000, 2000, false}, {2, 0, -2000, 2000, true},
+        {2, 400, 400, 400, false},   {2, 400, 401, 400, true},    {2, 400, 400, -401, true},
+        {2, 400, 100, 2000, false},  {2, 400, 101, 2000, true},   {2, 400, 2000, 100, false},
+        {2, 400, 2000, -101, true},  {4, 400, 2000, 2000, true},
+    };
+    TZahyou& tg = *P(1, 0).MyZahyou;
+    for (const Case& c : cases) {
+        Place(20000, 3000, 5000, c.dx, -20, 0);
+        tg.X = 20000 + c.tx, tg.Y = 3000, tg.Z = 5000 + c.tz;
+        st().Motion = dbbShoot;
+        st().ShSt.HSNo = dbhOBU;
+        st().ShSt.HS_c = c.step;
+        st().ShTgTNo = 1, st().ShTgPNo = 0;
+        ball->HSMoving();
+        const int32_t n = int32_t(&c - cases);
+        EXPECT_EQ(bz().dY, c.steers ? 0 : -20) << n;
+        if (c.steers) {
+            EXPECT_EQ(bz().dX < 0, c.tx < 0) << n;
+            EXPECT_EQ(bz().dZ < 0, c.tz < 0) << n;
+            EXPECT_NEAR(std::hypot(bz().dX, bz().dZ), 320, 2) << n;
+        } else {
+            EXPECT_EQ(bz().dX, c.dx) << n;
+        }
+    }
+}
+
+// The rising shot: before step E(0) it sinks toward height 200 at E(3) at
+// most, held at 200; from step E(0) it climbs by E(1) more each step.
+TEST_F(BallPaths, UprisingSinksToItsHeightThenClimbs) {
+    DBShootData& row = hub->ADBShootDt[dbhUPR];
+    row.Etc[0] = 6, row.Etc[1] = 30, row.Etc[3] = 600;
+    struct Case {
+        int32_t step, y, y2, dy;
+    };
+    const Case cases[] = {
+        {2, 3000, 3000, -600}, {2, 500, 500, -300}, {2, 201, 201, -1}, {2, 200, 200, 0},
+        {2, 150, 200, 50},     {5, 150, 200, 50},  {6, 3000, 3000, 0}, {7, 3000, 3000, 30},
+    };
+    for (const Case& c : cases) {
+        Place(20000, c.y, 5000, 400, 77, 0);
+        st().Motion = dbbShoot;
+        st().ShSt.HSNo = dbhUPR;
+        st().ShSt.HS_c = c.step;
+        ball->HSMoving();
+        EXPECT_EQ(bz().Y, c.y2) << c.step << " " << c.y;
+        EXPECT_EQ(bz().dY, c.dy) << c.step << " " << c.y;
     }
 }
 
