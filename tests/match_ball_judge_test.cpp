@@ -348,14 +348,23 @@ TEST_F(BallJudge, HitOutcomes) {
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
         {"a shot straight in depth", [this](TDBPlayer&) { bz().dX = 0, bz().dZ = 500; }, dbmtFlF,
          {0, 277, 80}, 30, 12, 15, 7, false, false, {0, 138, -80}, 7},
-        {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, false, false,
+        // Pushed on the ground by a pass: no knock-back, nothing else of his
+        // changes.
+        {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, true, true,
          {-80, 138, 0}, 7},
         {"a pass from behind",
          [&](TDBPlayer& h) {
              pass(h);
              h.MyZahyou->SetMuki(mR);
          },
-         dbmtPHB, {0, 0, 0}, 40, 7, 7, 7, false, false, {-80, 138, 0}, 7},
+         dbmtPHB, {0, 0, 0}, 40, 7, 7, 7, true, true, {-80, 138, 0}, 7},
+        {"a pass from behind in the air",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MyZahyou->SetMuki(mR);
+             h.MySt->Motion.MF = MFBit(dbmfAr);
+         },
+         dbmtFlB, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
         {"a pass in the air",
          [&](TDBPlayer& h) {
              pass(h);
@@ -391,6 +400,7 @@ TEST_F(BallJudge, HitOutcomes) {
         h.OnInit();
         h.MySt->HP = 40;
         h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
+        h.MySt->Round_f = h.MySt->Stick_f = 1;
         oc.SERsv.reset();
         ShotAt(h);
         c.setUp(h);
