@@ -986,7 +986,8 @@ TEST_F(BallCurve, KeyAgainstTheFlightLiftsAndNarrowsTheSideCurve) {
 
 // Flying along depth (also when both speeds are equal) the keys turn: left
 // and right bend it across toward their side, the key against the flight
-// lifts it and the one along it drops it.
+// lifts it and the one along it drops it. A ball with no speed along the
+// floor has no side to bend toward.
 TEST_F(BallCurve, FlightAlongDepthTakesTheKeysTurned) {
     using V = std::array<int32_t, 3>;
     struct Case {
@@ -998,6 +999,8 @@ TEST_F(BallCurve, FlightAlongDepthTakesTheKeysTurned) {
         {0, 1000, cR, {200, 0, 0}},  {0, 1000, cL, {-200, 0, 0}}, {0, 1000, cD, {0, 50, 0}},
         {0, 1000, cU, {0, -50, 0}},  {0, -1000, cU, {0, 50, 0}},  {0, -1000, cR, {200, 0, 0}},
         {600, 600, cD, {0, 50, 0}},  {-600, 600, cD, {0, 50, 0}},
+        // Standing still along the floor counts as flying toward the back.
+        {0, 0, cD, {0, 50, 0}},      {0, 0, cU, {0, -50, 0}},     {0, 0, cR, {0, 0, 0}},
     };
     for (const Case& c : cases) {
         bz().dX = c.dx, bz().dZ = c.dz;
