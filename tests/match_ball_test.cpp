@@ -595,10 +595,28 @@ const PathCase kPaths[] = {
     // Up 100 for 4 steps, down 100 for 4; stands still on steps 2, 3, 6, 7.
     {"zigzag", dbhINZ, {2, 50}, 0, 3000, 400, -10, 0, 30000, 5000,
      {{3, 10400, 3090, 5000, 400, 90, 0}, {5, 11200, 2870, 5000, 400, -110, 0}}},
+    // Into its second period: the reversal follows the 4a period.
     {"screw", dbhSCR, {3, 5, 1}, 0, 3000, 400, 0, 0, 30000, 5000,
-     {{2, 10800, 3050, 5000, 400, 30, 0}, {7, 12800, 3050, 5000, 400, -20, 0}}},
+     {{2, 10800, 3050, 5000, 400, 30, 0},
+      {7, 12800, 3050, 5000, 400, -20, 0},
+      {12, 14800, 3000, 5000, 400, 10, 0}}},
     {"snake", dbhSNE, {3, 5}, 0, 3000, 400, 0, 7, 30000, 5000,
-     {{2, 10800, 3000, 5044, 400, 0, 17}, {5, 12000, 3000, 5035, 400, 0, -13}}},
+     {{2, 10800, 3000, 5044, 400, 0, 17},
+      {5, 12000, 3000, 5035, 400, 0, -13},
+      {10, 14000, 3000, 5020, 400, 0, 17}}},
+    // The shortest period, 1, still runs a path.
+    {"screw, period 1", dbhSCR, {1, 5}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10400, 3010, 5000, 400, 10, 0}}},
+    {"snake, period 1", dbhSNE, {1, 5}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{2, 10800, 3000, 4990, 400, 0, -10}}},
+    {"zigzag, period 1", dbhINZ, {1, 50}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10000, 3000, 5000, 400, 100, 0}}},
+    {"boomerang, period 1", dbhBMR, {1}, 100, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10000, 3200, 5000, 0, 200, 0}}},
+    {"circle, period 1", dbhENR, {1, 50}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10500, 3000, 5000, 500, 0, 0}}},
+    {"return, period 1", dbhRET, {0, 0, 1, 25}, 0, 3000, 400, 0, 0, 30000, 5000,
+     {{1, 10400, 3000, 4950, 400, 0, -50}}},
     {"circle", dbhENR, {2, 50}, 0, 3000, 400, 0, 0, 30000, 5000,
      {{2, 10970, 3000, 5070, 500, 0, 0}, {4, 11840, 3000, 4900, 400, 0, -100}}},
     {"circle facing left", dbhENR, {2, 50}, 0, 3000, -400, 0, 0, 30000, 5000,
@@ -609,7 +627,9 @@ const PathCase kPaths[] = {
      {{1, 10400, 3050, 5000, 400, 50, 0}}, mR, false, true},
     // Sways in depth by 50 per step of its triangle, toward the front first.
     {"return", dbhRET, {0, 0, 2, 25}, 0, 3000, 400, 0, 0, 30000, 5000,
-     {{2, 10800, 3000, 4850, 400, 0, -100}, {5, 12000, 3000, 4850, 400, 0, 50}}},
+     {{2, 10800, 3000, 4850, 400, 0, -100},
+      {5, 12000, 3000, 4850, 400, 0, 50},
+      {9, 13600, 3000, 4950, 400, 0, -50}}},
 };
 
 }  // namespace
@@ -659,27 +679,36 @@ TEST_F(BallPaths, LockOnStagesByDistance) {
     table.DB.DBETC.FCTOSAIMAG = 200;
     DBShootData& row = hub->ADBShootDt[dbhMOZ];
     row.Etc[0] = 10, row.Etc[1] = 300, row.Etc[2] = 100, row.Etc[3] = 50;
-    using V = std::array<int32_t, 3>;
+    using V = std::array<int32_t, 4>;
     struct Case {
         int32_t lockLv, d, dy;
-        V after;  // LockLv, dX, dY
+        V after;  // LockLv, dX, dY, dZ
+        MukiZType mz = mzN;
     };
     const Case cases[] = {
-        {0, 2400, 0, {0, 600, 240}},   {0, 2399, 0, {1, 600, 0}},     {0, 16010, 0, {0, 600, 1600}},
-        {0, -3000, 0, {0, -600, 300}}, {1, 401, 0, {1, 600, 40}},     {1, 400, 0, {2, 200, 40}},
-        {2, 1000, 0, {2, 200, -100}},  {2, 400, -100, {2, 200, -200}}, {2, 150, 0, {2, 150, -100}},
+        {0, 2400, 0, {0, 600, 240, 0}},    {0, 2399, 0, {1, 600, 0, 0}},
+        {0, 16010, 0, {0, 600, 1600, 0}},  {0, -3000, 0, {0, -600, 300, 0}},
+        {1, 401, 0, {1, 600, 40, 0}},      {1, 400, 0, {2, 200, 40, 0}},
+        {2, 1000, 0, {2, 200, -100, 0}},   {2, 400, -100, {2, 200, -200, 0}},
+        {2, 150, 0, {2, 150, -100, 0}},
+        // Right above the target it still aims forward at the full speed.
+        {0, 0, 0, {1, 600, 0, 0}},
+        // Facing in depth, the aim keeps at least 100 of depth, toward the
+        // back for a target level in depth.
+        {0, 3000, 0, {0, 599, 300, 19}, mzB},
     };
     TZahyou& tg = *P(1, 0).MyZahyou;
     for (const Case& c : cases) {
         Place(20000, 3000, 5000, 0, c.dy, 0);
+        bz().SetMukiZ(c.mz);
         tg.X = 20000 + c.d, tg.Y = 3000, tg.Z = 5000;
         st().Motion = dbbShoot;
         st().ShSt.HSNo = dbhMOZ;
         st().ShSt.LockLv = c.lockLv;
         st().ShTgTNo = 1, st().ShTgPNo = 0;
         EXPECT_FALSE(ball->HSMoving());
-        EXPECT_EQ((V{st().ShSt.LockLv, bz().dX, bz().dY}), c.after) << c.lockLv << " " << c.d;
-        EXPECT_EQ(bz().dZ, 0);
+        EXPECT_EQ((V{st().ShSt.LockLv, bz().dX, bz().dY, bz().dZ}), c.after)
+            << c.lockLv << " " << c.d;
     }
 }
 
