@@ -588,6 +588,8 @@ const PathCase kPaths[] = {
      {{2, 9718, 3341, 5000, 0, 200, 0}}},
     {"stop and aim without a target", dbhKAK, {0, 2, 2, 100}, 0, 3000, 400, 0, 0, 30000, 5000,
      {{3, 11200, 3000, 5000, 400, 0, 0}}, mR, false, false, false},
+    {"boomerang, low and falling", dbhBMR, {2}, 100, 1700, 400, -50, 0, 30000, 5000,
+     {{1, 9600, 1800, 5000, -400, 0, 0}}},
     {"boomerang, low", dbhBMR, {2}, 100, 1700, 400, 0, 0, 30000, 5000,
      {{1, 9600, 1800, 5000, -400, 0, 0}}},
     {"boomerang along depth", dbhBMR, {2}, 100, 3000, 0, 0, 400, 30000, 5000,
@@ -727,7 +729,7 @@ TEST_F(BallPaths, HomingSteersOnlyTowardAFarTarget) {
         {2, -1, 2000, 2000, false},  {2, 400, -2000, 2000, false}, {2, 0, -2000, 2000, true},
         {2, 400, 400, 400, false},   {2, 400, 401, 400, true},    {2, 400, 400, -401, true},
         {2, 400, 100, 2000, false},  {2, 400, 101, 2000, true},   {2, 400, 2000, 100, false},
-        {2, 400, 2000, -101, true},  {4, 400, 2000, 2000, true},
+        {2, 400, 2000, -101, true},  {4, 400, 2000, 2000, true},   {2, 1, 2000, 2000, true},
     };
     TZahyou& tg = *P(1, 0).MyZahyou;
     for (const Case& c : cases) {
@@ -1042,6 +1044,14 @@ TEST_F(BallCurve, FlightAlongDepthTakesTheKeysTurned) {
         keys.held[c.key] = false;
         EXPECT_EQ((V{st().CrvX, st().CrvY, st().CrvZ}), c.crv) << c.dx << " " << c.dz << " " << c.key;
     }
+}
+
+TEST_F(BallCurve, CurveLevelPastTheTableTakesItsLastRow) {
+    hub->ADBRankDt[DBRANK_ROWS - 1].Crv.Crv = 40;
+    st().ShSt.CrvLv = 20;
+    keys.held[cU] = true;
+    for (int i = 0; i < 3; ++i) ball->Moving();
+    EXPECT_EQ(st().CrvZ, 40 * 1000 / 100);
 }
 
 TEST_F(BallCurve, ComputerThrowsDoNotCurve) {
