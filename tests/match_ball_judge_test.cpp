@@ -87,6 +87,8 @@ TEST_F(BallJudge, CatchWindowByLevelAndCatchMotion) {
         r.BP.StDecFrm = 1, r.BP.DsDecFrm = 2, r.BP.JpDecFrm = 3, r.BP.DJDecFrm = 4;
     }
     hub->ADBShootDt[dbhSCR].StDecFrm = 5;
+    // Row 1 cuts more: a pass (level 0) must not take it.
+    hub->ADBRankDt[1].BP.StDecFrm = 3;
     struct Case {
         const char* name;
         int32_t lv;
