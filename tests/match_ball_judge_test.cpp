@@ -618,6 +618,23 @@ TEST_F(BallJudge, AuthoringBuildShowsTheCatchWindowAndSlide) {
     EXPECT_TRUE(endsWith(glb.DbgTxt[2], " = 40")) << glb.DbgTxt[2];
 }
 
+// The flying-shot sounds (2 and 27) stop when the ball is caught or
+// rebounds, not while a piercing shot flies on.
+TEST_F(BallJudge, FlightSoundsStopOnACatchOrARebound) {
+    hub->ADBShootDt[dbhBYO].Pierce_f = 1;
+    TDBPlayer& h = P(1, 0);
+    for (int k = 0; k < 3; ++k) {
+        h.OnInit();
+        h.MySt->HP = 40;
+        ShotAt(h);
+        if (k == 0) Catching(h, 0);
+        if (k == 2) st().ShSt.HSNo = dbhBYO;
+        oc.stopped.clear();
+        Judge();
+        EXPECT_EQ(oc.stopped, (k == 2 ? std::vector<int>{} : std::vector<int>{2, 27})) << k;
+    }
+}
+
 // Only a shot or a pass in flight is judged.
 TEST_F(BallJudge, OnlyAFlyingBallIsJudged) {
     TDBPlayer& h = P(1, 0);
