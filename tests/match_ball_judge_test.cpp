@@ -692,24 +692,35 @@ TEST_F(BallJudge, CatchPushesAlongTheFlight) {
         int32_t dx, dz;
         DBHSType hs;
         int32_t fricX, fricZ, agl;
+        bool air = false;
+        int32_t moveX = 0, moveZ = 0;  // the catcher's speed after
     };
+    // In a jump the slide (50 less the jump's stop 25) carries him along the
+    // push: 25 percent of it.
     const Case cases[] = {
-        {600, 0, dbhNML, 320, 0, 6},     {300, 400, dbhNML, 192, 256, 4},
+        {600, 0, dbhNML, 320, 0, 6},         {300, 400, dbhNML, 192, 256, 4},
         {-300, -400, dbhNML, -192, -256, 0}, {1, 0, dbhMOZ, 0, -100, 6},
-        {1, 0, dbhNML, 0, 0, 6},
+        {1, 0, dbhNML, 0, 0, 6},             {300, 400, dbhNML, 192, 256, 4, true, 48, 64},
     };
     TDBPlayer& h = P(1, 0);
     for (const Case& c : cases) {
         h.OnInit();
+        h.MySt->FricX = h.MySt->FricZ = 9;
         ShotAt(h);
         bz().dX = c.dx, bz().dZ = c.dz;
         st().ShSt.HSNo = c.hs;
         Catching(h, 0);
         h.MySt->MukiAgl = c.agl;
+        if (c.air) {
+            h.MySt->Motion.Mtype = dbmtJCa;
+            h.MySt->Motion.MF = MFBit(dbmfAr);
+        }
         Judge();
         EXPECT_EQ(st().HoldTNo, 1) << c.dx << " " << c.dz;
         EXPECT_EQ(h.MySt->FricX, c.fricX) << c.dx << " " << c.dz;
         EXPECT_EQ(h.MySt->FricZ, c.fricZ) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MyZahyou->dX, c.moveX) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MyZahyou->dZ, c.moveZ) << c.dx << " " << c.dz;
     }
 }
 
