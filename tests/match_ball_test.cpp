@@ -417,12 +417,14 @@ TEST_F(BallLanding, EachStateLandsUnderItsOwnGravity) {
     st().ShSt.HSNo = dbhNML;
     ball->Moving();
     EXPECT_EQ(st().LandX, 20100 + 100 * 99);
-    Place(20000, 0, 5600, 0, 0, 0);
-    st().Motion = dbbFree;
-    st().LandX = 0;
-    ball->Moving();
-    EXPECT_EQ(st().LandX, 20000);
-    EXPECT_TRUE(st().Land_f);
+    for (DBBallMotionType m : {dbbFree, dbbHold}) {
+        Place(20000, 0, 5600, 0, 0, 0);
+        st().Motion = m;
+        st().LandX = st().LandZ = st().Land_f = 0;
+        ball->Moving();
+        EXPECT_EQ((std::array<int32_t, 3>{st().LandX, st().LandZ, st().Land_f}),
+                  (std::array<int32_t, 3>{20000, 5600, 1}));
+    }
 }
 
 // Line points of a falling ball's landing: past the inset lines (9000 and
