@@ -27,7 +27,7 @@ protected:
             r.Gut.RollNum = 3;
             r.Gut.ARevHP = 10;
             r.Gut.ARevFrm_D = 12, r.Gut.ARevFrm_C = 13, r.Gut.ARevFrm_P = 5;
-            r.Gut.ARevFrm_HS = 20;
+            r.Gut.ARevFrm_HS = 20, r.Gut.ARevFrm_A = 1;
             r.Gut.ARevStop = 5;
             // Knocked back at 60 degrees: FCMAG(100) = 320 gives 160 along
             // and 277 up; rebounds at 60 degrees: FCMAG(50) = 160 gives 80
@@ -336,9 +336,11 @@ TEST_F(BallJudge, HitOutcomes) {
          -1, 15, 0, false, false, {-80, 138, 0}, 7},
         {"just strong enough to recover", [](TDBPlayer& h) { h.MySt->HP = 20; }, dbmtFlF,
          {160, 277, 0}, 10, 12, 15, 0, false, false, {-80, 138, 0}, 7},
-        // The guts row has no recovery frames for level 5.
+        // The guts row has no recovery frames for level 5, one for level 6.
         {"a level-5 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 5; }, dbmtFlF, {160, 277, 0}, 30,
          -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"a level-6 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 6; }, dbmtFlF, {160, 277, 0}, 30,
+         1, 15, 0, false, false, {-80, 138, 0}, 7},
         // Straight down: no push along the floor, the ball goes straight up.
         {"a shot falling straight down", [this](TDBPlayer&) { bz().dX = 0, bz().dY = -300; },
          dbmtFlF, {0, 277, 0}, 30, 12, 15, 0, false, false, {0, 138, 0}, 7},
