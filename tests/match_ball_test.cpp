@@ -81,33 +81,13 @@ TEST_F(BallFlight, NeverFallsFasterThan800) {
     EXPECT_EQ(bz().Y, 400000 - 800);
 }
 
-TEST_F(BallFlight, StopsAtTheBounceLimitAndBouncesOneFaster) {
-    // Falling at exactly BWENDDY: the ball stops and lies free.
-    Place(20000, 50, 5000, 300, -100, 0);
-    st().Motion = dbbPass;
-    st().PaGrv = 0;
-    ball->OnMove();
-    EXPECT_EQ(st().Motion, dbbFree);
-    EXPECT_EQ(bz().Y, 0);
-    EXPECT_EQ(bz().dX, 0);
-    EXPECT_TRUE(oc.SERsv[14]);
-
-    // One unit faster: it bounces, damped.
-    Place(20000, 50, 5000, 300, -101, 100);
-    st().Motion = dbbPass;
-    ball->OnMove();
-    EXPECT_EQ(st().Motion, dbbBound);
-    EXPECT_EQ(bz().dY, 101 - table.DB.DBB.BWABSDY);
-    EXPECT_EQ(bz().dX, 300 * table.DB.DBB.BWABSDX / 100);
-    EXPECT_EQ(bz().dZ, 100 * table.DB.DBB.BWABSDZ / 100);
-}
-
 // One step at the hall's edges: walls reflect and damp the ball (the wall
 // line itself is no contact), the ceiling stops a pass or a shot but neither
 // a bouncing ball nor the lock-on shot, and the floor takes at most BWMAXDY
 // of the fall before the bounce. A shot leaves the floor at its bounce speed,
 // along its own angle when steep, lifted to BWMINDYPERDX percent of its run
-// when shallow, straight back up when it fell straight down.
+// when shallow, straight back up when it fell straight down; any other ball
+// bounces damped unless it falls at BWENDDY or slower.
 TEST_F(BallFlight, HallEdges) {
     hub->ADBRankDt[2].BP.BwSp = 100;  // 320 a step
     hub->ADBShootDt[dbhSCR].BwSp = 50;
@@ -146,6 +126,11 @@ TEST_F(BallFlight, HallEdges) {
          {20100, 409600, 5000, 100, 200, 0}, dbbShoot},
         {"floor, falling fast", dbbPass, dbhNML, {20000, 100, 5000, 300, -800, 100},
          {20300, 0, 5100, 90, 340, 20}, dbbBound},
+        // Falling at exactly BWENDDY it stops and lies free; one faster bounces.
+        {"floor, at the bounce limit", dbbPass, dbhNML, {20000, 50, 5000, 300, -100, 0},
+         {20300, 0, 5000, 0, 0, 0}, dbbFree},
+        {"floor, one faster", dbbBound, dbhNML, {20000, 50, 5000, 300, -94, 100},
+         {20300, 0, 5100, 90, 41, 20}, dbbBound},
         {"floor, shot straight down", dbbShoot, dbhNML, {20000, 50, 5000, 0, -100, 0},
          {20000, 0, 5000, 0, 100, 0}, dbbBound},
         // h = 100, c = 150 kept; l = 180.28: 177 along (60 : 80), 266 up.
@@ -166,10 +151,12 @@ TEST_F(BallFlight, HallEdges) {
         st().ShSt.HSNo = c.hs;
         st().ShSt.ShLv = 2;
         st().ShTgPNo = -1;
+        oc.SERsv.reset();
         ball->Moving();
         const TZahyou& z = bz();
         EXPECT_EQ((V{z.X, z.Y, z.Z, z.dX, z.dY, z.dZ}), c.end) << c.name;
         EXPECT_EQ(st().Motion, c.after) << c.name;
+        EXPECT_EQ(bool(oc.SERsv[14]), z.Y == 0) << c.name;  // every floor contact sounds
     }
 }
 
@@ -282,21 +269,10 @@ TEST_F(BallFlight, CountersRunByState) {
     st().PaETA_c = 0;
     ball->MCCount();
     EXPECT_EQ(st().PaETA_c, -1);
-}
-
-TEST_F(BallFlight, SpinWrapsAtEightFrames) {
-    st().Motion = dbbBound;
-    st().ShSt.Spin = 300;
-    st().ShSt.Spin_c = 600;
+    // The spin wraps at eight frames of 100.
+    st().ShSt.Spin = 300, st().ShSt.Spin_c = 600;
     ball->MCCount();
     EXPECT_EQ(st().ShSt.Spin_c, 0);
-    ball->MCCount();
-    EXPECT_EQ(st().ShSt.Spin_c, 300);
-    // A shot spins too.
-    st().Motion = dbbShoot;
-    st().ShSt.HSNo = dbhNML;
-    ball->MCCount();
-    EXPECT_EQ(st().ShSt.Spin_c, 600);
 }
 
 TEST_F(BallFlight, AfterImagesFollowAShotEveryFourthStep) {
@@ -317,35 +293,6 @@ TEST_F(BallFlight, AfterImagesFollowAShotEveryFourthStep) {
 }
 
 using BallLanding = BallFixture;
-
-TEST_F(BallLanding, FallingBallPredictsItsLandingAndTheInsetLine) {
-    // g = FCDIV(24) = 7; from 10000 at rest: trunc(sqrt(20000 / 7)) = 53 steps.
-    Place(20000, 10000, 5600, -300, 0, 20);
-    st().Motion = dbbBound;
-    ball->GetBoundLandPos(7);
-    EXPECT_EQ(BallFallTime(0, 10000, 7), 53);
-    EXPECT_EQ(st().LandX, 20000 - 300 * 53);
-    EXPECT_EQ(st().LandZ, 5600 + 20 * 53);
-    EXPECT_TRUE(st().LandLine_f);
-    EXPECT_EQ(st().LandXLine, 9000);
-    // 11000 of the 15900 X travelled: 69 percent of the depth travel.
-    EXPECT_EQ(st().LandZLine, 5600 + 1060 * 69 / 100);
-    // In depth the line lies 400 inside the front line: a ball landing on it
-    // has none, one landing in front of it gets one.
-    Place(20000, 0, 2600, 0, 0, 0);
-    ball->GetBoundLandPos(7);
-    EXPECT_FALSE(st().LandLine_f);
-    Place(20000, 0, 2599, 0, 0, 0);
-    ball->GetBoundLandPos(7);
-    EXPECT_TRUE(st().LandLine_f);
-    EXPECT_EQ(st().LandZLine, 2600);
-    // Computed once until the flag is cleared.
-    Place(20000, 10000, 5600, -300, 0, 20);
-    ball->GetBoundLandPos(7);
-    bz().dX = 0;
-    ball->GetBoundLandPos(7);
-    EXPECT_EQ(st().LandX, 20000 - 300 * 53);
-}
 
 TEST_F(BallLanding, FallTimeCountsTheRiseAndTheFallFromTheApex) {
     // Up at 70 under 7: 10 steps to an apex 4900 / 14 = 350 higher, then
@@ -442,6 +389,10 @@ TEST_F(BallLanding, LinePointsOfTheLanding) {
         {9000, 5000, 0, 0, {9000, 5000, 9000, 5000, 0}},
         {42200, 8800, 0, 0, {42200, 8800, 42200, 8800, 0}},
         {42201, 5000, 0, 0, {42201, 5000, 42200, 5000, 1}},
+        {20000, 2600, 0, 0, {20000, 2600, 20000, 2600, 0}},
+        {20000, 2599, 0, 0, {20000, 2599, 20000, 2600, 1}},
+        // 3000 of the 4200 across: 71 percent of the 280 in depth.
+        {12000, 5600, -300, 20, {7800, 5880, 9000, 5798, 1}},
         {5000, 5000, 0, 100, {5000, 6400, 9000, 6400, 1}},
         // 2200 of the 4200 across: 52 percent of the 700 in depth.
         {40000, 5600, 300, 50, {44200, 6300, 42200, 5964, 1}},
@@ -460,6 +411,10 @@ TEST_F(BallLanding, LinePointsOfTheLanding) {
         EXPECT_TRUE(b.Land_f);
         EXPECT_TRUE(b.LandSet_f);
     }
+    // Computed once until the flag is cleared.
+    bz().dX = -5000;
+    ball->GetBoundLandPos(7);
+    EXPECT_EQ(st().LandX, 51200);
 }
 
 // Whose court the landing point lies in, for each team: the half sets the
@@ -897,6 +852,13 @@ TEST_F(BallDraw, ShadowThenTheSpinCell) {
     EXPECT_NEAR(SrcTop(0), 104, 0.5);
     EXPECT_NEAR(SrcLeft(1), 48, 0.5);
     EXPECT_NEAR(SrcTop(1), 0, 0.5);
+    // The shadow lies (ShadowY + 1) div 100 above the floor line.
+    for (int32_t sy : {98, 99}) {
+        bz().ShadowY = sy;
+        objs->DBD->OnSadowDraw();
+    }
+    EXPECT_FLOAT_EQ((al.Entry(2).dy[0] + al.Entry(2).dy[3]) / 2, 240 - 56 - 0);
+    EXPECT_FLOAT_EQ((al.Entry(3).dy[0] + al.Entry(3).dy[3]) / 2, 240 - 56 - 1);
 }
 
 // The sheet cell by picture: 0 and anything past 13 the spin column of the
@@ -933,17 +895,6 @@ TEST_F(BallDraw, CellByPictureSpinAndFlash) {
                   c.cell)
             << c.aniNo << " " << c.hsc << " " << c.spin;
     }
-}
-
-// The shadow lies (ShadowY + 1) div 100 above the floor line.
-TEST_F(BallDraw, ShadowHeight) {
-    Place(30000, 4000, 5600, 0, 0, 0);
-    for (int32_t sy : {98, 99}) {
-        bz().ShadowY = sy;
-        objs->DBD->OnSadowDraw();
-    }
-    EXPECT_FLOAT_EQ((al.Entry(0).dy[0] + al.Entry(0).dy[3]) / 2, 240 - 56 - 0);
-    EXPECT_FLOAT_EQ((al.Entry(1).dy[0] + al.Entry(1).dy[3]) / 2, 240 - 56 - 1);
 }
 
 TEST_F(BallDraw, HiddenBallDrawsNothing) {
