@@ -165,6 +165,7 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
         for (auto& r : hub->ADBRankDt) r.BP.SlpSp = c.slide;
         keys.held[cL] = c.holdsWay;
         oc.SERsv.reset();
+        oc.stopped.clear();
         ShotAt(h);
         Catching(h, 0);
         h.MySt->Motion.MF = c.mf;
@@ -177,6 +178,8 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
         EXPECT_EQ(h.MyZahyou->dX, c.dx) << c.name;
         EXPECT_EQ(h.MySt->FricX, 320) << c.name;
         EXPECT_EQ(bool(oc.SERsv[16]), c.loud) << c.name;
+        EXPECT_TRUE(oc.SERsv[15]) << c.name;
+        EXPECT_EQ(oc.stopped, (std::vector<int>{2, 27})) << c.name;  // the flying-shot sounds
         EXPECT_EQ(h.HasMF(dbmfDs), c.dsAfter) << c.name;
     }
 }
@@ -392,7 +395,11 @@ TEST_F(BallJudge, HitOutcomes) {
              h.MySt->Motion.Mtype = dbmtDn;
          },
          dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true, {-80, 138, 0}, 23},
-        {"the uprising shot sticks", shot(dbhUPR), dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
+        {"the uprising shot sticks",
+         [&](TDBPlayer& h) {
+             shot(dbhUPR)(h);
+             h.MySt->Stick_f = 0;
+         }, dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
          {-80, 138, 0}, 23},
         {"the return shot's rebound", shot(dbhRET), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
          false, {-160, 277, 0}, 23},
@@ -406,6 +413,7 @@ TEST_F(BallJudge, HitOutcomes) {
         h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
         h.MySt->Round_f = h.MySt->Stick_f = 1;
         oc.SERsv.reset();
+        oc.stopped.clear();
         ShotAt(h);
         c.setUp(h);
         Judge();
@@ -421,6 +429,7 @@ TEST_F(BallJudge, HitOutcomes) {
         EXPECT_EQ((V{bz().dX, bz().dY, bz().dZ}), c.ball) << c.name;
         EXPECT_EQ(st().Motion, dbbBound) << c.name;
         EXPECT_TRUE(oc.SERsv[c.se]) << c.name;
+        EXPECT_EQ(oc.stopped, (std::vector<int>{2, 27})) << c.name;
     }
 }
 
@@ -504,19 +513,11 @@ TEST_F(BallJudge, ThroughTimePassesTheEnemyButTeamMatesMayStillCatch) {
     EXPECT_EQ(st().HoldPNo, 6);
 }
 
-// Who of the thrower's own side a ball may touch: an infielder's shot passes
-// his infield mates, an outfielder's shot does not; a pass touches only its
-// receiver, or the cover man while the receiver is the controlled man.
-TEST_F(BallJudge, OwnSideTouchesFollowTheInfieldMateAndCoverRules) {
+// Who of the thrower's own side a pass may touch: only its receiver, or the
+// cover man while the receiver is the controlled man.
+TEST_F(BallJudge, OwnSidePassTouchesFollowTheCoverRule) {
     for (auto& t : objs->DBT) t->OnInit();
     TDBPlayer& m = P(0, 1);
-    ShotAt(m);
-    Judge();
-    EXPECT_EQ(st().Motion, dbbShoot);
-    st().PichPNo = 4;
-    Judge();
-    EXPECT_EQ(st().HoldPNo, 1);
-
     DBTeamState& team = objs->DBT[0]->TSt;
     team.CvrNo = 1;
     team.CtrlNo = 3;
@@ -563,6 +564,7 @@ TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
     st().ShSt.HS_c = 12;
     Judge();
     EXPECT_EQ(st().Motion, dbbShoot);
+    EXPECT_TRUE(oc.stopped.empty());  // its flying sound goes on
     EXPECT_EQ(st().ShSt.ShPow, 7);
     EXPECT_EQ(st().ShSt.HitTime, 12);
     EXPECT_EQ(st().ShSt.Hit_c, 1);
@@ -584,6 +586,14 @@ TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
 
 TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     TDBPlayer& h = P(1, 0);
+    // Nor is anyone by a ball that is neither a shot nor a pass.
+    for (DBBallMotionType m : {dbbBound, dbbFree}) {
+        ShotAt(h);
+        st().Motion = m;
+        Judge();
+        EXPECT_EQ(st().HitTNo, -1);
+        EXPECT_EQ(h.MySt->HP, 40);
+    }
     ShotAt(h);
     h.MySt->Dead_f = 1;
     Judge();
@@ -620,36 +630,6 @@ TEST_F(BallJudge, AuthoringBuildShowsTheCatchWindowAndSlide) {
     EXPECT_TRUE(endsWith(glb.DbgTxt[2], " = 40")) << glb.DbgTxt[2];
 }
 
-// The flying-shot sounds (2 and 27) stop when the ball is caught or
-// rebounds, not while a piercing shot flies on.
-TEST_F(BallJudge, FlightSoundsStopOnACatchOrARebound) {
-    hub->ADBShootDt[dbhBYO].Pierce_f = 1;
-    TDBPlayer& h = P(1, 0);
-    for (int k = 0; k < 3; ++k) {
-        h.OnInit();
-        h.MySt->HP = 40;
-        ShotAt(h);
-        if (k == 0) Catching(h, 0);
-        if (k == 2) st().ShSt.HSNo = dbhBYO;
-        oc.stopped.clear();
-        Judge();
-        EXPECT_EQ(oc.stopped, (k == 2 ? std::vector<int>{} : std::vector<int>{2, 27})) << k;
-    }
-}
-
-// Only a shot or a pass in flight is judged.
-TEST_F(BallJudge, OnlyAFlyingBallIsJudged) {
-    TDBPlayer& h = P(1, 0);
-    for (DBBallMotionType m : {dbbBound, dbbFree}) {
-        ShotAt(h);
-        st().Motion = m;
-        Judge();
-        EXPECT_EQ(st().Motion, m);
-        EXPECT_EQ(st().HitTNo, -1);
-        EXPECT_EQ(h.MySt->HP, 40);
-    }
-}
-
 // Own-side touches by thrower: an infielder's shot (positions 0 to 3) passes
 // his infield mates, no ball touches its own thrower, and a mate who cannot
 // act (in damage) lets it by where an enemy in damage is still hit; the
@@ -664,6 +644,7 @@ TEST_F(BallJudge, OwnSideTouchesByThrowerAndState) {
         DBBallMotionType after;
     };
     const Case cases[] = {
+        {"infielder 0", 0, dbhNML, 0, dbbShoot},
         {"infielder 3", 3, dbhNML, 0, dbbShoot},
         {"outfielder 4", 4, dbhNML, 0, dbbHold},
         {"outfielder 4, mate in damage", 4, dbhNML, MFBit(dbmfDam), dbbShoot},
