@@ -36,6 +36,7 @@ TEST_F(Hub, OwnsTwentyThreeDistinctCoordinates) {
     for (auto [s, p] : {std::pair{2, 0}, {-1, 0}, {0, -1}, {0, 7}})
         EXPECT_EQ(hub->PlayerZahyou(s, p), nullptr) << s << " " << p;
     EXPECT_EQ(objs->DBall->MyZahyou, hub->BallZahyou());
+    EXPECT_EQ(objs->DB6[1][6]->MyZahyou, hub->PlayerZahyou(1, 6));  // before any OnInit
     EXPECT_EQ(objs->DBD->BallSt, &hub->DBBallSt);
 }
 
