@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <set>
 
 #include "tests/match_ball_fixture.h"
 
@@ -195,42 +196,29 @@ TEST_F(BallJudge, CatchNeedsTheRightFacing) {
     EXPECT_LT(h.MySt->HP, 40);
 }
 
+// The eighths a player may catch from: his aim and the eighth left of it,
+// and facing the front or back also the three around the front or back on
+// his side; -1 (no direction) always.
 TEST_F(BallJudge, FacingAngleTable) {
+    struct Case {
+        MukiType m;
+        MukiZType mz;
+        int32_t aim;
+        std::set<int32_t> ok;
+    };
+    const Case cases[] = {
+        {mR, mzN, 6, {6, 5}},          {mL, mzN, 0, {0, 7}},          {mL, mzF, 0, {0, 7, 3, 4, 5}},
+        {mR, mzF, 0, {0, 7, 2, 3, 4}}, {mR, mzB, 4, {4, 3, 7, 0, 1}}, {mL, mzB, 4, {4, 3, 6, 7, 0}},
+    };
     TDBPlayer& h = P(1, 0);
-    h.MySt->MukiAgl = 6;
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, -1));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 6));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 7));
-    // Facing the front and left also takes 3, 4 and 5.
-    h.MyZahyou->SetMuki(mL);
-    h.MyZahyou->SetMukiZ(mzF);
-    h.MySt->MukiAgl = 0;
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 3));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 4));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
-    // Facing the back and right: 7, 0 and 1.
-    h.MyZahyou->SetMuki(mR);
-    h.MyZahyou->SetMukiZ(mzB);
-    h.MySt->MukiAgl = 4;
-    for (int a : {7, 0, 1}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 6));
-    // Facing the front and right: 2, 3 and 4; the back and left: 6, 7 and 0.
-    h.MyZahyou->SetMukiZ(mzF);
-    for (int a : {2, 3, 4}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 5));
-    h.MyZahyou->SetMuki(mL);
-    h.MyZahyou->SetMukiZ(mzB);
-    for (int a : {6, 7, 0}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
-    // Aiming at 0 also takes 7, the eighth on its left.
-    h.MyZahyou->SetMukiZ(mzN);
-    h.MySt->MukiAgl = 0;
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 7));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 1));
+    for (const Case& c : cases) {
+        h.MyZahyou->SetMuki(c.m);
+        h.MyZahyou->SetMukiZ(c.mz);
+        h.MySt->MukiAgl = c.aim;
+        for (int32_t a = -1; a < 8; ++a)
+            EXPECT_EQ(TDBBall::CheckCaAgl(&h, a), a == -1 || c.ok.count(a) > 0)
+                << int(&c - cases) << " " << a;
+    }
 }
 
 TEST_F(BallJudge, IncomingDirectionInEighths) {
