@@ -110,6 +110,10 @@ TEST_F(Hub, InitBindsMemberAbilitiesAndRankRows) {
     EXPECT_EQ(st.Catch_c, -1);
     EXPECT_EQ(st.Motion.Mtype, dbmtSt);
     EXPECT_TRUE(p.Live_f);
+    // Without a global status object the match plays silently.
+    objs->DBall->OnInit();
+    p.BallGet(false);
+    EXPECT_EQ(hub->DBBallSt.HoldPNo, 2);
 }
 
 TEST_F(Hub, InitOutsideAMatchStaysInRange) {
