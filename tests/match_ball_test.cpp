@@ -151,12 +151,16 @@ TEST_F(BallFlight, HallEdges) {
         st().ShSt.HSNo = c.hs;
         st().ShSt.ShLv = 2;
         st().ShTgPNo = -1;
+        st().LandSet_f = 1, st().LandX = -1;
         oc.SERsv.reset();
         ball->Moving();
         const TZahyou& z = bz();
         EXPECT_EQ((V{z.X, z.Y, z.Z, z.dX, z.dY, z.dZ}), c.end) << c.name;
         EXPECT_EQ(st().Motion, c.after) << c.name;
         EXPECT_EQ(bool(oc.SERsv[14]), z.Y == 0) << c.name;  // every floor contact sounds
+        // A bounce off the floor or a new bounce predicts its landing afresh.
+        if (c.after == dbbBound)
+            EXPECT_EQ(st().LandX != -1, z.Y == 0 || c.m != dbbBound) << c.name;
     }
 }
 
@@ -553,7 +557,9 @@ const PathCase kPaths[] = {
      {{3, 10000, 3482, 5000, 0, 141, -282}, {5, 10000, 3412, 4318, 0, -70, -282}}},
     // Up 100 for 4 steps, down 100 for 4; stands still on steps 2, 3, 6, 7.
     {"zigzag", dbhINZ, {2, 50}, 0, 3000, 400, -10, 0, 30000, 5000,
-     {{3, 10400, 3090, 5000, 400, 90, 0}, {5, 11200, 2870, 5000, 400, -110, 0}}},
+     {{3, 10400, 3090, 5000, 400, 90, 0},
+      {5, 11200, 2870, 5000, 400, -110, 0},
+      {9, 12000, 3050, 5000, 400, 90, 0}}},
     // Into its second period: the reversal follows the 4a period.
     {"screw", dbhSCR, {3, 5, 1}, 0, 3000, 400, 0, 0, 30000, 5000,
      {{2, 10800, 3050, 5000, 400, 30, 0},
