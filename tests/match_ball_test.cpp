@@ -393,6 +393,7 @@ TEST_F(BallLanding, LinePointsOfTheLanding) {
         {9000, 5000, 0, 0, {9000, 5000, 9000, 5000, 0}},
         {42200, 8800, 0, 0, {42200, 8800, 42200, 8800, 0}},
         {42201, 5000, 0, 0, {42201, 5000, 42200, 5000, 1}},
+        {1000, 5000, -300, 0, {0, 5000, 9000, 5000, 1}},
         {20000, 2600, 0, 0, {20000, 2600, 20000, 2600, 0}},
         {20000, 2599, 0, 0, {20000, 2599, 20000, 2600, 1}},
         // 3000 of the 4200 across: 71 percent of the 280 in depth.
@@ -858,13 +859,22 @@ TEST_F(BallDraw, ShadowThenTheSpinCell) {
     EXPECT_NEAR(SrcTop(0), 104, 0.5);
     EXPECT_NEAR(SrcLeft(1), 48, 0.5);
     EXPECT_NEAR(SrcTop(1), 0, 0.5);
+    // Both at the ball's draw key; the ball in its own colours, the shadow
+    // black, both opaque; the ball mirrored while it faces left.
+    EXPECT_EQ(al.Entry(0).Color, 0xFF000000u);
+    EXPECT_EQ(al.Entry(1).Color, 0xFFFFFFFFu);
+    EXPECT_EQ(al.Entry(0).Pri, al.Entry(1).Pri);
+    bz().SetMuki(mR);
+    ball->OnDraw();
+    EXPECT_EQ(al.Entry(3).dwDDFX, al.Entry(0).dwDDFX);  // unmirrored, as the shadow
+    EXPECT_NE(al.Entry(1).dwDDFX, al.Entry(0).dwDDFX);
     // The shadow lies (ShadowY + 1) div 100 above the floor line.
     for (int32_t sy : {98, 99}) {
         bz().ShadowY = sy;
         objs->DBD->OnSadowDraw();
     }
-    EXPECT_FLOAT_EQ((al.Entry(2).dy[0] + al.Entry(2).dy[3]) / 2, 240 - 56 - 0);
-    EXPECT_FLOAT_EQ((al.Entry(3).dy[0] + al.Entry(3).dy[3]) / 2, 240 - 56 - 1);
+    EXPECT_FLOAT_EQ((al.Entry(4).dy[0] + al.Entry(4).dy[3]) / 2, 240 - 56 - 0);
+    EXPECT_FLOAT_EQ((al.Entry(5).dy[0] + al.Entry(5).dy[3]) / 2, 240 - 56 - 1);
 }
 
 // The sheet cell by picture: 0 and anything past 13 the spin column of the
