@@ -1023,11 +1023,21 @@ TEST_F(BallCurve, CurveLevelPastTheTableTakesItsLastRow) {
     EXPECT_EQ(st().CrvZ, 40 * 1000 / 100);
 }
 
-TEST_F(BallCurve, ComputerThrowsDoNotCurve) {
+// Computer throws do not curve, nor do special shots unless their row allows.
+TEST_F(BallCurve, ComputerThrowsAndFixedSpecialShotsDoNotCurve) {
     sdt.DBGDt.DBCPUNum = 2;
     keys.held[cU] = true;
     for (int i = 0; i < 5; ++i) ball->Moving();
     EXPECT_EQ(st().CrvZ, 0);
+    sdt.DBGDt.DBCPUNum = 1;
+    st().ShSt.HSNo = dbhSCR;  // no path of its own without a period
+    for (int32_t crv : {0, 1}) {
+        hub->ADBShootDt[dbhSCR].Crv_f = crv;
+        st().ShSt.Crv_c = 0;
+        Place(10000, 3000, 5000, 1000, 0, 0);
+        for (int i = 0; i < 3; ++i) ball->Moving();
+        EXPECT_EQ(st().CrvZ, crv ? 200 : 0);
+    }
 }
 
 // ---------------------------------------------------------------- save, result
