@@ -152,11 +152,13 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
     const Case cases[] = {
         {"standing: slides", 50, dbmtCa, 0, false, dbmtCM, 40, 0, true, false},
         {"standing: a quiet slide", 49, dbmtCa, 0, false, dbmtCM, 39, 0, false, false},
+        {"standing: the smallest slide", 11, dbmtCa, 0, false, dbmtCM, 1, 0, false, false},
         {"dashing: dashes on", 50, dbmtCa, Ds, true, dbmtDs, 0, 0, false, true},
         {"dashing, letting go: stops", 50, dbmtCa, Ds, false, dbmtCM, 0, 0, false, false},
         // The dash jump's stop is 20: 30 left, 30 x 320 / 100 more speed.
         {"dash jumping: drifts", 50, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 96, false, false},
         {"dash jumping, nothing to slide", 20, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50, false, true},
+        {"dash jumping, the smallest drift", 21, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 53, false, false},
         {"jumping: the jump's own stop", 50, dbmtJCa, Ar, false, dbmtJ2, 0, 50 + 80, false, false},
     };
     sdt.DBGDt.DBCPUNum = 0;
