@@ -541,6 +541,7 @@ TEST_F(BallJudge, PassMeetingADodgingTeamMateFliesOn) {
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldPNo, 2);
     EXPECT_FALSE(r.MySt->AirCatch_f);
+    EXPECT_EQ(r.MyZahyou->dX, 0);  // a pass has no slide to carry him
 }
 
 TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
