@@ -155,8 +155,8 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
         {"standing: the smallest slide", 11, dbmtCa, 0, false, dbmtCM, 1, 0, false, false},
         {"dashing: dashes on", 50, dbmtCa, Ds, true, dbmtDs, 0, 0, false, true},
         {"dashing, letting go: stops", 50, dbmtCa, Ds, false, dbmtCM, 0, 0, false, false},
-        // The dash jump's stop is 20: 30 left, 30 x 320 / 100 more speed.
-        {"dash jumping: drifts", 50, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 96, false, false},
+        // The dash jump's stop is 20: 31 left, 31 x 320 / 100 more speed.
+        {"dash jumping: drifts", 51, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 99, false, false},
         {"dash jumping, nothing to slide", 20, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50, false, true},
         {"dash jumping, the smallest drift", 21, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 53, false, false},
         {"jumping: the jump's own stop", 50, dbmtJCa, Ar, false, dbmtJ2, 0, 50 + 80, false, false},
@@ -669,13 +669,14 @@ TEST_F(BallJudge, CatchPushesAlongTheFlight) {
         bool air = false;
         int32_t moveX = 0, moveZ = 0;  // the catcher's speed after
     };
-    // In a jump the slide (50 less the jump's stop 25) carries him along the
-    // push: 25 percent of it.
+    // In a jump the slide (64 less the jump's stop 25) carries him along the
+    // push: 39 percent of it.
     const Case cases[] = {
         {600, 0, dbhNML, 320, 0, 6},         {300, 400, dbhNML, 192, 256, 4},
         {-300, -400, dbhNML, -192, -256, 0}, {1, 0, dbhMOZ, 0, -100, 6},
-        {1, 0, dbhNML, 0, 0, 6},             {300, 400, dbhNML, 192, 256, 4, true, 48, 64},
+        {1, 0, dbhNML, 0, 0, 6},             {300, 400, dbhNML, 192, 256, 4, true, 74, 99},
     };
+    for (auto& r : hub->ADBRankDt) r.BP.SlpSp = 64;
     TDBPlayer& h = P(1, 0);
     for (const Case& c : cases) {
         h.OnInit();
