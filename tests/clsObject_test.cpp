@@ -32,9 +32,11 @@ TEST_F(Hub, OwnsTwentyThreeDistinctCoordinates) {
     seen.erase(nullptr);
     EXPECT_EQ(seen.size(), 23u);
     EXPECT_EQ(hub->PlayerZahyou(1, 6), hub->AZahyou.ADBPlayerZahyou[1][6]);
-    EXPECT_EQ(hub->PlayerZahyou(2, 0), nullptr);
-    EXPECT_EQ(hub->PlayerZahyou(0, -1), nullptr);
+    EXPECT_EQ(hub->PlayerZahyou(0, 0), hub->AZahyou.ADBPlayerZahyou[0][0]);
+    for (auto [s, p] : {std::pair{2, 0}, {-1, 0}, {0, -1}, {0, 7}})
+        EXPECT_EQ(hub->PlayerZahyou(s, p), nullptr) << s << " " << p;
     EXPECT_EQ(objs->DBall->MyZahyou, hub->BallZahyou());
+    EXPECT_EQ(objs->DB6[1][6]->MyZahyou, hub->PlayerZahyou(1, 6));  // before any OnInit
     EXPECT_EQ(objs->DBD->BallSt, &hub->DBBallSt);
 }
 
@@ -86,7 +88,10 @@ TEST_F(Hub, InitBindsMemberAbilitiesAndRankRows) {
     st.HP = 3;
 
     TDBPlayer& p = *objs->DB6[0][2];
+    p.Live_f = false;
+    p.MCMapSt.Unused = 3;
     p.OnInit();
+    EXPECT_EQ(p.MCMapSt.Unused, 0);
     EXPECT_EQ(p.CharNo, 4);
     EXPECT_EQ(p.FNo, 25);
     EXPECT_EQ(p.MyDt, &dt);
@@ -94,6 +99,8 @@ TEST_F(Hub, InitBindsMemberAbilitiesAndRankRows) {
     EXPECT_EQ(p.MyLv.Spd, &hub->ADBRankDt[5].Spd);
     EXPECT_EQ(p.MyLv.Crv, &hub->ADBRankDt[0].Crv);
     EXPECT_EQ(p.MyLv.CaT, &hub->ADBRankDt[3].CaT);
+    EXPECT_EQ(p.MyLv.Taf, &hub->ADBRankDt[0].Taf);  // 0 and 0 give level 0
+    EXPECT_EQ(p.MyLv.Gut, &hub->ADBRankDt[0].Gut);
     EXPECT_EQ(p.MyLv.Pos, &hub->ADBRankDt[3].Pos);
     EXPECT_EQ(p.MyLv.Mnr, &hub->ADBRankDt[0].Mnr);
     EXPECT_EQ(p.MyLv.Spd->DSX, 105);
@@ -103,6 +110,10 @@ TEST_F(Hub, InitBindsMemberAbilitiesAndRankRows) {
     EXPECT_EQ(st.Catch_c, -1);
     EXPECT_EQ(st.Motion.Mtype, dbmtSt);
     EXPECT_TRUE(p.Live_f);
+    // Without a global status object the match plays silently.
+    objs->DBall->OnInit();
+    p.BallGet(false);
+    EXPECT_EQ(hub->DBBallSt.HoldPNo, 2);
 }
 
 TEST_F(Hub, InitOutsideAMatchStaysInRange) {
@@ -117,12 +128,31 @@ TEST_F(Hub, InitOutsideAMatchStaysInRange) {
     EXPECT_EQ(p.CharNo, 0);
     EXPECT_EQ(p.MyDt, &hub->ADBPDt[0][0]);
     EXPECT_EQ(p.MySt->HP, 9);
+    // The last team and member stand for themselves, one past them for 0.
+    sdt.DBGDt.DBTeamNo[1] = DBTEAMS - 1;
+    sdt.DBGDt.DBCharofP[1][3] = DBMEMBERS - 1;
+    p.OnInit();
+    EXPECT_EQ(p.MyDt, &hub->ADBPDt[DBTEAMS - 1][DBMEMBERS - 1]);
+    sdt.DBGDt.DBTeamNo[1] = DBTEAMS;
+    sdt.DBGDt.DBCharofP[1][3] = DBMEMBERS;
+    p.OnInit();
+    EXPECT_EQ(p.MyDt, &hub->ADBPDt[0][0]);
+    // Position 3 is the last infield one.
+    EXPECT_TRUE(p.Infield_f);
+    EXPECT_EQ(p.MyZahyou->Muki(), mL);
+    TDBPlayer& q = *objs->DB6[0][4];
+    q.OnInit();
+    EXPECT_FALSE(q.Infield_f);
+    EXPECT_EQ(q.MyZahyou->Muki(), mL);
+    EXPECT_EQ(q.MyZahyou->Pri, 40);
 }
 
 TEST(StLv, LevelsOfAbilityValues) {
     const int expect[] = {0, 0, 0, 1, 1, 2, 2, 3, 3, 3, 4, 4, 5, 5, 5, 6, 6};
     for (int v = 0; v < 17; ++v) EXPECT_EQ(TDBPlayer::GetStLv(v), expect[v]) << v;
     EXPECT_EQ(TDBPlayer::GetStLv(255), 6);
+    EXPECT_EQ(TDBPlayer::GetStLv(-1), 0);
+    EXPECT_EQ(TDBPlayer::GetStLv(-2), 6);
     EXPECT_EQ(TDBPlayer::GetStLv7(6), 6);
     EXPECT_EQ(TDBPlayer::GetStLv7(7), 0);
 }
@@ -173,8 +203,14 @@ TEST(Camera, StaysInsideTheMap) {
 
 TEST(Camera, FollowsTheBallAtLimitedSpeed) {
     TCamera cm;
-    cm.OnInit(1024, 240, cmQuick, cpCenter, cpyBottom, 2);
+    cm.OnInit(1024, 100, cmSlow, cpTop, cpyMove, 2);
+    EXPECT_EQ(cm.MapYPos, 100);
+    EXPECT_EQ(cm.CM, cmSlow);
+    EXPECT_EQ(cm.CP, cpTop);
+    EXPECT_EQ(cm.CPY, cpyMove);
+    cm.fCamY = 5;
     cm.OnMoveDB(100000);
+    EXPECT_EQ(cm.CamY(), 0);
     EXPECT_EQ(cm.CamX(), 2);
     for (int i = 0; i < 300; ++i) cm.OnMoveDB(100000);
     EXPECT_EQ(cm.CamX(), 512);  // target: 1000 px held to 768, less 256

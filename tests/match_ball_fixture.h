@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "graphics/ALAddLib.h"
 #include "input/DILib.h"
@@ -20,6 +21,13 @@ public:
     HeldKeys() : TDISAI(nullptr, 0, 0) {}
     bool CheckCrs2(CrsType c, int Pos) override { return Pos == 0 && held[c]; }
     bool held[4] = {};
+};
+
+// A silent sound controller that notes the effects it is asked to stop.
+class StopNotingSound : public TOggDataCtrl {
+public:
+    void SEStop(int No) override { stopped.push_back(No); }
+    std::vector<int> stopped;
 };
 
 class BallFixture : public ::testing::Test {
@@ -61,7 +69,7 @@ protected:
     TGlbConst* saved = nullptr;
     TGlbConst table{false};
     TGlobalSAI glb{nullptr};
-    TOggDataCtrl oc;
+    StopNotingSound oc;
     TFontDraw fd;
     TSceneData sdt;
     std::unique_ptr<TAllObTx> hub;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <set>
 
 #include "tests/match_ball_fixture.h"
 
@@ -27,7 +28,7 @@ protected:
             r.Gut.RollNum = 3;
             r.Gut.ARevHP = 10;
             r.Gut.ARevFrm_D = 12, r.Gut.ARevFrm_C = 13, r.Gut.ARevFrm_P = 5;
-            r.Gut.ARevFrm_HS = 20;
+            r.Gut.ARevFrm_HS = 20, r.Gut.ARevFrm_A = 1;
             r.Gut.ARevStop = 5;
             // Knocked back at 60 degrees: FCMAG(100) = 320 gives 160 along
             // and 277 up; rebounds at 60 degrees: FCMAG(50) = 160 gives 80
@@ -87,6 +88,8 @@ TEST_F(BallJudge, CatchWindowByLevelAndCatchMotion) {
         r.BP.StDecFrm = 1, r.BP.DsDecFrm = 2, r.BP.JpDecFrm = 3, r.BP.DJDecFrm = 4;
     }
     hub->ADBShootDt[dbhSCR].StDecFrm = 5;
+    // Row 1 cuts more: a pass (level 0) must not take it.
+    hub->ADBRankDt[1].BP.StDecFrm = 3;
     struct Case {
         const char* name;
         int32_t lv;
@@ -149,11 +152,13 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
     const Case cases[] = {
         {"standing: slides", 50, dbmtCa, 0, false, dbmtCM, 40, 0, true, false},
         {"standing: a quiet slide", 49, dbmtCa, 0, false, dbmtCM, 39, 0, false, false},
+        {"standing: the smallest slide", 11, dbmtCa, 0, false, dbmtCM, 1, 0, false, false},
         {"dashing: dashes on", 50, dbmtCa, Ds, true, dbmtDs, 0, 0, false, true},
         {"dashing, letting go: stops", 50, dbmtCa, Ds, false, dbmtCM, 0, 0, false, false},
-        // The dash jump's stop is 20: 30 left, 30 x 320 / 100 more speed.
-        {"dash jumping: drifts", 50, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 96, false, false},
+        // The dash jump's stop is 20: 31 left, 31 x 320 / 100 more speed.
+        {"dash jumping: drifts", 51, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50 + 99, false, false},
         {"dash jumping, nothing to slide", 20, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 50, false, true},
+        {"dash jumping, the smallest drift", 21, dbmtJCa, Ar | Ds, false, dbmtJ2, 0, 53, false, false},
         {"jumping: the jump's own stop", 50, dbmtJCa, Ar, false, dbmtJ2, 0, 50 + 80, false, false},
     };
     sdt.DBGDt.DBCPUNum = 0;
@@ -163,6 +168,7 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
         for (auto& r : hub->ADBRankDt) r.BP.SlpSp = c.slide;
         keys.held[cL] = c.holdsWay;
         oc.SERsv.reset();
+        oc.stopped.clear();
         ShotAt(h);
         Catching(h, 0);
         h.MySt->Motion.MF = c.mf;
@@ -175,6 +181,8 @@ TEST_F(BallJudge, CatchSlidesDashesOnOrDrifts) {
         EXPECT_EQ(h.MyZahyou->dX, c.dx) << c.name;
         EXPECT_EQ(h.MySt->FricX, 320) << c.name;
         EXPECT_EQ(bool(oc.SERsv[16]), c.loud) << c.name;
+        EXPECT_TRUE(oc.SERsv[15]) << c.name;
+        EXPECT_EQ(oc.stopped, (std::vector<int>{2, 27})) << c.name;  // the flying-shot sounds
         EXPECT_EQ(h.HasMF(dbmfDs), c.dsAfter) << c.name;
     }
 }
@@ -190,27 +198,29 @@ TEST_F(BallJudge, CatchNeedsTheRightFacing) {
     EXPECT_LT(h.MySt->HP, 40);
 }
 
+// The eighths a player may catch from: his aim and the eighth left of it,
+// and facing the front or back also the three around the front or back on
+// his side; -1 (no direction) always.
 TEST_F(BallJudge, FacingAngleTable) {
+    struct Case {
+        MukiType m;
+        MukiZType mz;
+        int32_t aim;
+        std::set<int32_t> ok;
+    };
+    const Case cases[] = {
+        {mR, mzN, 6, {6, 5}},          {mL, mzN, 0, {0, 7}},          {mL, mzF, 0, {0, 7, 3, 4, 5}},
+        {mR, mzF, 0, {0, 7, 2, 3, 4}}, {mR, mzB, 4, {4, 3, 7, 0, 1}}, {mL, mzB, 4, {4, 3, 6, 7, 0}},
+    };
     TDBPlayer& h = P(1, 0);
-    h.MySt->MukiAgl = 6;
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, -1));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 6));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 7));
-    // Facing the front and left also takes 3, 4 and 5.
-    h.MyZahyou->SetMuki(mL);
-    h.MyZahyou->SetMukiZ(mzF);
-    h.MySt->MukiAgl = 0;
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 3));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 4));
-    EXPECT_TRUE(TDBBall::CheckCaAgl(&h, 5));
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
-    // Facing the back and right: 7, 0 and 1.
-    h.MyZahyou->SetMuki(mR);
-    h.MyZahyou->SetMukiZ(mzB);
-    h.MySt->MukiAgl = 4;
-    for (int a : {7, 0, 1}) EXPECT_TRUE(TDBBall::CheckCaAgl(&h, a)) << a;
-    EXPECT_FALSE(TDBBall::CheckCaAgl(&h, 2));
+    for (const Case& c : cases) {
+        h.MyZahyou->SetMuki(c.m);
+        h.MyZahyou->SetMukiZ(c.mz);
+        h.MySt->MukiAgl = c.aim;
+        for (int32_t a = -1; a < 8; ++a)
+            EXPECT_EQ(TDBBall::CheckCaAgl(&h, a), a == -1 || c.ok.count(a) > 0)
+                << int(&c - cases) << " " << a;
+    }
 }
 
 TEST_F(BallJudge, IncomingDirectionInEighths) {
@@ -231,6 +241,49 @@ TEST_F(BallJudge, IncomingDirectionInEighths) {
     EXPECT_EQ(agl(6, 5), 5);
     EXPECT_EQ(agl(6, -5), 6);
     EXPECT_EQ(agl(5, -5), 7);
+    // The curve of this step counts with the flight.
+    st().CrvX = -10;
+    EXPECT_EQ(agl(5, 0), 2);
+    st().CrvX = 0, st().CrvZ = 5;
+    EXPECT_EQ(agl(0, 0), 4);
+    EXPECT_EQ(agl(0, -5), -1);
+}
+
+// From behind is a ball moving the way the player faces.
+TEST_F(BallJudge, BackHitIsABallMovingTheWayHeFaces) {
+    TDBPlayer& h = P(1, 0);
+    for (MukiType m : {mL, mR})
+        for (int32_t dx : {-5, 0, 5}) {
+            h.MyZahyou->SetMuki(m);
+            bz().dX = dx;
+            EXPECT_EQ(ball->CheckBackHit(&h), (m == mL && dx < 0) || (m == mR && dx > 0))
+                << m << " " << dx;
+        }
+}
+
+// A touch is an overlap of the boxes (touching edges are none) within the
+// ball's depth.
+TEST_F(BallJudge, TouchNeedsOverlappingBoxes) {
+    TDBPlayer& h = P(1, 3);
+    bz().Z = h.MyZahyou->Z;
+    st().Atari = DBRect{100, 10, 108, 26};
+    st().AtariD = 5;
+    struct Case {
+        DBRect kurai;
+        bool touched;
+    };
+    const Case cases[] = {
+        {{107, 25, 120, 40}, true},  {{108, 10, 120, 26}, false}, {{90, 10, 100, 26}, false},
+        {{90, 26, 120, 40}, false},  {{90, 0, 120, 10}, false},   {{90, 0, 101, 11}, true},
+        {{120, 0, 130, 40}, false},  {{90, 40, 120, 50}, false},
+    };
+    for (const Case& c : cases) {
+        h.MySt->Kurai = c.kurai;
+        st().HitTNo = st().HitPNo = -1;
+        EXPECT_EQ(ball->HitCheck(&h), c.touched) << int(&c - cases);
+        EXPECT_EQ(st().HitTNo, c.touched ? 1 : -1);
+        EXPECT_EQ(st().HitPNo, c.touched ? 3 : -1);
+    }
 }
 
 // What a hit does, by ball and by how the player stands: his motion, knock-
@@ -274,6 +327,16 @@ TEST_F(BallJudge, HitOutcomes) {
          13, 15, 0, false, false, {-80, 138, 0}, 7},
         {"too weak to recover", [](TDBPlayer& h) { h.MySt->HP = 12; }, dbmtFlF, {160, 277, 0}, 2,
          -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"just strong enough to recover", [](TDBPlayer& h) { h.MySt->HP = 20; }, dbmtFlF,
+         {160, 277, 0}, 10, 12, 15, 0, false, false, {-80, 138, 0}, 7},
+        // The guts row has no recovery frames for level 5, one for level 6.
+        {"a level-5 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 5; }, dbmtFlF, {160, 277, 0}, 30,
+         -1, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"a level-6 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 6; }, dbmtFlF, {160, 277, 0}, 30,
+         1, 15, 0, false, false, {-80, 138, 0}, 7},
+        // Straight down: no push along the floor, the ball goes straight up.
+        {"a shot falling straight down", [this](TDBPlayer&) { bz().dX = 0, bz().dY = -300; },
+         dbmtFlF, {0, 277, 0}, 30, 12, 15, 0, false, false, {0, 138, 0}, 7},
         // Out of hit points on his feet, he is out only once he lies down.
         {"knocked to zero", [](TDBPlayer& h) { h.MySt->HP = 10; }, dbmtFlF, {160, 277, 0}, 0, -1,
          15, 0, false, false, {-80, 138, 0}, 7},
@@ -282,20 +345,36 @@ TEST_F(BallJudge, HitOutcomes) {
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
         {"a shot straight in depth", [this](TDBPlayer&) { bz().dX = 0, bz().dZ = 500; }, dbmtFlF,
          {0, 277, 80}, 30, 12, 15, 7, false, false, {0, 138, -80}, 7},
-        {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, false, false,
+        // Pushed on the ground by a pass: no knock-back, nothing else of his
+        // changes.
+        {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, true, true,
          {-80, 138, 0}, 7},
         {"a pass from behind",
          [&](TDBPlayer& h) {
              pass(h);
              h.MyZahyou->SetMuki(mR);
          },
-         dbmtPHB, {0, 0, 0}, 40, 7, 7, 7, false, false, {-80, 138, 0}, 7},
+         dbmtPHB, {0, 0, 0}, 40, 7, 7, 7, true, true, {-80, 138, 0}, 7},
+        {"a pass from behind in the air",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MyZahyou->SetMuki(mR);
+             h.MySt->Motion.MF = MFBit(dbmfAr);
+         },
+         dbmtFlB, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
         {"a pass in the air",
          [&](TDBPlayer& h) {
              pass(h);
              h.MySt->Motion.MF = MFBit(dbmfAr);
          },
          dbmtFlF, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
+        // A lying player stays down under a pass but is pushed.
+        {"a pass at a lying player",
+         [&](TDBPlayer& h) {
+             pass(h);
+             h.MySt->Motion.Mtype = dbmtDn;
+         },
+         dbmtDn, {160, 277, 0}, 39, 5, 0, 0, false, false, {-80, 138, 0}, 7},
         // A round special: level 8, its own knock-back and slide.
         {"a special shot", shot(dbhSCR), dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true,
          {-80, 138, 0}, 23},
@@ -306,7 +385,11 @@ TEST_F(BallJudge, HitOutcomes) {
              h.MySt->Motion.Mtype = dbmtDn;
          },
          dbmtFlF, {80, 138, 0}, 30, 20, 25, 0, false, true, {-80, 138, 0}, 23},
-        {"the uprising shot sticks", shot(dbhUPR), dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
+        {"the uprising shot sticks",
+         [&](TDBPlayer& h) {
+             shot(dbhUPR)(h);
+             h.MySt->Stick_f = 0;
+         }, dbmtFlF, {0, 0, 0}, 30, 20, 25, 0, true, true,
          {-80, 138, 0}, 23},
         {"the return shot's rebound", shot(dbhRET), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
          false, {-160, 277, 0}, 23},
@@ -318,7 +401,9 @@ TEST_F(BallJudge, HitOutcomes) {
         h.OnInit();
         h.MySt->HP = 40;
         h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
+        h.MySt->Round_f = h.MySt->Stick_f = 1;
         oc.SERsv.reset();
+        oc.stopped.clear();
         ShotAt(h);
         c.setUp(h);
         Judge();
@@ -334,6 +419,7 @@ TEST_F(BallJudge, HitOutcomes) {
         EXPECT_EQ((V{bz().dX, bz().dY, bz().dZ}), c.ball) << c.name;
         EXPECT_EQ(st().Motion, dbbBound) << c.name;
         EXPECT_TRUE(oc.SERsv[c.se]) << c.name;
+        EXPECT_EQ(oc.stopped, (std::vector<int>{2, 27})) << c.name;
     }
 }
 
@@ -417,19 +503,11 @@ TEST_F(BallJudge, ThroughTimePassesTheEnemyButTeamMatesMayStillCatch) {
     EXPECT_EQ(st().HoldPNo, 6);
 }
 
-// Who of the thrower's own side a ball may touch: an infielder's shot passes
-// his infield mates, an outfielder's shot does not; a pass touches only its
-// receiver, or the cover man while the receiver is the controlled man.
-TEST_F(BallJudge, OwnSideTouchesFollowTheInfieldMateAndCoverRules) {
+// Who of the thrower's own side a pass may touch: only its receiver, or the
+// cover man while the receiver is the controlled man.
+TEST_F(BallJudge, OwnSidePassTouchesFollowTheCoverRule) {
     for (auto& t : objs->DBT) t->OnInit();
     TDBPlayer& m = P(0, 1);
-    ShotAt(m);
-    Judge();
-    EXPECT_EQ(st().Motion, dbbShoot);
-    st().PichPNo = 4;
-    Judge();
-    EXPECT_EQ(st().HoldPNo, 1);
-
     DBTeamState& team = objs->DBT[0]->TSt;
     team.CvrNo = 1;
     team.CtrlNo = 3;
@@ -463,6 +541,7 @@ TEST_F(BallJudge, PassMeetingADodgingTeamMateFliesOn) {
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldPNo, 2);
     EXPECT_FALSE(r.MySt->AirCatch_f);
+    EXPECT_EQ(r.MyZahyou->dX, 0);  // a pass has no slide to carry him
 }
 
 TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
@@ -476,6 +555,7 @@ TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
     st().ShSt.HS_c = 12;
     Judge();
     EXPECT_EQ(st().Motion, dbbShoot);
+    EXPECT_TRUE(oc.stopped.empty());  // its flying sound goes on
     EXPECT_EQ(st().ShSt.ShPow, 7);
     EXPECT_EQ(st().ShSt.HitTime, 12);
     EXPECT_EQ(st().ShSt.Hit_c, 1);
@@ -486,10 +566,25 @@ TEST_F(BallJudge, PiercingShotLosesPowerPerHitAndKeepsItsFirstHitTime) {
     EXPECT_EQ(st().ShSt.HitTime, 12);
     EXPECT_EQ(st().ShSt.Hit_c, 2);
     EXPECT_LT(b.MySt->HP, 40);
+    // Its power never goes below 0.
+    TDBPlayer& c = P(1, 1);
+    st().ShSt.ShPow = 1;
+    bz().X = c.MyZahyou->X, bz().Z = c.MyZahyou->Z;
+    Judge();
+    EXPECT_EQ(st().ShSt.ShPow, 0);
+    EXPECT_EQ(st().ShSt.Hit_c, 3);
 }
 
 TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     TDBPlayer& h = P(1, 0);
+    // Nor is anyone by a ball that is neither a shot nor a pass.
+    for (DBBallMotionType m : {dbbBound, dbbFree}) {
+        ShotAt(h);
+        st().Motion = m;
+        Judge();
+        EXPECT_EQ(st().HitTNo, -1);
+        EXPECT_EQ(h.MySt->HP, 40);
+    }
     ShotAt(h);
     h.MySt->Dead_f = 1;
     Judge();
@@ -507,6 +602,118 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     bz().Z -= 1;
     Judge();
     EXPECT_EQ(st().Motion, dbbBound);
+}
+
+// The authoring build shows the catch counter (from 1), the window with its
+// lower bound, and the slide of the catch.
+TEST_F(BallJudge, AuthoringBuildShowsTheCatchWindowAndSlide) {
+    glb.Flags.Debug_f = true;
+    TDBPlayer& h = P(1, 0);
+    ShotAt(h);
+    Catching(h, 2);
+    Judge();
+    ASSERT_EQ(st().HoldTNo, 1);
+    auto endsWith = [](const std::string& s, const std::string& e) {
+        return s.size() >= e.size() && s.compare(s.size() - e.size(), e.size(), e) == 0;
+    };
+    EXPECT_TRUE(endsWith(glb.DbgTxt[0], " = 3")) << glb.DbgTxt[0];
+    EXPECT_TRUE(endsWith(glb.DbgTxt[1], "2) = 5")) << glb.DbgTxt[1];
+    EXPECT_TRUE(endsWith(glb.DbgTxt[2], " = 40")) << glb.DbgTxt[2];
+}
+
+// Own-side touches by thrower: an infielder's shot (positions 0 to 3) passes
+// his infield mates, no ball touches its own thrower, and a mate who cannot
+// act (in damage) lets it by where an enemy in damage is still hit; the
+// boomerang passes its own side by.
+TEST_F(BallJudge, OwnSideTouchesByThrowerAndState) {
+    TDBPlayer& m = P(0, 1);
+    struct Case {
+        const char* name;
+        int32_t thrower;
+        DBHSType hs;
+        uint16_t mf;
+        DBBallMotionType after;
+    };
+    const Case cases[] = {
+        {"infielder 0", 0, dbhNML, 0, dbbShoot},
+        {"infielder 3", 3, dbhNML, 0, dbbShoot},
+        {"outfielder 4", 4, dbhNML, 0, dbbHold},
+        {"outfielder 4, mate in damage", 4, dbhNML, MFBit(dbmfDam), dbbShoot},
+        {"boomerang of outfielder 4", 4, dbhBMR, 0, dbbShoot},
+        {"the thrower himself", 1, dbhNML, 0, dbbShoot},
+    };
+    for (const Case& c : cases) {
+        m.MySt->Motion.MF = c.mf;
+        ShotAt(m);
+        st().PichPNo = c.thrower;
+        st().ShSt.HSNo = c.hs;
+        Judge();
+        EXPECT_EQ(st().Motion, c.after) << c.name;
+        EXPECT_EQ(m.MySt->HP, 40) << c.name;
+    }
+    TDBPlayer& e = P(1, 0);
+    e.MySt->Motion.MF = MFBit(dbmfDam);
+    ShotAt(e);
+    Judge();
+    EXPECT_EQ(e.MySt->HP, 30);
+}
+
+// A catch pushes the catcher along the ball's flight, FCTOSAIMAG long; a
+// lock-on shot caught with no speed along the floor pushes him to the front.
+TEST_F(BallJudge, CatchPushesAlongTheFlight) {
+    for (auto& r : hub->ADBRankDt) r.CaT.CaFrm_HS = 6;
+    struct Case {
+        int32_t dx, dz;
+        DBHSType hs;
+        int32_t fricX, fricZ, agl;
+        bool air = false;
+        int32_t moveX = 0, moveZ = 0;  // the catcher's speed after
+    };
+    // In a jump the slide (64 less the jump's stop 25) carries him along the
+    // push: 39 percent of it.
+    const Case cases[] = {
+        {600, 0, dbhNML, 320, 0, 6},         {300, 400, dbhNML, 192, 256, 4},
+        {-300, -400, dbhNML, -192, -256, 0}, {1, 0, dbhMOZ, 0, -100, 6},
+        {1, 0, dbhNML, 0, 0, 6},             {300, 400, dbhNML, 192, 256, 4, true, 74, 99},
+    };
+    for (auto& r : hub->ADBRankDt) r.BP.SlpSp = 64;
+    TDBPlayer& h = P(1, 0);
+    for (const Case& c : cases) {
+        h.OnInit();
+        h.MySt->FricX = h.MySt->FricZ = 9;
+        ShotAt(h);
+        bz().dX = c.dx, bz().dZ = c.dz;
+        st().ShSt.HSNo = c.hs;
+        Catching(h, 0);
+        h.MySt->MukiAgl = c.agl;
+        if (c.air) {
+            h.MySt->Motion.Mtype = dbmtJCa;
+            h.MySt->Motion.MF = MFBit(dbmfAr);
+        }
+        Judge();
+        EXPECT_EQ(st().HoldTNo, 1) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MySt->FricX, c.fricX) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MySt->FricZ, c.fricZ) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MyZahyou->dX, c.moveX) << c.dx << " " << c.dz;
+        EXPECT_EQ(h.MyZahyou->dZ, c.moveZ) << c.dx << " " << c.dz;
+    }
+}
+
+// Hit points and the damage number belong to infielders only: power x
+// DamPer / 100 x the shot's nice level.
+TEST_F(BallJudge, OnlyInfieldersTakeDamage) {
+    TDBPlayer& o = P(1, 6);
+    ShotAt(o, 20, 3);
+    Judge();
+    EXPECT_EQ(o.MySt->HP, 40);
+    EXPECT_EQ(st().Motion, dbbBound);
+    EXPECT_EQ(o.MySt->Motion.Mtype, dbmtFlB);  // he faces the way the ball flies
+    EXPECT_EQ(fd.DDDt[0].Count, 0);
+    TDBPlayer& i = P(1, 2);
+    ShotAt(i, 20, 3);
+    Judge();
+    EXPECT_EQ(i.MySt->HP, 40 - 30);
+    EXPECT_EQ(fd.DDDt[0].Dam, 30);
 }
 
 // ---------------------------------------------------------------- holding

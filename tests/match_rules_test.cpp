@@ -2,6 +2,7 @@
 // rules leave room.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -33,6 +34,48 @@ TEST_F(MatchEnd, EverySeededComputerMatchEnds) {
         const MatchOutcome m = game.Play(60000);
         EXPECT_NE(m.Winner, -1) << "seed " << c.seed << " after " << m.Steps << " steps";
     }
+}
+
+// A set-up match names its sides, level and mode and puts every member on
+// the position of his own number; a play stops at its step cap. The game
+// object owns the tuning table until it goes.
+TEST_F(MatchEnd, SetUpNamesTheSidesAndPlayStopsAtItsCap) {
+    DBGameData& g = SC->SDt->DBGDt;
+    for (auto& side : g.DBCharofP) std::fill(std::begin(side), std::end(side), -1);
+    for (auto& side : g.DBPosofC) std::fill(std::begin(side), std::end(side), -1);
+    MatchSetUp(1, dbdfHard, 3, 17);
+    EXPECT_EQ(g.DBGM, dbgmTaisen);
+    EXPECT_EQ(g.DBCPUNum, 1);
+    EXPECT_EQ(g.DBDif, dbdfHard);
+    EXPECT_EQ(g.DBTeamNo[0], 3);
+    EXPECT_EQ(g.DBTeamNo[1], 17);
+    for (int s = 0; s < DBSIDES; ++s)
+        for (int p = 0; p < DBPOSITIONS; ++p) {
+            EXPECT_EQ(g.DBCharofP[s][p], p);
+            EXPECT_EQ(g.DBPosofC[s][p], p);
+        }
+    MatchSetUp(2, dbdfEasy, 0, 0);
+    EXPECT_EQ(g.DBGM, dbgmKansen);
+    SetRandSeed(3);
+    const MatchOutcome m = game.Play(10);
+    EXPECT_EQ(m.Steps, 10);
+    EXPECT_EQ(m.Winner, -1);
+    EXPECT_EQ(game.Glb.ADI, game.ADI.get());
+    EXPECT_EQ(game.Glb.OC, &game.OC);
+    EXPECT_EQ(game.Glb.FD, &game.FD);
+
+    TGlbConst* const before = GC;
+    {
+        HeadlessGame bare;
+        EXPECT_EQ(GC, &bare.Table);
+        EXPECT_EQ(bare.Glb.ADI, nullptr);
+        EXPECT_EQ(bare.Table.DB.DBETC.FCTOSAIMAG, CstDefaults().DBETC.FCTOSAIMAG);
+        std::string why;
+        EXPECT_FALSE(bare.Load(dir.string() + "/none/", why));
+        EXPECT_FALSE(why.empty());
+    }
+    EXPECT_EQ(GC, before);
+    plat::SetProgramFolder(dir.string() + "/");
 }
 
 class Rules : public Court {
@@ -244,12 +287,16 @@ TEST(SaveImage, StoresZeroPaddingAndBooleansAsZeroOrOne) {
     const size_t team = offsetof(QuickSaveData, DBTSt), game = offsetof(QuickSaveData, DBGDt);
     // Booleans: a player's Dead_f and Tame_f, the ball's PaJC_f and NmlSh_f,
     // a team's EnC_f and PosReset_f, the slow rule.
+    // The last of a team's four formation flags and of the two default-team
+    // flags too.
+    const size_t infFlags = team + offsetof(DBTeamState, PosMove) + offsetof(DBPosMove, Inf_f);
     for (size_t at : {player + 124, player + 12 + 16, ball + 200, ball + 112 + 60, team + 8,
-                      team + 72, game + 2})
+                      team + 72, game + 2, infFlags + 3, game + 10 + 1})
         EXPECT_EQ(bytes[at], 1) << at;
     // Padding of the same records and of a coordinate record.
     for (size_t at : {player + 3, player + 125, player + 255, ball + 1, ball + 287, team + 73,
-                      game + 125, size_t(offsetof(QuickSaveData, ADBZahyou) + 3)})
+                      game + 125, size_t(offsetof(QuickSaveData, ADBZahyou) + 3),
+                      size_t(offsetof(QuickSaveData, DBBallZahyou) + 3)})
         EXPECT_EQ(bytes[at], 0) << at;
     EXPECT_EQ(bytes[player + 128], 0xA5);  // numbers are kept as they are
 }

@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <type_traits>
 
 #include "match/recordUnit.h"
 
@@ -175,6 +177,62 @@ TEST(QuickSave, RoundTripsAndRefusesBadFiles) {
         auto broken = bytes;
         broken[bad.at] = bad.value;
         EXPECT_FALSE(QuickSaveFromBytes(broken, *back, &why)) << "offset " << bad.at;
+    }
+}
+
+// Every checked range of a save image at both ends: its first and last good
+// values load, the values just outside are refused.
+TEST(QuickSave, EveryRangeIsCheckedAtBothEnds) {
+#define FIELD(f) [](QuickSaveData& d, int32_t v) { d.f = std::remove_reference_t<decltype(d.f)>(v); }
+    struct Range {
+        std::function<void(QuickSaveData&, int32_t)> set;
+        int32_t lo, hi;
+    };
+    constexpr int32_t pos = 1 << 24, val = 1 << 22, count = 1 << 28;
+    const Range ranges[] = {
+        {FIELD(DBGDt.DBGM), 0, dbgmKansen}, {FIELD(DBGDt.DBDif), 0, dbdfHard},
+        {FIELD(DBGDt.DBSSt), 0, dbssResult}, {FIELD(DBGDt.DBTeamNo[1]), 0, DBTEAMS - 1},
+        {FIELD(DBGDt.DBCharofP[1][6]), -1, DBMEMBERS - 1},
+        {FIELD(DBGDt.DBPosofC[0][3]), -1, DBPOSITIONS - 1}, {FIELD(DBGDt.DBCrtNo), 0, 2},
+        {FIELD(ADBPSt[1][6].Motion.Mtype), 0, DBMOTIONTYPE_COUNT - 1},
+        {FIELD(ADBPSt[0][0].Motion.MNo), 0, DBMOTION_COUNT - 1},
+        {FIELD(ADBPSt[0][0].Anime.FrameNo), 0, DBMOTION_FRAMES - 1},
+        {FIELD(ADBPSt[0][0].Anime.LoopStNo), 0, DBMOTION_FRAMES - 1},
+        {FIELD(ADBPSt[0][0].Anime.RO_Muki), 0, mR},
+        {FIELD(ADBPSt[0][0].Auto.AutoType), 0, dbaCPUSht}, {FIELD(ADBPSt[0][0].Auto.AMuki), 0, maR},
+        {FIELD(ADBPSt[0][0].Auto.AMukiZ), 0, mzaB}, {FIELD(ADBPSt[0][0].CPUSt.AtType), 0, dbcaJPa},
+        {FIELD(ADBPSt[0][0].LastLRKey), 0, maR},
+        {FIELD(ADBPSt[0][0].CPUSt.PaNo), -1, DBPOSITIONS - 1}, {FIELD(ADBPSt[0][0].MukiAgl), -1, 7},
+        {FIELD(ADBPSt[0][0].Motion.M_c), -count, count}, {FIELD(ADBPSt[1][6].LandZ), -count, count},
+        {FIELD(DBBallSt.Motion), 0, dbbBound}, {FIELD(DBBallSt.PaNMuki), 0, mzB},
+        {FIELD(DBBallSt.PaLine), 0, dbplKyo},
+        {FIELD(DBBallSt.Anime.FrameNo), 0, DBMOTION_FRAMES - 1},
+        {FIELD(DBBallSt.HoldTNo), -1, DBSIDES - 1}, {FIELD(DBBallSt.CrtSide[1]), -1, DBSIDES - 1},
+        {FIELD(DBBallSt.HoldPNo), -1, DBPOSITIONS - 1},
+        {FIELD(DBBallSt.CrtPos[1]), -1, DBPOSITIONS - 1},
+        {FIELD(DBBallSt.ShSt.HSNo), dbhNML, dbhWID}, {FIELD(ADBZahyou[1][6].FMuki), 0, mR},
+        {FIELD(ADBZahyou[1][6].FMukiZ), 0, mzB}, {FIELD(ADBZahyou[1][6].FDsMuki), 0, mR},
+        {FIELD(ADBZahyou[1][6].X), -pos, pos}, {FIELD(ADBZahyou[0][0].RideX), -pos, pos},
+        {FIELD(ADBZahyou[0][0].dX), -val, val}, {FIELD(ADBZahyou[0][0].Pri), -val, val},
+        {FIELD(DBBallZahyou.FMuki), 0, mR}, {FIELD(DBBallZahyou.FMukiZ), 0, mzB},
+        {FIELD(DBBallZahyou.Z), -pos, pos}, {FIELD(DBBallZahyou.dZ), -val, val},
+        {FIELD(DBTSt[1].CtrlNo), -1, DBPOSITIONS - 1}, {FIELD(DBTSt[0].CvrNo), -1, DBPOSITIONS - 1},
+        {FIELD(DBTSt[1].PosMove.InfLine), 0, iltO4},
+        {FIELD(DBTSt[1].PosMove.InfPos[1][3]), -count, count},
+    };
+#undef FIELD
+    auto img = std::make_unique<QuickSaveData>();
+    auto back = std::make_unique<QuickSaveData>();
+    auto loads = [&](const Range& r, int32_t v) {
+        *img = QuickSaveData{};
+        r.set(*img, v);
+        return QuickSaveFromBytes(QuickSaveToBytes(*img), *back);
+    };
+    for (const Range& r : ranges) {
+        const int n = int(&r - ranges);
+        EXPECT_TRUE(loads(r, r.lo) && loads(r, r.hi)) << n;
+        EXPECT_FALSE(loads(r, r.lo - 1)) << n;
+        EXPECT_FALSE(loads(r, r.hi + 1)) << n;
     }
 }
 
