@@ -584,6 +584,7 @@ TEST_F(ConfigForm, SecondCopyLeavesWithoutAWindow) {
   EXPECT_EQ(tumbotcfg::RunConfigProgram(atoms, app, &devices, true), 0);
   EXPECT_EQ(app.runs, 1);
   EXPECT_EQ(app.title, "tumbotcfg");
+  EXPECT_EQ(app.shownCaption, "tumbot configuration");  // the form was set up before it ran
   EXPECT_EQ(atoms.deletes, 1);
   // A window that cannot be opened is a failure, and the name is still given back.
   app.runOk = false;

@@ -64,7 +64,7 @@ class ScriptedApp final : public plat::TkApplication {
  public:
   std::deque<bool> answers;
   std::vector<std::pair<std::string, std::string>> asked;  // text, caption
-  std::string title;
+  std::string title, shownCaption;
   int runs = 0;
 
   void SetTitle(const std::string& t) override { title = t; }
@@ -76,8 +76,9 @@ class ScriptedApp final : public plat::TkApplication {
     return a;
   }
   bool runOk = true;  // false: no window could be opened
-  bool Run(plat::TkForm&) override {
+  bool Run(plat::TkForm& form) override {
     ++runs;
+    shownCaption = form.caption;
     return runOk;
   }
   void Terminate() override { terminated_ = true; }
