@@ -475,7 +475,9 @@ TEST(SoftDraw, FlipMakesBothSurfacesLookForKeyTexelsAgain) {
   ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
   constexpr uint32_t kKey = 0x00FF00FF;
   for (SoftSurface* s : {primary, back}) s->SetColorKey(dd::kColorKeySrcBlt, kKey, kKey);
+  const uint8_t* shown = primary->Bits();
   Fill(primary, {0, 0, 4, 2}, 0x000001);
+  EXPECT_EQ(int(shown[4 * 3]), 1) << "the primary's memory holds a fill at once";
   Fill(back, {0, 0, 4, 2}, kKey);
   EXPECT_FALSE(primary->HasKeyTexels());
   EXPECT_TRUE(back->HasKeyTexels());

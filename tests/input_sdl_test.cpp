@@ -181,9 +181,16 @@ TEST(SdlInputPads, AVirtualPadIsReadAndMayBePulledOut) {
 // button, each of its first four hats a direction; the first hat also steers
 // the stick. Pulled out, it is closed.
 TEST(SdlInputPads, APlainJoystickReadsItsHatsAndIsClosedWhenPulledOut) {
+  const Uint32 padSystems = SDL_INIT_GAMECONTROLLER | SDL_INIT_JOYSTICK;
+  const Uint32 before = SDL_WasInit(padSystems);
+  {
+    SdlInputDevices once;
+    ASSERT_EQ(once.Start(), 0);
+    EXPECT_EQ(once.Start(), 0) << "started already";
+  }
+  EXPECT_EQ(SDL_WasInit(padSystems), before) << "shut down, the pad systems are quit";
   SdlInputDevices devices;
   ASSERT_EQ(devices.Start(), 0);
-  EXPECT_EQ(devices.Start(), 0) << "started already";
   VirtualPad stick("qorv test stick", 2, 12, 5);
   if (!stick.Ok()) GTEST_SKIP() << "no virtual joysticks: " << SDL_GetError();
   for (int i = 0; i < SDL_NumJoysticks(); ++i)
