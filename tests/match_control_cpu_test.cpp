@@ -67,7 +67,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         cpu.MySt->Auto = DBStAuto{};
         cpu.MySt->Motion.Mtype = dbmtSt;
         cpu.MySt->Step_c = cpu.MySt->Air_c = 5;
-        SetRandSeed(777);
+        SetRandSeed(155);  // its 6th and 7th draws lie above 0.95: the delay is 9
         ResetRandomDraws();
         cpu.InitAutoTypeMuki();
         cpu.CheckShootCPU();
@@ -81,7 +81,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         EXPECT_EQ(cpu.MySt->Step_c + cpu.MySt->Air_c, 0);
         // The first draw is the run length; off easy, the last is the throw
         // delay of 0..9.
-        SetRandSeed(777);
+        SetRandSeed(155);
         EXPECT_EQ(st.Ds_c, 1 + Random(10));
         for (uint64_t i = 2; i < c.draws; ++i) Random(100);
         if (c.jpMax > c.jpMin) EXPECT_EQ(st.Jp_c, c.jpMin + Random(10));

@@ -1454,8 +1454,9 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
   EXPECT_EQ(BallZ().X, bx);
   // A holder who is out is skipped by his team.
   p.Live_f = false;
+  z.X += 1000;
   T(0).OnReMove();
-  p.Live_f = true;
+  z.X -= 1000, p.Live_f = true;
   EXPECT_EQ(BallZ().X, bx);
   // The hurt box from the frame's box, mirrored about the player's X when he
   // faces left; a box without height takes the defaults.
