@@ -216,6 +216,14 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
              ShotAt(1, 29000, 2000, 5000, 500, mR);
          },
          true, dbaCPUCach, maN, mzaN, false, dbmtSt, 1},
+        {"an uncontrolled human infielder dodges a shot coming at him", 0, 1,
+         [&] {
+             Team(0).CtrlNo = 0;
+             Place(P(0, 1), 15000, 5000);
+             Face(P(0, 1), mR, mzN);
+             ShotAt(0, 16000, 2000, 5000, -500, mL);
+         },
+         false, dbaDg, maN, mzaN, false, dbmtSt, 0},
         {"the CPU holder starts an attack", 1, 0,
          [&] {
              Place(P(1, 0), 40000, 5000);

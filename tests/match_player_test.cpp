@@ -1343,8 +1343,14 @@ TEST_F(MatchPlayer, APassTargetWaitsInEveryStandingOrMovingMotion) {
   auto target = [&](bool on) { Ball().PaTgPNo = on ? 1 : 2; };
   target(true);
   p.MCCount();
+  p.MCCount();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  // The pose ends only while it carries its waiting flag.
   target(false);
+  p.MySt->Motion.MF = 0;
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  p.MySt->Motion.MF = MFBit(dbmfPW);
   p.MCCount();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
   struct Case { DBMotionType m; int plainNo, waitNo; };
