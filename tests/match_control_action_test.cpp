@@ -154,8 +154,12 @@ TEST_F(Keys, AJumpCancelIsRefusedLateAndInTheAir) {
 TEST_F(Keys, WithTheBallAPassesAndBShoots) {
     Hold(*me);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;
+    Place(P(0, 6), 21000, 9000);  // 6000 along, 4000 back: steep
+    Face(*me, mL, mzN);
     Press(A);
     EXPECT_EQ(M(*me), dbmtPa);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);  // he looks at the receiver first
+    EXPECT_EQ(me->MyZahyou->MukiZ(), mzB);
     Stand(*me);
     Press(B);
     EXPECT_EQ(M(*me), dbmtSh);
@@ -218,9 +222,11 @@ TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
     EXPECT_EQ(me->MyZahyou->Muki(), mR);
     EXPECT_EQ(Ball().PaTgTNo, 0);
     Face(*me, mL, mzN);
+    Ball().PaTgTNo = Ball().PaTgPNo = -1;
     Press(A, R);
     EXPECT_EQ(M(*me), dbmtPa);
     EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_EQ(Ball().PaTgTNo, 0);  // the turn chose the receiver again
     EXPECT_FALSE(me->HasMF(dbmfDs));
     // B from the standing catch shoots.
     me->SetMtype(dbmtCa, false);

@@ -111,8 +111,13 @@ TEST_F(Shot, KindByTimingAndTechnique) {
     dt->dShT = 4;
     dt->dSHS1 = 0;
     me->tJSh_f = true;
+    me->MySt->Step_c = 6;
+    glb.Flags.Debug_f = true;
     me->GetShootType();
     EXPECT_EQ(me->tShType, stJS);
+    // The authoring build shows the counters the kind was chosen by.
+    EXPECT_EQ(glb.DbgTxt[0], "MySt.Air_c = 10");
+    EXPECT_EQ(glb.DbgTxt[1], "MySt.Step_c = 6");
 }
 
 TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
@@ -291,12 +296,13 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     EXPECT_EQ(y, -97872);
     EXPECT_EQ(z, 10873);
     // Exactly 100 along (facing neither way) or in depth (facing front)
-    // still counts as short.
+    // still counts as short; a short X becomes 100, so (100, 100, 0) climbs
+    // at 45 degrees: 1000 x 100 / 141.42 = 707.
     Face(*me, mR, mzN);
     DB().DBSHOOT.LIMITAGLX = DB().DBSHOOT.LIMITAGLZ = 0;
-    x = 100, y = 0, z = 50;
+    x = 100, y = 100, z = 50;
     me->SAngle(x, y, z, 1000);
-    EXPECT_EQ(std::make_pair(x, z), std::make_pair(1000, 0));
+    EXPECT_EQ((std::vector<int32_t>{x, y, z}), (std::vector<int32_t>{707, 707, 0}));
     Face(*me, mR, mzF);
     x = 50, y = 0, z = 100;
     me->SAngle(x, y, z, 1000);

@@ -216,6 +216,7 @@ TEST_F(MatchPlayer, MidAirRecoveryTurnsAgainstTheFlight) {
     p.MySt->Stick_f = blocker == 1;
     for (int i = 0; i < 4; ++i) p.MCCount();
     EXPECT_EQ(p.MySt->Motion.Mtype, dbmtFlF) << blocker;
+    EXPECT_EQ(p.MySt->Anime.Ani_c, 4) << blocker;  // the flight still animates
     EXPECT_EQ(p.MySt->AirRev_c, 3) << blocker;
   }
 }
@@ -1342,8 +1343,14 @@ TEST_F(MatchPlayer, APassTargetWaitsInEveryStandingOrMovingMotion) {
   auto target = [&](bool on) { Ball().PaTgPNo = on ? 1 : 2; };
   target(true);
   p.MCCount();
+  p.MCCount();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  // The pose ends only while it carries its waiting flag.
   target(false);
+  p.MySt->Motion.MF = 0;
+  p.MCCount();
+  EXPECT_EQ(p.MySt->Motion.Mtype, dbmtPW);
+  p.MySt->Motion.MF = MFBit(dbmfPW);
   p.MCCount();
   EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt);
   struct Case { DBMotionType m; int plainNo, waitNo; };
@@ -1450,6 +1457,12 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
   const int32_t bx = BallZ().X;
   P(0, 2).MyZahyou->X = z.X + 5000;
   P(0, 2).OnReMove(false, false);
+  EXPECT_EQ(BallZ().X, bx);
+  // A holder who is out is skipped by his team.
+  p.Live_f = false;
+  z.X += 1000;
+  T(0).OnReMove();
+  z.X -= 1000, p.Live_f = true;
   EXPECT_EQ(BallZ().X, bx);
   // The hurt box from the frame's box, mirrored about the player's X when he
   // faces left; a box without height takes the defaults.
