@@ -280,6 +280,8 @@ TEST_F(PlayerSelectTest, CompleteSideHidesCursorAndBTakesBackTheLastPosition) {
     Push(0, bB);
     Step(*psl);
   }
+  Push(0, bB);
+  Step(*psl);
   EXPECT_EQ(psl->Dt[0].PosNo, 0);
   EXPECT_EQ(psl->Dt[0].CslNo, 0);
   EXPECT_EQ(CharofP(0), (std::array<int, 7>{-1, -1, -1, -1, -1, -1, -1}));
@@ -713,6 +715,14 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   AOT->ADBPDt[3][1].dHS = 2;
   AOT->ADBPDt[3][1].dJHS = 1;
   AOT->ADBPDt[3][1].dSpd = 42;
+  TALLtxChar ac(nullptr, nullptr, nullptr);
+  TDDDDGenSurface face{nullptr, nullptr, 16, 16};
+  for (TALTexture& tx : ac.txAllFaceDB[3]) {
+    tx.ALSt = alsOK;
+    tx.Texture = {{&face}};
+    tx.BmpWidth = tx.BmpHeight = 16;
+  }
+  AOT->AC = &ac;
   psl.OnMove();  // Ani_c 1: cursor and current label shown
   Push(0, bA);   // member 0 on position 0; cursor to member 1
   psl.OnMove();
@@ -726,6 +736,11 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   };
   EXPECT_EQ(at(104, 96 + 16, 13), std::pair(64, 96));          // player 1's cursor on member 1
   EXPECT_EQ(at(116, 92, 12), std::pair(0, 112));               // member 0: position 0's label
+  for (int m = 0; m < 7; ++m) {  // the others show their faces down the list
+    int n = 0;
+    for (const Quad& e : q) n += e.tex == &face && e.left == 112 && e.top == 92 + 16 * m;
+    EXPECT_EQ(n, m == 0 ? 0 : 1) << "member " << m;
+  }
   EXPECT_EQ(at(float(TDBPSLScene::GetPOSX(0, 2) + 4), 40, 13), std::pair(16, 112));  // position 2 still to fill
   EXPECT_EQ(DigitAt(q, 232, 96 + 16 * 3), 4);                  // speed 42 of member 1
   EXPECT_EQ(DigitAt(q, 240, 96 + 16 * 3), 2);
@@ -739,6 +754,7 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   EXPECT_EQ(std::pair(jhs[0].sx, jhs[0].sy), GlyphCell(0xC8 - 0x9F + 84));
   // The computer's side: a plain arrow on member 0.
   EXPECT_EQ(at(104 + 152, 96, 13), std::pair(80, 96));
+  AOT->AC = nullptr;
 }
 
 }  // namespace
