@@ -253,6 +253,16 @@ TEST(SoftDraw, ScaledSourceDrawsAsItsBlocks) {
 }
 
 // A 32-bit surface of one raw value with a colour key.
+// A full-screen primary surface with one attached back buffer.
+void FlippingPrimary(Device& dev, SoftSurface*& primary, SoftSurface*& back) {
+  DdSurfaceDesc pd;
+  pd.flags = dd::kSdCaps | dd::kSdBackBufferCount;
+  pd.backBufferCount = 1;
+  pd.caps = dd::kCapsPrimarySurface | dd::kCapsFlip | dd::kCapsComplex;
+  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
+  ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
+}
+
 SoftSurface* Keyed(Device& dev, int32_t w, int32_t h, uint32_t raw, uint32_t key) {
   DdPixelFormat pf = fmt::XRGB8888();
   SoftSurface* s = dev.Make(uint32_t(w), uint32_t(h), &pf);
@@ -417,14 +427,8 @@ TEST(SoftDraw, SixteenBitScreenPresentsExpandedColours) {
   OffscreenPresenter window;
   ASSERT_EQ(dev.dd->SetCooperativeLevel(&window, dd::kSclFullScreenExclusive), 0);
   ASSERT_EQ(dev.dd->SetDisplayMode(4, 2, 16, 0, 0), 0);
-  DdSurfaceDesc pd;
-  pd.flags = dd::kSdCaps | dd::kSdBackBufferCount;
-  pd.backBufferCount = 1;
-  pd.caps = dd::kCapsPrimarySurface | dd::kCapsFlip | dd::kCapsComplex;
-  SoftSurface* primary = nullptr;
-  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
-  SoftSurface* back = nullptr;
-  ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
+  SoftSurface *primary = nullptr, *back = nullptr;
+  ASSERT_NO_FATAL_FAILURE(FlippingPrimary(dev, primary, back));
   EXPECT_EQ(back->Format(), fmt::RGB565());
   SoftClipper* clip = nullptr;
   dev.dd->CreateClipper(0, &clip);
@@ -465,14 +469,8 @@ TEST(SoftDraw, FlipMakesBothSurfacesLookForKeyTexelsAgain) {
   EXPECT_NE(dev.dd->SetDisplayMode(0, 2, 32, 0, 0), 0);
   EXPECT_NE(dev.dd->SetDisplayMode(16385, 2, 32, 0, 0), 0);
   ASSERT_EQ(dev.dd->SetDisplayMode(4, 2, 32, 0, 0), 0);
-  DdSurfaceDesc pd;
-  pd.flags = dd::kSdCaps | dd::kSdBackBufferCount;
-  pd.backBufferCount = 1;
-  pd.caps = dd::kCapsPrimarySurface | dd::kCapsFlip | dd::kCapsComplex;
-  SoftSurface* primary = nullptr;
-  ASSERT_EQ(dev.dd->CreateSurface(pd, &primary), 0);
-  SoftSurface* back = nullptr;
-  ASSERT_EQ(primary->GetAttachedSurface(dd::kCapsBackBuffer, &back), 0);
+  SoftSurface *primary = nullptr, *back = nullptr;
+  ASSERT_NO_FATAL_FAILURE(FlippingPrimary(dev, primary, back));
   constexpr uint32_t kKey = 0x00FF00FF;
   for (SoftSurface* s : {primary, back}) s->SetColorKey(dd::kColorKeySrcBlt, kKey, kKey);
   const uint8_t* shown = primary->Bits();
