@@ -102,14 +102,22 @@ TEST(SdlToolkitWindow, DrawsTheControlsAndEndsWhenTheWindowCloses) {
     plat::SdlToolkit app;
     EXPECT_FALSE(app.AskOkCancel("Save?", "tumbotcfg")) << "no display: cancelled";
     plat::TkForm form("form", 200, 100);
-    const int button = form.Add({plat::TkKind::kButton, {10, 10, 120, 30}, -1, "Wide text"});
-    plat::TkControl box{plat::TkKind::kCheckBox, {10, 50, 100, 20}};
+    auto control = [](plat::TkKind kind, plat::TkRect bounds) {
+      plat::TkControl c;
+      c.kind = kind;
+      c.bounds = bounds;
+      return c;
+    };
+    plat::TkControl wide = control(plat::TkKind::kButton, {10, 10, 120, 30});
+    wide.text = "Wide text";
+    const int button = form.Add(wide);
+    plat::TkControl box = control(plat::TkKind::kCheckBox, {10, 50, 100, 20});
     box.checked = true;
     const int checked = form.Add(box);
     box.bounds.y = 75;
     box.checked = false;
     const int unchecked = form.Add(box);
-    plat::TkControl radio{plat::TkKind::kRadioGroup, {130, 40, 60, 55}};
+    plat::TkControl radio = control(plat::TkKind::kRadioGroup, {130, 40, 60, 55});
     radio.items = {"a", "b"};
     radio.itemIndex = 1;
     const int group = form.Add(radio);
