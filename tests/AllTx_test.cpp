@@ -386,3 +386,35 @@ TEST_F(FaceLoadTest, WithARendererEachMemberDrawsInItsOwnRegisteredPalette) {
 }
 
 }  // namespace
+
+namespace {
+
+// The built menu and court pictures load into the set and are all freed with
+// it; the court step clears the screen before its picture, so a court that is
+// not there leaves no stale frame behind.
+TEST_F(FaceLoadTest, TheSetFreesEveryPictureItLoadedAndCourtsClearFirst) {
+  const fs::path game = fs::path(QORV_BINARY_DIR) / "game";
+  if (!fs::exists(game / "data" / "bmp" / "dbcourt2.png")) GTEST_SKIP() << "no built pictures";
+  auto disp = MakeDisplay();
+  TAlpha32SAI al(disp.get(), nullptr, true, false, nullptr, 1, 64);
+  const fs::path cwd = fs::current_path();
+  fs::current_path(game);  // the game runs in its own folder
+  {
+    TAllTx at(&al, nullptr);
+    for (const TALTexture* tx : {&at.DBLoadtx, &at.DBPSLtx, &at.DBTSLtx, &at.DBVStx, &at.DBMSLtx,
+                                 &at.DBOPtx, &at.DBItemtx, &at.DBCourttx[0], &at.DBCourttx[1],
+                                 &at.DBCourttx[2]})
+      EXPECT_EQ(tx->ALSt, alsOK);
+  }
+  for (const TALTexture* tx : al.TextureList()) EXPECT_EQ(tx, nullptr);
+  fs::current_path(logDir);  // nothing to load here
+  TAllTx bare(&al, nullptr);
+  TBGCtrlSAI bgc(&al, &bare, nullptr);
+  FillRectRaw(*disp->BackBuffer(), 0xFFFFFFFF);
+  bgc.OnDrawDB(1);
+  al.Rendering();
+  EXPECT_EQ(Texel(disp->BackBuffer(), 100, 100) & 0xFFFFFF, 0u);
+  fs::current_path(cwd);
+}
+
+}  // namespace

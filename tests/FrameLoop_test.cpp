@@ -60,6 +60,8 @@ TEST_F(FrameLoop, WorkOf40msRunsExactlyOneCatchUpStep) {
   EXPECT_EQ(form->Skip_c, 1);
   Loop();
   EXPECT_EQ(c.moves - moves, 3) << "then normal pacing";
+  Loop(70);
+  EXPECT_EQ(form->Skip_c, 0) << "the count starts again each second";
 }
 
 TEST_F(FrameLoop, LongStallRuns64CatchUpStepsThenPacesNormally) {

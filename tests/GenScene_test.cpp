@@ -146,6 +146,10 @@ TEST_F(SceneTest, FadeLightsAtOnceAndDrawsOneRandomPerLitStep) {
   EXPECT_EQ(s.Light, 0);
   EXPECT_EQ(s.dL, 0);
   EXPECT_EQ(RandomDraws(), 1u);
+  // A still, fully lit scene draws nothing either.
+  s.Light = 255;
+  s.OnMove();
+  EXPECT_EQ(RandomDraws(), 1u);
 }
 
 TEST_F(SceneTest, FadeCoverIsQueuedOnlyByA3DRendererWhileUnlit) {
@@ -446,6 +450,7 @@ TEST_F(SceneTest, TheHubQueuesPanelFacesAndBarsAtThePanelsPriority) {
   ASSERT_EQ(al.DrawObjectCount(), 2u);
   EXPECT_EQ(al.Entry(0).Pri, 1000);
   EXPECT_EQ(al.Entry(0).dx[0], 40.0f);
+  EXPECT_EQ(al.Entry(0).Color & 0xFFFFFF, 0xFFFFFFu);  // faces keep their own colours
   EXPECT_EQ(al.Entry(1).Pri, 1000);
   EXPECT_EQ(al.Entry(1).dy[0], 16.0f);
   // The bar is the item sheet's row at (0, 96), 8 high, cut to the width given.

@@ -15,6 +15,7 @@
 #include "match/clsObject.h"
 #include "platform/Files.h"
 #include "shell/GameRandom.h"
+#include "shell/clsAllTx.h"
 #include "shell/clsGenScene.h"
 #include "shell/clsSceneCtrl.h"
 #include "shell/GlbRecord.h"
@@ -173,6 +174,11 @@ TEST_F(SceneCtrlTest, TheBuiltGameDataLoadsWithoutAHalt) {
     for (int m = 0; m < 7; ++m) {
       EXPECT_NE(AOT().ADTCDt[t][m].Name[0], 0) << t << "/" << m;
       EXPECT_GT(AOT().ADBPDt[t][m].dHP, 0) << t << "/" << m;
+      // Every member's face was loaded in its own colours at start-up.
+      const DBBodyCol& col = AOT().AC->AllCharPalDt[t][m];
+      const DCDLooks& lk = AOT().ADTCDt[t][m].Looks;
+      EXPECT_EQ(std::vector<int>({col.TNo, col.Eye, col.Skin, col.Hair}),
+                std::vector<int>({t, lk.EyeCol, lk.SkinCol, lk.HairCol}));
     }
   EXPECT_NE(AOT().ADBRankDt[1].BP.Sp, 0);
 }

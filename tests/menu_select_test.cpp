@@ -2,6 +2,7 @@
 // device slots; then the whole menu chain from the title to the match.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -554,12 +555,14 @@ class MenuPanelDrawTest : public MenuFixture {
     int pri;
     float sx, sy, left, top;
     uint32_t fx;  // blit effects: mirrored pictures are flipped left to right
+    float h;      // height on the screen
   };
   std::vector<Quad> Queued() {
     std::vector<Quad> q;
     for (uint32_t i = 0; i < al.DrawObjectCount(); ++i) {
       const TDRAWDATA& e = al.Entry(i);
-      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0], e.dwDDFX});
+      q.push_back({e.Tex, int(e.Pri), e.sx[0], e.sy[0], e.dx[0], e.dy[0], e.dwDDFX,
+                   *std::max_element(e.dy, e.dy + 4) - e.dy[0]});
     }
     al.Rendering();
     return q;
@@ -736,6 +739,7 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   };
   EXPECT_EQ(at(104, 96 + 16, 13), std::pair(64, 96));          // player 1's cursor on member 1
   EXPECT_EQ(at(116, 92, 12), std::pair(0, 112));               // member 0: position 0's label
+  for (const Quad& e : q) EXPECT_TRUE(e.sy != 112 || e.h == 16.0f) << "labels are 8 x 16";
   for (int m = 0; m < 7; ++m) {  // the others show their faces down the list
     int n = 0;
     for (const Quad& e : q) n += e.tex == &face && e.left == 112 && e.top == 92 + 16 * m;
