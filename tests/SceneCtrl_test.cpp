@@ -237,6 +237,10 @@ TEST_F(SceneCtrlTest, DefaultTeamCountBoundsTheMembersFilled) {
   EXPECT_EQ(AOT().ADTCDt[23][6].Looks.DBFaceNo, 0);
   // Bytes 232..255 of a loaded record are zero.
   EXPECT_EQ(AOT().ADTCDt[0][0].DBDt.AKI[41], 0);
+  // Loading again clears what the last load left beyond the count.
+  AOT().ADTCDt[23][6].Looks.DBFaceNo = 7;
+  SC->DBCharDataLoad();
+  EXPECT_EQ(AOT().ADTCDt[23][6].Looks.DBFaceNo, 0);
 }
 
 TEST_F(SceneCtrlTest, MoreArchiveEntriesThanTeamsHoldAreIgnored) {

@@ -739,6 +739,11 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   };
   EXPECT_EQ(at(104, 96 + 16, 13), std::pair(64, 96));          // player 1's cursor on member 1
   EXPECT_EQ(at(116, 92, 12), std::pair(0, 112));               // member 0: position 0's label
+  int placed = 0;  // member 0's face on position 0 of the court diagram, facing as side 0 does
+  for (const Quad& e : q)
+    placed += e.tex == &face && e.left == float(TDBPSLScene::GetPOSX(0, 0)) &&
+              e.top == float(TDBPSLScene::POSXY[0][1]) && e.fx == 0;
+  EXPECT_EQ(placed, 1);
   for (const Quad& e : q) EXPECT_TRUE(e.sy != 112 || e.h == 16.0f) << "labels are 8 x 16";
   for (int m = 0; m < 7; ++m) {  // the others show their faces down the list
     int n = 0;

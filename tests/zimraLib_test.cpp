@@ -1,10 +1,15 @@
 // The shared helpers, the global status object and the random sequence.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <filesystem>
+#include <fstream>
 #include <set>
+#include <unistd.h>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/SjisText.h"
 #include "shell/GameRandom.h"
 #include "shell/zimraLib.h"
@@ -197,6 +202,26 @@ TEST(SjisText, ConvertsBothWaysAndSurvivesBrokenBytes) {
   EXPECT_EQ(bad.back(), 'z');
   // The backslash-like second byte of "表" stays inside the character.
   EXPECT_EQ(plat::SjisToUtf8("\x95\x5C"), "\xE8\xA1\xA8");
+}
+
+// A data file beside the program fills the front of the buffer, at most its
+// size; a shorter file leaves the rest as it was, a missing one changes nothing.
+TEST(DataFiles, DtLoadingReadsUpToTheBufferAndKeepsTheRest) {
+  namespace fs = std::filesystem;
+  const fs::path dir = fs::temp_directory_path() / ("qorv_dtload_" + std::to_string(::getpid()));
+  fs::create_directories(dir / "data");
+  plat::SetProgramFolder(dir.string() + "/");
+  std::ofstream(dir / "data" / "dbcfg.sai", std::ios::binary) << "ABCDEF";
+  std::array<char, 4> buf{'w', 'x', 'y', 'z'};
+  EXPECT_TRUE(DtLoading("data\\dbcfg.sai", buf.data(), 3));
+  EXPECT_EQ(std::string(buf.data(), 4), "ABCz");
+  std::ofstream(dir / "data" / "dbcfg.sai", std::ios::binary) << "Q";
+  EXPECT_TRUE(DtLoading("data\\dbcfg.sai", buf.data(), 4));
+  EXPECT_EQ(std::string(buf.data(), 4), "QBCz");
+  EXPECT_FALSE(DtLoading("data\\none.sai", buf.data(), 4));
+  EXPECT_EQ(std::string(buf.data(), 4), "QBCz");
+  plat::SetProgramFolder("");
+  fs::remove_all(dir);
 }
 
 }  // namespace
