@@ -15,7 +15,9 @@
 #include "graphics/AlphaLib32Pictures.h"
 #include "platform/Files.h"
 #include "shell/GlbRecord.h"
+#include "match/clsObject.h"
 #include "shell/clsAllTx.h"
+#include "shell/clsMenuScene.h"
 #include "tests/PictureBuild.h"
 #include "tests/display_fixture.h"
 
@@ -407,13 +409,24 @@ TEST_F(FaceLoadTest, TheSetFreesEveryPictureItLoadedAndCourtsClearFirst) {
       EXPECT_EQ(tx->ALSt, alsOK);
   }
   for (const TALTexture* tx : al.TextureList()) EXPECT_EQ(tx, nullptr);
-  fs::current_path(logDir);  // nothing to load here
-  TAllTx bare(&al, nullptr);
+  fs::current_path(logDir);  // nothing to load here: the renderer's error halts the game
+  TGlobalSAI g{nullptr};
+  TAllTx bare(&al, &g);
+  EXPECT_EQ(g.ErrMsg, "ALib Err");
+  // The court and the menu pictures start from a cleared screen.
   TBGCtrlSAI bgc(&al, &bare, nullptr);
-  FillRectRaw(*disp->BackBuffer(), 0xFFFFFFFF);
-  bgc.OnDrawDB(1);
-  al.Rendering();
-  EXPECT_EQ(Texel(disp->BackBuffer(), 100, 100) & 0xFFFFFF, 0u);
+  TSceneData sd;
+  TAllObTx aot;
+  aot.SDt = &sd;
+  aot.AT = &bare;
+  TDBOPScene title(&al, &aot, &g, stDBOP);
+  for (int draw = 0; draw < 2; ++draw) {
+    FillRectRaw(*disp->BackBuffer(), 0xFFFFFFFF);
+    if (draw == 0) bgc.OnDrawDB(1);
+    else title.OnDraw();
+    al.Rendering();
+    EXPECT_EQ(Texel(disp->BackBuffer(), 100, 100) & 0xFFFFFF, 0u) << draw;
+  }
   fs::current_path(cwd);
 }
 

@@ -185,6 +185,33 @@ TEST_F(SceneTest, MenuMusicStartsOncePerEntryAndNotOverAPlayingJingle) {
   t.SceneBGM(0);
   EXPECT_EQ(OC.log.size(), 1u);
   EXPECT_TRUE(t.BGM_f);
+  // Entering the scene again lets it start its music again.
+  s.OnInit();
+  s.SceneBGM(1);
+  EXPECT_EQ(OC.log.back(), "JGL:1@0");
+}
+
+// The match hub's kick-off: side 0's first player holds the ball and both
+// teams regroup.
+TEST_F(SceneTest, TheHubsKickOffHandsSideZeroTheBallAndRegroupsBothTeams) {
+  TGlbConst table(false);
+  GC = &table;
+  TAllObj ao(nullptr, &AOT, &Glb);
+  AOT.AO = &ao;
+  auto hub = MakeHubMatchObjects(nullptr, &AOT, &Glb);
+  hub->BallOnInit();
+  for (int s = 0; s < 2; ++s) {
+    for (int p = 0; p < 7; ++p) hub->PlayerOnInit(s, p);
+    hub->TeamOnInit(s);
+    ao.DBT[s]->TSt.PosReset_f = 0;
+  }
+  ao.DBall->MySt->Motion = dbbHold;  // so taking the ball does not regroup the teams itself
+  hub->KickOff();
+  EXPECT_EQ(ao.DBall->MySt->HoldTNo, 0);
+  EXPECT_EQ(ao.DBall->MySt->HoldPNo, 0);
+  for (int s = 0; s < 2; ++s) EXPECT_EQ(ao.DBT[s]->TSt.PosReset_f, 1) << s;
+  AOT.AO = nullptr;
+  GC = nullptr;
 }
 
 class MatchTest : public SceneTest {

@@ -218,11 +218,12 @@ class MenuDrawTest : public MenuSceneTest {
   struct Quad {
     int pri;
     float left, top;
+    uint32_t color;
   };
   std::vector<Quad> Queued() {
     std::vector<Quad> q;
     for (uint32_t i = 0; i < al.DrawObjectCount(); ++i)
-      q.push_back({int(al.Entry(i).Pri), al.Entry(i).dx[0], al.Entry(i).dy[0]});
+      q.push_back({int(al.Entry(i).Pri), al.Entry(i).dx[0], al.Entry(i).dy[0], al.Entry(i).Color});
     al.Rendering();
     return q;
   }
@@ -240,6 +241,7 @@ TEST_F(MenuDrawTest, TitleDrawsItsPictureCentredBehindEverything) {
   EXPECT_EQ(q[0].pri, 12);
   EXPECT_EQ(q[0].left, 0.0f);
   EXPECT_EQ(q[0].top, 0.0f);
+  EXPECT_EQ(q[0].color & 0xFFFFFF, 0xFFFFFFu);  // drawn in its own colours
 }
 
 TEST_F(MenuDrawTest, ModeSelectCursorsBlinkAtTheChosenPlaces) {
@@ -263,6 +265,13 @@ TEST_F(MenuDrawTest, ModeSelectCursorsBlinkAtTheChosenPlaces) {
   }
   // Ani_c runs 1..14 with cursors, 15..29 without, then 0 with.
   for (int i = 0; i < 30; ++i) EXPECT_EQ(counts[size_t(i)], i < 14 || i == 29 ? 3u : 1u) << i;
+  // A difficulty the menu does not have shows the cursor on normal.
+  G().DBDif = DBDifficulty(7);
+  msl.OnDraw();
+  auto q = Queued();
+  ASSERT_EQ(q.size(), 3u);
+  EXPECT_EQ(q[1].left, 176.0f);
+  EXPECT_EQ(q[1].color & 0xFFFFFF, 0xFFFFFFu);
 }
 
 TEST_F(MenuDrawTest, CourtDrawsCourtsOneAndTwoAndAnythingElseAsZero) {

@@ -360,7 +360,9 @@ class SwitchTest : public SceneCtrlTest {
 TEST_F(SwitchTest, TheNewSceneStartsAfterTheFrameAndMovesInTheNext) {
   scenes[11]->leaveTo = 12;
   Mark();
+  OC.SERsv.set(2);  // a sound effect asked for during the step starts at its end
   Frame();
+  EXPECT_TRUE(OC.SERsv.none());
   EXPECT_EQ(log, (std::vector<std::string>{"11.move", "11.draw", "12.init"}));
   EXPECT_EQ(SC->NowScene(), 12);
   // Leaving the title reloads the rule's tables.
