@@ -268,6 +268,17 @@ TEST_F(FrameLoop, JapaneseCaptionShowsTheSecondsFramesAndSkips) {
   }
 }
 
+// The game's display: a first window of 1024 x 480 at 32 bits on black, no 3D,
+// and no wait for the vertical blank in a window.
+TEST_F(FrameLoop, TheGamesDisplayStartsWithItsOwnSettings) {
+  DdddDisplay d(host);
+  const TDDDD& dev = d.Device();
+  EXPECT_EQ(std::vector<long>({long(dev.InitialScreenWidth), long(dev.InitialScreenHeight),
+                               long(dev.InitialBitDepth), long(dev.BackColor), dev.Use3D,
+                               dev.VsyncAtWindowed}),
+            std::vector<long>({1024, 480, 32, 0, 0, 0}));
+}
+
 TEST_F(FrameLoop, ShutdownFreesTheDisplaySideFirstAndTheGlobalObjectLast) {
   Start();
   Loop();

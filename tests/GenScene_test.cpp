@@ -239,7 +239,7 @@ class MatchTest : public SceneTest {
 };
 
 TEST_F(MatchTest, StartInitialisesTheObjectsInOrderAndPicksACourt) {
-  scene->OnInit();
+  scene->OnLoad();  // loading the scene starts it as entering it does
   std::vector<std::string> want = {"CameraInit", "BallOnInit"};
   for (int s = 0; s < 2; ++s) {
     for (int p = 0; p < 7; ++p) want.push_back("PlayerOnInit" + std::to_string(s) + std::to_string(p));
