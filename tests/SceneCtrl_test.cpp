@@ -443,6 +443,10 @@ TEST_F(SceneCtrlTest, InputConfigurationMapsKeysAndPadButtons) {
   EXPECT_EQ(ADI.DI[1]->CfgBtn[4], 6);
   EXPECT_EQ(ADI.DI[1]->CfgBtn[5], 7);
   Glb.Flags.Debug_f = false;
+  cfg.Device[1] = 4;  // the last pad
+  SC->CfgBtn();
+  EXPECT_EQ(ADI.DI[1]->PadNo, 5);
+  EXPECT_EQ(ADI.DI[1]->CfgBtn[0], 30);
   // A device number the settings cannot hold is the keyboard.
   cfg.Device[0] = 9;
   cfg.Device[1] = -3;

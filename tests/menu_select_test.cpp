@@ -361,7 +361,10 @@ TEST_F(PlayerSelectTest, FirstComputerDecisionAtFifteenAndPlacingAtThirty) {
   EXPECT_EQ(psl->Dt[0].CslNo, 1);  // moved right
   EXPECT_EQ(psl->Dt[0].PosNo, 0);
   EXPECT_EQ(psl->Dt[1].PosNo, 1);  // 3 mod 7 is not 0: placed
-  Steps(*psl, 15);
+  Steps(*psl, 14);
+  EXPECT_EQ(psl->Ani_c, 29);  // the blink runs a cycle of 30 steps too
+  Steps(*psl, 1);
+  EXPECT_EQ(psl->Ani_c, 0);
   EXPECT_EQ(G().DBCharofP[0][0], 1);
   EXPECT_EQ(psl->Dt[1].PosNo, 2);
 }
@@ -747,7 +750,7 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   for (const Quad& e : q) EXPECT_TRUE(e.sy != 112 || e.h == 16.0f) << "labels are 8 x 16";
   for (int m = 0; m < 7; ++m) {  // the others show their faces down the list
     int n = 0;
-    for (const Quad& e : q) n += e.tex == &face && e.left == 112 && e.top == 92 + 16 * m;
+    for (const Quad& e : q) n += e.tex == &face && e.left == 112 && e.top == 92 + 16 * m && e.pri == 13;
     EXPECT_EQ(n, m == 0 ? 0 : 1) << "member " << m;
   }
   EXPECT_EQ(at(float(TDBPSLScene::GetPOSX(0, 2) + 4), 40, 13), std::pair(16, 112));  // position 2 still to fill
