@@ -333,6 +333,12 @@ TEST_F(FaceLoadTest, FacesComeFromTheirSheetCellAndStripRows) {
     EXPECT_EQ(std::vector<int>({cell.LoadSt.SrcR.left, cell.LoadSt.SrcR.top, cell.BmpWidth,
                                 cell.BmpHeight}),
               std::vector<int>({32, 48, 16, 16}));
+    // Face numbers outside the sheet take its first or last cell.
+    for (auto [m, face, x, y] : {std::tuple(0, -5, 0, 0), std::tuple(1, 300, 240, 240)}) {
+      ac.LoadAllFace(4, m, face, 0, 0, 0, 0, 4, 0);
+      const ALRect& r = ac.txAllFaceDB[4][m].LoadSt.SrcR;
+      EXPECT_EQ(std::pair(r.left, r.top), std::pair(x, y)) << face;
+    }
     ac.LoadDBBMP(0, 2, 25, 4, 6, DCDLooks{});
     const TALTexture& strip = ac.txFaceDB[0][2];
     EXPECT_EQ(strip.LoadSt.ID, "dbface02.png");
