@@ -281,6 +281,7 @@ TEST_F(SceneCtrlTest, OutOfRangeColoursAndShotsInTeamFilesReadAsNone) {
   m[133] = 31;   // eye colour, the last valid one
   m[211] = 23;   // dHS
   m[210] = 22;   // dJHS, the last valid one
+  m[255] = 0x5A;  // the record's last byte is read too
   Write("teamdata/team00/x.dbch", BuildSAIFile(m));
   // A team file shorter than a record fills what it has.
   Write("teamdata/team00/y.dbch", BuildSAIFile(std::vector<uint8_t>(10, 7)));
@@ -291,6 +292,7 @@ TEST_F(SceneCtrlTest, OutOfRangeColoursAndShotsInTeamFilesReadAsNone) {
   EXPECT_EQ(c.Looks.EyeCol, 31);
   EXPECT_EQ(AOT().ADBPDt[0][0].dHS, 0);
   EXPECT_EQ(AOT().ADBPDt[0][0].dJHS, 22);
+  EXPECT_EQ(c.DBDt.AKI[41], 0x5A);
   EXPECT_EQ(AOT().ADTCDt[0][1].Name[0], 7);
   EXPECT_EQ(AOT().ADTCDt[0][1].Looks.DBFaceNo, 0);
 }

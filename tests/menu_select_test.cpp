@@ -747,7 +747,10 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
     placed += e.tex == &face && e.left == float(TDBPSLScene::GetPOSX(0, 0)) &&
               e.top == float(TDBPSLScene::POSXY[0][1]) && e.fx == 0;
   EXPECT_EQ(placed, 1);
-  for (const Quad& e : q) EXPECT_TRUE(e.sy != 112 || e.h == 16.0f) << "labels are 8 x 16";
+  for (const Quad& e : q) {
+    EXPECT_TRUE(e.sy != 112 || e.h == 16.0f) << "labels are 8 x 16";
+    EXPECT_TRUE(e.sy != 104 || e.h == 8.0f) << "digits are 8 x 8";
+  }
   for (int m = 0; m < 7; ++m) {  // the others show their faces down the list
     int n = 0;
     for (const Quad& e : q) n += e.tex == &face && e.left == 112 && e.top == 92 + 16 * m && e.pri == 13;
@@ -766,6 +769,11 @@ TEST_F(MenuPanelDrawTest, PlayerSelectListsLabelsForPlacedAndShotNamesOfTheCurso
   EXPECT_EQ(std::pair(jhs[0].sx, jhs[0].sy), GlyphCell(0xC8 - 0x9F + 84));
   // The computer's side: a plain arrow on member 0.
   EXPECT_EQ(at(104 + 152, 96, 13), std::pair(80, 96));
+  // The cursors blink off from the 15th step of the cycle.
+  psl.Ani_c = 15;
+  psl.OnDraw();
+  q = Queued();
+  EXPECT_EQ(at(104, 96 + 16, 13), std::pair(-1, -1));
   AOT->AC = nullptr;
 }
 
