@@ -345,7 +345,7 @@ TEST_F(BallJudge, HitOutcomes) {
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
         {"a shot straight in depth", [this](TDBPlayer&) { bz().dX = 0, bz().dZ = 500; }, dbmtFlF,
          {0, 277, 80}, 30, 12, 15, 7, false, false, {0, 138, -80}, 7},
-        // Pushed on the ground by a pass: no knock-back, nothing else of his
+        // Pushed on the ground by a pass: he stops dead, nothing else of his
         // changes.
         {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, true, true,
          {-80, 138, 0}, 7},
@@ -395,6 +395,9 @@ TEST_F(BallJudge, HitOutcomes) {
          false, {-160, 277, 0}, 23},
         {"the lock-on shot's rebound", shot(dbhMOZ), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
          false, {0, 160, 0}, 23},
+        // A plain shot leaves a lying player down and still.
+        {"a plain shot at a lying player", [](TDBPlayer& h) { h.MySt->Motion.Mtype = dbmtDn; },
+         dbmtDn, {0, 0, 0}, 30, 12, 15, 0, false, false, {-80, 138, 0}, 7},
     };
     TDBPlayer& h = P(1, 0);
     for (const Case& c : cases) {
@@ -402,6 +405,7 @@ TEST_F(BallJudge, HitOutcomes) {
         h.MySt->HP = 40;
         h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
         h.MySt->Round_f = h.MySt->Stick_f = 1;
+        h.MyZahyou->dX = 5, h.MyZahyou->dY = 6, h.MyZahyou->dZ = 7;  // moving when hit
         oc.SERsv.reset();
         oc.stopped.clear();
         ShotAt(h);
@@ -501,6 +505,14 @@ TEST_F(BallJudge, ThroughTimePassesTheEnemyButTeamMatesMayStillCatch) {
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldTNo, 0);
     EXPECT_EQ(st().HoldPNo, 6);
+
+    // A shot with no thrower's side (a loaded state may hold one) touches
+    // nobody in its through time.
+    ShotAt(m);
+    st().PichTNo = -1;
+    st().NoHit_c = 5;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbShoot);
 }
 
 // Who of the thrower's own side a pass may touch: only its receiver, or the

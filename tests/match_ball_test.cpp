@@ -311,6 +311,9 @@ TEST_F(BallLanding, FallTimeCountsTheRiseAndTheFallFromTheApex) {
     // Falling at 20 from 1000: q = -2, H = 7 x 4 / 2 + 1000 = 1014,
     // sqrt(2028 / 7) = 17.02, less 2.
     EXPECT_EQ(BallFallTime(-20, 1000, 7), 15);
+    // The weakest gravity, 1: up at 10 from the floor, H = 100 / 2 = 50,
+    // sqrt(100) = 10 steps down after 10 up. No gravity never lands.
+    EXPECT_EQ(BallFallTime(10, 0, 1), 20);
     EXPECT_EQ(BallFallTime(10, 100, 0), 0);
 }
 
