@@ -177,10 +177,11 @@ TEST_F(BallFlight, QuestionsAboutSidesTeamsAndPlayers) {
         sdt.DBGDt.DBCPUNum = uint8_t(n);
         EXPECT_EQ(IsCPUSide(hub.get(), side), bool(cpu)) << n << " " << side;
     }
-    for (int standing = -1; standing < DBPOSITIONS; ++standing) {
-        for (int k = 0; k < DBPOSITIONS; ++k) hub->ADBPSt[1][k].Dead_f = k != standing;
-        EXPECT_EQ(TeamAllDead(hub.get(), 1), standing < 0 || standing > 3) << standing;
-    }
+    for (int side = 0; side < DBSIDES; ++side)
+        for (int standing = -1; standing < DBPOSITIONS; ++standing) {
+            for (int k = 0; k < DBPOSITIONS; ++k) hub->ADBPSt[side][k].Dead_f = k != standing;
+            EXPECT_EQ(TeamAllDead(hub.get(), side), standing < 0 || standing > 3) << standing;
+        }
     EXPECT_FALSE(TeamAllDead(hub.get(), 2));
     EXPECT_FALSE(TeamAllDead(hub.get(), -1));
     EXPECT_FALSE(TeamAllDead(nullptr, 1));
@@ -189,13 +190,19 @@ TEST_F(BallFlight, QuestionsAboutSidesTeamsAndPlayers) {
     EXPECT_FALSE(IsCPUSide(nullptr, 1));
     TGlobalSAI quiet{nullptr};  // no sound controller
     SEPlay(&quiet, 1), SESet(&quiet, 1), SEStop(&quiet, 1);
+    EXPECT_EQ(TeamCtrlNo(hub.get(), -1), -1);
     hub->SDt = nullptr;
+    hub->AO = nullptr;
     EXPECT_FALSE(IsCPUSide(hub.get(), 1));
+    EXPECT_EQ(TeamCtrlNo(hub.get(), 0), -1);
     hub->SDt = &sdt;
+    hub->AO = objs.get();
 
-    // Players not yet set up: no abilities, frame or motion, and the teams
-    // are not asked to seek their controlled man.
+    // Players not yet set up: no abilities, frame or motion, and a team with
+    // any such player is not asked to seek its controlled man.
     TDBPlayer& bare = P(0, 0);
+    for (int s = 0; s < DBSIDES; ++s)
+        for (int p = 1; p < DBPOSITIONS; ++p) P(s, p).OnInit();
     EXPECT_EQ(&MnrOf(&bare), &MnrOf(nullptr));
     EXPECT_EQ(&PlayerFrameAni(&bare), &PlayerFrameAni(nullptr));
     PlayerSetMtype(&bare, dbmtDn, false);
