@@ -233,14 +233,14 @@ TEST_F(BallJudge, IncomingDirectionInEighths) {
     EXPECT_EQ(agl(0, 5), 4);
     EXPECT_EQ(agl(-5, 0), 2);
     EXPECT_EQ(agl(5, 0), 6);
-    EXPECT_EQ(agl(-5, -5), 0);
+    EXPECT_EQ(agl(-1, -1), 0);  // equal parts count as the depth direction
     EXPECT_EQ(agl(-6, -5), 1);
     EXPECT_EQ(agl(-6, 5), 2);
-    EXPECT_EQ(agl(-5, 5), 3);
-    EXPECT_EQ(agl(5, 5), 4);
+    EXPECT_EQ(agl(-1, 1), 3);
+    EXPECT_EQ(agl(1, 1), 4);
     EXPECT_EQ(agl(6, 5), 5);
     EXPECT_EQ(agl(6, -5), 6);
-    EXPECT_EQ(agl(5, -5), 7);
+    EXPECT_EQ(agl(1, -1), 7);
     // The curve of this step counts with the flight.
     st().CrvX = -10;
     EXPECT_EQ(agl(5, 0), 2);
