@@ -614,6 +614,13 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     bz().Z -= 1;
     Judge();
     EXPECT_EQ(st().Motion, dbbBound);
+    // Nor one not yet set up, standing where the ball is.
+    TDBPlayer fresh(hub.get(), &glb, 0, 1);
+    ShotAt(h);
+    ball->OnSetOS();
+    EXPECT_FALSE(ball->HitCheck(&fresh));
+    EXPECT_FALSE(ball->HitCheck(nullptr));
+    EXPECT_EQ(st().HitTNo, -1);
 }
 
 // The authoring build shows the catch counter (from 1), the window with its
