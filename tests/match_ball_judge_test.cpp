@@ -340,6 +340,8 @@ TEST_F(BallJudge, HitOutcomes) {
         // Out of hit points on his feet, he is out only once he lies down.
         {"knocked to zero", [](TDBPlayer& h) { h.MySt->HP = 10; }, dbmtFlF, {160, 277, 0}, 0, -1,
          15, 0, false, false, {-80, 138, 0}, 7},
+        {"a shot creeping along X", [this](TDBPlayer&) { bz().dX = 1; }, dbmtFlF, {160, 277, 0},
+         30, 12, 15, 0, false, false, {-80, 138, 0}, 7},
         // Mostly in depth: along the flight, halved; no roll set.
         {"a shot in depth", [this](TDBPlayer&) { bz().dX = 300, bz().dZ = -400; }, dbmtFlF,
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
