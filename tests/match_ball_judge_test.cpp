@@ -321,6 +321,8 @@ TEST_F(BallJudge, HitOutcomes) {
          {-80, 138, 0}, 7},
         {"from behind", [](TDBPlayer& h) { h.MyZahyou->SetMuki(mR); }, dbmtFlB, {160, 277, 0}, 30,
          12, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"from behind toward lower X", [this](TDBPlayer&) { bz().dX = -600; }, dbmtFlB,
+         {-160, 277, 0}, 30, 12, 15, 0, false, false, {80, 138, 0}, 7},
         {"a rolling shot", [this](TDBPlayer&) { st().ShSt.Roll_f = 1; }, dbmtFlF, {160, 277, 0},
          30, 12, 15, 24, false, false, {-80, 138, 0}, 7},
         {"a level-4 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 4; }, dbmtFlF, {160, 277, 0}, 30,
@@ -609,8 +611,8 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     EXPECT_EQ(st().Motion, dbbShoot);
     // Nor is one a whole hit depth (in pixels) away from the ball.
     h.MySt->Motion.MF = 0;
-    h.MyZahyou->Z = 5000;
-    bz().Z = 5000 + table.DB.DBB.ATARID * 100;
+    h.MyZahyou->Z = 9900;
+    bz().Z = 9900 + table.DB.DBB.ATARID * 100;
     Judge();
     EXPECT_EQ(st().Motion, dbbShoot);
     bz().Z -= 1;
