@@ -233,14 +233,14 @@ TEST_F(BallJudge, IncomingDirectionInEighths) {
     EXPECT_EQ(agl(0, 5), 4);
     EXPECT_EQ(agl(-5, 0), 2);
     EXPECT_EQ(agl(5, 0), 6);
-    EXPECT_EQ(agl(-5, -5), 0);
+    EXPECT_EQ(agl(-1, -1), 0);  // equal parts count as the depth direction
     EXPECT_EQ(agl(-6, -5), 1);
     EXPECT_EQ(agl(-6, 5), 2);
-    EXPECT_EQ(agl(-5, 5), 3);
-    EXPECT_EQ(agl(5, 5), 4);
+    EXPECT_EQ(agl(-1, 1), 3);
+    EXPECT_EQ(agl(1, 1), 4);
     EXPECT_EQ(agl(6, 5), 5);
     EXPECT_EQ(agl(6, -5), 6);
-    EXPECT_EQ(agl(5, -5), 7);
+    EXPECT_EQ(agl(1, -1), 7);
     // The curve of this step counts with the flight.
     st().CrvX = -10;
     EXPECT_EQ(agl(5, 0), 2);
@@ -321,6 +321,8 @@ TEST_F(BallJudge, HitOutcomes) {
          {-80, 138, 0}, 7},
         {"from behind", [](TDBPlayer& h) { h.MyZahyou->SetMuki(mR); }, dbmtFlB, {160, 277, 0}, 30,
          12, 15, 0, false, false, {-80, 138, 0}, 7},
+        {"from behind toward lower X", [this](TDBPlayer&) { bz().dX = -600; }, dbmtFlB,
+         {-160, 277, 0}, 30, 12, 15, 0, false, false, {80, 138, 0}, 7},
         {"a rolling shot", [this](TDBPlayer&) { st().ShSt.Roll_f = 1; }, dbmtFlF, {160, 277, 0},
          30, 12, 15, 24, false, false, {-80, 138, 0}, 7},
         {"a level-4 shot", [this](TDBPlayer&) { st().ShSt.ShLv = 4; }, dbmtFlF, {160, 277, 0}, 30,
@@ -340,12 +342,14 @@ TEST_F(BallJudge, HitOutcomes) {
         // Out of hit points on his feet, he is out only once he lies down.
         {"knocked to zero", [](TDBPlayer& h) { h.MySt->HP = 10; }, dbmtFlF, {160, 277, 0}, 0, -1,
          15, 0, false, false, {-80, 138, 0}, 7},
+        {"a shot creeping along X", [this](TDBPlayer&) { bz().dX = 1; }, dbmtFlF, {160, 277, 0},
+         30, 12, 15, 0, false, false, {-80, 138, 0}, 7},
         // Mostly in depth: along the flight, halved; no roll set.
         {"a shot in depth", [this](TDBPlayer&) { bz().dX = 300, bz().dZ = -400; }, dbmtFlF,
          {48, 277, -64}, 30, 12, 15, 7, false, false, {-48, 138, 64}, 7},
         {"a shot straight in depth", [this](TDBPlayer&) { bz().dX = 0, bz().dZ = 500; }, dbmtFlF,
          {0, 277, 80}, 30, 12, 15, 7, false, false, {0, 138, -80}, 7},
-        // Pushed on the ground by a pass: no knock-back, nothing else of his
+        // Pushed on the ground by a pass: he stops dead, nothing else of his
         // changes.
         {"a pass on the ground", pass, dbmtPHF, {0, 0, 0}, 40, 7, 7, 7, true, true,
          {-80, 138, 0}, 7},
@@ -395,6 +399,9 @@ TEST_F(BallJudge, HitOutcomes) {
          false, {-160, 277, 0}, 23},
         {"the lock-on shot's rebound", shot(dbhMOZ), dbmtFlF, {0, 0, 0}, 30, 20, 0, 0, false,
          false, {0, 160, 0}, 23},
+        // A plain shot leaves a lying player down and still.
+        {"a plain shot at a lying player", [](TDBPlayer& h) { h.MySt->Motion.Mtype = dbmtDn; },
+         dbmtDn, {0, 0, 0}, 30, 12, 15, 0, false, false, {-80, 138, 0}, 7},
     };
     TDBPlayer& h = P(1, 0);
     for (const Case& c : cases) {
@@ -402,6 +409,7 @@ TEST_F(BallJudge, HitOutcomes) {
         h.MySt->HP = 40;
         h.MySt->AirRev_c = h.MySt->AirFric_c = h.MySt->Roll_c = 7;
         h.MySt->Round_f = h.MySt->Stick_f = 1;
+        h.MyZahyou->dX = 5, h.MyZahyou->dY = 6, h.MyZahyou->dZ = 7;  // moving when hit
         oc.SERsv.reset();
         oc.stopped.clear();
         ShotAt(h);
@@ -501,6 +509,14 @@ TEST_F(BallJudge, ThroughTimePassesTheEnemyButTeamMatesMayStillCatch) {
     EXPECT_EQ(st().Motion, dbbHold);
     EXPECT_EQ(st().HoldTNo, 0);
     EXPECT_EQ(st().HoldPNo, 6);
+
+    // A shot with no thrower's side (a loaded state may hold one) touches
+    // nobody in its through time.
+    ShotAt(m);
+    st().PichTNo = -1;
+    st().NoHit_c = 5;
+    Judge();
+    EXPECT_EQ(st().Motion, dbbShoot);
 }
 
 // Who of the thrower's own side a pass may touch: only its receiver, or the
@@ -595,13 +611,20 @@ TEST_F(BallJudge, DeadOrInvulnerablePlayersAreNotTouched) {
     EXPECT_EQ(st().Motion, dbbShoot);
     // Nor is one a whole hit depth (in pixels) away from the ball.
     h.MySt->Motion.MF = 0;
-    h.MyZahyou->Z = 5000;
-    bz().Z = 5000 + table.DB.DBB.ATARID * 100;
+    h.MyZahyou->Z = 9900;
+    bz().Z = 9900 + table.DB.DBB.ATARID * 100;
     Judge();
     EXPECT_EQ(st().Motion, dbbShoot);
     bz().Z -= 1;
     Judge();
     EXPECT_EQ(st().Motion, dbbBound);
+    // Nor one not yet set up, standing where the ball is.
+    TDBPlayer fresh(hub.get(), &glb, 0, 1);
+    ShotAt(h);
+    ball->OnSetOS();
+    EXPECT_FALSE(ball->HitCheck(&fresh));
+    EXPECT_FALSE(ball->HitCheck(nullptr));
+    EXPECT_EQ(st().HitTNo, -1);
 }
 
 // The authoring build shows the catch counter (from 1), the window with its

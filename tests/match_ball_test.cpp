@@ -12,6 +12,7 @@
 #include "graphics/ALAddLib.h"
 #include "input/DILib.h"
 #include "match/clsBall.h"
+#include "match/clsBallUtil.h"
 #include "shell/GlbConst.h"
 #include "shell/GlbRecord.h"
 #include "sound/OggDataLib.h"
@@ -159,9 +160,64 @@ TEST_F(BallFlight, HallEdges) {
         EXPECT_EQ(st().Motion, c.after) << c.name;
         EXPECT_EQ(bool(oc.SERsv[14]), z.Y == 0) << c.name;  // every floor contact sounds
         // A bounce off the floor or a new bounce predicts its landing afresh.
-        if (c.after == dbbBound)
+        if (c.after == dbbBound) {
             EXPECT_EQ(st().LandX != -1, z.Y == 0 || c.m != dbbBound) << c.name;
+        }
     }
+}
+
+// The ball's questions about sides, teams and players: one computer player
+// plays side 1; a team is all out once its four infielders are; and a side,
+// settings, sound or player that is not there (or not yet set up) is
+// answered with "nothing" and never read.
+TEST_F(BallFlight, QuestionsAboutSidesTeamsAndPlayers) {
+    using namespace ballutil;
+    for (auto [n, side, cpu] : {std::array{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 1}, {2, 0, 1},
+                                {2, 1, 1}}) {
+        sdt.DBGDt.DBCPUNum = uint8_t(n);
+        EXPECT_EQ(IsCPUSide(hub.get(), side), bool(cpu)) << n << " " << side;
+    }
+    for (int side = 0; side < DBSIDES; ++side)
+        for (int standing = -1; standing < DBPOSITIONS; ++standing) {
+            for (int k = 0; k < DBPOSITIONS; ++k) hub->ADBPSt[side][k].Dead_f = k != standing;
+            EXPECT_EQ(TeamAllDead(hub.get(), side), standing < 0 || standing > 3) << standing;
+        }
+    EXPECT_FALSE(TeamAllDead(hub.get(), 2));
+    EXPECT_FALSE(TeamAllDead(hub.get(), -1));
+    EXPECT_FALSE(TeamAllDead(nullptr, 1));
+    EXPECT_EQ(TeamCtrlNo(hub.get(), 2), -1);
+    EXPECT_EQ(TeamCtrlNo(nullptr, 0), -1);
+    EXPECT_FALSE(IsCPUSide(nullptr, 1));
+    TGlobalSAI quiet{nullptr};  // no sound controller
+    SEPlay(&quiet, 1), SESet(&quiet, 1), SEStop(&quiet, 1);
+    EXPECT_EQ(TeamCtrlNo(hub.get(), -1), -1);
+    hub->SDt = nullptr;
+    hub->AO = nullptr;
+    EXPECT_FALSE(IsCPUSide(hub.get(), 1));
+    EXPECT_EQ(TeamCtrlNo(hub.get(), 0), -1);
+    hub->SDt = &sdt;
+    hub->AO = objs.get();
+
+    // Players not yet set up: no abilities, frame or motion, and a team with
+    // any such player is not asked to seek its controlled man.
+    TDBPlayer& bare = P(0, 0);
+    for (int s = 0; s < DBSIDES; ++s)
+        for (int p = 1; p < DBPOSITIONS; ++p) P(s, p).OnInit();
+    EXPECT_EQ(&MnrOf(&bare), &MnrOf(nullptr));
+    EXPECT_EQ(&PlayerFrameAni(&bare), &PlayerFrameAni(nullptr));
+    PlayerSetMtype(&bare, dbmtDn, false);
+    for (auto& t : objs->DBT) t->OnInit(), t->TSt.CtrlNo = 3;
+    ball->SetMType(dbbFree);
+    EXPECT_EQ(objs->DBT[0]->TSt.CtrlNo, 3);
+    EXPECT_EQ(objs->DBT[1]->TSt.CtrlNo, 3);
+    // Players set up: only a team that is set up seeks (the man nearest).
+    InitPlayers();
+    std::fill(std::begin(objs->DBT[0]->MyDB6), std::end(objs->DBT[0]->MyDB6), nullptr);
+    const TZahyou& near = *P(1, 2).MyZahyou;
+    Place(near.X, 0, near.Z, 0, 0, 0);
+    ball->SetMType(dbbFree);
+    EXPECT_EQ(objs->DBT[0]->TSt.CtrlNo, 3);
+    EXPECT_EQ(objs->DBT[1]->TSt.CtrlNo, 2);
 }
 
 // A state change clears the holder and the landing prediction, zeroes a new
@@ -311,6 +367,9 @@ TEST_F(BallLanding, FallTimeCountsTheRiseAndTheFallFromTheApex) {
     // Falling at 20 from 1000: q = -2, H = 7 x 4 / 2 + 1000 = 1014,
     // sqrt(2028 / 7) = 17.02, less 2.
     EXPECT_EQ(BallFallTime(-20, 1000, 7), 15);
+    // The weakest gravity, 1: up at 10 from the floor, H = 100 / 2 = 50,
+    // sqrt(100) = 10 steps down after 10 up. No gravity never lands.
+    EXPECT_EQ(BallFallTime(10, 0, 1), 20);
     EXPECT_EQ(BallFallTime(10, 100, 0), 0);
 }
 
