@@ -399,7 +399,9 @@ TEST_F(MatchKeys, AutomaticPickUpsByBehaviourAndMotion) {
         if (!c.taken) continue;
         EXPECT_EQ(M(p), dbmtCa) << name;
         EXPECT_EQ(sound.Played, (std::vector<int>{12, 30})) << name;
-        if (c.pos == 4) EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << name;  // to the court
+        if (c.pos == 4) {
+            EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << name;  // to the court
+        }
     }
 }
 
@@ -516,7 +518,9 @@ TEST_F(MatchKeys, AReturningPlayerDodgesCancelsAndCatchesByHisPlace) {
         p.MCKeyInputAT();
         EXPECT_EQ(M(p), c.to) << c.name;
         EXPECT_EQ(p.Ball_f(), c.taken) << c.name;
-        if (c.to == dbmtDg) EXPECT_EQ(sound.Played, std::vector<int>{30}) << c.name;
+        if (c.to == dbmtDg) {
+            EXPECT_EQ(sound.Played, std::vector<int>{30}) << c.name;
+        }
     }
     sdt.DBGDt.DBCPUNum = 0;
 }
@@ -703,11 +707,21 @@ TEST_F(MatchKeys, LookingAtATargetByItsPlaceTenStepsAhead) {
     me->MyZahyou->dX = -300;
     me->LookTg(2, true);
     EXPECT_EQ(me->MyZahyou->Muki(), mL);
-    // Without a target the back side line faces the back; others keep theirs.
-    me->MyZahyou->dX = 0;
+    // Moving (100, 100) a step, he looks from (16000, 6000): the receiver at
+    // (18000, 4000) is (2000, -2000) off, steep enough to face the front.
+    me->MyZahyou->dX = me->MyZahyou->dZ = 100;
+    Place(P(0, 2), 18000, 4000);
+    me->LookTg(2, true);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_EQ(me->MyZahyou->MukiZ(), mzF);
+    // Without a target the back side line faces the back, from a fresh
+    // automatic facing; others keep theirs.
+    me->MyZahyou->dX = me->MyZahyou->dZ = 0;
     Face(P(0, 5), mR, mzN);
+    P(0, 5).MySt->Auto.AMuki = maL;
     P(0, 5).LookTg(-1, true);
     EXPECT_EQ(P(0, 5).MyZahyou->MukiZ(), mzB);
+    EXPECT_EQ(P(0, 5).MyZahyou->Muki(), mR);
     Face(P(0, 4), mL, mzN);
     P(0, 4).LookTg(-1, true);
     EXPECT_EQ(P(0, 4).MyZahyou->MukiZ(), mzF);

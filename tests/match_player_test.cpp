@@ -1606,6 +1606,16 @@ TEST_F(MatchPlayer, APassIsReleasedTowardTheReceiver) {
     EXPECT_NE(Ball().LandX, 0);     // and the landing predicted
     EXPECT_EQ(sound.log, std::vector<std::string>{"P30"});
   }
+  // A receiver in the air is passed to where he lands, (-3000, 4000) from
+  // the passer: 40 frames again, and the release height in pixels comes off
+  // the climb.
+  P(0, 2).MySt->Motion.MF = MFBit(dbmfAr);
+  P(0, 2).MySt->LandX = 7000, P(0, 2).MySt->LandZ = 9000;
+  p.BallGet(true);
+  Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+  p.SetPass(false);
+  EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+            (std::vector<int32_t>{-75, 200 + 30 - 16, 100}));
 }
 
 // A frame's sound: none for 0, effect 15 for 1, else its own number, all
