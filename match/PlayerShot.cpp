@@ -13,11 +13,11 @@ constexpr double kDeg = 3.14159265358979323846 / 180.0;
 
 bool IsNice(STYPE t) { return t == stJNS || t == stJNNS || t == stDNS || t == stDJNS; }
 
-// Distances (absolute) and signs of a throw's aim. There is no sign along X:
-// every shot flies along the thrower's facing.
+// Distances (absolute) and signs of a throw's aim, all 0 until set. There is
+// no sign along X: every shot flies along the thrower's facing.
 struct Aim {
-    int32_t dx = 0, dy = 0, dz = 0;
-    int32_t ys = 1, zs = 1;
+    int32_t dx, dy, dz;
+    int32_t ys, zs;
 };
 
 }  // namespace
@@ -216,7 +216,7 @@ void TDBPlayer::SetShoot(bool JSh_f) {
     TDBPlayer* tag = b.ShTgPNo >= 0 ? Enemy(*this, b.ShTgPNo) : nullptr;
     const int32_t sign = me.MukiSign();
     if (!tag) {
-        Aim a;
+        Aim a{};
         if (me.FMukiZ == mzN) {
             // Straight along X, no depth.
             a.dx = 200;
@@ -242,7 +242,7 @@ void TDBPlayer::SetShoot(bool JSh_f) {
         bz.dY = tdy > 0 ? tdy : 0;
         bz.dZ = tdzs * tdz;
     } else {
-        Aim a;
+        Aim a{};
         if (tHSNo == dbhENR) {
             // Aims at the middle of the enemy court.
             a.dx = SideNo == 0 ? std::abs(34700 - me.X) : std::abs(16500 - me.X);

@@ -234,6 +234,7 @@ TEST_F(MatchShot, ASpecialShotTakesItsRowOfTheShotTable) {
     Place(P(1, 0), 30000, 5000);
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
+    Team(1).CtrlNo = 3;
     me->SetShoot(false);
     EXPECT_EQ(Ball().ShSt.HSNo, 1);
     EXPECT_EQ(Ball().ShSt.ShPow, 30);
@@ -393,6 +394,8 @@ TEST_F(MatchShot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
                   (std::vector<int32_t>{c.dx, c.dy, c.dz}))
             << c.agl << " " << c.mz << " " << c.jump;
         EXPECT_EQ(BallZ().MukiZ(), c.mz);
+        EXPECT_EQ((std::vector<int32_t>{Ball().ShSt.fdX, Ball().ShSt.fdY, Ball().ShSt.fdZ}),
+                  (std::vector<int32_t>{c.dx, c.dy, c.dz}));
     }
 }
 
@@ -603,6 +606,8 @@ TEST_F(MatchShot, TheFallingSpecialFliesAnArcOntoItsTarget) {
         // (3000, 8000) toward the back, jumping at 2000: from 3600 up,
         // 16 x 15 - 3600 / 16.
         {30, 10, false, mR, 23000, 13000, 2000, true, 187, 15, 500},
+        // From 3824 up: 240 - 239, the least that still starts upward.
+        {30, 10, false, mR, 23000, 13000, 2224, true, 187, 1, 500},
     };
     for (const Case& c : cases) {
         row.Etc[0] = c.grv;
@@ -655,6 +660,17 @@ TEST_F(MatchShot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
     en.SetShoot(false);
     EXPECT_EQ(BallZ().dX, -997);
     EXPECT_EQ(BallZ().dZ, 73);
+    // At 1000000 a step, (4700, 4700) from (21200, 10400) on side 1 and
+    // from (30000, 1000) on side 0: 45 degrees, 707106 each way.
+    hub->ADBShootDt[dbhENR].Spd = 1000000;
+    Place(en, 21200, 10400);
+    en.SetShoot(false);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(-707106, -707106));
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    Place(*me, 30000, 1000);
+    me->SetShoot(false);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(707106, 707106));
     // The stop-and-aim special aims 10 pixels deeper than a target in the
     // front half of the court (depth 5700 or less), shallower in the back
     // half: each (10000, 1000) from the thrower.

@@ -1493,6 +1493,25 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
   k.W = 0;
   p.OnSetOS();
   EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W}), (std::vector<int>{127, -128, 0}));
+  // Without frame data, or with a motion or frame number outside the table,
+  // the defaults stand in and no frame is read or written.
+  d.DEFKURAIX = 1, d.DEFKURAIY = 2, d.DEFKURAIW = 3, d.DEFKURAIH = 4;
+  k = SquareData{3, -20, 10, 30};
+  const int32_t mno = p.MySt->Motion.MNo, fno = p.MySt->Anime.FrameNo;
+  const std::vector<int32_t> defaults{100 + 1, 12 + 2, 100 + 1 + 3, 12 + 2 + 4};
+  hub->GDt = nullptr;
+  z.SetMuki(mR);
+  p.OnSetOS();
+  EXPECT_EQ(box(), defaults);
+  hub->GDt = gdt.get();
+  const int32_t outside[][2] = {{-1, fno}, {DBMOTION_COUNT, fno}, {mno, -1}, {mno, DBMOTION_FRAMES}};
+  for (const auto& o : outside) {
+    p.MySt->Motion.MNo = o[0], p.MySt->Anime.FrameNo = o[1];
+    p.OnSetOS();
+    EXPECT_EQ(box(), defaults) << o[0] << " " << o[1];
+  }
+  p.MySt->Motion.MNo = mno, p.MySt->Anime.FrameNo = fno;
+  EXPECT_EQ(k.H, 30);
 }
 
 // Taking the ball: in a jump the jump goes on; the aim decides the shot
