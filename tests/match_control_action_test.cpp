@@ -448,6 +448,11 @@ TEST_F(MatchKeys, APickUpNeedsOverlappingBoxesAndADepthWithinReach) {
     EXPECT_FALSE(me->CheckPickUpPos());
     Ball().Motion = dbbPass;
     EXPECT_TRUE(me->CheckPickUpPos());
+    // In the middle of a catch, his step takes the ball within reach.
+    me->SetMtype(dbmtCa, false);
+    me->MySt->Kurai = hurt;
+    Press(0);
+    EXPECT_TRUE(me->Ball_f());
 }
 
 }  // namespace
