@@ -13,10 +13,11 @@ constexpr double kDeg = 3.14159265358979323846 / 180.0;
 
 bool IsNice(STYPE t) { return t == stJNS || t == stJNNS || t == stDNS || t == stDJNS; }
 
-// Distances (absolute) and signs of a throw's aim.
+// Distances (absolute) and signs of a throw's aim, all 0 until set. There is
+// no sign along X: every shot flies along the thrower's facing.
 struct Aim {
-    int32_t dx = 0, dy = 0, dz = 0;
-    int32_t xs = 1, ys = 1, zs = 1;
+    int32_t dx, dy, dz;
+    int32_t ys, zs;
 };
 
 }  // namespace
@@ -193,16 +194,12 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
             }
         }
     }
+    // The length is never 0: the facing keeps one forward distance at 100 or
+    // more, and the limit cannot bring both forward distances to 0.
     const double n = std::sqrt(double(mX) * mX + double(mY) * mY + double(mZ) * mZ);
-    if (n != 0) {
-        mX = Trunc(double(spd) * mX / n);
-        mY = Trunc(double(spd) * mY / n);
-        mZ = Trunc(double(spd) * mZ / n);
-    } else {
-        mX = spd;
-        mY = 0;
-        mZ = 0;
-    }
+    mX = Trunc(double(spd) * mX / n);
+    mY = Trunc(double(spd) * mY / n);
+    mZ = Trunc(double(spd) * mZ / n);
 }
 
 void TDBPlayer::SetShoot(bool JSh_f) {
@@ -219,11 +216,10 @@ void TDBPlayer::SetShoot(bool JSh_f) {
     TDBPlayer* tag = b.ShTgPNo >= 0 ? Enemy(*this, b.ShTgPNo) : nullptr;
     const int32_t sign = me.MukiSign();
     if (!tag) {
-        Aim a;
+        Aim a{};
         if (me.FMukiZ == mzN) {
+            // Straight along X, no depth.
             a.dx = 200;
-            a.dz = 0;
-            a.zs = 0;
             a.dy = JSh_f ? -150 : 0;
         } else {
             a.dx = Trunc(std::cos(s.NOTAGAGL * kDeg) * 1000);
@@ -239,28 +235,25 @@ void TDBPlayer::SetShoot(bool JSh_f) {
     } else if (tHSNo == dbhKYO) {
         // Flies like a pass: an arc that comes down on the target.
         bz.Y = me.Y + 1600;
-        const bool level = !(JSh_f || tag->MySt->Motion.Mtype == dbmtDn);
-        GetTagDist(true, level, false, true);
+        // The arc sets the height, so the distances are taken level.
+        GetTagDist(true, true, false, true);
         PAngle(tdx, tdy, tdz, false, JSh_f);
         bz.dX = sign * std::abs(tdx);
         bz.dY = tdy > 0 ? tdy : 0;
         bz.dZ = tdzs * tdz;
     } else {
-        Aim a;
+        Aim a{};
         if (tHSNo == dbhENR) {
             // Aims at the middle of the enemy court.
             a.dx = SideNo == 0 ? std::abs(34700 - me.X) : std::abs(16500 - me.X);
-            a.xs = SideNo == 0 ? 1 : -1;
             a.dz = std::abs(5700 - me.Z);
             a.zs = me.Z > 5700 ? -1 : 1;
-            a.dy = 0;
-            a.ys = 1;
         } else {
             const TZahyou& tz = *tag->MyZahyou;
             const bool level = !(JSh_f || tag->MySt->Motion.Mtype == dbmtDn);
             GetTagDist(true, level, tHSNo == dbhKAK, false);
             a.dx = tdx, a.dy = tdy, a.dz = tdz;
-            a.xs = tdxs, a.ys = tdys, a.zs = tdzs;
+            a.ys = tdys, a.zs = tdzs;
             // Facing neither way, a target behind the ball is thrown at level.
             const bool behind = me.FMuki == mR ? tz.X < bz.X : tz.X > bz.X;
             if (me.FMukiZ == mzN && behind) a.dz = 0;

@@ -18,14 +18,23 @@ enum FrameRule : uint8_t {
     frFixed,   // a fixed frame
 };
 
+// The frame a motion starts on: the rule and, for a span or a fixed frame,
+// its number (a first-frame rule carries none).
+struct StartFrame {
+    FrameRule Rule;
+    uint8_t Frame{};
+};
+constexpr StartFrame First{frFirst};
+constexpr StartFrame Span(uint8_t n) { return {frSpan, n}; }
+constexpr StartFrame Fixed(uint8_t n) { return {frFixed, n}; }
+
 // One row of the motion table.
 struct MotionRow {
     DBMotionType Type;
     int8_t MNo;          // base motion; -1: chosen by depth facing (three in a row)
     uint16_t Flags;
     bool KeepDs;         // the old dash flag stays
-    FrameRule Rule;
-    uint8_t Frame;       // the span, or the fixed frame
+    StartFrame Start;
     DBMotionType StoreAs;
     uint8_t SE;          // sound effect played at once, 0 none
 };
@@ -40,39 +49,39 @@ constexpr uint16_t Ar = F(dbmfAr), Ds = F(dbmfDs), Act = F(dbmfAct), Dam = F(dbm
 // type (the crouch by hit points, throws by depth facing) are fixed up in
 // SetMtype.
 constexpr MotionRow kMotions[DBMOTIONTYPE_COUNT] = {
-    {dbmtSt, 0, JpOK | Muki, false, frSpan, 1, dbmtSt, 0},
-    {dbmtWk, 1, JpOK | Muki, false, frFirst, 0, dbmtWk, 0},
-    {dbmtDs, 2, Ds | JpOK, false, frFirst, 0, dbmtDs, 0},
-    {dbmtJCr, 3, Ar | Act, true, frSpan, 2, dbmtJCr, 0},
-    {dbmtJ2, 23, Ar | Muki, true, frSpan, 1, dbmtJ2, 0},
-    {dbmtARv, 23, Ar | Muki | ARv, false, frSpan, 1, dbmtJ2, 0},
-    {dbmtCr, 4, Act, false, frSpan, 1, dbmtCr, 0},
-    {dbmtFlF, 5, Ar | Dam | MTK, false, frFixed, 0, dbmtFlF, 0},
-    {dbmtFlB, 5, Ar | Dam | MTK, false, frFixed, 1, dbmtFlB, 0},
-    {dbmtPHF, 28, PHit, false, frFixed, 0, dbmtPHF, 0},
-    {dbmtPHB, 28, PHit, false, frFixed, 3, dbmtPHB, 0},
-    {dbmtKG, 6, Dam, false, frFirst, 0, dbmtKG, 0},
-    {dbmtDn, 8, Dam, false, frFirst, 0, dbmtDn, 8},
-    {dbmtDRv, 37, Dam, false, frSpan, 1, dbmtDRv, 0},
-    {dbmtCM, 9, Act, false, frSpan, 2, dbmtCM, 0},
-    {dbmtPW, 10, JpOK | Muki | PW, false, frSpan, 2, dbmtPW, 0},
-    {dbmtPWWk, 38, JpOK | Muki | PW, false, frFirst, 0, dbmtWk, 0},
-    {dbmtPWDs, 39, Ds | JpOK | PW, false, frFirst, 0, dbmtDs, 0},
-    {dbmtSl, 11, Act | JpOK, false, frFirst, 0, dbmtSl, 0},
-    {dbmtSh, 12, Act, true, frFirst, 0, dbmtSh, 0},
-    {dbmtPa, 15, Act, true, frSpan, 2, dbmtPa, 0},
-    {dbmtJSh, 16, Ar | Act, true, frFirst, 0, dbmtJSh, 0},
-    {dbmtJPa, 24, Ar | Act, true, frFirst, 0, dbmtJPa, 0},
-    {dbmtCa, 20, Act, true, frSpan, 2, dbmtCa, 0},
-    {dbmtJCa, 21, Ar | Act, true, frSpan, 2, dbmtJCa, 0},
-    {dbmtDg, 22, Act, true, frSpan, 1, dbmtDg, 0},
-    {dbmtJDg, 35, Ar | Act, true, frSpan, 1, dbmtJDg, 0},
-    {dbmtRoF, 29, Dam, false, frFirst, 0, dbmtRoF, 9},
-    {dbmtRoB, 30, Dam, false, frFirst, 0, dbmtRoB, 9},
-    {dbmtENG, 31, Ar | Dam | MTK | ENG | FIX, false, frFirst, 0, dbmtENG, 11},
-    {dbmtWIN, 32, FIX, false, frFirst, 0, dbmtWIN, 0},
-    {dbmtLOSE, 33, FIX, false, frFirst, 0, dbmtLOSE, 0},
-    {dbmtOvL, 34, Act, true, frSpan, 2, dbmtOvL, 0},
+    {dbmtSt, 0, JpOK | Muki, false, Span(1), dbmtSt, 0},
+    {dbmtWk, 1, JpOK | Muki, false, First, dbmtWk, 0},
+    {dbmtDs, 2, Ds | JpOK, false, First, dbmtDs, 0},
+    {dbmtJCr, 3, Ar | Act, true, Span(2), dbmtJCr, 0},
+    {dbmtJ2, 23, Ar | Muki, true, Span(1), dbmtJ2, 0},
+    {dbmtARv, 23, Ar | Muki | ARv, false, Span(1), dbmtJ2, 0},
+    {dbmtCr, 4, Act, false, Span(1), dbmtCr, 0},
+    {dbmtFlF, 5, Ar | Dam | MTK, false, Fixed(0), dbmtFlF, 0},
+    {dbmtFlB, 5, Ar | Dam | MTK, false, Fixed(1), dbmtFlB, 0},
+    {dbmtPHF, 28, PHit, false, Fixed(0), dbmtPHF, 0},
+    {dbmtPHB, 28, PHit, false, Fixed(3), dbmtPHB, 0},
+    {dbmtKG, 6, Dam, false, First, dbmtKG, 0},
+    {dbmtDn, 8, Dam, false, First, dbmtDn, 8},
+    {dbmtDRv, 37, Dam, false, Span(1), dbmtDRv, 0},
+    {dbmtCM, 9, Act, false, Span(2), dbmtCM, 0},
+    {dbmtPW, 10, JpOK | Muki | PW, false, Span(2), dbmtPW, 0},
+    {dbmtPWWk, 38, JpOK | Muki | PW, false, First, dbmtWk, 0},
+    {dbmtPWDs, 39, Ds | JpOK | PW, false, First, dbmtDs, 0},
+    {dbmtSl, 11, Act | JpOK, false, First, dbmtSl, 0},
+    {dbmtSh, 12, Act, true, First, dbmtSh, 0},
+    {dbmtPa, 15, Act, true, Span(2), dbmtPa, 0},
+    {dbmtJSh, 16, Ar | Act, true, First, dbmtJSh, 0},
+    {dbmtJPa, 24, Ar | Act, true, First, dbmtJPa, 0},
+    {dbmtCa, 20, Act, true, Span(2), dbmtCa, 0},
+    {dbmtJCa, 21, Ar | Act, true, Span(2), dbmtJCa, 0},
+    {dbmtDg, 22, Act, true, Span(1), dbmtDg, 0},
+    {dbmtJDg, 35, Ar | Act, true, Span(1), dbmtJDg, 0},
+    {dbmtRoF, 29, Dam, false, First, dbmtRoF, 9},
+    {dbmtRoB, 30, Dam, false, First, dbmtRoB, 9},
+    {dbmtENG, 31, Ar | Dam | MTK | ENG | FIX, false, First, dbmtENG, 11},
+    {dbmtWIN, 32, FIX, false, First, dbmtWIN, 0},
+    {dbmtLOSE, 33, FIX, false, First, dbmtLOSE, 0},
+    {dbmtOvL, 34, Act, true, Span(2), dbmtOvL, 0},
 };
 
 constexpr bool TableInOrder() {
@@ -153,8 +162,8 @@ void TDBPlayer::SetMtype(DBMotionType t, bool Reset_f) {
     }
     st.Motion.MF = flags;
     st.Motion.MNo = mno;
-    if (row.Rule == frSpan) st.Anime.FrameNo = depth * row.Frame;
-    if (row.Rule == frFixed) st.Anime.FrameNo = row.Frame;
+    if (row.Start.Rule == frSpan) st.Anime.FrameNo = depth * row.Start.Frame;
+    if (row.Start.Rule == frFixed) st.Anime.FrameNo = row.Start.Frame;
 
     switch (t) {
         case dbmtJSh:

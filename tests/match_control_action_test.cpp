@@ -10,7 +10,7 @@ namespace {
 constexpr uint16_t U = ScriptDI::Bit(cU), D = ScriptDI::Bit(cD), L = ScriptDI::Bit(cL),
                    R = ScriptDI::Bit(cR), A = ScriptDI::Bit(bA), B = ScriptDI::Bit(bB);
 
-class Keys : public Court {
+class MatchKeys : public Court {
 protected:
     void SetUp() override {
         Court::SetUp();
@@ -38,7 +38,7 @@ protected:
     TDBPlayer* me = nullptr;
 };
 
-TEST_F(Keys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
+TEST_F(MatchKeys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
     TDBPlayer& p = P(0, 4);
     Team(0).CtrlNo = 4;
     Stand(p);
@@ -76,7 +76,7 @@ TEST_F(Keys, AnOutfielderOnASideLineTurnsForAcrossKeysAndWalksAlongIt) {
     EXPECT_EQ(me->MyZahyou->MukiZ(), mzB);
 }
 
-TEST_F(Keys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
+TEST_F(MatchKeys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
     me->MySt->Kagami_c = 2;
     Press(A);
     EXPECT_EQ(M(*me), dbmtKG);
@@ -88,7 +88,7 @@ TEST_F(Keys, AFreeManStillOwingCrouchesCrouchesInsteadOfActing) {
     EXPECT_EQ(me->MySt->Kagami_c, 1);
 }
 
-TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
+TEST_F(MatchKeys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
     // A double tap of right, right held now.
     auto tap = [&] {
         di0.Clear();
@@ -119,7 +119,7 @@ TEST_F(Keys, ADoubleTapDashesAnInfielderButNotAnOutfielder) {
     EXPECT_EQ(M(*me), dbmtWk);
 }
 
-TEST_F(Keys, HoldingAgainstADashBrakesIt) {
+TEST_F(MatchKeys, HoldingAgainstADashBrakesIt) {
     Face(*me, mL, mzN);
     me->MukiSetDash(mL);
     me->SetMtype(dbmtDs, false);
@@ -131,7 +131,7 @@ TEST_F(Keys, HoldingAgainstADashBrakesIt) {
     EXPECT_EQ(M(*me), dbmtSl);
 }
 
-TEST_F(Keys, AJumpCancelIsRefusedLateAndInTheAir) {
+TEST_F(MatchKeys, AJumpCancelIsRefusedLateAndInTheAir) {
     me->SetMtype(dbmtSh, false);
     me->MySt->Motion.M_c = 5;
     di0.Hold(A);
@@ -151,7 +151,7 @@ TEST_F(Keys, AJumpCancelIsRefusedLateAndInTheAir) {
     EXPECT_FALSE(me->CancelJmp());
 }
 
-TEST_F(Keys, WithTheBallAPassesAndBShoots) {
+TEST_F(MatchKeys, WithTheBallAPassesAndBShoots) {
     Hold(*me);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;
     Place(P(0, 6), 21000, 9000);  // 6000 along, 4000 back: steep
@@ -172,7 +172,7 @@ TEST_F(Keys, WithTheBallAPassesAndBShoots) {
     EXPECT_EQ(Ball().Motion, dbbBound);
 }
 
-TEST_F(Keys, AgainstAnEnemysBallADodgesAndBCatchesOutsideTheCatchWait) {
+TEST_F(MatchKeys, AgainstAnEnemysBallADodgesAndBCatchesOutsideTheCatchWait) {
     Hold(P(1, 0));
     Press(A);
     EXPECT_EQ(M(*me), dbmtDg);
@@ -203,7 +203,7 @@ TEST_F(Keys, AgainstAnEnemysBallADodgesAndBCatchesOutsideTheCatchWait) {
 // A dash catch goes back to the dash while its direction is held; holding
 // the ball in it, A with a direction turns first and passes the way he now
 // faces, no longer dashing.
-TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
+TEST_F(MatchKeys, ADashCatchRunsOnOrTurnsToPass) {
     me->MukiSetDash(mL);
     me->SetMtype(dbmtDs, false);
     me->SetMtype(dbmtCa, false);
@@ -234,7 +234,7 @@ TEST_F(Keys, ADashCatchRunsOnOrTurnsToPass) {
     EXPECT_EQ(M(*me), dbmtSh);
 }
 
-TEST_F(Keys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
+TEST_F(MatchKeys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
     Hold(*me);
     Ball().PaTgTNo = 0, Ball().PaTgPNo = 6;
     me->MySt->Motion.Mtype = dbmtJ2;
@@ -248,7 +248,7 @@ TEST_F(Keys, FallingLowInAJumpNothingCanBeThrownOrCaught) {
     EXPECT_EQ(M(*me), dbmtJSh);
 }
 
-TEST_F(Keys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
+TEST_F(MatchKeys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
     Ball().Motion = dbbBound;
     Ball().Atari = DBRect{150, 10, 160, 20};
     me->MySt->Kurai = DBRect{145, 0, 165, 40};
@@ -269,7 +269,7 @@ TEST_F(Keys, AFreeBallWithinReachIsTakenWithTheDodgeButton) {
     EXPECT_TRUE(me->CheckPickUpPos());
 }
 
-TEST_F(Keys, AReturningInfieldersDodgeIsCutShort) {
+TEST_F(MatchKeys, AReturningInfieldersDodgeIsCutShort) {
     me->MySt->Auto.AutoType = dbaReturn;
     Hold(P(1, 0));
     Press(A);
@@ -298,7 +298,7 @@ namespace {
 // The real device slot, played from recorded words: a tap of left, a step of
 // nothing and left again dash the controlled infielder to the left, and A
 // held with B pushed jumps from the dash.
-TEST_F(Keys, RecordedWordsDashAndJumpThroughTheDeviceSlot) {
+TEST_F(MatchKeys, RecordedWordsDashAndJumpThroughTheDeviceSlot) {
     TDISAI slot(nullptr, 0, 8);
     std::vector<uint8_t> words;
     for (uint16_t w : {L, uint16_t(0), L, L, uint16_t(L | A), uint16_t(L | A | B)}) {
@@ -330,7 +330,7 @@ namespace {
 // The automatic dodge and the CPU catch start only once the reaction lag is
 // over and only from standing, walking or dashing; the automatic dodge holds
 // its own frame, the catch does not.
-TEST_F(Keys, TheAutomaticDodgeAndCatchWaitForTheirLag) {
+TEST_F(MatchKeys, TheAutomaticDodgeAndCatchWaitForTheirLag) {
     TDBPlayer& p = P(0, 1);
     struct Case {
         DBAutoType at;
@@ -366,7 +366,7 @@ TEST_F(Keys, TheAutomaticDodgeAndCatchWaitForTheirLag) {
 // A fetcher takes any ball in reach from standing, walking or dashing; a
 // player holding a place, or a free man, takes only a bouncing ball, and only
 // standing on the ground. A pick-up is a catch that turns toward the court.
-TEST_F(Keys, AutomaticPickUpsByBehaviourAndMotion) {
+TEST_F(MatchKeys, AutomaticPickUpsByBehaviourAndMotion) {
     struct Case { int pos; DBAutoType at; DBMotionType m; bool air; DBBallMotionType ball; bool taken; };
     const Case cases[] = {
         {1, dbaGet, dbmtSt, false, dbbBound, true},   {1, dbaGet, dbmtWk, false, dbbFree, true},
@@ -399,13 +399,15 @@ TEST_F(Keys, AutomaticPickUpsByBehaviourAndMotion) {
         if (!c.taken) continue;
         EXPECT_EQ(M(p), dbmtCa) << name;
         EXPECT_EQ(sound.Played, (std::vector<int>{12, 30})) << name;
-        if (c.pos == 4) EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << name;  // to the court
+        if (c.pos == 4) {
+            EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << name;  // to the court
+        }
     }
 }
 
 // The hit box and the hurt box meet only when they overlap: boxes that just
 // touch on any side do not; the depths must differ by less than the reach.
-TEST_F(Keys, APickUpNeedsOverlappingBoxesAndADepthWithinReach) {
+TEST_F(MatchKeys, APickUpNeedsOverlappingBoxesAndADepthWithinReach) {
     const DBRect hurt{100, 100, 120, 140};
     me->MySt->Kurai = hurt;
     Ball().Motion = dbbBound;
@@ -446,6 +448,11 @@ TEST_F(Keys, APickUpNeedsOverlappingBoxesAndADepthWithinReach) {
     EXPECT_FALSE(me->CheckPickUpPos());
     Ball().Motion = dbbPass;
     EXPECT_TRUE(me->CheckPickUpPos());
+    // In the middle of a catch, his step takes the ball within reach.
+    me->SetMtype(dbmtCa, false);
+    me->MySt->Kurai = hurt;
+    Press(0);
+    EXPECT_TRUE(me->Ball_f());
 }
 
 }  // namespace
@@ -455,7 +462,7 @@ namespace {
 // A returning human player dodges a threat with a push of A, jump-cancels a
 // throw, and takes a ball in reach while catching; a computer side does none
 // of it, and an outfielder only jump-cancels.
-TEST_F(Keys, AReturningPlayerDodgesCancelsAndCatchesByHisPlace) {
+TEST_F(MatchKeys, AReturningPlayerDodgesCancelsAndCatchesByHisPlace) {
     enum Threat { enemyHolds, shotAtUs, shotAtThem, mateHolds, inReach };
     struct Case {
         const char* name;
@@ -516,14 +523,16 @@ TEST_F(Keys, AReturningPlayerDodgesCancelsAndCatchesByHisPlace) {
         p.MCKeyInputAT();
         EXPECT_EQ(M(p), c.to) << c.name;
         EXPECT_EQ(p.Ball_f(), c.taken) << c.name;
-        if (c.to == dbmtDg) EXPECT_EQ(sound.Played, std::vector<int>{30}) << c.name;
+        if (c.to == dbmtDg) {
+            EXPECT_EQ(sound.Played, std::vector<int>{30}) << c.name;
+        }
     }
     sdt.DBGDt.DBCPUNum = 0;
 }
 
 // The buttons in a slide, in a jump, in a dash catch with the ball, and in a
 // dodge.
-TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
+TEST_F(MatchKeys, ButtonsInASlideAJumpACatchAndADodge) {
     auto jump = [&](int32_t y, int32_t dy) {
         Stand(*me);
         me->MySt->Motion.Mtype = dbmtJ2;
@@ -624,7 +633,7 @@ TEST_F(Keys, ButtonsInASlideAJumpACatchAndADodge) {
 // infielder keeps his way and draws a depth, an outfielder faces right),
 // chooses the targets again and passes, a shot kind shoots, each from the
 // ground or in a jump, and only from a motion that can start a throw.
-TEST_F(Keys, TheCPUAttackWaitsThenThrowsByKindAndMotion) {
+TEST_F(MatchKeys, TheCPUAttackWaitsThenThrowsByKindAndMotion) {
     sdt.DBGDt.DBCPUNum = 1;
     struct Case { int pos; DBCPUAtType at; DBMotionType m; int wait, step; bool hold; DBMotionType to; bool stops; };
     const Case cases[] = {
@@ -674,7 +683,7 @@ namespace {
 // Turning toward a target as seen 10 steps ahead: left or right by its X,
 // front or back only when it lies steeper than 1 in 2; an infielder's shot
 // at a man within 2400 along and 1200 across keeps the facing.
-TEST_F(Keys, LookingAtATargetByItsPlaceTenStepsAhead) {
+TEST_F(MatchKeys, LookingAtATargetByItsPlaceTenStepsAhead) {
     struct Case { bool pass; int32_t tx, tz; MukiType m; MukiZType mz; };
     const Case cases[] = {
         {true, 15000, 5000, mR, mzN},   // on the spot: right, no depth
@@ -703,11 +712,21 @@ TEST_F(Keys, LookingAtATargetByItsPlaceTenStepsAhead) {
     me->MyZahyou->dX = -300;
     me->LookTg(2, true);
     EXPECT_EQ(me->MyZahyou->Muki(), mL);
-    // Without a target the back side line faces the back; others keep theirs.
-    me->MyZahyou->dX = 0;
+    // Moving (100, 100) a step, he looks from (16000, 6000): the receiver at
+    // (18000, 4000) is (2000, -2000) off, steep enough to face the front.
+    me->MyZahyou->dX = me->MyZahyou->dZ = 100;
+    Place(P(0, 2), 18000, 4000);
+    me->LookTg(2, true);
+    EXPECT_EQ(me->MyZahyou->Muki(), mR);
+    EXPECT_EQ(me->MyZahyou->MukiZ(), mzF);
+    // Without a target the back side line faces the back, from a fresh
+    // automatic facing; others keep theirs.
+    me->MyZahyou->dX = me->MyZahyou->dZ = 0;
     Face(P(0, 5), mR, mzN);
+    P(0, 5).MySt->Auto.AMuki = maL;
     P(0, 5).LookTg(-1, true);
     EXPECT_EQ(P(0, 5).MyZahyou->MukiZ(), mzB);
+    EXPECT_EQ(P(0, 5).MyZahyou->Muki(), mR);
     Face(P(0, 4), mL, mzN);
     P(0, 4).LookTg(-1, true);
     EXPECT_EQ(P(0, 4).MyZahyou->MukiZ(), mzF);

@@ -5,7 +5,7 @@ using namespace mctest;
 
 namespace {
 
-class Shot : public Court {
+class MatchShot : public Court {
 protected:
     void SetUp() override {
         Court::SetUp();
@@ -40,7 +40,7 @@ struct KindCase {
     bool special, plain;
 };
 
-TEST_F(Shot, KindByTimingAndTechnique) {
+TEST_F(MatchShot, KindByTimingAndTechnique) {
     const KindCase cases[] = {
         {"standing", false, false, false, false, 0, 0, 20, 0, 0, 0, 0, stS, false, true},
         {"dash special", false, true, false, false, 0, 5, 0, 0, 2, 0, 0, stHS, true, false},
@@ -61,6 +61,7 @@ TEST_F(Shot, KindByTimingAndTechnique) {
         {"dash jump special too late", true, true, false, false, 23, 0, 0, 2, 0, 0, 0, stDJS, false, true},
         {"dash jump double nice needs the catch", true, true, false, false, 12, 0, 15, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump special without one", true, true, false, false, 21, 0, 0, 0, 0, 0, 0, stDJS, false, true},
+        {"dash jump special byte 1", true, true, false, false, 21, 0, 0, 1, 0, 0, 0, stDJS, false, true},
         {"dash jump double nice", true, true, true, false, 12, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
         {"dash jump double nice short of technique", true, true, true, false, 12, 0, 14, 0, 0, 0, 0, stDJS, false, true},
         {"dash jump low technique", true, true, false, false, 9, 0, 11, 0, 0, 0, 0, stDJS, false, true},
@@ -73,8 +74,10 @@ TEST_F(Shot, KindByTimingAndTechnique) {
         {"caught jump nice", true, false, true, false, 10, 0, 7, 0, 0, 0, 0, stJNS, false, false},
         {"caught jump special", true, false, true, false, 10, 0, 6, 0, 0, 2, 0, stSHS1J, true, false},
         {"caught jump plain", true, false, true, false, 10, 0, 6, 0, 0, 0, 0, stJS, false, true},
+        {"caught jump special byte 1", true, false, true, false, 10, 0, 6, 0, 0, 1, 0, stJS, false, true},
         {"jump nice standing", true, false, false, false, 10, 0, 3, 0, 0, 0, 0, stJNS, false, false},
         {"jump standing short", true, false, false, false, 10, 0, 2, 0, 0, 0, 0, stJS, false, true},
+        {"jump special byte 1", true, false, false, false, 10, 0, 3, 0, 0, 1, 0, stJNS, false, false},
         {"jump double nice", true, false, false, false, 13, 0, 15, 0, 0, 0, 0, stJNNS, false, false},
         {"jump double nice short", true, false, false, false, 13, 0, 14, 0, 0, 0, 0, stJNS, false, false},
         {"jump late", true, false, false, false, 15, 0, 14, 0, 0, 2, 0, stJS, false, true},
@@ -120,7 +123,7 @@ TEST_F(Shot, KindByTimingAndTechnique) {
     EXPECT_EQ(glb.DbgTxt[1], "MySt.Step_c = 6");
 }
 
-TEST_F(Shot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
+TEST_F(MatchShot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
     me->MySt->Motion.MF = MFBit(dbmfDs);
     me->MySt->Step_c = 4;
     dt->dHS = 2;
@@ -150,12 +153,12 @@ TEST(MatchControlShot, PowerRoundsAndLevelsClimbTheRankTable) {
     EXPECT_EQ(TDBPlayer::GetShPow(20, 50), 10);
 }
 
-TEST_F(Shot, LevelIsTheHighestRankReached) {
+TEST_F(MatchShot, LevelIsTheHighestRankReached) {
     const int cases[][2] = {{0, 1}, {9, 1}, {10, 1}, {19, 1}, {20, 2}, {59, 5}, {60, 6}, {999, 6}};
     for (auto& c : cases) EXPECT_EQ(me->GetShLv(c[0]), c[1]) << c[0];
 }
 
-TEST_F(Shot, APlainStandingShotFliesAlongTheFacing) {
+TEST_F(MatchShot, APlainStandingShotFliesAlongTheFacing) {
     dt->dBP = 20;  // 20 x 50 % = power 10, level 1
     Hold(*me);
     me->SetShoot(false);
@@ -176,7 +179,7 @@ TEST_F(Shot, APlainStandingShotFliesAlongTheFacing) {
     EXPECT_EQ(sound.Played, std::vector<int>{1});
 }
 
-TEST_F(Shot, PowerSevenRollsOnlyWithANiceFactor) {
+TEST_F(MatchShot, PowerSevenRollsOnlyWithANiceFactor) {
     dt->dBP = 14;  // 14 x 50 % = 7
     me->SetShoot(false);
     EXPECT_EQ(Ball().ShSt.ShPow, 7);
@@ -198,7 +201,7 @@ TEST_F(Shot, PowerSevenRollsOnlyWithANiceFactor) {
     EXPECT_EQ(sound.Played, std::vector<int>{2});
 }
 
-TEST_F(Shot, ASpecialShotWithoutATargetIsThrownPlain) {
+TEST_F(MatchShot, ASpecialShotWithoutATargetIsThrownPlain) {
     DB().DBDBG.ALLHS_F = 1;
     dt->dHS = 3;
     me->SetShoot(false);
@@ -219,7 +222,7 @@ TEST_F(Shot, ASpecialShotWithoutATargetIsThrownPlain) {
     EXPECT_EQ(me->tShType, stDJS);
 }
 
-TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
+TEST_F(MatchShot, ASpecialShotTakesItsRowOfTheShotTable) {
     DB().DBDBG.ALLHS_F = 1;
     dt->dHS = 3;  // special shot 1
     dt->dCrv = 5; // curve level 2
@@ -231,6 +234,7 @@ TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
     Place(P(1, 0), 30000, 5000);
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
+    Team(1).CtrlNo = 3;
     me->SetShoot(false);
     EXPECT_EQ(Ball().ShSt.HSNo, 1);
     EXPECT_EQ(Ball().ShSt.ShPow, 30);
@@ -249,7 +253,7 @@ TEST_F(Shot, ASpecialShotTakesItsRowOfTheShotTable) {
     EXPECT_EQ(sound.Played, std::vector<int>{1});
 }
 
-TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
+TEST_F(MatchShot, AngleKeepsTheSpeedAndTheLimits) {
     int32_t x = 1000, y = 0, z = 0;
     me->SAngle(x, y, z, 500);
     EXPECT_EQ(x, 500);
@@ -307,58 +311,92 @@ TEST_F(Shot, AngleKeepsTheSpeedAndTheLimits) {
     x = 50, y = 0, z = 100;
     me->SAngle(x, y, z, 1000);
     EXPECT_EQ(std::make_pair(x, z), std::make_pair(0, 1000));
-    // Nothing to aim at: full speed along X.
+    // Nothing to aim at: facing neither way, full speed along X.
     Face(*me, mR, mzN);
     x = 0, y = 0, z = 0;
     DB().DBSHOOT.LIMITAGLX = 0;
     me->SAngle(x, y, z, 300);
     EXPECT_EQ(x, 300);
+
+    // The edges, at speed 100000.
+    struct Case { MukiZType mz; int limX, limZ; int32_t x, y, z, ox, oy, oz; };
+    const Case cases[] = {
+        // 101 is not short: (101, 0, 300) and (300, 0, 101) are kept.
+        {mzN, 0, 0, 101, 0, 300, 31906, 0, 94773},
+        {mzF, 0, 0, 300, 0, 101, 94773, 0, 31906},
+        // A short depth becomes exactly 100: (0, 100, 100) climbs at 45.
+        {mzF, 0, 0, 50, 100, 100, 0, 70710, 70710},
+        // (1024, y, 0) at limit 100 %: l = 100 y against 100 x 1024. Just
+        // over (y 1030) the forward distance becomes 1030: 45 degrees; just
+        // under (y 1020) it is kept.
+        {mzN, 100, 0, 1024, 1030, 0, 70710, 70710, 0},
+        {mzN, 100, 0, 1024, 1020, 0, 70848, 70572, 0},
+        // (1000, 1100, 500): l = 1100 / 1500 x 150000 = 110000 is within
+        // 100 x 1118 (the length of the forward pair): kept.
+        {mzN, 100, 100, 1000, 1100, 500, 63757, 70133, 31878},
+        // (-10, 98010, 1000) at limits 0 and 100: l = 99 x 100000; the
+        // stretched X (-1000) would leave the second sum at 0, so both take
+        // 9900000 / 990 / 100 = 100: (-1000, 98010, 100000).
+        {mzF, 0, 100, -10, 98010, 1000, -714, 69994, 71415},
+    };
+    for (const Case& c : cases) {
+        Face(*me, mR, c.mz);
+        DB().DBSHOOT.LIMITAGLX = c.limX;
+        DB().DBSHOOT.LIMITAGLZ = c.limZ;
+        x = c.x, y = c.y, z = c.z;
+        me->SAngle(x, y, z, 100000);
+        EXPECT_EQ((std::vector<int32_t>{x, y, z}), (std::vector<int32_t>{c.ox, c.oy, c.oz}))
+            << c.x << " " << c.y << " " << c.z;
+    }
 }
 
 }  // namespace
 
 namespace {
 
-TEST_F(Shot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
-    DB().DBSHOOT.NOTAGAGL = 30;
-    dt->dBP = 20;  // level 1, speed 101
-    Face(*me, mR, mzF);
-    me->SetShoot(false);
-    EXPECT_EQ(BallZ().dX, 87);   // 101 x 866 / 999.5
-    EXPECT_EQ(BallZ().dZ, -50);  // toward the front
-    EXPECT_EQ(BallZ().dY, 0);
-    EXPECT_EQ(BallZ().MukiZ(), mzF);
-    Face(*me, mL, mzB);
-    me->SetShoot(false);
-    EXPECT_EQ(BallZ().dX, -87);
-    EXPECT_EQ(BallZ().dZ, 50);
-    // A jump shot facing neither way dives along (200, -150) at its speed.
-    hub->ADBRankDt[1].BP.Sp = 1000;
-    Face(*me, mR, mzN);
-    me->SetShoot(true);
-    EXPECT_EQ(BallZ().dX, 800);
-    EXPECT_EQ(BallZ().dY, -600);
-    EXPECT_EQ(BallZ().dZ, 0);
-    // Facing front at 60 degrees and 70 down: (500, -2747, 866) dives too
-    // steeply (l = -2747 / 1366 x 116600 = -234480 against 100 x 1000), so
-    // both forward distances take 234480 / 1366 / 100: (858, -2747, 1486).
-    DB().DBSHOOT.NOTAGAGL = 60;
-    DB().DBSHOOT.NOTAGJSAGLY = 70;
-    DB().DBSHOOT.LIMITAGLX = 60;
-    DB().DBSHOOT.LIMITAGLZ = 100;
-    Face(*me, mR, mzF);
-    me->SetShoot(true);
-    EXPECT_EQ(BallZ().dX, 264);
-    EXPECT_EQ(BallZ().dY, -848);
-    EXPECT_EQ(BallZ().dZ, -458);
-    // At 135 degrees the forward distances (-707, 707) sum to zero: no limit,
-    // (-707, -999, 707) at its speed, thrown along the facing.
-    DB().DBSHOOT.NOTAGAGL = 135;
-    DB().DBSHOOT.NOTAGJSAGLY = 45;
-    me->SetShoot(true);
-    EXPECT_EQ(BallZ().dX, 500);
-    EXPECT_EQ(BallZ().dY, -706);
-    EXPECT_EQ(BallZ().dZ, -500);
+// Without a target: facing neither way along (200, 0) or, jumping,
+// (200, -150); facing front or back at NOTAGAGL degrees off the X axis,
+// (trunc(cos x 1000), trunc(sin x 1000)), and a jump shot dives by
+// NOTAGJSAGLY degrees of that reach. Then the aim at speed 100000 (level 1),
+// X along the facing, depth toward the front (-) or the back (+).
+TEST_F(MatchShot, WithoutATargetADiagonalFacingThrowsAtTheSetAngle) {
+    dt->dBP = 20;
+    hub->ADBRankDt[1].BP.Sp = 100000;
+    struct Case { MukiType m; MukiZType mz; bool jump; int agl, agly, limX, limZ; int32_t dx, dy, dz; };
+    const Case cases[] = {
+        // (866, 0, 499): sin 30 x 1000 truncates to 499.
+        {mR, mzF, false, 30, 0, 0, 0, 86645, 0, -49926},
+        {mL, mzB, false, 30, 0, 0, 0, -86645, 0, 49926},
+        // (939, 0, 342) from 939.69 and 342.02.
+        {mR, mzF, false, 20, 0, 0, 0, 93961, 0, -34222},
+        {mR, mzN, false, 20, 0, 0, 0, 100000, 0, 0},
+        {mR, mzN, true, 20, 30, 60, 100, 80000, -60000, 0},
+        // (984, -576, 173): reach 999.09, tan 30 x 999.09 = 576.8; l =
+        // -576 / 1157 x 76340 = -38005 is within 100 x 999.09: no limit.
+        {mL, mzB, true, 10, 30, 60, 100, -85324, -49946, 15001},
+        {mR, mzB, true, 10, 30, 60, 100, 85324, -49946, 15001},
+        // (500, -2747, 866) dives too steeply (l = -2747 / 1366 x 116600 =
+        // -234480 against 100 x 1000), so both forward distances take
+        // 234480 / 1366 / 100: (858, -2747, 1486), length 3238.9.
+        {mR, mzF, true, 60, 70, 60, 100, 26490, -84813, -45880},
+        // At 135 degrees the forward distances (-707, 707) sum to zero: no
+        // limit, (-707, -999, 707) at its speed, thrown along the facing.
+        {mR, mzF, true, 135, 45, 60, 100, 50021, -70680, -50021},
+    };
+    for (const Case& c : cases) {
+        DB().DBSHOOT.NOTAGAGL = c.agl;
+        DB().DBSHOOT.NOTAGJSAGLY = c.agly;
+        DB().DBSHOOT.LIMITAGLX = c.limX;
+        DB().DBSHOOT.LIMITAGLZ = c.limZ;
+        Face(*me, c.m, c.mz);
+        me->SetShoot(c.jump);
+        EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+                  (std::vector<int32_t>{c.dx, c.dy, c.dz}))
+            << c.agl << " " << c.mz << " " << c.jump;
+        EXPECT_EQ(BallZ().MukiZ(), c.mz);
+        EXPECT_EQ((std::vector<int32_t>{Ball().ShSt.fdX, Ball().ShSt.fdY, Ball().ShSt.fdZ}),
+                  (std::vector<int32_t>{c.dx, c.dy, c.dz}));
+    }
 }
 
 }  // namespace
@@ -367,7 +405,7 @@ namespace {
 
 // Each kind's power rate, nice factor, level and speed (power 20; the level
 // of a power p is p div 10 here, its speed 100 + level).
-TEST_F(Shot, PlainKindsTakeTheirRateAndNiceFactor) {
+TEST_F(MatchShot, PlainKindsTakeTheirRateAndNiceFactor) {
     dt->dBP = 20;
     struct Case { STYPE kind; int pow, nice, lv, se; };
     const Case cases[] = {
@@ -390,7 +428,7 @@ TEST_F(Shot, PlainKindsTakeTheirRateAndNiceFactor) {
 
 // A special kind reads its own ability byte; with no target it falls back
 // to the plain kind of its throw; a byte past the shot table is no special.
-TEST_F(Shot, SpecialKindsReadTheirOwnByte) {
+TEST_F(MatchShot, SpecialKindsReadTheirOwnByte) {
     dt->dHS = 2 + 1, dt->dJHS = 2 + 3, dt->dSHS1 = 2 + 4, dt->dSHS2 = 2 + 5;
     dt->dBP = 20;
     for (int r = 0; r < DBSHOOT_COUNT; ++r) {
@@ -439,7 +477,7 @@ TEST_F(Shot, SpecialKindsReadTheirOwnByte) {
 
 // The curve level is the thrower's plus the special's, held within 0 .. 6;
 // power 8 rolls; the shot state keeps the ball's speeds.
-TEST_F(Shot, CurveRollAndTheStoredSpeeds) {
+TEST_F(MatchShot, CurveRollAndTheStoredSpeeds) {
     DB().DBSHOOT.NOTAGAGL = 30;
     dt->dBP = 16;   // 16 x 50 % + 0.55 = 8
     dt->dCrv = 7;   // curve level 3
@@ -470,7 +508,7 @@ TEST_F(Shot, CurveRollAndTheStoredSpeeds) {
 
 // A target above the ball is shot at downward by the forward speed; facing
 // neither way, a target behind the ball is thrown at level.
-TEST_F(Shot, AimAtATargetAboveOrBehind) {
+TEST_F(MatchShot, AimAtATargetAboveOrBehind) {
     DB().DBSHOOT.LIMITAGLX = 0;
     DB().DBSHOOT.LIMITAGLZ = 0;
     dt->dBP = 100;  // power 50, level 5, speed 105
@@ -514,40 +552,84 @@ TEST_F(Shot, AimAtATargetAboveOrBehind) {
     me->SetShoot(false);
     EXPECT_EQ(BallZ().dX, 63);
     EXPECT_EQ(BallZ().dZ, 84);
+    P(1, 0).MySt->Motion.MF = 0;
+
+    // The thrower stands at (20000, 5000); the ball's X decides what is
+    // behind. A target at the ball's X is not behind; facing front, one
+    // behind keeps its depth; a jump shot aims at the target's height, so
+    // one below the ball dives; a target lying down above climbs, so the
+    // shot dives by the forward speed.
+    struct Case { MukiType m; MukiZType mz; bool jump, down; int32_t ballX, ballY, tx, tz, ty, dx, dy, dz; };
+    const Case cases[] = {
+        {mR, mzN, false, false, 23000, 0, 23000, 9000, 0, 63, 0, 84},
+        {mL, mzN, false, false, 17000, 0, 17000, 9000, 0, -63, 0, 84},
+        {mR, mzF, false, false, 20000, 0, 17000, 1000, 0, 63, 0, -84},
+        // (3000, 3000, 4000) at 105 is (54, 54, 72), below: dY -54.
+        {mR, mzN, true, false, 20000, 3000, 23000, 9000, 0, 54, -54, 72},
+        // (3000, 4000, 4000) at 105 is (49, 65, 65); -trunc(81.4).
+        {mR, mzN, false, true, 20000, 0, 23000, 9000, 4000, 49, -81, 65},
+    };
+    for (const Case& c : cases) {
+        Face(*me, c.m, c.mz);
+        BallZ().X = c.ballX, BallZ().Y = c.ballY;
+        Place(P(1, 0), c.tx, c.tz);
+        P(1, 0).MyZahyou->Y = c.ty;
+        P(1, 0).MySt->Motion.Mtype = c.down ? dbmtDn : dbmtSt;
+        me->SetShoot(c.jump);
+        EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+                  (std::vector<int32_t>{c.dx, c.dy, c.dz}))
+            << c.tx << " " << c.tz << " " << c.jump;
+    }
 }
 
-// The falling special flies like a pass from above the thrower's head, with
+// The falling special flies like a pass from 1600 above the thrower, with
 // the gravity of its row (the slow one in slow motion), and never starts
-// downward.
-TEST_F(Shot, TheFallingSpecialFliesAnArcOntoItsTarget) {
+// downward: the longer forward distance flies at the row's speed, the other
+// in proportion, and it rises arrival x g / 2 - height / arrival.
+TEST_F(MatchShot, TheFallingSpecialFliesAnArcOntoItsTarget) {
     DB().DBDBG.ALLHS_F = 1;
-    dt->dHS = 2 + dbhKYO;
+    dt->dHS = dt->dJHS = 2 + dbhKYO;
     DBShootData& row = hub->ADBShootDt[dbhKYO];
     row.Spd = 500;
     P(1, 0).MySt->Dead_f = 0;
-    Place(P(1, 0), 30000, 5000);
     Ball().ShTgTNo = 1;
     Ball().ShTgPNo = 0;
-    // 10000 along at 500: 20 frames; up 20 x g / 2 - 1600 / 20.
-    struct Case { int32_t grv, slowGrv; bool slow; int32_t dy; };
-    for (const Case& c : {Case{30, 10, false, 220}, Case{30, 10, true, 20}, Case{4, 30, false, 0}}) {
+    struct Case { int32_t grv, slowGrv; bool slow; MukiType m; int32_t tx, tz, y; bool jump; int32_t dx, dy, dz; };
+    const Case cases[] = {
+        // 10000 along at 500: 20 frames; up 20 x g / 2 - 1600 / 20.
+        {30, 10, false, mR, 30000, 5000, 0, false, 500, 220, 0},
+        {30, 10, true, mR, 30000, 5000, 0, false, 500, 20, 0},
+        {4, 30, false, mR, 30000, 5000, 0, false, 500, 0, 0},
+        // (8000, 3000) toward the front, facing left: 16 frames, 500 x 3 / 8
+        // in depth, up 16 x 15 - 1600 / 16.
+        {30, 10, false, mL, 12000, 2000, 0, false, -500, 140, -187},
+        // (3000, 8000) toward the back, jumping at 2000: from 3600 up,
+        // 16 x 15 - 3600 / 16.
+        {30, 10, false, mR, 23000, 13000, 2000, true, 187, 15, 500},
+        // From 3824 up: 240 - 239, the least that still starts upward.
+        {30, 10, false, mR, 23000, 13000, 2224, true, 187, 1, 500},
+    };
+    for (const Case& c : cases) {
         row.Etc[0] = c.grv;
         row.Etc[1] = c.slowGrv;
         sdt.DBGDt.DBSlow_f = c.slow;
+        Place(P(1, 0), c.tx, c.tz);
+        Face(*me, c.m, mzN);
+        me->MyZahyou->Y = c.y;
         BallZ().Y = 0;
-        me->SetShoot(false);
+        me->SetShoot(c.jump);
         EXPECT_EQ(Ball().ShSt.HSNo, dbhKYO);
-        EXPECT_EQ(BallZ().Y, 1600);
+        EXPECT_EQ(BallZ().Y, c.y + 1600);
         EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
-                  (std::vector<int32_t>{500, c.dy, 0}))
-            << c.grv << " " << c.slow;
+                  (std::vector<int32_t>{c.dx, c.dy, c.dz}))
+            << c.grv << " " << c.slow << " " << c.tx;
     }
     sdt.DBGDt.DBSlow_f = 0;
 }
 
 // The court-centre special from side 1 and off the middle depth; the
 // stop-and-aim special at the middle depth aims deeper.
-TEST_F(Shot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
+TEST_F(MatchShot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
     DB().DBDBG.ALLHS_F = 1;
     hub->ADBShootDt[dbhENR].Spd = 1000;
     hub->ADBShootDt[dbhKAK].Spd = 1000;
@@ -578,6 +660,17 @@ TEST_F(Shot, CentreAndStopAndAimSpecialsFromOtherPlaces) {
     en.SetShoot(false);
     EXPECT_EQ(BallZ().dX, -997);
     EXPECT_EQ(BallZ().dZ, 73);
+    // At 1000000 a step, (4700, 4700) from (21200, 10400) on side 1 and
+    // from (30000, 1000) on side 0: 45 degrees, 707106 each way.
+    hub->ADBShootDt[dbhENR].Spd = 1000000;
+    Place(en, 21200, 10400);
+    en.SetShoot(false);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(-707106, -707106));
+    Ball().ShTgTNo = 1;
+    Ball().ShTgPNo = 0;
+    Place(*me, 30000, 1000);
+    me->SetShoot(false);
+    EXPECT_EQ(std::make_pair(BallZ().dX, BallZ().dZ), std::make_pair(707106, 707106));
     // The stop-and-aim special aims 10 pixels deeper than a target in the
     // front half of the court (depth 5700 or less), shallower in the back
     // half: each (10000, 1000) from the thrower.

@@ -1493,6 +1493,25 @@ TEST_F(MatchPlayer, TheHeldBallFollowsTheFramesHandPoint) {
   k.W = 0;
   p.OnSetOS();
   EXPECT_EQ((std::vector<int>{k.X, k.Y, k.W}), (std::vector<int>{127, -128, 0}));
+  // Without frame data, or with a motion or frame number outside the table,
+  // the defaults stand in and no frame is read or written.
+  d.DEFKURAIX = 1, d.DEFKURAIY = 2, d.DEFKURAIW = 3, d.DEFKURAIH = 4;
+  k = SquareData{3, -20, 10, 30};
+  const int32_t mno = p.MySt->Motion.MNo, fno = p.MySt->Anime.FrameNo;
+  const std::vector<int32_t> defaults{100 + 1, 12 + 2, 100 + 1 + 3, 12 + 2 + 4};
+  hub->GDt = nullptr;
+  z.SetMuki(mR);
+  p.OnSetOS();
+  EXPECT_EQ(box(), defaults);
+  hub->GDt = gdt.get();
+  const int32_t outside[][2] = {{-1, fno}, {DBMOTION_COUNT, fno}, {mno, -1}, {mno, DBMOTION_FRAMES}};
+  for (const auto& o : outside) {
+    p.MySt->Motion.MNo = o[0], p.MySt->Anime.FrameNo = o[1];
+    p.OnSetOS();
+    EXPECT_EQ(box(), defaults) << o[0] << " " << o[1];
+  }
+  p.MySt->Motion.MNo = mno, p.MySt->Anime.FrameNo = fno;
+  EXPECT_EQ(k.H, 30);
 }
 
 // Taking the ball: in a jump the jump goes on; the aim decides the shot
@@ -1606,6 +1625,16 @@ TEST_F(MatchPlayer, APassIsReleasedTowardTheReceiver) {
     EXPECT_NE(Ball().LandX, 0);     // and the landing predicted
     EXPECT_EQ(sound.log, std::vector<std::string>{"P30"});
   }
+  // A receiver in the air is passed to where he lands, (-3000, 4000) from
+  // the passer: 40 frames again, and the release height in pixels comes off
+  // the climb.
+  P(0, 2).MySt->Motion.MF = MFBit(dbmfAr);
+  P(0, 2).MySt->LandX = 7000, P(0, 2).MySt->LandZ = 9000;
+  p.BallGet(true);
+  Ball().PaTgTNo = 0, Ball().PaTgPNo = 2;
+  p.SetPass(false);
+  EXPECT_EQ((std::vector<int32_t>{BallZ().dX, BallZ().dY, BallZ().dZ}),
+            (std::vector<int32_t>{-75, 200 + 30 - 16, 100}));
 }
 
 // A frame's sound: none for 0, effect 15 for 1, else its own number, all
