@@ -269,6 +269,23 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
         {"a front-line outfielder in front of his line walks back", 0, 5,
          [&] { Place(P(0, 5), 30000, 300); },
          false, dbaReturn, maN, mzaB, false, dbmtWk, 0},
+        {"the CPU's infield receiver follows an outfielder's shot home", 1, 0,
+         [&] {
+             Place(P(1, 0), 28000, 5000);
+             StandStill(1);
+             ShotAt(0, 30000, 0, 8000, 500, mR);
+             b.PichPNo = 4;
+         },
+         true, dbaShCv, maN, mzaB, false, dbmtWk, 0},
+        {"the CPU receiver starts his catch 8 steps ahead", 1, 2,
+         [&] {
+             b.Motion = dbbPass;
+             b.PaTgTNo = 1, b.PaTgPNo = 2;
+             b.PaETA_c = 8;
+             Place(P(1, 2), 40000, 5000);
+             BallZ().X = 40000, BallZ().Z = 5000;
+         },
+         true, dbaFree, maN, mzaN, false, dbmtCa, 0},
         {"a CPU holder past the centre line steps back over it", 1, 0,
          [&] {
              Place(P(1, 0), 20000, 5000);
@@ -332,6 +349,13 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
              BallZ().Y = 3199;
          },
          dbmtCa},
+        {"a shot-cover man near a ball at 3200 runs on", dbmtSt, {dbaShCv, maR, mzaN, 0},
+         [this](TDBPlayer& p) {
+             Ball().Motion = dbbShoot;
+             BallZ().X = p.MyZahyou->X, BallZ().Z = p.MyZahyou->Z;
+             BallZ().Y = 3200;
+         },
+         dbmtWk},
         {"an arrived shot-cover man still waits", dbmtSt, {dbaShCv, maR, mzaN, 0},
          [](TDBPlayer& p) { p.MySt->AShCv_c = 2; }, dbmtSt},
         {"the CPU attacker runs once his wait is over", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
@@ -440,6 +464,15 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low, landing within reach in depth", 500, true, 20000, 7000, dbaDgJp},
         {"mid-height", 2000, false, 0, 5000, dbaDg},
         {"high", 5000, false, 0, 5000, dbaFree},
+        {"at the jump height", 1000, false, 0, 5000, dbaDgJp},
+        {"just above it", 1001, false, 0, 5000, dbaDg},
+        {"at the crouch height", 4000, false, 0, 5000, dbaDg},
+        {"just above it", 4001, false, 0, 5000, dbaFree},
+        // The crouch box reaches 2000 across and 1000 in depth, the ball's 500.
+        {"mid-height at the box's right edge", 2000, false, 0, 5000, dbaDg, 22499},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 22500},
+        {"mid-height at the box's back edge", 2000, false, 0, 5000, dbaDg, 20000, 6499},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 20000, 6500},
         // Flying right from the left: short when landing over 2000 left of him.
         {"low from the left, landing short", 500, true, 17999, 5000, dbaFree, 19000, 5000, 500, 0},
         {"low from the left, just within reach", 500, true, 18000, 5000, dbaDgJp, 19000, 5000, 500, 0},
@@ -472,6 +505,24 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
     me.InitAutoTypeMuki();
     me.CheckDodge();
     EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
+    // Only a shot at his side threatens an infielder: not one at the enemy,
+    // not a pass, and no shot an outfielder.
+    TDBPlayer& out = P(0, 5);
+    Place(out, 30000, 600);
+    const struct {
+        TDBPlayer* p;
+        int side;
+        DBBallMotionType motion;
+    } safe[] = {{&me, 1, dbbShoot}, {&me, 0, dbbPass}, {&out, 0, dbbShoot}};
+    for (const auto& c : safe) {
+        const TZahyou& z = *c.p->MyZahyou;
+        ShotAt(c.side, z.X + 1000, 2000, z.Z, -500, mL);
+        Ball().Motion = c.motion;
+        c.p->MySt->Auto = DBStAuto{};
+        c.p->InitAutoTypeMuki();
+        c.p->CheckDodge();
+        EXPECT_EQ(c.p->NextAuto.AutoType, dbaFree) << c.p->PosNo << " " << c.side;
+    }
 }
 
 TEST_F(Cpu, ADodgeWaitsOutItsReactionDelay) {
@@ -608,6 +659,11 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
         {0, iltO3, 16000, 14699, 4199, dbaPos2, maR, mzaB, false},
         {0, iltO4, 5700, 10801, 5901, dbaPos2, maL, mzaF, false},
         {0, iltO4, 5700, 10199, 5299, dbaPos2, maR, mzaB, false},
+        // X is held within GetSLX + 300 (9124 at depth 6900) .. 24900.
+        {0, iltO2, 26500, 25201, 6900, dbaPos2, maL, mzaN, false},
+        {0, iltO2, 26500, 25200, 6900, dbaFree, maN, mzaN, false},
+        {0, iltO2, 8000, 8823, 6900, dbaPos2, maR, mzaN, false},
+        {0, iltO2, 8000, 8824, 6900, dbaFree, maN, mzaN, false},
         // The depth is held within 2500 .. 8900.
         {0, iltInf, 9500, 22500, 9201, dbaPos2, maN, mzaF, false},
         {0, iltInf, 9500, 22500, 8599, dbaPos2, maN, mzaB, false},
@@ -776,6 +832,10 @@ TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
          maN, mzaB},
         {"end line, shot flying back", 0, 6, 45000, 5000, 4, 37000, 8000, -500, mzN, dbaShCv, maN,
          mzaN},
+        {"end line, shot flying across only", 0, 6, 45000, 5000, 4, 37000, 8000, 0, mzN, dbaShCv, maN,
+         mzaN},
+        {"side-1 end line, shot flying across only", 1, 6, 20000, 5000, 4, 14000, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
         {"end line, shot 8001 off", 0, 6, 45000, 5000, 4, 36999, 8000, 500, mzN, dbaShCv, maN, mzaN},
         {"end line, shot on the centre line", 0, 6, 30000, 5000, 4, 25600, 8000, 500, mzN, dbaShCv,
          maN, mzaB},
@@ -789,6 +849,10 @@ TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
          maN, mzaB},
         {"infield receiver, shot flying away", 0, 2, 20000, 5000, 4, 28000, 8000, 500, mzN, dbaShCv,
          maN, mzaN},
+        {"infield receiver, shot flying across only", 0, 2, 20000, 5000, 4, 28000, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
+        {"side-1 infield receiver, shot flying across only", 1, 2, 31200, 7000, 4, 26200, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
         {"infield receiver, shot 8001 off", 0, 2, 20000, 5000, 4, 28001, 8000, -500, mzN, dbaShCv,
          maN, mzaN},
         {"side-1 infield receiver, shot coming home", 1, 2, 31200, 7000, 4, 26200, 8000, 500, mzN,
@@ -986,6 +1050,48 @@ TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
         EXPECT_EQ(p.MySt->KagamiRev_c, c.revAfter) << c.name;
         EXPECT_EQ(p.MySt->GaiyaOvL_f, c.ovl) << c.name;
     }
+    // Every area's four edges, on them and one unit past them (wishes in
+    // real directions: side-0 outfielders mirrored). The end line's X range
+    // follows the slanted end line: 7400 at depth 2200, 9521 at 9200.
+    struct Edge {
+        int pos;
+        int32_t lx, z;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+    };
+    const Edge edges[] = {
+        {4, 9000, 9900, maN, mzaN},  {4, 8999, 10000, maL, mzaN},  {4, 25200, 10100, maN, mzaN},
+        {4, 25201, 10000, maR, mzaN}, {5, 7400, 500, maN, mzaN},  {5, 7399, 600, maL, mzaN},
+        {5, 25200, 700, maN, mzaN},  {5, 25201, 600, maR, mzaN},  {6, 5600, 2200, maN, mzaN},
+        {6, 5599, 2200, maL, mzaN},  {6, 5600, 2199, maN, mzaB},  {6, 8121, 9200, maN, mzaN},
+        {6, 8122, 9200, maR, mzaN},  {6, 8121, 9201, maN, mzaF},  {0, 7400, 2200, maN, mzaN},
+        {0, 7399, 2200, maR, mzaN},  {0, 7400, 2199, maN, mzaB},  {0, 25200, 9200, maN, mzaN},
+        {0, 25201, 9200, maL, mzaN}, {0, 25200, 9201, maN, mzaF},
+    };
+    for (const Edge& e : edges) {
+        ResetCourt();
+        TDBPlayer& p = P(0, e.pos);
+        p.MyZahyou->Z = e.z;
+        p.SetLCrtX(e.lx);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 1};
+        p.CheckAutoReturn();
+        const bool out = e.wx != maN || e.wz != mzaN;
+        EXPECT_EQ(p.NextAuto.AutoType, out ? dbaReturn : dbaFree) << e.pos << " " << e.lx << " " << e.z;
+        EXPECT_EQ(p.NextAuto.AMuki, e.wx) << e.pos << " " << e.lx << " " << e.z;
+        EXPECT_EQ(p.NextAuto.AMukiZ, e.wz) << e.pos << " " << e.lx << " " << e.z;
+        // One unit out is a dash only for an infielder.
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), e.pos < 4 && e.wx != maN) << e.pos << " " << e.lx;
+    }
+    // In the air nobody returns, and the outside flag stays.
+    ResetCourt();
+    TDBPlayer& air = P(0, 0);
+    air.SetLCrtX(26000);
+    air.MySt->Motion.MF = MFBit(dbmfAr);
+    air.MySt->GaiyaOvL_f = 1;
+    air.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    air.CheckAutoReturn();
+    EXPECT_EQ(air.NextAuto.AutoType, dbaFree);
+    EXPECT_EQ(air.MySt->GaiyaOvL_f, 1);
 }
 
 // Outfielders line up on the enemy centre (dashing beyond 3200 unless the
@@ -1011,6 +1117,10 @@ TEST_F(Cpu, FormationRunsToTheEnemyCentreAndThePassWaitLine) {
         {"side line 500 off", 0, 5, 30000, 600, 30500, 0, 0, -1, dbaFree, maN, mzaN, false},
         {"side line 501 off", 0, 5, 30000, 600, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
         {"side line, nobody holding", 0, 5, 30000, 600, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"side line 500 off, nobody holding", 0, 5, 30000, 600, 30500, 0, -1, -1, dbaFree, maN, mzaN,
+         false},
+        {"end line 500 off, nobody holding", 0, 6, 44000, 5000, 0, 5500, -1, -1, dbaFree, maN, mzaN,
+         false},
         {"end line 501 off", 0, 6, 44000, 5000, 0, 5501, 0, -1, dbaPos, maN, mzaB, false},
         {"end line 500 off", 0, 6, 44000, 5000, 0, 5500, 0, -1, dbaFree, maN, mzaN, false},
         {"end line, nobody holding", 0, 6, 44000, 5000, 0, 4499, -1, -1, dbaPos2, maN, mzaF, false},
@@ -1427,6 +1537,46 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     }
 }
 
+// Braking takes friction times the steps braked so far off both speeds,
+// stopping at 0: the dash friction of the speed row, a dashing thrower's
+// shot or pass friction; a catch, dodge or landing crouch without a dash
+// stops dead.
+TEST_F(Cpu, BrakingSlowsBothAxesByItsFriction) {
+    hub->ADBRankDt[0].Spd.DSFric = 10;
+    DB().DBFRIC.SHFRIC = 20, DB().DBFRIC.PAFRIC = 30;
+    struct Case {
+        DBMotionType m;
+        bool ds;
+        int32_t dx1, dz1, dx2, dz2;  // after one and after two steps, from (100, -50)
+    };
+    const Case cases[] = {
+        {dbmtSl, false, 90, -40, 70, -20}, {dbmtSh, true, 80, -30, 40, 0},
+        {dbmtSh, false, 90, -40, 70, -20}, {dbmtPa, true, 70, -20, 10, 0},
+        {dbmtPa, false, 90, -40, 70, -20}, {dbmtCa, true, 90, -40, 70, -20},
+        {dbmtCa, false, 0, 0, 0, 0},       {dbmtDg, true, 90, -40, 70, -20},
+        {dbmtDg, false, 0, 0, 0, 0},       {dbmtCr, true, 90, -40, 70, -20},
+        {dbmtCr, false, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(c.m, true);
+        p.MySt->Motion.Mtype = c.m;
+        p.MySt->Motion.MF = uint16_t(c.ds ? MFBit(dbmfDs) : 0);
+        Place(p, 15000, 5000);
+        z.dX = 100, z.dZ = -50;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.dZ, c.dz1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.X, 15000 + c.dx1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.Z, 5000 + c.dz1) << int(c.m) << " " << c.ds;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx2) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.dZ, c.dz2) << int(c.m) << " " << c.ds;
+    }
+}
+
 }  // namespace
 
 namespace {
@@ -1744,6 +1894,8 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
          mL, 0, 0},
         {"the end line fetches facing his run", 6, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
          0, 0},
+        {"a formation walker watches a far ball", 1, dbmtSt, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtWk,
+         mL, 0, 0},
         {"a dash facing away from its run brakes", 1, dbmtDs, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtSl,
          mL, 0, 0},
     };

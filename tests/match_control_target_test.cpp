@@ -278,6 +278,12 @@ TEST_F(Court, TheExpectedCutterIsTheEnemyNearestTheReceiverByWeightedDepth) {
     P(1, 1).Live_f = false;
     me.PaTagSet();
     EXPECT_EQ(Ball().PaCtPNo, 2);
+    // A player not yet set up (no state) is passed over.
+    DBPlayerState* st2 = P(1, 2).MySt;
+    P(1, 2).MySt = nullptr;
+    me.PaTagSet();
+    P(1, 2).MySt = st2;
+    EXPECT_EQ(Ball().PaCtPNo, 3);
 }
 
 }  // namespace
@@ -397,6 +403,14 @@ TEST_F(Court, FacingAndAimFromTheWishesAndTheLines) {
     EXPECT_TRUE(cpu.MukiSet(false, false, true));
     EXPECT_EQ(cpu.MyZahyou->Muki(), mR);
     EXPECT_EQ(cpu.MySt->MukiAgl, 3);
+    // The authoring build shows the front-line man's aim, by side, and
+    // nobody else's.
+    glb.Flags.Debug_f = true;
+    ResetCourt();
+    P(0, 4).MukiSet(true, false, false);
+    P(1, 5).MukiSet(true, false, false);  // facing left and back: aim 7
+    EXPECT_EQ(glb.DbgTxt[0], "TGGG3 1 = 7");
+    EXPECT_TRUE(glb.DbgTxtSt[1].empty());
 }
 
 // The automatic facing: the wish read back from the facing applies as no
