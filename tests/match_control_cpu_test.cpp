@@ -1982,4 +1982,42 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
     EXPECT_EQ(Team(0).PosMove.EnC_c, 1);
 }
 
+// While the enemy holds the ball the infield regroups each time its countdown
+// runs out (reloaded with IPOSITV); otherwise the countdown is kept full. A
+// pending regroup runs in the next step and is cleared.
+TEST_F(Cpu, TheInfieldRegroupsOnItsCountdownWhileTheEnemyHolds) {
+    sdt.DBGDt.DBSSt = dbssShiai;
+    DB().DBNAIYA.IPOSITV = 3;
+    TDBTeam& team = *objs->DBT[0];
+    const struct {
+        int holder;  // the side holding the ball with its back-line man, -1 none
+        int32_t count;
+        bool pending;
+        int32_t countAfter;
+        bool regroup;
+    } steps[] = {
+        {1, 2, false, 1, false},
+        {1, 1, false, 3, true},
+        {0, 1, false, 3, false},
+        {-1, 2, true, 3, true},
+    };
+    for (const auto& s : steps) {
+        ResetCourt();
+        for (int i = 0; i < DBPOSITIONS; ++i) P(0, i).Live_f = false;  // no player frames
+        if (s.holder >= 0) Hold(P(s.holder, 4));
+        DBTeamState& t = Team(0);
+        t.PosMove.EnC_c = 100;
+        t.PosMove.Inf_c = s.count;
+        t.PosReset_f = s.pending;
+        t.PosMove.InfLine = iltO4;
+        ResetRandomDraws();
+        team.OnMove();
+        EXPECT_EQ(t.PosMove.Inf_c, s.countAfter) << s.holder << " " << s.count;
+        EXPECT_EQ(t.PosReset_f, 0) << s.holder << " " << s.count;
+        EXPECT_EQ(RandomDraws(), s.regroup ? 8u : 0u) << s.holder << " " << s.count;
+        EXPECT_EQ(t.PosMove.InfLine, !s.regroup ? iltO4 : s.holder == 1 ? iltO2 : iltInf)
+            << s.holder << " " << s.count;
+    }
+}
+
 }  // namespace
