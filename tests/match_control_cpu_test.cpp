@@ -1640,7 +1640,7 @@ TEST_F(Cpu, TheTeamsControlledManAndInfieldReceiver) {
         {"a hurt controlled man hands on to the nearest", 3, -1, {3}, 0},
         {"the nearest may be the second of two", 3, -1, {0, 3}, 1},
         {"nobody nearer than the hurt", 3, -1, {0, 1, 2, 3}, -1},
-        {"a position past the court", 9, -1, {}, 0},
+        {"a position past the court", 7, -1, {}, 0},
         {"a position before it", -2, -1, {}, 0},
         {"none yet", -1, -1, {}, 0},
     };
@@ -1944,6 +1944,7 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         {"three free", 1, 0, false, false, 8, 20, 51200 - 44000 / 3, 6000, true},
         {"two free", 1, 0, false, false, 12, 20, 51200 - 12000, 5500, true},
         {"one free", 1, 0, false, false, 11, 20, 51200 - 20000, 7000, true},
+        {"none free: the default, not found", 1, 0, false, false, 15, 20, 51200 - 11600, 5600, false},
         {"one on an errand", 1, 0, false, true, 0, 20, 51200 - 46000 / 3, 5000, true},
         {"a last man on an errand", 1, 0, true, true, 0, 5, 51200 - 14000, 8000, true},
         {"the enemy holds", 1, 1, false, false, 0, 20, 51200 - 11600, 5600, true},
@@ -1971,6 +1972,12 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         EXPECT_EQ(pm.EnCZ, c.z) << c.name;
         EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
     }
+    // A centre past the enemy's inner line is held on it.
+    for (int i = 0; i < 4; ++i) P(1, i).SetLCrtX(30000);
+    Hold(P(0, 5));
+    Team(0).PosMove.EnC_c = 1;
+    team.OnMove();
+    EXPECT_EQ(Team(0).PosMove.EnCX, 51200 - 25200);
     // A team not yet linked to its players, or outside a scene, does nothing.
     TDBTeam loose(hub.get(), &glb, 0);
     loose.TSt.PosMove.EnC_c = 1;
