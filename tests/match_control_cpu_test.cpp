@@ -473,6 +473,10 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"mid-height past it", 2000, false, 0, 5000, dbaFree, 22500},
         {"mid-height at the box's back edge", 2000, false, 0, 5000, dbaDg, 20000, 6499},
         {"mid-height past it", 2000, false, 0, 5000, dbaFree, 20000, 6500},
+        {"mid-height at the box's left edge", 2000, false, 0, 5000, dbaDg, 17501},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 17500},
+        {"mid-height at the box's front edge", 2000, false, 0, 5000, dbaDg, 20000, 3501},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 20000, 3500},
         // Flying right from the left: short when landing over 2000 left of him.
         {"low from the left, landing short", 500, true, 17999, 5000, dbaFree, 19000, 5000, 500, 0},
         {"low from the left, just within reach", 500, true, 18000, 5000, dbaDgJp, 19000, 5000, 500, 0},
@@ -1117,6 +1121,9 @@ TEST_F(Cpu, FormationRunsToTheEnemyCentreAndThePassWaitLine) {
         {"side line 500 off", 0, 5, 30000, 600, 30500, 0, 0, -1, dbaFree, maN, mzaN, false},
         {"side line 501 off", 0, 5, 30000, 600, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
         {"side line, nobody holding", 0, 5, 30000, 600, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"back line 501 off", 0, 4, 30000, 10000, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"back line 500 off", 0, 4, 30000, 10000, 29500, 0, 0, -1, dbaFree, maN, mzaN, false},
+        {"back line, nobody holding", 0, 4, 30000, 10000, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
         {"side line 500 off, nobody holding", 0, 5, 30000, 600, 30500, 0, -1, -1, dbaFree, maN, mzaN,
          false},
         {"end line 500 off, nobody holding", 0, 6, 44000, 5000, 0, 5500, -1, -1, dbaFree, maN, mzaN,
@@ -1211,8 +1218,8 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, 0, dbaPassCvr, maN, mzaN, false},
         {"arrived, pass to another", true, 3, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
         {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
-        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maN, mzaN, false},
-        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maN, mzaN, false},
+        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maL, mzaF, false},
+        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maL, mzaF, false},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -1228,7 +1235,7 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         p.MySt->BallLandLineDist = c.lineDist;
         if (c.state == 1) p.MySt->Kagami_c = 1;
         if (c.state == 2) p.MySt->Motion.MF = MFBit(dbmfAr);
-        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.NextAuto = DBStAuto{dbaFree, maL, mzaF, 0};  // wishes of an earlier step are dropped
         p.CheckPassCover();
         EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
         EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
@@ -1466,6 +1473,14 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     EXPECT_EQ(cr.MyZahyou->dZ, -1);
     EXPECT_EQ(cr.MySt->AirFric_c, 4);
     EXPECT_EQ(cr.MySt->JpCr_c, 4);
+    // Still sinking in the slide he lands again: the crouch count and the
+    // landing-point flag are cleared.
+    cr.MySt->LandSet_f = 1;
+    cr.MyZahyou->dY = -100;
+    cr.Moving();
+    EXPECT_EQ(cr.MyZahyou->Y, 0);
+    EXPECT_EQ(cr.MySt->JpCr_c, 0);
+    EXPECT_EQ(cr.MySt->LandSet_f, 0);
 
     // Walls: a walker is knocked back off them, dropping the ball; a dash
     // jumper only loses his rise; a roller rolls on.
