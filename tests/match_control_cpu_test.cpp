@@ -485,6 +485,9 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low from the front, just within reach", 500, true, 20000, 3000, dbaDgJp, 20000, 4000, 0, 500},
         {"low from the front, short of the jump box", 500, false, 0, 0, dbaFree, 20000, 2999, 0, 500},
         {"low from the front, in the jump box", 500, false, 0, 0, dbaDgJp, 20000, 3001, 0, 500},
+        // The jump box reaches 3000 to the side the ball comes from.
+        {"low at the jump box's edge", 500, false, 0, 0, dbaDgJp, 23499},
+        {"low past it", 500, false, 0, 0, dbaFree, 23500},
     };
     TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
     Place(me, 20000, 5000);
@@ -503,12 +506,6 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
             EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
         }
     }
-    // A low ball still outside the half of the jump box it comes from.
-    ShotAt(0, 23600, 500, 5000, -500, mL);
-    Ball().Land_f = 0;
-    me.InitAutoTypeMuki();
-    me.CheckDodge();
-    EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
     // Only a shot at his side threatens an infielder: not one at the enemy,
     // not a pass, and no shot an outfielder.
     TDBPlayer& out = P(0, 5);
