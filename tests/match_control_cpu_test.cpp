@@ -1467,7 +1467,7 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     cr.Moving();
     EXPECT_EQ(cr.MySt->JpCr_c, 4);
     cr.MySt->AirFric_c = 6;
-    cr.MySt->FricX = 50, cr.MySt->FricZ = -20;
+    cr.MySt->FricX = 50, cr.MySt->FricZ = -33;
     cr.Moving();
     EXPECT_EQ(cr.MyZahyou->dX, 3);
     EXPECT_EQ(cr.MyZahyou->dZ, -1);
@@ -1477,7 +1477,10 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     // landing-point flag are cleared.
     cr.MySt->LandSet_f = 1;
     cr.MyZahyou->dY = -100;
+    cr.MySt->FricX = 99, cr.MySt->FricZ = -25;
     cr.Moving();
+    EXPECT_EQ(cr.MyZahyou->dX, 3);   // 4 x 99 / 100
+    EXPECT_EQ(cr.MyZahyou->dZ, -1);  // 4 x -25 / 100
     EXPECT_EQ(cr.MyZahyou->Y, 0);
     EXPECT_EQ(cr.MySt->JpCr_c, 0);
     EXPECT_EQ(cr.MySt->LandSet_f, 0);
@@ -1754,6 +1757,10 @@ TEST_F(Cpu, AFetcherRunsForALooseBallInHisArea) {
          mzaN, true},
         {"end line, off in depth", 6, 44000, 5000, 40000, 5501, 0, 6, false, false, none, dbaGet, maN,
          mzaB, true},
+        {"end line, level, 500 along", 6, 44000, 5000, 43500, 5500, 0, 6, false, false, none, dbaGet,
+         maN, mzaN, false},
+        {"back line, level, 500 across", 4, 30000, 10000, 30000, 9500, 0, 4, false, false, none, dbaGet,
+         maN, mzaN, false},
         {"CPU infielder, far and level", 0, 15000, 5000, 20000, 6599, 3201, 0, true, true, none, dbaGet,
          maR, mzaB, true},
         {"CPU infielder, 3200 away", 0, 15000, 5000, 20000, 6599, 3200, 0, true, true, none, dbaGet,
