@@ -1023,6 +1023,7 @@ TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
         {"outside his area", 0, 1, 26000, 5000, 1, 3, dbaReturn, maL, mzaN, true, 3, 1},
         {"outside in depth only", 0, 1, 20000, 9300, 1, 3, dbaReturn, maL, mzaF, false, 3, 0},
         {"crouches paid", 0, 1, 20000, 5000, 1, 0, dbaFree, maN, mzaN, false, 0, 0},
+        {"owing the last crouch", 0, 1, 20000, 5000, 1, 1, dbaKgReturn, maL, mzaN, false, 0, 0},
         {"not owing crouches", 0, 1, 20000, 5000, 0, 3, dbaFree, maN, mzaN, false, 3, 0},
         {"side 1 mirrors", 1, 1, 20000, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
         {"an outfielder is not held", 0, 4, 20000, 9900, 1, 3, dbaFree, maN, mzaN, false, 3, 0},
@@ -1518,6 +1519,7 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         p.MySt->Auto = w.wish;
         Hold(p);
         z.X = w.x, z.Z = w.z, z.dX = w.dx;
+        p.MySt->AirRev_c = 5, p.MySt->Roll_c = 2;
         p.Moving();
         EXPECT_EQ(p.MySt->Motion.Mtype, w.mAfter) << w.name;
         EXPECT_EQ(z.X, w.xAfter) << w.name;
@@ -1526,6 +1528,10 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         EXPECT_EQ(z.dY, w.dyAfter) << w.name;
         EXPECT_EQ(z.dZ, w.dzAfter) << w.name;
         EXPECT_EQ(Ball().Motion, w.mAfter == dbmtFlB ? dbbBound : dbbHold) << w.name;
+        // The bounce ends a mid-air recovery and any roll; a roller is untouched.
+        const bool rolls = w.m == dbmtRoF;
+        EXPECT_EQ(p.MySt->AirRev_c, rolls ? 5 : -1) << w.name;
+        EXPECT_EQ(p.MySt->Roll_c, rolls ? 2 : 0) << w.name;
     }
 
     // The landing point: a jumper's under the jump's gravity, a flier's
