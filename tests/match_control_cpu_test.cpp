@@ -506,6 +506,27 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
             EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
         }
     }
+    // A point-sized ball shows which half of the jump box counts: the half
+    // across the ball's main travel, starting on the player's own line.
+    DB().DBB.ATARIW = DB().DBB.ATARID = 0;
+    const struct {
+        int32_t bx, bz, dx, dz;
+        DBAutoType r;
+    } point[] = {
+        {20000, 5100, -500, 0, dbaFree},  {20000, 5100, 0, -500, dbaDgJp},
+        {20100, 5000, -500, 0, dbaDgJp},  {20100, 5000, 0, -500, dbaFree},
+        {20000, 5100, -500, -500, dbaDgJp},  // as much across as in depth: by depth
+    };
+    for (const auto& c : point) {
+        ShotAt(0, c.bx, 500, c.bz, c.dx, mL);
+        BallZ().dZ = c.dz;
+        Ball().Land_f = 0;
+        me.MySt->Auto = DBStAuto{};
+        me.InitAutoTypeMuki();
+        me.CheckDodge();
+        EXPECT_EQ(me.NextAuto.AutoType, c.r) << c.bx << " " << c.bz << " " << c.dx << " " << c.dz;
+    }
+    DB().DBB.ATARIW = DB().DBB.ATARID = 10;
     // Only a shot at his side threatens an infielder: not one at the enemy,
     // not a pass, and no shot an outfielder.
     TDBPlayer& out = P(0, 5);
