@@ -1968,6 +1968,24 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
     }
 }
 
+// A man arrived at his point or at the ball faces the ball with no dead zone.
+TEST_F(Cpu, AnArrivedManFacesTheBallExactly) {
+    for (DBAutoType a : {dbaPos2, dbaGet}) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        Team(0).CtrlNo = 3;
+        Place(p, 20000, 5000);
+        BallZ().X = 20001, BallZ().Z = 4999;
+        p.SetMtype(dbmtSt, true);
+        Face(p, mL, mzN);
+        p.NextAuto = DBStAuto{a, maN, mzaN, 0};
+        p.SetAutoMove();
+        EXPECT_EQ(p.MyZahyou->Muki(), mR) << int(a);
+        EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << int(a);
+        EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt) << int(a);
+    }
+}
+
 // The team's enemy centre is worked out when its countdown runs out
 // (OPOSITV steps, a quarter of that against a last man) and the ball is
 // held: the free enemies' centre while the own side holds, the default one

@@ -479,6 +479,9 @@ TEST_F(Court, AutomaticAndDashFacingsReportAChange) {
     p.MySt->MukiAgl = 9;
     EXPECT_FALSE(p.MukiSetDash(mL));
     EXPECT_EQ(p.MySt->MukiAgl, 9);
+    Face(p, mL, mzF);  // only the depth facing changes
+    EXPECT_TRUE(p.MukiSetDash(mL));
+    EXPECT_EQ(p.MySt->MukiAgl, 6);
 }
 
 // The key step of the controlled human, motion by motion: what starts, how he
