@@ -1456,6 +1456,7 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         {dbmtFlB, 0, 0, 0, 300, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
         {dbmtJ2, MFBit(dbmfAr), 0, 5, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 5},
         {dbmtJ2, MFBit(dbmfAr), 0, 5, 1, 0, dbmtCr, 1, -100, 0, 0, 0, 0},
+        {dbmtJ2, MFBit(dbmfAr), 0, 1, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 1},
         {dbmtJDg, MFBit(dbmfAr), 0, 5, 300, -400, dbmtDg, 0, 0, 0, 0, 0, 0},
     };
     for (const Landing& l : landings) {
@@ -1567,6 +1568,8 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         int32_t landX;
     } lands[] = {{dbmtFlB, 0, 20100 + 18 * 100},
                  {dbmtJ2, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtJPa, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtJCa, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
                  {dbmtSl, 0, 20100}};
     for (const auto& l : lands) {
         ResetCourt();
@@ -2047,6 +2050,7 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
     EXPECT_EQ(Team(0).PosMove.EnCX, 51200 - 25200);
     // A team not yet linked to its players, or outside a scene, does nothing.
     TDBTeam loose(hub.get(), &glb, 0);
+    EXPECT_EQ(loose.TSt.CtrlNo, 0);  // a new team controls position 0
     loose.TSt.PosMove.EnC_c = 1;
     loose.OnMove();
     EXPECT_EQ(loose.TSt.PosMove.EnC_c, 1);
