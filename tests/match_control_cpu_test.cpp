@@ -1585,6 +1585,42 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     }
 }
 
+// A knocked-back player stuck to a shot rides it: the ball's rise (at least
+// 100), its speed across and in depth, 100 more toward it when he is over 100
+// behind; once the ball is no shot he comes unstuck and falls.
+TEST_F(Cpu, AStuckFlierRidesTheShotUntilItEnds) {
+    DB().DBDAM.FLYSPDPER = 50, DB().DBDAM.FLYGRV = 20;
+    const struct {
+        bool stuck;
+        DBBallMotionType motion;
+        int32_t ox, oz, bdy;  // the ball's offset from him and its rise
+        int32_t dx, dy, dz;
+        bool stuckAfter;
+    } cases[] = {
+        {true, dbbShoot, 101, -101, 50, 400, 100, -60, true},
+        {true, dbbShoot, -101, 101, 150, 200, 150, 140, true},
+        {true, dbbShoot, 100, -100, 150, 300, 150, 40, true},
+        {true, dbbBound, 101, -101, 150, 70, -10, 30, false},
+        {false, dbbShoot, 101, -101, 150, 70, -10, 30, false},
+    };
+    for (const auto& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(dbmtFlB, true);
+        p.MySt->Stick_f = c.stuck;
+        z.X = 20000, z.Y = 5000, z.Z = 5000, z.dX = 70, z.dY = 0, z.dZ = 30;
+        Ball().Motion = c.motion;
+        BallZ().X = 20000 + c.ox, BallZ().Z = 5000 + c.oz;
+        BallZ().dX = 300, BallZ().dY = c.bdy, BallZ().dZ = 40;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx) << c.stuck << " " << c.ox;
+        EXPECT_EQ(z.dY, c.dy) << c.stuck << " " << c.ox;
+        EXPECT_EQ(z.dZ, c.dz) << c.stuck << " " << c.ox;
+        EXPECT_EQ(bool(p.MySt->Stick_f), c.stuckAfter) << c.stuck << " " << c.ox;
+    }
+}
+
 // Braking takes friction times the steps braked so far off both speeds,
 // stopping at 0: the dash friction of the speed row, a dashing thrower's
 // shot or pass friction; a catch, dodge or landing crouch without a dash
