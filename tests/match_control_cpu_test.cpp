@@ -1619,6 +1619,12 @@ TEST_F(Cpu, AStuckFlierRidesTheShotUntilItEnds) {
         EXPECT_EQ(z.dZ, c.dz) << c.stuck << " " << c.ox;
         EXPECT_EQ(bool(p.MySt->Stick_f), c.stuckAfter) << c.stuck << " " << c.ox;
     }
+    // However fast the fall, it is held at 800 a step.
+    TZahyou& z = *P(0, 1).MyZahyou;
+    z.Y = 50000, z.dY = -795;
+    P(0, 1).Moving();
+    EXPECT_EQ(z.dY, -800);
+    EXPECT_EQ(z.Y, 50000 - 400);  // half of it in flight
 }
 
 // Braking takes friction times the steps braked so far off both speeds,

@@ -315,6 +315,10 @@ TEST_F(Court, TheExpectedCutterIsTheEnemyNearestTheReceiverByWeightedDepth) {
     me.PaTagSet();
     P(1, 2).MySt = st2;
     EXPECT_EQ(Ball().PaCtPNo, 3);
+    // Only infielders cut: an outfielder on the receiver does not.
+    Place(P(1, 4), 30000, 600);
+    me.PaTagSet();
+    EXPECT_EQ(Ball().PaCtPNo, 2);
 }
 
 }  // namespace
