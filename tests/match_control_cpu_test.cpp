@@ -88,7 +88,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         // A side-1 infielder attacks to the left, dashing, level.
         EXPECT_EQ(cpu.NextAuto.AMuki, maL);
         EXPECT_EQ(cpu.NextAuto.AMukiZ, mzaN);
-        EXPECT_TRUE(cpu.NextAuto.ADash_f);
+        EXPECT_EQ(cpu.NextAuto.ADash_f, 1);
     }
     // An outfielder waits the outfield time and attacks the other way.
     TDBPlayer& out = P(1, 4);
@@ -331,6 +331,12 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
         {"a return against the dash brakes", dbmtSt, {dbaReturn, maR, mzaN, 1}, dashingLeft,
          dbmtSl},
         {"a return along the dash goes on", dbmtSt, {dbaReturn, maL, mzaN, 1}, dashingLeft, dbmtDs},
+        {"a return along a right dash goes on", dbmtSt, {dbaReturn, maR, mzaN, 1},
+         [](TDBPlayer& p) {
+             p.MukiSetDash(mR);
+             p.SetMtype(dbmtDs, true);
+         },
+         dbmtDs},
         {"a return in depth walks", dbmtSt, {dbaReturn, maN, mzaB, 0}, [](TDBPlayer&) {}, dbmtWk},
         {"a fetcher dashing with a depth wish only runs on", dbmtSt, {dbaGet, maN, mzaB, 0},
          dashingLeft, dbmtDs},
@@ -1619,6 +1625,16 @@ TEST_F(Cpu, AStuckFlierRidesTheShotUntilItEnds) {
         EXPECT_EQ(z.dZ, c.dz) << c.stuck << " " << c.ox;
         EXPECT_EQ(bool(p.MySt->Stick_f), c.stuckAfter) << c.stuck << " " << c.ox;
     }
+    // A defeated player rises and sways: right for 45 steps, left for 45.
+    for (const int32_t holy : {22, 23, 67, 68}) {
+        TDBPlayer& d = P(0, 2);
+        d.SetMtype(dbmtENG, true);
+        d.MySt->Holy_c = holy;
+        d.Moving();
+        EXPECT_EQ(d.MyZahyou->dX, holy == 22 || holy == 68 ? 50 : -50) << holy;
+        EXPECT_EQ(d.MyZahyou->dY, 75) << holy;
+        EXPECT_EQ(d.MyZahyou->dZ, 0) << holy;
+    }
     // However fast the fall, it is held at 800 a step.
     TZahyou& z = *P(0, 1).MyZahyou;
     z.Y = 50000, z.dY = -795;
@@ -2082,7 +2098,7 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         EXPECT_EQ(pm.EnC_c, c.countAfter) << c.name;
         EXPECT_EQ(pm.EnCX, c.x) << c.name;
         EXPECT_EQ(pm.EnCZ, c.z) << c.name;
-        EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
+        EXPECT_EQ(pm.EnC_f, c.found ? 1 : 0) << c.name;
     }
     // A centre past the enemy's inner line is held on it.
     for (int i = 0; i < 4; ++i) P(1, i).SetLCrtX(30000);
