@@ -1635,6 +1635,22 @@ TEST_F(Cpu, AStuckFlierRidesTheShotUntilItEnds) {
         EXPECT_EQ(d.MyZahyou->dY, 75) << holy;
         EXPECT_EQ(d.MyZahyou->dZ, 0) << holy;
     }
+    // A round flier past the left end comes back in at the right one.
+    TDBPlayer& r = P(0, 3);
+    r.SetMtype(dbmtFlB, true);
+    r.MySt->Round_f = 1;
+    r.MyZahyou->X = 100, r.MyZahyou->Y = 5000, r.MyZahyou->dX = -300;
+    r.Moving();
+    EXPECT_EQ(r.MyZahyou->X, 51199);
+    // A catch slide moves by its count times its direction in percent.
+    TDBPlayer& cm = P(0, 0);
+    cm.SetMtype(dbmtCM, true);
+    cm.MyZahyou->Fric_c = 4;
+    cm.MySt->FricX = 99, cm.MySt->FricZ = -25;
+    cm.Moving();
+    EXPECT_EQ(cm.MyZahyou->dX, 3);   // 4 x 99 / 100
+    EXPECT_EQ(cm.MyZahyou->dZ, -1);  // 4 x -25 / 100
+    EXPECT_EQ(cm.MyZahyou->Fric_c, 2);
     // However fast the fall, it is held at 800 a step.
     TZahyou& z = *P(0, 1).MyZahyou;
     z.Y = 50000, z.dY = -795;
