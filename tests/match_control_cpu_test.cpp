@@ -88,7 +88,7 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         // A side-1 infielder attacks to the left, dashing, level.
         EXPECT_EQ(cpu.NextAuto.AMuki, maL);
         EXPECT_EQ(cpu.NextAuto.AMukiZ, mzaN);
-        EXPECT_TRUE(cpu.NextAuto.ADash_f);
+        EXPECT_EQ(cpu.NextAuto.ADash_f, 1);
     }
     // An outfielder waits the outfield time and attacks the other way.
     TDBPlayer& out = P(1, 4);
@@ -269,6 +269,23 @@ TEST_F(Cpu, DecisionPipelinesByTheSituation) {
         {"a front-line outfielder in front of his line walks back", 0, 5,
          [&] { Place(P(0, 5), 30000, 300); },
          false, dbaReturn, maN, mzaB, false, dbmtWk, 0},
+        {"the CPU's infield receiver follows an outfielder's shot home", 1, 0,
+         [&] {
+             Place(P(1, 0), 28000, 5000);
+             StandStill(1);
+             ShotAt(0, 30000, 0, 8000, 500, mR);
+             b.PichPNo = 4;
+         },
+         true, dbaShCv, maN, mzaB, false, dbmtWk, 0},
+        {"the CPU receiver starts his catch 8 steps ahead", 1, 2,
+         [&] {
+             b.Motion = dbbPass;
+             b.PaTgTNo = 1, b.PaTgPNo = 2;
+             b.PaETA_c = 8;
+             Place(P(1, 2), 40000, 5000);
+             BallZ().X = 40000, BallZ().Z = 5000;
+         },
+         true, dbaFree, maN, mzaN, false, dbmtCa, 0},
         {"a CPU holder past the centre line steps back over it", 1, 0,
          [&] {
              Place(P(1, 0), 20000, 5000);
@@ -314,6 +331,12 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
         {"a return against the dash brakes", dbmtSt, {dbaReturn, maR, mzaN, 1}, dashingLeft,
          dbmtSl},
         {"a return along the dash goes on", dbmtSt, {dbaReturn, maL, mzaN, 1}, dashingLeft, dbmtDs},
+        {"a return along a right dash goes on", dbmtSt, {dbaReturn, maR, mzaN, 1},
+         [](TDBPlayer& p) {
+             p.MukiSetDash(mR);
+             p.SetMtype(dbmtDs, true);
+         },
+         dbmtDs},
         {"a return in depth walks", dbmtSt, {dbaReturn, maN, mzaB, 0}, [](TDBPlayer&) {}, dbmtWk},
         {"a fetcher dashing with a depth wish only runs on", dbmtSt, {dbaGet, maN, mzaB, 0},
          dashingLeft, dbmtDs},
@@ -332,6 +355,13 @@ TEST_F(Cpu, TheMoverTurnsWishesIntoMotions) {
              BallZ().Y = 3199;
          },
          dbmtCa},
+        {"a shot-cover man near a ball at 3200 runs on", dbmtSt, {dbaShCv, maR, mzaN, 0},
+         [this](TDBPlayer& p) {
+             Ball().Motion = dbbShoot;
+             BallZ().X = p.MyZahyou->X, BallZ().Z = p.MyZahyou->Z;
+             BallZ().Y = 3200;
+         },
+         dbmtWk},
         {"an arrived shot-cover man still waits", dbmtSt, {dbaShCv, maR, mzaN, 0},
          [](TDBPlayer& p) { p.MySt->AShCv_c = 2; }, dbmtSt},
         {"the CPU attacker runs once his wait is over", dbmtSt, {dbaCPUSht, maR, mzaN, 1},
@@ -440,6 +470,19 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low, landing within reach in depth", 500, true, 20000, 7000, dbaDgJp},
         {"mid-height", 2000, false, 0, 5000, dbaDg},
         {"high", 5000, false, 0, 5000, dbaFree},
+        {"at the jump height", 1000, false, 0, 5000, dbaDgJp},
+        {"just above it", 1001, false, 0, 5000, dbaDg},
+        {"at the crouch height", 4000, false, 0, 5000, dbaDg},
+        {"just above it", 4001, false, 0, 5000, dbaFree},
+        // The crouch box reaches 2000 across and 1000 in depth, the ball's 500.
+        {"mid-height at the box's right edge", 2000, false, 0, 5000, dbaDg, 22499},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 22500},
+        {"mid-height at the box's back edge", 2000, false, 0, 5000, dbaDg, 20000, 6499},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 20000, 6500},
+        {"mid-height at the box's left edge", 2000, false, 0, 5000, dbaDg, 17501},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 17500},
+        {"mid-height at the box's front edge", 2000, false, 0, 5000, dbaDg, 20000, 3501},
+        {"mid-height past it", 2000, false, 0, 5000, dbaFree, 20000, 3500},
         // Flying right from the left: short when landing over 2000 left of him.
         {"low from the left, landing short", 500, true, 17999, 5000, dbaFree, 19000, 5000, 500, 0},
         {"low from the left, just within reach", 500, true, 18000, 5000, dbaDgJp, 19000, 5000, 500, 0},
@@ -448,6 +491,9 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
         {"low from the front, just within reach", 500, true, 20000, 3000, dbaDgJp, 20000, 4000, 0, 500},
         {"low from the front, short of the jump box", 500, false, 0, 0, dbaFree, 20000, 2999, 0, 500},
         {"low from the front, in the jump box", 500, false, 0, 0, dbaDgJp, 20000, 3001, 0, 500},
+        // The jump box reaches 3000 to the side the ball comes from.
+        {"low at the jump box's edge", 500, false, 0, 0, dbaDgJp, 23499},
+        {"low past it", 500, false, 0, 0, dbaFree, 23500},
     };
     TDBPlayer& me = P(0, 1);  // an uncontrolled human infielder
     Place(me, 20000, 5000);
@@ -466,12 +512,45 @@ TEST_F(Cpu, DodgesByTheBallsHeight) {
             EXPECT_EQ(me.MySt->DdgLag_c, 5) << c.name;
         }
     }
-    // A low ball still outside the half of the jump box it comes from.
-    ShotAt(0, 23600, 500, 5000, -500, mL);
-    Ball().Land_f = 0;
-    me.InitAutoTypeMuki();
-    me.CheckDodge();
-    EXPECT_EQ(me.NextAuto.AutoType, dbaFree);
+    // A point-sized ball shows which half of the jump box counts: the half
+    // across the ball's main travel, starting on the player's own line.
+    DB().DBB.ATARIW = DB().DBB.ATARID = 0;
+    const struct {
+        int32_t bx, bz, dx, dz;
+        DBAutoType r;
+    } point[] = {
+        {20000, 5100, -500, 0, dbaFree},  {20000, 5100, 0, -500, dbaDgJp},
+        {20100, 5000, -500, 0, dbaDgJp},  {20100, 5000, 0, -500, dbaFree},
+        {20000, 5100, -500, -500, dbaDgJp},  // as much across as in depth: by depth
+    };
+    for (const auto& c : point) {
+        ShotAt(0, c.bx, 500, c.bz, c.dx, mL);
+        BallZ().dZ = c.dz;
+        Ball().Land_f = 0;
+        me.MySt->Auto = DBStAuto{};
+        me.InitAutoTypeMuki();
+        me.CheckDodge();
+        EXPECT_EQ(me.NextAuto.AutoType, c.r) << c.bx << " " << c.bz << " " << c.dx << " " << c.dz;
+    }
+    DB().DBB.ATARIW = DB().DBB.ATARID = 10;
+    // Only a shot at his side threatens an infielder: not one at the enemy,
+    // not a pass, and no shot an outfielder.
+    TDBPlayer& out = P(0, 5);
+    Place(out, 30000, 600);
+    const struct {
+        TDBPlayer* p;
+        int side;
+        DBBallMotionType motion;
+    } safe[] = {{&me, 1, dbbShoot}, {&me, 0, dbbPass}, {&out, 0, dbbShoot}};
+    for (const auto& c : safe) {
+        const TZahyou& z = *c.p->MyZahyou;
+        ShotAt(c.side, z.X + 1000, 2000, z.Z, -500, mL);
+        Ball().Motion = c.motion;
+        c.p->MySt->Auto = DBStAuto{};
+        c.p->InitAutoTypeMuki();
+        c.p->CheckDodge();
+        EXPECT_EQ(c.p->NextAuto.AutoType, dbaFree) << c.p->PosNo << " " << c.side;
+    }
 }
 
 TEST_F(Cpu, ADodgeWaitsOutItsReactionDelay) {
@@ -608,6 +687,11 @@ TEST_F(Cpu, InfieldersTakeTheirFormationPointWhenOrdered) {
         {0, iltO3, 16000, 14699, 4199, dbaPos2, maR, mzaB, false},
         {0, iltO4, 5700, 10801, 5901, dbaPos2, maL, mzaF, false},
         {0, iltO4, 5700, 10199, 5299, dbaPos2, maR, mzaB, false},
+        // X is held within GetSLX + 300 (9124 at depth 6900) .. 24900.
+        {0, iltO2, 26500, 25201, 6900, dbaPos2, maL, mzaN, false},
+        {0, iltO2, 26500, 25200, 6900, dbaFree, maN, mzaN, false},
+        {0, iltO2, 8000, 8823, 6900, dbaPos2, maR, mzaN, false},
+        {0, iltO2, 8000, 8824, 6900, dbaFree, maN, mzaN, false},
         // The depth is held within 2500 .. 8900.
         {0, iltInf, 9500, 22500, 9201, dbaPos2, maN, mzaF, false},
         {0, iltInf, 9500, 22500, 8599, dbaPos2, maN, mzaB, false},
@@ -776,6 +860,10 @@ TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
          maN, mzaB},
         {"end line, shot flying back", 0, 6, 45000, 5000, 4, 37000, 8000, -500, mzN, dbaShCv, maN,
          mzaN},
+        {"end line, shot flying across only", 0, 6, 45000, 5000, 4, 37000, 8000, 0, mzN, dbaShCv, maN,
+         mzaN},
+        {"side-1 end line, shot flying across only", 1, 6, 20000, 5000, 4, 14000, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
         {"end line, shot 8001 off", 0, 6, 45000, 5000, 4, 36999, 8000, 500, mzN, dbaShCv, maN, mzaN},
         {"end line, shot on the centre line", 0, 6, 30000, 5000, 4, 25600, 8000, 500, mzN, dbaShCv,
          maN, mzaB},
@@ -789,6 +877,10 @@ TEST_F(Cpu, ShotCoverFollowsTheShotByPosition) {
          maN, mzaB},
         {"infield receiver, shot flying away", 0, 2, 20000, 5000, 4, 28000, 8000, 500, mzN, dbaShCv,
          maN, mzaN},
+        {"infield receiver, shot flying across only", 0, 2, 20000, 5000, 4, 28000, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
+        {"side-1 infield receiver, shot flying across only", 1, 2, 31200, 7000, 4, 26200, 8000, 0, mzN,
+         dbaShCv, maN, mzaN},
         {"infield receiver, shot 8001 off", 0, 2, 20000, 5000, 4, 28001, 8000, -500, mzN, dbaShCv,
          maN, mzaN},
         {"side-1 infield receiver, shot coming home", 1, 2, 31200, 7000, 4, 26200, 8000, 500, mzN,
@@ -958,6 +1050,7 @@ TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
         {"outside his area", 0, 1, 26000, 5000, 1, 3, dbaReturn, maL, mzaN, true, 3, 1},
         {"outside in depth only", 0, 1, 20000, 9300, 1, 3, dbaReturn, maL, mzaF, false, 3, 0},
         {"crouches paid", 0, 1, 20000, 5000, 1, 0, dbaFree, maN, mzaN, false, 0, 0},
+        {"owing the last crouch", 0, 1, 20000, 5000, 1, 1, dbaKgReturn, maL, mzaN, false, 0, 0},
         {"not owing crouches", 0, 1, 20000, 5000, 0, 3, dbaFree, maN, mzaN, false, 3, 0},
         {"side 1 mirrors", 1, 1, 20000, 5000, 1, 3, dbaKgReturn, maR, mzaN, false, 2, 0},
         {"an outfielder is not held", 0, 4, 20000, 9900, 1, 3, dbaFree, maN, mzaN, false, 3, 0},
@@ -986,6 +1079,48 @@ TEST_F(Cpu, PlayersReturnToTheirAreaAndABreathingInfielderToTheMiddle) {
         EXPECT_EQ(p.MySt->KagamiRev_c, c.revAfter) << c.name;
         EXPECT_EQ(p.MySt->GaiyaOvL_f, c.ovl) << c.name;
     }
+    // Every area's four edges, on them and one unit past them (wishes in
+    // real directions: side-0 outfielders mirrored). The end line's X range
+    // follows the slanted end line: 7400 at depth 2200, 9521 at 9200.
+    struct Edge {
+        int pos;
+        int32_t lx, z;
+        MukiTypeA wx;
+        MukiZTypeA wz;
+    };
+    const Edge edges[] = {
+        {4, 9000, 9900, maN, mzaN},  {4, 8999, 10000, maL, mzaN},  {4, 25200, 10100, maN, mzaN},
+        {4, 25201, 10000, maR, mzaN}, {5, 7400, 500, maN, mzaN},  {5, 7399, 600, maL, mzaN},
+        {5, 25200, 700, maN, mzaN},  {5, 25201, 600, maR, mzaN},  {6, 5600, 2200, maN, mzaN},
+        {6, 5599, 2200, maL, mzaN},  {6, 5600, 2199, maN, mzaB},  {6, 8121, 9200, maN, mzaN},
+        {6, 8122, 9200, maR, mzaN},  {6, 8121, 9201, maN, mzaF},  {0, 7400, 2200, maN, mzaN},
+        {0, 7399, 2200, maR, mzaN},  {0, 7400, 2199, maN, mzaB},  {0, 25200, 9200, maN, mzaN},
+        {0, 25201, 9200, maL, mzaN}, {0, 25200, 9201, maN, mzaF},
+    };
+    for (const Edge& e : edges) {
+        ResetCourt();
+        TDBPlayer& p = P(0, e.pos);
+        p.MyZahyou->Z = e.z;
+        p.SetLCrtX(e.lx);
+        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 1};
+        p.CheckAutoReturn();
+        const bool out = e.wx != maN || e.wz != mzaN;
+        EXPECT_EQ(p.NextAuto.AutoType, out ? dbaReturn : dbaFree) << e.pos << " " << e.lx << " " << e.z;
+        EXPECT_EQ(p.NextAuto.AMuki, e.wx) << e.pos << " " << e.lx << " " << e.z;
+        EXPECT_EQ(p.NextAuto.AMukiZ, e.wz) << e.pos << " " << e.lx << " " << e.z;
+        // One unit out is a dash only for an infielder.
+        EXPECT_EQ(bool(p.NextAuto.ADash_f), e.pos < 4 && e.wx != maN) << e.pos << " " << e.lx;
+    }
+    // In the air nobody returns, and the outside flag stays.
+    ResetCourt();
+    TDBPlayer& air = P(0, 0);
+    air.SetLCrtX(26000);
+    air.MySt->Motion.MF = MFBit(dbmfAr);
+    air.MySt->GaiyaOvL_f = 1;
+    air.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+    air.CheckAutoReturn();
+    EXPECT_EQ(air.NextAuto.AutoType, dbaFree);
+    EXPECT_EQ(air.MySt->GaiyaOvL_f, 1);
 }
 
 // Outfielders line up on the enemy centre (dashing beyond 3200 unless the
@@ -1011,6 +1146,13 @@ TEST_F(Cpu, FormationRunsToTheEnemyCentreAndThePassWaitLine) {
         {"side line 500 off", 0, 5, 30000, 600, 30500, 0, 0, -1, dbaFree, maN, mzaN, false},
         {"side line 501 off", 0, 5, 30000, 600, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
         {"side line, nobody holding", 0, 5, 30000, 600, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"back line 501 off", 0, 4, 30000, 10000, 30501, 0, 0, -1, dbaPos, maR, mzaN, false},
+        {"back line 500 off", 0, 4, 30000, 10000, 29500, 0, 0, -1, dbaFree, maN, mzaN, false},
+        {"back line, nobody holding", 0, 4, 30000, 10000, 26799, 0, -1, -1, dbaPos2, maL, mzaN, true},
+        {"side line 500 off, nobody holding", 0, 5, 30000, 600, 30500, 0, -1, -1, dbaFree, maN, mzaN,
+         false},
+        {"end line 500 off, nobody holding", 0, 6, 44000, 5000, 0, 5500, -1, -1, dbaFree, maN, mzaN,
+         false},
         {"end line 501 off", 0, 6, 44000, 5000, 0, 5501, 0, -1, dbaPos, maN, mzaB, false},
         {"end line 500 off", 0, 6, 44000, 5000, 0, 5500, 0, -1, dbaFree, maN, mzaN, false},
         {"end line, nobody holding", 0, 6, 44000, 5000, 0, 4499, -1, -1, dbaPos2, maN, mzaF, false},
@@ -1101,8 +1243,8 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         {"arrived under a pass at 4800", true, 2, 0, 0, 0, 4800, 0, dbaPassCvr, maN, mzaN, false},
         {"arrived, pass to another", true, 3, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
         {"arrived, landing unknown", false, 2, 0, 0, 0, 6000, 0, dbaPassCvr, maN, mzaN, false},
-        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maN, mzaN, false},
-        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maN, mzaN, false},
+        {"owing crouches", false, 3, 5000, 0, 0, 0, 1, dbaFree, maL, mzaF, false},
+        {"in the air", false, 3, 5000, 0, 0, 0, 2, dbaFree, maL, mzaF, false},
     };
     for (const Case& c : cases) {
         ResetCourt();
@@ -1118,7 +1260,7 @@ TEST_F(Cpu, ThePassCoverMansDeadZonesAndJump) {
         p.MySt->BallLandLineDist = c.lineDist;
         if (c.state == 1) p.MySt->Kagami_c = 1;
         if (c.state == 2) p.MySt->Motion.MF = MFBit(dbmfAr);
-        p.NextAuto = DBStAuto{dbaFree, maN, mzaN, 0};
+        p.NextAuto = DBStAuto{dbaFree, maL, mzaF, 0};  // wishes of an earlier step are dropped
         p.CheckPassCover();
         EXPECT_EQ(p.NextAuto.AutoType, c.type) << c.name;
         EXPECT_EQ(p.NextAuto.AMuki, c.wx) << c.name;
@@ -1233,6 +1375,9 @@ TEST_F(Cpu, TheMoverKeepsPlayersOnTheirLines) {
         {"end line returning toward the own court", 0, 6, dbmtSl, dbaReturn, 6750, 5500, -100, 0, 6800,
          5500},
         {"end line returning away from it", 0, 6, dbmtSl, dbaReturn, 6950, 5500, 100, 0, 6850, 5500},
+        {"end line returning in depth only", 0, 6, dbmtSl, dbaReturn, 6950, 5500, 0, 0, 6950, 5500},
+        {"side-1 end line returning in depth only", 1, 6, dbmtSl, dbaReturn, 6950, 5500, 0, 0, 6950,
+         5500},
         {"side-1 end line returning toward the own court", 1, 6, dbmtSl, dbaReturn, 6750, 5500, 100, 0,
          6800, 5500},
         {"a returning infielder is free", 0, 1, dbmtSl, dbaReturn, 26000, 9500, 0, 0, 26000, 9500},
@@ -1317,6 +1462,7 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         {dbmtFlB, 0, 0, 0, 300, 200, dbmtDn, 0, 0, 0, 0, 0, 0},
         {dbmtJ2, MFBit(dbmfAr), 0, 5, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 5},
         {dbmtJ2, MFBit(dbmfAr), 0, 5, 1, 0, dbmtCr, 1, -100, 0, 0, 0, 0},
+        {dbmtJ2, MFBit(dbmfAr), 0, 1, 300, -400, dbmtCr, 300, -100, -400, 60, -80, 1},
         {dbmtJDg, MFBit(dbmfAr), 0, 5, 300, -400, dbmtDg, 0, 0, 0, 0, 0, 0},
     };
     for (const Landing& l : landings) {
@@ -1350,12 +1496,23 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
     cr.Moving();
     EXPECT_EQ(cr.MySt->JpCr_c, 4);
     cr.MySt->AirFric_c = 6;
-    cr.MySt->FricX = 50, cr.MySt->FricZ = -20;
+    cr.MySt->FricX = 50, cr.MySt->FricZ = -33;
     cr.Moving();
     EXPECT_EQ(cr.MyZahyou->dX, 3);
     EXPECT_EQ(cr.MyZahyou->dZ, -1);
     EXPECT_EQ(cr.MySt->AirFric_c, 4);
     EXPECT_EQ(cr.MySt->JpCr_c, 4);
+    // Still sinking in the slide he lands again: the crouch count and the
+    // landing-point flag are cleared.
+    cr.MySt->LandSet_f = 1;
+    cr.MyZahyou->dY = -100;
+    cr.MySt->FricX = 99, cr.MySt->FricZ = -25;
+    cr.Moving();
+    EXPECT_EQ(cr.MyZahyou->dX, 3);   // 4 x 99 / 100
+    EXPECT_EQ(cr.MyZahyou->dZ, -1);  // 4 x -25 / 100
+    EXPECT_EQ(cr.MyZahyou->Y, 0);
+    EXPECT_EQ(cr.MySt->JpCr_c, 0);
+    EXPECT_EQ(cr.MySt->LandSet_f, 0);
 
     // Walls: a walker is knocked back off them, dropping the ball; a dash
     // jumper only loses his rise; a roller rolls on.
@@ -1390,6 +1547,7 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         p.MySt->Auto = w.wish;
         Hold(p);
         z.X = w.x, z.Z = w.z, z.dX = w.dx;
+        p.MySt->AirRev_c = 5, p.MySt->Roll_c = 2;
         p.Moving();
         EXPECT_EQ(p.MySt->Motion.Mtype, w.mAfter) << w.name;
         EXPECT_EQ(z.X, w.xAfter) << w.name;
@@ -1398,6 +1556,10 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         EXPECT_EQ(z.dY, w.dyAfter) << w.name;
         EXPECT_EQ(z.dZ, w.dzAfter) << w.name;
         EXPECT_EQ(Ball().Motion, w.mAfter == dbmtFlB ? dbbBound : dbbHold) << w.name;
+        // The bounce ends a mid-air recovery and any roll; a roller is untouched.
+        const bool rolls = w.m == dbmtRoF;
+        EXPECT_EQ(p.MySt->AirRev_c, rolls ? 5 : -1) << w.name;
+        EXPECT_EQ(p.MySt->Roll_c, rolls ? 2 : 0) << w.name;
     }
 
     // The landing point: a jumper's under the jump's gravity, a flier's
@@ -1412,6 +1574,8 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         int32_t landX;
     } lands[] = {{dbmtFlB, 0, 20100 + 18 * 100},
                  {dbmtJ2, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtJPa, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
+                 {dbmtJCa, uint16_t(MFBit(dbmfAr) | MFBit(dbmfMuki)), 20100 + 13 * 100},
                  {dbmtSl, 0, 20100}};
     for (const auto& l : lands) {
         ResetCourt();
@@ -1424,6 +1588,114 @@ TEST_F(Cpu, WalksRollsAndLandingSlides) {
         p.Moving();
         EXPECT_EQ(p.MySt->LandX, l.landX) << int(l.m);
         EXPECT_EQ(p.MySt->LandZ, 5000) << int(l.m);
+    }
+}
+
+// A knocked-back player stuck to a shot rides it: the ball's rise (at least
+// 100), its speed across and in depth, 100 more toward it when he is over 100
+// behind; once the ball is no shot he comes unstuck and falls.
+TEST_F(Cpu, AStuckFlierRidesTheShotUntilItEnds) {
+    DB().DBDAM.FLYSPDPER = 50, DB().DBDAM.FLYGRV = 20;
+    const struct {
+        bool stuck;
+        DBBallMotionType motion;
+        int32_t ox, oz, bdy;  // the ball's offset from him and its rise
+        int32_t dx, dy, dz;
+        bool stuckAfter;
+    } cases[] = {
+        {true, dbbShoot, 101, -101, 50, 400, 100, -60, true},
+        {true, dbbShoot, -101, 101, 150, 200, 150, 140, true},
+        {true, dbbShoot, 100, -100, 150, 300, 150, 40, true},
+        {true, dbbBound, 101, -101, 150, 70, -10, 30, false},
+        {false, dbbShoot, 101, -101, 150, 70, -10, 30, false},
+    };
+    for (const auto& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(dbmtFlB, true);
+        p.MySt->Stick_f = c.stuck;
+        z.X = 20000, z.Y = 5000, z.Z = 5000, z.dX = 70, z.dY = 0, z.dZ = 30;
+        Ball().Motion = c.motion;
+        BallZ().X = 20000 + c.ox, BallZ().Z = 5000 + c.oz;
+        BallZ().dX = 300, BallZ().dY = c.bdy, BallZ().dZ = 40;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx) << c.stuck << " " << c.ox;
+        EXPECT_EQ(z.dY, c.dy) << c.stuck << " " << c.ox;
+        EXPECT_EQ(z.dZ, c.dz) << c.stuck << " " << c.ox;
+        EXPECT_EQ(bool(p.MySt->Stick_f), c.stuckAfter) << c.stuck << " " << c.ox;
+    }
+    // A defeated player rises and sways: right for 45 steps, left for 45.
+    for (const int32_t holy : {22, 23, 67, 68}) {
+        TDBPlayer& d = P(0, 2);
+        d.SetMtype(dbmtENG, true);
+        d.MySt->Holy_c = holy;
+        d.Moving();
+        EXPECT_EQ(d.MyZahyou->dX, holy == 22 || holy == 68 ? 50 : -50) << holy;
+        EXPECT_EQ(d.MyZahyou->dY, 75) << holy;
+        EXPECT_EQ(d.MyZahyou->dZ, 0) << holy;
+    }
+    // A round flier past the left end comes back in at the right one.
+    TDBPlayer& r = P(0, 3);
+    r.SetMtype(dbmtFlB, true);
+    r.MySt->Round_f = 1;
+    r.MyZahyou->X = 100, r.MyZahyou->Y = 5000, r.MyZahyou->dX = -300;
+    r.Moving();
+    EXPECT_EQ(r.MyZahyou->X, 51199);
+    // A catch slide moves by its count times its direction in percent.
+    TDBPlayer& cm = P(0, 0);
+    cm.SetMtype(dbmtCM, true);
+    cm.MyZahyou->Fric_c = 4;
+    cm.MySt->FricX = 99, cm.MySt->FricZ = -25;
+    cm.Moving();
+    EXPECT_EQ(cm.MyZahyou->dX, 3);   // 4 x 99 / 100
+    EXPECT_EQ(cm.MyZahyou->dZ, -1);  // 4 x -25 / 100
+    EXPECT_EQ(cm.MyZahyou->Fric_c, 2);
+    // However fast the fall, it is held at 800 a step.
+    TZahyou& z = *P(0, 1).MyZahyou;
+    z.Y = 50000, z.dY = -795;
+    P(0, 1).Moving();
+    EXPECT_EQ(z.dY, -800);
+    EXPECT_EQ(z.Y, 50000 - 400);  // half of it in flight
+}
+
+// Braking takes friction times the steps braked so far off both speeds,
+// stopping at 0: the dash friction of the speed row, a dashing thrower's
+// shot or pass friction; a catch, dodge or landing crouch without a dash
+// stops dead.
+TEST_F(Cpu, BrakingSlowsBothAxesByItsFriction) {
+    hub->ADBRankDt[0].Spd.DSFric = 10;
+    DB().DBFRIC.SHFRIC = 20, DB().DBFRIC.PAFRIC = 30;
+    struct Case {
+        DBMotionType m;
+        bool ds;
+        int32_t dx1, dz1, dx2, dz2;  // after one and after two steps, from (100, -50)
+    };
+    const Case cases[] = {
+        {dbmtSl, false, 90, -40, 70, -20}, {dbmtSh, true, 80, -30, 40, 0},
+        {dbmtSh, false, 90, -40, 70, -20}, {dbmtPa, true, 70, -20, 10, 0},
+        {dbmtPa, false, 90, -40, 70, -20}, {dbmtCa, true, 90, -40, 70, -20},
+        {dbmtCa, false, 0, 0, 0, 0},       {dbmtDg, true, 90, -40, 70, -20},
+        {dbmtDg, false, 0, 0, 0, 0},       {dbmtCr, true, 90, -40, 70, -20},
+        {dbmtCr, false, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        TZahyou& z = *p.MyZahyou;
+        p.SetMtype(c.m, true);
+        p.MySt->Motion.Mtype = c.m;
+        p.MySt->Motion.MF = uint16_t(c.ds ? MFBit(dbmfDs) : 0);
+        Place(p, 15000, 5000);
+        z.dX = 100, z.dZ = -50;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.dZ, c.dz1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.X, 15000 + c.dx1) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.Z, 5000 + c.dz1) << int(c.m) << " " << c.ds;
+        p.Moving();
+        EXPECT_EQ(z.dX, c.dx2) << int(c.m) << " " << c.ds;
+        EXPECT_EQ(z.dZ, c.dz2) << int(c.m) << " " << c.ds;
     }
 }
 
@@ -1490,7 +1762,7 @@ TEST_F(Cpu, TheTeamsControlledManAndInfieldReceiver) {
         {"a hurt controlled man hands on to the nearest", 3, -1, {3}, 0},
         {"the nearest may be the second of two", 3, -1, {0, 3}, 1},
         {"nobody nearer than the hurt", 3, -1, {0, 1, 2, 3}, -1},
-        {"a position past the court", 9, -1, {}, 0},
+        {"a position past the court", 7, -1, {}, 0},
         {"a position before it", -2, -1, {}, 0},
         {"none yet", -1, -1, {}, 0},
     };
@@ -1589,6 +1861,10 @@ TEST_F(Cpu, AFetcherRunsForALooseBallInHisArea) {
          mzaN, true},
         {"end line, off in depth", 6, 44000, 5000, 40000, 5501, 0, 6, false, false, none, dbaGet, maN,
          mzaB, true},
+        {"end line, level, 500 along", 6, 44000, 5000, 43500, 5500, 0, 6, false, false, none, dbaGet,
+         maN, mzaN, false},
+        {"back line, level, 500 across", 4, 30000, 10000, 30000, 9500, 0, 4, false, false, none, dbaGet,
+         maN, mzaN, false},
         {"CPU infielder, far and level", 0, 15000, 5000, 20000, 6599, 3201, 0, true, true, none, dbaGet,
          maR, mzaB, true},
         {"CPU infielder, 3200 away", 0, 15000, 5000, 20000, 6599, 3200, 0, true, true, none, dbaGet,
@@ -1744,6 +2020,8 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
          mL, 0, 0},
         {"the end line fetches facing his run", 6, dbmtSt, mL, {dbaGet, maR, mzaN, 0}, 0, dbmtWk, mR,
          0, 0},
+        {"a formation walker watches a far ball", 1, dbmtSt, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtWk,
+         mL, 0, 0},
         {"a dash facing away from its run brakes", 1, dbmtDs, mR, {dbaPos2, maR, mzaN, 0}, 0, dbmtSl,
          mL, 0, 0},
     };
@@ -1764,6 +2042,24 @@ TEST_F(Cpu, TheMoverTurnsTowardTheWish) {
         EXPECT_EQ(p.MyZahyou->Muki(), c.f) << c.name;
         EXPECT_EQ(p.MySt->Motion.M_c, c.mc) << c.name;
         EXPECT_EQ(p.MySt->AShCv_c, c.waitAfter) << c.name;
+    }
+}
+
+// A man arrived at his point or at the ball faces the ball with no dead zone.
+TEST_F(Cpu, AnArrivedManFacesTheBallExactly) {
+    for (DBAutoType a : {dbaPos2, dbaGet}) {
+        ResetCourt();
+        TDBPlayer& p = P(0, 1);
+        Team(0).CtrlNo = 3;
+        Place(p, 20000, 5000);
+        BallZ().X = 20001, BallZ().Z = 4999;
+        p.SetMtype(dbmtSt, true);
+        Face(p, mL, mzN);
+        p.NextAuto = DBStAuto{a, maN, mzaN, 0};
+        p.SetAutoMove();
+        EXPECT_EQ(p.MyZahyou->Muki(), mR) << int(a);
+        EXPECT_EQ(p.MyZahyou->MukiZ(), mzF) << int(a);
+        EXPECT_EQ(p.MySt->Motion.Mtype, dbmtSt) << int(a);
     }
 }
 
@@ -1792,6 +2088,7 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         {"three free", 1, 0, false, false, 8, 20, 51200 - 44000 / 3, 6000, true},
         {"two free", 1, 0, false, false, 12, 20, 51200 - 12000, 5500, true},
         {"one free", 1, 0, false, false, 11, 20, 51200 - 20000, 7000, true},
+        {"none free: the default, not found", 1, 0, false, false, 15, 20, 51200 - 11600, 5600, false},
         {"one on an errand", 1, 0, false, true, 0, 20, 51200 - 46000 / 3, 5000, true},
         {"a last man on an errand", 1, 0, true, true, 0, 5, 51200 - 14000, 8000, true},
         {"the enemy holds", 1, 1, false, false, 0, 20, 51200 - 11600, 5600, true},
@@ -1817,10 +2114,17 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
         EXPECT_EQ(pm.EnC_c, c.countAfter) << c.name;
         EXPECT_EQ(pm.EnCX, c.x) << c.name;
         EXPECT_EQ(pm.EnCZ, c.z) << c.name;
-        EXPECT_EQ(bool(pm.EnC_f), c.found) << c.name;
+        EXPECT_EQ(pm.EnC_f, c.found ? 1 : 0) << c.name;
     }
+    // A centre past the enemy's inner line is held on it.
+    for (int i = 0; i < 4; ++i) P(1, i).SetLCrtX(30000);
+    Hold(P(0, 5));
+    Team(0).PosMove.EnC_c = 1;
+    team.OnMove();
+    EXPECT_EQ(Team(0).PosMove.EnCX, 51200 - 25200);
     // A team not yet linked to its players, or outside a scene, does nothing.
     TDBTeam loose(hub.get(), &glb, 0);
+    EXPECT_EQ(loose.TSt.CtrlNo, 0);  // a new team controls position 0
     loose.TSt.PosMove.EnC_c = 1;
     loose.OnMove();
     EXPECT_EQ(loose.TSt.PosMove.EnC_c, 1);
@@ -1828,6 +2132,44 @@ TEST_F(Cpu, TheEnemyCentreIsRecountedOnItsCountdown) {
     Team(0).PosMove.EnC_c = 1;
     team.OnMove();
     EXPECT_EQ(Team(0).PosMove.EnC_c, 1);
+}
+
+// While the enemy holds the ball the infield regroups each time its countdown
+// runs out (reloaded with IPOSITV); otherwise the countdown is kept full. A
+// pending regroup runs in the next step and is cleared.
+TEST_F(Cpu, TheInfieldRegroupsOnItsCountdownWhileTheEnemyHolds) {
+    sdt.DBGDt.DBSSt = dbssShiai;
+    DB().DBNAIYA.IPOSITV = 3;
+    TDBTeam& team = *objs->DBT[0];
+    const struct {
+        int holder;  // the side holding the ball with its back-line man, -1 none
+        int32_t count;
+        bool pending;
+        int32_t countAfter;
+        bool regroup;
+    } steps[] = {
+        {1, 2, false, 1, false},
+        {1, 1, false, 3, true},
+        {0, 1, false, 3, false},
+        {-1, 2, true, 3, true},
+    };
+    for (const auto& s : steps) {
+        ResetCourt();
+        for (int i = 0; i < DBPOSITIONS; ++i) P(0, i).Live_f = false;  // no player frames
+        if (s.holder >= 0) Hold(P(s.holder, 4));
+        DBTeamState& t = Team(0);
+        t.PosMove.EnC_c = 100;
+        t.PosMove.Inf_c = s.count;
+        t.PosReset_f = s.pending;
+        t.PosMove.InfLine = iltO4;
+        ResetRandomDraws();
+        team.OnMove();
+        EXPECT_EQ(t.PosMove.Inf_c, s.countAfter) << s.holder << " " << s.count;
+        EXPECT_EQ(t.PosReset_f, 0) << s.holder << " " << s.count;
+        EXPECT_EQ(RandomDraws(), s.regroup ? 8u : 0u) << s.holder << " " << s.count;
+        EXPECT_EQ(t.PosMove.InfLine, !s.regroup ? iltO4 : s.holder == 1 ? iltO2 : iltInf)
+            << s.holder << " " << s.count;
+    }
 }
 
 }  // namespace

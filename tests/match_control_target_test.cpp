@@ -88,6 +88,37 @@ TEST_F(Court, ShotTargetsByAimSector) {
     EXPECT_EQ(end.GetTag(false), 1);
 }
 
+// Besides the two sectors of his aim, a thrower facing diagonally reaches two
+// sectors by his facing: back-right 1 and 7, back-left 6 and 0, front-right 2
+// and 4, front-left 3 and 5; facing level, none.
+TEST_F(Court, EachDiagonalFacingReachesItsTwoLooseSectors) {
+    TDBPlayer& me = P(0, 0);
+    Place(me, 20000, 5000);
+    KillInfield(1);
+    TDBPlayer& en = P(1, 0);
+    en.MySt->Dead_f = 0;
+    const int32_t at[8][2] = {{3, 5}, {5, 3}, {5, -3}, {3, -5}, {-3, -5}, {-5, -3}, {-5, 3}, {-3, 5}};
+    const struct {
+        MukiType m;
+        MukiZType mz;
+        int aim;
+        std::vector<int> reached;
+    } cases[] = {
+        {mR, mzB, 4, {1, 3, 4, 7}}, {mL, mzB, 4, {0, 3, 4, 6}}, {mR, mzF, 0, {0, 2, 4, 7}},
+        {mL, mzF, 0, {0, 3, 5, 7}}, {mR, mzN, 0, {0, 7}},
+    };
+    for (const auto& c : cases) {
+        Face(me, c.m, c.mz);
+        std::vector<int> reached;
+        for (int sector = 0; sector < 8; ++sector) {
+            Place(en, 20000 + at[sector][0] * 1000, 5000 + at[sector][1] * 1000);
+            me.MySt->MukiAgl = c.aim;
+            if (me.GetTag(false) == 0) reached.push_back(sector);
+        }
+        EXPECT_EQ(reached, c.reached) << int(c.m) << " " << int(c.mz);
+    }
+}
+
 TEST_F(Court, AKnockedBackEnemyFlyingHighCannotBeTargeted) {
     DB().DBSHOOT.FLYTAGY = 30;
     TDBPlayer& me = P(0, 0);
@@ -278,6 +309,16 @@ TEST_F(Court, TheExpectedCutterIsTheEnemyNearestTheReceiverByWeightedDepth) {
     P(1, 1).Live_f = false;
     me.PaTagSet();
     EXPECT_EQ(Ball().PaCtPNo, 2);
+    // A player not yet set up (no state) is passed over.
+    DBPlayerState* st2 = P(1, 2).MySt;
+    P(1, 2).MySt = nullptr;
+    me.PaTagSet();
+    P(1, 2).MySt = st2;
+    EXPECT_EQ(Ball().PaCtPNo, 3);
+    // Only infielders cut: an outfielder on the receiver does not.
+    Place(P(1, 4), 30000, 600);
+    me.PaTagSet();
+    EXPECT_EQ(Ball().PaCtPNo, 2);
 }
 
 }  // namespace
@@ -397,6 +438,14 @@ TEST_F(Court, FacingAndAimFromTheWishesAndTheLines) {
     EXPECT_TRUE(cpu.MukiSet(false, false, true));
     EXPECT_EQ(cpu.MyZahyou->Muki(), mR);
     EXPECT_EQ(cpu.MySt->MukiAgl, 3);
+    // The authoring build shows the front-line man's aim, by side, and
+    // nobody else's.
+    glb.Flags.Debug_f = true;
+    ResetCourt();
+    P(0, 4).MukiSet(true, false, false);
+    P(1, 5).MukiSet(true, false, false);  // facing left and back: aim 7
+    EXPECT_EQ(glb.DbgTxt[0], "TGGG3 1 = 7");
+    EXPECT_TRUE(glb.DbgTxtSt[1].empty());
 }
 
 // The automatic facing: the wish read back from the facing applies as no
@@ -434,6 +483,9 @@ TEST_F(Court, AutomaticAndDashFacingsReportAChange) {
     p.MySt->MukiAgl = 9;
     EXPECT_FALSE(p.MukiSetDash(mL));
     EXPECT_EQ(p.MySt->MukiAgl, 9);
+    Face(p, mL, mzF);  // only the depth facing changes
+    EXPECT_TRUE(p.MukiSetDash(mL));
+    EXPECT_EQ(p.MySt->MukiAgl, 6);
 }
 
 // The key step of the controlled human, motion by motion: what starts, how he
