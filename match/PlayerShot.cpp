@@ -194,12 +194,18 @@ void TDBPlayer::SAngle(int32_t& mX, int32_t& mY, int32_t& mZ, int32_t spd) {
             }
         }
     }
-    // The length is never 0: the facing keeps one forward distance at 100 or
-    // more, and the limit cannot bring both forward distances to 0.
+    // A length of 0 cannot come from the facing rule above; it still gives a
+    // straight shot rather than a division by zero.
     const double n = std::sqrt(double(mX) * mX + double(mY) * mY + double(mZ) * mZ);
-    mX = Trunc(double(spd) * mX / n);
-    mY = Trunc(double(spd) * mY / n);
-    mZ = Trunc(double(spd) * mZ / n);
+    if (n != 0) {
+        mX = Trunc(double(spd) * mX / n);
+        mY = Trunc(double(spd) * mY / n);
+        mZ = Trunc(double(spd) * mZ / n);
+    } else {
+        mX = spd;
+        mY = 0;
+        mZ = 0;
+    }
 }
 
 void TDBPlayer::SetShoot(bool JSh_f) {
