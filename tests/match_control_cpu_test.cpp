@@ -84,7 +84,9 @@ TEST_F(Cpu, TheAttackIsDrawnFromTheRatiosInAFixedOrder) {
         SetRandSeed(155);
         EXPECT_EQ(st.Ds_c, 1 + Random(10));
         for (uint64_t i = 2; i < c.draws; ++i) Random(100);
-        if (c.jpMax > c.jpMin) EXPECT_EQ(st.Jp_c, c.jpMin + Random(10));
+        if (c.jpMax > c.jpMin) {
+            EXPECT_EQ(st.Jp_c, c.jpMin + Random(10));
+        }
         // A side-1 infielder attacks to the left, dashing, level.
         EXPECT_EQ(cpu.NextAuto.AMuki, maL);
         EXPECT_EQ(cpu.NextAuto.AMukiZ, mzaN);
