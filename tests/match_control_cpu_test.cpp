@@ -1311,6 +1311,8 @@ TEST_F(Cpu, AFreeManFacesTheBall) {
          maL, mzaN, mL, mzN},
         {"side-1 end line", 1, 6, 7200, 5600, 10000, 5600, -1, false, dbmtSt, dbmtSt, mL, mzN, maR,
          mzaN, mR, mzN},
+        {"end line, ball behind him", 0, 6, 44000, 5600, 46000, 5600, -1, false, dbmtSt, dbmtSt, mR,
+         mzN, maL, mzaN, mL, mzN},
         {"front line who threw the pass", 0, 5, 30000, 600, 40000, 5000, 5, false, dbmtSt, dbmtSt, mL,
          mzN, maN, mzaN, mL, mzN},
         {"front line receiving the pass", 0, 5, 30000, 600, 40000, 5000, 5, true, dbmtSt, dbmtSt, mL,

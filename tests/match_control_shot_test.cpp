@@ -123,6 +123,15 @@ TEST_F(MatchShot, KindByTimingAndTechnique) {
     EXPECT_EQ(glb.DbgTxt[1], "MySt.Step_c = 6");
 }
 
+// The controlled man's step shows his step count among the debug lines.
+TEST_F(MatchShot, TheControlledStepShowsItsStepCountInTheAuthoringBuild) {
+    glb.Flags.Debug_f = true;
+    Team(0).CtrlNo = 1;
+    P(0, 1).OnMove();
+    const std::string want = "MySt.Step_c = " + std::to_string(P(0, 1).MySt->Step_c);
+    EXPECT_NE(std::find(glb.DbgTxt.begin(), glb.DbgTxt.end(), want), glb.DbgTxt.end());
+}
+
 TEST_F(MatchShot, TheEasyDifficultyWidensAHumanSidesDashSpecialWindow) {
     me->MySt->Motion.MF = MFBit(dbmfDs);
     me->MySt->Step_c = 4;

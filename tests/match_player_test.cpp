@@ -843,6 +843,12 @@ TEST_F(MatchPlayer, TheCoverManIsTheFreeInfielderNearestTheLanding) {
   EXPECT_EQ(T(0).TSt.CvrNo, 3);
   T(0).SeekCover(3);
   EXPECT_EQ(T(0).TSt.CvrNo, 1);
+  for (int p : {0, 1}) {  // at the same distance the lower position covers
+    P(0, p).MyZahyou->X = 18000 + 2000 * p;
+    P(0, p).MyZahyou->Z = 3000;
+  }
+  T(0).SeekCover(3);
+  EXPECT_EQ(T(0).TSt.CvrNo, 0);
   P(0, 1).MySt->Kagami_c = 1;  // still breathing: not free
   T(0).SeekCover(3);
   EXPECT_EQ(T(0).TSt.CvrNo, 0);
