@@ -1,4 +1,6 @@
 // Shot kind, power, level and speed, and the ball's shot state.
+#include <algorithm>
+
 #include "tests/match_control_fixture.h"
 
 using namespace mctest;
