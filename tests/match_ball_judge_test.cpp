@@ -877,6 +877,10 @@ TEST_F(BallPass, LinesByPositions) {
     EXPECT_EQ(q.tPaLine, dbpl14);
     EXPECT_EQ(q.tdx, std::abs(P(0, 6).MyZahyou->X - q.MyZahyou->X));
     EXPECT_EQ(q.tdxs, P(0, 6).MyZahyou->X < q.MyZahyou->X ? -1 : 1);
+    // A target at the same X, depth and height counts as ahead on every axis.
+    *P(0, 6).MyZahyou = *q.MyZahyou;
+    q.GetTagDist(false, false, false, false);
+    EXPECT_EQ(std::vector<int>({q.tdx, q.tdz, q.tdxs, q.tdzs}), std::vector<int>({0, 0, 1, 1}));
 }
 
 TEST_F(BallPass, ReleaseSetsTheFlightAndArrivesOnTime) {
