@@ -935,6 +935,10 @@ TEST_F(PlayerSprite, BodyAnchorFaceAndShadow) {
   draw->OnSadowDraw(12000, 0, 5600, 99, 500);
   EXPECT_EQ(Queue()[3], "80,104 16x8 @112,180");
   EXPECT_EQ(Queue()[4], "80,104 16x8 @112,179");
+  hub->AT = nullptr;  // no texture set yet: no shadow
+  draw->OnSadowDraw(12000, 0, 5600, 0, 500);
+  EXPECT_EQ(Queue().size(), 5u);
+  hub->AT = at.get();
   al->Rendering();
   Fill(12000, 5600, mR, -1, false, &a);
   draw->OnSadowDraw(12000, 0, 5600, 0, 500);
