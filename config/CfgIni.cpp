@@ -85,22 +85,16 @@ bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* pr
 bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
   cfg = TCFGINI{};
   // One byte more than the record tells a long file from a whole one.
-  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
-  if (!data) {
-    if (problem) *problem = "missing";
-    return false;
-  }
+  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1, problem);
+  if (!data) return false;
   return CfgIniFromFile(*data, cfg, problem);
 }
 
 bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
   cfg = TCFGINI{};
   if (problem) problem->clear();
-  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1);
-  if (!data) {
-    if (problem) *problem = "missing";
-    return false;
-  }
+  auto data = plat::ReadFile(gamePath, kCfgIniSize + 1, problem);
+  if (!data) return false;
   cfg = CfgIniFromBytes(data->data(), data->size());
   if (problem && data->size() < kCfgIniSize)
     *problem = "short (" + std::to_string(data->size()) +

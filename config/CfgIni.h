@@ -57,14 +57,15 @@ void SanitiseCfgIni(TCFGINI& cfg);
 
 // Reads the file at a game path. A file that is not exactly 108 bytes long
 // counts as missing: an empty or cut file would otherwise leave every key
-// unset. False when it is missing or has the wrong size; cfg is then all zero
-// and *problem (when given) says which.
+// unset. False when it cannot be read or has the wrong size; cfg is then all
+// zero and *problem (when given) says which ("missing", "is a folder", ...).
 bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
 // The configuration program's reading: zeroes the record and takes up to 108
 // bytes, so the user sees what a short file held and saves a whole one. False
 // only when the file cannot be read (cfg all zero); a file of another length
 // loads, with *problem (when given) saying it was short or long, and "" for a
-// whole one.
+// whole one. When it cannot be read, *problem says why ("missing", "cannot be
+// read: Permission denied", ...).
 bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
 // The game's reading over a whole file's bytes.
 bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);

@@ -112,9 +112,10 @@ struct Decoder {
     // The alpha companion is optional: only one that is there but unusable is named.
     const std::string name = companion ? ALCompanionName(FileName) : FileName;
     if (!plat::FileExists(name)) return nullptr;
-    auto data = plat::ReadFile(name, kMaxPictureFile);
+    std::string unread;
+    auto data = plat::ReadFile(name, kMaxPictureFile, &unread);
     if (!data) {
-      plat::ReportFileProblem(name, "cannot be read");
+      plat::ReportFileProblem(name, unread);
       return nullptr;
     }
     ALDecodedPicture d = ALDecodePicture(ext, *data, al.PalAt(st.Pal),
@@ -268,7 +269,7 @@ bool TAlpha32::LoadTextureExRect(TALTexture& tx, const std::string& FileName, bo
   const std::string full = plat::ResolvePath(FileName);
   bool ok = false;
   if (!plat::FileExists(FileName)) {
-    plat::ReportFileProblem(FileName, "missing");
+    plat::ReportFileProblem(FileName, plat::ReadProblem(FileName));
     AL32_DebugMessage("\x81\x9C\x81\x9C\x81\x9C\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE7\x82\xC8\x82\xA2\x82\xE6" /* ●●●ファイルが見つからないよ */);
     AL32_DebugMessage("  Filename : " + full);
   } else {

@@ -162,21 +162,80 @@ std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view su
   return names;
 }
 
-std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath, size_t maxBytes) {
-  std::string p = ResolvePath(gamePath);
+namespace {
+
+std::string SystemReason(int e) { return std::string("cannot be read: ") + std::strerror(e); }
+
+// What stands at a path instead of a readable plain file; "" for a plain file.
+std::string NotPlainFile(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) return "is a folder";
+  if (!S_ISREG(st.st_mode)) return "is not a plain file";
+  return "";
+}
+
+std::optional<std::vector<uint8_t>> ReadHostFile(const std::string& p, size_t maxBytes,
+                                                 std::string& problem) {
   struct stat st{};
-  if (::stat(p.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(p.c_str(), "rb"), std::fclose);
-  if (!f) return std::nullopt;
+  if (::stat(p.c_str(), &st) != 0) {
+    problem = errno == ENOENT || errno == ENOTDIR ? "missing" : SystemReason(errno);
+    return std::nullopt;
+  }
+  if (problem = NotPlainFile(st); !problem.empty()) return std::nullopt;
+  // Not blocking, and checked again once open: a pipe put in its place
+  // between the two looks must not hold the program.
+  const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    problem = SystemReason(errno);
+    return std::nullopt;
+  }
+  std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
+    ::close(*f);
+    delete f;
+  });
+  if (::fstat(fd, &st) != 0 || !(problem = NotPlainFile(st)).empty()) {
+    if (problem.empty()) problem = SystemReason(errno);
+    return std::nullopt;
+  }
   std::vector<uint8_t> data;
-  uint8_t buf[65536];
-  while (data.size() < maxBytes) {
-    size_t want = std::min(sizeof buf, maxBytes - data.size());
-    size_t got = std::fread(buf, 1, want, f.get());
-    data.insert(data.end(), buf, buf + got);
-    if (got < want) break;
+  try {
+    data.reserve(std::min<size_t>(maxBytes, size_t(std::max<off_t>(st.st_size, 0))));
+    while (data.size() < maxBytes) {
+      const size_t want = std::min<size_t>(65536, maxBytes - data.size());
+      const size_t at = data.size();
+      data.resize(at + want);
+      const ssize_t got = ::read(fd, data.data() + at, want);
+      if (got < 0 && errno == EINTR) {
+        data.resize(at);
+        continue;
+      }
+      if (got < 0) {
+        problem = SystemReason(errno);
+        return std::nullopt;
+      }
+      data.resize(at + size_t(got));
+      if (got == 0) break;
+    }
+  } catch (const std::bad_alloc&) {
+    problem = "too large to read (" + std::to_string(st.st_size) + " bytes; out of memory)";
+    return std::nullopt;
   }
   return data;
+}
+
+}  // namespace
+
+std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath, size_t maxBytes,
+                                             std::string* problem) {
+  std::string why;
+  auto data = ReadHostFile(ResolvePath(gamePath), maxBytes, why);
+  if (!data && problem) *problem = why;
+  return data;
+}
+
+std::string ReadProblem(std::string_view gamePath) {
+  std::string why;
+  ReadFile(gamePath, 1, &why);
+  return why;
 }
 
 namespace {
@@ -211,13 +270,15 @@ class StepRunner {
     if (work()) return true;
     return Fail(step, errno ? errno : EIO);
   }
-
- private:
-  bool Fail(WriteStep step, int e) {
-    if (error_) *error_ = std::string(StepName(step)) + ": " + std::strerror(e);
+  // Fails a step for a reason of our own rather than the system's.
+  bool Refuse(WriteStep step, const std::string& reason) {
+    if (error_) *error_ = std::string(StepName(step)) + ": " + reason;
     if (failed_) *failed_ = step;
     return false;
   }
+
+ private:
+  bool Fail(WriteStep step, int e) { return Refuse(step, std::strerror(e)); }
   std::string* error_;
   WriteStep* failed_;
 };
@@ -242,8 +303,9 @@ std::pair<std::string, std::string> SplitFolder(const std::string& path) {
 }
 
 // A new, empty file beside target that no other writer holds, open for
-// writing with the permissions of the file it will replace; null on failure,
-// leaving nothing behind.
+// writing with the permissions of the file it will replace (and always
+// readable and writable by its owner, or a file the program could not read
+// would come back unreadable); null on failure, leaving nothing behind.
 FILE* CreateTemp(const std::string& target, std::string& temp) {
   const auto [dir, name] = SplitFolder(target);
   static std::atomic<unsigned> counter{0};
@@ -256,7 +318,7 @@ FILE* CreateTemp(const std::string& target, std::string& temp) {
   }
   if (fd < 0) return nullptr;
   struct stat old{};
-  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, (old.st_mode & 07777) | S_IRUSR | S_IWUSR);
   FILE* f = ::fdopen(fd, "wb");
   if (!f) {
     const int e = errno;
@@ -318,8 +380,11 @@ bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::st
   static std::once_flag ignoreSizeSignal;
   std::call_once(ignoreSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
   const std::string target = WriteTarget(gamePath);
-  RemoveStaleTemps(target);
   StepRunner step(error, failed);
+  struct stat old{};
+  if (::stat(target.c_str(), &old) == 0 && !NotPlainFile(old).empty())
+    return step.Refuse(WriteStep::Create, "the name " + NotPlainFile(old));
+  RemoveStaleTemps(target);
   std::string temp;
   FILE* f = nullptr;
   if (!step.Run(WriteStep::Create, [&] { return (f = CreateTemp(target, temp)) != nullptr; }))
@@ -347,8 +412,11 @@ bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::st
 }
 
 void ReportFileProblem(std::string_view gamePath, std::string_view what) {
-  const std::string line =
-      ProgramFileName() + ": " + ResolvePath(gamePath) + ": " + std::string(what) + "\n";
+  std::string host = ResolvePath(gamePath);
+  // A path the game took against its own folder is shown whole.
+  char cwd[PATH_MAX];
+  if (!host.empty() && host[0] != '/' && ::getcwd(cwd, sizeof cwd)) host = std::string(cwd) + "/" + host;
+  const std::string line = ProgramFileName() + ": " + host + ": " + std::string(what) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 

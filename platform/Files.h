@@ -38,16 +38,25 @@ bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath);
 // sorted by name ignoring case, so every machine sees the same order.
 std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix);
 
-// Reads up to maxBytes of a file; nullopt if it cannot be opened.
+// Reads up to maxBytes of a plain file; nullopt when it cannot, and then
+// *problem (when given) says why: "missing", "is a folder", "is not a plain
+// file" (a device or pipe is never opened for reading), "cannot be read: ..."
+// with the system's reason, or "too large to read" when memory runs out.
 std::optional<std::vector<uint8_t>> ReadFile(std::string_view gamePath,
-                                             size_t maxBytes = SIZE_MAX);
+                                             size_t maxBytes = SIZE_MAX,
+                                             std::string* problem = nullptr);
+// Why a file cannot be read, in ReadFile's words; "" when it can.
+std::string ReadProblem(std::string_view gamePath);
 // Replaces the file's contents so that it holds either its old bytes or the
 // new ones, never a mix or nothing, whenever the program is stopped: the bytes
 // go to a new temporary file in the same folder, which is flushed, synced to
 // disk and closed, then renamed over the old name, and the folder is synced
 // so the new name survives a crash. A symbolic link is written through.
 // Any failure before the rename removes the temporary file and leaves the old
-// file untouched. A failure of the folder sync leaves the new contents in
+// file untouched, and so does a name that holds anything but a plain file (a
+// folder, a device, a pipe), which is never replaced. The new file keeps the
+// old one's permissions, but its owner may always read and write it. A
+// failure of the folder sync leaves the new contents in
 // place but still returns false, since they may not survive a crash. On
 // failure *error (when given) says which step failed and why, and *failed
 // (when given) is that step. A file-size limit is an ordinary write failure

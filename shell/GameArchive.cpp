@@ -48,9 +48,10 @@ void ReportDataFileProblem(const std::string& path, const std::string& problem) 
 CheckedArchive OpenGameArchive(const std::string& path, std::string_view tag, uint8_t v0,
                                uint8_t v1, uint8_t v2) {
   CheckedArchive a;
-  auto bytes = plat::FileExists(path) ? plat::ReadFile(path) : std::nullopt;
+  std::string unread;
+  auto bytes = plat::ReadFile(path, SIZE_MAX, &unread);
   if (!bytes) {
-    ReportDataFileProblem(path, "missing");
+    ReportDataFileProblem(path, unread);
     a.halt = HALT_NOFILE;
     return a;
   }

@@ -254,13 +254,15 @@ TGlbConst::Load TGlbConst::IOIniShipped(bool read, bool slow) {
         CommentRead_f = true;
         return Load::Ok;
     }
-    TMemoryStream archive;
     const std::string path = ArchivePath();
-    if (!plat::FileExists(path) || !archive.LoadFromFile(path)) {
-        ReportDataFileProblem(path, "missing");
+    std::string unread;
+    auto bytes = plat::ReadFile(path, SIZE_MAX, &unread);
+    if (!bytes) {
+        ReportDataFileProblem(path, unread);
         DB.DBDBG = DBDBGRec{};
         return Load::NoFile;
     }
+    TMemoryStream archive(std::move(*bytes));
     const Load result = LoadFromArchive(archive, slow);
     if (result == Load::BadArchive)
         ReportDataFileProblem(path, ArchiveProblem(archive, "DBDT", 0, 0, 0));

@@ -169,7 +169,8 @@ std::vector<SoundFile> FindSoundFiles(const char* folder, const char* prefix) {
     f.ogg = plat::FileExists(stem + ".ogg");
     if (!f.ogg && !plat::FileExists(stem + ".wav")) {
       if (const int later = HighestNumberIn(base, prefix); later > i)
-        plat::ReportFileProblem(stem + ".ogg", "missing; numbers " + std::to_string(i) + " to " +
+        plat::ReportFileProblem(stem + ".ogg", plat::ReadProblem(stem + ".ogg") + "; numbers " +
+                                                   std::to_string(i) + " to " +
                                                    std::to_string(later) + " stay silent");
       break;
     }
@@ -197,10 +198,16 @@ void Decode(SoundFile& f) {
 void DecodeOggFiles(std::initializer_list<std::vector<SoundFile>*> lists) {
   std::vector<SoundFile*> work;
   for (auto* list : lists)
-    for (SoundFile& f : *list)
+    for (SoundFile& f : *list) {
       if (!f.ogg) continue;
-      else if (f.bytes.LoadFromFile(f.path)) work.push_back(&f);
-      else f.problem = "cannot be read; it stays silent";
+      std::string unread;
+      if (auto bytes = plat::ReadFile(f.path, SIZE_MAX, &unread)) {
+        f.bytes = TMemoryStream(std::move(*bytes));
+        work.push_back(&f);
+      } else {
+        f.problem = unread + "; it stays silent";
+      }
+    }
   std::sort(work.begin(), work.end(),
             [](const SoundFile* a, const SoundFile* b) { return a->bytes.Size() > b->bytes.Size(); });
   std::atomic<size_t> next{0};

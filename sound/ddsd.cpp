@@ -114,8 +114,10 @@ int32_t VolP100_to_dB(int32_t VolP100) {
 TDDSDGenWave::TDDSDGenWave(TDDSD* Owner, const std::string& fname, bool /*is3D*/)
     : FOwner(Owner) {
   if (!FOwner || !FOwner->Initialized()) return;
-  auto bytes = plat::ReadFile(fname);
+  std::string unread;
+  auto bytes = plat::ReadFile(fname, SIZE_MAX, &unread);
   if (!bytes) {
+    plat::ReportFileProblem(fname, unread + "; it stays silent");
     ddsd::PutDebugMessage(fname + kNotFound);
     return;
   }
