@@ -58,6 +58,14 @@ const char kDisconnectedJ[] = " : \x96\xA2\x90\xDA\x91\xB1";          // " : 未
 const char kNotFoundJ[] =  // dbcfg.saiファイルが見つかりません
     "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9"
     "\x82\xF1";
+const char kUnreadableJ[] =  // dbcfg.saiファイルを読み込めません。初期設定で始めます。保存するとファイルを置き換えます
+    "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1\x81"
+    "B\x8F\x89\x8A\xFA\x90\xDD\x92\xE8\x82\xC5\x8En\x82\xDF\x82\xDC\x82\xB7\x81" "B\x95\xDB\x91\xB6\x82\xB7\x82"
+    "\xE9\x82\xC6\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x92u\x82\xAB\x8A\xB7\x82\xA6\x82\xDC\x82\xB7";
+const char kNotAFileJ[] =  // dbcfg.saiはファイルではありません。初期設定で始めます。移動するまで保存できません
+    "dbcfg.sai\x82\xCD\x83t\x83@\x83" "C\x83\x8B\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
+    "B\x8F\x89\x8A\xFA\x90\xDD\x92\xE8\x82\xC5\x8En\x82\xDF\x82\xDC\x82\xB7\x81" "B\x88\xDA\x93\xAE\x82\xB7\x82"
+    "\xE9\x82\xDC\x82\xC5\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
 const char kMakeDirJ[] =  // フォルダがありません。新規作成しますか？
     "\x83t\x83H\x83\x8B\x83_\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81" "B\x90V\x8BK"
     "\x8D\xEC\x90\xAC\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81H";
@@ -198,8 +206,7 @@ void TForm1::LoadSettings() {
   cfg = TCFGINI{};
   std::string problem;
   if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem)) {
-    plat::MessageBox(eng_ ? plat::Utf8ToSjis(plat::ResolvePath(CfgPath())) + " not found..."
-                          : std::string(kNotFoundJ));
+    ReportUnreadSettings(problem);
     cfg = CfgIniDefaults();
   } else if (!problem.empty()) {
     // A short or long file shows what it held; saving writes it whole.
@@ -221,6 +228,34 @@ void TForm1::LoadSettings() {
     form_[Edit[size_t(6 + i)]].text =
         code == 0 ? (eng_ ? std::string("Needless to me!") : std::string(kNeedlessJ))
                   : KeyName(code, true, eng_);
+  }
+}
+
+// Only a missing file is "not found". One that is there but cannot be read
+// is said so before anything can replace it: saving writes over a plain file,
+// and is refused where a folder, device or pipe has the name.
+void TForm1::ReportUnreadSettings(const std::string& problem) {
+  const std::string shown = plat::Utf8ToSjis(plat::ResolvePath(CfgPath()));
+  if (problem == "missing") {
+    plat::ReportFileProblem(CfgPath(), "missing; the settings start from their defaults");
+    plat::MessageBox(eng_ ? shown + " not found..." : std::string(kNotFoundJ));
+    return;
+  }
+  const bool plain = plat::FileExists(CfgPath());
+  plat::ReportFileProblem(CfgPath(), problem + "; the settings start from their defaults" +
+                                         (plain ? ", and saving replaces the file"
+                                                : ", and cannot be saved until it is moved away"));
+  if (!eng_) {
+    plat::MessageBox(plain ? kUnreadableJ : kNotAFileJ);
+  } else if (plain) {
+    std::string reason = problem;
+    if (reason.starts_with("cannot be read: ")) reason.erase(0, 16);
+    plat::MessageBox(shown + " cannot be read (" + plat::Utf8ToSjis(reason) +
+                     "). The settings start from their defaults; \"Save and End\" replaces the file.");
+  } else {
+    plat::MessageBox(shown + " " + problem +
+                     ", not a settings file. The settings start from their defaults and cannot be "
+                     "saved until it is moved away.");
   }
 }
 

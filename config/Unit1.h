@@ -33,8 +33,8 @@ class TForm1 {
   void FormCreate();
 
   // Reads the settings file beside the program into the record and the
-  // controls; a missing file is reported and gives the starting values, a
-  // short one leaves the rest of the record 0.
+  // controls; a file that is missing or cannot be read is reported and gives
+  // the starting values, a short one leaves the rest of the record 0.
   void LoadSettings();
   // Writes the record, creating the data folder after asking. False (and the
   // window stays) when the user cancels or the file cannot be written.
@@ -78,6 +78,7 @@ class TForm1 {
   void UseEnglishCaptions();
   void ShowPadStatus();
   void SyncPlayerGroups();
+  void ReportUnreadSettings(const std::string& problem);
   bool CaptureKey(int field);
   bool CapturePadButton(int field);
 
