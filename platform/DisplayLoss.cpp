@@ -5,7 +5,10 @@
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -27,6 +30,23 @@ int OnDisplayLost(void* /*display*/) {
 }
 
 }  // namespace
+
+bool StartVideoWithDisplay(const char* program) {
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "%s: no display: %s\n", program, SDL_GetError());
+    return false;
+  }
+  InstallDisplayLossHandler();
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* wanted = ::getenv("SDL_VIDEODRIVER");
+  if (driver && (!wanted || !*wanted) &&
+      (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+    std::fprintf(stderr, "%s: no display (only the %s video driver is available)\n", program, driver);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return false;
+  }
+  return true;
+}
 
 void InstallDisplayLossHandler() {
   // Only a library already loaded by the video subsystem is looked at.

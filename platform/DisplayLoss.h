@@ -9,6 +9,13 @@ struct SDL_Window;
 
 namespace plat {
 
+// Starts the video subsystem for a program that must show a window, then
+// installs the handler below. False, with one line on stderr after the
+// program's name, when there is no display to show it on: the subsystem fails
+// to start, or only an invisible driver (offscreen, dummy) is left and none
+// was asked for by name, where a window would run unseen for ever.
+bool StartVideoWithDisplay(const char* program);
+
 // Installs the handler for the connection the video subsystem opened; does
 // nothing when the window system is not X11. Safe to call more than once.
 void InstallDisplayLossHandler();

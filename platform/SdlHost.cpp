@@ -45,21 +45,8 @@ bool SdlHost::CreateWindow(const std::string& captionSjis, int clientW, int clie
     SDL_SetHint(SDL_HINT_APP_NAME, kApplicationName);
     ::setenv("SDL_VIDEO_X11_WMCLASS", kApplicationName, 0);
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "qorv: no display: %s\n", SDL_GetError());
-      return false;
-    }
+    if (!StartVideoWithDisplay("qorv")) return false;
     videoUp_ = true;
-    InstallDisplayLossHandler();
-    // Without a display SDL may fall back to an invisible window nobody can
-    // see or close; only take one when it was asked for.
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const char* wanted = ::getenv("SDL_VIDEODRIVER");
-    if (driver && (!wanted || !*wanted) &&
-        (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
-      std::fprintf(stderr, "qorv: no display (only the %s video driver is available)\n", driver);
-      return false;
-    }
   }
   clientW_ = clientW;
   clientH_ = clientH;

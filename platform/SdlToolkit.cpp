@@ -420,12 +420,8 @@ bool SdlToolkit::Run(TkForm& form) {
     SDL_SetHint(SDL_HINT_APP_NAME, SjisToUtf8(title_).c_str());
     ::setenv("SDL_VIDEO_X11_WMCLASS", SjisToUtf8(title_).c_str(), 0);
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-      std::fprintf(stderr, "tumbotcfg: no display: %s\n", SDL_GetError());
-      return false;
-    }
+    if (!StartVideoWithDisplay("tumbotcfg")) return false;
     d.videoUp = true;
-    InstallDisplayLossHandler();
   }
   d.shownCaption = form.caption;
   d.window = SDL_CreateWindow(SjisToUtf8(form.caption).c_str(), SDL_WINDOWPOS_CENTERED,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A game killed while its error box is up must take the box with it and leave
-# the next start free to open its window; SIGTERM ends a game and its box too.
+# the next start free to open its window; SIGTERM ends a game and its box too;
+# the settings program without a display ends at once instead of running unseen.
 # Runs a copy of the built game folder on a private X server (Xvfb), with the
 # palette archive taken away so the game halts with a box.
 #
@@ -106,5 +107,10 @@ code=0
 wait "$game3" 2>/dev/null || code=$?
 [ "$code" -ne 0 ] || fail "the game ended by SIGTERM with its box up reported success"
 grep -q "pal.qx2" "$work/halted.err" || fail "the halt named no file on stderr"
+
+# 4. The settings program without a display ends at once, says so, and fails.
+code=0
+(cd "$work/game" && env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY= timeout 20 ./tumbotcfg) 2>"$work/nodisplay.err" || code=$?
+[ "$code" -eq 1 ] && grep -q "no display" "$work/nodisplay.err" || fail "tumbotcfg without a display ended with status $code"
 
 echo "check-killed-box: the box ends with its game and the next start opens its window"
