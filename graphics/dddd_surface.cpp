@@ -450,6 +450,28 @@ TDDDDSurface::~TDDDDSurface() {
   if (FOwner) FOwner->SurfaceDestroyed(this);
 }
 
+namespace {
+
+// Names the picture a surface was for when none could be made: the halt
+// message that follows says only that a surface failed.
+void ReportSurfaceFailure(const std::string& picture, int32_t width, int32_t height, uint32_t scale) {
+  const int64_t edge = plat::dd::kMaxSurfaceEdge;
+  if (width <= edge && height <= edge) {
+    plat::ReportFileProblem(picture, "no display surface of " + std::to_string(width) + " x " +
+                                         std::to_string(height) + " could be made for it");
+    return;
+  }
+  const auto px = [scale](int32_t v) { return std::to_string((int64_t(v) + scale - 1) / scale); };
+  std::string what = "is " + px(width) + " x " + px(height) + " pixels";
+  if (scale > 1)
+    what += "; shown at scale " + std::to_string(scale) + " it needs " + std::to_string(width) +
+            " x " + std::to_string(height);
+  plat::ReportFileProblem(picture, what + ", larger than the " + std::to_string(edge) +
+                                       " a side a display surface can be");
+}
+
+}  // namespace
+
 void TDDDDSurface::CreateSurface(int32_t width, int32_t height, uint32_t colorKey,
                                  TDDDDSurfaceMemoryType where, const std::string& tPath,
                                  uint32_t texelScale) {
@@ -493,6 +515,7 @@ void TDDDDSurface::CreateSurface(int32_t width, int32_t height, uint32_t colorKe
   if (r != 0) {
     desc.caps = sys;
     r = dd ? dd->CreateSurface(desc, &FSurf) : kErrInvalidParams;
+    if (r != 0 && !tPath.empty()) ReportSurfaceFailure(tPath, width, height, m);
     TRYDD(r, "\x83\x54\x81\x5B\x83\x74\x83\x46\x83\x58\x82\xF0\x8D\xEC\x82\xEA\x82\xDC\x82\xB9\x82\xF1\x82\xC5\x82\xB5\x82\xBD" /* サーフェスを作れませんでした */);
   }
   if (FSurf) {

@@ -6,6 +6,7 @@
 
 #include "platform/Files.h"
 #include "platform/MessageBox.h"
+#include "platform/SjisText.h"
 
 namespace plat {
 
@@ -33,6 +34,8 @@ void HaltWith(const HaltHandler& handler, const std::string& messageSjis) {
     handler(messageSjis);
     return;
   }
+  // The box's text alone may not say which program stopped; stderr keeps it.
+  std::fprintf(stderr, "%s: %s\n", ProgramFileName().c_str(), SjisToUtf8(messageSjis).c_str());
   MessageBox(messageSjis);
   std::exit(1);
 }

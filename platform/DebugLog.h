@@ -22,8 +22,8 @@ std::string ErrorCodeText(uint32_t err, bool upperHex);
 using HaltHandler = std::function<void(const std::string& messageSjis)>;
 
 // Hands the message to the handler when there is one (tests, the game's own
-// halt path); otherwise shows it in a message box and ends the program with
-// status 1.
+// halt path); otherwise writes it on stderr after the program's name, shows
+// it in a message box and ends the program with status 1.
 void HaltWith(const HaltHandler& handler, const std::string& messageSjis);
 
 }  // namespace plat

@@ -14,7 +14,7 @@ void ForgetSurfaceIn3D(SoftSurface* s);
 
 namespace {
 
-constexpr uint32_t kMaxEdge = 16384;
+constexpr uint32_t kMaxEdge = dd::kMaxSurfaceEdge;
 constexpr uint32_t kMaxTexelScale = 16;
 
 std::vector<SoftSurface*>& LiveSurfaces() {

@@ -110,6 +110,10 @@ constexpr uint32_t kSclNormal = 0x1;
 constexpr uint32_t kSclFullScreenExclusive = 0x2;
 
 constexpr uint32_t kPalCaps8Bit = 0x1;
+
+// The longest side of a surface, in shown pixels (a surface with a texel
+// scale counts its texels times the scale).
+constexpr uint32_t kMaxSurfaceEdge = 16384;
 }  // namespace dd
 
 // ---- value types --------------------------------------------------------

@@ -34,6 +34,8 @@ TForm1Parts Completed(TForm1Parts p) {
 std::string ExceptionText() {
   try {
     throw;
+  } catch (const std::bad_alloc&) {
+    return "out of memory";
   } catch (const std::exception& e) {
     return e.what();
   } catch (...) {
@@ -41,8 +43,9 @@ std::string ExceptionText() {
   }
 }
 
-// The error box says only "init failed"; the failure's own message (the
-// decoder library's names the file it could not load) goes to stderr as one line.
+// The error box says only "init failed" (or "dddd init failed"); the failure's
+// own message (the decoder library's names the file it could not load) goes to
+// stderr as one line.
 void ReportStartFailure(const std::string& messageSjis) {
   std::string line = plat::SjisToUtf8(messageSjis);
   for (char& ch : line)
@@ -171,6 +174,7 @@ void TForm1::DDDD1Init() {
     if (!flags_.Eng_f)  // "初期化完了" + time
       Glb->SetInf("\x8F\x89\x8A\xFA\x89\xBB\x8A\xAE\x97\xB9" + SpTime(PC1.GetTime(1)), kInfTime);
   } catch (...) {
+    ReportStartFailure(ExceptionText());
     Glb->HaltMsg("dddd init failed");
   }
   // Installed whatever happened, so a recorded failure reaches the error box.

@@ -387,7 +387,9 @@ TEST_F(StartUp, SecondStageFailureStillReachesTheErrorBox) {
     throw std::runtime_error("no renderer");
   };
   form = std::make_unique<TForm1>(host, parts, BuildFlags{true, false});
+  testing::internal::CaptureStderr();
   form->Create();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "qorv_tests: init failed: no renderer\n");
   EXPECT_TRUE(host.HasIdle());
   host.QueueKey(Now(), 112);  // F1 before the first loop call must not touch missing objects
   host.MaxIdleCalls = 100;

@@ -62,7 +62,7 @@ TEST(DebugLog, HaltGoesToItsHandlerOrShowsTheMessageAndEnds) {
         plat::SetMessageBoxSink([](const std::string& m) { std::fprintf(stderr, "box: %s\n", m.c_str()); });
         plat::HaltWith({}, "bye");
       },
-      ::testing::ExitedWithCode(1), "box: bye");
+      ::testing::ExitedWithCode(1), "qorv_tests: bye\nbox: bye");
 }
 
 // The signal a child forked now gets when its parent dies (0: none).
