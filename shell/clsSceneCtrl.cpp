@@ -32,6 +32,10 @@ constexpr size_t MEMBER_RAW = 232;            // bytes of a default-team entry
 constexpr size_t MEMBER_REC = 256;            // bytes of a member record
 constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a member record
 constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
+// A team file holds one member record: coded, behind its 24-byte header, it
+// stays near a kilobyte. A larger file is not read, so a huge or endless one
+// cannot hold up the start or fill the memory.
+constexpr size_t TEAMFILE_MAX = 4096;
 
 const char* const kDefTeamArc = "data\\defteam.qx2";
 const char* const kDBDataArc = "data\\DBData.qx2";
@@ -65,11 +69,17 @@ CheckedArchive OpenArchive(const char* rel, const char* tag, uint8_t v0, uint8_t
 
 namespace scenectrl {
 
-bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out) {
+bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out, std::string* problem) {
+  const size_t size = bytes.size();
   TMemoryStream fs(std::move(bytes));
-  if (!CheckFileHashSAI(fs)) return false;
+  auto fail = [problem](std::string why) {
+    if (problem) *problem = std::move(why);
+    return false;
+  };
+  if (size < kSAIHeaderSize) return fail("too short for a team file (" + std::to_string(size) + " bytes)");
+  if (!CheckFileHashSAI(fs)) return fail("damaged (its digest does not match its contents)");
   auto data = ExtractFromQDASAIStream(fs);
-  if (!data) return false;
+  if (!data) return fail("damaged (its coded data does not fit its header)");
   uint8_t rec[MEMBER_REC] = {};
   // An empty decoded file has no memory to copy from: the record stays zero.
   if (data->Size() > 0)
@@ -333,10 +343,19 @@ void TSceneCtrl::DBDBCHDataLoad() {
     // Regular files only, in name order, so every machine loads the same members.
     auto files = plat::ListFiles(dir, ".dbch");
     for (int m = 0; m < MEMBERS && m < int(files.size()); ++m) {
-      // A file that cannot be read or fails its check uses up its member slot.
-      auto bytes = plat::ReadFile(dir + "\\" + files[m]);
+      // A file that cannot be used still takes its member slot, which keeps
+      // the default member; it is named, so its author learns why.
+      const std::string path = dir + "\\" + files[m];
+      std::string skipped;
+      auto bytes = plat::ReadFile(path, TEAMFILE_MAX + 1, &skipped);
       DTCharData rec{};
-      if (bytes && scenectrl::ReadTeamFile(std::move(*bytes), rec)) StoreMember(t, m, rec);
+      if (bytes && bytes->size() > TEAMFILE_MAX)
+        skipped = "larger than a team file can be (over " + std::to_string(TEAMFILE_MAX) + " bytes)";
+      else if (bytes && scenectrl::ReadTeamFile(std::move(*bytes), rec, &skipped))
+        StoreMember(t, m, rec);
+      if (!skipped.empty())
+        plat::ReportFileProblem(path, "skipped: " + skipped + "; member " + std::to_string(m + 1) +
+                                          " keeps the default team's");
     }
   }
 }

@@ -118,8 +118,9 @@ class TSceneCtrl : public FormScene {
 namespace scenectrl {
 // A user team file: checked, decoded and read into a member record (at most
 // 256 bytes, the rest zero) with out-of-range colours and shots read as none.
-// False, with out untouched, when the file fails its check or does not decode.
-bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out);
+// False, with out untouched, when the file fails its check or does not decode;
+// *problem (when given) then says which.
+bool ReadTeamFile(std::vector<uint8_t> bytes, DTCharData& out, std::string* problem = nullptr);
 // The save-slot file name of a slot ("data\SaveData3.dbsv").
 std::string SaveSlotPath(int slot);
 }  // namespace scenectrl

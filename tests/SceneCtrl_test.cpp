@@ -263,6 +263,10 @@ TEST_F(SceneCtrlTest, UserTeamFilesReplaceDefaultsInNameOrder) {
   bad.back() ^= 0xFF;
   Write("teamdata/team05/b.dbch", bad);
   Write("teamdata/team05/c.dbch", BuildSAIFile(Member(102)));
+  // The fourth is whole but larger than a team file can be: it is not read.
+  auto big = Member(103, 6000);
+  for (size_t i = 256; i < big.size(); ++i) big[i] = uint8_t((i * 2654435761u) >> 11);
+  Write("teamdata/team05/d.dbch", BuildSAIFile(big));
   Build();
   EXPECT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
   for (int m = 0; m < 7; ++m) EXPECT_EQ(AOT().ADTCDt[2][m].Name[0], 200 + m) << m;
