@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "files/Streams.h"
@@ -37,6 +38,35 @@ int16_t S16(const uint8_t* p) {
 void PutS16(uint8_t* p, int32_t v) {
   int16_t s = int16_t(v);
   std::memcpy(p, &s, 2);
+}
+
+// Why an Ogg stream does not end whole, or null when it does: its last page
+// must be complete and carry the end-of-stream mark. The pages are walked by
+// their own lengths, each checked against the bytes left before it is read;
+// bytes that start no page are skipped to the next capture pattern, as the
+// library resyncs there. Only the final page counts, so chained streams pass.
+const char* OggEndProblem(std::span<const uint8_t> b) {
+  constexpr uint8_t kCapture[4] = {'O', 'g', 'g', 'S'};
+  constexpr size_t kPageHead = 27;  // up to and including the segment count
+  bool eos = false;
+  for (size_t pos = 0; pos < b.size();) {
+    const size_t left = b.size() - pos;
+    if (left < 4 || std::memcmp(b.data() + pos, kCapture, 4) != 0) {
+      const auto from = b.begin() + std::ptrdiff_t(pos + 1);
+      const auto next = std::search(from, b.end(), kCapture, kCapture + 4);
+      if (next == b.end()) break;
+      pos = size_t(next - b.begin());
+      continue;
+    }
+    const size_t segments = left < kPageHead ? 0 : b[pos + 26];
+    if (left < kPageHead + segments) return "it ends inside an Ogg page";
+    size_t len = kPageHead + segments;
+    for (size_t i = 0; i < segments; ++i) len += b[pos + kPageHead + i];
+    if (left < len) return "it ends inside an Ogg page";
+    eos = (b[pos + 5] & 0x04) != 0;
+    pos += len;
+  }
+  return eos ? nullptr : "its last Ogg page has no end-of-stream mark";
 }
 
 }  // namespace
@@ -435,6 +465,12 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* probl
   ss->SetPosition(0);
   copy->CopyFrom(*ss, 0);
   copy->SetPosition(0);
+  // The library takes a stream that stops after a whole page for a whole one,
+  // so the end of the pages (behind any loop header) is looked at here.
+  std::span<const uint8_t> pages = copy->Bytes();
+  if (pages.size() >= size_t(kAlphaOggSize) && std::memcmp(pages.data(), kAlphaOgg, 8) == 0)
+    pages = pages.subspan(size_t(kAlphaOggSize));
+  const char* endProblem = OggEndProblem(pages);
 
   TOggData dec(44100);
   dec.LoadOgg(std::move(copy));
@@ -457,6 +493,8 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* probl
     else if (got < render)
       *problem = "cut short: " + std::to_string(got) + " of " + std::to_string(render) +
                  " bytes of sound decoded; the rest stays silent";
+    else if (endProblem)
+      *problem = std::string("cut short: ") + endProblem + "; what is there plays";
   }
   out->SetPosition(0);
   return out;

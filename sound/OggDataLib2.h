@@ -117,7 +117,8 @@ class TOggData {
 // Decodes a whole stream into 44100 Hz 16-bit stereo PCM: at least 32768 bytes,
 // rounded up to a whole kilobyte, the rest silence. Null for a null stream.
 // When the stream gives less sound than its length says (it is cut short or
-// damaged inside), *problem (when given) says so; the result is kept.
+// damaged inside), or its pages stop before the end-of-stream mark, *problem
+// (when given) says so; the result is kept.
 std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* problem = nullptr);
 
 }  // namespace OggDataLib2

@@ -206,6 +206,9 @@ TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
   auto cut = good, scrambled = good;
   cut.resize(good.size() / 2);
   for (size_t i = good.size() / 2; i < good.size() / 2 + 300; ++i) scrambled[i] ^= 0x5A;
+  // Whole pages without the final one: only the missing end-of-stream mark tells.
+  auto paged = good;
+  paged.resize(std::string(good.begin(), good.end()).rfind("OggS"));
   const struct {
     const char* file;
     std::vector<uint8_t> bytes;
@@ -215,6 +218,7 @@ TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
       {"se000.wav", std::vector<uint8_t>(500, 7), true},
       {"se000.ogg", cut, false},
       {"se000.ogg", scrambled, false},
+      {"se000.ogg", paged, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.file) + (row.stopsTheStart ? " unusable" : " damaged"));
