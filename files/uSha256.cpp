@@ -67,6 +67,11 @@ void Sha256BlocksPortable(TSHA256Table& state, const uint8_t* blocks, size_t cou
   }
 }
 
+bool Sha256PortableForced() {
+  const char* v = std::getenv("QORV_SHA256_PORTABLE");
+  return v && *v && std::strcmp(v, "0") != 0;
+}
+
 #if defined(__x86_64__) || defined(__i386__)
 
 namespace {
@@ -117,18 +122,11 @@ __attribute__((target("sha,sse4.1,ssse3"))) void ShaExtensionBlocks(TSHA256Table
   _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(ghcd, feba, 8));
 }
 
-// QORV_SHA256_PORTABLE set to anything but "" or "0" leaves the processor's
-// instructions unused, so the tests can run the portable code on any machine.
-// Read once, with the processor's answer.
-bool PortableForced() {
-  const char* v = std::getenv("QORV_SHA256_PORTABLE");
-  return v && *v && std::strcmp(v, "0") != 0;
-}
-
 }  // namespace
 
+// The variable is read once, with the processor's answer.
 bool Sha256BlocksWithCpu(TSHA256Table& state, const uint8_t* blocks, size_t count) {
-  static const bool available = plat::CpuHasSha256Instructions() && !PortableForced();
+  static const bool available = plat::CpuHasSha256Instructions() && !Sha256PortableForced();
   if (!available) return false;
   ShaExtensionBlocks(state, blocks, count);
   return true;

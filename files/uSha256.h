@@ -49,6 +49,9 @@ std::string Sha256Hex(const TSHA256Table& digest);
 // runs everywhere; Sha256BlocksWithCpu uses the processor's SHA-256
 // instructions and answers false, doing nothing, where there are none. Both
 // give the same state; TSha256 takes the faster one the processor allows,
-// and the portable one whenever QORV_SHA256_PORTABLE is set (not "0").
+// and the portable one whenever Sha256PortableForced() says so.
 void Sha256BlocksPortable(TSHA256Table& state, const uint8_t* blocks, size_t count);
 bool Sha256BlocksWithCpu(TSHA256Table& state, const uint8_t* blocks, size_t count);
+// True when QORV_SHA256_PORTABLE is set to anything but "" or "0", which
+// count as off: the tests then run the portable code on any machine.
+bool Sha256PortableForced();

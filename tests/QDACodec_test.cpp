@@ -69,7 +69,7 @@ TEST(Sha256Test, PortableAndProcessorBlocksGiveTheSameState) {
   std::mt19937 rng(11);
   Bytes blocks(64 * 9);
   // The second run of the digest and archive tests keeps to the portable code.
-  if (std::getenv("QORV_SHA256_PORTABLE")) {
+  if (Sha256PortableForced()) {
     EXPECT_FALSE(Sha256BlocksWithCpu(h, blocks.data(), 1));
     return;
   }
