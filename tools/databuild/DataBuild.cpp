@@ -176,4 +176,24 @@ bool WriteArchive(const ArchiveSpec& a, const std::string& dataDir, std::string&
     return true;
 }
 
+bool WriteLooseFiles(const GameTables& t, const std::string& assetsDir, const std::string& dataDir,
+                     std::string& error) {
+    auto write = [&](const std::string& name, std::span<const uint8_t> bytes) {
+        const std::string path = dataDir + "/" + name;
+        if (plat::WriteFile(path, bytes.data(), bytes.size())) return true;
+        error = path + ": cannot be written";
+        return false;
+    };
+    for (const char* name : {"db.ini", "db2.ini", "DBCharData.csv", "DBRankData.csv",
+                             "DBRankData2.csv", "DBShootData.csv"}) {
+        auto bytes = plat::ReadFile(assetsDir + "/" + name);
+        if (!bytes) {
+            error = assetsDir + "/" + name + ": cannot be read";
+            return false;
+        }
+        if (!write(name, *bytes)) return false;
+    }
+    return write("DBBMPData.sai", Bytes(t.frames)) && write("DBMotionData.sai", Bytes(t.motions));
+}
+
 }  // namespace databuild

@@ -58,4 +58,11 @@ std::optional<ArchiveSpec> PlanCharArchive(const std::string& pictureDir, Errors
 // Packs an archive with the game's writer; false with a reason in `error`.
 bool WriteArchive(const ArchiveSpec& a, const std::string& dataDir, std::string& error);
 
+// The loose files the authoring build reads instead of the archives: db.ini,
+// db2.ini and the four CSV sources copied byte for byte from `assetsDir`, and
+// the frame and motion tables raw as DBBMPData.sai and DBMotionData.sai.
+// Stops at the first failure; false with a reason in `error`.
+bool WriteLooseFiles(const GameTables& t, const std::string& assetsDir, const std::string& dataDir,
+                     std::string& error);
+
 }  // namespace databuild

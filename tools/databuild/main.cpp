@@ -1,9 +1,11 @@
-// databuild <assets folder> <data folder> [--char <picture folder>] [--check]
+// databuild <assets folder> <data folder> [--char <picture folder>] [--loose] [--check]
 //
 // Reads the game's text sources, validates them, and writes DBData.qx2,
 // pal.qx2 and defteam.qx2 (and char.qx2 when a picture folder is given) into
-// the data folder. With --check nothing is written. Any source or validation
-// error is printed and the exit status is 1, so the build stops.
+// the data folder. --loose also writes the loose files the authoring build
+// reads in their place: the ini and CSV sources as they are and the raw frame
+// and motion tables. With --check nothing is written. Any source, validation
+// or write error is printed and the exit status is 1, so the build stops.
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -15,7 +17,8 @@ using namespace databuild;
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: databuild <assets folder> <data folder> [--char <picture folder>] [--check]\n");
+    std::fprintf(stderr, "usage: databuild <assets folder> <data folder> "
+                         "[--char <picture folder>] [--loose] [--check]\n");
     return 2;
 }
 
@@ -25,10 +28,11 @@ int main(int argc, char** argv) {
     if (argc < 3) return Usage();
     const std::string assets = argv[1], data = argv[2];
     std::string pictures;
-    bool checkOnly = false;
+    bool checkOnly = false, loose = false;
     for (int i = 3; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--check") checkOnly = true;
+        else if (a == "--loose") loose = true;
         else if (a == "--char" && i + 1 < argc) pictures = argv[++i];
         else return Usage();
     }
@@ -53,6 +57,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "databuild: %s: %s\n", a.file.c_str(), error.c_str());
             return 1;
         }
+    }
+    std::string error;
+    if (loose && !WriteLooseFiles(*tables, assets, data, error)) {
+        std::fprintf(stderr, "databuild: %s\n", error.c_str());
+        return 1;
     }
     return 0;
 }
