@@ -144,11 +144,15 @@ bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix) {
+std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix,
+                                   std::string* problem) {
   std::vector<std::string> names;
   std::string dir = ResolvePath(gameDir);
   std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(dir.empty() ? "." : dir.c_str()), closedir);
-  if (!d) return names;
+  if (!d) {
+    if (problem && errno != ENOENT) *problem = std::string("cannot be read: ") + std::strerror(errno);
+    return names;
+  }
   while (dirent* e = readdir(d.get())) {
     std::string name = e->d_name;
     if (name.size() < suffix.size() ||

@@ -35,8 +35,11 @@ bool CreateDir(std::string_view gamePath);         // one level; true if it exis
 // already has the new name (nothing is ever replaced) or the system refuses.
 bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath);
 // Regular files in a folder whose names end in suffix (ASCII case ignored),
-// sorted by name ignoring case, so every machine sees the same order.
-std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix);
+// sorted by name ignoring case, so every machine sees the same order. A
+// folder that cannot be opened lists nothing; *problem (when given) then
+// says why, unless the folder is simply missing.
+std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix,
+                                   std::string* problem = nullptr);
 
 // Reads up to maxBytes of a plain file; nullopt when it cannot, and then
 // *problem (when given) says why: "missing", "is a folder", "is not a plain

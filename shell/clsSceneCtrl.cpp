@@ -329,19 +329,28 @@ void TSceneCtrl::DBCharDataLoad() {
 
 void TSceneCtrl::DBDBCHDataLoad() {
   const std::string root = ProgramPath("teamdata");
+  // Something that is there but no folder keeps the default teams, and says so.
+  auto notAFolder = [](const std::string& path, const std::string& keeps) {
+    if (plat::ReadProblem(path) != "missing") plat::ReportFileProblem(path, "is not a folder; " + keeps);
+  };
   if (!plat::DirectoryExists(root)) {
+    notAFolder(root, "the default teams play");
     plat::CreateDir(root);
     for (int t = 0; t < TEAMS; ++t) plat::CreateDir(root + "\\team" + NumToStr(t, 2));
     return;
   }
   for (int t = 0; t < TEAMS; ++t) {
     const std::string dir = root + "\\team" + NumToStr(t, 2);
+    const std::string keeps = "team " + std::to_string(t) + " keeps its default members";
     if (!plat::DirectoryExists(dir)) {
+      notAFolder(dir, keeps);
       plat::CreateDir(dir);
       continue;
     }
     // Regular files only, in name order, so every machine loads the same members.
-    auto files = plat::ListFiles(dir, ".dbch");
+    std::string unlisted;
+    auto files = plat::ListFiles(dir, ".dbch", &unlisted);
+    if (!unlisted.empty()) plat::ReportFileProblem(dir, unlisted + "; " + keeps);
     for (int m = 0; m < MEMBERS && m < int(files.size()); ++m) {
       // A file that cannot be used still takes its member slot, which keeps
       // the default member; it is named, so its author learns why.

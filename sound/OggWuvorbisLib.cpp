@@ -17,10 +17,16 @@ const char* const kNoLibrary =
 // The size and SHA-256 the build recorded beside the library, in the file
 // "<library>.sha256" as "<size> <hex digest>". A library without a record is
 // taken on the loader's own file check alone. False, with the reason in *why,
-// when the record is damaged or the library no longer matches it.
+// when the record is damaged or unreadable, or the library cannot be read or
+// no longer matches it.
 bool MatchesBuildRecord(const std::string& libPath, std::string* why) {
-  auto record = plat::ReadFile(libPath + ".sha256", 256);
-  if (!record) return true;
+  std::string unread;
+  auto record = plat::ReadFile(libPath + ".sha256", 256, &unread);
+  if (!record && unread == "missing") return true;
+  if (!record) {
+    *why = "its digest record " + libPath + ".sha256 " + unread;
+    return false;
+  }
   const std::string text(record->begin(), record->end());
   unsigned long long size = 0;
   char hex[65] = {};
@@ -28,8 +34,12 @@ bool MatchesBuildRecord(const std::string& libPath, std::string* why) {
     *why = "its digest record " + libPath + ".sha256 is damaged";
     return false;
   }
-  auto bytes = plat::ReadFile(libPath, size_t(size) + 1);
-  if (!bytes || bytes->size() != size) {
+  auto bytes = plat::ReadFile(libPath, size_t(size) + 1, &unread);
+  if (!bytes) {
+    *why = unread;
+    return false;
+  }
+  if (bytes->size() != size) {
     *why = "its size differs from the build's record";
     return false;
   }
