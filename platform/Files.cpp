@@ -192,10 +192,10 @@ std::optional<std::vector<uint8_t>> ReadHostFile(const std::string& p, size_t ma
     problem = SystemReason(errno);
     return std::nullopt;
   }
-  std::unique_ptr<int, void (*)(int*)> closer(new int(fd), [](int* f) {
-    ::close(*f);
-    delete f;
-  });
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
   if (::fstat(fd, &st) != 0 || !(problem = NotPlainFile(st)).empty()) {
     if (problem.empty()) problem = SystemReason(errno);
     return std::nullopt;
