@@ -88,13 +88,22 @@ std::string ProgramFileName() {
 bool ChangeToProgramFolder() { return ::chdir(ProgramFolder().c_str()) == 0; }
 
 std::string ResolvePath(std::string_view gamePath) {
+  // The program folder is a host name and stands as it is: a backslash in it
+  // is part of a folder's name. Only the game's path after it is read the
+  // game's way.
+  const std::string folder = ProgramFolder();
+  std::string out;
+  if (gamePath.starts_with(folder)) {
+    out = folder;
+    gamePath.remove_prefix(folder.size());
+  }
   std::string path(gamePath);
   std::replace(path.begin(), path.end(), '\\', '/');
-  if (path.empty() || Exists(path)) return path;
+  if (path.empty() || Exists(out + path)) return out + path;
 
   // Walk the components, replacing each missing one by a case-insensitive match.
-  std::string out = path[0] == '/' ? "/" : "";
-  size_t pos = path[0] == '/' ? 1 : 0;
+  size_t pos = 0;
+  if (out.empty() && path[0] == '/') out = "/", pos = 1;
   while (pos <= path.size()) {
     size_t end = path.find('/', pos);
     if (end == std::string::npos) end = path.size();
@@ -132,20 +141,39 @@ bool CreateDir(std::string_view gamePath) {
   return ::mkdir(p.c_str(), 0777) == 0 || DirectoryExists(gamePath);
 }
 
-bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath) {
+std::string FolderProblem(std::string_view gamePath) {
+  struct stat st{};
+  const std::string p = ResolvePath(gamePath);
+  if (::stat(p.c_str(), &st) != 0)
+    return errno == ENOENT || errno == ENOTDIR ? "missing"
+                                               : std::string("cannot be checked: ") + std::strerror(errno);
+  if (!S_ISDIR(st.st_mode)) return "is not a folder";
+  if (::access(p.c_str(), R_OK | X_OK) != 0) return std::string("cannot be entered: ") + std::strerror(errno);
+  return "";
+}
+
+bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath, std::string* why) {
   std::string from = ResolvePath(fromGamePath);
   std::string to = ResolvePath(toGamePath);
   while (from.size() > 1 && from.back() == '/') from.pop_back();
   while (to.size() > 1 && to.back() == '/') to.pop_back();
+  auto fail = [why](std::string reason) {
+    if (why) *why = std::move(reason);
+    return false;
+  };
   struct stat st{};
-  if (::lstat(from.c_str(), &st) != 0) return false;
+  if (::lstat(from.c_str(), &st) != 0)
+    return fail(errno == ENOENT ? std::string("missing") : std::string(std::strerror(errno)));
   // rename() would silently replace an empty folder or a file of the new name.
-  if (::lstat(to.c_str(), &st) == 0) return false;
-  return ::rename(from.c_str(), to.c_str()) == 0;
+  if (::lstat(to.c_str(), &st) == 0)
+    return fail(S_ISDIR(st.st_mode) ? "the new name is taken by a folder"
+                                    : "the new name is taken by a file");
+  if (::rename(from.c_str(), to.c_str()) != 0) return fail(std::strerror(errno));
+  return true;
 }
 
 std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix,
-                                   std::string* problem) {
+                                   std::string* problem, ListKinds kinds) {
   std::vector<std::string> names;
   std::string dir = ResolvePath(gameDir);
   std::unique_ptr<DIR, int (*)(DIR*)> d(opendir(dir.empty() ? "." : dir.c_str()), closedir);
@@ -158,9 +186,11 @@ std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view su
     if (name.size() < suffix.size() ||
         !IEquals(std::string_view(name).substr(name.size() - suffix.size()), suffix))
       continue;
+    if (name == "." || name == "..") continue;
     struct stat st{};
     std::string full = dir + (dir.empty() || dir.back() == '/' ? "" : "/") + name;
-    if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.push_back(name);
+    if (kinds == ListKinds::AnyEntry || (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)))
+      names.push_back(name);
   }
   std::sort(names.begin(), names.end(), ILess);
   return names;
@@ -287,23 +317,53 @@ class StepRunner {
   WriteStep* failed_;
 };
 
-// The file a path names, through a symbolic link, so replacing it keeps the link.
-std::string WriteTarget(std::string_view gamePath) {
-  std::string p = ResolvePath(gamePath);
-  struct stat st{};
-  if (::lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    char real[PATH_MAX];
-    if (::realpath(p.c_str(), real)) return real;
-  }
-  return p;
-}
-
 // The folder part of a host path with its trailing '/' ("" for a bare name),
 // and the name after it.
 std::pair<std::string, std::string> SplitFolder(const std::string& path) {
   const size_t slash = path.rfind('/');
   if (slash == std::string::npos) return {"", path};
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// The file a save of gamePath writes: the path itself, or the end of the
+// chain of symbolic links it starts, so that replacing the file keeps every
+// link. "" when no file can be made there, with the reason in why: the links
+// loop, or the last one leads into a folder that is not there (a drive that
+// is not mounted, say), where writing its own name instead would replace the
+// link with a plain file.
+std::string WriteTarget(std::string_view gamePath, std::string& why) {
+  std::string p = ResolvePath(gamePath);
+  constexpr int kMaxLinks = 40;  // as many as the system follows
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat st{};
+    const bool there = ::lstat(p.c_str(), &st) == 0;
+    const int lookErr = errno;
+    if (!there || !S_ISLNK(st.st_mode)) {
+      if (links == 0) return p;
+      char real[PATH_MAX];
+      if (there) return ::realpath(p.c_str(), real) ? std::string(real) : p;
+      if (lookErr != ENOENT) {
+        why = "the name is a symbolic link to " + p + ", which cannot be reached: " +
+              std::strerror(lookErr);
+        return "";
+      }
+      const std::string dir = SplitFolder(p).first;
+      struct stat folder{};
+      if (::stat(dir.empty() ? "." : dir.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode)) return p;
+      why = "the name is a symbolic link to " + p + ", whose folder is not there";
+      return "";
+    }
+    char to[PATH_MAX];
+    const ssize_t n = ::readlink(p.c_str(), to, sizeof to - 1);
+    if (n < 0) {
+      why = std::string("the name is a symbolic link that cannot be read: ") + std::strerror(errno);
+      return "";
+    }
+    const std::string next(to, size_t(n));
+    p = next.starts_with('/') ? next : SplitFolder(p).first + next;
+  }
+  why = "the name is a symbolic link that loops";
+  return "";
 }
 
 // A new, empty file beside target that no other writer holds, open for
@@ -383,8 +443,10 @@ bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::st
   // Past a file-size limit a write then fails with EFBIG instead of ending the process.
   static std::once_flag ignoreSizeSignal;
   std::call_once(ignoreSizeSignal, [] { ::signal(SIGXFSZ, SIG_IGN); });
-  const std::string target = WriteTarget(gamePath);
   StepRunner step(error, failed);
+  std::string unwritable;
+  const std::string target = WriteTarget(gamePath, unwritable);
+  if (target.empty()) return step.Refuse(WriteStep::Create, unwritable);
   struct stat old{};
   if (::stat(target.c_str(), &old) == 0 && !NotPlainFile(old).empty())
     return step.Refuse(WriteStep::Create, "the name " + NotPlainFile(old));
@@ -415,13 +477,45 @@ bool WriteFile(std::string_view gamePath, const void* data, size_t size, std::st
   return step.Run(WriteStep::SyncFolder, [&] { return SyncFolderOf(target); });
 }
 
+void KeepRunningWhenOutputCloses() { ::signal(SIGPIPE, SIG_IGN); }
+
 void ReportFileProblem(std::string_view gamePath, std::string_view what) {
   std::string host = ResolvePath(gamePath);
   // A path the game took against its own folder is shown whole.
   char cwd[PATH_MAX];
   if (!host.empty() && host[0] != '/' && ::getcwd(cwd, sizeof cwd)) host = std::string(cwd) + "/" + host;
-  const std::string line = ProgramFileName() + ": " + host + ": " + std::string(what) + "\n";
-  std::fputs(line.c_str(), stderr);
+  const std::string line = ProgramFileName() + ": " + host + ": " + std::string(what);
+  std::fputs((ShowControls(line) + "\n").c_str(), stderr);
+}
+
+std::string ShowControls(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  auto hex = [&out](unsigned char c) {
+    const char digits[] = "0123456789abcdef";
+    out += "\\x";
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  };
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    // The C1 controls U+0080..U+009F are two bytes in UTF-8, 0xC2 then 0x80..0x9F.
+    const bool c1 = c == 0xC2 && i + 1 < text.size() &&
+                    (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+    if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\t') {
+      out += "\\t";
+    } else if (c < 0x20 || c == 0x7F) {
+      hex(c);
+    } else if (c1) {
+      hex(c);
+      hex(static_cast<unsigned char>(text[++i]));
+    } else {
+      out += char(c);
+    }
+  }
+  return out;
 }
 
 }  // namespace plat

@@ -24,22 +24,35 @@ bool ChangeToProgramFolder();
 
 // Turns a game path into a host path: '\' becomes '/', a relative path is taken
 // against the current directory, and each missing component is looked up again
-// ignoring ASCII case. From the first component that matches nothing on, the
-// caller's spelling is kept, so that creating a new file works.
+// ignoring ASCII case. A path that begins with ProgramFolder() keeps that
+// folder's name as it stands (a '\' there is part of a name). From the first
+// component that matches nothing on, the caller's spelling is kept, so that
+// creating a new file works.
 std::string ResolvePath(std::string_view gamePath);
 
 bool FileExists(std::string_view gamePath);       // a regular file
 bool DirectoryExists(std::string_view gamePath);
 bool CreateDir(std::string_view gamePath);         // one level; true if it exists after
+// Why a folder cannot be used whole: "missing", "is not a folder", "cannot be
+// checked: ..." or "cannot be entered: ..." with the system's reason; "" for
+// a folder that can be listed and entered.
+std::string FolderProblem(std::string_view gamePath);
 // Renames a file or folder. False when the source is missing, when something
-// already has the new name (nothing is ever replaced) or the system refuses.
-bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath);
+// already has the new name (nothing is ever replaced) or the system refuses;
+// *why (when given) then says which ("missing", "the new name is taken by a
+// folder", "... by a file", or the system's reason).
+bool RenamePath(std::string_view fromGamePath, std::string_view toGamePath,
+                std::string* why = nullptr);
 // Regular files in a folder whose names end in suffix (ASCII case ignored),
-// sorted by name ignoring case, so every machine sees the same order. A
-// folder that cannot be opened lists nothing; *problem (when given) then
-// says why, unless the folder is simply missing.
+// sorted by name ignoring case, so every machine sees the same order; with
+// AnyEntry, every entry of such a name (folders, pipes, links that lead
+// nowhere), for a caller that names what it cannot use. A folder that cannot
+// be opened lists nothing; *problem (when given) then says why, unless the
+// folder is simply missing.
+enum class ListKinds { PlainFiles, AnyEntry };
 std::vector<std::string> ListFiles(std::string_view gameDir, std::string_view suffix,
-                                   std::string* problem = nullptr);
+                                   std::string* problem = nullptr,
+                                   ListKinds kinds = ListKinds::PlainFiles);
 
 // Reads up to maxBytes of a plain file; nullopt when it cannot, and then
 // *problem (when given) says why: "missing", "is a folder", "is not a plain
@@ -54,7 +67,10 @@ std::string ReadProblem(std::string_view gamePath);
 // new ones, never a mix or nothing, whenever the program is stopped: the bytes
 // go to a new temporary file in the same folder, which is flushed, synced to
 // disk and closed, then renamed over the old name, and the folder is synced
-// so the new name survives a crash. A symbolic link is written through.
+// so the new name survives a crash. A symbolic link is never replaced: it is
+// written through to the file it leads to, which is made when it is missing
+// and its folder exists; a link that loops, or leads into a missing folder,
+// is refused.
 // Any failure before the rename removes the temporary file and leaves the old
 // file untouched, and so does a name that holds anything but a plain file (a
 // folder, a device, a pipe), which is never replaced. The new file keeps the
@@ -73,9 +89,19 @@ bool WriteFile(std::string_view gamePath, const void* data, size_t size,
 using WriteStepHook = std::function<bool(WriteStep)>;
 void SetWriteStepHook(WriteStepHook hook);
 
+// Makes a write to a closed pipe or terminal fail with an error instead of
+// ending the process: every program reports on stderr, and a reader that has
+// gone away must not take it down. Each program's main calls it first.
+void KeepRunningWhenOutputCloses();
+
 // Writes one line to stderr naming a file and what is wrong with it:
 // "<program>: <host path>: <what>". Message boxes keep their short texts; this
 // line says which file they meant.
+// Control characters in either are shown escaped, so a name cannot move the
+// cursor, recolour the terminal or fake a line of its own.
 void ReportFileProblem(std::string_view gamePath, std::string_view what);
+// text with its control characters (ASCII and the UTF-8 C1 range) written as
+// "\n", "\t" or "\x1b", for a line on a terminal.
+std::string ShowControls(std::string_view text);
 
 }  // namespace plat

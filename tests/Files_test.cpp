@@ -7,6 +7,8 @@
 #include <fstream>
 #include <random>
 
+#include <sys/stat.h>
+
 #include "platform/Files.h"
 
 namespace fs = std::filesystem;
@@ -90,6 +92,21 @@ TEST_F(FilePaths, LongReadsAndSavesKeepWhatTheyReplace) {
   ASSERT_TRUE(plat::WriteFile(P("link.png"), "new", 3));
   EXPECT_TRUE(fs::is_symlink(dir_ / "link.png"));
   EXPECT_EQ(plat::ReadFile(P("data/font.png")), (std::vector<uint8_t>{'n', 'e', 'w'}));
+  // A link to a file not there yet makes it; no save replaces a folder, pipe,
+  // device or link, nor writes where a link loops or leads into no folder.
+  fs::create_symlink(dir_ / "Data" / "made.bin", dir_ / "ahead.lnk");
+  ASSERT_TRUE(plat::WriteFile(P("ahead.lnk"), "m", 1));
+  EXPECT_TRUE(fs::is_symlink(dir_ / "ahead.lnk") && fs::file_size(dir_ / "Data" / "made.bin") == 1);
+  ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
+  fs::create_symlink("/dev/null", dir_ / "dev.lnk");
+  fs::create_symlink(dir_ / "loop.lnk", dir_ / "loop.lnk");
+  fs::create_symlink(dir_ / "gone" / "x.bin", dir_ / "gone.lnk");
+  for (const char* name : {"Data", "fifo", "dev.lnk", "loop.lnk", "gone.lnk"}) {
+    const auto kind = fs::symlink_status(dir_ / name).type();
+    EXPECT_FALSE(plat::WriteFile(P(name), "x", 1, &why)) << name;
+    EXPECT_TRUE(why.starts_with("create: the name ")) << why;
+    EXPECT_EQ(fs::symlink_status(dir_ / name).type(), kind) << name;
+  }
 
   // Temporary files of saves whose process is gone are removed by the next
   // save of that file; files that only look alike stay.
@@ -107,8 +124,10 @@ TEST_F(FilePaths, LongReadsAndSavesKeepWhatTheyReplace) {
   // Problems name the file as the system spells it, after the program's name.
   testing::internal::CaptureStderr();
   plat::ReportFileProblem(P("data\\FONT.PNG"), "cut off");
+  plat::ReportFileProblem(P("a\x1b[2Jb\nc"), "\xc2\x9b");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            plat::ProgramFileName() + ": " + P("Data/FONT.png") + ": cut off\n");
+            plat::ProgramFileName() + ": " + P("Data/FONT.png") + ": cut off\n" +
+                plat::ProgramFileName() + ": " + P("a\\x1b[2Jb\\nc") + ": \\xc2\\x9b\n");
   EXPECT_EQ(plat::ProgramFileName(), "qorv_tests");
 }
 
@@ -126,6 +145,12 @@ TEST(ProgramFolder, IsTheProgramsOwnUnlessSet) {
   EXPECT_EQ(fs::current_path(), fs::path("/var"));
   plat::SetProgramFolder("/qorv_nowhere");
   EXPECT_FALSE(plat::ChangeToProgramFolder());
+  // A backslash in the program folder's own name is part of that name.
+  const fs::path odd = fs::temp_directory_path() / ("qorv_bs\\" + std::to_string(std::random_device{}()));
+  fs::create_directories(odd / "data");
+  plat::SetProgramFolder(odd.string());
+  EXPECT_EQ(plat::ResolvePath(plat::ProgramFolder() + "DATA\\x.bin"), odd.string() + "/data/x.bin");
+  fs::remove_all(odd);
   plat::SetProgramFolder("");
   EXPECT_EQ(plat::ProgramFolder(), own);
   fs::current_path(old);
