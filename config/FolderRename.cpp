@@ -30,15 +30,20 @@ const char kDone[] =
     "\x83\x8A\x83l\x81[\x83\x80\x92v\x82\xB5\x82\xDC\x82\xB5\x82\xBD\x81" "B\x83z\x83\x93\x83g"
     "\x82\xA8\x8E\xE8\x90\x94\x82\xA9\x82\xAF\x82\xDC\x82\xB7\x81" "B";
 
-// Renames when the source exists; reports a failure and counts it. Paths are
-// host paths; the message shows them in the program's own text encoding.
+// Renames when the source exists; reports a failure and counts it. A source
+// that is there but cannot be checked or entered fails too: the folders
+// inside it could not be moved, and once "data" exists nothing runs again.
+// Paths are host paths; the box shows them in the program's own text
+// encoding, and stderr says why.
 void Move(const std::string& from, const std::string& to, RenameOutcome& out) {
-  if (!plat::DirectoryExists(from)) return;
-  if (plat::RenamePath(from, to)) {
+  std::string why = plat::FolderProblem(from);
+  if (why == "missing") return;
+  if (why.empty() && plat::RenamePath(from, to, &why)) {
     ++out.renamed;
     return;
   }
   ++out.failed;
+  plat::ReportFileProblem(from, "not renamed to " + to + ": " + why);
   plat::MessageBox(plat::Utf8ToSjis(from) + kArrow + plat::Utf8ToSjis(to) + kFailed);
 }
 

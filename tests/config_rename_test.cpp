@@ -75,7 +75,10 @@ TEST_F(FolderRename, AFailedRenameIsReportedAndNoThanksFollow) {
   Make(fs::path(kOldTeams) / (kOldTeam + "07"));
   Make(fs::path(kOldTeams) / "team07");  // the new name is taken: nothing is replaced
   Make(fs::path(kOldTeams) / (kOldTeam + "08"));
+  testing::internal::CaptureStderr();
   auto out = Run();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("team07: the new name is taken by a folder"),
+            std::string::npos);
   EXPECT_EQ(out.failed, 1);
   EXPECT_TRUE(Has("TEAMDATA/team08"));
   EXPECT_TRUE(Has(fs::path("TEAMDATA") / (kOldTeam + "07")));
