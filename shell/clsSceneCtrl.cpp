@@ -32,10 +32,12 @@ constexpr size_t MEMBER_RAW = 232;            // bytes of a default-team entry
 constexpr size_t MEMBER_REC = 256;            // bytes of a member record
 constexpr size_t ABILITY_AT = 200;            // the ability bytes inside a member record
 constexpr size_t ABILITY_COPY = 14;           // dHP .. dSHS2
-// A team file holds one member record: coded, behind its 24-byte header, it
-// stays near a kilobyte. A larger file is not read, so a huge or endless one
-// cannot hold up the start or fill the memory.
-constexpr size_t TEAMFILE_MAX = 4096;
+// A team file holds one member record: coded, behind its 24-byte header, a
+// writer makes a few hundred bytes of it, but the digest covers whatever
+// follows the record too, so a valid file has no upper size. Far past any
+// writer's, a file is not read, so a huge or endless one cannot hold up the
+// start or fill the memory.
+constexpr size_t TEAMFILE_MAX = size_t(1) << 20;
 
 const char* const kDefTeamArc = "data\\defteam.qx2";
 const char* const kDBDataArc = "data\\DBData.qx2";
@@ -347,19 +349,24 @@ void TSceneCtrl::DBDBCHDataLoad() {
       plat::CreateDir(dir);
       continue;
     }
-    // Regular files only, in name order, so every machine loads the same members.
+    // Every entry of a team file's name, in name order, so every machine loads
+    // the same members; one that is no plain file is skipped and named.
     std::string unlisted;
-    auto files = plat::ListFiles(dir, ".dbch", &unlisted);
+    auto files = plat::ListFiles(dir, ".dbch", &unlisted, plat::ListKinds::AnyEntry);
     if (!unlisted.empty()) plat::ReportFileProblem(dir, unlisted + "; " + keeps);
     for (int m = 0; m < MEMBERS && m < int(files.size()); ++m) {
       // A file that cannot be used still takes its member slot, which keeps
       // the default member; it is named, so its author learns why.
       const std::string path = dir + "\\" + files[m];
       std::string skipped;
-      auto bytes = plat::ReadFile(path, TEAMFILE_MAX + 1, &skipped);
+      std::optional<std::vector<uint8_t>> bytes;
+      if (files[m].find('\\') != std::string::npos)
+        skipped = "its name holds a backslash, which the game reads as a folder separator";
+      else if (!(bytes = plat::ReadFile(path, TEAMFILE_MAX + 1, &skipped)) && skipped == "missing")
+        skipped = "is a symbolic link that leads nowhere";  // it was listed, so the name is there
       DTCharData rec{};
       if (bytes && bytes->size() > TEAMFILE_MAX)
-        skipped = "larger than a team file can be (over " + std::to_string(TEAMFILE_MAX) + " bytes)";
+        skipped = "larger than the 1 MiB the game reads of a team file";
       else if (bytes && scenectrl::ReadTeamFile(std::move(*bytes), rec, &skipped))
         StoreMember(t, m, rec);
       if (!skipped.empty())

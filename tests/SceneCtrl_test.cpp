@@ -252,8 +252,8 @@ TEST_F(SceneCtrlTest, MoreArchiveEntriesThanTeamsHoldAreIgnored) {
 
 TEST_F(SceneCtrlTest, UserTeamFilesReplaceDefaultsInNameOrder) {
   WriteData();
-  // Team 2: nine valid files written in reverse name order; a folder named
-  // like a team file is no member.
+  // Team 2: nine valid files written in reverse name order after a folder
+  // named like a team file, which uses up the first member.
   for (int i = 8; i >= 0; --i)
     Write("teamdata/team02/m" + std::to_string(i) + ".dbch", BuildSAIFile(Member(uint8_t(200 + i))));
   fs::create_directories(dir / "teamdata/team02/a0.dbch");
@@ -263,18 +263,26 @@ TEST_F(SceneCtrlTest, UserTeamFilesReplaceDefaultsInNameOrder) {
   bad.back() ^= 0xFF;
   Write("teamdata/team05/b.dbch", bad);
   Write("teamdata/team05/c.dbch", BuildSAIFile(Member(102)));
-  // The fourth is whole but larger than a team file can be: it is not read.
-  auto big = Member(103, 6000);
-  for (size_t i = 256; i < big.size(); ++i) big[i] = uint8_t((i * 2654435761u) >> 11);
-  Write("teamdata/team05/d.dbch", BuildSAIFile(big));
+  // The fourth is whole but larger than the game reads: it is not read. The
+  // fifth has bytes past its record and loads.
+  auto noisy = [](uint8_t marker, size_t size) {
+    auto r = Member(marker, size);
+    std::mt19937 noise(marker);
+    for (size_t i = 256; i < r.size(); ++i) r[i] = uint8_t(noise() >> 24);
+    return BuildSAIFile(r);
+  };
+  Write("teamdata/team05/d.dbch", noisy(103, (1 << 20) + 16));
+  Write("teamdata/team05/e.dbch", noisy(104, 5000));
   Build();
   EXPECT_FALSE(Glb.Halt_f) << Glb.ErrMsg;
-  for (int m = 0; m < 7; ++m) EXPECT_EQ(AOT().ADTCDt[2][m].Name[0], 200 + m) << m;
-  EXPECT_EQ(AOT().ADBPDt[2][6].dHP, 206);
+  EXPECT_EQ(AOT().ADTCDt[2][0].Name[0], 2 * 7);
+  for (int m = 1; m < 7; ++m) EXPECT_EQ(AOT().ADTCDt[2][m].Name[0], 200 + m - 1) << m;
+  EXPECT_EQ(AOT().ADBPDt[2][6].dHP, 205);
   EXPECT_EQ(AOT().ADTCDt[5][0].Name[0], 100);
   EXPECT_EQ(AOT().ADTCDt[5][1].Name[0], 5 * 7 + 1);  // the default member stays
   EXPECT_EQ(AOT().ADTCDt[5][2].Name[0], 102);
-  for (int m = 3; m < 7; ++m) EXPECT_EQ(AOT().ADTCDt[5][m].Name[0], 5 * 7 + m);
+  EXPECT_EQ(AOT().ADTCDt[5][4].Name[0], 104);
+  for (int m : {3, 5, 6}) EXPECT_EQ(AOT().ADTCDt[5][m].Name[0], 5 * 7 + m);
 }
 
 TEST_F(SceneCtrlTest, OutOfRangeColoursAndShotsInTeamFilesReadAsNone) {
