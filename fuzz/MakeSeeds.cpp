@@ -200,6 +200,7 @@ void RecordSeeds(const std::string& assets) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   if (argc != 4) {
     std::fprintf(stderr, "usage: qorv_fuzz_seeds <game folder> <assets folder> <out folder>\n");
     return 2;

@@ -1,4 +1,8 @@
 // Program entry of the game. It takes no command-line arguments.
+#include "platform/Files.h"
 #include "shell/Program.h"
 
-int main() { return RunGameOnSdl(); }
+int main() {
+  plat::KeepRunningWhenOutputCloses();
+  return RunGameOnSdl();
+}

@@ -36,6 +36,7 @@ int Fail(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   namespace fs = std::filesystem;
   if (argc != 4 && !(argc == 6 && std::string(argv[4]) == "--contact"))
     return Fail("usage: qorv_art_build <assets/art> <bmp folder> <char folder> [--contact <png>]");

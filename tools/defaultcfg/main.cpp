@@ -10,6 +10,7 @@
 #include "platform/Files.h"
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   if (argc != 2) {
     std::fprintf(stderr, "usage: qorv_defaultcfg <path of dbcfg.sai>\n");
     return 2;

@@ -10,6 +10,7 @@
 
 #include "graphics/dddd.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/SdlHost.h"
 
 namespace {
@@ -59,6 +60,7 @@ void DrawBall(TDDDDSurface& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   const int mag = argc > 1 && std::atoi(argv[1]) == 2 ? 2 : 1;
   const int seconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   const bool full = argc > 3 && std::strcmp(argv[3], "full") == 0;

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "match/clsObject.h"
+#include "platform/Files.h"
 #include "shell/FormParts.h"
 #include "shell/GlbRecord.h"
 #include "shell/Main.h"
@@ -85,6 +86,7 @@ int TeamArg(int argc, char** argv, int i, int def) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   const int t0 = TeamArg(argc, argv, 1, 0), t1 = TeamArg(argc, argv, 2, 1);
   TForm1Parts parts = DefaultParts();
   auto makeGame = parts.MakeScene;

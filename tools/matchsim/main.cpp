@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "match/HeadlessMatch.h"
+#include "platform/Files.h"
 #include "shell/GameRandom.h"
 
 namespace {
@@ -101,6 +102,7 @@ void DrawMatch(uint32_t seed, const Options& o, int team[2], int& level) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
     Options o;
     bool help = false;
     if (!ParseOptions(argc, argv, o, help)) return 2;

@@ -116,6 +116,7 @@ class DemoScene final : public IdleScene {
 }  // namespace
 
 int main() {
+  plat::KeepRunningWhenOutputCloses();
   plat::ChangeToProgramFolder();
   plat::SocketInstanceRegistry atoms;
   plat::SdlHost host;

@@ -27,6 +27,7 @@ bool WriteBytes(const fs::path& p, const std::vector<uint8_t>& b) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   if (argc != 3) {
     std::fprintf(stderr, "usage: qorv_sound_build <source folder> <game data folder>\n");
     return 2;
