@@ -44,7 +44,9 @@ fi
 [ -f "$work/game/data/pal.qx2" ] || fail "the game folder has no data/pal.qx2"
 
 # A private server on the first free display number, which it writes to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+# -noreset: the server must outlive its last client (a box that closes), or
+# the next start finds it resetting.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 xpid=$!
 
 # waits up to $2 tenths of a second for the command $1 to succeed
@@ -93,6 +95,20 @@ kill "$game2"
 wait_for 'gone "$game2"' 100 || fail "the running game did not end on SIGTERM"
 wait "$game2" 2>/dev/null || true
 
+# 2b. Esc quits a running game with status 0 and nothing from the sanitizers.
+start_game quit
+game4=$started
+wait_for 'xdotool search --onlyvisible --pid "$game4" >/dev/null 2>&1' 150 || fail "the game to quit opened no window"
+for _ in $(seq 60); do
+  gone "$game4" && break
+  xdotool windowfocus --sync "$(xdotool search --onlyvisible --pid "$game4" | head -1)" key Escape 2>/dev/null || true
+  sleep 0.5
+done
+gone "$game4" || fail "Esc did not end the game"
+code=0
+wait "$game4" 2>/dev/null || code=$?
+[ "$code" -eq 0 ] && ! grep -q "Sanitizer" "$work/quit.err" || fail "the game quit with Esc ended with status $code"
+
 # 3. SIGTERM while a box is up ends the game and its box, with a failure code.
 mv "$work/game/data/pal.qx2" "$work/pal.qx2"
 start_game terminated
@@ -112,5 +128,13 @@ grep -q "pal.qx2" "$work/halted.err" || fail "the halt named no file on stderr"
 code=0
 (cd "$work/game" && env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY= timeout 20 ./tumbotcfg) 2>"$work/nodisplay.err" || code=$?
 [ "$code" -eq 1 ] && grep -q "no display" "$work/nodisplay.err" || fail "tumbotcfg without a display ended with status $code"
+# ... and so it does when nobody reads its stderr any more: the write fails, nothing kills it.
+{
+  sleep 0.5
+  code=0
+  (cd "$work/game" && env -u SDL_VIDEODRIVER -u WAYLAND_DISPLAY DISPLAY= timeout 20 ./tumbotcfg) || code=$?
+  echo "$code" >"$work/closed.code"
+} 2>&1 | true
+[ "$(cat "$work/closed.code")" = 1 ] || fail "tumbotcfg writing to a closed stderr ended with status $(cat "$work/closed.code")"
 
 echo "check-killed-box: the box ends with its game and the next start opens its window"
