@@ -398,6 +398,7 @@ bool SdlToolkit::AskOkCancel(const std::string& textSjis, const std::string& cap
     return false;
   }
   std::string caption = SjisToUtf8(captionSjis);
+  std::string lines = SjisToUtf8(WrapBoxText(textSjis));
   const SDL_MessageBoxButtonData buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "Cancel"},
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "OK"},
@@ -406,7 +407,7 @@ bool SdlToolkit::AskOkCancel(const std::string& textSjis, const std::string& cap
   box.flags = SDL_MESSAGEBOX_INFORMATION;
   box.window = impl_->window;
   box.title = caption.c_str();
-  box.message = text.c_str();
+  box.message = lines.c_str();
   box.numbuttons = 2;
   box.buttons = buttons;
   int hit = 0, shown = -1;

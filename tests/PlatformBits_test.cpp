@@ -98,6 +98,10 @@ TEST(MessageBoxGuard, OnlyWhileABoxIsUp) {
   EXPECT_EQ(now.sa_handler, termBefore.sa_handler);
   ::sigaction(SIGINT, nullptr, &now);
   EXPECT_EQ(now.sa_handler, intBefore.sa_handler);
+  // A box's lines: a path breaks after a '/', a long word where the line is
+  // full, and a double-byte character ("あ") moves down whole.
+  EXPECT_EQ(plat::WrapBoxText("/usr/lib/x abcdefghijk\x82\xA0\x82\xA2", 6),
+            "/usr/\nlib/x\nabcdef\nghijk\n\x82\xA0\x82\xA2");
 }
 
 TEST(Zlib, BlocksRoundTripAndDamageIsRefused) {
