@@ -35,7 +35,7 @@ void HaltWith(const HaltHandler& handler, const std::string& messageSjis) {
     return;
   }
   // The box's text alone may not say which program stopped; stderr keeps it.
-  std::fprintf(stderr, "%s: %s\n", ProgramFileName().c_str(), SjisToUtf8(messageSjis).c_str());
+  std::fprintf(stderr, "%s\n", ShowControls(ProgramFileName() + ": " + SjisToUtf8(messageSjis)).c_str());
   MessageBox(messageSjis);
   std::exit(1);
 }

@@ -14,6 +14,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/Files.h"
 #include "platform/InstanceGuard.h"
 #include "platform/SjisText.h"
 
@@ -157,7 +158,7 @@ void ShowRealMessageBox(const std::string& textSjis) {
     });
     if (shown == 0) return;
   }
-  std::fprintf(stderr, "%s\n", text.c_str());
+  std::fprintf(stderr, "%s\n", ShowControls(text).c_str());
 }
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/DisplayLoss.h"
+#include "platform/Files.h"
 #include "platform/MessageBox.h"
 #include "platform/SjisText.h"
 
@@ -394,7 +395,7 @@ void SdlToolkit::SetTitle(const std::string& titleSjis) {
 bool SdlToolkit::AskOkCancel(const std::string& textSjis, const std::string& captionSjis) {
   std::string text = SjisToUtf8(textSjis);
   if (!HasDisplay()) {
-    std::fprintf(stderr, "%s (cancelled: no display)\n", text.c_str());
+    std::fprintf(stderr, "%s (cancelled: no display)\n", ShowControls(text).c_str());
     return false;
   }
   std::string caption = SjisToUtf8(captionSjis);

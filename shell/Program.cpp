@@ -32,7 +32,7 @@ int RunGameProgram(plat::Host& host, plat::InstanceRegistry& atoms, TForm1Parts 
   if (atoms.FindAtom(name)) {
     if (atoms.RestoreRunningWindow()) return 0;
   } else if (!atoms.AddAtom(name)) {
-    std::fprintf(stderr, "qorv: cannot register the running copy (%s)\n", name.c_str());
+    std::fprintf(stderr, "qorv: cannot register the running copy (%s)\n", plat::ShowControls(name).c_str());
     return 1;
   }
 

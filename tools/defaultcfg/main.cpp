@@ -18,7 +18,8 @@ int main(int argc, char** argv) {
   if (plat::FileExists(argv[1])) return 0;
   std::string why;
   if (!SaveCfgIni(argv[1], CfgIniDefaults(), &why)) {
-    std::fprintf(stderr, "qorv_defaultcfg: cannot write %s (%s)\n", argv[1], why.c_str());
+    std::fprintf(stderr, "qorv_defaultcfg: cannot write %s (%s)\n", plat::ShowControls(argv[1]).c_str(),
+                 why.c_str());
     return 1;
   }
   std::printf("wrote first settings %s\n", argv[1]);
