@@ -205,12 +205,16 @@ std::string TForm1::CfgPath() { return plat::ProgramFolder() + std::string(kCfgI
 void TForm1::LoadSettings() {
   cfg = TCFGINI{};
   std::string problem;
-  if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem)) {
+  CfgIniCleared cleared;
+  if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem, &cleared)) {
     ReportUnreadSettings(problem);
     cfg = CfgIniDefaults();
-  } else if (!problem.empty()) {
+  } else {
     // A short or long file shows what it held; saving writes it whole.
-    plat::ReportFileProblem(CfgPath(), problem);
+    if (!problem.empty()) plat::ReportFileProblem(CfgPath(), problem);
+    if (cleared.Any()) plat::ReportFileProblem(CfgPath(), CfgIniClearedProblem(cleared));
+    const std::string player1 = CfgIniPlayer1Problem(cfg, DDIDEX1.JoyStickCount());
+    if (!player1.empty()) plat::ReportFileProblem(CfgPath(), player1);
   }
   form_[CheckBox1].checked = cfg.Auto_f != 0;
   SyncPlayerGroups();

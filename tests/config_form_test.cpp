@@ -434,10 +434,17 @@ TEST_F(ConfigForm, DamagedFileLoadsInRangeAndSavesBackAs108Bytes) {
   b[17] = 0;
   b[18] = 0xCB;            // left arrow
   b[19] = 0;
+  b[104] = 0;              // the devices decide, and pad 3 is not there
   b[106] = 7;              // any non-zero size is the small window
   b[107] = 0;
   WriteAll(CfgFile(), b);
+  testing::internal::CaptureStderr();
   TForm1& f = Open();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("dbcfg.sai: out of range and cleared to 0: Device[1..3], KBBtn[2..11], "
+                     "JSBtn[0..3][0..7]\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("dbcfg.sai: player 1 uses game pad 3, which is not connected"),
+            std::string::npos) << err;
   EXPECT_EQ(f.cfg.Device[0], 3);
   EXPECT_EQ(f.Form()[f.RadioGroup1].itemIndex, -1);
   EXPECT_EQ(f.cfg.Device[1], 0);           // -1 is no device
