@@ -379,6 +379,16 @@ TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
   // dbcfg.saiファイルが見つかりません
   EXPECT_EQ(messages[0],
             "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+
+  // A folder that cannot be looked into is not blamed on the file.
+  std::filesystem::remove_all(Dir() / "data");
+  std::filesystem::create_directory_symlink(Dir() / "data", Dir() / "data");
+  messages.clear();
+  Open();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].find(plat::ResolvePath(TForm1::CfgPath()) + " cannot be read: "), 0u);
+  EXPECT_NE(messages[0].find("cannot save them there until its folder can be opened."),
+            std::string::npos) << messages[0];
 }
 
 // A short file shows what it held and leaves the rest 0, a long one its first
