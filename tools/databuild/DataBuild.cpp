@@ -171,7 +171,7 @@ bool WriteArchive(const ArchiveSpec& a, const std::string& dataDir, std::string&
     const std::string path = dataDir + "/" + a.file;
     std::string why;
     if (!plat::WriteFile(path, bytes->data(), bytes->size(), &why)) {
-        error = path + ": cannot be written (" + why + ")";
+        error = "cannot be written (" + why + ")";
         return false;
     }
     return true;
