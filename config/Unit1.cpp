@@ -264,14 +264,15 @@ void TForm1::ReportUnreadSettings(const std::string& problem) {
     plat::MessageBox(plain ? kUnreadableJ : folderClosed ? kFolderClosedJ : kNotAFileJ);
     return;
   }
+  // One line for the file, in the reader's words, and one for what follows.
   const std::string said = shown + " " + plat::Utf8ToSjis(problem);
   if (plain)
-    plat::MessageBox(said + ". The settings start from their defaults; \"Save and End\" replaces the file.");
+    plat::MessageBox(said + ".\nThe settings start from their defaults; \"Save and End\" replaces the file.");
   else if (folderClosed)
-    plat::MessageBox(said + ". The settings start from their defaults; \"Save and End\" cannot save "
+    plat::MessageBox(said + ".\nThe settings start from their defaults; \"Save and End\" cannot save "
                             "them there until its folder can be opened.");
   else
-    plat::MessageBox(said + ", not a settings file. The settings start from their defaults and cannot "
+    plat::MessageBox(said + ", not a settings file.\nThe settings start from their defaults and cannot "
                             "be saved until it is moved away.");
 }
 
