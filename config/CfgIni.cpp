@@ -19,7 +19,60 @@ void Put32(uint8_t* p, int32_t v) {
   uint32_t u = uint32_t(v);
   for (int i = 0; i < 4; ++i) p[i] = uint8_t(u >> (8 * i));
 }
+
+// The set bits of a mask as indices, a run of three or more as "a..b":
+// "0..11", "1", "0,2", "3,5..7".
+std::string IndexRuns(uint32_t mask, int bits) {
+  std::string out;
+  for (int i = 0; i < bits;) {
+    if (!(mask >> i & 1)) {
+      ++i;
+      continue;
+    }
+    int end = i;
+    while (end + 1 < bits && (mask >> (end + 1) & 1)) ++end;
+    if (!out.empty()) out += ',';
+    out += std::to_string(i);
+    if (end - i >= 2) out += ".." + std::to_string(end);
+    else if (end > i) out += "," + std::to_string(end);
+    i = end + 1;
+  }
+  return out;
+}
 }  // namespace
+
+bool CfgIniCleared::Any() const {
+  return Device || KBBtn || JSBtn[0] || JSBtn[1] || JSBtn[2] || JSBtn[3];
+}
+
+std::string CfgIniCleared::Names() const {
+  std::string out;
+  auto add = [&out](const std::string& name) { out += (out.empty() ? "" : ", ") + name; };
+  if (Device) add("Device[" + IndexRuns(Device, 4) + "]");
+  if (KBBtn) add("KBBtn[" + IndexRuns(KBBtn, 12) + "]");
+  // Neighbouring pads with the same buttons cleared share one name.
+  for (int p = 0; p < 4;) {
+    int last = p;
+    while (last + 1 < 4 && JSBtn[last + 1] == JSBtn[p]) ++last;
+    if (JSBtn[p]) {
+      uint32_t pads = ((1u << (last + 1)) - 1) & ~((1u << p) - 1);
+      add("JSBtn[" + IndexRuns(pads, 4) + "][" + IndexRuns(JSBtn[p], 8) + "]");
+    }
+    p = last + 1;
+  }
+  return out;
+}
+
+std::string CfgIniClearedProblem(const CfgIniCleared& cleared) {
+  return cleared.Any() ? "out of range and cleared to 0: " + cleared.Names() : std::string();
+}
+
+std::string CfgIniPlayer1Problem(const TCFGINI& cfg, int padsConnected) {
+  const int32_t pad = cfg.Device[0];
+  if (cfg.Auto_f || pad < 1 || pad <= padsConnected) return "";
+  return "player 1 uses game pad " + std::to_string(pad) +
+         ", which is not connected, so player 1 has no input";
+}
 
 TCFGINI CfgIniDefaults() {
   TCFGINI c{};
@@ -32,7 +85,7 @@ TCFGINI CfgIniDefaults() {
   return c;
 }
 
-TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size) {
+TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size, CfgIniCleared* cleared) {
   uint8_t raw[kCfgIniSize] = {};
   if (data && size) std::memcpy(raw, data, size < kCfgIniSize ? size : kCfgIniSize);
   TCFGINI c{};
@@ -43,7 +96,8 @@ TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size) {
   c.Auto_f = raw[104];
   c.Pad = raw[105];
   c.WinSize = Get16(raw + 106);
-  SanitiseCfgIni(c);
+  const CfgIniCleared found = SanitiseCfgIni(c);
+  if (cleared) *cleared = found;
   return c;
 }
 
@@ -59,20 +113,33 @@ std::array<uint8_t, kCfgIniSize> CfgIniToBytes(const TCFGINI& c) {
   return raw;
 }
 
-void SanitiseCfgIni(TCFGINI& c) {
-  for (int32_t& d : c.Device)
-    if (d < 0 || d > kCfgMaxDevice) d = 0;
-  for (uint16_t& k : c.KBBtn)
-    if (k > kCfgMaxKeyCode) k = 0;
-  for (auto& row : c.JSBtn)
-    for (uint16_t& b : row)
-      if (b > kCfgMaxPadButton) b = 0;
+CfgIniCleared SanitiseCfgIni(TCFGINI& c) {
+  CfgIniCleared cleared;
+  for (int i = 0; i < 4; ++i)
+    if (c.Device[i] < 0 || c.Device[i] > kCfgMaxDevice) {
+      c.Device[i] = 0;
+      cleared.Device |= uint8_t(1u << i);
+    }
+  for (int i = 0; i < 12; ++i)
+    if (c.KBBtn[i] > kCfgMaxKeyCode) {
+      c.KBBtn[i] = 0;
+      cleared.KBBtn |= uint16_t(1u << i);
+    }
+  for (int p = 0; p < 4; ++p)
+    for (int b = 0; b < 8; ++b)
+      if (c.JSBtn[p][b] > kCfgMaxPadButton) {
+        c.JSBtn[p][b] = 0;
+        cleared.JSBtn[p] |= uint8_t(1u << b);
+      }
+  return cleared;
 }
 
-bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem) {
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem,
+                    CfgIniCleared* cleared) {
   cfg = TCFGINI{};
+  if (cleared) *cleared = CfgIniCleared{};
   if (file.size() == kCfgIniSize) {
-    cfg = CfgIniFromBytes(file.data(), file.size());
+    cfg = CfgIniFromBytes(file.data(), file.size(), cleared);
     return true;
   }
   if (problem)
@@ -82,20 +149,24 @@ bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* pr
   return false;
 }
 
-bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem,
+                CfgIniCleared* cleared) {
   cfg = TCFGINI{};
+  if (cleared) *cleared = CfgIniCleared{};
   // One byte more than the record tells a long file from a whole one.
   auto data = plat::ReadFile(gamePath, kCfgIniSize + 1, problem);
   if (!data) return false;
-  return CfgIniFromFile(*data, cfg, problem);
+  return CfgIniFromFile(*data, cfg, problem, cleared);
 }
 
-bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem) {
+bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem,
+                          CfgIniCleared* cleared) {
   cfg = TCFGINI{};
   if (problem) problem->clear();
+  if (cleared) *cleared = CfgIniCleared{};
   auto data = plat::ReadFile(gamePath, kCfgIniSize + 1, problem);
   if (!data) return false;
-  cfg = CfgIniFromBytes(data->data(), data->size());
+  cfg = CfgIniFromBytes(data->data(), data->size(), cleared);
   if (problem && data->size() < kCfgIniSize)
     *problem = "short (" + std::to_string(data->size()) +
                " bytes, not 108); the rest of the settings read as 0";

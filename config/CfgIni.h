@@ -47,28 +47,51 @@ inline constexpr uint16_t kCfgPlayableKeys[8] = {0xC8, 0xD0, 0xCB, 0xCD, 0x2C, 0
 // playable keyboard keys above.
 TCFGINI CfgIniDefaults();
 
+// The fields SanitiseCfgIni cleared, one bit per entry.
+struct CfgIniCleared {
+  uint8_t Device = 0;      // bit i: Device[i]
+  uint16_t KBBtn = 0;      // bit i: KBBtn[i]
+  uint8_t JSBtn[4] = {};   // bit b of [p]: JSBtn[p][b]
+
+  bool Any() const;
+  // The fields by their record names, each run of indices as one range, so a
+  // file of all 0xFF reads "Device[0..3], KBBtn[0..11], JSBtn[0..3][0..7]".
+  std::string Names() const;
+};
+
 // Zeroes the record, takes up to 108 bytes (a shorter file leaves the rest 0)
-// and clears every out-of-range value.
-TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size);
+// and clears every out-of-range value; *cleared (when given) says which.
+TCFGINI CfgIniFromBytes(const uint8_t* data, size_t size, CfgIniCleared* cleared = nullptr);
 // The record as exactly 108 little-endian bytes.
 std::array<uint8_t, kCfgIniSize> CfgIniToBytes(const TCFGINI& cfg);
-// Clears device numbers outside 0..4, key codes above 255 and pad buttons above 31.
-void SanitiseCfgIni(TCFGINI& cfg);
+// Clears device numbers outside 0..4, key codes above 255 and pad buttons
+// above 31, and returns which fields it cleared.
+CfgIniCleared SanitiseCfgIni(TCFGINI& cfg);
+// The stderr text for cleared fields: "out of range and cleared to 0: " and
+// their names; "" when none was cleared.
+std::string CfgIniClearedProblem(const CfgIniCleared& cleared);
+// With the pads picked by Device (Auto_f clear), player 1 on a pad beyond the
+// number connected reads nothing: the text that says so, "" otherwise.
+std::string CfgIniPlayer1Problem(const TCFGINI& cfg, int padsConnected);
 
 // Reads the file at a game path. A file that is not exactly 108 bytes long
 // counts as missing: an empty or cut file would otherwise leave every key
 // unset. False when it cannot be read or has the wrong size; cfg is then all
 // zero and *problem (when given) says which ("missing", "is a folder", ...).
-bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
+// *cleared (when given) says which values of a read file were out of range.
+bool LoadCfgIni(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr,
+                CfgIniCleared* cleared = nullptr);
 // The configuration program's reading: zeroes the record and takes up to 108
 // bytes, so the user sees what a short file held and saves a whole one. False
 // only when the file cannot be read (cfg all zero); a file of another length
 // loads, with *problem (when given) saying it was short or long, and "" for a
 // whole one. When it cannot be read, *problem says why ("missing", "cannot be
 // read: Permission denied", ...).
-bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr);
+bool LoadCfgIniForEditing(std::string_view gamePath, TCFGINI& cfg, std::string* problem = nullptr,
+                          CfgIniCleared* cleared = nullptr);
 // The game's reading over a whole file's bytes.
-bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr);
+bool CfgIniFromFile(std::span<const uint8_t> file, TCFGINI& cfg, std::string* problem = nullptr,
+                    CfgIniCleared* cleared = nullptr);
 // Replaces the file with exactly 108 bytes (see plat::WriteFile: a failed
 // save leaves the old file whole); false, with the reason in *error and the
 // step in *failed, on an I/O error.

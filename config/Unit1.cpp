@@ -66,6 +66,12 @@ const char kNotAFileJ[] =  // dbcfg.saiはファイルではありません。�
     "dbcfg.sai\x82\xCD\x83t\x83@\x83" "C\x83\x8B\x82\xC5\x82\xCD\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81"
     "B\x8F\x89\x8A\xFA\x90\xDD\x92\xE8\x82\xC5\x8En\x82\xDF\x82\xDC\x82\xB7\x81" "B\x88\xDA\x93\xAE\x82\xB7\x82"
     "\xE9\x82\xDC\x82\xC5\x95\xDB\x91\xB6\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
+// dbcfg.saiファイルを読み込めません。初期設定で始めます。フォルダを開けるようになるまで保存できません
+const char kFolderClosedJ[] =
+    "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xF0\x93\xC7\x82\xDD\x8D\x9E\x82\xDF\x82\xDC\x82\xB9\x82\xF1\x81"
+    "B\x8F\x89\x8A\xFA\x90\xDD\x92\xE8\x82\xC5\x8En\x82\xDF\x82\xDC\x82\xB7\x81" "B\x83t\x83H\x83\x8B\x83_"
+    "\x82\xF0\x8AJ\x82\xAF\x82\xE9\x82\xE6\x82\xA4\x82\xC9\x82\xC8\x82\xE9\x82\xDC\x82\xC5\x95\xDB\x91\xB6"
+    "\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1";
 const char kMakeDirJ[] =  // フォルダがありません。新規作成しますか？
     "\x83t\x83H\x83\x8B\x83_\x82\xAA\x82\xA0\x82\xE8\x82\xDC\x82\xB9\x82\xF1\x81" "B\x90V\x8BK"
     "\x8D\xEC\x90\xAC\x82\xB5\x82\xDC\x82\xB7\x82\xA9\x81H";
@@ -205,12 +211,16 @@ std::string TForm1::CfgPath() { return plat::ProgramFolder() + std::string(kCfgI
 void TForm1::LoadSettings() {
   cfg = TCFGINI{};
   std::string problem;
-  if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem)) {
+  CfgIniCleared cleared;
+  if (!LoadCfgIniForEditing(CfgPath(), cfg, &problem, &cleared)) {
     ReportUnreadSettings(problem);
     cfg = CfgIniDefaults();
-  } else if (!problem.empty()) {
+  } else {
     // A short or long file shows what it held; saving writes it whole.
-    plat::ReportFileProblem(CfgPath(), problem);
+    if (!problem.empty()) plat::ReportFileProblem(CfgPath(), problem);
+    if (cleared.Any()) plat::ReportFileProblem(CfgPath(), CfgIniClearedProblem(cleared));
+    const std::string player1 = CfgIniPlayer1Problem(cfg, DDIDEX1.JoyStickCount());
+    if (!player1.empty()) plat::ReportFileProblem(CfgPath(), player1);
   }
   form_[CheckBox1].checked = cfg.Auto_f != 0;
   SyncPlayerGroups();
@@ -232,8 +242,9 @@ void TForm1::LoadSettings() {
 }
 
 // Only a missing file is "not found". One that is there but cannot be read
-// is said so before anything can replace it: saving writes over a plain file,
-// and is refused where a folder, device or pipe has the name.
+// is said so, in the reader's words, before anything can replace it: saving
+// writes over a plain file, is refused where a folder, device or pipe has the
+// name, and fails where the folder cannot be looked into at all.
 void TForm1::ReportUnreadSettings(const std::string& problem) {
   const std::string shown = plat::Utf8ToSjis(plat::ResolvePath(CfgPath()));
   if (problem == "missing") {
@@ -241,22 +252,28 @@ void TForm1::ReportUnreadSettings(const std::string& problem) {
     plat::MessageBox(eng_ ? shown + " not found..." : std::string(kNotFoundJ));
     return;
   }
+  // A name the system cannot even look up is the folder's fault, not the file's.
   const bool plain = plat::FileExists(CfgPath());
-  plat::ReportFileProblem(CfgPath(), problem + "; the settings start from their defaults" +
-                                         (plain ? ", and saving replaces the file"
-                                                : ", and cannot be saved until it is moved away"));
+  const bool folderClosed = !plain && problem.starts_with("cannot be read: ");
+  plat::ReportFileProblem(CfgPath(),
+                          problem + "; the settings start from their defaults" +
+                              (plain          ? ", and saving replaces the file"
+                               : folderClosed ? ", and cannot be saved until its folder can be opened"
+                                              : ", and cannot be saved until it is moved away"));
   if (!eng_) {
-    plat::MessageBox(plain ? kUnreadableJ : kNotAFileJ);
-  } else if (plain) {
-    std::string reason = problem;
-    if (reason.starts_with("cannot be read: ")) reason.erase(0, 16);
-    plat::MessageBox(shown + " cannot be read (" + plat::Utf8ToSjis(reason) +
-                     "). The settings start from their defaults; \"Save and End\" replaces the file.");
-  } else {
-    plat::MessageBox(shown + " " + problem +
-                     ", not a settings file. The settings start from their defaults and cannot be "
-                     "saved until it is moved away.");
+    plat::MessageBox(plain ? kUnreadableJ : folderClosed ? kFolderClosedJ : kNotAFileJ);
+    return;
   }
+  // One line for the file, in the reader's words, and one for what follows.
+  const std::string said = shown + " " + plat::Utf8ToSjis(problem);
+  if (plain)
+    plat::MessageBox(said + ".\nThe settings start from their defaults; \"Save and End\" replaces the file.");
+  else if (folderClosed)
+    plat::MessageBox(said + ".\nThe settings start from their defaults; \"Save and End\" cannot save "
+                            "them there until its folder can be opened.");
+  else
+    plat::MessageBox(said + ", not a settings file.\nThe settings start from their defaults and cannot "
+                            "be saved until it is moved away.");
 }
 
 bool TForm1::Save() {

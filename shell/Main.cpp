@@ -186,10 +186,16 @@ void TForm1::DXINILoad() {
   Glb->DXINI.UseD3D = 1;
   const std::string path = plat::ProgramFolder() + std::string(kCfgIniPath);
   std::string problem;
-  if (!LoadCfgIni(path, Glb->CFGINI, &problem)) {
+  CfgIniCleared cleared;
+  if (!LoadCfgIni(path, Glb->CFGINI, &problem, &cleared)) {
     plat::ReportFileProblem(path, problem);
     Glb->HaltMsgNo(0);
+    return;
   }
+  // The game plays with what the file gives; stderr says what leaves keys dead.
+  if (cleared.Any()) plat::ReportFileProblem(path, CfgIniClearedProblem(cleared));
+  const std::string player1 = CfgIniPlayer1Problem(Glb->CFGINI, DDIDEX1.JoyStickCount());
+  if (!player1.empty()) plat::ReportFileProblem(path, player1);
 }
 
 void TForm1::InstallLoop() {

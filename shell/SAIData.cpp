@@ -45,14 +45,20 @@ TableLoad TGrpData::LoadDt(TGlobal* glb) {
 
 namespace {
 
-// Reads a loose table file beside the program into a table. A missing file
-// leaves the table; a short one fills what it has and zeroes the rest.
-TableLoad LoadLoose(const char* name, size_t size, void (TGrpData::*set)(std::span<const uint8_t>),
-                    TGrpData& g) {
+// Reads a loose table file beside the program into a table. A file that is
+// missing or cannot be read leaves the table, and stderr names it: the match
+// then plays without that table. A short one fills what it has and zeroes the
+// rest.
+TableLoad LoadLoose(const char* name, const char* table, size_t size,
+                    void (TGrpData::*set)(std::span<const uint8_t>), TGrpData& g) {
     std::string path = plat::ProgramFolder() + name;
-    if (!plat::FileExists(path)) return TableLoad::NoFile;
-    auto bytes = plat::ReadFile(path, size);
-    if (!bytes) return TableLoad::NoFile;
+    std::string why;
+    auto bytes = plat::ReadFile(path, size, &why);
+    if (!bytes) {
+        plat::ReportFileProblem(path, why + "; the match plays without its " + table +
+                                          (why == "missing" ? " (databuild --loose writes it)" : ""));
+        return TableLoad::NoFile;
+    }
     (g.*set)(*bytes);
     return bytes->size() < size ? TableLoad::Short : TableLoad::Ok;
 }
@@ -62,8 +68,10 @@ TableLoad Worse(TableLoad a, TableLoad b) { return a != TableLoad::Ok ? a : b; }
 }  // namespace
 
 TableLoad TGrpData::LoadDtAuthoring() {
-    TableLoad a = LoadLoose("data\\DBBMPData.sai", DBBMP_BYTES, &TGrpData::SetFrameTable, *this);
-    TableLoad b = LoadLoose("data\\DBMotionData.sai", DBMOTION_BYTES, &TGrpData::SetMotionTable, *this);
+    TableLoad a = LoadLoose("data\\DBBMPData.sai", "frame table", DBBMP_BYTES,
+                            &TGrpData::SetFrameTable, *this);
+    TableLoad b = LoadLoose("data\\DBMotionData.sai", "motion table", DBMOTION_BYTES,
+                            &TGrpData::SetMotionTable, *this);
     return Worse(a, b);
 }
 

@@ -77,7 +77,13 @@ TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
   auto b = Bytes(c);
   EXPECT_EQ(std::vector<uint8_t>(b.begin() + 4, b.begin() + 16),
             (std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF, 4, 0, 0, 0, 1, 0, 0, 0x80}));
-  TCFGINI r = CfgIniFromBytes(b.data(), b.size());
+  CfgIniCleared cleared;
+  TCFGINI r = CfgIniFromBytes(b.data(), b.size(), &cleared);
+  EXPECT_EQ(cleared.Names(), "Device[0,1,3], KBBtn[0], JSBtn[0][0], JSBtn[1][1]");
+  std::vector<uint8_t> ff(108, 0xFF);
+  CfgIniFromBytes(ff.data(), ff.size(), &cleared);
+  EXPECT_EQ(CfgIniClearedProblem(cleared),
+            "out of range and cleared to 0: Device[0..3], KBBtn[0..11], JSBtn[0..3][0..7]");
   EXPECT_EQ(r.Device[0], 0);
   EXPECT_EQ(r.Device[1], 0);
   EXPECT_EQ(r.Device[2], 4);
@@ -90,6 +96,12 @@ TEST(CfgIni, OutOfRangeValuesReadAsUnset) {
   EXPECT_EQ(r.Auto_f, 7) << "any non-zero byte means pads first";
   EXPECT_EQ(r.Pad, 9) << "kept as read";
   EXPECT_EQ(CfgIniFromBytes(nullptr, 0).Device[0], 0);
+  r.Device[0] = 2;  // Auto_f 7: pads first, whatever Device says
+  EXPECT_EQ(CfgIniPlayer1Problem(r, 0), "");
+  r.Auto_f = 0;
+  EXPECT_EQ(CfgIniPlayer1Problem(r, 2), "");
+  EXPECT_EQ(CfgIniPlayer1Problem(r, 1),
+            "player 1 uses game pad 2, which is not connected, so player 1 has no input");
 }
 
 TEST(CfgIni, WriteIsAlways108BytesWhateverWasThere) {

@@ -136,6 +136,12 @@ TEST_F(DataBuildTest, TheTuningAndFrameLoadersReadTheArchiveBack) {
     EXPECT_EQ(g->MotionFrame(1, 3).Ani.LoopP, 2);  // the walk loops for ever
     EXPECT_EQ(g->MotionFrame(8, 0).Kurai.H, 8);   // lying down is low
 
+    // A loose file that cannot be written says why.
+    std::filesystem::create_directory(dir / "db.ini");
+    std::string error;
+    EXPECT_FALSE(WriteLooseFiles(*tables, std::string(QORV_SOURCE_DIR) + "/assets", dir.string(), error));
+    EXPECT_NE(error.find("db.ini: cannot be written (create: the name is a folder)"), std::string::npos)
+        << error;
 }
 
 TEST_F(DataBuildTest, TeamRowsNeedTheirColumnsAndNamesTheGameCanHold) {

@@ -379,6 +379,16 @@ TEST_F(ConfigForm, MissingFileIsReportedAndGivesTheStartingValues) {
   // dbcfg.saiファイルが見つかりません
   EXPECT_EQ(messages[0],
             "dbcfg.sai\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1");
+
+  // A folder that cannot be looked into is not blamed on the file.
+  std::filesystem::remove_all(Dir() / "data");
+  std::filesystem::create_directory_symlink(Dir() / "data", Dir() / "data");
+  messages.clear();
+  Open();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].find(plat::ResolvePath(TForm1::CfgPath()) + " cannot be read: "), 0u);
+  EXPECT_NE(messages[0].find("cannot save them there until its folder can be opened."),
+            std::string::npos) << messages[0];
 }
 
 // A short file shows what it held and leaves the rest 0, a long one its first
@@ -434,10 +444,17 @@ TEST_F(ConfigForm, DamagedFileLoadsInRangeAndSavesBackAs108Bytes) {
   b[17] = 0;
   b[18] = 0xCB;            // left arrow
   b[19] = 0;
+  b[104] = 0;              // the devices decide, and pad 3 is not there
   b[106] = 7;              // any non-zero size is the small window
   b[107] = 0;
   WriteAll(CfgFile(), b);
+  testing::internal::CaptureStderr();
   TForm1& f = Open();
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("dbcfg.sai: out of range and cleared to 0: Device[1..3], KBBtn[2..11], "
+                     "JSBtn[0..3][0..7]\n"), std::string::npos) << err;
+  EXPECT_NE(err.find("dbcfg.sai: player 1 uses game pad 3, which is not connected"),
+            std::string::npos) << err;
   EXPECT_EQ(f.cfg.Device[0], 3);
   EXPECT_EQ(f.Form()[f.RadioGroup1].itemIndex, -1);
   EXPECT_EQ(f.cfg.Device[1], 0);           // -1 is no device

@@ -262,7 +262,11 @@ TEST_F(InFolder, AuthoringTablesFromLooseFiles) {
     // A missing loose file leaves its table as it was.
     std::filesystem::remove(dir_ / "data" / "DBBMPData.sai");
     g->DBBMPData[5].FaceNo = 42;
+    testing::internal::CaptureStderr();
     EXPECT_EQ(g->LoadDtAuthoring(), TableLoad::NoFile);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "DBBMPData.sai: missing; the match plays without its frame table (databuild --loose writes it)"),
+              std::string::npos);
     EXPECT_EQ(g->DBBMPData[5].FaceNo, 42);
 }
 

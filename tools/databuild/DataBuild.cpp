@@ -169,8 +169,9 @@ bool WriteArchive(const ArchiveSpec& a, const std::string& dataDir, std::string&
                                  &error);
     if (!bytes) return false;
     const std::string path = dataDir + "/" + a.file;
-    if (!plat::WriteFile(path, bytes->data(), bytes->size())) {
-        error = path + ": cannot be written";
+    std::string why;
+    if (!plat::WriteFile(path, bytes->data(), bytes->size(), &why)) {
+        error = "cannot be written (" + why + ")";
         return false;
     }
     return true;
@@ -180,15 +181,17 @@ bool WriteLooseFiles(const GameTables& t, const std::string& assetsDir, const st
                      std::string& error) {
     auto write = [&](const std::string& name, std::span<const uint8_t> bytes) {
         const std::string path = dataDir + "/" + name;
-        if (plat::WriteFile(path, bytes.data(), bytes.size())) return true;
-        error = path + ": cannot be written";
+        std::string why;
+        if (plat::WriteFile(path, bytes.data(), bytes.size(), &why)) return true;
+        error = path + ": cannot be written (" + why + ")";
         return false;
     };
     for (const char* name : {"db.ini", "db2.ini", "DBCharData.csv", "DBRankData.csv",
                              "DBRankData2.csv", "DBShootData.csv"}) {
-        auto bytes = plat::ReadFile(assetsDir + "/" + name);
+        std::string why;
+        auto bytes = plat::ReadFile(assetsDir + "/" + name, SIZE_MAX, &why);
         if (!bytes) {
-            error = assetsDir + "/" + name + ": cannot be read";
+            error = assetsDir + "/" + name + ": " + why;
             return false;
         }
         if (!write(name, *bytes)) return false;

@@ -55,7 +55,8 @@ std::vector<ArchiveSpec> PlanArchives(const GameTables& t);
 // folder holds none of them.
 std::optional<ArchiveSpec> PlanCharArchive(const std::string& pictureDir, Errors& errors);
 
-// Packs an archive with the game's writer; false with a reason in `error`.
+// Packs an archive with the game's writer into dataDir/a.file; false with a
+// reason in `error` ("cannot be written (create: Permission denied)", ...).
 bool WriteArchive(const ArchiveSpec& a, const std::string& dataDir, std::string& error);
 
 // The loose files the authoring build reads instead of the archives: db.ini,

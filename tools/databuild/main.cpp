@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     for (const ArchiveSpec& a : plan) {
         std::string error;
         if (!WriteArchive(a, data, error)) {
-            std::fprintf(stderr, "databuild: %s: %s\n", a.file.c_str(), error.c_str());
+            std::fprintf(stderr, "databuild: %s/%s: %s\n", data.c_str(), a.file.c_str(), error.c_str());
             return 1;
         }
     }

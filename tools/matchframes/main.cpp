@@ -7,10 +7,20 @@
 //   qorv_matchframes <game folder> [frame-loop calls, 3000 when not given]
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "tools/matchframes/HeadlessGame.h"
 
 namespace {
+
+const char* const kUsage =
+    "usage: qorv_matchframes <game folder> [frame-loop calls]\n"
+    "  Plays from the title into watch matches for the given frame-loop calls\n"
+    "  (3000 when not given) and prints the call, the scene and the frame's hash\n"
+    "  for every presented frame.\n"
+    "  --help  this text\n"
+    "Exits with 1 when the game cannot start or stops with an error, 2 when no\n"
+    "game folder is given.\n";
 
 uint64_t FrameHash(const std::vector<uint32_t>& px) {
   uint64_t h = 1469598103934665603ull;  // FNV-1a over the colour bytes
@@ -22,8 +32,13 @@ uint64_t FrameHash(const std::vector<uint32_t>& px) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: qorv_matchframes <game folder> [frame-loop calls]\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
   const int calls = argc > 2 ? std::atoi(argv[2]) : 3000;
