@@ -67,6 +67,13 @@ TEST_F(SoundControllerTest, NumberingEndsAtTheFirstGap) {
   EXPECT_TRUE(d->GetChannels(0)->IsStream());
   EXPECT_TRUE(d->GetChannels(1)->IsStream());
   EXPECT_EQ(Status(0), 0u);
+  // What stands under the missing number's name is named.
+  fs::create_directory(folder.Path() / "data/wav/se/se002.wav");
+  oc.reset();
+  testing::internal::CaptureStderr();
+  oc = Make();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("se002.wav: is a folder; numbers 2 to 3 stay silent"),
+            std::string::npos);
 }
 
 // Every sound the game ships decodes whole: none is named on stderr.
