@@ -7,6 +7,7 @@
 #include <exception>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "files/Streams.h"
 #include "platform/Files.h"
@@ -156,6 +157,19 @@ int HighestNumberIn(const std::string& folder, const std::string& prefix) {
   return std::min(highest, TOggDataCtrl::SLOTS - 1);
 }
 
+// Why the number with this file stem has no sound, naming what stands under
+// its name when that cannot be read (a folder, say): the ".ogg" unless it is
+// simply missing, then the ".wav". Otherwise the ".ogg" is named as missing.
+std::pair<std::string, std::string> WhyNoSoundFile(const std::string& stem) {
+  const std::string ogg = stem + ".ogg", wav = stem + ".wav";
+  for (const std::string& path : {ogg, wav}) {
+    std::string why = plat::ReadProblem(path);
+    if (why.empty()) break;  // a file is there, left out past a gap
+    if (why != "missing") return {path, why};
+  }
+  return {ogg, "missing"};
+}
+
 // The files se000, se001, ... (or bgm000, ...) of a folder, ending at the first
 // number with neither a ".wav" nor an ".ogg" file; ".ogg" wins. When files of
 // higher numbers are there, the set was meant to go on: the missing one is
@@ -168,10 +182,11 @@ std::vector<SoundFile> FindSoundFiles(const char* folder, const char* prefix) {
     SoundFile f;
     f.ogg = plat::FileExists(stem + ".ogg");
     if (!f.ogg && !plat::FileExists(stem + ".wav")) {
-      if (const int later = HighestNumberIn(base, prefix); later > i)
-        plat::ReportFileProblem(stem + ".ogg", plat::ReadProblem(stem + ".ogg") + "; numbers " +
-                                                   std::to_string(i) + " to " +
-                                                   std::to_string(later) + " stay silent");
+      if (const int later = HighestNumberIn(base, prefix); later > i) {
+        const auto [path, why] = WhyNoSoundFile(stem);
+        plat::ReportFileProblem(path, why + "; numbers " + std::to_string(i) + " to " +
+                                          std::to_string(later) + " stay silent");
+      }
       break;
     }
     f.path = stem + (f.ogg ? ".ogg" : ".wav");
@@ -303,9 +318,10 @@ void TOggDataCtrl::NameUnloaded(bool jingle, int No) {
   if (named.test(size_t(No))) return;
   named.set(size_t(No));
   const char* folder = jingle ? "data\\wav\\bgm\\" : "data\\wav\\se\\";
-  plat::ReportFileProblem(plat::ProgramFolder() + folder + NumberedName(jingle ? "bgm" : "se", No) + ".ogg",
-                          std::string("missing; ") + (jingle ? "jingle " : "sound effect ") +
-                              std::to_string(No) + " is silent");
+  const auto [path, why] =
+      WhyNoSoundFile(plat::ProgramFolder() + folder + NumberedName(jingle ? "bgm" : "se", No));
+  plat::ReportFileProblem(path, why + "; " + (jingle ? "jingle " : "sound effect ") +
+                                    std::to_string(No) + " is silent");
 }
 
 void TOggDataCtrl::SEPlay(int No) {

@@ -1,8 +1,10 @@
 #include "sound/OggDataLib2.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "files/Streams.h"
@@ -40,15 +42,55 @@ void PutS16(uint8_t* p, int32_t v) {
   std::memcpy(p, &s, 2);
 }
 
-// Why an Ogg stream does not end whole, or null when it does: its last page
-// must be complete and carry the end-of-stream mark. The pages are walked by
-// their own lengths, each checked against the bytes left before it is read;
-// bytes that start no page are skipped to the next capture pattern, as the
-// library resyncs there. Only the final page counts, so chained streams pass.
-const char* OggEndProblem(std::span<const uint8_t> b) {
+// The Ogg page check sum: CRC-32 with the polynomial 0x04c11db7, not
+// reflected, starting from 0, over the page with its check-sum field zeroed.
+constexpr std::array<uint32_t, 256> kPageCrc = [] {
+  std::array<uint32_t, 256> t{};
+  for (uint32_t i = 0; i < 256; ++i) {
+    uint32_t r = i << 24;
+    for (int k = 0; k < 8; ++k) r = (r & 0x80000000u) ? (r << 1) ^ 0x04c11db7u : r << 1;
+    t[i] = r;
+  }
+  return t;
+}();
+
+bool PageSumHolds(std::span<const uint8_t> page) {
+  uint32_t crc = 0;
+  for (size_t i = 0; i < page.size(); ++i) {
+    const uint8_t byte = i >= 22 && i < 26 ? 0 : page[i];
+    crc = (crc << 8) ^ kPageCrc[((crc >> 24) ^ byte) & 0xFF];
+  }
+  const uint8_t* s = page.data() + 22;
+  return crc == (uint32_t(s[0]) | uint32_t(s[1]) << 8 | uint32_t(s[2]) << 16 | uint32_t(s[3]) << 24);
+}
+
+// What the pages of an Ogg stream say about it.
+struct PageWalk {
+  const char* endProblem = nullptr;  // why it does not end whole; null when it does
+  int pages = 0;                     // pages found, whole or damaged
+  int damaged = 0;                   // the first page (from 1) failing its check sum; 0 none
+  int64_t frames = -1;               // its length in source frames by its pages; -1 unknown
+};
+
+int64_t S64(const uint8_t* p) {
+  int64_t v;
+  std::memcpy(&v, p, 8);
+  return v;
+}
+
+// Walks the pages by their own lengths, each checked against the bytes left
+// before it is read. Bytes that start no page, and a page that fails its check
+// sum, are skipped to the next capture pattern, as the library resyncs there
+// without a word. The stream ends whole when its last page is complete and
+// carries the end-of-stream mark; only the final page counts, so chained
+// streams pass. The length is the sum of each link's last granule position,
+// known only when the final page is sound.
+PageWalk WalkPages(std::span<const uint8_t> b) {
   constexpr uint8_t kCapture[4] = {'O', 'g', 'g', 'S'};
   constexpr size_t kPageHead = 27;  // up to and including the segment count
-  bool eos = false;
+  PageWalk w;
+  bool eos = false, lastSound = false;
+  int64_t ended = 0, granule = -1;  // frames of the links ended; the current link's last position
   for (size_t pos = 0; pos < b.size();) {
     const size_t left = b.size() - pos;
     if (left < 4 || std::memcmp(b.data() + pos, kCapture, 4) != 0) {
@@ -59,14 +101,62 @@ const char* OggEndProblem(std::span<const uint8_t> b) {
       continue;
     }
     const size_t segments = left < kPageHead ? 0 : b[pos + 26];
-    if (left < kPageHead + segments) return "it ends inside an Ogg page";
     size_t len = kPageHead + segments;
-    for (size_t i = 0; i < segments; ++i) len += b[pos + kPageHead + i];
-    if (left < len) return "it ends inside an Ogg page";
+    if (left >= len)
+      for (size_t i = 0; i < segments; ++i) len += b[pos + kPageHead + i];
+    if (left < len) {
+      w.endProblem = "it ends inside an Ogg page";
+      return w;
+    }
+    ++w.pages;
+    lastSound = PageSumHolds(b.subspan(pos, len));
+    if (!lastSound) {
+      if (w.damaged == 0) w.damaged = w.pages;
+      ++pos;
+      continue;
+    }
     eos = (b[pos + 5] & 0x04) != 0;
+    if (const int64_t g = S64(b.data() + pos + 6); g >= 0) granule = g;
+    if (eos) {
+      ended += std::max<int64_t>(granule, 0);
+      granule = -1;
+    }
     pos += len;
   }
-  return eos ? nullptr : "its last Ogg page has no end-of-stream mark";
+  w.endProblem = eos && lastSound ? nullptr : "its last Ogg page has no end-of-stream mark";
+  if (lastSound) w.frames = ended + std::max<int64_t>(granule, 0);
+  return w;
+}
+
+std::string Seconds(double s) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", s);
+  return buf;
+}
+
+// Why a whole-file decoding plays in part or not at all; "" when it plays whole.
+std::string DecodingProblem(const PageWalk& walk, const TOggData& dec, int64_t render, int32_t got) {
+  if (walk.damaged > 0) {
+    // What plays is what came out, or, when decoding stopped at the hole the
+    // page left, the sound up to there.
+    const double plays = got >= 0 ? double(got) / kBytesPerSec : std::max(0.0, dec.StoppedAt());
+    std::string s = "damaged: Ogg page " + std::to_string(walk.damaged) + " of " +
+                    std::to_string(walk.pages) + " fails its check sum; ";
+    if (plays <= 0) return s + "it stays silent";
+    s += Seconds(plays);
+    if (walk.frames > 0 && dec.Rate > 0) s += " of " + Seconds(double(walk.frames) / dec.Rate);
+    return s + " s plays";
+  }
+  if (render <= 0) return "holds no sound the decoder can read; it stays silent";
+  if (got < 0) return "damaged: decoding failed part way; the rest stays silent";
+  // Judged by where the library found the stream's end, not by the bytes that
+  // came out: a loop record shapes those, and a loop point inside a source
+  // sample leaves a few bytes unread.
+  if (const double end = dec.StoppedAt(); end >= 0 && end < dec.TotalTime - 0.001)
+    return "cut short: its sound ends at " + Seconds(end) + " of " + Seconds(dec.TotalTime) +
+           " s; the rest stays silent";
+  if (walk.endProblem) return std::string("cut short: ") + walk.endProblem + "; what is there plays";
+  return "";
 }
 
 }  // namespace
@@ -119,6 +209,7 @@ void TOggData::Init() {
   Channels = Rate = 0;
   TotalTime = 0;
   TotalSize = 0;
+  FStoppedAt = -1;
   std::lock_guard<std::recursive_mutex> g(FThreadList);
   if (FLib) {
     FLib->wu_ov_clear(&FOggVorbisFile);  // frees the stream, then the library may go
@@ -370,6 +461,10 @@ int32_t TOggData::_RenderingToPointer(uint8_t* ptr, int32_t llen) {
   bool emptyAfterSeek = false;
   while (llen > 0) {
     const int32_t r = _ReadWaveFormat(ptr, llen);
+    // A request with room for less than one source frame reads nothing; that
+    // end is the request's, not the stream's.
+    if (r < 0 || (r == 0 && llen >= 4 * 44100 / std::max(Rate, 1)))
+      FStoppedAt = FLib->wu_ov_time_tell(&FOggVorbisFile);
     if (r < 0) {
       Stop();
       return r;
@@ -466,11 +561,12 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* probl
   copy->CopyFrom(*ss, 0);
   copy->SetPosition(0);
   // The library takes a stream that stops after a whole page for a whole one,
-  // so the end of the pages (behind any loop header) is looked at here.
+  // and passes over a page that fails its check sum without a word, so the
+  // pages (behind any loop header) are looked at here.
   std::span<const uint8_t> pages = copy->Bytes();
   if (pages.size() >= size_t(kAlphaOggSize) && std::memcmp(pages.data(), kAlphaOgg, 8) == 0)
     pages = pages.subspan(size_t(kAlphaOggSize));
-  const char* endProblem = OggEndProblem(pages);
+  const PageWalk walk = WalkPages(pages);
 
   TOggData dec(44100);
   dec.LoadOgg(std::move(copy));
@@ -485,17 +581,7 @@ std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* probl
   out->SetSize(size_t(size));  // zero-filled
   // One render call, so a loop record shapes the decoded data once.
   const int32_t got = render > 0 ? dec.RenderingToPointer(out->Memory(), int32_t(render)) : 0;
-  if (problem) {
-    if (render <= 0)
-      *problem = "holds no sound the decoder can read; it stays silent";
-    else if (got < 0)
-      *problem = "damaged: decoding failed part way; the rest stays silent";
-    else if (got < render)
-      *problem = "cut short: " + std::to_string(got) + " of " + std::to_string(render) +
-                 " bytes of sound decoded; the rest stays silent";
-    else if (endProblem)
-      *problem = std::string("cut short: ") + endProblem + "; what is there plays";
-  }
+  if (problem) *problem = DecodingProblem(walk, dec, render, got);
   out->SetPosition(0);
   return out;
 }

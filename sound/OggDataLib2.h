@@ -82,6 +82,9 @@ class TOggData {
   float GetSetEQ(int32_t h) const;
   bool GetEQ() const;
   void ApplyEQ(void* d, int32_t Len);
+  // Where in the stream, in seconds, the library last reported its end or
+  // failed to decode; -1 while it has done neither.
+  double StoppedAt() const { return FStoppedAt; }
 
   int32_t Channels = 0, Rate = 0;
   std::string Vendor;
@@ -104,6 +107,7 @@ class TOggData {
   std::shared_ptr<TVorbisFileDLL> FLib;
   wu_OggVorbis_File FOggVorbisFile{};
   bool FLoopFlag = false, FPlayFlag = false;
+  double FStoppedAt = -1;
   std::vector<uint8_t> FWaveBuffer;
   int32_t FLoopCount[kLoopRecords] = {};
   int16_t FTempBuf[2048] = {};
@@ -116,9 +120,9 @@ class TOggData {
 
 // Decodes a whole stream into 44100 Hz 16-bit stereo PCM: at least 32768 bytes,
 // rounded up to a whole kilobyte, the rest silence. Null for a null stream.
-// When the stream gives less sound than its length says (it is cut short or
-// damaged inside), or its pages stop before the end-of-stream mark, *problem
-// (when given) says so; the result is kept.
+// When a page fails its check sum, the stream ends before its length says or
+// fails to decode part way, or its pages stop before the end-of-stream mark,
+// *problem (when given) says so and how much still plays; the result is kept.
 std::unique_ptr<TMemoryStream> OggToMemoryStream(TStream* ss, std::string* problem = nullptr);
 
 }  // namespace OggDataLib2

@@ -5,6 +5,7 @@
 #include "SoundTestKit.h"
 #include "files/Streams.h"
 #include "sound/OggDataLib.h"
+#include "sound/OggDataLib2.h"
 #include "sound/OggDdsdLib2.h"
 #include "sound/OggWuvorbisLib.h"
 
@@ -66,6 +67,24 @@ TEST_F(SoundControllerTest, NumberingEndsAtTheFirstGap) {
   EXPECT_TRUE(d->GetChannels(0)->IsStream());
   EXPECT_TRUE(d->GetChannels(1)->IsStream());
   EXPECT_EQ(Status(0), 0u);
+  // What stands under the missing number's name is named.
+  fs::create_directory(folder.Path() / "data/wav/se/se002.wav");
+  oc.reset();
+  testing::internal::CaptureStderr();
+  oc = Make();
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("se002.wav: is a folder; numbers 2 to 3 stay silent"),
+            std::string::npos);
+}
+
+// Every sound the game ships decodes whole: none is named on stderr.
+TEST_F(SoundControllerTest, ShippedSoundsLoadWithoutAProblem) {
+  fs::copy(fs::path(QORV_BINARY_DIR) / "game/data/wav", folder.Path() / "data/wav",
+           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  testing::internal::CaptureStderr();
+  auto oc = Make();
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_GT(oc->SENum, 0);
+  EXPECT_GT(oc->JglNum, 0);
 }
 
 TEST_F(SoundControllerTest, OggIsPreferredAndDecodedWhole) {
@@ -200,7 +219,8 @@ TEST_F(SoundControllerTest, MissingDecoderLibraryStopsTheStart) {
 }
 
 // A file that cannot be used is named on stderr: one that cannot be opened
-// stops the start, one cut short or damaged inside stays silent in its slot.
+// stops the start, one cut short or damaged inside stays silent in its slot,
+// in part or whole.
 TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
   const auto good = Ogg(Sine(88200, 2, 44100, 440, 0.5), 2, 44100);
   auto cut = good, scrambled = good;
@@ -209,16 +229,28 @@ TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
   // Whole pages without the final one: only the missing end-of-stream mark tells.
   auto paged = good;
   paged.resize(std::string(good.begin(), good.end()).rfind("OggS"));
+  // A byte of the first audio page (the third) changed: the library passes over the page.
+  auto flipped = Ogg(Sine(176400, 2, 44100, 440, 0.5), 2, 44100);
+  const std::string text(flipped.begin(), flipped.end());
+  flipped[text.find("OggS", text.find("OggS", 4) + 4) + 500] ^= 0x10;
+  // A loop point inside a source sample of a whole file is no problem.
+  OggDataLib2::TOggLoop loops[16] = {{0, 0.05f, 1}};
+  auto looped = OggDataLib2::MakeAlphaOggHeader(loops);
+  const auto low = Ogg(Sine(22050, 1, 22050, 440, 0.5), 1, 22050);
+  looped.insert(looped.end(), low.begin(), low.end());
   const struct {
     const char* file;
     std::vector<uint8_t> bytes;
     bool stopsTheStart;
+    const char* says = "";  // null: nothing is said
   } rows[] = {
       {"se000.ogg", std::vector<uint8_t>(500, 7), true},
       {"se000.wav", std::vector<uint8_t>(500, 7), true},
       {"se000.ogg", cut, false},
       {"se000.ogg", scrambled, false},
       {"se000.ogg", paged, false},
+      {"se000.ogg", flipped, false, "damaged: Ogg page 3 of 5 fails its check sum; 2.32 of 4.00 s plays"},
+      {"se000.ogg", looped, false, nullptr},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.file) + (row.stopsTheStart ? " unusable" : " damaged"));
@@ -235,7 +267,8 @@ TEST_F(SoundControllerTest, SoundFilesThatCannotBeUsedAreNamed) {
     }
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(stopped, row.stopsTheStart);
-    EXPECT_NE(err.find(std::string(row.file) + ": "), std::string::npos) << err;
+    const std::string named = std::string(row.file) + ": " + (row.says ? row.says : "");
+    EXPECT_EQ(err.find(named) != std::string::npos, row.says != nullptr) << err;
   }
 }
 
