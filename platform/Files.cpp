@@ -87,17 +87,27 @@ std::string ProgramFileName() {
 
 bool ChangeToProgramFolder() { return ::chdir(ProgramFolder().c_str()) == 0; }
 
+namespace {
+// How much of a path is a host folder that is there as it is written: the
+// longest part up to a '/' that holds a backslash and names a folder. Game
+// paths are joined to host folders (the program folder, a tool's argument),
+// and a backslash in such a folder's own name is part of that name.
+size_t HostFolderPart(std::string_view path) {
+  const size_t backslash = path.find('\\');
+  if (backslash == std::string_view::npos) return 0;
+  size_t keep = 0;
+  struct stat st{};
+  for (size_t slash = path.find('/', backslash); slash != std::string_view::npos;
+       slash = path.find('/', slash + 1))
+    if (::stat(std::string(path.substr(0, slash + 1)).c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      keep = slash + 1;
+  return keep;
+}
+}  // namespace
+
 std::string ResolvePath(std::string_view gamePath) {
-  // The program folder is a host name and stands as it is: a backslash in it
-  // is part of a folder's name. Only the game's path after it is read the
-  // game's way.
-  const std::string folder = ProgramFolder();
-  std::string out;
-  if (gamePath.starts_with(folder)) {
-    out = folder;
-    gamePath.remove_prefix(folder.size());
-  }
-  std::string path(gamePath);
+  std::string out(gamePath.substr(0, HostFolderPart(gamePath)));
+  std::string path(gamePath.substr(out.size()));
   std::replace(path.begin(), path.end(), '\\', '/');
   if (path.empty() || Exists(out + path)) return out + path;
 

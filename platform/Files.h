@@ -24,10 +24,11 @@ bool ChangeToProgramFolder();
 
 // Turns a game path into a host path: '\' becomes '/', a relative path is taken
 // against the current directory, and each missing component is looked up again
-// ignoring ASCII case. A path that begins with ProgramFolder() keeps that
-// folder's name as it stands (a '\' there is part of a name). From the first
-// component that matches nothing on, the caller's spelling is kept, so that
-// creating a new file works.
+// ignoring ASCII case. A host folder the game path is joined to keeps its
+// name as it stands: the longest part up to a '/' that names a folder as
+// written is taken whole, so a '\' in the program folder's own name is part
+// of that name. From the first component that matches nothing on, the
+// caller's spelling is kept, so that creating a new file works.
 std::string ResolvePath(std::string_view gamePath);
 
 bool FileExists(std::string_view gamePath);       // a regular file
