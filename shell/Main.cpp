@@ -50,7 +50,7 @@ void ReportStartFailure(const std::string& messageSjis) {
   std::string line = plat::SjisToUtf8(messageSjis);
   for (char& ch : line)
     if (ch == '\r' || ch == '\n') ch = ' ';
-  std::fprintf(stderr, "%s: init failed: %s\n", plat::ProgramFileName().c_str(), line.c_str());
+  std::fprintf(stderr, "%s\n", plat::ShowControls(plat::ProgramFileName() + ": init failed: " + line).c_str());
 }
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Files.h"
 #include "tools/databuild/DataBuild.h"
 
 using namespace databuild;
@@ -25,6 +26,7 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
     if (argc < 3) return Usage();
     const std::string assets = argv[1], data = argv[2];
     std::string pictures;

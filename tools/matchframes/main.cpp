@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/Files.h"
 #include "tools/matchframes/HeadlessGame.h"
 
 namespace {
@@ -32,6 +33,7 @@ uint64_t FrameHash(const std::vector<uint32_t>& px) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  plat::KeepRunningWhenOutputCloses();
   for (int i = 1; i < argc; ++i)
     if (std::strcmp(argv[i], "--help") == 0) {
       std::fputs(kUsage, stdout);
