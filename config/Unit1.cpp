@@ -254,7 +254,7 @@ void TForm1::ReportUnreadSettings(const std::string& problem) {
   }
   // A name the system cannot even look up is the folder's fault, not the file's.
   const bool plain = plat::FileExists(CfgPath());
-  const bool folderClosed = !plain && problem.starts_with("cannot be read: ");
+  const bool folderClosed = !plain && !plat::FolderProblem(plat::ProgramFolder() + "data").empty();
   plat::ReportFileProblem(CfgPath(),
                           problem + "; the settings start from their defaults" +
                               (plain          ? ", and saving replaces the file"
