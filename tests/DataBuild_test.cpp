@@ -189,7 +189,8 @@ class DataBuildProgramTest : public DataBuildTest {
 protected:
     void SetUp() override {
         DataBuildTest::SetUp();
-        std::filesystem::copy(std::string(QORV_SOURCE_DIR) + "/assets", dir / "assets");
+        std::filesystem::copy(std::string(QORV_SOURCE_DIR) + "/assets", dir / "assets",
+                              std::filesystem::copy_options::recursive);
     }
     Errors Build() {
         auto t = std::make_unique<GameTables>();

@@ -65,6 +65,8 @@ std::unique_ptr<GameTables> AuthoredTables(Errors& errors) {
     }
     std::memcpy(t->members, members, sizeof(members));
     ReadPaletteSets(Asset("dbpal.txt"), "dbpal.txt", t->palettes, errors);
+    std::string poseError;
+    EXPECT_TRUE(art::LoadPoses(Asset("art/poses.txt"), t->poses, poseError)) << poseError;
     return t;
 }
 
@@ -101,12 +103,14 @@ TEST(DataValidator, CatchAndThrowFramesFollowTheMatchRules) {
     t->motions[21].Frame[0].Ani.Time = 10;   // shorter than the catch windows
     t->frames[17].IY = 2;                    // the level shot's ball leaves at 22 px and flies over
     t->motions[38].Frame[1].Ani.Time = 9;    // the pass-wait walk no longer matches the walk
+    t->frames[2].IX = 16;                    // a back-facing holder covers the ball behind him
     Errors errors;
     ValidateMotions(*t, errors);
     EXPECT_TRUE(Mentions(errors, "motion 20 (Ca): frames from 2 have no active frame")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "motion 21 (JCa), frame 0", "catch window")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "motion 13 (Sh), frame 0: the ball leaves 22 px")) << Joined(errors);
     EXPECT_TRUE(Mentions(errors, "motion 38", "motion 1 frame for frame")) << Joined(errors);
+    EXPECT_TRUE(Mentions(errors, "frame 2 (stand-back, held in motion 0", "only 1%")) << Joined(errors);
 }
 
 TEST(DataValidator, JumpShotWindUpMustMeetTheAirSpecialWindow) {

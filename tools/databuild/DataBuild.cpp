@@ -113,6 +113,9 @@ void ReadSources(const std::string& assetsDir, const GameHooks& hooks, GameTable
         ReadMotionTable(*text, "DBMotionData.txt", frames, motions, errors);
     std::memcpy(t.motions, motions.motions, sizeof(t.motions));
     if (auto text = source("dbpal.txt")) ReadPaletteSets(*text, "dbpal.txt", t.palettes, errors);
+    std::string poseError;
+    if (auto text = source("art/poses.txt"); text && !art::LoadPoses(*text, t.poses, poseError))
+        errors.push_back("art/poses.txt: " + poseError);
 }
 
 std::vector<ArchiveSpec> PlanArchives(const GameTables& t) {

@@ -1,10 +1,13 @@
 #include "tools/databuild/DataValidator.h"
 
 #include "shell/GlbConst.h"
+#include "tools/art/ArtLayout.h"
+#include "tools/art/Pictures.h"
 
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <map>
 #include <string_view>
 
 namespace databuild {
@@ -213,6 +216,63 @@ void CheckMotion(const GameTables& t, const UsedMotion& u, int longestCatch, Err
     }
 }
 
+// Motions a ball holder is drawn in. Throws, passes and the drop over the line
+// let the ball go on the first step of their active frame, so only the frames
+// before it show the ball in the hands; the others keep it to their end.
+struct HeldMotion {
+    int mno;
+    bool letsGo;
+};
+constexpr HeldMotion kHeld[] = {{0, false},  {1, false},  {2, false},  {3, false},  {4, false},
+                                {9, false},  {11, false}, {12, true},  {13, true},  {14, true},
+                                {15, true},  {16, true},  {17, true},  {18, true},  {20, false},
+                                {21, false}, {23, false}, {24, true},  {25, true},  {26, true},
+                                {34, true}};
+
+// A held ball must stay in sight: a holder whose body hides it looks as if
+// nobody had the ball.
+constexpr int kLeastBallShowing = 25;
+
+// Every frame row a holder is drawn in, with the first motion that shows it.
+std::map<int, int> HeldFrames(const GameTables& t) {
+    std::map<int, int> held;
+    for (const HeldMotion& h : kHeld) {
+        const UsedMotion* u = std::find_if(std::begin(kUsed), std::end(kUsed),
+                                           [&](const UsedMotion& m) { return m.mno == h.mno; });
+        const std::vector<int> starts(u->starts);
+        for (size_t i = 0; i < starts.size(); ++i) {
+            Errors ignored;  // a broken path is reported by CheckMotion
+            const int limit = i + 1 < starts.size() ? starts[i + 1] : DBMOTION_FRAMES;
+            for (int f : Walk(t.motions[h.mno], starts[i], limit, "", ignored).frames) {
+                const AnimeData& a = t.motions[h.mno].Frame[f].Ani;
+                if (h.letsGo && a.ActP_f) break;
+                if (a.BmpNo < DBBMP_COUNT) held.emplace(a.BmpNo, h.mno);
+            }
+        }
+    }
+    return held;
+}
+
+void CheckHeldBallsShow(const GameTables& t, Errors& errors) {
+    for (auto [bmp, mno] : HeldFrames(t)) {
+        const auto pose = std::find_if(t.poses.begin(), t.poses.end(),
+                                       [&](const art::Pose& p) { return p.cell == bmp; });
+        if (pose == t.poses.end()) {
+            errors.push_back("frame " + S(bmp) + " (held in " + MotionName(t, mno) +
+                             "): no body picture in art/poses.txt draws it");
+            continue;
+        }
+        const BitMapData& f = t.frames[bmp];
+        const int shows = HeldBallShowing(f, *pose);
+        if (shows < kLeastBallShowing)
+            errors.push_back("frame " + S(bmp) + " (" + pose->name + ", held in " +
+                             MotionName(t, mno) + "): only " + S(shows) +
+                             "% of the held ball shows past the body and face (IX " + S(f.IX) +
+                             ", IY " + S(f.IY) + ", drawn behind); at least " +
+                             S(kLeastBallShowing) + "% must, beside the body or over a shoulder");
+    }
+}
+
 // The wind-up of a jump shot: steps from its start to the release frame.
 int WindUp(const DBBaseMotionData& m) {
     int steps = 0;
@@ -252,6 +312,30 @@ bool FontDrawsText(std::string_view s) {
 }
 
 int HeldBallHeight(const AnimeData& a, const BitMapData& f) { return 24 - f.IY - f.BY - a.Y; }
+
+int HeldBallShowing(const BitMapData& f, const art::Pose& body) {
+    if (f.IZ == 0) return 100;
+    // The ball's 16 x 16 cell is centred on the hand point; the face cell sits
+    // at (FX, FY) of the body cell. Mirrored frames mirror all three alike.
+    art::Canvas ball(16, 16, 0);
+    art::DrawBall(ball, 8, 8, 6, 0, false);
+    const art::Canvas bodyCell = art::DrawBody(body);
+    const bool hasFace = f.FaceNo >= 1 && f.FaceNo <= art::kExpressions;
+    int least = 100;
+    for (int faceNo = 0; faceNo < (hasFace ? art::kFaceCount : 1); ++faceNo) {
+        const art::Canvas face = hasFace ? art::DrawExpression(faceNo, f.FaceNo) : art::Canvas();
+        int all = 0, shows = 0;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                if (ball.At(x, y) == 0) continue;
+                const int bx = f.IX - 8 + x, by = f.IY - 8 + y;
+                ++all;
+                if (bodyCell.At(bx, by) == 0 && face.At(bx - f.FX, by - f.FY) == 0) ++shows;
+            }
+        least = std::min(least, shows * 100 / std::max(all, 1));
+    }
+    return least;
+}
 
 void ValidateTuning(const std::vector<uint8_t>& cst, const char* name, Errors& errors) {
     if (cst.size() != kTuningSize) {
@@ -303,6 +387,7 @@ void ValidateMotions(const GameTables& t, Errors& errors) {
                 errors.push_back("frame " + S(bmp) + " (used by " + MotionName(t, u.mno) +
                                  "): FaceNo must be 0..10, FZ and SrcSize 0..3");
         }
+    CheckHeldBallsShow(t, errors);
 }
 
 void ValidateRank(const DBRankData (&rank)[DBRANK_ROWS], const char* name, Errors& errors) {

@@ -10,6 +10,7 @@
 
 #include "match/recordUnit.h"
 #include "shell/SAIData.h"
+#include "tools/art/Characters.h"
 #include "tools/databuild/DataSources.h"
 
 namespace databuild {
@@ -23,6 +24,7 @@ struct GameTables {
     DBShootData shots[DBSHOOT_COUNT] = {};
     DTCharData members[DBTEAMS][DBMEMBERS] = {};  // abilities in DBDt
     PaletteSets palettes;
+    std::vector<art::Pose> poses;  // the body pictures (art/poses.txt), to check held balls against
 };
 
 Errors Validate(const GameTables& t);
@@ -42,5 +44,10 @@ bool FontDrawsText(std::string_view sjis);
 
 // The height of a held ball above the holder's feet in pixels for a frame.
 int HeldBallHeight(const AnimeData& a, const BitMapData& f);
+
+// The share of a held ball, in whole percent, that shows in a frame drawn with
+// this body: all of it when it is drawn in front, else the pixels the body and
+// the face leave uncovered, for the face that covers most of it.
+int HeldBallShowing(const BitMapData& f, const art::Pose& body);
 
 }  // namespace databuild
