@@ -103,7 +103,7 @@ TEST(DataValidator, CatchAndThrowFramesFollowTheMatchRules) {
     t->motions[21].Frame[0].Ani.Time = 10;   // shorter than the catch windows
     t->frames[17].IY = 2;                    // the level shot's ball leaves at 22 px and flies over
     t->motions[38].Frame[1].Ani.Time = 9;    // the pass-wait walk no longer matches the walk
-    t->frames[2].IX = 16;                    // a back-facing holder covers the ball behind him
+    t->frames[2].IY = 17;                    // a back-facing holder covers the ball behind him
     Errors errors;
     ValidateMotions(*t, errors);
     EXPECT_TRUE(Mentions(errors, "motion 20 (Ca): frames from 2 have no active frame")) << Joined(errors);

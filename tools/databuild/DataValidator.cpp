@@ -269,7 +269,7 @@ void CheckHeldBallsShow(const GameTables& t, Errors& errors) {
                              MotionName(t, mno) + "): only " + S(shows) +
                              "% of the held ball shows past the body and face (IX " + S(f.IX) +
                              ", IY " + S(f.IY) + ", drawn behind); at least " +
-                             S(kLeastBallShowing) + "% must, beside the body or over a shoulder");
+                             S(kLeastBallShowing) + "% must, over the head or beside the body");
     }
 }
 
