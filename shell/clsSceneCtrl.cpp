@@ -54,10 +54,16 @@ void SanitizeMembers(TAllObTx& aot) {
 
 std::string ProgramPath(const std::string& rel) { return plat::ProgramFolder() + rel; }
 
-// A CSV source beside the program as text; nullopt when the file is missing.
-std::optional<std::string> ReadCsvText(const std::string& rel) {
-  auto bytes = plat::ReadFile(ProgramPath(rel));
-  if (!bytes) return std::nullopt;
+// A CSV source beside the program as text; nullopt when it cannot be read,
+// and stderr then names it with what the game does without it.
+std::optional<std::string> ReadCsvText(const std::string& rel, const std::string& without) {
+  std::string why;
+  auto bytes = plat::ReadFile(ProgramPath(rel), SIZE_MAX, &why);
+  if (!bytes) {
+    plat::ReportFileProblem(ProgramPath(rel), why + "; " + without +
+                                                  (why == "missing" ? " (databuild --loose writes it)" : ""));
+    return std::nullopt;
+  }
   return std::string(bytes->begin(), bytes->end());
 }
 
@@ -432,7 +438,7 @@ bool WriteAuthoringFile(TGlobalSAI* glb, const std::string& path, const std::str
 }  // namespace
 
 void TSceneCtrl::DBCharDataImport() {
-  auto text = ReadCsvText("data\\DBCharData.csv");
+  auto text = ReadCsvText("data\\DBCharData.csv", "the members stay blank");
   if (!text) return;
   ImportCharCsv(*text, [](std::string_view n) { return StrToDTNameArr(n); }, AOT->ADTCDt,
                 AOT->ADBPDt);
@@ -442,7 +448,8 @@ void TSceneCtrl::DBCharDataImport() {
 void TSceneCtrl::DBRankDataImport() {
   bool slow = SDt->DBGDt.DBSlow_f != 0;
   std::memset(AOT->ADBRankDt, 0, sizeof AOT->ADBRankDt);
-  auto text = ReadCsvText(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv");
+  auto text = ReadCsvText(slow ? "data\\DBRankData2.csv" : "data\\DBRankData.csv",
+                          "the rank table stays empty");
   if (!text) return;
   ImportRankCsv(*text, AOT->ADBRankDt);
   const char* name = slow ? "DBRankdata2.sai" : "DBRankdata.sai";
@@ -451,7 +458,7 @@ void TSceneCtrl::DBRankDataImport() {
 
 void TSceneCtrl::DBShootDataImport() {
   std::memset(AOT->ADBShootDt, 0, sizeof AOT->ADBShootDt);
-  auto text = ReadCsvText("data\\DBShootData.csv");
+  auto text = ReadCsvText("data\\DBShootData.csv", "the shot table stays empty");
   if (!text) {
     Glb->SetInf("DBShootData\x82\xc8\x82\xa2", 60);  // "DBShootData" missing
     return;
