@@ -254,7 +254,8 @@ std::map<int, int> HeldFrames(const GameTables& t) {
 }
 
 void CheckHeldBallsShow(const GameTables& t, Errors& errors) {
-    for (auto [bmp, mno] : HeldFrames(t)) {
+    for (const auto& held : HeldFrames(t)) {
+        const int bmp = held.first, mno = held.second;
         const auto pose = std::find_if(t.poses.begin(), t.poses.end(),
                                        [&](const art::Pose& p) { return p.cell == bmp; });
         if (pose == t.poses.end()) {
