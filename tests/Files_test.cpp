@@ -8,6 +8,7 @@
 #include <random>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include "platform/Files.h"
 
@@ -98,10 +99,14 @@ TEST_F(FilePaths, LongReadsAndSavesKeepWhatTheyReplace) {
   ASSERT_TRUE(plat::WriteFile(P("ahead.lnk"), "m", 1));
   EXPECT_TRUE(fs::is_symlink(dir_ / "ahead.lnk") && fs::file_size(dir_ / "Data" / "made.bin") == 1);
   ASSERT_EQ(::mkfifo(P("fifo").c_str(), 0600), 0);
-  fs::create_symlink("/dev/null", dir_ / "dev.lnk");
+  // A device node of the test's own (a pipe where it may not make one), never
+  // a real device: a slip would replace it.
+  if (::mknod(P("dev").c_str(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+    ASSERT_EQ(::mkfifo(P("dev").c_str(), 0600), 0);
+  fs::create_symlink(dir_ / "dev", dir_ / "dev.lnk");
   fs::create_symlink(dir_ / "loop.lnk", dir_ / "loop.lnk");
   fs::create_symlink(dir_ / "gone" / "x.bin", dir_ / "gone.lnk");
-  for (const char* name : {"Data", "fifo", "dev.lnk", "loop.lnk", "gone.lnk"}) {
+  for (const char* name : {"Data", "fifo", "dev", "dev.lnk", "loop.lnk", "gone.lnk"}) {
     const auto kind = fs::symlink_status(dir_ / name).type();
     EXPECT_FALSE(plat::WriteFile(P(name), "x", 1, &why)) << name;
     EXPECT_TRUE(why.starts_with("create: the name ")) << why;
