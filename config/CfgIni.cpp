@@ -74,6 +74,13 @@ std::string CfgIniPlayer1Problem(const TCFGINI& cfg, int padsConnected) {
          ", which is not connected, so player 1 has no input";
 }
 
+void ReportCfgIniDeadKeys(std::string_view gamePath, const TCFGINI& cfg,
+                          const CfgIniCleared& cleared, int padsConnected) {
+  for (const std::string& problem :
+       {CfgIniClearedProblem(cleared), CfgIniPlayer1Problem(cfg, padsConnected)})
+    if (!problem.empty()) plat::ReportFileProblem(gamePath, problem);
+}
+
 TCFGINI CfgIniDefaults() {
   TCFGINI c{};
   c.Device[0] = 1;

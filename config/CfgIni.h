@@ -73,6 +73,10 @@ std::string CfgIniClearedProblem(const CfgIniCleared& cleared);
 // With the pads picked by Device (Auto_f clear), player 1 on a pad beyond the
 // number connected reads nothing: the text that says so, "" otherwise.
 std::string CfgIniPlayer1Problem(const TCFGINI& cfg, int padsConnected);
+// Both programs at start: names on stderr, against the settings file, the
+// fields that were cleared and a player 1 left without input.
+void ReportCfgIniDeadKeys(std::string_view gamePath, const TCFGINI& cfg,
+                          const CfgIniCleared& cleared, int padsConnected);
 
 // Reads the file at a game path. A file that is not exactly 108 bytes long
 // counts as missing: an empty or cut file would otherwise leave every key

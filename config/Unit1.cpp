@@ -218,9 +218,7 @@ void TForm1::LoadSettings() {
   } else {
     // A short or long file shows what it held; saving writes it whole.
     if (!problem.empty()) plat::ReportFileProblem(CfgPath(), problem);
-    if (cleared.Any()) plat::ReportFileProblem(CfgPath(), CfgIniClearedProblem(cleared));
-    const std::string player1 = CfgIniPlayer1Problem(cfg, DDIDEX1.JoyStickCount());
-    if (!player1.empty()) plat::ReportFileProblem(CfgPath(), player1);
+    ReportCfgIniDeadKeys(CfgPath(), cfg, cleared, DDIDEX1.JoyStickCount());
   }
   form_[CheckBox1].checked = cfg.Auto_f != 0;
   SyncPlayerGroups();

@@ -45,6 +45,12 @@ void ReportDataFileProblem(const std::string& path, const std::string& problem) 
   plat::ReportFileProblem(path, problem);
 }
 
+void ReportLooseFileProblem(const std::string& path, const std::string& why,
+                            const std::string& without) {
+  ReportDataFileProblem(path, why + "; " + without +
+                                  (why == "missing" ? " (databuild --loose writes it)" : ""));
+}
+
 CheckedArchive OpenGameArchive(const std::string& path, std::string_view tag, uint8_t v0,
                                uint8_t v1, uint8_t v2) {
   CheckedArchive a;

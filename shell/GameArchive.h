@@ -18,6 +18,13 @@ std::string ArchiveProblem(TStream& image, std::string_view tag, uint8_t v0, uin
 // the same archive one after another report its problem only the first time.
 void ReportDataFileProblem(const std::string& path, const std::string& problem);
 
+// Names a loose file of the authoring build that cannot be read (why, in
+// plat::ReadFile's words), with what the game does without it, and says that
+// `databuild --loose` writes it when it is missing; through
+// ReportDataFileProblem, so a file read twice in a row is named once.
+void ReportLooseFileProblem(const std::string& path, const std::string& why,
+                            const std::string& without);
+
 // A data archive read whole and checked. halt is -1 when it passed, 0 ("File
 // Not Found") when it is missing and 2 ("File Ver Err") when it failed a
 // check; a failure is reported on stderr. ms holds the file at position 0.

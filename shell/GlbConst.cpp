@@ -329,31 +329,14 @@ bool TGlbConst::LoadIniFile(const std::string& gamePath) {
     return Usable();
 }
 
-namespace {
-
-// Names an ini file the authoring build cannot read, once until it reads
-// again: the start reads the ini twice (the table's creation and the data
-// load), and one line is enough.
-void ReportUnreadIni(const std::string& path) {
-    static std::string reported;  // path and problem of the last line
-    const std::string why = plat::ReadProblem(path);
-    const std::string line = why.empty() ? std::string() : path + "\n" + why;
-    if (line == reported) return;
-    reported = line;
-    if (why.empty()) return;
-    plat::ReportFileProblem(path, why + "; the tuning table starts from its built-in values" +
-                                      (why == "missing" ? ", which are stored there at exit "
-                                                          "(databuild --loose writes the authored one)"
-                                                        : ""));
-}
-
-}  // namespace
-
 TGlbConst::Load TGlbConst::IOIniAuthoring(bool read, bool slow) {
     Slow_f = slow;
     FreeIni(false);
     const std::string iniPath = plat::ProgramFolder() + (slow ? "data\\db2.ini" : "data\\db.ini");
-    if (read) ReportUnreadIni(iniPath);
+    if (const std::string why = read ? plat::ReadProblem(iniPath) : ""; !why.empty())
+        ReportLooseFileProblem(iniPath, why,
+                               std::string("the tuning table starts from its built-in values") +
+                                   (why == "missing" ? ", which are stored there at exit" : ""));
     DBIni = new TQxMemIniFile(iniPath);
     TransferIni(*DBIni, read);
     if (read) return Usable() ? Load::Ok : Load::BadTable;

@@ -193,9 +193,7 @@ void TForm1::DXINILoad() {
     return;
   }
   // The game plays with what the file gives; stderr says what leaves keys dead.
-  if (cleared.Any()) plat::ReportFileProblem(path, CfgIniClearedProblem(cleared));
-  const std::string player1 = CfgIniPlayer1Problem(Glb->CFGINI, DDIDEX1.JoyStickCount());
-  if (!player1.empty()) plat::ReportFileProblem(path, player1);
+  ReportCfgIniDeadKeys(path, Glb->CFGINI, cleared, DDIDEX1.JoyStickCount());
 }
 
 void TForm1::InstallLoop() {

@@ -55,8 +55,7 @@ TableLoad LoadLoose(const char* name, const char* table, size_t size,
     std::string why;
     auto bytes = plat::ReadFile(path, size, &why);
     if (!bytes) {
-        plat::ReportFileProblem(path, why + "; the match plays without its " + table +
-                                          (why == "missing" ? " (databuild --loose writes it)" : ""));
+        ReportLooseFileProblem(path, why, std::string("the match plays without its ") + table);
         return TableLoad::NoFile;
     }
     (g.*set)(*bytes);

@@ -60,8 +60,7 @@ std::optional<std::string> ReadCsvText(const std::string& rel, const std::string
   std::string why;
   auto bytes = plat::ReadFile(ProgramPath(rel), SIZE_MAX, &why);
   if (!bytes) {
-    plat::ReportFileProblem(ProgramPath(rel), why + "; " + without +
-                                                  (why == "missing" ? " (databuild --loose writes it)" : ""));
+    ReportLooseFileProblem(ProgramPath(rel), why, without);
     return std::nullopt;
   }
   return std::string(bytes->begin(), bytes->end());
